@@ -1,0 +1,66 @@
+// Owning growable arrays of objects, and a sorted variant found by binary
+// search. Misuse (an index out of range, an overflow) is a programming error
+// and stops the program with run-time error 213 or 214.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quorvin {
+
+class TObject {
+public:
+  virtual ~TObject() = default;
+};
+
+// A key is pointer-sized: an item reference, or a number such as a log time.
+using TKey = std::intptr_t;
+
+constexpr int MaxCollectionSize = 536870911;
+
+class TCollection {
+public:
+  TCollection(int ALimit, int ADelta);
+  virtual ~TCollection();
+  TCollection(const TCollection&) = delete;
+  TCollection& operator=(const TCollection&) = delete;
+
+  int Count() const { return FCount; }
+  int Limit() const { return FLimit; }
+  int Delta() const { return FDelta; }
+
+  TObject* ItemAt(int Index);
+  void InsertAt(int Index, TObject* Item);
+  void FreeAllItems();
+
+  virtual void Error(int Code, int Info);
+  virtual void FreeItem(TObject* Item);
+  virtual int IndexOf(TObject* Item);
+  virtual void Insert(TObject* Item);
+  virtual void SetLimit(int ALimit);
+
+protected:
+  int FCount = 0;
+  int FLimit = 0;
+  int FDelta = 0;
+
+private:
+  // Room is reserved geometrically beneath the stepwise Limit, so a cache of
+  // a million records does not copy its references twenty thousand times.
+  std::vector<TObject*> FItems;
+};
+
+class TSortedCollection : public TCollection {
+public:
+  using TCollection::TCollection;
+
+  bool Duplicates = false;
+
+  int IndexOf(TObject* Item) override;
+  void Insert(TObject* Item) override;
+  virtual int Compare(TKey Key1, TKey Key2) = 0;
+  virtual bool Search(TKey Key, int& Index);
+  virtual TKey KeyOf(TObject* Item);
+};
+
+} // namespace quorvin

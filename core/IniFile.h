@@ -1,0 +1,37 @@
+// A settings file in the usual profile form ([Section], Key=Value lines).
+// Sections and keys the program does not know are kept when it is written.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace quorvin {
+
+class TIniFile {
+public:
+  // Loads FileName if it exists and can be read; otherwise starts empty.
+  explicit TIniFile(std::string FileName);
+  ~TIniFile();
+  TIniFile(const TIniFile&) = delete;
+  TIniFile& operator=(const TIniFile&) = delete;
+
+  const std::string& FileName() const { return FFileName; }
+  bool Loaded() const { return FLoaded; }
+
+  std::string ReadString(const std::string& Section, const std::string& Key,
+                         const std::string& Default) const;
+  bool ValueExists(const std::string& Section, const std::string& Key) const;
+  void WriteString(const std::string& Section, const std::string& Key,
+                   const std::string& Value);
+  // Writes the file through a temporary file in the same folder, renamed over
+  // the old one only when complete. False when it could not be written.
+  bool UpdateFile();
+
+private:
+  struct TImpl;
+  std::string FFileName;
+  bool FLoaded = false;
+  std::unique_ptr<TImpl> FImpl;
+};
+
+} // namespace quorvin

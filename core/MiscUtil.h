@@ -1,0 +1,82 @@
+// The program's time base and small text, number and date helpers.
+//
+// Log time: signed 32-bit seconds since 1984-12-31 00:00:00 wall-clock time,
+// with no zone and no daylight saving. Day numbers count days with
+// 1 = 1985-01-01 and 0 = 1984-12-31. Nothing here applies a time zone except
+// NowSecondsOfDay and TodayDayNumber, which read the local clock.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace quorvin {
+
+class TIniFile;
+
+using LogTime = std::int32_t;
+
+// Raised by the calendar for years outside 1 to 9999; header decoding catches it.
+class ECalendarError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// The value both log readers answer for "nothing recorded here": the
+// single-precision bit pattern FFFFFFFF. Compare bit patterns, never values.
+constexpr std::uint32_t NonRecordedBits = 0xFFFFFFFFu;
+float NonRecordedValue();
+bool IsNonRecorded(float Value);
+
+// Date-time value of the window toolkit: days since 1899-12-30, the fraction
+// being the time of day.
+using TDateTime = double;
+
+bool IsLeapYear(int Year);
+int DaysBeforeYear(int Year);
+int DaysBeforeMonth(int Year, int Month);
+std::uint16_t DayNumber(int Year, int Month, int Day);
+void DayNumberToDate(int DayNo, int& Year, int& Month, int& Day);
+int DayOfWeekOf(int Year, int Month, int Day);
+std::int32_t SecondsOfDay(int Hour, int Minute, int Second);
+void SplitSecondsOfDay(std::int32_t Secs, int& Hour, int& Minute, int& Second);
+LogTime PartsToSecs(int Year, int Month, int Day, int Hour, int Minute, int Second);
+void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& Minute,
+                 int& Second);
+LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Second, int DYears,
+                   int DMonths, int DDays, int DHours, int DMinutes, int DSeconds);
+
+std::int32_t NowSecondsOfDay();
+std::uint16_t TodayDayNumber();
+LogTime NowSecs();
+
+TDateTime SecsToDateTime(LogTime Secs);
+LogTime DateTimeToSecs(TDateTime Value);
+// Calendar date of a date-time value (its whole days).
+void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day);
+TDateTime EncodeDate(int Year, int Month, int Day);
+
+// Whole-text decimal conversion with "." as decimal point, whatever the locale.
+bool StrToFloatOK(const std::string& Text, double& Number);
+
+bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
+               bool Default);
+void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
+                bool Value);
+
+std::string CharArrayToStr(const char* Chars, int HighIndex);
+void StrToCharArray(const std::string& Text, char* Dest, int Size);
+void CopyChars(const char* Src, int SrcHigh, char* Dest, int DestHigh, int Start, int Last);
+std::string AppendField(const std::string& Line, const std::string& Separator,
+                        const std::string& Field);
+// Splits Text at the first Ch: returns the part before it and leaves the part
+// after it in Text; without Ch returns Text whole and leaves Text unchanged.
+std::string SplitAt(char Ch, std::string& Text);
+std::string MissingValueDashes(int Width, int Digits);
+std::string StripTrailingCRLF(const std::string& Text);
+bool MatchMask(const std::string& Name, const std::string& Mask);
+
+std::string UpperCase(const std::string& Text);
+std::string RepeatString(const std::string& Text, int Count);
+
+} // namespace quorvin

@@ -1,0 +1,78 @@
+// The small interfaces through which the engines talk to the screen. The
+// window implements them with widgets, quorvin-cli with standard output and
+// error, the tests with recording fakes.
+#pragma once
+
+#include <string>
+
+namespace quorvin {
+
+enum class TMsgKind { Error, Warning, Information, Confirmation };
+enum class TMsgButtons { OK, YesNo };
+enum class TMsgResult { OK, Yes, No };
+
+// A modal message dialog; returns the button the user chose.
+class IMessageDialog {
+public:
+  virtual ~IMessageDialog() = default;
+  virtual TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) = 0;
+};
+
+// The status bar: panel 0 shows hints, panel 1 is the commands' message panel.
+class IStatusBar {
+public:
+  virtual ~IStatusBar() = default;
+  virtual void SetPanelText(int Panel, const std::string& Text) = 0;
+  virtual std::string PanelText(int Panel) const = 0;
+};
+
+// The read-only text pane; style changes apply to lines appended afterwards.
+class ITextPane {
+public:
+  virtual ~ITextPane() = default;
+  virtual void Clear() = 0;
+  virtual void AppendLine(const std::string& Line) = 0;
+  virtual void SetBold(bool Bold) = 0;
+  virtual void SetPointSize(int Size) = 0;
+};
+
+// The hourglass, and progress of long work.
+class IBusyCursor {
+public:
+  virtual ~IBusyCursor() = default;
+  virtual void Begin() = 0;
+  // Reports progress (Done of Total, Total 0 when unknown); answers true
+  // when the user asked to cancel.
+  virtual bool Step(long long Done, long long Total) = 0;
+  virtual void End() = 0;
+};
+
+// A busy cursor that shows nothing, for work that has no screen.
+class TNoBusyCursor : public IBusyCursor {
+public:
+  void Begin() override {}
+  bool Step(long long, long long) override { return false; }
+  void End() override {}
+};
+
+// Begins the busy cursor and ends it whatever way the scope is left.
+class TBusyScope {
+public:
+  explicit TBusyScope(IBusyCursor& Cursor) : FCursor(Cursor) { FCursor.Begin(); }
+  ~TBusyScope() { FCursor.End(); }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+  IBusyCursor& FCursor;
+};
+
+// The services one command talks to.
+struct TUiServices {
+  IMessageDialog& Dialog;
+  IStatusBar& Status;
+  ITextPane& Pane;
+  IBusyCursor& Busy;
+};
+
+} // namespace quorvin
