@@ -145,5 +145,195 @@ TEST_F(LogExportTest, DisplayShowsBoldTitleThenFixedColumnsWhateverTheSeparator)
                             "         14:15:00 1.25 -.-\n");
 }
 
+// A two-day log every 12 hours: sensor A (0 digits) recorded except at the
+// first slot of day 2; sensor B not recorded on day 1.
+class TwoDayLogTest : public LogExportTest {
+protected:
+  void SetUp() override {
+    test::WriteBinaryLog(Dir / "two.log", "TWO", 1996, 12, 31, 43200,
+                         {{"A", 1.0, 0.0, 0}, {"BB", 1.0, 0.0, 1}},
+                         {{Raw(5, 0), NR}, {Raw(6, 0), NR}, {NR, NR}, {Raw(12.6, 0), Raw(-1.5, 1)}});
+    Sel.SelectAllClick(true);
+    Load(Dir / "two.log");
+    Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
+    Opt.AppendData = false;
+    SetDateTimeFormat(Fmt, "MMDDYY HHMM");
+  }
+  // The saved data lines, without the column header.
+  std::string Data() {
+    std::string T = ReadFile(OutputName);
+    std::size_t At = T.find("\"RIGHTDIGITS\"");
+    return At == std::string::npos ? T : T.substr(T.find('\n', At) + 1);
+  }
+};
+
+TEST_F(TwoDayLogTest, NotRecordedAsDashesZerosOrExcludedLines) {
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,-.-", "123196,1200,6,-.-", "010197,0000,-,-.-",
+                          "010197,1200,13,-1.5"}));
+  Opt.DisplayAsDash = false;
+  Opt.DisplayAsZero = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,0.0", "123196,1200,6,0.0", "010197,0000,0,0.0",
+                          "010197,1200,13,-1.5"}));
+  Opt.DisplayAsZero = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,", "123196,1200,6,", "010197,1200,13,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, BlankLineBeforeEachNewDayEvenWhenItsFirstLineIsExcluded) {
+  Opt.AddBlankLine = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,-.-", "123196,1200,6,-.-", "", "010197,0000,-,-.-",
+                          "010197,1200,13,-1.5"}));
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,", "123196,1200,6,", "", "010197,1200,13,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, R600ExcludedFirstLineStillUsesUpTheDate) {
+  Opt.R600ASCII = true;
+  Opt.DisplayFixedFormat = true;
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+                  "DATE       TIME     A          BB        ",
+                  "---------- -------- ---------- ----------",
+                  "123196         0000          5           ",
+                  "               1200          6           ",
+                  "               1200         13       -1.5"}));
+}
+
+TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
+  Opt.DisplayJulianDate = true;
+  Opt.DisplaySeconds = true;
+  Opt.DisplayFixedFormat = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
+                  "\"SLOPE\"                     1      1.0",
+                  "\"OFFSET\"                    0      0.0",
+                  "\"RIGHTDIGITS\"               0        1",
+                  "366           000000        5      -.-",
+                  "366           043200        6      -.-",
+                  "001           000000        -      -.-",
+                  "001           043200       13     -1.5"}));
+}
+
+TEST_F(TwoDayLogTest, OnlyCheckedSensorsInLogOrder) {
+  Sel.CheckSensorsClick(0, false);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName), CrLf({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0",
+                                        "\"OFFSET\",,0.0", "\"RIGHTDIGITS\",,1", "123196,0000,-.-",
+                                        "123196,1200,-.-", "010197,0000,-.-", "010197,1200,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, RangeEndsAreInclusiveAndAStartAfterTheEndGivesOneLine) {
+  Sel.StartTime = PartsToSecs(1996, 12, 31, 12, 0, 0);
+  Sel.EndTime = PartsToSecs(1997, 1, 1, 0, 0, 0);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,1200,6,-.-", "010197,0000,-,-.-"}));
+  Sel.EndTime = PartsToSecs(1996, 12, 31, 0, 0, 0);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,1200,6,-.-"}));
+  // Beyond the data the reader answers "not recorded".
+  Sel.StartTime = PartsToSecs(1997, 1, 2, 0, 0, 0);
+  Sel.EndTime = Sel.StartTime;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"010297,0000,-,-.-"}));
+}
+
+TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
+  Sel.StartTime = Sel.EndTime = PartsToSecs(1996, 12, 31, 0, 0, 0);
+  ASSERT_TRUE(Save());
+  Opt.AppendData = true;
+  Sel.StartTime = Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"\"DATE\",\"TIME\",\"A\",\"BB\"", "\"SLOPE\",,1,1.0", "\"OFFSET\",,0,0.0",
+                  "\"RIGHTDIGITS\",,0,1", "123196,0000,5,-.-", "010197,1200,13,-1.5"}));
+
+  Opt.R600ASCII = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName).substr(ReadFile(OutputName).find("010197,1200,13,-1.5")),
+            CrLf({"010197,1200,13,-1.5", "R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+                  "010197,1200,13,-1.5"}));
+
+  // Without append the file is replaced and starts with the column header.
+  Opt.AppendData = false;
+  Opt.R600ASCII = false;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"010197,1200,13,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, OutputThatCannotBeOpenedOrReplacedFailsAndKeepsWhatWasThere) {
+  // A folder in the output file's place: appending cannot open it,
+  // replacing cannot rename over it.
+  std::filesystem::create_directory(Dir / "TWO.PRN");
+  Opt.AppendData = true;
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "TWO.PRN" + ".");
+
+  Opt.AppendData = false;
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 2u);
+  EXPECT_EQ(Ui.Dialog.Shown[1].Kind, TMsgKind::Error);
+  EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Error closing Log Output file.");
+  EXPECT_TRUE(std::filesystem::is_directory(Dir / "TWO.PRN"));
+  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"TWO.PRN", "two.log"}));
+}
+
+TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
+  // 700 records every minute from 1990-06-01: three chunks and a rest.
+  std::vector<std::vector<std::uint16_t>> Recs;
+  for (int k = 0; k < 700; ++k) Recs.push_back({Raw(k % 1000 / 10.0, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "long.log");
+  Sel.EndTime = Sel.StartTime + 699 * 60;
+  Opt.AppendData = false;
+  Opt.R600ASCII = true;
+  ASSERT_TRUE(Save());
+  std::vector<std::string> Expected = {"R630/R600 DATA FROM: LONG DATE: 06/01/90 TO 06/01/90", "",
+                                       "DATE,TIME,V", "----,----,-"};
+  for (int k = 0; k < 700; ++k) {
+    char Buf[64];
+    std::snprintf(Buf, sizeof Buf, "%s,%02d:%02d:00,%.1f", k == 0 ? "06/01/90" : "        ",
+                  k / 60, k % 60, k % 1000 / 10.0);
+    Expected.push_back(Buf);
+  }
+  EXPECT_EQ(ReadFile(OutputName), CrLf(Expected));
+
+  ASSERT_TRUE(Display());
+  // The pane gets the title once, then fixed columns.
+  ASSERT_EQ(Ui.Pane.Lines.size(), 704u);
+  EXPECT_EQ(Ui.Pane.Lines[0].Text, Expected[0]);
+  EXPECT_EQ(Ui.Pane.Lines[0].Bold, true);
+  EXPECT_EQ(Ui.Pane.Lines[703].Text, "        ,  11:39:00,      69.9");
+  int Bold = 0;
+  for (const auto& L : Ui.Pane.Lines) Bold += L.Bold;
+  EXPECT_EQ(Bold, 2);
+}
+
+TEST_F(LogExportTest, NoLoadedLogIsAFailureWithNothingWritten) {
+  Sel.LogFileDir = Dir.Path() + "/";
+  Sel.LogFileName = Dir / "none.log";
+  EXPECT_FALSE(Save());
+  EXPECT_TRUE(Dir.Files().empty());
+  EXPECT_TRUE(Ui.Dialog.Shown.empty());
+}
+
+TEST(OutputFileName, FolderPlusUpperCaseNameUpToFirstFullStop) {
+  EXPECT_EQ(TLogExport::MakeOutputFileName("/data/", "/data/site1.2.log", OutputFormatText),
+            "/data/SITE1.PRN");
+  EXPECT_EQ(TLogExport::MakeOutputFileName("", "site1.csv", OutputFormatExcel), "SITE1.XLS");
+}
+
 } // namespace
 } // namespace quorvin
