@@ -1,5 +1,7 @@
 #include "report/LogExport.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "ExportFixtures.h"
@@ -333,6 +335,149 @@ TEST(OutputFileName, FolderPlusUpperCaseNameUpToFirstFullStop) {
   EXPECT_EQ(TLogExport::MakeOutputFileName("/data/", "/data/site1.2.log", OutputFormatText),
             "/data/SITE1.PRN");
   EXPECT_EQ(TLogExport::MakeOutputFileName("", "site1.csv", OutputFormatExcel), "SITE1.XLS");
+}
+
+// A CSV log with mixed intervals, all rows on 1999-03-07: A every 15
+// minutes 10:00-11:00, B every 10 minutes 10:00-11:00, C at varying steps,
+// D every 15 minutes 10:15-10:45, E one reading at 10:30.
+class CsvGridTest : public LogExportTest {
+protected:
+  void SetUp() override {
+    std::string T = "'Mixed test log\r\n";
+    auto Row = [&](const char* Time, const char* Name, const char* Value, const char* Units) {
+      T += std::string("03/07/1999,") + Time + "," + Name + "," + Value + "," + Units + ",G\r\n";
+    };
+    Row("10:00:00", "A", "1.5", "C");
+    Row("10:00:00", "B", "10", "mm");
+    Row("10:00:00", "C", "0.25", "V");
+    Row("10:07:00", "C", "0.50", "V");
+    Row("10:10:00", "B", "11", "mm");
+    Row("10:15:00", "A", "1.6", "C");
+    Row("10:15:00", "D", "7", "m");
+    Row("10:20:00", "B", "12", "mm");
+    Row("10:20:00", "C", "0.75", "V");
+    Row("10:30:00", "A", "1.7", "C");
+    Row("10:30:00", "B", "13", "mm");
+    Row("10:30:00", "D", "8", "m");
+    Row("10:30:00", "E", "99", "%");
+    Row("10:40:00", "B", "14", "mm");
+    Row("10:45:00", "A", "1.8", "C");
+    Row("10:45:00", "D", "9", "m");
+    Row("10:50:00", "B", "15", "mm");
+    Row("11:00:00", "A", "1.9", "C");
+    Row("11:00:00", "B", "16", "mm");
+    WriteFile(Dir / "mixed.csv", T);
+    Load(Dir / "mixed.csv");
+    Opt.AppendData = false;
+    SetDateTimeFormat(Fmt, "MM/DD/YYYY HH:MM");
+  }
+  void CheckOnly(std::initializer_list<int> Positions) {
+    for (int i = 0; i < Sel.SensorChoiceCount(); ++i) {
+      bool On = std::find(Positions.begin(), Positions.end(), i) != Positions.end();
+      if (Sel.SensorChoices[static_cast<std::size_t>(i)].Checked != On) Sel.CheckSensorsClick(i, On);
+    }
+  }
+};
+
+TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
+  ASSERT_TRUE(Sel.CSVLog->MixedIntervals());
+  EXPECT_EQ(Sel.CheckedSensorCount, 1);
+  // The chosen start never moves a CSV grid.
+  Sel.StartTime += 3600;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"A\"", "\"UNITS\",,C", "\"RIGHTDIGITS\",,1",
+                  "03/07/1999,10:00,1.5", "03/07/1999,10:15,1.6", "03/07/1999,10:30,1.7",
+                  "03/07/1999,10:45,1.8", "03/07/1999,11:00,1.9"}));
+  EXPECT_EQ(Sel.LogInterval, 900);
+  EXPECT_EQ(Sel.StartTime, PartsToSecs(1999, 3, 7, 10, 0, 0));
+}
+
+TEST_F(CsvGridTest, VariableIntervalSensorAloneIsWrittenRecordByRecord) {
+  CheckOnly({2});
+  Opt.DisplayFixedFormat = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\"        \"TIME\"      \"C\"", "\"UNITS\"                     V",
+                  "\"RIGHTDIGITS\"               2", "03/07/1999     10:00     0.25",
+                  "03/07/1999     10:07     0.50", "03/07/1999     10:20     0.75"}));
+}
+
+TEST_F(CsvGridTest, SensorsWithDifferentIntervalsAreRefusedWithNothingWritten) {
+  Sel.SelectAllClick(true);
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text,
+            "Sensors selected have different logging intervals. \r\nPlease select sensors with "
+            "similiar logging intervals. \r\n View header for sensor logging intervals");
+
+  CheckOnly({0, 1});
+  EXPECT_FALSE(Display());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 2u);
+  EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Sensors selected have different logging intervals. \r\n "
+                                     "View header for sensor logging intervals");
+  EXPECT_TRUE(Ui.Pane.Lines.empty());
+  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"mixed.csv"}));
+}
+
+TEST_F(CsvGridTest, EqualIntervalsShareAGridFromTheEarliestToTheShortestEnd) {
+  CheckOnly({0, 3});
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"A\",\"D\"", "\"UNITS\",,C,m", "\"RIGHTDIGITS\",,1,0",
+                  "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,7", "03/07/1999,10:30,1.7,8",
+                  "03/07/1999,10:45,1.8,9"}));
+}
+
+TEST_F(CsvGridTest, ASingleReadingSensorPassesTheIntervalCheck) {
+  CheckOnly({0, 4});
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"A\",\"E\"", "\"UNITS\",,C,%", "\"RIGHTDIGITS\",,1,0",
+                  "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,-", "03/07/1999,10:30,1.7,99"}));
+  // Alone, its interval of 0 gives the one line at its time.
+  CheckOnly({4});
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%", "\"RIGHTDIGITS\",,0",
+                  "03/07/1999,10:30,99"}));
+}
+
+TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
+  WriteFile(Dir / "plain.txt", "T1,03/07/1999,23:30:00,1.25,G\r\n"
+                               "T2,03/07/1999,23:30:00,-4,G\r\n"
+                               "T1,03/08/1999,00:00:00,1.5,G\r\n"
+                               "T2,03/08/1999,00:00:00,-5,BAD\r\n"
+                               "T1,03/08/1999,00:30:00,1.75,G\r\n");
+  Load(Dir / "plain.txt");
+  Sel.SelectAllClick(true);
+  Sel.EndTime = PartsToSecs(1999, 3, 8, 0, 30, 0);
+  Opt.AddBlankLine = true;
+  ASSERT_TRUE(Display());
+  const std::string Title = "CSV LOG DATA FROM: " + UpperCase(Dir / "plain.txt") +
+                            " DATE: 03/07/99 TO 03/08/99";
+  EXPECT_EQ(Ui.Pane.Text(), Title + "\n\n"
+                                    "\"DATE\",       \"TIME\",    \"T1\",    \"T2\"\n"
+                                    "\"RIGHTDIGITS\",      ,       2,       0\n"
+                                    "03/07/99,   23:30:00,    1.25,      -4\n"
+                                    "\n"
+                                    "03/08/99,   00:00:00,    1.50,       -\n"
+                                    "03/08/99,   00:30:00,    1.75,       -\n");
+}
+
+TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
+  test::WriteBinaryLog(Dir / "z.log", "Z", 2001, 1, 1, 3600, {{"V", 1.0, 0.0, 0}},
+                       {{Raw(1, 0)}, {Raw(2, 0)}, {Raw(3, 0)}});
+  Sel.SelectAllClick(true);
+  Load(Dir / "z.log");
+  Sel.LogInterval = 0;
+  Sel.EndTime = Sel.StartTime + 7200;
+  Opt.AppendData = false;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0",
+                  "\"RIGHTDIGITS\",,0", "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
 }
 
 } // namespace
