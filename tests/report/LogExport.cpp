@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ExportFixtures.h"
+#include "XlsxReader.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
 
@@ -478,6 +479,52 @@ TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
   EXPECT_EQ(ReadFile(OutputName),
             CrLf({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0",
                   "\"RIGHTDIGITS\",,0", "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
+}
+
+TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
+  LoadExample();
+  Opt.OutputFormat = OutputFormatExcel;
+  Opt.R600ASCII = true;
+  Opt.DisplayFixedFormat = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(OutputName, Dir / "SITE1.XLS");
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
+            "1: A1=s:R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\n"
+            "3: A3=s:DATE B3=s:TIME C3=s:STAGE D3=s:RAIN\n"
+            "4: A4=s:03/05/98 B4=s:14:00:00 C4=n:1.23[0.00] D4=n:0[0.0]\n"
+            "5: A5=s:         B5=s:14:15:00 C5=n:1.25[0.00] D5=s:-.-\n");
+  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"SITE1.XLS", "site1.log"}));
+
+  // Appending text to the workbook would ruin it: refused, file untouched.
+  const std::string Before = ReadFile(OutputName);
+  Opt.AppendData = true;
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "SITE1.XLS" + ".");
+  EXPECT_EQ(ReadFile(OutputName), Before);
+
+  // Replacing it is fine; the standard layout quotes become plain text.
+  Opt.AppendData = false;
+  Opt.R600ASCII = false;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
+            "1: A1=s:DATE B1=s:TIME C1=s:STAGE D1=s:RAIN\n"
+            "2: A2=s:SLOPE C2=n:1[0.00] D2=n:0[0.0]\n"
+            "3: A3=s:OFFSET C3=n:0[0.00] D3=n:0[0.0]\n"
+            "4: A4=s:RIGHTDIGITS C4=n:2[0] D4=n:1[0]\n"
+            "5: A5=s:03/05/98 B5=s:14:00:00 C5=n:1.23[0.00] D5=n:0[0.0]\n"
+            "6: A6=s:03/05/98 B6=s:14:15:00 C6=n:1.25[0.00] D6=s:-.-\n");
+}
+
+TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
+  LoadExample();
+  Opt.OutputFormat = OutputFormatExcel;
+  WriteFile(Dir / "SITE1.XLS", "earlier\t1\r\n");
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
+            "1: A1=s:earlier B1=n:1[0]\n"
+            "2: A2=s:03/05/98 B2=s:14:00:00 C2=n:1.23[0.00] D2=n:0[0.0]\n"
+            "3: A3=s:03/05/98 B3=s:14:15:00 C3=n:1.25[0.00] D3=s:-.-\n");
 }
 
 } // namespace
