@@ -8,6 +8,7 @@
 namespace quorvin::cli {
 
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
+int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 
