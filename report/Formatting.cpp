@@ -78,39 +78,72 @@ std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay
   return Result;
 }
 
-std::string FormatValue(float Value, int RightDigits) {
+void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
   const double V = Value;
   if (RightDigits < 0) RightDigits = 0;
-  if (std::isnan(V)) return "NAN";
-  if (std::isinf(V)) return V < 0 ? "-INF" : "INF";
+  if (std::isnan(V)) {
+    Out += "NAN";
+    return;
+  }
+  if (std::isinf(V)) {
+    Out += V < 0 ? "-INF" : "INF";
+    return;
+  }
 
   // A single has 24 significant bits and 10^17 needs 40 more: the product
   // is exact in the 64-bit mantissa of long double, so the rounding below
   // sees the value's true decimal expansion.
-  if (RightDigits <= 17) {
-    long double Scaled = static_cast<long double>(V);
-    for (int i = 0; i < RightDigits; ++i) Scaled *= 10.0L;
-    const long double Rounded = std::round(Scaled); // halves away from zero
-    if (std::fabs(Rounded) < 9.0e18L) {
-      const long long N = static_cast<long long>(Rounded);
-      char Digits[24];
+  static constexpr long double Powers[18] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,
+                                             1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L,
+                                             1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L};
+  long long N = 0;
+  bool Exact = false;
+  if (RightDigits <= 12) {
+    // 5^12 needs 28 bits: up to 12 decimals the product is exact even in a
+    // double, which is much faster than the extended type.
+    static constexpr double DPowers[13] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5, 1e6,
+                                           1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    const double Scaled = V * DPowers[RightDigits];
+    if (Scaled < 9.0e18 && Scaled > -9.0e18) {
+      N = static_cast<long long>(Scaled);
+      const double Frac = Scaled - static_cast<double>(N);
+      if (Frac >= 0.5) ++N;
+      else if (Frac <= -0.5) --N;
+      Exact = true;
+    }
+  } else if (RightDigits <= 17) {
+    const long double Scaled = static_cast<long double>(V) * Powers[RightDigits];
+    if (Scaled < 9.0e18L && Scaled > -9.0e18L) {
+      // Halves away from zero; the fraction is exact.
+      N = static_cast<long long>(Scaled);
+      const long double Frac = Scaled - static_cast<long double>(N);
+      if (Frac >= 0.5L) ++N;
+      else if (Frac <= -0.5L) --N;
+      Exact = true;
+    }
+  }
+  if (Exact) {
+    char Digits[24];
       const auto Res = std::to_chars(Digits, Digits + sizeof Digits, N < 0 ? -N : N);
       const int Count = static_cast<int>(Res.ptr - Digits);
       const int IntDigits = Count > RightDigits ? Count - RightDigits : 1;
-      std::string Text;
-      Text.reserve(static_cast<std::size_t>(IntDigits + RightDigits + 2));
-      if (N < 0) Text += '-';
+      if (N < 0) Out += '-';
       // Digits right-aligned in IntDigits + RightDigits places, zero-filled.
       const int Width = IntDigits + RightDigits;
+      const int Lead = Width - Count;
       for (int i = 0; i < Width; ++i) {
-        if (i == IntDigits) Text += '.';
-        const int k = i - (Width - Count);
-        Text += k >= 0 ? Digits[k] : '0';
+        if (i == IntDigits) Out += '.';
+        Out += i >= Lead ? Digits[i - Lead] : '0';
       }
-      return Text;
-    }
+      return;
   }
-  return FixedByToChars(V, RightDigits);
+  Out += FixedByToChars(V, RightDigits);
+}
+
+std::string FormatValue(float Value, int RightDigits) {
+  std::string Text;
+  AppendFormattedValue(Text, Value, RightDigits);
+  return Text;
 }
 
 TNonRecordedMode NonRecordedMode(const TLogPrnOptions& Options) {

@@ -71,6 +71,8 @@ std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay
 // RightDigits decimals, halves rounded away from zero, "." as decimal point
 // whatever the locale, no padding. A result that rounds to zero has no sign.
 std::string FormatValue(float Value, int RightDigits);
+// The same, appended to Out.
+void AppendFormattedValue(std::string& Out, float Value, int RightDigits);
 
 // How a value that was not recorded is written. Exactly one rendering is in
 // force; a combination of flags other than exactly one counts as dashes, as

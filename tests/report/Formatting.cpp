@@ -109,6 +109,10 @@ TEST(FormatValue, ExactDecimalsRoundedWithPointWhateverTheLocale) {
   // Beyond the exact integer path the exact binary value is written out.
   EXPECT_EQ(FormatValue(3.0e20f, 2), "300000006012263202816.00");
   EXPECT_EQ(FormatValue(1.5f, 20), "1.50000000000000000000");
+  // The single's exact value, rounded at 12 and at 15 decimals.
+  EXPECT_EQ(FormatValue(0.1f, 12), "0.100000001490");
+  EXPECT_EQ(FormatValue(0.1f, 15), "0.100000001490116");
+  EXPECT_EQ(FormatValue(-0.1f, 15), "-0.100000001490116");
 }
 
 TEST(NonRecordedText, ExactlyOneRenderingIsInForce) {
