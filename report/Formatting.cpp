@@ -1,5 +1,6 @@
 #include "report/Formatting.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -123,21 +124,93 @@ void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
     }
   }
   if (Exact) {
-    char Digits[24];
-      const auto Res = std::to_chars(Digits, Digits + sizeof Digits, N < 0 ? -N : N);
-      const int Count = static_cast<int>(Res.ptr - Digits);
-      const int IntDigits = Count > RightDigits ? Count - RightDigits : 1;
-      if (N < 0) Out += '-';
-      // Digits right-aligned in IntDigits + RightDigits places, zero-filled.
-      const int Width = IntDigits + RightDigits;
-      const int Lead = Width - Count;
-      for (int i = 0; i < Width; ++i) {
-        if (i == IntDigits) Out += '.';
-        Out += i >= Lead ? Digits[i - Lead] : '0';
-      }
-      return;
+    // Digits of |N| right-aligned in at least RightDigits + 1 places,
+    // zero-filled, with the point before the last RightDigits.
+    char Buf[48];
+    char* const End = Buf + sizeof Buf;
+    char* P = End;
+    unsigned long long U = N < 0 ? 0ull - static_cast<unsigned long long>(N)
+                                 : static_cast<unsigned long long>(N);
+    for (int i = 0; i < RightDigits; ++i) {
+      *--P = static_cast<char>('0' + U % 10);
+      U /= 10;
+    }
+    if (RightDigits > 0) *--P = '.';
+    do {
+      *--P = static_cast<char>('0' + U % 10);
+      U /= 10;
+    } while (U != 0);
+    if (N < 0) *--P = '-';
+    Out.append(P, static_cast<std::size_t>(End - P));
+    return;
   }
   Out += FixedByToChars(V, RightDigits);
+}
+
+namespace {
+
+bool HasAnyOf(const std::string& Pattern, const char* Letters) {
+  return UpperCase(Pattern).find_first_of(Letters) != std::string::npos;
+}
+
+// True when Pattern renders the time of day only: no year or day letters,
+// and every "MM" comes after an "HH" (so it means minutes).
+bool TimeOfDayOnly(const std::string& Pattern) {
+  const std::string P = UpperCase(Pattern);
+  if (P.find_first_of("YD") != std::string::npos) return false;
+  const std::size_t Mm = P.find("MM");
+  return Mm == std::string::npos || P.find("HH") < Mm;
+}
+
+std::int64_t DayOfTime(LogTime Time) {
+  return Time >= 0 ? Time / 86400 : -((-static_cast<std::int64_t>(Time) + 86399) / 86400);
+}
+
+} // namespace
+
+TLineTimeFormatter::TLineTimeFormatter(const std::string& Separator, bool Fixed,
+                                       const TLogPrnOptions& Options,
+                                       const TDateTimeFormat& Format)
+    : FSeparator(Separator), FFixed(Fixed), FOptions(Options), FFormat(Format),
+      FDateOnly(!HasAnyOf(Format.DatePattern, "HS")), FTimeOnly(TimeOfDayOnly(Format.TimePattern)),
+      FBlankDate(Options.DisplayJulianDate ? 3 : Format.DatePattern.size(), ' ') {}
+
+const std::string& TLineTimeFormatter::DateText(LogTime Time) {
+  const std::int64_t Day = DayOfTime(Time);
+  if (Day == FDay && (FDateOnly || FOptions.DisplayJulianDate)) return FDate;
+  FDay = Day;
+  FDate = FOptions.DisplayJulianDate ? DayOfYearText(Time)
+                                     : FormatLogTime(FFormat.DatePattern, Time, FFormat);
+  return FDate;
+}
+
+const std::string& TLineTimeFormatter::TimeText(LogTime Time) {
+  const std::int64_t Day = DayOfTime(Time);
+  const std::size_t Second = static_cast<std::size_t>(Time - Day * 86400);
+  if (FOptions.DisplaySeconds || FTimeOnly) {
+    if (FTimes.empty()) FTimes.resize(86400);
+    std::string& T = FTimes[Second];
+    if (T.empty())
+      T = FOptions.DisplaySeconds ? SecondsOfDayText(Time)
+                                  : FormatLogTime(FFormat.TimePattern, Time, FFormat);
+    return T;
+  }
+  FScratch = FormatLogTime(FFormat.TimePattern, Time, FFormat);
+  return FScratch;
+}
+
+void TLineTimeFormatter::Append(std::string& Line, bool NewDay, LogTime Time) {
+  const std::string& D = (FOptions.R600ASCII && !NewDay) ? FBlankDate : DateText(Time);
+  const std::string& T = TimeText(Time);
+  Line += D;
+  Line += FSeparator;
+  if (FFixed) {
+    const int PD = (FOptions.R600ASCII ? 10 : 11) - static_cast<int>(D.size());
+    const int PT = 8 - static_cast<int>(T.size());
+    if (PD > 0) Line.append(static_cast<std::size_t>(std::min(PD, MaxPadding)), ' ');
+    if (PT > 0) Line.append(static_cast<std::size_t>(std::min(PT, MaxPadding)), ' ');
+  }
+  Line += T;
 }
 
 std::string FormatValue(float Value, int RightDigits) {

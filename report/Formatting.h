@@ -7,8 +7,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
@@ -66,6 +68,32 @@ std::string PadBlanks(int Count);
 // fixed-column paddings, time. Rendered from the integer log time.
 std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay, LogTime Time,
                            const TLogPrnOptions& Options, const TDateTimeFormat& Format);
+
+// FormatLineTime for the consecutive lines of one conversion: the same text,
+// appended to a line, with the date text kept for the day and the time text
+// kept per second of the day when the patterns allow it.
+class TLineTimeFormatter {
+public:
+  TLineTimeFormatter(const std::string& Separator, bool Fixed, const TLogPrnOptions& Options,
+                     const TDateTimeFormat& Format);
+  void Append(std::string& Line, bool NewDay, LogTime Time);
+
+private:
+  const std::string& DateText(LogTime Time);
+  const std::string& TimeText(LogTime Time);
+
+  std::string FSeparator;
+  bool FFixed;
+  const TLogPrnOptions& FOptions;
+  const TDateTimeFormat& FFormat;
+  bool FDateOnly;  // DatePattern depends on the date alone
+  bool FTimeOnly;  // TimePattern depends on the time of day alone
+  std::string FBlankDate;
+  std::int64_t FDay = -1;
+  std::string FDate;
+  std::vector<std::string> FTimes; // by second of the day
+  std::string FScratch;
+};
 
 // Value (a single widened to double) in fixed-point notation with exactly
 // RightDigits decimals, halves rounded away from zero, "." as decimal point

@@ -322,6 +322,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
                        NonRecordedText(FOptions, C.RightDigits)});
   }
 
+  TLineTimeFormatter LineTime(Separator, Fixed, FOptions, FFormat);
   bool NewDay = true;
   std::int64_t PreviousDay = DayOf(FSel.StartTime);
   bool Processed = false; // a time step since the last chunk
@@ -335,7 +336,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
       NewDay = true;
     }
     std::string& Line = Pending.Next();
-    Line = FormatLineTime(Separator, Fixed, NewDay, T, FOptions, FFormat);
+    LineTime.Append(Line, NewDay, T);
     NewDay = false;
     int Recorded = 0;
     for (const TColumn& Col : Columns) {
