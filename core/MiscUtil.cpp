@@ -264,7 +264,7 @@ std::string MissingValueDashes(int Width, int Digits) {
     Text = "-." + std::string(static_cast<std::size_t>(Digits), '-');
     Pad = Width - Digits - 2;
   }
-  if (Pad > 0) Text.insert(0, static_cast<std::size_t>(Pad), ' ');
+  if (Pad > 0) return std::string(static_cast<std::size_t>(Pad), ' ') + Text;
   return Text;
 }
 

@@ -165,3 +165,34 @@ TEST_F(CmdPrn, UsageErrorsExitWithTwo) {
 
 } // namespace
 } // namespace quorvin::test
+
+namespace quorvin::test {
+namespace {
+
+TEST_F(CmdPrn, HeaderShowsTheLogHeaderInThePatternsOfTheFormat) {
+  TRun R = Cli({"header", Log});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Err, "");
+  EXPECT_EQ(R.Out, "R630/R600 LOG HEADER FROM: SITE1\n"
+                   "\n"
+                   "Version           : 3\n"
+                   "Unit Name         : site1\n"
+                   "Start Date        : 03/05/98\n"
+                   "Log Time          : 00:00:00\n"
+                   "Logging Interval  : 06:00:00\n"
+                   "Record Size       : 4\n"
+                   "Number of Days    : 1\n"
+                   "Total Length      : 0\n"
+                   "Day Length        : 0\n"
+                   "Data Length       : 0\n"
+                   "Number of Sensors : 2\n"
+                   "Description Length: 54\n"
+                   "Sensor Info Length: 28\n");
+  EXPECT_EQ(Cli({"header"}).Code, 2);
+  TRun Missing = Cli({"header", (Dir / "gone.log").string()});
+  EXPECT_EQ(Missing.Code, 1);
+  EXPECT_EQ(Missing.Out, "");
+}
+
+} // namespace
+} // namespace quorvin::test
