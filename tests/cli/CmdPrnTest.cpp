@@ -2,6 +2,7 @@
 // command run in-process, and the whole output compared byte for byte.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <sstream>
 
@@ -192,6 +193,23 @@ TEST_F(CmdPrn, HeaderShowsTheLogHeaderInThePatternsOfTheFormat) {
   TRun Missing = Cli({"header", (Dir / "gone.log").string()});
   EXPECT_EQ(Missing.Code, 1);
   EXPECT_EQ(Missing.Out, "");
+}
+
+} // namespace
+} // namespace quorvin::test
+
+namespace quorvin::test {
+namespace {
+
+TEST_F(CmdPrn, SystemFormatTakesTheLocalesSeparatorsButNeverItsDecimalPoint) {
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale on this machine";
+  TRun Sys = Cli({"--set", "UseSysFormat=YES", "prn", Log, "--end", "1998-03-05"});
+  TRun Fixed = Cli({"prn", Log, "--end", "1998-03-05"});
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(Sys.Code, 0);
+  std::string Text = Prn();
+  EXPECT_NE(Text.find("03.05.98,00:00:00,1.23,0.0\r\n"), std::string::npos) << Text;
+  EXPECT_EQ(Fixed.Code, 0);
 }
 
 } // namespace
