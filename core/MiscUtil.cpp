@@ -1,0 +1,299 @@
+#include "core/MiscUtil.h"
+
+#include <bit>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+#include "core/IniFile.h"
+
+namespace quorvin {
+
+namespace {
+
+constexpr int DaysBeforeMonthTable[14] = {0,   0,   31,  59,  90,  120, 151,
+                                          181, 212, 243, 273, 304, 334, 365};
+
+// Days from 1899-12-30 (the toolkit's day 0) to 1970-01-01.
+constexpr double UnixEpochDateTime = 25569.0;
+// 1984-12-31, the log time origin, as a toolkit date-time value.
+constexpr double LogOriginDateTime = 31047.0;
+
+void CheckCalendarYear(long long Year) {
+  if (Year < 1 || Year > 9999) throw ECalendarError("Invalid argument to date encode");
+}
+
+// Days since 1970-01-01 of a valid calendar date.
+long long CivilDays(int Year, int Month, int Day) {
+  using namespace std::chrono;
+  year_month_day Ymd{year{Year}, month{static_cast<unsigned>(Month)},
+                     day{static_cast<unsigned>(Day)}};
+  if (!Ymd.ok()) throw ECalendarError("Invalid argument to date encode");
+  return sys_days{Ymd}.time_since_epoch().count();
+}
+
+void CivilFromDays(long long Days, int& Year, int& Month, int& Day) {
+  using namespace std::chrono;
+  year_month_day Ymd{sys_days{days{Days}}};
+  Year = static_cast<int>(Ymd.year());
+  Month = static_cast<int>(static_cast<unsigned>(Ymd.month()));
+  Day = static_cast<int>(static_cast<unsigned>(Ymd.day()));
+}
+
+LogTime Wrap32(long long Value) { return static_cast<LogTime>(static_cast<std::uint32_t>(Value)); }
+
+} // namespace
+
+float NonRecordedValue() { return std::bit_cast<float>(NonRecordedBits); }
+
+bool IsNonRecorded(float Value) { return std::bit_cast<std::uint32_t>(Value) == NonRecordedBits; }
+
+bool IsLeapYear(int Year) {
+  CheckCalendarYear(Year);
+  return std::chrono::year{Year}.is_leap();
+}
+
+int DaysBeforeYear(int Year) {
+  long long Y = Year >= 100 ? static_cast<long long>(Year) - 1985 : (Year + 15) % 100;
+  if (Y < 0) Y = 0;
+  CheckCalendarYear(1984 + Y);
+  return static_cast<int>(CivilDays(static_cast<int>(1984 + Y), 12, 31) - CivilDays(1984, 12, 31));
+}
+
+int DaysBeforeMonth(int Year, int Month) {
+  int Index = Month < 0 ? 0 : (Month > 13 ? 13 : Month);
+  int Days = DaysBeforeMonthTable[Index];
+  if (Month > 2 && IsLeapYear(Year)) ++Days;
+  return Days;
+}
+
+std::uint16_t DayNumber(int Year, int Month, int Day) {
+  while (Month > 13) {
+    Month -= 12;
+    ++Year;
+  }
+  if (Year == 0 && Month == 0 && Day == 0) return 0;
+  if (Year < 1985) return 0;
+  long long N = static_cast<long long>(DaysBeforeMonth(Year, Month)) + DaysBeforeYear(Year) + Day;
+  return static_cast<std::uint16_t>(N);
+}
+
+void DayNumberToDate(int DayNo, int& Year, int& Month, int& Day) {
+  // The product is a 32-bit log time, so day numbers past 24855 wrap.
+  LogTime Secs = Wrap32(static_cast<long long>(DayNo) * 86400);
+  DecodeDate(SecsToDateTime(Secs), Year, Month, Day);
+}
+
+int DayOfWeekOf(int Year, int Month, int Day) {
+  using namespace std::chrono;
+  long long Days = CivilDays(Year, Month, Day);
+  // 1970-01-01 was a Thursday (4 with Monday = 1).
+  long long W = ((Days % 7) + 7 + 3) % 7;
+  return static_cast<int>(W) + 1;
+}
+
+std::int32_t SecondsOfDay(int Hour, int Minute, int Second) {
+  return Wrap32(static_cast<long long>(Hour) * 3600 + static_cast<long long>(Minute) * 60 + Second);
+}
+
+void SplitSecondsOfDay(std::int32_t Secs, int& Hour, int& Minute, int& Second) {
+  Hour = Secs / 3600;
+  Minute = (Secs % 3600) / 60;
+  Second = (Secs % 3600) % 60;
+}
+
+LogTime PartsToSecs(int Year, int Month, int Day, int Hour, int Minute, int Second) {
+  return Wrap32(static_cast<long long>(DayNumber(Year, Month, Day)) * 86400 +
+                SecondsOfDay(Hour, Minute, Second));
+}
+
+void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& Minute,
+                 int& Second) {
+  DayNumberToDate(Secs / 86400, Year, Month, Day);
+  SplitSecondsOfDay(Secs % 86400, Hour, Minute, Second);
+}
+
+LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Second, int DYears,
+                   int DMonths, int DDays, int DHours, int DMinutes, int DSeconds) {
+  long long M = static_cast<long long>(Month) + DMonths;
+  long long Carry = M - 1 >= 0 ? (M - 1) / 12 : -((12 - M) / 12);
+  long long NewMonth = ((M - 1) % 12 + 12) % 12 + 1;
+  long long NewYear = static_cast<long long>(Year) + DYears + Carry;
+  return Wrap32(static_cast<long long>(PartsToSecs(static_cast<int>(NewYear),
+                                                   static_cast<int>(NewMonth), Day + DDays, Hour,
+                                                   Minute, Second)) +
+                SecondsOfDay(DHours, DMinutes, DSeconds));
+}
+
+namespace {
+std::tm LocalNow() {
+  std::time_t Now = std::time(nullptr);
+  std::tm Local{};
+  localtime_r(&Now, &Local);
+  return Local;
+}
+} // namespace
+
+std::int32_t NowSecondsOfDay() {
+  std::tm L = LocalNow();
+  return SecondsOfDay(L.tm_hour, L.tm_min, L.tm_sec);
+}
+
+std::uint16_t TodayDayNumber() {
+  std::tm L = LocalNow();
+  return DayNumber(L.tm_year + 1900, L.tm_mon + 1, L.tm_mday);
+}
+
+LogTime NowSecs() {
+  std::tm L = LocalNow();
+  return Wrap32(static_cast<long long>(DayNumber(L.tm_year + 1900, L.tm_mon + 1, L.tm_mday)) *
+                    86400 +
+                SecondsOfDay(L.tm_hour, L.tm_min, L.tm_sec));
+}
+
+TDateTime SecsToDateTime(LogTime Secs) { return LogOriginDateTime + Secs / 86400.0; }
+
+LogTime DateTimeToSecs(TDateTime Value) {
+  double S = (Value - LogOriginDateTime) * 86400.0;
+  if (!std::isfinite(S)) return 0;
+  // nearbyint rounds halves to even in the default rounding mode.
+  double R = std::nearbyint(S);
+  if (R > 9.2e18 || R < -9.2e18) return 0;
+  return Wrap32(static_cast<long long>(R));
+}
+
+void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day) {
+  long long Days = static_cast<long long>(std::floor(Value)) - static_cast<long long>(UnixEpochDateTime);
+  CivilFromDays(Days, Year, Month, Day);
+}
+
+TDateTime EncodeDate(int Year, int Month, int Day) {
+  CheckCalendarYear(Year);
+  return static_cast<double>(CivilDays(Year, Month, Day)) + UnixEpochDateTime;
+}
+
+bool StrToFloatOK(const std::string& Text, double& Number) {
+  // Blanks around the number are passed over, as the plain conversion does.
+  std::size_t B = 0, E = Text.size();
+  while (B < E && Text[B] == ' ') ++B;
+  while (E > B && Text[E - 1] == ' ') --E;
+  std::size_t P = B;
+  bool Negative = false;
+  if (P < E && (Text[P] == '+' || Text[P] == '-')) {
+    Negative = Text[P] == '-';
+    ++P;
+  }
+  // Only digits, one point and an exponent: no "inf", "nan" or hex forms.
+  std::size_t Start = P, Digits = 0;
+  while (P < E && Text[P] >= '0' && Text[P] <= '9') ++P, ++Digits;
+  if (P < E && Text[P] == '.') {
+    ++P;
+    while (P < E && Text[P] >= '0' && Text[P] <= '9') ++P, ++Digits;
+  }
+  if (Digits == 0) return false;
+  if (P < E && (Text[P] == 'e' || Text[P] == 'E')) {
+    ++P;
+    if (P < E && (Text[P] == '+' || Text[P] == '-')) ++P;
+    std::size_t ExpDigits = 0;
+    while (P < E && Text[P] >= '0' && Text[P] <= '9') ++P, ++ExpDigits;
+    if (ExpDigits == 0) return false;
+  }
+  if (P != E) return false;
+  std::string Body = Text.substr(Start, E - Start);
+  if (Body[0] == '.') Body.insert(Body.begin(), '0');
+  double V = 0;
+  auto [Ptr, Ec] = std::from_chars(Body.data(), Body.data() + Body.size(), V);
+  if (Ec != std::errc() || Ptr != Body.data() + Body.size()) return false;
+  Number = Negative ? -V : V;
+  return true;
+}
+
+bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
+               bool Default) {
+  std::string Text = UpperCase(IniFile.ReadString(Section, Key, Default ? "YES" : "NO"));
+  if (Text == "YES") return true;
+  if (Text == "NO") return false;
+  return Default;
+}
+
+void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
+                bool Value) {
+  IniFile.WriteString(Section, Key, Value ? "YES" : "NO");
+}
+
+std::string CharArrayToStr(const char* Chars, int HighIndex) {
+  std::string Text;
+  for (int I = 0; I <= HighIndex && Chars[I] != '\0'; ++I) Text += Chars[I];
+  return Text;
+}
+
+void StrToCharArray(const std::string& Text, char* Dest, int Size) {
+  for (int I = 0; I < Size && I < static_cast<int>(Text.size()); ++I) Dest[I] = Text[I];
+}
+
+void CopyChars(const char* Src, int SrcHigh, char* Dest, int DestHigh, int Start, int Last) {
+  for (int K = 0; K <= Last; ++K) {
+    if (K > DestHigh || Start + K > SrcHigh || Start + K < 0) break;
+    Dest[K] = Src[Start + K];
+  }
+}
+
+std::string AppendField(const std::string& Line, const std::string& Separator,
+                        const std::string& Field) {
+  return Line.empty() ? Field : Line + Separator + Field;
+}
+
+std::string SplitAt(char Ch, std::string& Text) {
+  std::size_t P = Text.find(Ch);
+  if (P == std::string::npos) return Text;
+  std::string Head = Text.substr(0, P);
+  Text.erase(0, P + 1);
+  return Head;
+}
+
+std::string MissingValueDashes(int Width, int Digits) {
+  std::string Text;
+  int Pad;
+  if (Digits <= 0) {
+    Text = "-";
+    // A value without decimals is one character narrower than "-.-" forms:
+    // pad to the full width so the dash stands where the digits would.
+    Pad = Digits == 0 ? Width - 1 : Width - Digits - 2;
+  } else {
+    Text = "-." + std::string(static_cast<std::size_t>(Digits), '-');
+    Pad = Width - Digits - 2;
+  }
+  if (Pad > 0) Text.insert(0, static_cast<std::size_t>(Pad), ' ');
+  return Text;
+}
+
+std::string StripTrailingCRLF(const std::string& Text) {
+  std::size_t N = Text.size();
+  if (N >= 2 && Text[N - 2] == '\r' && Text[N - 1] == '\n') return Text.substr(0, N - 2);
+  return Text;
+}
+
+bool MatchMask(const std::string& Name, const std::string& Mask) {
+  for (std::size_t I = 0; I < Name.size(); ++I) {
+    if (I >= Mask.size()) return false;
+    if (Mask[I] == '*') return true;
+    if (Mask[I] != '?' && Mask[I] != Name[I]) return false;
+  }
+  return Mask.size() == Name.size();
+}
+
+std::string UpperCase(const std::string& Text) {
+  std::string R = Text;
+  for (char& C : R)
+    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+  return R;
+}
+
+std::string RepeatString(const std::string& Text, int Count) {
+  std::string R;
+  for (int I = 0; I < Count; ++I) R += Text;
+  return R;
+}
+
+} // namespace quorvin

@@ -1,0 +1,134 @@
+// The CSV log reader (.CSV, .TXT): reads the whole file on Open into one
+// time-sorted record list per sensor and works out the logging intervals.
+//
+// Rows come in three layouts, recognised line by line:
+//   1: date,time,name,value,units,status      (date and time may share a field)
+//   2: date,time,basename,V1,V2,...            (sensors basename:1, basename:2, ...)
+//   3: name,date,time,value,status             (date and time may share a field)
+// Lines starting with an apostrophe, colon or semicolon, and blank lines, are skipped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/Collect.h"
+#include "core/MiscUtil.h"
+#include "logdata/LogRecTypes.h"
+
+namespace quorvin {
+
+class TCSVLogFile;
+class TCSVSensor;
+
+// The value a bad or unconvertible reading carries (never answered as a value).
+constexpr float CSVBadValue = 65535.0f;
+
+// One reading of one sensor.
+class TCSVRecord : public TObject {
+public:
+  TCSVRecord(LogTime ATime, TCSVSensor* ASensor) : Time(ATime), Sensor(ASensor) {}
+  LogTime Time;
+  float Value = CSVBadValue;
+  bool Missing = true;
+  TCSVSensor* Sensor;
+};
+
+// A sensor's records: sorted by time ascending, no duplicates, owned.
+class TCSVRecordList : public TSortedCollection {
+public:
+  TCSVRecordList() : TSortedCollection(50, 50) {}
+  ~TCSVRecordList() override { FreeAllItems(); }
+
+  int Compare(TKey Key1, TKey Key2) override {
+    return Key1 > Key2 ? 1 : (Key1 < Key2 ? -1 : 0);
+  }
+  TKey KeyOf(TObject* Item) override { return static_cast<TCSVRecord*>(Item)->Time; }
+  TCSVRecord* At(int Index) { return static_cast<TCSVRecord*>(ItemAt(Index)); }
+};
+
+class TCSVSensor {
+public:
+  explicit TCSVSensor(TCSVLogFile* Owner = nullptr) : LogFile(Owner) {}
+
+  std::string Name;
+  std::uint16_t RightDigits = 2;  // the largest seen in the sensor's rows
+  LogTime FirstTime = 0;          // earliest row time (at most the parse time)
+  LogTime LastTime = 0;           // latest row time
+  std::string Status;             // status text of the first row
+  std::string Units;              // units text of the first row (layout 1 only)
+  std::uint16_t Count = 0;        // rows read (16 bits, wraps)
+  TCSVRecordList Records;
+  TCSVLogFile* LogFile = nullptr;
+  LogTime PrevTime = 0;           // time of the previous row
+  std::int32_t Interval = 0;      // smallest positive step between consecutive rows
+  bool VariableInterval = false;  // a step differed from Interval
+
+  int RecordCount() const { return Records.Count(); }
+};
+
+class TCSVLogFile {
+public:
+  // Stores both names; does not touch the file.
+  TCSVLogFile(std::string FileName, std::string DisplayName);
+  ~TCSVLogFile();
+  TCSVLogFile(const TCSVLogFile&) = delete;
+  TCSVLogFile& operator=(const TCSVLogFile&) = delete;
+
+  // Clears, then reads and parses the whole file. True when at least one
+  // sensor was found and the file's interval and first time are usable.
+  bool Open();
+  void Close();
+  // Closes, frees every sensor with its records, resets MixedIntervals.
+  void Clear();
+
+  // Value of the named sensor (any case) at exactly Time; NonRecordedValue()
+  // for an unknown name, a time without a reading, or a bad reading.
+  void GetValue(LogTime Time, std::string_view SensorName, float& Value);
+  float GetValue(LogTime Time, std::string_view SensorName) {
+    float V;
+    GetValue(Time, SensorName, V);
+    return V;
+  }
+  // The sensor's record at 0-based Position (time order). Unknown name: only
+  // Value is set (NonRecordedValue()). Position must lie in 0..RecordCount-1.
+  void GetValueAt(int Position, std::string_view SensorName, float& Value, LogTime& Time);
+
+  // Entry i holds the sensor's Name with the sensor, in order of first appearance.
+  const TSensorList<TCSVSensor>& Sensors() const { return FSensors; }
+  // The sensor of that name (any case), or none.
+  const TCSVSensor* FindSensor(std::string_view Name) const;
+  LogTime FirstTime() const { return FFirstTime; }
+  LogTime LastTime() const { return FLastTime; }
+  std::int32_t Interval() const { return FInterval; }
+  bool MixedIntervals() const { return FMixedIntervals; }
+  // Layout (1, 2, 3) of the last line examined; 0 before any.
+  int RowLayout() const { return FRowLayout; }
+  const std::string& FileName() const { return FFileName; }
+  const std::string& DisplayName() const { return FDisplayName; }
+  bool IsOpen() const { return FIsOpen; }
+
+private:
+  struct TParseState;
+  bool Parse();
+  void ParseLine(std::string_view Line, TParseState& State);
+  void AddReading(std::string_view Name, LogTime Time, float Value, std::uint16_t RightDigits,
+                  std::string_view Units, std::string_view Status, LogTime Now);
+  TCSVSensor* Find(std::string_view Name);
+
+  std::string FFileName;
+  std::string FDisplayName;
+  bool FIsOpen = false;
+  TSensorList<TCSVSensor> FSensors;
+  // Upper-case name -> index into FSensors, so a file with many sensors
+  // does not cost a scan of the list per reading.
+  std::unordered_map<std::string, int> FIndex;
+  LogTime FFirstTime = 0;
+  LogTime FLastTime = 0;
+  std::int32_t FInterval = 0;
+  bool FMixedIntervals = false;
+  int FRowLayout = 0;
+};
+
+} // namespace quorvin

@@ -1,0 +1,90 @@
+// The binary logger file reader: opens a .LOG file, decodes its header and
+// sensor descriptors, and answers the value of sensor i at log time t from a
+// cache of whole records (one file read serves every sensor of a time).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/MiscUtil.h"
+#include "logdata/LogRecTypes.h"
+
+namespace quorvin {
+
+class TLogFile {
+public:
+  // Stores both names; does not touch the file. DisplayName is the file name
+  // without folder and extension, upper case (used in status messages).
+  TLogFile(std::string FileName, std::string DisplayName);
+  ~TLogFile();
+  TLogFile(const TLogFile&) = delete;
+  TLogFile& operator=(const TLogFile&) = delete;
+
+  // Opens the file; the first successful open also reads the header and the
+  // sensor descriptors. True when the reader is open and has a header.
+  bool Open();
+  // Closes the file; header, sensors and cached records stay.
+  void Close();
+  // Closes the file and frees header, sensors and the record cache.
+  void Clear();
+
+  // Engineering value of sensor SensorIndex (1-based, 1..NumSensors) at Time;
+  // NonRecordedValue() when nothing was recorded there, the time lies outside
+  // the data, or the index is out of range.
+  void GetValue(LogTime Time, int SensorIndex, float& Value);
+  float GetValue(LogTime Time, int SensorIndex) {
+    float V;
+    GetValue(Time, SensorIndex, V);
+    return V;
+  }
+
+  const std::string& FileName() const { return FFileName; }
+  const std::string& DisplayName() const { return FDisplayName; }
+  // None until a header was read.
+  const THeader* Header() const { return FHeader.get(); }
+  // Entry i (0-based) holds sensor Id i + 1 under its Name.
+  const TSensorList<TSensor>& Sensors() const { return FSensors; }
+  LogTime FirstTime() const { return FFirstTime; }
+  // The slot just after the last whole record.
+  LogTime LastTime() const { return FLastTime; }
+  // Logging interval in seconds (the header's), 0 without a header.
+  std::int32_t Interval() const { return FHeader ? FHeader->Interval : 0; }
+  int DescriptionLength() const { return FDescriptionLength; }
+  int SensorInfoLength() const { return FSensorInfoLength; }
+  bool IsOpen() const { return FFile != nullptr; }
+  int LastIOResult() const { return FLastIOResult; }
+  std::int64_t FileSize() const { return FFileSize; }
+  // The record cache (none before the header is read).
+  const TRecordList* Records() const { return FRecords.get(); }
+
+private:
+  bool ReadHeader();
+  void InitDataRange();
+  void ReadRecord(TRecord& Rec);
+  void MarkRecordEmpty(TRecord& Rec);
+  bool ReadBytes(std::uint8_t* Dest, std::size_t Count, std::size_t& Got);
+  void CloseFile();
+
+  std::string FFileName;
+  std::string FDisplayName;
+  std::FILE* FFile = nullptr;
+  int FLastIOResult = 0;
+  std::unique_ptr<THeader> FHeader;
+  TSensorList<TSensor> FSensors;
+  std::unique_ptr<TRecordList> FRecords;
+  TRecord* FCurrentRecord = nullptr;
+  std::int64_t FFileSize = 0;
+  LogTime FFirstTime = 0;
+  LogTime FLastTime = 0;
+  std::int64_t FNextReadPos = -1;
+  std::int64_t FLastLocatedTime = 0;
+  std::int64_t FLastLocatedPos = 0;
+  int FDescriptionLength = 0;
+  int FSensorInfoLength = 0;
+  std::vector<std::uint8_t> FScratch;  // one record as read from the file
+};
+
+} // namespace quorvin

@@ -1,0 +1,88 @@
+// How every log output writes dates, times and values: the date-format
+// names, day of the year, seconds of the day, the date/time block that opens
+// a data line, recorded and not-recorded values, and the field separator.
+//
+// Nothing here holds state: the current format, the options and the command
+// mode are passed in by the caller.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "core/DateTimeFormat.h"
+#include "core/MiscUtil.h"
+#include "report/LogPrnOptions.h"
+
+namespace quorvin {
+
+// What the output area shows, or what the running command does. Outputs
+// treat every value but Display as writing to a file.
+enum TCommandMode : int {
+  cmDisplay = 0,
+  cmHeader = 1,
+  cmGraph = 2,
+  cmStatistics = 3,
+  cmNone = 4, // nothing shown, or Save running
+};
+
+inline bool IsSaving(int CommandMode) { return CommandMode != cmDisplay; }
+
+// The names of cbxDtFormat (LOGPRN), in list order.
+inline constexpr std::array<std::string_view, 10> LogPrnDtFormatNames = {
+    "MMDDYY HHMM",         "DDMMYY HHMM",         "YYMMDD HHMM",
+    "MM/DD/YY HH:MM:SS",   "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",
+    "MM/DD/YYYY HH:MM:SS", "MM/DD/YYYY HH:MM",    "DD/MM/YYYY HH:MM:SS",
+    "YYYY/MM/DD HH:MM:SS"};
+
+// The names of the LOGPLOT, LOGSTAT and DDRLOG lists: the same without
+// "MM/DD/YYYY HH:MM".
+inline constexpr std::array<std::string_view, 9> OtherDtFormatNames = {
+    "MMDDYY HHMM",         "DDMMYY HHMM",         "YYMMDD HHMM",
+    "MM/DD/YY HH:MM:SS",   "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",
+    "MM/DD/YYYY HH:MM:SS", "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS"};
+
+// Position of Name in a list of names compared in upper case; -1 when the
+// list does not hold it (the list then shows no selection).
+template <std::size_t N>
+int DtFormatIndex(const std::array<std::string_view, N>& Names, const std::string& Name) {
+  const std::string Upper = UpperCase(Name);
+  for (std::size_t i = 0; i < N; ++i)
+    if (Names[i] == Upper) return static_cast<int>(i);
+  return -1;
+}
+
+// Day of the year of a log time, 1 to 366.
+int DayOfYear(LogTime Time);
+// The day of the year zero-filled to at least three digits: 001 to 366.
+std::string DayOfYearText(LogTime Time);
+// The seconds of the day zero-filled to at least six digits: 000000 to 086399.
+std::string SecondsOfDayText(LogTime Time);
+
+// Blanks for padding; none for a count of 0 or less, and never more than 46.
+std::string PadBlanks(int Count);
+
+// The date/time block at the start of a data line: date, Separator, the
+// fixed-column paddings, time. Rendered from the integer log time.
+std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay, LogTime Time,
+                           const TLogPrnOptions& Options, const TDateTimeFormat& Format);
+
+// Value (a single widened to double) in fixed-point notation with exactly
+// RightDigits decimals, halves rounded away from zero, "." as decimal point
+// whatever the locale, no padding. A result that rounds to zero has no sign.
+std::string FormatValue(float Value, int RightDigits);
+
+// How a value that was not recorded is written. Exactly one rendering is in
+// force; a combination of flags other than exactly one counts as dashes, as
+// the radio group shows it.
+enum class TNonRecordedMode { Dashes, Zero, Exclude };
+TNonRecordedMode NonRecordedMode(const TLogPrnOptions& Options);
+// "-.--" style dashes, a zero with the sensor's decimals, or empty.
+std::string NonRecordedText(const TLogPrnOptions& Options, int RightDigits);
+
+// Fixed columns: TEXT output, and either a chosen fixed layout or a display.
+bool UsesFixedColumns(const TLogPrnOptions& Options, int CommandMode);
+// Blank (fixed TEXT, or EXCEL displayed), "," (TEXT) or tab (EXCEL saved).
+std::string GetFieldSeparator(const TLogPrnOptions& Options, int CommandMode);
+
+} // namespace quorvin

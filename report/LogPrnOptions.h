@@ -1,0 +1,28 @@
+// The LOGPRN page's options as plain values, named by their settings keys.
+// The settings file, the window's controls and quorvin-cli's --set all fill
+// this one struct; the conversion only reads it.
+#pragma once
+
+namespace quorvin {
+
+// Index of the output format, as held by the output-format list.
+constexpr int OutputFormatText = 0;
+constexpr int OutputFormatExcel = 1;
+
+struct TLogPrnOptions {
+  int OutputFormat = OutputFormatText; // 0 TEXT, 1 EXCEL
+  bool AppendData = true;
+  bool UseSysFormat = true;
+  bool DisplaySeconds = false;
+  bool DisplayJulianDate = false;
+  bool DisplayFixedFormat = false;
+  bool AddBlankLine = false;
+  // Exactly one of the three is in force after the options are read from
+  // the radio group; the settings file may hold any combination.
+  bool DisplayAsDash = true;
+  bool DisplayAsZero = false;
+  bool ExcludeNonRecItems = false;
+  bool R600ASCII = false;
+};
+
+} // namespace quorvin

@@ -1,0 +1,159 @@
+#include "report/Formatting.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvin {
+namespace {
+
+// 1998-03-05 14:07:09, the example instant of the format names.
+const LogTime Example = PartsToSecs(1998, 3, 5, 14, 7, 9);
+
+TDateTimeFormat FormatNamed(const std::string& Name, char DateSep = '/', char TimeSep = ':') {
+  TDateTimeFormat F;
+  SetDateTimeFormat(F, Name);
+  F.DateSeparator = DateSep;
+  F.TimeSeparator = TimeSep;
+  return F;
+}
+
+TEST(DtFormatNames, ListsHoldTheNamesInOrderAndLookupIgnoresCase) {
+  EXPECT_EQ(LogPrnDtFormatNames[7], "MM/DD/YYYY HH:MM");
+  for (std::size_t i = 0; i < OtherDtFormatNames.size(); ++i)
+    EXPECT_EQ(OtherDtFormatNames[i], LogPrnDtFormatNames[i < 7 ? i : i + 1]);
+  EXPECT_EQ(DtFormatIndex(LogPrnDtFormatNames, "mm/dd/yyyy hh:mm"), 7);
+  EXPECT_EQ(DtFormatIndex(OtherDtFormatNames, "MM/DD/YYYY HH:MM"), -1);
+  EXPECT_EQ(DtFormatIndex(OtherDtFormatNames, "YYYY/MM/DD HH:MM:SS"), 8);
+}
+
+TEST(FormatLineTime, EveryNameRendersTheExampleInstant) {
+  const char* Expected[10] = {"030598 1407",         "050398 1407",         "980305 1407",
+                              "03/05/98 14:07:09",   "05/03/98 14:07:09",   "98/03/05 14:07:09",
+                              "03/05/1998 14:07:09", "03/05/1998 14:07",    "05/03/1998 14:07:09",
+                              "1998/03/05 14:07:09"};
+  TLogPrnOptions O;
+  for (int i = 0; i < 10; ++i) {
+    const TDateTimeFormat F = FormatNamed(std::string(LogPrnDtFormatNames[i]));
+    EXPECT_EQ(FormatLineTime(" ", false, true, Example, O, F), Expected[i]) << i;
+  }
+}
+
+TEST(FormatLineTime, SystemSeparatorsReplaceSlashAndColon) {
+  TLogPrnOptions O;
+  TDateTimeFormat F = FormatNamed("MM/DD/YY HH:MM:SS");
+  F.SystemDateSeparator = '.';
+  F.SystemTimeSeparator = '-';
+  ApplySeparators(F, true);
+  EXPECT_EQ(FormatLineTime(",", false, true, Example, O, F), "03.05.98,14-07-09");
+  ApplySeparators(F, false);
+  EXPECT_EQ(FormatLineTime(",", false, true, Example, O, F), "03/05/98,14:07:09");
+}
+
+TEST(FormatLineTime, FixedColumnsPadBetweenSeparatorAndTime) {
+  TLogPrnOptions O;
+  EXPECT_EQ(FormatLineTime(" ", true, true, Example, O, FormatNamed("MM/DD/YY HH:MM:SS")),
+            "03/05/98    14:07:09");
+  EXPECT_EQ(FormatLineTime(" ", true, true, Example, O, FormatNamed("MMDDYY HHMM")),
+            "030598          1407");
+  EXPECT_EQ(FormatLineTime(" ", true, true, Example, O, FormatNamed("YYYY/MM/DD HH:MM:SS")),
+            "1998/03/05  14:07:09");
+  O.R600ASCII = true;
+  EXPECT_EQ(FormatLineTime(" ", true, true, Example, O, FormatNamed("MM/DD/YY HH:MM:SS")),
+            "03/05/98   14:07:09");
+  // Later lines of a day leave the date blank, as wide as the pattern.
+  EXPECT_EQ(FormatLineTime(" ", true, false, Example, O, FormatNamed("MM/DD/YYYY HH:MM")),
+            "              14:07");
+  EXPECT_EQ(FormatLineTime(",", false, false, Example, O, FormatNamed("MM/DD/YYYY HH:MM")),
+            "          ,14:07");
+}
+
+TEST(FormatLineTime, JulianDateAndSecondsOfDay) {
+  TLogPrnOptions O;
+  O.DisplayJulianDate = true;
+  O.DisplaySeconds = true;
+  const TDateTimeFormat F = FormatNamed("MM/DD/YY HH:MM:SS");
+  EXPECT_EQ(FormatLineTime(",", false, true, PartsToSecs(1996, 12, 31, 23, 59, 59), O, F),
+            "366,086399");
+  EXPECT_EQ(FormatLineTime(",", false, true, PartsToSecs(1998, 1, 5, 0, 0, 0), O, F),
+            "005,000000");
+  EXPECT_EQ(FormatLineTime(" ", true, true, PartsToSecs(1998, 3, 1, 0, 0, 1), O, F),
+            "060         000001");
+  EXPECT_EQ(DayOfYear(PartsToSecs(1996, 3, 1, 0, 0, 0)), 61);
+  O.R600ASCII = true;
+  EXPECT_EQ(FormatLineTime(" ", true, false, PartsToSecs(1998, 3, 1, 7, 0, 0), O, F),
+            "          025200");
+}
+
+TEST(FormatLineTime, MidnightIsNeverThePreviousDay) {
+  TLogPrnOptions O;
+  const TDateTimeFormat F = FormatNamed("YYYY/MM/DD HH:MM:SS");
+  // Times far from 1984, where a floating day count loses the last second.
+  EXPECT_EQ(FormatLineTime(" ", false, true, PartsToSecs(2040, 1, 1, 0, 0, 0), O, F),
+            "2040/01/01 00:00:00");
+  EXPECT_EQ(FormatLineTime(" ", false, true, PartsToSecs(2039, 12, 31, 23, 59, 59), O, F),
+            "2039/12/31 23:59:59");
+}
+
+TEST(FormatValue, ExactDecimalsRoundedWithPointWhateverTheLocale) {
+  EXPECT_EQ(FormatValue(1.25f, 2), "1.25");
+  EXPECT_EQ(FormatValue(12.6f, 0), "13");
+  EXPECT_EQ(FormatValue(2.5f, 0), "3");
+  EXPECT_EQ(FormatValue(-2.5f, 0), "-3");
+  EXPECT_EQ(FormatValue(0.125f, 2), "0.13");
+  EXPECT_EQ(FormatValue(2.34f, 2), "2.34");
+  EXPECT_EQ(FormatValue(0.01f, 1), "0.0");
+  EXPECT_EQ(FormatValue(0.0f, 3), "0.000");
+  EXPECT_EQ(FormatValue(-0.004f, 2), "0.00");
+  EXPECT_EQ(FormatValue(-32767.0f, 0), "-32767");
+  EXPECT_EQ(FormatValue(-3.2767f, 4), "-3.2767");
+  EXPECT_EQ(FormatValue(1234567.0f, 1), "1234567.0");
+  // Beyond the exact integer path the exact binary value is written out.
+  EXPECT_EQ(FormatValue(3.0e20f, 2), "300000006012263202816.00");
+  EXPECT_EQ(FormatValue(1.5f, 20), "1.50000000000000000000");
+}
+
+TEST(NonRecordedText, ExactlyOneRenderingIsInForce) {
+  TLogPrnOptions O;
+  EXPECT_EQ(NonRecordedText(O, 2), "-.--");
+  EXPECT_EQ(NonRecordedText(O, 0), "-");
+  O.DisplayAsDash = false;
+  O.DisplayAsZero = true;
+  EXPECT_EQ(NonRecordedText(O, 2), "0.00");
+  EXPECT_EQ(NonRecordedText(O, 0), "0");
+  O.DisplayAsZero = false;
+  O.ExcludeNonRecItems = true;
+  EXPECT_EQ(NonRecordedText(O, 2), "");
+  EXPECT_EQ(NonRecordedMode(O), TNonRecordedMode::Exclude);
+  // Two flags set count as dashes, as the radio group shows them.
+  O.DisplayAsZero = true;
+  EXPECT_EQ(NonRecordedText(O, 1), "-.-");
+  O = TLogPrnOptions{};
+  O.DisplayAsDash = false;
+  EXPECT_EQ(NonRecordedMode(O), TNonRecordedMode::Dashes);
+}
+
+TEST(FieldSeparator, ByOutputFormatFixedLayoutAndCommandMode) {
+  TLogPrnOptions O;
+  EXPECT_EQ(GetFieldSeparator(O, cmNone), ",");
+  EXPECT_EQ(GetFieldSeparator(O, cmDisplay), ",");
+  EXPECT_FALSE(UsesFixedColumns(O, cmNone));
+  EXPECT_TRUE(UsesFixedColumns(O, cmDisplay));
+  O.DisplayFixedFormat = true;
+  EXPECT_EQ(GetFieldSeparator(O, cmNone), " ");
+  EXPECT_TRUE(UsesFixedColumns(O, cmNone));
+  O.OutputFormat = OutputFormatExcel;
+  EXPECT_EQ(GetFieldSeparator(O, cmNone), "\t");
+  EXPECT_EQ(GetFieldSeparator(O, cmHeader), "\t");
+  EXPECT_EQ(GetFieldSeparator(O, cmDisplay), " ");
+  EXPECT_FALSE(UsesFixedColumns(O, cmDisplay));
+  EXPECT_FALSE(UsesFixedColumns(O, cmNone));
+}
+
+TEST(PadBlanks, NoneForZeroOrLessAndAtMostFortySix) {
+  EXPECT_EQ(PadBlanks(-3), "");
+  EXPECT_EQ(PadBlanks(0), "");
+  EXPECT_EQ(PadBlanks(3), "   ");
+  EXPECT_EQ(PadBlanks(100).size(), 46u);
+}
+
+} // namespace
+} // namespace quorvin
