@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -99,6 +101,30 @@ void AppendFixed(std::string& Out, std::int32_t Value, int Width, int Decimals) 
   const std::uint64_t Magnitude =
       Negative ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(Value))
                : static_cast<std::uint64_t>(Value);
+  if (Decimals <= 255) {
+    // Built from the right in one buffer: fraction, point, integer digits
+    // (at least "0"), sign; then padded on the left to Width.
+    char Buf[288];
+    char* const End = Buf + sizeof Buf;
+    char* P = End;
+    std::uint64_t M = Magnitude;
+    if (Decimals > 0) {
+      for (int K = 0; K < Decimals; ++K) {
+        *--P = static_cast<char>('0' + M % 10);
+        M /= 10;
+      }
+      *--P = '.';
+    }
+    do {
+      *--P = static_cast<char>('0' + M % 10);
+      M /= 10;
+    } while (M != 0);
+    if (Negative) *--P = '-';
+    const long long Len = End - P;
+    if (Width > Len) Out.append(static_cast<std::size_t>(Width - Len), ' ');
+    Out.append(P, static_cast<std::size_t>(Len));
+    return;
+  }
   char DigitBuf[24];
   char* const DigitEnd = DigitBuf + sizeof DigitBuf;
   const char* Digits = UnsignedDigits(Magnitude, DigitEnd);
@@ -310,9 +336,96 @@ std::string TDDRObj::FormatDDRTime(std::int64_t Seconds, const std::string& Patt
   return FormatLogTime(Pattern, static_cast<LogTime>(Seconds), DateSeparator, TimeSeparator);
 }
 
-void TDDRObj::AppendTime(std::string& Text, std::int64_t Seconds,
-                         const std::string& Pattern) const {
-  Text += FormatDDRTime(Seconds, Pattern);
+void TDDRObj::AppendTime(std::string& Text, std::int64_t Seconds, const std::string& Pattern) {
+  FStamper.Append(Text, Seconds, Pattern, DateSeparator, TimeSeparator);
+}
+
+// ---------------------------------------------------------------------------
+// Time stamps
+
+void TDDRTimeStamper::Compile(const std::string& Pattern, char DateSeparator, char TimeSeparator) {
+  FPattern = Pattern;
+  FDateSeparator = DateSeparator;
+  FTimeSeparator = TimeSeparator;
+  FCompiled = true;
+  FTokenCount = 0;
+  FTooLong = false;
+  bool AfterHour = false;
+  auto Upper = [](char C) {
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
+  };
+  std::size_t I = 0;
+  while (I < Pattern.size()) {
+    if (FTokenCount == 64) {
+      FTooLong = true;
+      return;
+    }
+    const char C = Upper(Pattern[I]);
+    std::size_t Run = 1;
+    if (C == 'Y' || C == 'M' || C == 'D' || C == 'H' || C == 'S')
+      while (I + Run < Pattern.size() && Upper(Pattern[I + Run]) == C) ++Run;
+    TToken& T = FTokens[FTokenCount++];
+    T.Width = Run >= 2 ? 2 : 1;
+    T.Literal = 0;
+    switch (C) {
+      case 'Y': T.Kind = Run >= 3 ? 'Y' : 'y'; AfterHour = false; break;
+      case 'M': T.Kind = AfterHour ? 'N' : 'M'; AfterHour = false; break;
+      case 'D': T.Kind = 'D'; AfterHour = false; break;
+      case 'H': T.Kind = 'H'; AfterHour = true; break;
+      case 'S': T.Kind = 'S'; AfterHour = false; break;
+      case '/': T.Kind = 'L'; T.Literal = DateSeparator; break;
+      case ':': T.Kind = 'L'; T.Literal = TimeSeparator; break;
+      default: T.Kind = 'L'; T.Literal = Pattern[I]; break;
+    }
+    I += Run;
+  }
+}
+
+void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::string& Pattern,
+                             char DateSeparator, char TimeSeparator) {
+  // Times before the epoch have negative parts: leave them to the general code.
+  if (Seconds < 0 || Seconds > INT32_MAX) {
+    Out += FormatLogTime(Pattern, static_cast<LogTime>(Seconds), DateSeparator, TimeSeparator);
+    return;
+  }
+  if (!FCompiled || DateSeparator != FDateSeparator || TimeSeparator != FTimeSeparator ||
+      Pattern != FPattern)
+    Compile(Pattern, DateSeparator, TimeSeparator);
+  if (FTooLong) {
+    Out += FormatLogTime(Pattern, static_cast<LogTime>(Seconds), DateSeparator, TimeSeparator);
+    return;
+  }
+  const std::int64_t Day = Seconds / 86400;
+  if (Day != FDay) {
+    DayNumberToDate(static_cast<int>(Day), FYear, FMonth, FDayOfMonth);
+    FDay = Day;
+  }
+  const int SecOfDay = static_cast<int>(Seconds % 86400);
+  const int Hour = SecOfDay / 3600, Minute = (SecOfDay % 3600) / 60, Second = SecOfDay % 60;
+  auto Two = [&Out](int V, int Width) {
+    if (Width == 2 || V >= 10) Out.push_back(static_cast<char>('0' + V / 10 % 10));
+    Out.push_back(static_cast<char>('0' + V % 10));
+  };
+  for (int K = 0; K < FTokenCount; ++K) {
+    const TToken& T = FTokens[K];
+    switch (T.Kind) {
+      case 'Y':
+        if (FYear >= 0 && FYear <= 9999) {
+          Two(FYear / 100, 2);
+          Two(FYear % 100, 2);
+        } else {
+          Out += std::to_string(FYear);
+        }
+        break;
+      case 'y': Two(((FYear % 100) + 100) % 100, 2); break;
+      case 'M': Two(FMonth, T.Width); break;
+      case 'N': Two(Minute, T.Width); break;
+      case 'D': Two(FDayOfMonth, T.Width); break;
+      case 'H': Two(Hour, T.Width); break;
+      case 'S': Two(Second, T.Width); break;
+      default: Out.push_back(T.Literal); break;
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -548,6 +661,7 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
       break;
     }
     const std::size_t LineStart = Text.size();
+    if (Text.capacity() < LineStart + 1024) Text.reserve(2 * LineStart + 4096);
     AppendTime(Text, ScanTime, Pattern);
     Text += Sep;
     for (int I = 0; I < Count; ++I) {
@@ -614,9 +728,8 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
           break;
       }
       if (Missing) Text += MissingValueDashes(ColumnWidth, S.RightDigits);
-      Text += Sep;
-      Text += (S.SensorFlags & 1) ? '?' : ' ';
-      Text += Sep;
+      const char Tail[3] = {Sep, (S.SensorFlags & 1) ? '?' : ' ', Sep};
+      Text.append(Tail, 3);
     }
     Text += CRLF;
     PreviousLine = Text.size() - LineStart;

@@ -105,6 +105,32 @@ int DDRDataTypeWidth(std::uint8_t DataType);
 // A value too long for the field is written whole and the field grows.
 std::string FormatFixed(std::int32_t Value, int Width, int Decimals);
 
+// Renders time stamps as FormatLogTime does, without its per-call costs:
+// the pattern is read once and the calendar date is worked out once a day.
+class TDDRTimeStamper {
+public:
+  void Append(std::string& Out, std::int64_t Seconds, const std::string& Pattern,
+              char DateSeparator, char TimeSeparator);
+
+private:
+  struct TToken {
+    char Kind;   // Y year, y two-digit year, M month, N minute, D day, H hour, S second, L literal
+    int Width;   // 1 or 2 for the two-digit fields
+    char Literal;
+  };
+  void Compile(const std::string& Pattern, char DateSeparator, char TimeSeparator);
+
+  std::string FPattern;
+  char FDateSeparator = 0;
+  char FTimeSeparator = 0;
+  bool FCompiled = false;
+  TToken FTokens[64];
+  int FTokenCount = 0;
+  bool FTooLong = false;
+  std::int64_t FDay = -1;
+  int FYear = 0, FMonth = 0, FDayOfMonth = 0;
+};
+
 class TDDRObj {
 public:
   explicit TDDRObj(IMessageDialog& Dialog);
@@ -171,7 +197,7 @@ private:
   void DecodeData(std::string& Text, int ColumnWidth, const std::string& Pattern,
                   int& ResumePosition, int LineBudget, std::int64_t& ScanTime, char Sep);
   std::string BufferText(int Offset, int MaxChars, int End) const;
-  void AppendTime(std::string& Text, std::int64_t Seconds, const std::string& Pattern) const;
+  void AppendTime(std::string& Text, std::int64_t Seconds, const std::string& Pattern);
 
   IMessageDialog& FDialog;
   std::uint8_t FBuffer[DDRBlockSize] = {};
@@ -188,6 +214,7 @@ private:
   std::FILE* FOutput = nullptr;
   std::string FOutputPath;  // the file the output becomes
   std::string FTempPath;    // non-empty while a created file is being written
+  TDDRTimeStamper FStamper;
 };
 
 } // namespace quorvin

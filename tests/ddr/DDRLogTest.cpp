@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "DDRTestUtil.h"
+#include "core/DateTimeFormat.h"
 #include "core/IniFile.h"
 #include "support/FakeUi.h"
 
@@ -60,6 +61,25 @@ TEST(DDRTimes, StampFollowsPatternAndSeparators) {
   DDR.DateSeparator = '-';
   DDR.TimeSeparator = '.';
   EXPECT_EQ(DDR.FormatDDRTime(T0 + 59, "YYYY/MM/DD HH:MM:SS"), "2024-03-05 10.00.59");
+}
+
+TEST(DDRTimes, FastStampsEqualTheGeneralRendering) {
+  const char* Patterns[] = {"MMDDYY HHMM", "DDMMYY HHMM", "YYMMDD HHMM", "MM/DD/YY HH:MM:SS",
+                            "DD/MM/YY HH:MM:SS", "YY/MM/DD HH:MM:SS", "MM/DD/YYYY HH:MM:SS",
+                            "MM/DD/YYYY HH:MM", "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS",
+                            "h:m:s d/m/y", "hh-xx-mm yyy M", "Day: DD, at HH.MM.SS", ""};
+  TDDRTimeStamper Stamper;
+  std::uint32_t X = 12345;
+  for (const char* P : Patterns) {
+    for (int I = 0; I < 400; ++I) {
+      X = X * 1103515245u + 12345u;
+      std::int64_t Secs = I < 200 ? static_cast<std::int32_t>(X) : (X % 5000000) + (I - 200) * 86400LL;
+      const char DS = I % 3 ? '/' : '.', TS = I % 2 ? ':' : '-';
+      std::string Fast = "pre";
+      Stamper.Append(Fast, Secs, P, DS, TS);
+      EXPECT_EQ(Fast, "pre" + FormatLogTime(P, static_cast<LogTime>(Secs), DS, TS)) << P << " " << Secs;
+    }
+  }
 }
 
 TEST(DDRStatusName, TableAndTheCodesHandledApart) {
