@@ -93,11 +93,21 @@ std::string FormatValue(float Value, int RightDigits) {
     const long double Rounded = std::round(Scaled); // halves away from zero
     if (std::fabs(Rounded) < 9.0e18L) {
       const long long N = static_cast<long long>(Rounded);
-      std::string Digits = std::to_string(N < 0 ? -N : N);
-      if (static_cast<int>(Digits.size()) <= RightDigits)
-        Digits.insert(0, static_cast<std::size_t>(RightDigits) + 1 - Digits.size(), '0');
-      if (RightDigits > 0) Digits.insert(Digits.size() - static_cast<std::size_t>(RightDigits), ".");
-      return N < 0 ? "-" + Digits : Digits;
+      char Digits[24];
+      const auto Res = std::to_chars(Digits, Digits + sizeof Digits, N < 0 ? -N : N);
+      const int Count = static_cast<int>(Res.ptr - Digits);
+      const int IntDigits = Count > RightDigits ? Count - RightDigits : 1;
+      std::string Text;
+      Text.reserve(static_cast<std::size_t>(IntDigits + RightDigits + 2));
+      if (N < 0) Text += '-';
+      // Digits right-aligned in IntDigits + RightDigits places, zero-filled.
+      const int Width = IntDigits + RightDigits;
+      for (int i = 0; i < Width; ++i) {
+        if (i == IntDigits) Text += '.';
+        const int k = i - (Width - Count);
+        Text += k >= 0 ? Digits[k] : '0';
+      }
+      return Text;
     }
   }
   return FixedByToChars(V, RightDigits);

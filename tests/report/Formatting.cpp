@@ -76,11 +76,11 @@ TEST(FormatLineTime, JulianDateAndSecondsOfDay) {
   EXPECT_EQ(FormatLineTime(",", false, true, PartsToSecs(1998, 1, 5, 0, 0, 0), O, F),
             "005,000000");
   EXPECT_EQ(FormatLineTime(" ", true, true, PartsToSecs(1998, 3, 1, 0, 0, 1), O, F),
-            "060         000001");
+            "060           000001");
   EXPECT_EQ(DayOfYear(PartsToSecs(1996, 3, 1, 0, 0, 0)), 61);
   O.R600ASCII = true;
   EXPECT_EQ(FormatLineTime(" ", true, false, PartsToSecs(1998, 3, 1, 7, 0, 0), O, F),
-            "          025200");
+            "             025200");
 }
 
 TEST(FormatLineTime, MidnightIsNeverThePreviousDay) {

@@ -1,0 +1,105 @@
+#include <exception>
+#include <string>
+
+#include "app/Options.h"
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleUi.h"
+#include "core/IniFile.h"
+
+namespace quorvin::cli {
+
+namespace {
+
+const char* const GlobalUsage =
+    "usage: quorvin-cli [--ini PATH] [--set KEY=VALUE]... [--yes] COMMAND ARGS...";
+
+const TCommandEntry* FindCommand(const std::string& Name) {
+  for (const TCommandEntry& E : CommandTable())
+    if (Name == E.Name) return &E;
+  return nullptr;
+}
+
+bool StartsWith(const std::string& Text, const char* Prefix) { return Text.rfind(Prefix, 0) == 0; }
+
+} // namespace
+
+std::string OptionValue(const std::vector<std::string>& Args, std::size_t& I) {
+  if (I + 1 >= Args.size()) throw TUsageError(Args[I] + " needs a value");
+  return Args[++I];
+}
+
+int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+  std::string IniPath = "Quorvin.ini";
+  std::vector<std::pair<std::string, std::string>> Sets;
+  bool Yes = false;
+  std::size_t I = 0;
+  const TCommandEntry* Command = nullptr;
+  try {
+    for (; I < Args.size(); ++I) {
+      const std::string& A = Args[I];
+      if (A == "--ini") {
+        IniPath = OptionValue(Args, I);
+      } else if (A == "--set") {
+        std::string KV = OptionValue(Args, I);
+        std::size_t Eq = KV.find('=');
+        if (Eq == std::string::npos || Eq == 0) throw TUsageError("--set takes KEY=VALUE");
+        std::string Key = KV.substr(0, Eq);
+        if (SettingsSectionOf(Key).empty()) throw TUsageError("unknown settings key: " + Key);
+        Sets.emplace_back(Key, KV.substr(Eq + 1));
+      } else if (A == "--yes") {
+        Yes = true;
+      } else if (A == "--help" || A == "-h") {
+        Command = FindCommand("help");
+        ++I;
+        break;
+      } else if (StartsWith(A, "--")) {
+        throw TUsageError("unknown option: " + A);
+      } else {
+        Command = FindCommand(A);
+        if (!Command) throw TUsageError("unknown command: " + A);
+        ++I;
+        break;
+      }
+    }
+    if (!Command) throw TUsageError("no command given");
+  } catch (const TUsageError& E) {
+    Err << E.what() << " (" << GlobalUsage << ")\n";
+    return 2;
+  }
+
+  // Options load exactly as the window loads them; --set acts as if the key
+  // had that value in the file. The tool never writes the settings file.
+  TIniFile Ini(IniPath);
+  for (const auto& [Key, Value] : Sets) Ini.WriteString(SettingsSectionOf(Key), Key, Value);
+  TApplication App;
+  LoadSettings(Ini, App);
+
+  TConsoleDialog Dialog(Err, Yes);
+  TConsoleStatusBar Status;
+  TConsolePane Pane(Out);
+  TNoBusyCursor Busy;
+  TUiServices Ui{Dialog, Status, Pane, Busy};
+  TCliContext Ctx{App, Ui, Yes, Out, Err};
+
+  std::vector<std::string> CommandArgs(Args.begin() + static_cast<std::ptrdiff_t>(I), Args.end());
+  int Result = 0;
+  try {
+    Result = Command->Run(Ctx, CommandArgs);
+  } catch (const TUsageError& E) {
+    Out.flush();
+    Err << E.what() << " (usage: quorvin-cli " << Command->Usage << ")\n";
+    return 2;
+  } catch (const std::exception& E) {
+    Out.flush();
+    Err << "error: " << E.what() << "\n";
+    return 1;
+  }
+  Out.flush();
+  std::string Final = Status.PanelText(1);
+  if (!Final.empty()) Err << "status: " << Final << "\n";
+  if (Dialog.ErrorShown() || StartsWith(Final, "Error")) Result = 1;
+  return Result;
+}
+
+} // namespace quorvin::cli

@@ -1,0 +1,15 @@
+#include "cli/Commands.h"
+
+namespace quorvin::cli {
+
+namespace {
+// One line per command; each command parses its own arguments.
+const TCommandEntry Table[] = {
+    {"help", RunHelp, "help"},
+    {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
+};
+} // namespace
+
+std::span<const TCommandEntry> CommandTable() { return Table; }
+
+} // namespace quorvin::cli

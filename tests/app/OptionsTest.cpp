@@ -1,0 +1,169 @@
+#include "app/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/Application.h"
+
+namespace quorvin {
+namespace {
+
+class OptionsTest : public ::testing::Test {
+protected:
+  std::filesystem::path Dir;
+  void SetUp() override {
+    Dir = std::filesystem::temp_directory_path() /
+          ("quorvin_options_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(Dir);
+    std::filesystem::create_directories(Dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(Dir); }
+  std::string IniPath() const { return (Dir / "Quorvin.ini").string(); }
+  void WriteIni(const std::string& Text) {
+    std::ofstream F(IniPath(), std::ios::binary);
+    F << Text;
+  }
+  std::string ReadIni() const {
+    std::ifstream F(IniPath(), std::ios::binary);
+    std::stringstream S;
+    S << F.rdbuf();
+    return S.str();
+  }
+};
+
+TEST_F(OptionsTest, NoSettingsFileGivesEveryDefault) {
+  TIniFile Ini(IniPath());
+  TApplication App;
+  LoadSettings(Ini, App);
+  EXPECT_EQ(App.Format.DatePattern, "MMDDYY");
+  EXPECT_EQ(App.Format.TimePattern, "HHMM");
+  EXPECT_EQ(App.cbxDtFormat, 0);
+  EXPECT_EQ(App.LogPrnControls.cbxOutFormat, 0);
+  EXPECT_TRUE(App.LogPrnControls.chkAppend);
+  EXPECT_TRUE(App.LogPrnControls.chkSysFormat);
+  EXPECT_EQ(App.LogPrnControls.gbxStdzero, 0);
+  for (bool B : App.LogPrnControls.chkFileLayout) EXPECT_FALSE(B);
+  EXPECT_EQ(App.STBackColor, 15);
+  EXPECT_EQ(App.STTextColor, 0);
+  EXPECT_EQ(App.RAMDirectory, "");
+}
+
+TEST_F(OptionsTest, ValuesAreReadByTheirParsingRules) {
+  WriteIni("[General]\nDateTimeFormat=mm/dd/yyyy hh:mm\n"
+           "[LogPrn]\nOutputFormat=excel\nAppendData=no\nUseSysFormat=0\nDisplaySeconds=yes\n"
+           "DisplayAsDash=YES\nDisplayAsZero=YES\n"
+           "[LogPlot]\nBackgroundColor=clNavy\nTextColor=Purple\n"
+           "[RAMCard]\nRAMDirectory=/data/out\n");
+  TIniFile Ini(IniPath());
+  TApplication App;
+  LoadSettings(Ini, App);
+  // The stored name is taken as it stands; the list finds it in upper case.
+  EXPECT_EQ(App.Format.DatePattern, "mm/dd/yyyy");
+  EXPECT_EQ(App.cbxDtFormat, 7);
+  EXPECT_EQ(App.cbxDtFormatDDR, -1);
+  EXPECT_EQ(App.LogPrn.OutputFormat, 1);
+  EXPECT_FALSE(App.LogPrnControls.chkAppend);
+  // A stored 0 is neither YES nor NO: the key's default.
+  EXPECT_TRUE(App.LogPrnControls.chkSysFormat);
+  EXPECT_TRUE(App.LogPrnControls.chkFileLayout[fliDisplaySeconds]);
+  // Two not-recorded flags set show the first radio item.
+  EXPECT_EQ(App.LogPrnControls.gbxStdzero, 0);
+  EXPECT_EQ(App.STBackColor, 4);
+  EXPECT_EQ(App.STTextColor, 0); // an unknown colour keeps the list's colour
+  EXPECT_EQ(App.RAMDirectory, "/data/out");
+
+  SaveSettings(Ini, App);
+  TIniFile Again(IniPath());
+  EXPECT_EQ(Again.ReadString("LogPrn", "DisplayAsDash", ""), "YES");
+  EXPECT_EQ(Again.ReadString("LogPrn", "DisplayAsZero", ""), "NO");
+  EXPECT_EQ(Again.ReadString("LogPrn", "OutputFormat", ""), "EXCEL");
+  EXPECT_EQ(Again.ReadString("LogPlot", "TextColor", ""), "clBlack");
+  EXPECT_EQ(Again.ReadString("General", "DateTimeFormat", ""), "mm/dd/yyyy hh:mm");
+}
+
+TEST_F(OptionsTest, OtherOutputFormatTextsSelectText) {
+  WriteIni("[LogPrn]\nOutputFormat=XLS\n");
+  TIniFile Ini(IniPath());
+  TApplication App;
+  LoadSettings(Ini, App);
+  EXPECT_EQ(App.LogPrn.OutputFormat, 0);
+}
+
+TEST_F(OptionsTest, FormatWithoutBlankIsSavedDoubled) {
+  WriteIni("[General]\nDateTimeFormat=YYMMDD\n");
+  TIniFile Ini(IniPath());
+  TApplication App;
+  LoadSettings(Ini, App);
+  EXPECT_EQ(App.Format.DatePattern, "YYMMDD");
+  EXPECT_EQ(App.Format.TimePattern, "YYMMDD");
+  EXPECT_EQ(App.cbxDtFormat, -1);
+  SaveSettings(Ini, App);
+  EXPECT_NE(ReadIni().find("DateTimeFormat=YYMMDD YYMMDD\n"), std::string::npos);
+}
+
+TEST_F(OptionsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
+  WriteIni("[Extra]\nKeep=me\n[LogPrn]\nOwnKey=1\n");
+  TIniFile Ini(IniPath());
+  TApplication App;
+  LoadSettings(Ini, App);
+  SaveSettings(Ini, App);
+  std::string Text = ReadIni();
+  for (const char* Line :
+       {"[General]", "DateTimeFormat=MMDDYY HHMM", "OutputFormat=TEXT", "AppendData=YES",
+        "UseSysFormat=YES", "DisplaySeconds=NO", "DisplayJulianDate=NO", "DisplayFixedFormat=NO",
+        "AddBlankLine=NO", "DisplayAsDash=YES", "DisplayAsZero=NO", "ExcludeNonRecItems=NO",
+        "R600ASCII=NO", "BackgroundColor=clWhite", "TextColor=clBlack", "RAMDirectory=",
+        "[Extra]", "Keep=me", "OwnKey=1"})
+    EXPECT_NE(Text.find(Line), std::string::npos) << Line;
+}
+
+TEST(LogPrnControlsTest, R600FormatForcesFixedColumns) {
+  TLogPrnControls C;
+  TLogPrnOptions O;
+  O.R600ASCII = true;
+  O.DisplayFixedFormat = false;
+  ShowLogPrnOptions(O, C);
+  EXPECT_TRUE(C.chkFileLayout[fliFixedColumns]);
+  EXPECT_FALSE(C.chkFileLayoutEnabled[fliFixedColumns]);
+  TDateTimeFormat F;
+  ReadLogPrnOptions(C, O, F);
+  EXPECT_TRUE(O.DisplayFixedFormat);
+  // Clearing R600 enables the item again and keeps its check mark.
+  C.chkFileLayout[fliR600ASCII] = false;
+  chkFileLayoutClickCheck(C);
+  EXPECT_TRUE(C.chkFileLayout[fliFixedColumns]);
+  EXPECT_TRUE(C.chkFileLayoutEnabled[fliFixedColumns]);
+}
+
+TEST(LogPrnControlsTest, RadioGroupSetsExactlyOneFlagAndSeparatorsFollow) {
+  TLogPrnControls C;
+  TLogPrnOptions O;
+  TDateTimeFormat F;
+  F.SystemDateSeparator = '.';
+  F.SystemTimeSeparator = '.';
+  for (int Item : {-1, 0, 1, 2, 7}) {
+    C.gbxStdzero = Item;
+    ReadLogPrnOptions(C, O, F);
+    EXPECT_EQ(int(O.DisplayAsDash) + int(O.DisplayAsZero) + int(O.ExcludeNonRecItems), 1);
+    EXPECT_EQ(O.DisplayAsZero, Item == 1);
+    EXPECT_EQ(O.ExcludeNonRecItems, Item == 2);
+  }
+  C.chkSysFormat = true;
+  ReadLogPrnOptions(C, O, F);
+  EXPECT_EQ(F.DateSeparator, '.');
+  C.chkSysFormat = false;
+  ReadLogPrnOptions(C, O, F);
+  EXPECT_EQ(F.DateSeparator, '/');
+  EXPECT_EQ(F.TimeSeparator, ':');
+  TLogPrnOptions Zero;
+  Zero.DisplayAsDash = false;
+  Zero.DisplayAsZero = true;
+  ShowLogPrnOptions(Zero, C);
+  EXPECT_EQ(C.gbxStdzero, 1);
+}
+
+} // namespace
+} // namespace quorvin
