@@ -7,6 +7,7 @@ namespace {
 const TCommandEntry Table[] = {
     {"help", RunHelp, "help"},
     {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
+    {"ddr", RunDdr, "ddr DDR [--display | --save | --summary] [--output PATH]"},
 };
 } // namespace
 

@@ -9,6 +9,7 @@ namespace quorvin::cli {
 
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
+int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 

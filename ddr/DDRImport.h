@@ -12,6 +12,7 @@
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "ddr/DDRLog.h"
+#include "report/Formatting.h"  // the command modes
 
 namespace quorvin {
 
@@ -33,8 +34,6 @@ struct TDDRPageControls {
   bool edtDeviceEnabled = false;
 };
 
-// Command modes shared by all pages.
-enum : int { cmDisplay = 0, cmHeader = 1, cmGraph = 2, cmStatistics = 3, cmNone = 4 };
 
 // Adds one piece of decoded text to the pane: one trailing CRLF goes, the
 // rest is split into lines at its CRLFs.

@@ -17,7 +17,7 @@ const std::string Pattern = "MM/DD/YYYY HH:MM:SS";
 
 class DDRFuzz : public ::testing::Test {
 protected:
-  TScratchDir Scratch;
+  TDDRScratch Scratch;
   TFakeUi Ui;
   TDDRObj DDR{Ui.Dialog};
   TDateTimeFormat Format;

@@ -75,7 +75,7 @@ std::string Lf(std::string Text) {
 
 class DDRPage : public ::testing::Test {
 protected:
-  TScratchDir Scratch;
+  TDDRScratch Scratch;
   TFakeUi Ui;
   TDDRObj DDR{Ui.Dialog};
   TDateTimeFormat Format;

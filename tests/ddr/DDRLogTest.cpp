@@ -103,7 +103,7 @@ TEST(DDRStatusName, TableAndTheCodesHandledApart) {
 
 class DDRFile : public ::testing::Test {
 protected:
-  TScratchDir Scratch;
+  TDDRScratch Scratch;
   TFakeDialog Dialog;
   TDDRObj DDR{Dialog};
 
@@ -768,7 +768,7 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
 // Settings
 
 TEST(DDRLayoutSettings, DefaultsParsingAndWriteBack) {
-  TScratchDir Scratch;
+  TDDRScratch Scratch;
   const std::string Ini = Scratch.File("Quorvin.ini");
   {
     TIniFile F(Ini);

@@ -17,9 +17,9 @@ namespace quorvin::test {
 
 namespace fs = std::filesystem;
 
-class TScratchDir {
+class TDDRScratch {
 public:
-  TScratchDir() {
+  TDDRScratch() {
     const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string Name = Info ? std::string(Info->test_suite_name()) + "_" + Info->name() : "ddr";
     for (char& C : Name)
@@ -28,7 +28,7 @@ public:
     fs::remove_all(Path);
     fs::create_directories(Path);
   }
-  ~TScratchDir() {
+  ~TDDRScratch() {
     std::error_code Ec;
     fs::remove_all(Path, Ec);
   }
