@@ -89,7 +89,6 @@ private:
   bool RunImport(bool& Ok);
   bool RunSummary();
   void Status(const std::string& Text) { FUi.Status.SetPanelText(1, Text); }
-  void Progress();
 
   TDDRObj& FDDR;
   TUiServices& FUi;
