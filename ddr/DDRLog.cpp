@@ -120,8 +120,16 @@ void AppendFixed(std::string& Out, std::int32_t Value, int Width, int Decimals) 
       M /= 10;
     } while (M != 0);
     if (Negative) *--P = '-';
-    const long long Len = End - P;
-    if (Width > Len) Out.append(static_cast<std::size_t>(Width - Len), ' ');
+    long long Len = End - P;
+    if (Width > Len && Width - Len <= P - Buf) {
+      // Blanks go into the same buffer: one append per field.
+      const long long Pad = Width - Len;
+      P -= Pad;
+      std::memset(P, ' ', static_cast<std::size_t>(Pad));
+      Len = Width;
+    } else if (Width > Len) {
+      Out.append(static_cast<std::size_t>(Width - Len), ' ');
+    }
     Out.append(P, static_cast<std::size_t>(Len));
     return;
   }
@@ -402,9 +410,12 @@ void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::
   }
   const int SecOfDay = static_cast<int>(Seconds % 86400);
   const int Hour = SecOfDay / 3600, Minute = (SecOfDay % 3600) / 60, Second = SecOfDay % 60;
-  auto Two = [&Out](int V, int Width) {
-    if (Width == 2 || V >= 10) Out.push_back(static_cast<char>('0' + V / 10 % 10));
-    Out.push_back(static_cast<char>('0' + V % 10));
+  // At most 64 tokens of at most 4 characters (a year of 9999 or less).
+  char Buf[64 * 4 + 8];
+  char* P = Buf;
+  auto Two = [&P](int V, int Width) {
+    if (Width == 2 || V >= 10) *P++ = static_cast<char>('0' + V / 10 % 10);
+    *P++ = static_cast<char>('0' + V % 10);
   };
   for (int K = 0; K < FTokenCount; ++K) {
     const TToken& T = FTokens[K];
@@ -414,6 +425,8 @@ void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::
           Two(FYear / 100, 2);
           Two(FYear % 100, 2);
         } else {
+          Out.append(Buf, P);
+          P = Buf;
           Out += std::to_string(FYear);
         }
         break;
@@ -423,9 +436,10 @@ void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::
       case 'D': Two(FDayOfMonth, T.Width); break;
       case 'H': Two(Hour, T.Width); break;
       case 'S': Two(Second, T.Width); break;
-      default: Out.push_back(T.Literal); break;
+      default: *P++ = T.Literal; break;
     }
   }
+  Out.append(Buf, P);
 }
 
 // ---------------------------------------------------------------------------
