@@ -344,6 +344,24 @@ TEST_F(DDRFile, EventNoteReservedEndAndUnknownBlocks) {
             "03/05/2024 10:00:00\tWrap\r\n03/05/2024 10:00:06\tSystem Power-up\r\n");
 }
 
+TEST_F(DDRFile, EventBlocksInExcelStyle) {
+  DDR.Layout.DDROutputFormat = 1;
+  TBytes F = EventBlock(12, T0, 0);
+  Append(F, EventBlock(18, T0, 0));
+  Append(F, NoteBlock(T0, 0, "field note"));
+  Append(F, EventBlock(0, T0, 0));
+  Append(F, EventBlock(22, T0, 0));
+  Append(F, EventBlock(23, T0, 0));
+  Open(F);
+  EXPECT_EQ(Decode(),
+            "03/05/2024 10:00:00\tBattery OK\r\n"
+            "03/05/2024 10:00:00\t Newer verison of program required for block typehs_Rsvd7\r\n"
+            "03/05/2024 10:00:00\tfield note\r\n"
+            "03/05/2024 10:00:00\tWrap\r\n"
+            "End of Data\r\n"
+            "Unknown Header status: Unknown Header found in the data\r\n");
+}
+
 TEST_F(DDRFile, LogNoteTextIsLengthLessThirteenCharacters) {
   TBytes P = {'s', 'e', 'v', 'e', 'n', '!', '!', 'X'};  // the last byte is not text
   TBytes F = Block(8, T0, T0, P);
