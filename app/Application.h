@@ -7,6 +7,7 @@
 
 #include "app/LogPrnControls.h"
 #include "core/DateTimeFormat.h"
+#include "ddr/DDRLog.h"
 #include "report/Formatting.h"
 #include "report/LogPrnOptions.h"
 #include "report/LogSelection.h"
@@ -33,6 +34,8 @@ public:
   int STTextColor = 0;
   // The RAM card output folder, shown in edtOutFile.
   std::string RAMDirectory;
+  // The DDRLog section; the DDR converter takes it as its layout.
+  TDDRLayout DDRLayout;
   // Selected entries of the LOGPRN and DDRLOG date-format lists; -1 none.
   int cbxDtFormat = -1;
   int cbxDtFormatDDR = -1;

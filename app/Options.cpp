@@ -84,6 +84,7 @@ void LoadSettings(TIniFile& Ini, TApplication& App) {
   App.BackgroundColor = Ini.ReadString("LogPlot", "BackgroundColor", "clWhite");
   App.TextColor = Ini.ReadString("LogPlot", "TextColor", "clBlack");
   App.RAMDirectory = Ini.ReadString("RAMCard", "RAMDirectory", "");
+  LoadDDRLayout(Ini, App.DDRLayout);
   SetControlsFromOptions(App);
 }
 
@@ -105,6 +106,7 @@ void SaveSettings(TIniFile& Ini, TApplication& App) {
   Ini.WriteString("LogPlot", "BackgroundColor", App.BackgroundColor);
   Ini.WriteString("LogPlot", "TextColor", App.TextColor);
   Ini.WriteString("RAMCard", "RAMDirectory", App.RAMDirectory);
+  SaveDDRLayout(Ini, App.DDRLayout);
   Ini.UpdateFile();
 }
 

@@ -9,6 +9,7 @@ const TCommandEntry Table[] = {
     {"header", RunHeader, "header LOG"},
     {"prn", RunPrn, "prn LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display]"},
     {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
+    {"ddr", RunDdr, "ddr DDR [--display | --save | --summary] [--output PATH]"},
 };
 } // namespace
 

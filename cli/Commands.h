@@ -11,6 +11,7 @@ int RunHeader(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
+int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 

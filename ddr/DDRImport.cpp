@@ -1,0 +1,341 @@
+#include "ddr/DDRImport.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace quorvin {
+
+std::vector<std::string> SplitAtCRLF(const std::string& Text) {
+  std::vector<std::string> Lines;
+  std::string::size_type From = 0;
+  for (;;) {
+    auto Pos = Text.find("\r\n", From);
+    if (Pos == std::string::npos) {
+      Lines.push_back(Text.substr(From));
+      return Lines;
+    }
+    Lines.push_back(Text.substr(From, Pos - From));
+    From = Pos + 2;
+  }
+}
+
+void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF) {
+  std::string::size_type End = Piece.size();
+  if (StripOneCRLF && End >= 2 && Piece[End - 2] == '\r' && Piece[End - 1] == '\n') End -= 2;
+  std::string::size_type From = 0;
+  for (;;) {
+    auto Pos = Piece.find("\r\n", From);
+    if (Pos == std::string::npos || Pos >= End) {
+      Pane.AppendLine(Piece.substr(From, End - From));
+      return;
+    }
+    Pane.AppendLine(Piece.substr(From, Pos - From));
+    From = Pos + 2;
+  }
+}
+
+TDDRPage::TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format,
+                   int& CommandMode, bool& FileValid, TWorkbookConverter Converter)
+    : FDDR(DDRObj), FUi(Ui), FFormat(Format), FCommandMode(CommandMode), FFileValid(FileValid),
+      FConverter(std::move(Converter)) {}
+
+// ---------------------------------------------------------------------------
+// Controls and edit handlers
+
+void TDDRPage::SetDDRLogText(const std::string& Text) {
+  if (Controls.edtDDRLog == Text) return;
+  Controls.edtDDRLog = Text;
+  LogFileChange();
+}
+
+void TDDRPage::SetDDROutputText(const std::string& Text) {
+  if (Controls.edtDDROutput == Text) return;
+  Controls.edtDDROutput = Text;
+  edtDDROutputChange();
+}
+
+void TDDRPage::LogFileChange() {
+  if (PageActive) DDRNameEdited = true;
+}
+
+void TDDRPage::edtFilenameExit() {
+  if (!PageActive) return;
+  FDDR.DDRFileName = Controls.edtDDRLog;
+  std::string Proposal;
+  FFileValid = FDDR.OpenDDR(Proposal);
+  SetDDROutputText(Proposal);
+  FDDR.DDROutputFileName = Proposal;
+  DDRNameEdited = false;
+}
+
+void TDDRPage::edtDDROutputChange() {
+  if (PageActive) DDROutputEdited = true;
+}
+
+void TDDRPage::edtDDROutputExit() {
+  if (!PageActive) return;
+  FDDR.DDROutputFileName = Controls.edtDDROutput;
+  DDROutputValid = FDDR.ValidateOutputFile();
+  DDROutputEdited = false;
+}
+
+void TDDRPage::btnDDRBrowseChosen(const std::string& Path) {
+  FDDR.DDRFileName = Path;
+  SetDDRLogText(Path);
+  std::string Proposal;
+  FFileValid = FDDR.OpenDDR(Proposal);
+  SetDDROutputText(Proposal);
+  FDDR.DDROutputFileName = Proposal;
+  DDRNameEdited = false;
+}
+
+void TDDRPage::btnOutBrowseChosen(const std::string& Path) {
+  FDDR.DDROutputFileName = Path;
+  SetDDROutputText(Path);
+  DDROutputValid = FDDR.ValidateOutputFile();
+  DDROutputEdited = false;
+}
+
+void TDDRPage::cbxOutFormatChange() {
+  FDDR.Layout.DDROutputFormat = static_cast<std::uint8_t>(Controls.cbxOutFormat1 == 1 ? 1 : 0);
+  std::string NewName;
+  FDDR.MatchOutputExt(NewName);
+  SetDDROutputText(NewName);
+}
+
+void TDDRPage::chkUSGSDeviceClick() {
+  Controls.edtDeviceEnabled = Controls.chkUSGSDevice;
+  Controls.edtDevice = Controls.chkUSGSDevice ? FDDR.Layout.DeviceName : std::string();
+}
+
+void TDDRPage::ShowDDROptions() {
+  const TDDRLayout& L = FDDR.Layout;
+  Controls.cbxOutFormat1 = L.DDROutputFormat == 1 ? 1 : 0;
+  Controls.chkAppend1 = L.AppendDDRData;
+  Controls.chkHeader = L.AddHeader;
+  Controls.chkData = L.AddData;
+  Controls.chkNotes = L.AddNotes;
+  Controls.chkUSGSStation = L.USGSStation;
+  Controls.chkUSGSDevice = L.USGSDevice;
+  chkUSGSDeviceClick();
+}
+
+void TDDRPage::ReadDDROptions() {
+  TDDRLayout& L = FDDR.Layout;
+  L.AppendDDRData = Controls.chkAppend1;
+  L.AddHeader = Controls.chkHeader;
+  L.AddData = Controls.chkData;
+  L.AddNotes = Controls.chkNotes;
+  L.USGSStation = Controls.chkUSGSStation;
+  L.USGSDevice = Controls.chkUSGSDevice;
+  if (Controls.chkUSGSDevice) L.DeviceName = Controls.edtDevice;
+}
+
+// ---------------------------------------------------------------------------
+// Driver
+
+bool TDDRPage::Emit(const std::string& Text, bool ToFile) {
+  if (ToFile) return FDDR.WriteOutput(Text);
+  AddPieceToPane(FUi.Pane, Text);
+  return true;
+}
+
+bool TDDRPage::ImportDDR(bool& Ok) {
+  Ok = true;
+  if (DDRNameEdited) {
+    edtFilenameExit();
+    DDRNameEdited = false;
+  }
+  if (!FFileValid) return false;
+  const bool ToFile = FCommandMode != cmDisplay;
+  if (ToFile) {
+    if (DDROutputEdited) {
+      edtDDROutputExit();
+      DDROutputEdited = false;
+    }
+    if (!DDROutputValid) return false;
+  }
+  Status("Importing from .DDR file " + FDDR.DDRFileName + " ...");
+  FDDR.DateSeparator = FFormat.DateSeparator;
+  FDDR.TimeSeparator = FFormat.TimeSeparator;
+  // Nothing is decoded into an output that could not be opened: the run
+  // would otherwise end as a success with no file written.
+  if (ToFile && !FDDR.OpenOutput(Controls.chkAppend1)) return false;
+
+  bool Result = false;
+  try {
+    Result = RunImport(Ok);
+  } catch (...) {
+    Result = false;
+  }
+  FDDR.Rewind();
+  if (ToFile) {
+    if (!FDDR.CloseOutput(Result)) Result = false;
+    if (Result && FDDR.Layout.DDROutputFormat == 1)
+      Result = FConverter && FConverter(FDDR.DDROutputFileName);
+  }
+  return Result && Ok;
+}
+
+bool TDDRPage::RunImport(bool& Ok) {
+  const bool ToFile = FCommandMode != cmDisplay;
+  const bool Display = FCommandMode == cmDisplay;
+  const std::string Pat = Pattern();
+  int ColumnWidth = 11;
+  int Count = 0;
+  if (FDDR.Layout.AddHeader) {
+    if (!ShowDDRSummary()) Status("Error!  Unable to read DDR Header");
+  }
+  if (!FDDR.Layout.AddData && !FDDR.Layout.AddNotes) return true;
+  // The data pass starts at the first block whatever the summary left.
+  FDDR.Rewind();
+  const long long Size = FDDR.InputSize();
+  std::string Text;
+  if (!FDDR.ReadBlock(Count)) return false;
+  int ResumePosition = 0;
+  std::int64_t ScanTime = 0;
+  while (Count > DDRHeaderSize) {
+    while (ResumePosition < Count) {
+      if (!FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, Display))
+        return false;
+      if (Text.empty()) {
+        if (ResumePosition < Count) {
+          Status("Error! Unexpected end of DDR file.");
+          Ok = false;
+          break;
+        }
+      } else if (!Emit(Text, ToFile)) {
+        return false;
+      }
+      Text.clear();
+    }
+    if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
+    // A read error in the middle of the file is a failure, not the end.
+    if (!FDDR.ReadBlock(Count)) return false;
+    ResumePosition = 0;
+  }
+  return true;
+}
+
+bool TDDRPage::ShowDDRSummary() {
+  FDDR.DateSeparator = FFormat.DateSeparator;
+  FDDR.TimeSeparator = FFormat.TimeSeparator;
+  bool Result = false;
+  try {
+    Result = RunSummary();
+  } catch (...) {
+    Result = false;
+  }
+  // Every summary, also a failed one, leaves the input at its first block.
+  FDDR.Rewind();
+  return Result;
+}
+
+bool TDDRPage::RunSummary() {
+  long long Data = 0, Total = 0;
+  int Count = 0;
+  if (!FDDR.ReadBlock(Count)) return false;
+  const bool Display = FCommandMode == cmDisplay || FCommandMode == cmHeader;
+  const bool ToFile = SaveMode();
+  const std::string Pat = Pattern();
+  std::string Line, Copy;
+  FDDR.ListBlock(Line, true, Data, Total, Pat, Display, Copy);
+  if (!Emit(Line, ToFile)) return false;
+  for (;;) {
+    if (Count <= DDRHeaderSize) {
+      if (Total == 0) return false;
+      char Buf[200];
+      std::snprintf(Buf, sizeof Buf, "Total Data: %lld Bytes; Non-data: %lld Bytes; Ratio: %6.2f%s;",
+                    Data, Total - Data, 100.0 * static_cast<double>(Data) / static_cast<double>(Total),
+                    "%");
+      const std::string Sentence = std::string(Buf) + "\r\n\r\n";
+      if (ToFile) return FDDR.WriteOutput(Sentence);
+      AddPieceToPane(FUi.Pane, Sentence, false);
+      return true;
+    }
+    Line.clear();
+    FDDR.ListBlock(Line, false, Data, Total, Pat, Display, Copy);
+    if (!Emit(Line, ToFile)) return false;
+    if (!FDDR.ReadBlock(Count)) return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Commands (the window runs its date-range check and view toggling around them)
+
+void TDDRPage::DisplayCommand() {
+  Status("");
+  if (!FFileValid) {
+    Status("Error! Please select a valid file.");
+    return;
+  }
+  TBusyScope Busy(FUi.Busy);
+  FCommandMode = cmDisplay;
+  FUi.Pane.Clear();
+  ReadDDROptions();
+  bool Ok = true;
+  if (ImportDDR(Ok))
+    Status("");
+  else if (Ok)
+    Status("Error! Unable to display file.");
+}
+
+void TDDRPage::HeaderCommand() {
+  Status("");
+  if (!FFileValid) {
+    Status("Error! Please select a valid file.");
+    return;
+  }
+  TBusyScope Busy(FUi.Busy);
+  FCommandMode = cmHeader;
+  FUi.Pane.Clear();
+  if (DDRNameEdited) {
+    edtFilenameExit();
+    DDRNameEdited = false;
+  }
+  if (!ShowDDRSummary()) Status("Error!  Unable to display DDR Header");
+}
+
+void TDDRPage::RefreshCommand(int Mode) {
+  FCommandMode = Mode;
+  Status("");
+  if (!FFileValid) {
+    Status("Error! Please select a file.");
+    return;
+  }
+  TBusyScope Busy(FUi.Busy);
+  if (Mode == cmDisplay) {
+    ReadDDROptions();
+    FUi.Pane.Clear();
+    bool Ok = true;
+    if (ImportDDR(Ok))
+      Status("");
+    else if (Ok)
+      Status("Error! Unable to display DDR file.");
+  } else if (Mode == cmHeader) {
+    FUi.Pane.Clear();
+    if (DDRNameEdited) {
+      edtFilenameExit();
+      DDRNameEdited = false;
+    }
+    if (!ShowDDRSummary()) Status("Error! Unable to display DDR Header");
+  }
+}
+
+void TDDRPage::SaveCommand() {
+  Status("");
+  FCommandMode = cmNone;
+  TBusyScope Busy(FUi.Busy);
+  if (!FFileValid) {
+    Status("Error! Please select a valid file.");
+    return;
+  }
+  ReadDDROptions();
+  bool Ok = true;
+  if (ImportDDR(Ok))
+    Status("DDR Log written to " + FDDR.DDROutputFileName + ".");
+  else if (Ok)
+    Status("Error! Unable to save DDR file.");
+}
+
+} // namespace quorvin

@@ -1,0 +1,101 @@
+// The DDRLOG page without its widgets: the controls as plain fields, the
+// edit handlers that open the DDR file and check the output name, the import
+// driver, the block summary and the DDR parts of the Display, Header,
+// Refresh and Save commands. The window binds its widgets to this state; the
+// batch tool drives it directly.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/DateTimeFormat.h"
+#include "core/UiServices.h"
+#include "ddr/DDRLog.h"
+#include "report/Formatting.h"  // the command modes
+
+namespace quorvin {
+
+// Turns the TAB-separated text file named .XLS into a workbook in place.
+using TWorkbookConverter = std::function<bool(const std::string& FileName)>;
+
+// The page's controls, as the user sees them.
+struct TDDRPageControls {
+  std::string edtDDRLog;
+  std::string edtDDROutput;
+  int cbxOutFormat1 = 0;  // item index: 0 TEXT, 1 EXCEL
+  bool chkAppend1 = false;
+  bool chkHeader = false;
+  bool chkData = true;
+  bool chkNotes = true;
+  bool chkUSGSStation = false;
+  bool chkUSGSDevice = false;
+  std::string edtDevice;
+  bool edtDeviceEnabled = false;
+};
+
+
+// Adds one piece of decoded text to the pane: one trailing CRLF goes, the
+// rest is split into lines at its CRLFs.
+void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF = true);
+std::vector<std::string> SplitAtCRLF(const std::string& Text);
+
+class TDDRPage {
+public:
+  // CommandMode and FileValid belong to the main window (shared with the log
+  // pages); Format is the program's one date-time format.
+  TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format, int& CommandMode,
+           bool& FileValid, TWorkbookConverter Converter);
+
+  TDDRPageControls Controls;
+  bool DDROutputValid = false;
+  bool DDRNameEdited = false;
+  bool DDROutputEdited = false;
+  // The DDRLOG page is the one showing (the shared handlers act only then).
+  bool PageActive = true;
+
+  // Text set on the two name boxes, by the user or the program: a changed
+  // text runs the box's change handler as the widget would.
+  void SetDDRLogText(const std::string& Text);
+  void SetDDROutputText(const std::string& Text);
+
+  // Edit handlers.
+  void LogFileChange();
+  void edtFilenameExit();
+  void edtDDROutputChange();
+  void edtDDROutputExit();
+  void btnDDRBrowseChosen(const std::string& Path);
+  void btnOutBrowseChosen(const std::string& Path);
+  void cbxOutFormatChange();
+  void chkUSGSDeviceClick();
+  void ShowDDROptions();
+  void ReadDDROptions();
+
+  // The driver.
+  bool ImportDDR(bool& Ok);
+  bool ShowDDRSummary();
+
+  // The DDRLOG parts of the commands (their checks and status texts).
+  void DisplayCommand();
+  void HeaderCommand();
+  void RefreshCommand(int Mode);
+  void SaveCommand();
+
+  std::string Pattern() const { return FFormat.DatePattern + " " + FFormat.TimePattern; }
+
+private:
+  bool SaveMode() const { return FCommandMode != cmDisplay && FCommandMode != cmHeader; }
+  bool Emit(const std::string& Text, bool ToFile);
+  bool RunImport(bool& Ok);
+  bool RunSummary();
+  void Status(const std::string& Text) { FUi.Status.SetPanelText(1, Text); }
+
+  TDDRObj& FDDR;
+  TUiServices& FUi;
+  const TDateTimeFormat& FFormat;
+  int& FCommandMode;
+  bool& FFileValid;
+  TWorkbookConverter FConverter;
+};
+
+} // namespace quorvin

@@ -1,0 +1,220 @@
+// The V900 recorder's DDR file: a chain of typed blocks (Master, Sensor,
+// Base, Data, events, notes), decoded one block at a time into text for the
+// display pane, a .PRN text file or the TAB-separated text of an .XLS book.
+//
+// The decoder keeps the sensor setup, the base values and the master copy
+// from one import to the next: only Master, Sensor and Base blocks change them.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace quorvin {
+
+class IMessageDialog;
+class TIniFile;
+
+// Block layout.
+constexpr int DDRBlockSize = 4096;   // largest block, header included
+constexpr int DDRHeaderSize = 12;    // length, status, spare byte, start, stop
+constexpr int DDRMaxSensors = 51;    // room in the setup record
+constexpr int DDRBlockFinished = 32767;  // ResumePosition of a finished block
+constexpr int DDRLineBudget = 22000;     // characters per DecodeBlock call
+
+// Block status codes.
+enum : std::uint8_t {
+  dsWrap = 0,
+  dsMaster = 1,
+  dsSensor = 2,
+  dsBase = 3,
+  dsData = 4,
+  dsBadData = 5,
+  dsPowerUp = 6,
+  dsSetupChange = 7,
+  dsLogNote = 8,
+  dsHeader = 9,
+  dsSystemReset = 10,
+  dsLowBattery = 11,
+  dsBatteryOK = 12,
+  dsSetup = 13,
+  dsFirstReserved = 14,
+  dsLastReserved = 21,
+  dsEnd = 22,
+};
+
+// The DDRLog section of the settings file, held by the decoder.
+struct TDDRLayout {
+  std::uint8_t DDROutputFormat = 0;  // 0 text (.PRN), 1 Excel (.XLS)
+  bool AppendDDRData = false;
+  bool AddHeader = false;
+  bool AddData = true;
+  bool AddNotes = true;
+  bool USGSStation = false;
+  bool USGSDevice = false;
+  std::string DeviceName = "TXV900";
+};
+
+// Reads the section DDRLog into Layout (missing or malformed values give the
+// defaults above; the device name is taken as it stands).
+void LoadDDRLayout(TIniFile& IniFile, TDDRLayout& Layout);
+// Writes every key of the section DDRLog.
+void SaveDDRLayout(TIniFile& IniFile, const TDDRLayout& Layout);
+
+struct TDDRBlockHeader {
+  std::uint16_t Length = 0;
+  std::uint8_t Status = 0;
+  std::uint8_t Spare = 0;
+  std::int32_t Start = 0;
+  std::int32_t Stop = 0;
+};
+
+struct TDDRSensor {
+  std::string Name;   // up to 10 characters
+  std::string Units;  // up to 6 characters
+  std::uint8_t SensorFlags = 0;
+  std::uint8_t Spare = 0;
+  double Real1 = 0;
+  double Real2 = 0;
+  std::uint8_t RightDigits = 0;
+  std::uint8_t DataType = 0;
+  double Real3 = 0;
+};
+
+struct TDDRSetup {
+  std::uint16_t ScanInterval = 0;
+  std::uint16_t Word14 = 0;
+  std::uint16_t SetupWord = 0;
+  std::uint8_t SensorCount = 0;
+  std::uint8_t SetupByte = 0;
+  TDDRSensor Sensors[DDRMaxSensors];
+};
+
+struct TDDRMaster {
+  std::string FirmwareVersion;
+  std::string UnitID;
+  std::uint32_t Word76 = 0;
+  std::uint32_t Word80 = 0;
+  std::uint32_t Word84 = 0;
+};
+
+// Width in bytes of one value of DataType in a scan (0 for unknown types).
+int DDRDataTypeWidth(std::uint8_t DataType);
+
+// An integer with Decimals implied decimal places, right-aligned in Width.
+// A value too long for the field is written whole and the field grows.
+std::string FormatFixed(std::int32_t Value, int Width, int Decimals);
+
+// Renders time stamps as FormatLogTime does, without its per-call costs:
+// the pattern is read once and the calendar date is worked out once a day.
+class TDDRTimeStamper {
+public:
+  void Append(std::string& Out, std::int64_t Seconds, const std::string& Pattern,
+              char DateSeparator, char TimeSeparator);
+
+private:
+  struct TToken {
+    char Kind;   // Y year, y two-digit year, M month, N minute, D day, H hour, S second, L literal
+    int Width;   // 1 or 2 for the two-digit fields
+    char Literal;
+  };
+  void Compile(const std::string& Pattern, char DateSeparator, char TimeSeparator);
+
+  std::string FPattern;
+  char FDateSeparator = 0;
+  char FTimeSeparator = 0;
+  bool FCompiled = false;
+  TToken FTokens[64];
+  int FTokenCount = 0;
+  bool FTooLong = false;
+  std::int64_t FDay = -1;
+  int FYear = 0, FMonth = 0, FDayOfMonth = 0;
+};
+
+class TDDRObj {
+public:
+  explicit TDDRObj(IMessageDialog& Dialog);
+  ~TDDRObj();
+  TDDRObj(const TDDRObj&) = delete;
+  TDDRObj& operator=(const TDDRObj&) = delete;
+
+  TDDRLayout Layout;
+  std::string DDRFileName;
+  std::string DDRDirectory;  // with its trailing separator, or empty
+  std::string DDROutputFileName;
+  // The separators the time stamps are rendered with.
+  char DateSeparator = '/';
+  char TimeSeparator = ':';
+
+  bool InputOpen() const { return FInput >= 0; }
+  bool OutputOpen() const { return FOutput != nullptr; }
+
+  // Block reading and decoding.
+  bool ReadBlock(int& Count);
+  bool DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,
+                   int& ResumePosition, int LineBudget, std::int64_t& ScanTime, bool Display);
+  static std::string StatusName(const TDDRBlockHeader& Header);
+  void Rewind();
+  std::string FormatDDRTime(std::int64_t Seconds, const std::string& Pattern) const;
+  std::uint32_t GetWord(int Offset) const;
+  std::uint32_t GetLong(int Offset) const;
+  double GetReal(int Offset, int Size) const;
+
+  // Conversion output.
+  char FieldSeparator(bool Display) const;
+  bool ExcelStyle(bool Display) const { return !Display && Layout.DDROutputFormat == 1; }
+  void ListBlock(std::string& Line, bool Heading, long long& Data, long long& Total,
+                 const std::string& Pattern, bool Display, std::string& LineCopy);
+  bool ValidateDDRFile(std::string& DefaultOutput);
+  bool OpenDDR(std::string& DefaultOutput);
+  void CloseDDR();
+  bool ValidateOutputFile();
+  void MatchOutputExt(std::string& NewName);
+  bool OpenOutput(bool Append);
+  // Writes one piece of text and flushes it; false when it could not be written.
+  bool WriteOutput(const std::string& Text);
+  // Complete: a created file replaces the old one; otherwise it is dropped.
+  // False when the output could not be finished.
+  bool CloseOutput(bool Complete = true);
+
+  // State, readable for the driver and the tests.
+  const TDDRBlockHeader& BlockHeader() const { return FHeader; }
+  const std::uint8_t* BlockBuffer() const { return FBuffer; }
+  const TDDRSetup& CurrentSetup() const { return FSetup; }
+  const std::int32_t* BaseValues() const { return FBase; }
+  const std::uint8_t* MasterInfo() const { return FMasterInfo; }
+  const TDDRMaster& Master() const { return FMaster; }
+  const std::string& NoteText() const { return FNoteText; }
+  long long FilePosition() const { return FFilePosition; }
+  // Size of the open input in bytes (0 when closed), for progress.
+  long long InputSize() const;
+
+private:
+  void InstallDefaultSetup();
+  void DecodeMaster(std::string& Text, char Sep);
+  void DecodeSensor(std::string& Text, int& ColumnWidth, const std::string& Pattern, bool Display);
+  void DecodeBase();
+  void DecodeData(std::string& Text, int ColumnWidth, const std::string& Pattern,
+                  int& ResumePosition, int LineBudget, std::int64_t& ScanTime, char Sep);
+  std::string BufferText(int Offset, int MaxChars, int End) const;
+  void AppendTime(std::string& Text, std::int64_t Seconds, const std::string& Pattern);
+
+  IMessageDialog& FDialog;
+  std::uint8_t FBuffer[DDRBlockSize] = {};
+  int FBytesRead = 0;
+  TDDRBlockHeader FHeader;
+  TDDRSetup FSetup;
+  std::int32_t FBase[DDRMaxSensors] = {};
+  std::uint8_t FMasterInfo[88] = {};
+  TDDRMaster FMaster;
+  std::string FNoteText;
+  long long FFilePosition = 0;
+
+  int FInput = -1;
+  std::FILE* FOutput = nullptr;
+  std::string FOutputPath;  // the file the output becomes
+  std::string FTempPath;    // non-empty while a created file is being written
+  TDDRTimeStamper FStamper;
+};
+
+} // namespace quorvin

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/CliContext.h"
+#include "support/DDRGen.h"
+
+namespace quorvin::test {
+namespace {
+
+using namespace ddrgen;
+namespace fs = std::filesystem;
+
+struct TDdrRun {
+  int Code;
+  std::string Out;
+  std::string Err;
+};
+
+class CmdDdr : public ::testing::Test {
+protected:
+  fs::path Dir = fs::temp_directory_path() /
+                 ("quorvin_cmdddr_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::string Ddr;
+
+  void SetUp() override {
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+    Ddr = (Dir / "site.ddr").string();
+    const std::int32_t T0 = DDRTime(2024, 3, 5, 10, 0, 0);
+    std::vector<TGenSensor> S = {{"Stage", "ft"}};
+    S[0].Flags = 1;
+    TBytes F = MasterBlock(T0, T0, "V1", "u-7");
+    Append(F, SensorBlock(T0, T0, 900, S));
+    TBytes Scans;
+    PutScan(Scans, S, {12345});
+    PutScan(Scans, S, {Missing()});
+    Append(F, DataBlock(T0, T0 + 900, Scans));
+    Append(F, NoteBlock(T0, T0, "hi"));
+    ASSERT_TRUE(WriteFile(Ddr, F));
+  }
+  void TearDown() override {
+    std::error_code Ec;
+    fs::remove_all(Dir, Ec);
+  }
+  TDdrRun Cli(std::vector<std::string> Args) {
+    Args.insert(Args.begin(), {"--ini", (Dir / "none.ini").string()});
+    std::ostringstream Out, Err;
+    int Code = cli::RunCli(Args, Out, Err);
+    return {Code, Out.str(), Err.str()};
+  }
+  std::string Read(const std::string& Name) {
+    std::ifstream F(Dir / Name, std::ios::binary);
+    std::ostringstream S;
+    S << F.rdbuf();
+    return S.str();
+  }
+};
+
+const std::string Heading =
+    "            " "   Stage ft   \n"
+    "            " "------------- \n";
+
+TEST_F(CmdDdr, DisplayIsTheDefault) {
+  TDdrRun R = Cli({"ddr", Ddr});
+  EXPECT_EQ(R.Code, 0);
+  const std::string Expected = "Unit ID: U-7\nVersion: V1\n" + Heading +
+                               "030524 1000      123.45 ? \n"
+                               "030524 1015        -.-- ? \n"
+                               "030524 1000 hi\n";
+  EXPECT_EQ(R.Out, Expected);
+  EXPECT_EQ(R.Err, "");
+  EXPECT_EQ(Cli({"ddr", "--display", Ddr}).Out, Expected);
+}
+
+TEST_F(CmdDdr, SummaryListsTheBlocks) {
+  TDdrRun R = Cli({"--set", "DateTimeFormat=MM/DD/YYYY HH:MM:SS", "ddr", Ddr, "--summary"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Out,
+            "\nSTART TIME          STOP TIME           STATUS         LEN  NOTE\n"
+            "------------------- ------------------- -------------- ---- ---------------\n"
+            "03/05/2024 10:00:00 03/05/2024 10:00:00 Master           88\n"
+            "03/05/2024 10:00:00 03/05/2024 10:00:00 Sensor           52\n"
+            "03/05/2024 10:00:00 03/05/2024 10:15:00 Data             16\n"
+            "03/05/2024 10:00:00 03/05/2024 10:00:00 Log Note         15 hi\n"
+            "Total Data: 4 Bytes; Non-data: 167 Bytes; Ratio:   2.34%;\n\n\n");
+}
+
+TEST_F(CmdDdr, SaveWritesTheProposedOrTheGivenOutput) {
+  TDdrRun R = Cli({"--set", "AddNotes=NO", "--set", "USGSStation=yes", "ddr", Ddr, "--save"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Out, "");
+  EXPECT_EQ(R.Err, "status: DDR Log written to " + (Dir / "SITE.PRN").string() + ".\n");
+  EXPECT_EQ(Read("SITE.PRN"),
+            "//STATION: U-7\r\nUnit ID: U-7\r\nVersion: V1\r\n"
+            "               Stage ft   \r\n"
+            "            ------------- \r\n"
+            "030524 1000      123.45 ? \r\n"
+            "030524 1015        -.-- ? \r\n");
+
+  R = Cli({"ddr", Ddr, "--save", "--output", "other.prn"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Err, "status: DDR Log written to " + (Dir / "other.prn").string() + ".\n");
+  EXPECT_EQ(Read("other.prn").substr(0, 12), "Unit ID: U-7");
+}
+
+TEST_F(CmdDdr, ExcelOutputBecomesAWorkbook) {
+  TDdrRun R = Cli({"--set", "DDROutputFormat=excel", "ddr", Ddr, "--save"});
+  EXPECT_EQ(R.Code, 0) << R.Err;
+  EXPECT_EQ(R.Err, "status: DDR Log written to " + (Dir / "SITE.XLS").string() + ".\n");
+  EXPECT_EQ(Read("SITE.XLS").substr(0, 2), "PK");  // a workbook, no longer text
+}
+
+TEST_F(CmdDdr, FailuresAndUsage) {
+  TDdrRun R = Cli({"ddr", (Dir / "none.ddr").string()});
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(R.Err,
+            "error: File does not exist or is invalid. Please select another file.\n"
+            "status: Error! Please select a valid file.\n");
+
+  R = Cli({"ddr", Ddr, "--save", "--output", "x.txt"});
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(R.Err,
+            "error: Please enter valid \"Text\" Output File Name.\n"
+            "status: Error! Unable to save DDR file.\n");
+
+  for (const auto& Args :
+       {std::vector<std::string>{"ddr"}, {"ddr", Ddr, "--display", "--save"}, {"ddr", Ddr, Ddr},
+        {"ddr", Ddr, "--output", "x.prn"}, {"ddr", Ddr, "--save", "--output"}, {"ddr", Ddr, "--fast"}}) {
+    R = Cli(Args);
+    EXPECT_EQ(R.Code, 2) << Args.size();
+    EXPECT_NE(R.Err.find("usage: quorvin-cli ddr DDR [--display | --save | --summary] [--output PATH]"),
+              std::string::npos)
+        << R.Err;
+  }
+}
+
+TEST_F(CmdDdr, SampleFileThroughTheProgram) {
+  const std::string Sample =
+      (fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "SAMPLE.DDR").string();
+  const std::string Command = std::string(QUORVIN_CLI_PATH) + " --ini '" + (Dir / "none.ini").string() +
+                              "' ddr '" + Sample + "' --summary";
+  FILE* Pipe = ::popen(Command.c_str(), "r");
+  ASSERT_NE(Pipe, nullptr);
+  std::string Out;
+  char Buf[256];
+  std::size_t N;
+  while ((N = std::fread(Buf, 1, sizeof Buf, Pipe)) > 0) Out.append(Buf, N);
+  EXPECT_EQ(::pclose(Pipe), 0);
+  EXPECT_EQ(Out,
+            "\nSTART TIME  STOP TIME   STATUS         LEN  NOTE\n"
+            "----------- ----------- -------------- ---- ---------------\n"
+            "060124 0000 060124 0000 Master           88\n"
+            "060124 0000 060124 0000 System Power-up  16\n"
+            "060124 0000 060124 0000 Sensor          148\n"
+            "060124 0000 060124 0000 Base             28\n"
+            "060124 0000 060124 0745 Data            492\n"
+            "060124 0400 060124 0400 Log Note         38 Site visit: gauge cleaned\n"
+            "060124 0800 060124 1545 Bad Data        492\n"
+            "060124 1600 060124 2345 Data            492\n"
+            "060124 2359 060124 2359 Low Battery      16\n"
+            "060224 0000 060224 0000 END              16\n"
+            "Total Data: 1440 Bytes; Non-data: 386 Bytes; Ratio:  78.86%;\n\n\n");
+}
+
+} // namespace
+} // namespace quorvin::test

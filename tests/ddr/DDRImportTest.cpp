@@ -1,0 +1,408 @@
+#include "ddr/DDRImport.h"
+
+#include <gtest/gtest.h>
+
+#include "DDRTestUtil.h"
+#include "support/FakeUi.h"
+
+namespace quorvin::test {
+namespace {
+
+using namespace ddrgen;
+
+const std::int32_t T0 = DDRTime(2024, 3, 5, 10, 0, 0);
+const std::string B20(20, ' ');
+
+std::vector<TGenSensor> TwoSensors() {
+  TGenSensor Stage{"Stage", "ft"};
+  TGenSensor Temp{"Temp", "C"};
+  Temp.Flags = 1;
+  Temp.RightDigits = 1;
+  Temp.DataType = 6;
+  return {Stage, Temp};
+}
+
+TBytes SampleFile() {
+  const auto S = TwoSensors();
+  TBytes F;
+  Append(F, MasterBlock(T0, T0, "V1.23", "v900-17"));
+  Append(F, SensorBlock(T0, T0, 900, S));
+  Append(F, BaseBlock(T0, T0, {BaseWord(100), 0xFFFFFFFFu}));
+  TBytes Scans;
+  PutScan(Scans, S, {12345, 21.25});
+  PutScan(Scans, S, {Missing(), -0.04});
+  PutScan(Scans, S, {-5, 21.35});
+  Append(F, DataBlock(T0, T0 + 1800, Scans));
+  Append(F, NoteBlock(T0 + 1800, T0 + 1800, "Checked"));
+  Append(F, EventBlock(6, T0 + 3600, T0 + 3600));
+  Append(F, EventBlock(22, T0 + 3600, T0 + 3600));
+  return F;
+}
+
+const std::string Heading = B20 + "   Stage ft        Temp C   \r\n" + B20 + "------------- ------------- \r\n";
+const std::string Scans3 =
+    "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
+    "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
+    "03/05/2024 10:30:00        0.95   21.4 ? \r\n";
+const std::string SampleText = "Unit ID: V900-17\r\nVersion: V1.23\r\n" + Heading + Scans3 +
+                               "03/05/2024 10:30:00 Checked\r\n"
+                               "03/05/2024 11:00:00 System Power-up\r\n"
+                               "End of Data\r\n";
+
+const std::string ListingHeading = "\r\nSTART TIME" + std::string(10, ' ') + "STOP TIME" +
+                                   std::string(11, ' ') + "STATUS         LEN  NOTE\r\n" +
+                                   std::string(19, '-') + " " + std::string(19, '-') +
+                                   " -------------- ---- ---------------\r\n";
+const std::string ListingLines =
+    "03/05/2024 10:00:00 03/05/2024 10:00:00 Master           88\r\n"
+    "03/05/2024 10:00:00 03/05/2024 10:00:00 Sensor           84\r\n"
+    "03/05/2024 10:00:00 03/05/2024 10:00:00 Base             20\r\n"
+    "03/05/2024 10:00:00 03/05/2024 10:30:00 Data             30\r\n"
+    "03/05/2024 10:30:00 03/05/2024 10:30:00 Log Note         20 Checked\r\n"
+    "03/05/2024 11:00:00 03/05/2024 11:00:00 System Power-up  16\r\n"
+    "03/05/2024 11:00:00 03/05/2024 11:00:00 END              16\r\n";
+const std::string SampleSummary = "Total Data: 18 Bytes; Non-data: 256 Bytes; Ratio:   6.57%;";
+
+// CRLFs to line feeds: how a pane's lines read when each ends in "\n".
+std::string Lf(std::string Text) {
+  std::string R;
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n') continue;
+    R += Text[I];
+  }
+  return R;
+}
+
+class DDRPage : public ::testing::Test {
+protected:
+  TDDRScratch Scratch;
+  TFakeUi Ui;
+  TDDRObj DDR{Ui.Dialog};
+  TDateTimeFormat Format;
+  int CommandMode = cmNone;
+  bool FileValid = false;
+  std::vector<std::string> Converted;
+  bool ConvertResult = true;
+  TDDRPage Page{DDR, Ui.Services, Format, CommandMode, FileValid,
+                [this](const std::string& Name) {
+                  Converted.push_back(Name);
+                  return ConvertResult;
+                }};
+
+  DDRPage() { SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS"); }
+
+  // The user types a DDR file name and leaves the box.
+  void Select(const TBytes& B, const std::string& Name = "TEST.DDR") {
+    ASSERT_TRUE(WriteFile(Scratch.File(Name), B));
+    Page.SetDDRLogText(Scratch.File(Name));
+    EXPECT_TRUE(Page.DDRNameEdited);
+    Page.edtFilenameExit();
+    EXPECT_FALSE(Page.DDRNameEdited);
+  }
+  std::size_t FilesInScratch() const {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()));
+  }
+};
+
+TEST(DDRPane, PiecesLoseOneCRLFAndSplitAtTheRest) {
+  TFakeTextPane Pane;
+  AddPieceToPane(Pane, "a\r\nb\r\n");
+  AddPieceToPane(Pane, "\r\n");
+  AddPieceToPane(Pane, "c");
+  AddPieceToPane(Pane, "\r\nd\r\n\r\n");
+  AddPieceToPane(Pane, "S\r\n\r\n", false);
+  EXPECT_EQ(Pane.Text(), "a\nb\n\nc\n\nd\n\nS\n\n\n");
+  EXPECT_EQ(SplitAtCRLF("x\r\ny"), (std::vector<std::string>{"x", "y"}));
+}
+
+TEST_F(DDRPage, DisplayPutsTheDecodedTextInThePane) {
+  Select(SampleFile());
+  EXPECT_TRUE(FileValid);
+  EXPECT_EQ(Page.Controls.edtDDROutput, Scratch.Dir() + "TEST.PRN");
+  Page.DisplayCommand();
+  EXPECT_EQ(CommandMode, cmDisplay);
+  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+  EXPECT_EQ(Ui.Status.History, (std::vector<std::string>{
+                                   "", "Importing from .DDR file " + Scratch.File("TEST.DDR") + " ...", ""}));
+  EXPECT_EQ(Ui.Busy.Begins, 1);
+  EXPECT_EQ(Ui.Busy.Ends, 1);
+  EXPECT_GT(Ui.Busy.Steps, 0);
+  EXPECT_TRUE(Ui.Dialog.Shown.empty());
+  EXPECT_EQ(DDR.FilePosition(), 0);  // ready for the next command
+}
+
+TEST_F(DDRPage, SaveWritesTheTextFileAndReportsIt) {
+  WriteWholeFile(Scratch.File("TEST.PRN"), "old contents\r\n");
+  Select(SampleFile());
+  Page.SaveCommand();
+  EXPECT_EQ(CommandMode, cmNone);
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), SampleText);
+  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "TEST.PRN.");
+  EXPECT_TRUE(Page.DDROutputValid);
+  EXPECT_TRUE(Converted.empty());
+  EXPECT_EQ(FilesInScratch(), 2u);  // no temporary file left behind
+  EXPECT_TRUE(Ui.Pane.Lines.empty());
+
+  // Always Append Data adds to the file.
+  Page.Controls.chkAppend1 = true;
+  Page.SaveCommand();
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), SampleText + SampleText);
+}
+
+TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
+  Select(SampleFile());
+  Page.Controls.cbxOutFormat1 = 1;
+  Page.cbxOutFormatChange();
+  EXPECT_EQ(Page.Controls.edtDDROutput, Scratch.Dir() + "TEST.XLS");
+  Page.SaveCommand();
+  const std::string Out = Scratch.Dir() + "TEST.XLS";
+  EXPECT_EQ(ReadWholeFile(Out),
+            "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
+            "\tStage ft\t\tTemp C\t\r\n"
+            "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
+            "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
+            "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
+            "03/05/2024 10:30:00\tChecked\r\n"
+            "03/05/2024 11:00:00\tSystem Power-up\r\n"
+            "End of Data\r\n");
+  EXPECT_EQ(Converted, std::vector<std::string>{Out});
+  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Out + ".");
+
+  // On the screen the Excel format shows blank-separated text.
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+
+  // A conversion that fails is not reported as written.
+  ConvertResult = false;
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+}
+
+TEST_F(DDRPage, HeaderListsEveryBlockAndTheSummary) {
+  Select(SampleFile());
+  Page.HeaderCommand();
+  EXPECT_EQ(CommandMode, cmHeader);
+  EXPECT_EQ(Ui.Pane.Text(), Lf(ListingHeading.substr(0, ListingHeading.size() - 2)) + "\n" +
+                                Lf(ListingLines) + SampleSummary + "\n\n\n");
+  EXPECT_EQ(Ui.Status.Panels[1], "");
+  // The next command starts from the first block again.
+  Page.HeaderCommand();
+  EXPECT_EQ(Ui.Pane.Lines.size(), 3u + 7u + 3u);
+}
+
+TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
+  Select(SampleFile());
+  Page.Controls.chkHeader = true;
+  Page.SaveCommand();
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+            ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
+
+  // Header only.
+  Page.Controls.chkData = false;
+  Page.Controls.chkNotes = false;
+  Page.SaveCommand();
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+            ListingHeading + ListingLines + SampleSummary + "\r\n\r\n");
+
+  // Excel style listing.
+  Page.Controls.cbxOutFormat1 = 1;
+  Page.cbxOutFormatChange();
+  Page.SaveCommand();
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.XLS")),
+            "\r\nSTART TIME\tSTOP TIME\tSTATUS\tLEN\tNOTE\r\n"
+            "03/05/2024 10:00:00\t03/05/2024 10:00:00\tMaster\t88\r\n"
+            "03/05/2024 10:00:00\t03/05/2024 10:00:00\tSensor\t84\r\n"
+            "03/05/2024 10:00:00\t03/05/2024 10:00:00\tBase\t20\r\n"
+            "03/05/2024 10:00:00\t03/05/2024 10:30:00\tData\t30\r\n"
+            "03/05/2024 10:30:00\t03/05/2024 10:30:00\tLog Note\t20\tChecked\r\n"
+            "03/05/2024 11:00:00\t03/05/2024 11:00:00\tSystem Power-up\t16\r\n"
+            "03/05/2024 11:00:00\t03/05/2024 11:00:00\tEND\t16\r\n" +
+                SampleSummary + "\r\n\r\n");
+}
+
+TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
+  TBytes F = Block(1, T0, T0, TBytes(88, 0));
+  for (int I = 0; I < 3; ++I) Append(F, Block(4, T0, T0, TBytes(100, 0)));
+  Select(F);
+  CommandMode = cmHeader;
+  ASSERT_TRUE(Page.ShowDDRSummary());
+  EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text,
+            "Total Data: 300 Bytes; Non-data: 136 Bytes; Ratio:  68.81%;");
+}
+
+TEST_F(DDRPage, EmptyFileFailsTheSummaryButTheImportGoesOn) {
+  Select({});
+  Page.HeaderCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "Error!  Unable to display DDR Header");
+  Page.RefreshCommand(cmHeader);
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display DDR Header");
+
+  Page.Controls.chkHeader = true;
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Status.History[Ui.Status.History.size() - 2], "Error!  Unable to read DDR Header");
+  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "TEST.PRN.");
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), ListingHeading);
+}
+
+TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
+  TBytes F = MasterBlock(T0, T0, "v", "u");
+  Append(F, DataBlock(T0, T0, {1, 0x80, 2, 0x80, 3}));  // one scan due, five bytes
+  Append(F, EventBlock(22, 0, 0));
+  Select(F);
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Pane.Text(),
+            "Unit ID: U\nVersion: v\n03/05/2024 10:00:00        0.02 ? \nEnd of Data\n");
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
+
+  Page.SaveCommand();  // the file is written; the message stays
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
+  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+            "Unit ID: U\r\nVersion: v\r\n03/05/2024 10:00:00        0.02 ? \r\nEnd of Data\r\n");
+}
+
+TEST_F(DDRPage, BlockOfTwelveBytesEndsTheFile) {
+  TBytes F = EventBlock(6, T0, T0);
+  Append(F, EventBlock(7, T0, T0, 0));
+  Append(F, EventBlock(6, T0, T0));
+  Select(F);
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Pane.Text(), "03/05/2024 10:00:00 System Power-up\n");
+  EXPECT_EQ(Ui.Status.Panels[1], "");
+}
+
+TEST_F(DDRPage, SetupSurvivesFromOneImportToTheNext) {
+  TBytes F = SensorBlock(T0, T0, 60, {{"a", "b"}});
+  TBytes Scan;
+  PutValue(Scan, 2, 5);
+  Append(F, DataBlock(T0, T0, Scan));
+  Select(F);
+  Page.DisplayCommand();
+  const std::string Line = "03/05/2024 10:00:00        0.05   \n";
+  EXPECT_EQ(Ui.Pane.Text(), B20 + "        a b   \n" + B20 + "------------- \n" + Line);
+  Page.RefreshCommand(cmDisplay);  // same setup: no heading this time
+  EXPECT_EQ(Ui.Pane.Text(), Line);
+}
+
+TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
+  Select(SampleFile());
+  Page.SetDDROutputText("REPORT.TXT");
+  EXPECT_TRUE(Page.DDROutputEdited);
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+  EXPECT_TRUE(Ui.Dialog.Shown.empty());
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Dialog.Texts(), std::vector<std::string>{"Please enter valid \"Text\" Output File Name."});
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+  EXPECT_FALSE(Page.DDROutputEdited);
+  EXPECT_FALSE(Page.DDROutputValid);
+
+  // A name without a folder goes beside the DDR file.
+  Page.SetDDROutputText("report.prn");
+  Page.edtDDROutputExit();
+  EXPECT_TRUE(Page.DDROutputValid);
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "report.prn.");
+  EXPECT_EQ(ReadWholeFile(Scratch.File("report.prn")), SampleText);
+}
+
+TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
+  Select(SampleFile());
+  Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN");  // asks; the fake answers No
+  EXPECT_FALSE(Page.DDROutputValid);
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+
+  Ui.Dialog.Answers = {TMsgResult::Yes};
+  Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN");
+  EXPECT_TRUE(Page.DDROutputValid);
+  fs::remove(Scratch.Dir() + "sub");  // gone before the save
+  Page.Controls.chkData = false;
+  Page.Controls.chkNotes = false;  // nothing would be written at all
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Dialog.Texts().back(), "Error opening output file " + Scratch.Dir() + "sub/OUT.PRN.");
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+}
+
+TEST_F(DDRPage, InvalidOrMissingInputStopsTheCommands) {
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a valid file.");
+  Page.SaveCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a valid file.");
+  Page.HeaderCommand();
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a valid file.");
+  Page.RefreshCommand(cmDisplay);
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a file.");
+
+  Select(SampleFile());
+  Page.SetDDRLogText(Scratch.File("gone.ddr"));  // typed, box not yet left
+  Page.RefreshCommand(cmDisplay);
+  EXPECT_FALSE(FileValid);
+  EXPECT_EQ(Ui.Dialog.Texts(),
+            std::vector<std::string>{"File does not exist or is invalid. Please select another file."});
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display DDR file.");
+  EXPECT_EQ(Page.Controls.edtDDROutput, "");
+
+  Ui.Dialog.Shown.clear();
+  Page.btnDDRBrowseChosen(Scratch.File("TEST.DDR"));
+  EXPECT_TRUE(FileValid);
+  EXPECT_FALSE(Page.DDRNameEdited);
+  EXPECT_EQ(Page.Controls.edtDDRLog, Scratch.File("TEST.DDR"));
+  EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "TEST.PRN");
+  WriteWholeFile(Scratch.File("TEST.DDRX"), "");
+  Page.SetDDRLogText(Scratch.File("TEST.DDRX"));
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Dialog.Texts(), std::vector<std::string>{"File is invalid. Please select another file."});
+  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display file.");
+}
+
+TEST_F(DDRPage, OptionsAndTheDeviceBox) {
+  DDR.Layout.DeviceName = "rvr01";
+  DDR.Layout.AddHeader = true;
+  Page.ShowDDROptions();
+  EXPECT_TRUE(Page.Controls.chkHeader);
+  EXPECT_TRUE(Page.Controls.chkData);
+  EXPECT_TRUE(Page.Controls.chkNotes);
+  EXPECT_FALSE(Page.Controls.chkUSGSDevice);
+  EXPECT_EQ(Page.Controls.edtDevice, "");
+  EXPECT_FALSE(Page.Controls.edtDeviceEnabled);
+
+  Page.Controls.chkUSGSDevice = true;
+  Page.chkUSGSDeviceClick();
+  EXPECT_TRUE(Page.Controls.edtDeviceEnabled);
+  EXPECT_EQ(Page.Controls.edtDevice, "rvr01");
+  Page.Controls.edtDevice = "Gauge7";
+  Page.Controls.chkHeader = false;
+  Page.Controls.chkUSGSStation = true;
+
+  Select(MasterBlock(T0, T0, "v", "u"));
+  Page.DisplayCommand();
+  EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7");
+  EXPECT_FALSE(DDR.Layout.AddHeader);
+  EXPECT_EQ(Ui.Pane.Text(), "//STATION: U\n//DEVICE: GAUGE7\n\nUnit ID: U\nVersion: v\n");
+
+  Page.Controls.chkUSGSDevice = false;
+  Page.chkUSGSDeviceClick();
+  EXPECT_EQ(Page.Controls.edtDevice, "");
+  Page.ReadDDROptions();
+  EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7");  // kept while the box is clear
+  EXPECT_FALSE(DDR.Layout.USGSDevice);
+}
+
+TEST_F(DDRPage, ChangeFlagsFollowTheBoxes) {
+  Page.PageActive = false;
+  Page.SetDDRLogText("x.ddr");
+  Page.SetDDROutputText("y.prn");
+  EXPECT_FALSE(Page.DDRNameEdited);
+  EXPECT_FALSE(Page.DDROutputEdited);
+  Page.PageActive = true;
+  Page.SetDDROutputText("y.prn");  // unchanged text: no change event
+  EXPECT_FALSE(Page.DDROutputEdited);
+  Page.SetDDROutputText("z.prn");
+  EXPECT_TRUE(Page.DDROutputEdited);
+  Page.SetDDRLogText("a.ddr");
+  EXPECT_TRUE(Page.DDRNameEdited);
+}
+
+} // namespace
+} // namespace quorvin::test

@@ -1,0 +1,87 @@
+// Shared pieces of the DDR tests: a scratch folder, file helpers and a loop
+// that decodes a whole file the way the import driver does.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ddr/DDRLog.h"
+#include "support/DDRGen.h"
+
+namespace quorvin::test {
+
+namespace fs = std::filesystem;
+
+class TDDRScratch {
+public:
+  TDDRScratch() {
+    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string Name = Info ? std::string(Info->test_suite_name()) + "_" + Info->name() : "ddr";
+    for (char& C : Name)
+      if (C == '/') C = '_';
+    Path = fs::temp_directory_path() / ("quorvin_ddr_" + std::to_string(::getpid()) + "_" + Name);
+    fs::remove_all(Path);
+    fs::create_directories(Path);
+  }
+  ~TDDRScratch() {
+    std::error_code Ec;
+    fs::remove_all(Path, Ec);
+  }
+  std::string File(const std::string& Name) const { return (Path / Name).string(); }
+  std::string Dir() const { return Path.string() + "/"; }
+  fs::path Path;
+};
+
+inline std::string ReadWholeFile(const std::string& Path) {
+  std::ifstream F(Path, std::ios::binary);
+  std::ostringstream S;
+  S << F.rdbuf();
+  return S.str();
+}
+
+inline void WriteWholeFile(const std::string& Path, const std::string& Text) {
+  std::ofstream F(Path, std::ios::binary | std::ios::trunc);
+  F << Text;
+}
+
+// Decodes every block from the current position as the driver does. Where
+// the driver would report an unfinished block, "<unexpected end>\r\n" is put.
+inline std::string DecodeAll(TDDRObj& DDR, const std::string& Pattern, bool Display,
+                             int ColumnWidth = 11, int Budget = DDRLineBudget,
+                             int* Pieces = nullptr) {
+  std::string All, Text;
+  int Count = 0;
+  if (!DDR.ReadBlock(Count)) return "<read failed>";
+  int Resume = 0;
+  std::int64_t ScanTime = 0;
+  int Guard = 0;
+  while (Count > DDRHeaderSize) {
+    while (Resume < Count) {
+      if (++Guard > 1000000) return All + "<no end>";
+      if (!DDR.DecodeBlock(Text, ColumnWidth, Pattern, Resume, Budget, ScanTime, Display))
+        return All + "<decode failed>";
+      if (Text.empty()) {
+        if (Resume < Count) {
+          All += "<unexpected end>\r\n";
+          break;
+        }
+      } else {
+        All += Text;
+        if (Pieces) ++*Pieces;
+      }
+    }
+    if (!DDR.ReadBlock(Count)) return All + "<read failed>";
+    Resume = 0;
+  }
+  DDR.Rewind();
+  return All;
+}
+
+inline std::string Bytes(const ddrgen::TBytes& B) { return std::string(B.begin(), B.end()); }
+
+} // namespace quorvin::test
