@@ -1,0 +1,331 @@
+#include "logdata/CSVFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace quorvin {
+
+namespace {
+
+float NotRecorded() { return std::bit_cast<float>(NonRecordedBits); }
+
+char Upper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
+
+std::string UpperKey(std::string_view Name) {
+  std::string K(Name);
+  for (char& C : K) C = Upper(C);
+  return K;
+}
+
+// The next comma-separated field of Rest, consumed with its comma. A field
+// is taken as it is: no trimming, no quoting.
+std::string_view NextField(std::string_view& Rest) {
+  const std::size_t Comma = Rest.find(',');
+  std::string_view Field = Rest.substr(0, Comma);
+  Rest = Comma == std::string_view::npos ? std::string_view() : Rest.substr(Comma + 1);
+  return Field;
+}
+
+bool IsBadStatus(std::string_view Status) {
+  return (Status.size() == 1 && Upper(Status[0]) == 'B') ||
+         (Status.size() == 3 && Upper(Status[0]) == 'B' && Upper(Status[1]) == 'A' &&
+          Upper(Status[2]) == 'D');
+}
+
+// Reads month/day/year hour:minute:second from Date, one space and Time:
+// runs of digits with exactly one character of any kind between two numbers;
+// missing trailing parts count as 0. A year below 1985 keeps only the time of
+// day. Times beyond the log-time range wrap, as the loggers' own do.
+LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
+  const std::size_t N = Date.size() + 1 + Time.size();
+  auto At = [&](std::size_t P) -> char {
+    if (P < Date.size()) return Date[P];
+    if (P == Date.size()) return ' ';
+    return Time[P - Date.size() - 1];
+  };
+  int Parts[6] = {0, 0, 0, 0, 0, 0};
+  std::size_t P = 0;
+  for (int K = 0; K < 6 && P < N; ++K) {
+    int V = 0;
+    while (P < N && At(P) >= '0' && At(P) <= '9') {
+      V = std::min(V * 10 + (At(P) - '0'), 65535);
+      ++P;
+    }
+    Parts[K] = V;
+    ++P;  // the one separator
+  }
+  const std::int32_t Secs = SecondsOfDay(Parts[3], Parts[4], Parts[5]);
+  if (Parts[2] < 1985) return Secs;
+  const std::int64_t T = static_cast<std::int64_t>(DayNumber(Parts[2], Parts[0], Parts[1])) * 86400 + Secs;
+  return static_cast<LogTime>(static_cast<std::uint32_t>(T));
+}
+
+// A value field: its number (65535 when it does not convert) and its right
+// digits (characters after the first full stop).
+bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigits) {
+  const std::size_t Dot = Field.find('.');
+  RightDigits = Dot == std::string_view::npos
+                    ? 0
+                    : static_cast<std::uint16_t>(std::min<std::size_t>(Field.size() - Dot - 1, 65535));
+  double D = 0.0;
+  if (!Field.empty() && StrToFloatOK(std::string(Field), D)) {
+    Value = static_cast<float>(D);
+    return true;
+  }
+  Value = CSVBadValue;
+  return false;
+}
+
+bool IsBlank(std::string_view Line) {
+  return Line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+} // namespace
+
+struct TCSVLogFile::TParseState {
+  LogTime Now = 0;
+};
+
+TCSVLogFile::TCSVLogFile(std::string FileName, std::string DisplayName)
+    : FFileName(std::move(FileName)), FDisplayName(std::move(DisplayName)) {}
+
+TCSVLogFile::~TCSVLogFile() { Clear(); }
+
+bool TCSVLogFile::Open() {
+  Clear();
+  bool Ok = false;
+  try {
+    Ok = Parse();
+  } catch (...) {
+    Ok = false;
+  }
+  FIsOpen = Ok;
+  return Ok;
+}
+
+void TCSVLogFile::Close() { FIsOpen = false; }
+
+void TCSVLogFile::Clear() {
+  Close();
+  FSensors.Clear();
+  FIndex.clear();
+  FMixedIntervals = false;
+  FInterval = 0;
+  FRowLayout = 0;
+}
+
+TCSVSensor* TCSVLogFile::Find(std::string_view Name) {
+  auto It = FIndex.find(UpperKey(Name));
+  return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
+}
+
+const TCSVSensor* TCSVLogFile::FindSensor(std::string_view Name) const {
+  auto It = FIndex.find(UpperKey(Name));
+  return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
+}
+
+bool TCSVLogFile::Parse() {
+  TParseState State;
+  State.Now = NowSecs();
+  FFirstTime = State.Now;
+  FLastTime = 0;
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(std::fopen(FFileName.c_str(), "rb"), &std::fclose);
+  if (F) {
+    std::vector<char> Buf(1 << 20);
+    std::string Carry;
+    std::size_t Got;
+    while ((Got = std::fread(Buf.data(), 1, Buf.size(), F.get())) > 0) {
+      const std::string_view Chunk(Buf.data(), Got);
+      std::size_t Start = 0;
+      for (;;) {
+        const std::size_t Nl = Chunk.find('\n', Start);
+        if (Nl == std::string_view::npos) {
+          Carry.append(Chunk.substr(Start));
+          break;
+        }
+        if (Carry.empty()) {
+          ParseLine(Chunk.substr(Start, Nl - Start), State);
+        } else {
+          Carry.append(Chunk.substr(Start, Nl - Start));
+          ParseLine(Carry, State);
+          Carry.clear();
+        }
+        Start = Nl + 1;
+      }
+    }
+    if (!Carry.empty()) ParseLine(Carry, State);
+  }
+
+  if (FSensors.Count() == 0) return false;
+  FInterval = FSensors.Objects(0)->Interval;
+  for (int I = 0; I < FSensors.Count(); ++I) {
+    const std::int32_t SI = FSensors.Objects(I)->Interval;
+    if (SI > 0 && SI < FInterval) FInterval = SI;
+  }
+  if (FInterval == 0 || FFirstTime == 0) return false;
+  FMixedIntervals = false;
+  for (int I = 0; I < FSensors.Count(); ++I) {
+    const TCSVSensor* S = FSensors.Objects(I);
+    if (static_cast<std::int64_t>(S->Interval) % FInterval != 0 ||
+        static_cast<std::int64_t>(S->FirstTime) % FFirstTime != 0)
+      FMixedIntervals = true;
+  }
+  return true;
+}
+
+void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
+  if (!Line.empty() && Line.back() == '\r') Line.remove_suffix(1);
+  if (Line.empty() || IsBlank(Line)) return;
+  if (Line[0] == '\'' || Line[0] == ':' || Line[0] == ';') return;
+
+  std::string_view Rest = Line;
+  const std::string_view First = NextField(Rest);
+
+  if (First.find('/') == std::string_view::npos) {
+    // Layout 3: name, date, time, value, status (date and time may share a field).
+    FRowLayout = 3;
+    std::string_view Date = NextField(Rest);
+    std::string_view Time;
+    if (const std::size_t Sp = Date.find(' '); Sp != std::string_view::npos) {
+      Time = Date.substr(Sp + 1);
+      Date = Date.substr(0, Sp);
+    } else {
+      Time = NextField(Rest);
+    }
+    const std::string_view ValueField = NextField(Rest);
+    std::string_view Status = NextField(Rest);
+    float Value;
+    std::uint16_t Digits;
+    if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
+    if (Digits == 6) Digits = 3;
+    AddReading(First, ParseDateTime(Date, Time), Value, Digits, std::string_view(), Status, State.Now);
+    return;
+  }
+
+  // Fields in layout 1 order, the date and time possibly sharing the first.
+  std::string_view Date = First, Time;
+  if (const std::size_t Sp = First.find(' '); Sp != std::string_view::npos) {
+    Date = First.substr(0, Sp);
+    Time = First.substr(Sp + 1);
+  } else {
+    Time = NextField(Rest);
+  }
+  const std::string_view Name = NextField(Rest);
+  const std::string_view ValueField = NextField(Rest);
+  const std::string_view Units = NextField(Rest);
+  std::string_view Status = NextField(Rest);
+
+  if (ValueField.empty() || Status.find_first_of("GBU") != std::string_view::npos) {
+    FRowLayout = 1;
+    float Value;
+    std::uint16_t Digits;
+    if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
+    AddReading(Name, ParseDateTime(Date, Time), Value, Digits, Units, Status, State.Now);
+    return;
+  }
+
+  // Layout 2: date, time and base name are the first three fields; every
+  // further field is the next value of the group.
+  FRowLayout = 2;
+  std::string_view Group = Line;
+  const std::string_view GDate = NextField(Group);
+  const std::string_view GTime = NextField(Group);
+  const std::string Base(NextField(Group));
+  const LogTime T = ParseDateTime(GDate, GTime);
+  std::string SensorName;
+  for (int K = 1; !Group.empty(); ++K) {
+    const std::string_view ValueField = NextField(Group);
+    float Value;
+    std::uint16_t Digits;
+    const bool Ok = ConvertValue(ValueField, Value, Digits);
+    SensorName = Base;
+    SensorName += ':';
+    SensorName += std::to_string(K);
+    AddReading(SensorName, T, Value, Digits, std::string_view(), Ok ? std::string_view() : "B",
+               State.Now);
+  }
+}
+
+void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
+                             std::uint16_t RightDigits, std::string_view Units,
+                             std::string_view Status, LogTime Now) {
+  TCSVSensor* S = Find(Name);
+  TCSVRecord* Rec = nullptr;
+  if (!S) {
+    auto NS = std::make_unique<TCSVSensor>(this);
+    NS->Name = std::string(Name);
+    NS->FirstTime = std::min(Now, Time);
+    NS->LastTime = std::max<LogTime>(0, Time);
+    NS->PrevTime = NS->FirstTime;
+    NS->Status = std::string(Status);
+    NS->Units = std::string(Units);
+    NS->RightDigits = RightDigits;
+    NS->Count = 1;
+    Rec = new TCSVRecord(Time, NS.get());
+    NS->Records.InsertAt(0, Rec);
+    FIndex.emplace(UpperKey(Name), FSensors.Count());
+    std::string ListName = NS->Name;
+    FSensors.Add(std::move(ListName), std::move(NS));
+  } else {
+    S->FirstTime = std::min(S->FirstTime, Time);
+    S->LastTime = std::max(S->LastTime, Time);
+    S->RightDigits = std::max(S->RightDigits, RightDigits);
+    const std::int64_t D = static_cast<std::int64_t>(Time) - S->PrevTime;
+    if (S->Interval != 0) {
+      if (D != S->Interval) S->VariableInterval = true;
+      if (D > 0 && D < S->Interval) S->Interval = static_cast<std::int32_t>(D);
+    } else if (D > 0) {
+      S->Interval = static_cast<std::int32_t>(std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
+    }
+    ++S->Count;
+    S->PrevTime = Time;
+    // Kept sorted by time whatever the row order, so every reading stays
+    // findable; rows in time order simply append.
+    TCSVRecordList& List = S->Records;
+    const int N = List.Count();
+    int Index = N;
+    if (N == 0 || List.At(N - 1)->Time >= Time) {
+      if (List.Search(Time, Index)) Rec = List.At(Index);
+    }
+    if (!Rec) {
+      Rec = new TCSVRecord(Time, S);
+      List.InsertAt(Index, Rec);
+    }
+  }
+  // A bad reading never leaves a value behind; a later good row replaces it.
+  if (IsBadStatus(Status)) {
+    Rec->Value = CSVBadValue;
+    Rec->Missing = true;
+  } else {
+    Rec->Value = Value;
+    Rec->Missing = false;
+  }
+  FFirstTime = std::min(FFirstTime, Time);
+  FLastTime = std::max(FLastTime, Time);
+}
+
+void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Value) {
+  Value = NotRecorded();
+  TCSVSensor* S = Find(SensorName);
+  if (!S) return;
+  int Index = 0;
+  if (!S->Records.Search(Time, Index)) return;
+  const TCSVRecord* Rec = S->Records.At(Index);
+  if (!Rec->Missing) Value = Rec->Value;
+}
+
+void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value, LogTime& Time) {
+  Value = NotRecorded();
+  TCSVSensor* S = Find(SensorName);
+  if (!S) return;
+  const TCSVRecord* Rec = S->Records.At(Position);
+  if (!Rec->Missing) Value = Rec->Value;
+  Time = Rec->Time;
+}
+
+} // namespace quorvin

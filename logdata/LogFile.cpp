@@ -1,0 +1,196 @@
+#include "logdata/LogFile.h"
+
+#include <sys/stat.h>
+
+#include <bit>
+#include <cerrno>
+#include <limits>
+
+#include "logdata/ByteOrder.h"
+
+namespace quorvin {
+
+namespace {
+
+// Status of a read that found fewer bytes than asked for (the end of the file).
+constexpr int ShortReadResult = 100;
+
+float NotRecorded() { return std::bit_cast<float>(NonRecordedBits); }
+
+} // namespace
+
+TLogFile::TLogFile(std::string FileName, std::string DisplayName)
+    : FFileName(std::move(FileName)), FDisplayName(std::move(DisplayName)) {}
+
+TLogFile::~TLogFile() { Clear(); }
+
+void TLogFile::CloseFile() {
+  if (FFile) std::fclose(FFile);
+  FFile = nullptr;
+  FNextReadPos = -1;
+}
+
+bool TLogFile::Open() {
+  if (FFile) CloseFile();
+  errno = 0;
+  FFile = std::fopen(FFileName.c_str(), "rb");
+  FLastIOResult = FFile ? 0 : (errno != 0 ? errno : 2);
+  if (FFile) FNextReadPos = 0;
+  if (FLastIOResult == 0 && !FHeader) {
+    if (!ReadHeader()) {
+      CloseFile();
+      FLastIOResult = 1;
+    }
+  }
+  if (FLastIOResult != 0) CloseFile();
+  return FFile != nullptr;
+}
+
+void TLogFile::Close() { CloseFile(); }
+
+void TLogFile::Clear() {
+  CloseFile();
+  FCurrentRecord = nullptr;
+  FRecords.reset();
+  FSensors.Clear();
+  FHeader.reset();
+  FFileSize = 0;
+  FFirstTime = 0;
+  FLastTime = 0;
+  FLastLocatedTime = 0;
+  FLastLocatedPos = 0;
+  FDescriptionLength = 0;
+  FSensorInfoLength = 0;
+}
+
+bool TLogFile::ReadBytes(std::uint8_t* Dest, std::size_t Count, std::size_t& Got) {
+  Got = Count == 0 ? 0 : std::fread(Dest, 1, Count, FFile);
+  if (Got == Count) {
+    FLastIOResult = 0;
+    return true;
+  }
+  FLastIOResult = std::ferror(FFile) ? (errno != 0 ? errno : ShortReadResult) : ShortReadResult;
+  std::clearerr(FFile);
+  return false;
+}
+
+bool TLogFile::ReadHeader() {
+  // Only a file that holds the whole header and every descriptor is a log:
+  // a half-read header is never kept, so a later Open cannot pass on it.
+  if (std::fseek(FFile, 0, SEEK_SET) != 0) return false;
+  FNextReadPos = 0;
+  std::uint8_t Block[HeaderBlockSize];
+  std::size_t Got = 0;
+  if (!ReadBytes(Block, sizeof Block, Got)) return false;
+  auto H = std::make_unique<THeader>();
+  if (!H->Parse(std::span<const std::uint8_t>(Block, Got))) return false;
+
+  struct stat St {};
+  if (::fstat(::fileno(FFile), &St) != 0 || St.st_size < H->DataOffset) return false;
+
+  FSensors.Clear();
+  std::uint8_t Desc[SensorBlockSize];
+  for (int Id = 1; Id <= H->NumSensors; ++Id) {
+    if (!ReadBytes(Desc, sizeof Desc, Got)) {
+      FSensors.Clear();
+      return false;
+    }
+    auto S = std::make_unique<TSensor>(this);
+    S->Parse(std::span<const std::uint8_t>(Desc, Got), H->UnitName);
+    S->Id = Id;
+    std::string Name = S->Name;
+    FSensors.Add(std::move(Name), std::move(S));
+  }
+  FNextReadPos = H->DataOffset;
+  FHeader = std::move(H);
+  FDescriptionLength = HeaderBlockSize;
+  FSensorInfoLength = SensorBlockSize;
+  InitDataRange();
+  return true;
+}
+
+void TLogFile::InitDataRange() {
+  FCurrentRecord = nullptr;
+  FRecords = std::make_unique<TRecordList>();
+  FLastLocatedTime = 0;
+  FLastLocatedPos = 0;
+  struct stat St {};
+  FFileSize = (FFile && ::fstat(::fileno(FFile), &St) == 0) ? static_cast<std::int64_t>(St.st_size) : 0;
+  FFirstTime = static_cast<LogTime>(FHeader->StartDay) * 86400;
+  if (FHeader->RecordSize == 0 || FFileSize <= FHeader->DataOffset) {
+    FLastTime = FFirstTime;
+    return;
+  }
+  const std::int64_t Whole = (FFileSize - FHeader->DataOffset) / FHeader->RecordSize;
+  const std::int64_t Last = FFirstTime + Whole * static_cast<std::int64_t>(FHeader->Interval);
+  // Data reaching past 2053 is cut at the last representable log time.
+  FLastTime = static_cast<LogTime>(std::min<std::int64_t>(Last, std::numeric_limits<LogTime>::max()));
+}
+
+void TLogFile::MarkRecordEmpty(TRecord& Rec) {
+  std::uint16_t* V = Rec.Values();
+  for (int I = 0; I < Rec.Count(); ++I) V[I] = NonRecordedRaw;
+}
+
+void TLogFile::ReadRecord(TRecord& Rec) {
+  if (!FFile) Open();
+  if (!FFile || !FHeader || Rec.Time < FFirstTime) {
+    MarkRecordEmpty(Rec);
+    return;
+  }
+  const std::int64_t Interval = FHeader->Interval;
+  const std::int64_t Size = FHeader->RecordSize;
+  std::int64_t Pos;
+  if (FLastLocatedTime != 0 && FLastLocatedTime + Interval == Rec.Time)
+    Pos = FLastLocatedPos + Size;
+  else
+    Pos = (static_cast<std::int64_t>(Rec.Time) - FFirstTime) / Interval * Size + FHeader->DataOffset;
+  if (Pos >= FFileSize) {
+    MarkRecordEmpty(Rec);
+    return;
+  }
+  FLastLocatedTime = Rec.Time;
+  FLastLocatedPos = Pos;
+  if (Pos != FNextReadPos) {
+    if (fseeko(FFile, static_cast<off_t>(Pos), SEEK_SET) != 0) {
+      FLastIOResult = errno != 0 ? errno : 1;
+      FNextReadPos = -1;
+      MarkRecordEmpty(Rec);
+      return;
+    }
+  }
+  FScratch.resize(static_cast<std::size_t>(Size));
+  std::size_t Got = 0;
+  ReadBytes(FScratch.data(), FScratch.size(), Got);
+  FNextReadPos = Pos + static_cast<std::int64_t>(Got);
+  // A record cut short by the end of the file, or narrower than two bytes per
+  // sensor, leaves the values it does not fully hold as not recorded.
+  const std::span<const std::uint8_t> Bytes(FScratch.data(), Got);
+  std::uint16_t* V = Rec.Values();
+  for (int I = 0; I < Rec.Count(); ++I) {
+    std::uint16_t Raw = NonRecordedRaw;
+    ReadU16LE(Bytes, static_cast<std::size_t>(I) * 2, Raw);
+    V[I] = Raw;
+  }
+}
+
+void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
+  Value = NotRecorded();
+  if (!FHeader || !FRecords || SensorIndex < 1 || SensorIndex > FSensors.Count()) return;
+  if (!FCurrentRecord || FCurrentRecord->Time != Time) {
+    int Index = 0;
+    if (FRecords->Search(Time, Index)) {
+      FCurrentRecord = FRecords->At(Index);
+    } else {
+      TRecord* Rec = TRecord::Create(Time, FHeader->NumSensors);
+      ReadRecord(*Rec);
+      FRecords->InsertAt(Index, Rec);
+      FCurrentRecord = Rec;
+    }
+  }
+  const std::uint16_t Raw = FCurrentRecord->Value(SensorIndex - 1);
+  if (Raw == NonRecordedRaw) return;
+  Value = RawToValue(Raw, FSensors.Objects(SensorIndex - 1)->RightDigits);
+}
+
+} // namespace quorvin
