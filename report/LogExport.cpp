@@ -1,0 +1,413 @@
+#include "report/LogExport.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "report/Formatting.h"
+#include "report/Workbook.h"
+
+namespace quorvin {
+
+namespace {
+
+const char* const MsgIntervalsAll =
+    "Sensors selected have different logging intervals. \r\nPlease select sensors with "
+    "similiar logging intervals. \r\n View header for sensor logging intervals";
+const char* const MsgIntervalsSome =
+    "Sensors selected have different logging intervals. \r\n View header for sensor logging "
+    "intervals";
+const char* const MsgClosing = "Error closing Log Output file.";
+
+// A grid step of three days: the start of the search for the smallest
+// interval of the checked sensors.
+constexpr std::int32_t LongestGridStep = 259200;
+
+std::int64_t DayOf(std::int64_t Time) {
+  return Time >= 0 ? Time / 86400 : -((-Time + 86399) / 86400);
+}
+
+int Length(const std::string& Text) { return static_cast<int>(Text.size()); }
+
+} // namespace
+
+// One checked sensor's column.
+struct TLogExport::TColumn {
+  int Position;        // 0-based in the log's sensor order
+  std::string Name;    // FullName, for the CSV reader
+  int RightDigits;
+  int Width;           // fixed-column width of its values
+  std::string Missing; // its text for a value not recorded
+};
+
+// The lines waiting to be handed on. Line strings are reused from chunk to
+// chunk, so a long conversion does not allocate per line.
+class TLogExport::TPendingLines {
+public:
+  // The slot for the next line, emptied; it counts once Keep is called.
+  std::string& Next() {
+    if (FCount == FLines.size()) FLines.emplace_back();
+    std::string& L = FLines[FCount];
+    L.clear();
+    return L;
+  }
+  void Keep() { ++FCount; }
+  void Add(const std::string& Line) {
+    Next() = Line;
+    Keep();
+  }
+  std::size_t Count() const { return FCount; }
+  const std::string& operator[](std::size_t I) const { return FLines[I]; }
+  void Clear() { FCount = 0; }
+
+private:
+  std::vector<std::string> FLines;
+  std::size_t FCount = 0;
+};
+
+TLogExport::TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
+                       const TDateTimeFormat& Format, int CommandMode, TUiServices& Ui)
+    : FSel(Selection), FOptions(Options), FFormat(Format), FCommandMode(CommandMode), FUi(Ui) {}
+
+std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
+                                           const std::string& LogFileName, int OutputFormat) {
+  return LogFileDir + TLogSelection::DisplayNameOf(LogFileName) +
+         (OutputFormat == OutputFormatExcel ? ".XLS" : ".PRN");
+}
+
+std::string TLogExport::TitleLine() const {
+  const std::string T1 = FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat);
+  const std::string T2 = FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
+  const std::string Source = FSel.CSVLogLoaded ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ";
+  return Source + UpperCase(FSel.LogTitleName) + " DATE: " + T1 + " TO " + T2;
+}
+
+void TLogExport::BuildColumnHeader(std::vector<std::string>& Lines,
+                                   const std::string& Separator) const {
+  const bool Fixed = UsesFixedColumns(FOptions, FCommandMode);
+  const std::string& S = Separator;
+  const std::string Q = "\"";
+  auto Blanks = [&](int Count) { return Fixed ? PadBlanks(Count) : std::string(); };
+
+  if (FOptions.R600ASCII) {
+    std::string Names = "DATE" + Blanks(6) + S + "TIME" + Blanks(4);
+    std::string Under = "----" + std::string(Fixed ? "------" : "") + S + "----" +
+                        std::string(Fixed ? "----" : "");
+    for (const TSensorChoice& C : FSel.SensorChoices) {
+      if (!C.Checked) continue;
+      const int L = Length(C.ShortName);
+      Names += S + C.ShortName + (L < 10 ? Blanks(10 - L) : std::string());
+      Under += S + std::string(static_cast<std::size_t>(L), '-') +
+               (Fixed && L < 10 ? std::string(static_cast<std::size_t>(10 - L), '-') : "");
+    }
+    Lines.push_back(Names);
+    if (FOptions.OutputFormat != OutputFormatExcel) Lines.push_back(Under);
+    return;
+  }
+
+  // Standard layout: each row's label and its padding fill the 20 columns of
+  // the date/time block, so the values stand under the names.
+  auto Row = [&](const std::string& Label, int LabelPad, auto Text) {
+    std::string Line = Q + Label + Q + S + Blanks(LabelPad);
+    for (const TSensorChoice& C : FSel.SensorChoices) {
+      if (!C.Checked) continue;
+      const std::string V = Text(C);
+      const int W = std::max(8, Length(C.ShortName) + 2);
+      Line += S + Blanks(W - Length(V)) + V;
+    }
+    Lines.push_back(Line);
+  };
+
+  std::string Names = Q + "DATE" + Q + S + Blanks(7) + Q + "TIME" + Q;
+  for (const TSensorChoice& C : FSel.SensorChoices) {
+    if (!C.Checked) continue;
+    const int L = Length(C.ShortName);
+    Names += S + Blanks(std::max(8, L + 2) - (L + 2)) + Q + C.ShortName + Q;
+  }
+  Lines.push_back(Names);
+
+  if (FSel.BinaryLogLoaded) {
+    Row("SLOPE", 12, [](const TSensorChoice& C) { return FormatValue(C.Slope, C.RightDigits); });
+    Row("OFFSET", 11, [](const TSensorChoice& C) { return FormatValue(C.Offset, C.RightDigits); });
+  } else if (FSel.CSVLogLoaded && FSel.CSVLog && FSel.CSVLog->RowLayout() == 1) {
+    Row("UNITS", 12, [](const TSensorChoice& C) { return C.Units; });
+  }
+  Row("RIGHTDIGITS", 6, [](const TSensorChoice& C) { return std::to_string(C.RightDigits); });
+}
+
+bool TLogExport::SetUpCSVGrid(bool& RecordByRecord) {
+  RecordByRecord = false;
+  TCSVLogFile& Log = *FSel.CSVLog;
+  const auto& Sensors = Log.Sensors();
+
+  std::vector<const TCSVSensor*> Checked;
+  for (std::size_t i = 0; i < FSel.SensorChoices.size(); ++i)
+    if (FSel.SensorChoices[i].Checked) {
+      const TCSVSensor* S = Sensors.Objects(static_cast<int>(i));
+      if (S) Checked.push_back(S);
+    }
+
+  // Without mixed intervals, or with nothing checked, the file's own grid.
+  if (!Log.MixedIntervals() || Checked.empty()) {
+    FSel.LogInterval = Log.Interval();
+    FSel.StartTime = Log.FirstTime();
+    return true;
+  }
+
+  if (Checked.size() == 1) {
+    const TCSVSensor& S = *Checked.front();
+    FSel.LogInterval = S.Interval;
+    FSel.StartTime = S.FirstTime;
+    FSel.EndTime = S.LastTime;
+    RecordByRecord = S.VariableInterval;
+    return true;
+  }
+
+  const char* Warning;
+  if (static_cast<int>(Checked.size()) == Sensors.Count()) {
+    FSel.LogInterval = Log.Interval();
+    FSel.StartTime = Log.FirstTime();
+    Warning = MsgIntervalsAll;
+  } else {
+    FSel.LogInterval = LongestGridStep;
+    FSel.StartTime = 0;
+    for (const TCSVSensor* S : Checked) {
+      if (S->Interval != 0 && S->Interval < FSel.LogInterval) FSel.LogInterval = S->Interval;
+      if (FSel.StartTime == 0 || S->FirstTime < FSel.StartTime) FSel.StartTime = S->FirstTime;
+      if (S->LastTime != FSel.EndTime && S->LastTime < Log.LastTime()) FSel.EndTime = S->LastTime;
+    }
+    Warning = MsgIntervalsSome;
+  }
+  // A sensor with a single reading (interval 0) has no step to disagree
+  // with the grid: it passes, and its reading shows where it meets the grid.
+  for (const TCSVSensor* S : Checked) {
+    if (S->Interval != 0 && FSel.LogInterval % S->Interval != 0) {
+      FUi.Dialog.Show(TMsgKind::Warning, Warning, TMsgButtons::OK);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool Append,
+                                  bool FirstChunk) {
+  if (!FOut.IsOpen()) {
+    bool Opened;
+    if (FileExisted && Append) {
+      // Text appended to a workbook would ruin it: such a file cannot take
+      // appended lines.
+      Opened = !(FOptions.OutputFormat == OutputFormatExcel && LooksLikeWorkbook(FOutputFileName)) &&
+               FOut.OpenAppend(FOutputFileName);
+    } else {
+      Opened = FOut.OpenReplace(FOutputFileName);
+    }
+    if (!Opened) {
+      FUi.Dialog.Show(TMsgKind::Warning, "Error opening output file " + FOutputFileName + ".",
+                      TMsgButtons::OK);
+      return false;
+    }
+  }
+  bool Ok = true;
+  if (FOptions.R600ASCII && FirstChunk) Ok = FOut.WriteLine(TitleLine()) && FOut.WriteLine("");
+  for (std::size_t i = 0; Ok && i < Lines.Count(); ++i) Ok = FOut.WriteLine(Lines[i]);
+  if (!Ok) {
+    FOut.Abandon();
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    return false;
+  }
+  FAnyChunkWritten = true;
+  return true;
+}
+
+bool TLogExport::ShowOutputChunk(TPendingLines& Lines, bool FirstChunk) {
+  try {
+    ITextPane& Pane = FUi.Pane;
+    if (FirstChunk) {
+      Pane.SetPointSize(10);
+      Pane.SetBold(true);
+      Pane.AppendLine(TitleLine());
+      Pane.AppendLine("");
+    }
+    Pane.SetBold(false);
+    for (std::size_t i = 0; i < Lines.Count(); ++i) Pane.AppendLine(Lines[i]);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+bool TLogExport::HandOn(TPendingLines& Lines) {
+  const bool Ok = IsSaving(FCommandMode) ? WriteOutputChunk(Lines, FFileExisted, FAppend, FFirstChunk)
+                                         : ShowOutputChunk(Lines, FFirstChunk);
+  FFirstChunk = false;
+  FFileExisted = true;
+  FAppend = true;
+  Lines.Clear();
+  if (!Ok) FFailed = true;
+  return Ok;
+}
+
+bool TLogExport::FinishOutput() {
+  if (!IsSaving(FCommandMode) || !FOut.IsOpen()) return true;
+  if (!FOut.Close()) {
+    FOut.Abandon();
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    return false;
+  }
+  // The workbook is made from the complete text before it replaces the old
+  // file, so a failed conversion leaves the old file as it was.
+  if (FOptions.OutputFormat == OutputFormatExcel && !ConvertTextToWorkbook(FOut.WrittenName())) {
+    FOut.Abandon();
+    return false;
+  }
+  if (!FOut.Publish()) {
+    FOut.Abandon();
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    return false;
+  }
+  return true;
+}
+
+bool TLogExport::ConvertLogToText(const std::string& Separator) {
+  // Without a loaded log there is nothing to show or save: a failure, so a
+  // save never reports a file it did not write.
+  if (!FSel.LogLoaded()) return false;
+
+  const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
+  const std::string& DisplayName = Binary ? FSel.BinaryLog->DisplayName() : FSel.CSVLog->DisplayName();
+  FUi.Status.SetPanelText(1, "Importing from .LOG file " + DisplayName + " ...");
+
+  const bool Saving = IsSaving(FCommandMode);
+  FFileExisted = false;
+  if (Saving) {
+    FOutputFileName = MakeOutputFileName(FSel.LogFileDir, FSel.LogFileName, FOptions.OutputFormat);
+    std::error_code Ec;
+    FFileExisted = std::filesystem::exists(FOutputFileName, Ec);
+  }
+  FFirstChunk = true;
+  FAppend = FOptions.AppendData;
+  FFailed = false;
+  FAnyChunkWritten = false;
+
+  const int SensorCount = Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();
+  if (SensorCount == 0) return true;
+
+  TPendingLines Pending;
+  if (!(FFileExisted && FOptions.AppendData)) {
+    std::vector<std::string> Header;
+    BuildColumnHeader(Header, Separator);
+    for (const std::string& L : Header) Pending.Add(L);
+  }
+
+  bool RecordByRecord = false;
+  if (!Binary && !SetUpCSVGrid(RecordByRecord)) return false;
+
+  const bool Fixed = UsesFixedColumns(FOptions, FCommandMode);
+  const bool Exclude = NonRecordedMode(FOptions) == TNonRecordedMode::Exclude;
+  std::vector<TColumn> Columns;
+  for (std::size_t i = 0; i < FSel.SensorChoices.size() && static_cast<int>(i) < SensorCount; ++i) {
+    const TSensorChoice& C = FSel.SensorChoices[i];
+    if (!C.Checked) continue;
+    const int L = Length(C.ShortName);
+    Columns.push_back({static_cast<int>(i), C.FullName, C.RightDigits,
+                       FOptions.R600ASCII ? std::max(10, L) : std::max(8, L + 2),
+                       NonRecordedText(FOptions, C.RightDigits)});
+  }
+
+  bool NewDay = true;
+  std::int64_t PreviousDay = DayOf(FSel.StartTime);
+  bool Processed = false; // a time step since the last chunk
+
+  // Steps 1 to 5 of one time step; Value(Column) answers that column's value.
+  auto TimeStep = [&](LogTime T, auto&& Value) {
+    const std::int64_t Day = DayOf(T);
+    if (PreviousDay < Day) {
+      if (FOptions.AddBlankLine) Pending.Add(std::string());
+      PreviousDay = Day;
+      NewDay = true;
+    }
+    std::string& Line = Pending.Next();
+    Line = FormatLineTime(Separator, Fixed, NewDay, T, FOptions, FFormat);
+    NewDay = false;
+    int Recorded = 0;
+    for (const TColumn& Col : Columns) {
+      const float V = Value(Col);
+      if (IsNonRecorded(V)) {
+        Line += Separator;
+        if (Fixed) Line += PadBlanks(Col.Width - Length(Col.Missing));
+        Line += Col.Missing;
+      } else {
+        const std::string Text = FormatValue(V, Col.RightDigits);
+        ++Recorded;
+        Line += Separator;
+        if (Fixed) Line += PadBlanks(Col.Width - Length(Text));
+        Line += Text;
+      }
+    }
+    if (!(Exclude && Recorded == 0)) Pending.Keep();
+    Processed = true;
+    if (static_cast<int>(Pending.Count()) > ChunkLines) {
+      Processed = false;
+      return HandOn(Pending);
+    }
+    return true;
+  };
+
+  if (RecordByRecord && Columns.size() == 1) {
+    const TColumn Col = Columns.front();
+    const TCSVSensor* S = FSel.CSVLog->Sensors().Objects(Col.Position);
+    const int Count = S ? S->RecordCount() : 0;
+    for (int k = 0; k < Count; ++k) {
+      float V;
+      LogTime T = 0;
+      FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
+      if (!TimeStep(T, [&](const TColumn&) { return V; })) break;
+    }
+  } else {
+    // Times run in 64 bits so a range ending near the last log time cannot
+    // wrap; an interval of 0 jumps to EndTime and ends after its line.
+    const std::int64_t End = FSel.EndTime;
+    const std::int64_t Step = FSel.LogInterval > 0 ? FSel.LogInterval : 0;
+    std::int64_t T = FSel.StartTime;
+    for (;;) {
+      const LogTime LT = static_cast<LogTime>(T);
+      bool Ok;
+      if (Binary) {
+        TLogFile& Log = *FSel.BinaryLog;
+        Ok = TimeStep(LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Position + 1); });
+      } else {
+        TCSVLogFile& Log = *FSel.CSVLog;
+        Ok = TimeStep(LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Name); });
+      }
+      if (!Ok) break;
+      if (Step == 0) {
+        if (T >= End) break;
+        T = End;
+      } else {
+        T += Step;
+        if (T > End) break;
+      }
+    }
+  }
+
+  if (!FFailed && Processed) HandOn(Pending);
+  if (FFailed) {
+    FOut.Abandon();
+    return false;
+  }
+  if (Saving && FAnyChunkWritten) return FinishOutput();
+  return true;
+}
+
+bool ConvertLogToText(TLogSelection& Selection, const TLogPrnOptions& Options,
+                      const TDateTimeFormat& Format, int CommandMode,
+                      const std::string& Separator, TUiServices& Ui,
+                      std::string& OutputFileName) {
+  TLogExport Export(Selection, Options, Format, CommandMode, Ui);
+  const bool Ok = Export.ConvertLogToText(Separator);
+  OutputFileName = Export.OutputFileName();
+  return Ok;
+}
+
+} // namespace quorvin

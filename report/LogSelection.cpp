@@ -1,0 +1,290 @@
+#include "report/LogSelection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "report/Formatting.h"
+
+namespace quorvin {
+
+namespace {
+
+const char* const MsgNoFile = "File does not exist or is invalid. Please select another file.";
+const char* const MsgBadExtension = "File is invalid. Please select another file.";
+const char* const MsgCannotOpen = "Unble to open file or read header.  Check file format.";
+const char* const MsgNoSensors = "No sensors in Log file.";
+const char* const MsgDateRange = "Error: Please check the start date and the end date.";
+
+bool IsLogPage(int Page) { return Page >= 0 && Page < LogPageCount; }
+
+std::int32_t NonNegativeMod(LogTime Value, std::int32_t Divisor) {
+  if (Divisor <= 0) return 0;
+  const std::int32_t R = Value % Divisor;
+  return R < 0 ? R + Divisor : R;
+}
+
+} // namespace
+
+std::string TLogSelection::DisplayNameOf(const std::string& FileName) {
+  std::string Name = std::filesystem::path(FileName).filename().string();
+  return UpperCase(SplitAt('.', Name));
+}
+
+std::string TLogSelection::FolderOf(const std::string& FileName) {
+  const std::size_t Slash = FileName.find_last_of('/');
+  return Slash == std::string::npos ? std::string() : FileName.substr(0, Slash + 1);
+}
+
+void TLogSelection::LogFileChange(int Page, const std::string& Text) {
+  if (Page == PageDDRLog) {
+    DDRNameEdited = true;
+    return;
+  }
+  if (IsLogPage(Page)) FileNameBoxes[static_cast<std::size_t>(Page)] = Text;
+  LogNameEdited = true;
+}
+
+void TLogSelection::edtFilenameExit(int Page, TUiServices& Ui) {
+  if (!IsLogPage(Page)) return;
+  LogFileName = FileNameBoxes[static_cast<std::size_t>(Page)];
+  FileValid = ValidateLogFile(Page, Ui);
+}
+
+bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
+  // A box whose text changes marks the name as edited, as typing would.
+  for (int P = 0; P < LogPageCount; ++P) {
+    std::string& Box = FileNameBoxes[static_cast<std::size_t>(P)];
+    if (Box != LogFileName) {
+      Box = LogFileName;
+      LogNameEdited = true;
+      FView->FileNameShown(P, LogFileName);
+    }
+  }
+
+  if (LogFileName.empty()) {
+    if (SelectAll) {
+      SelectAll = false;
+      ApplySelectAll();
+    }
+    FView->SensorsCleared();
+    return false;
+  }
+
+  std::error_code Ec;
+  const std::filesystem::path Path(LogFileName);
+  if (!std::filesystem::exists(Path, Ec) || std::filesystem::is_directory(Path, Ec)) {
+    Ui.Dialog.Show(TMsgKind::Error, MsgNoFile, TMsgButtons::OK);
+    FView->FocusFileName(IsLogPage(Page) ? Page : PageLogPrn);
+    return false;
+  }
+
+  const std::string Ext = UpperCase(Path.extension().string());
+  if (Ext == ".LOG") {
+    LogFileDir = FolderOf(LogFileName);
+    LoadLogFile(Ui);
+    return true;
+  }
+  if (Ext == ".CSV" || Ext == ".TXT") {
+    LogFileDir = FolderOf(LogFileName);
+    LoadCSVLogFile(Ui);
+    return true;
+  }
+  Ui.Dialog.Show(TMsgKind::Error, MsgBadExtension, TMsgButtons::OK);
+  return false;
+}
+
+void TLogSelection::FreeReaders() {
+  // Only the reader its flag names is ever used: a reader of the other kind
+  // would just hold its file open and its records in memory.
+  BinaryLog.reset();
+  CSVLog.reset();
+}
+
+void TLogSelection::FillSensorsCleared() {
+  FView->SensorsCleared();
+  SensorChoices.clear();
+}
+
+void TLogSelection::SetDates(LogTime Start, LogTime End) {
+  StartTime = Start;
+  EndTime = End;
+  GridOffset = NonNegativeMod(StartTime, LogInterval);
+  StartDate = SecsToDateTime(StartTime);
+  EndDate = SecsToDateTime(EndTime);
+  for (int P = 0; P < LogPageCount; ++P) {
+    FView->StartPickerShown(P, StartDate);
+    FView->EndPickerShown(P, EndDate);
+  }
+}
+
+void TLogSelection::LoadLogFile(TUiServices& Ui) {
+  if (!LogNameEdited) return;
+  LogNameEdited = false;
+  FreeReaders();
+
+  BinaryLog = std::make_unique<TLogFile>(LogFileName, DisplayNameOf(LogFileName));
+  BinaryLogLoaded = true;
+  CSVLogLoaded = false;
+  if (!BinaryLog->Open()) {
+    BinaryLog.reset();
+    BinaryLogLoaded = false;
+    CSVLogLoaded = false;
+    Ui.Dialog.Show(TMsgKind::Error, MsgCannotOpen, TMsgButtons::OK);
+    return;
+  }
+
+  FillSensorsCleared();
+  const auto& Sensors = BinaryLog->Sensors();
+  SensorChoices.resize(static_cast<std::size_t>(Sensors.Count()));
+  for (int i = 0; i < Sensors.Count(); ++i) {
+    TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
+    const TSensor* S = Sensors.Objects(i);
+    C.FullName = Sensors.Names(i);
+    std::string Rest = C.FullName;
+    SplitAt('.', Rest);
+    C.ShortName = Rest;
+    if (S) {
+      C.RightDigits = S->RightDigits;
+      C.Slope = S->Slope;
+      C.Offset = S->Offset;
+    }
+    FView->SensorAdded(C.FullName);
+  }
+  ApplySelectAll();
+
+  LogInterval = BinaryLog->Interval();
+  LogTitleName = BinaryLog->Header() ? BinaryLog->Header()->UnitName : std::string();
+  SetDates(BinaryLog->FirstTime(), BinaryLog->LastTime());
+
+  if (SensorChoices.empty())
+    Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
+  else
+    FView->FirstSensorHighlighted();
+}
+
+void TLogSelection::LoadCSVLogFile(TUiServices& Ui) {
+  if (!LogNameEdited) return;
+  LogNameEdited = false;
+  FreeReaders();
+
+  CSVLog = std::make_unique<TCSVLogFile>(LogFileName, DisplayNameOf(LogFileName));
+  CSVLogLoaded = true;
+  BinaryLogLoaded = false;
+  if (!CSVLog->Open()) {
+    CSVLog.reset();
+    BinaryLogLoaded = false;
+    CSVLogLoaded = false;
+    Ui.Dialog.Show(TMsgKind::Error, MsgCannotOpen, TMsgButtons::OK);
+    return;
+  }
+
+  FillSensorsCleared();
+  const auto& Sensors = CSVLog->Sensors();
+  SensorChoices.resize(static_cast<std::size_t>(Sensors.Count()));
+  for (int i = 0; i < Sensors.Count(); ++i) {
+    TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
+    const TCSVSensor* S = Sensors.Objects(i);
+    C.FullName = Sensors.Names(i);
+    C.ShortName = C.FullName;
+    if (S) {
+      C.Units = S->Units;
+      C.RightDigits = S->RightDigits;
+    }
+    FView->SensorAdded(C.FullName);
+  }
+  CheckFirstSensorOnly();
+
+  if (SensorChoices.empty()) {
+    Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
+    return;
+  }
+  const TCSVSensor* First = Sensors.Objects(0);
+  LogInterval = CSVLog->Interval();
+  FView->FirstSensorHighlighted();
+  LogTitleName = CSVLog->FileName();
+  SetDates(First ? First->FirstTime : CSVLog->FirstTime(),
+           First ? First->LastTime : CSVLog->LastTime());
+}
+
+void TLogSelection::CheckSensorsClick(int Index, bool Checked) {
+  SelectAll = false;
+  FView->SelectAllShown(false);
+  if (Index < 0 || Index >= SensorChoiceCount()) return;
+  TSensorChoice& C = SensorChoices[static_cast<std::size_t>(Index)];
+  // A click always toggles; a repeated state would only skew the count.
+  const bool Changed = C.Checked != Checked;
+  C.Checked = Checked;
+  FView->SensorCheckShown(Index, Checked);
+  if (!Changed) return;
+  if (Checked)
+    ++CheckedSensorCount;
+  else if (CheckedSensorCount > 0)
+    --CheckedSensorCount;
+}
+
+void TLogSelection::chklbxSensorsExit(const std::vector<bool>& ItemChecked) {
+  const std::size_t N = std::min(ItemChecked.size(), SensorChoices.size());
+  for (std::size_t i = 0; i < N; ++i) SensorChoices[i].Checked = ItemChecked[i];
+}
+
+void TLogSelection::SelectAllClick(bool Checked) {
+  SelectAll = Checked;
+  ApplySelectAll();
+}
+
+void TLogSelection::ApplySelectAll() {
+  FView->SelectAllShown(SelectAll);
+  for (std::size_t i = 0; i < SensorChoices.size(); ++i) {
+    SensorChoices[i].Checked = SelectAll;
+    FView->SensorCheckShown(static_cast<int>(i), SelectAll);
+  }
+  CheckedSensorCount = SelectAll ? SensorChoiceCount() : 0;
+}
+
+void TLogSelection::CheckFirstSensorOnly() {
+  SelectAll = false;
+  FView->SelectAllShown(false);
+  for (std::size_t i = 0; i < SensorChoices.size(); ++i) {
+    SensorChoices[i].Checked = i == 0;
+    FView->SensorCheckShown(static_cast<int>(i), i == 0);
+  }
+  CheckedSensorCount = SensorChoices.empty() ? 0 : 1;
+}
+
+void TLogSelection::dtpStartChange(int Page, TDateTime Picked) {
+  StartDate = std::floor(Picked) + GridOffset / 86400.0;
+  for (int P = 0; P < LogPageCount; ++P)
+    if (P != Page) FView->StartPickerShown(P, StartDate);
+  StartTime = DateTimeToSecs(StartDate);
+}
+
+void TLogSelection::dtpEndChange(int Page, TDateTime Picked) {
+  EndDate = std::floor(Picked) + 1.0 - 1.0 / 86400.0;
+  for (int P = 0; P < LogPageCount; ++P)
+    if (P != Page) FView->EndPickerShown(P, EndDate);
+  EndTime = DateTimeToSecs(EndDate);
+}
+
+bool TLogSelection::CheckDateRange(TUiServices& Ui) {
+  if (StartDate > EndDate) {
+    Ui.Status.SetPanelText(1, MsgDateRange);
+    return false;
+  }
+  return true;
+}
+
+void TLogSelection::DtFormatChange(int Page, const std::string& Name, TDateTimeFormat& Format) {
+  if (IsLogPage(Page)) {
+    for (int P = 0; P < LogPageCount; ++P) {
+      const int Index = P == PageLogPrn ? DtFormatIndex(LogPrnDtFormatNames, Name)
+                                        : DtFormatIndex(OtherDtFormatNames, Name);
+      DtFormatSelection[static_cast<std::size_t>(P)] = Index;
+      if (P != Page) FView->DtFormatShown(P, Index);
+    }
+  }
+  SetDateTimeFormat(Format, Name);
+}
+
+} // namespace quorvin
