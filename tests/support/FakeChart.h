@@ -33,9 +33,10 @@ public:
   int Repaints = 0;
   // Every call by name, in order (points are not listed, they are many).
   std::vector<std::string> Calls;
-  // When >= 0: the number of points accepted before AddPoint starts to throw.
-  int RefuseAfter = -1;
-  int Refused = 0;
+  // When >= 0: the 0-based AddPoint call that throws (once), as a chart
+  // refusing a point does.
+  int RefuseAttempt = -1;
+  int Attempts = 0;
 
   void RemoveAllSeries() override {
     Calls.push_back("RemoveAllSeries");
@@ -84,10 +85,7 @@ public:
     LeftMinimum = Value;
   }
   void AddPoint(int S, TDateTime X, double Y) override {
-    if (RefuseAfter >= 0 && PointCount() >= RefuseAfter) {
-      ++Refused;
-      throw std::runtime_error("chart refuses the point");
-    }
+    if (Attempts++ == RefuseAttempt) throw std::runtime_error("chart refuses the point");
     At(S).Points.emplace_back(X, Y);
   }
   void SetSeriesTitle(int S, const std::string& T) override {
