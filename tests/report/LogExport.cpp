@@ -1,8 +1,11 @@
 #include "report/LogExport.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "ExportFixtures.h"
+#include "XlsxReader.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
 
@@ -143,6 +146,385 @@ TEST_F(LogExportTest, DisplayShowsBoldTitleThenFixedColumnsWhateverTheSeparator)
                             "DATE TIME STAGE RAIN\n"
                             "03/05/98 14:00:00 1.23 0.0\n"
                             "         14:15:00 1.25 -.-\n");
+}
+
+// A two-day log every 12 hours: sensor A (0 digits) recorded except at the
+// first slot of day 2; sensor B not recorded on day 1.
+class TwoDayLogTest : public LogExportTest {
+protected:
+  void SetUp() override {
+    test::WriteBinaryLog(Dir / "two.log", "TWO", 1996, 12, 31, 43200,
+                         {{"A", 1.0, 0.0, 0}, {"BB", 1.0, 0.0, 1}},
+                         {{Raw(5, 0), NR}, {Raw(6, 0), NR}, {NR, NR}, {Raw(12.6, 0), Raw(-1.5, 1)}});
+    Sel.SelectAllClick(true);
+    Load(Dir / "two.log");
+    Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
+    Opt.AppendData = false;
+    SetDateTimeFormat(Fmt, "MMDDYY HHMM");
+  }
+  // The saved data lines, without the column header.
+  std::string Data() {
+    std::string T = ReadFile(OutputName);
+    std::size_t At = T.find("\"RIGHTDIGITS\"");
+    return At == std::string::npos ? T : T.substr(T.find('\n', At) + 1);
+  }
+};
+
+TEST_F(TwoDayLogTest, NotRecordedAsDashesZerosOrExcludedLines) {
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,-.-", "123196,1200,6,-.-", "010197,0000,-,-.-",
+                          "010197,1200,13,-1.5"}));
+  Opt.DisplayAsDash = false;
+  Opt.DisplayAsZero = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,0.0", "123196,1200,6,0.0", "010197,0000,0,0.0",
+                          "010197,1200,13,-1.5"}));
+  Opt.DisplayAsZero = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,", "123196,1200,6,", "010197,1200,13,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, BlankLineBeforeEachNewDayEvenWhenItsFirstLineIsExcluded) {
+  Opt.AddBlankLine = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,-.-", "123196,1200,6,-.-", "", "010197,0000,-,-.-",
+                          "010197,1200,13,-1.5"}));
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,0000,5,", "123196,1200,6,", "", "010197,1200,13,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, R600ExcludedFirstLineStillUsesUpTheDate) {
+  Opt.R600ASCII = true;
+  Opt.DisplayFixedFormat = true;
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+                  "DATE       TIME     A          BB        ",
+                  "---------- -------- ---------- ----------",
+                  "123196         0000          5           ",
+                  "               1200          6           ",
+                  "               1200         13       -1.5"}));
+}
+
+TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
+  Opt.DisplayJulianDate = true;
+  Opt.DisplaySeconds = true;
+  Opt.DisplayFixedFormat = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
+                  "\"SLOPE\"                     1      1.0",
+                  "\"OFFSET\"                    0      0.0",
+                  "\"RIGHTDIGITS\"               0        1",
+                  "366           000000        5      -.-",
+                  "366           043200        6      -.-",
+                  "001           000000        -      -.-",
+                  "001           043200       13     -1.5"}));
+}
+
+TEST_F(TwoDayLogTest, OnlyCheckedSensorsInLogOrder) {
+  Sel.CheckSensorsClick(0, false);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName), CrLf({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0",
+                                        "\"OFFSET\",,0.0", "\"RIGHTDIGITS\",,1", "123196,0000,-.-",
+                                        "123196,1200,-.-", "010197,0000,-.-", "010197,1200,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, RangeEndsAreInclusiveAndAStartAfterTheEndGivesOneLine) {
+  Sel.StartTime = PartsToSecs(1996, 12, 31, 12, 0, 0);
+  Sel.EndTime = PartsToSecs(1997, 1, 1, 0, 0, 0);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,1200,6,-.-", "010197,0000,-,-.-"}));
+  Sel.EndTime = PartsToSecs(1996, 12, 31, 0, 0, 0);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"123196,1200,6,-.-"}));
+  // Beyond the data the reader answers "not recorded".
+  Sel.StartTime = PartsToSecs(1997, 1, 2, 0, 0, 0);
+  Sel.EndTime = Sel.StartTime;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"010297,0000,-,-.-"}));
+}
+
+TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
+  Sel.StartTime = Sel.EndTime = PartsToSecs(1996, 12, 31, 0, 0, 0);
+  ASSERT_TRUE(Save());
+  Opt.AppendData = true;
+  Sel.StartTime = Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"\"DATE\",\"TIME\",\"A\",\"BB\"", "\"SLOPE\",,1,1.0", "\"OFFSET\",,0,0.0",
+                  "\"RIGHTDIGITS\",,0,1", "123196,0000,5,-.-", "010197,1200,13,-1.5"}));
+
+  Opt.R600ASCII = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName).substr(ReadFile(OutputName).find("010197,1200,13,-1.5")),
+            CrLf({"010197,1200,13,-1.5", "R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+                  "010197,1200,13,-1.5"}));
+
+  // Without append the file is replaced and starts with the column header.
+  Opt.AppendData = false;
+  Opt.R600ASCII = false;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Data(), CrLf({"010197,1200,13,-1.5"}));
+}
+
+TEST_F(TwoDayLogTest, OutputThatCannotBeOpenedOrReplacedFailsAndKeepsWhatWasThere) {
+  // A folder in the output file's place: appending cannot open it,
+  // replacing cannot rename over it.
+  std::filesystem::create_directory(Dir / "TWO.PRN");
+  Opt.AppendData = true;
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "TWO.PRN" + ".");
+
+  Opt.AppendData = false;
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 2u);
+  EXPECT_EQ(Ui.Dialog.Shown[1].Kind, TMsgKind::Error);
+  EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Error closing Log Output file.");
+  EXPECT_TRUE(std::filesystem::is_directory(Dir / "TWO.PRN"));
+  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"TWO.PRN", "two.log"}));
+}
+
+TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
+  // 700 records every minute from 1990-06-01: three chunks and a rest.
+  std::vector<std::vector<std::uint16_t>> Recs;
+  for (int k = 0; k < 700; ++k) Recs.push_back({Raw(k % 1000 / 10.0, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "long.log");
+  Sel.EndTime = Sel.StartTime + 699 * 60;
+  Opt.AppendData = false;
+  Opt.R600ASCII = true;
+  ASSERT_TRUE(Save());
+  std::vector<std::string> Expected = {"R630/R600 DATA FROM: LONG DATE: 06/01/90 TO 06/01/90", "",
+                                       "DATE,TIME,V", "----,----,-"};
+  for (int k = 0; k < 700; ++k) {
+    char Buf[64];
+    std::snprintf(Buf, sizeof Buf, "%s,%02d:%02d:00,%.1f", k == 0 ? "06/01/90" : "        ",
+                  k / 60, k % 60, k % 1000 / 10.0);
+    Expected.push_back(Buf);
+  }
+  EXPECT_EQ(ReadFile(OutputName), CrLf(Expected));
+
+  ASSERT_TRUE(Display());
+  // The pane gets the title once, then fixed columns.
+  ASSERT_EQ(Ui.Pane.Lines.size(), 704u);
+  EXPECT_EQ(Ui.Pane.Lines[0].Text, Expected[0]);
+  EXPECT_EQ(Ui.Pane.Lines[0].Bold, true);
+  EXPECT_EQ(Ui.Pane.Lines[703].Text, "        ,  11:39:00,      69.9");
+  int Bold = 0;
+  for (const auto& L : Ui.Pane.Lines) Bold += L.Bold;
+  EXPECT_EQ(Bold, 2);
+}
+
+TEST_F(LogExportTest, NoLoadedLogIsAFailureWithNothingWritten) {
+  Sel.LogFileDir = Dir.Path() + "/";
+  Sel.LogFileName = Dir / "none.log";
+  EXPECT_FALSE(Save());
+  EXPECT_TRUE(Dir.Files().empty());
+  EXPECT_TRUE(Ui.Dialog.Shown.empty());
+}
+
+TEST(OutputFileName, FolderPlusUpperCaseNameUpToFirstFullStop) {
+  EXPECT_EQ(TLogExport::MakeOutputFileName("/data/", "/data/site1.2.log", OutputFormatText),
+            "/data/SITE1.PRN");
+  EXPECT_EQ(TLogExport::MakeOutputFileName("", "site1.csv", OutputFormatExcel), "SITE1.XLS");
+}
+
+// A CSV log with mixed intervals, all rows on 1999-03-07: A every 15
+// minutes 10:00-11:00, B every 10 minutes 10:00-11:00, C at varying steps,
+// D every 15 minutes 10:15-10:45, E one reading at 10:30.
+class CsvGridTest : public LogExportTest {
+protected:
+  void SetUp() override {
+    std::string T = "'Mixed test log\r\n";
+    auto Row = [&](const char* Time, const char* Name, const char* Value, const char* Units) {
+      T += std::string("03/07/1999,") + Time + "," + Name + "," + Value + "," + Units + ",G\r\n";
+    };
+    Row("10:00:00", "A", "1.5", "C");
+    Row("10:00:00", "B", "10", "mm");
+    Row("10:00:00", "C", "0.25", "V");
+    Row("10:07:00", "C", "0.50", "V");
+    Row("10:10:00", "B", "11", "mm");
+    Row("10:15:00", "A", "1.6", "C");
+    Row("10:15:00", "D", "7", "m");
+    Row("10:20:00", "B", "12", "mm");
+    Row("10:20:00", "C", "0.75", "V");
+    Row("10:30:00", "A", "1.7", "C");
+    Row("10:30:00", "B", "13", "mm");
+    Row("10:30:00", "D", "8", "m");
+    Row("10:30:00", "E", "99", "%");
+    Row("10:40:00", "B", "14", "mm");
+    Row("10:45:00", "A", "1.8", "C");
+    Row("10:45:00", "D", "9", "m");
+    Row("10:50:00", "B", "15", "mm");
+    Row("11:00:00", "A", "1.9", "C");
+    Row("11:00:00", "B", "16", "mm");
+    WriteFile(Dir / "mixed.csv", T);
+    Load(Dir / "mixed.csv");
+    Opt.AppendData = false;
+    SetDateTimeFormat(Fmt, "MM/DD/YYYY HH:MM");
+  }
+  void CheckOnly(std::initializer_list<int> Positions) {
+    for (int i = 0; i < Sel.SensorChoiceCount(); ++i) {
+      bool On = std::find(Positions.begin(), Positions.end(), i) != Positions.end();
+      if (Sel.SensorChoices[static_cast<std::size_t>(i)].Checked != On) Sel.CheckSensorsClick(i, On);
+    }
+  }
+};
+
+TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
+  ASSERT_TRUE(Sel.CSVLog->MixedIntervals());
+  EXPECT_EQ(Sel.CheckedSensorCount, 1);
+  // The chosen start never moves a CSV grid.
+  Sel.StartTime += 3600;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"A\"", "\"UNITS\",,C", "\"RIGHTDIGITS\",,1",
+                  "03/07/1999,10:00,1.5", "03/07/1999,10:15,1.6", "03/07/1999,10:30,1.7",
+                  "03/07/1999,10:45,1.8", "03/07/1999,11:00,1.9"}));
+  EXPECT_EQ(Sel.LogInterval, 900);
+  EXPECT_EQ(Sel.StartTime, PartsToSecs(1999, 3, 7, 10, 0, 0));
+}
+
+TEST_F(CsvGridTest, VariableIntervalSensorAloneIsWrittenRecordByRecord) {
+  CheckOnly({2});
+  Opt.DisplayFixedFormat = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\"        \"TIME\"      \"C\"", "\"UNITS\"                     V",
+                  "\"RIGHTDIGITS\"               2", "03/07/1999     10:00     0.25",
+                  "03/07/1999     10:07     0.50", "03/07/1999     10:20     0.75"}));
+}
+
+TEST_F(CsvGridTest, SensorsWithDifferentIntervalsAreRefusedWithNothingWritten) {
+  Sel.SelectAllClick(true);
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text,
+            "Sensors selected have different logging intervals. \r\nPlease select sensors with "
+            "similiar logging intervals. \r\n View header for sensor logging intervals");
+
+  CheckOnly({0, 1});
+  EXPECT_FALSE(Display());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 2u);
+  EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Sensors selected have different logging intervals. \r\n "
+                                     "View header for sensor logging intervals");
+  EXPECT_TRUE(Ui.Pane.Lines.empty());
+  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"mixed.csv"}));
+}
+
+TEST_F(CsvGridTest, EqualIntervalsShareAGridFromTheEarliestToTheShortestEnd) {
+  CheckOnly({0, 3});
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"A\",\"D\"", "\"UNITS\",,C,m", "\"RIGHTDIGITS\",,1,0",
+                  "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,7", "03/07/1999,10:30,1.7,8",
+                  "03/07/1999,10:45,1.8,9"}));
+}
+
+TEST_F(CsvGridTest, ASingleReadingSensorPassesTheIntervalCheck) {
+  CheckOnly({0, 4});
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"A\",\"E\"", "\"UNITS\",,C,%", "\"RIGHTDIGITS\",,1,0",
+                  "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,-", "03/07/1999,10:30,1.7,99"}));
+  // Alone, its interval of 0 gives the one line at its time.
+  CheckOnly({4});
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
+            CrLf({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%", "\"RIGHTDIGITS\",,0",
+                  "03/07/1999,10:30,99"}));
+}
+
+TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
+  WriteFile(Dir / "plain.txt", "T1,03/07/1999,23:30:00,1.25,G\r\n"
+                               "T2,03/07/1999,23:30:00,-4,G\r\n"
+                               "T1,03/08/1999,00:00:00,1.5,G\r\n"
+                               "T2,03/08/1999,00:00:00,-5,BAD\r\n"
+                               "T1,03/08/1999,00:30:00,1.75,G\r\n");
+  Load(Dir / "plain.txt");
+  Sel.SelectAllClick(true);
+  Sel.EndTime = PartsToSecs(1999, 3, 8, 0, 30, 0);
+  Opt.AddBlankLine = true;
+  ASSERT_TRUE(Display());
+  const std::string Title = "CSV LOG DATA FROM: " + UpperCase(Dir / "plain.txt") +
+                            " DATE: 03/07/99 TO 03/08/99";
+  EXPECT_EQ(Ui.Pane.Text(), Title + "\n\n"
+                                    "\"DATE\",       \"TIME\",    \"T1\",    \"T2\"\n"
+                                    "\"RIGHTDIGITS\",      ,       2,       0\n"
+                                    "03/07/99,   23:30:00,    1.25,      -4\n"
+                                    "\n"
+                                    "03/08/99,   00:00:00,    1.50,       -\n"
+                                    "03/08/99,   00:30:00,    1.75,       -\n");
+}
+
+TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
+  test::WriteBinaryLog(Dir / "z.log", "Z", 2001, 1, 1, 3600, {{"V", 1.0, 0.0, 0}},
+                       {{Raw(1, 0)}, {Raw(2, 0)}, {Raw(3, 0)}});
+  Sel.SelectAllClick(true);
+  Load(Dir / "z.log");
+  Sel.LogInterval = 0;
+  Sel.EndTime = Sel.StartTime + 7200;
+  Opt.AppendData = false;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName),
+            CrLf({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0",
+                  "\"RIGHTDIGITS\",,0", "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
+}
+
+TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
+  LoadExample();
+  Opt.OutputFormat = OutputFormatExcel;
+  Opt.R600ASCII = true;
+  Opt.DisplayFixedFormat = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(OutputName, Dir / "SITE1.XLS");
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
+            "1: A1=s:R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\n"
+            "3: A3=s:DATE B3=s:TIME C3=s:STAGE D3=s:RAIN\n"
+            "4: A4=s:03/05/98 B4=s:14:00:00 C4=n:1.23[0.00] D4=n:0[0.0]\n"
+            "5: A5=s:         B5=s:14:15:00 C5=n:1.25[0.00] D5=s:-.-\n");
+  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"SITE1.XLS", "site1.log"}));
+
+  // Appending text to the workbook would ruin it: refused, file untouched.
+  const std::string Before = ReadFile(OutputName);
+  Opt.AppendData = true;
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "SITE1.XLS" + ".");
+  EXPECT_EQ(ReadFile(OutputName), Before);
+
+  // Replacing it is fine; the standard layout quotes become plain text.
+  Opt.AppendData = false;
+  Opt.R600ASCII = false;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
+            "1: A1=s:DATE B1=s:TIME C1=s:STAGE D1=s:RAIN\n"
+            "2: A2=s:SLOPE C2=n:1[0.00] D2=n:0[0.0]\n"
+            "3: A3=s:OFFSET C3=n:0[0.00] D3=n:0[0.0]\n"
+            "4: A4=s:RIGHTDIGITS C4=n:2[0] D4=n:1[0]\n"
+            "5: A5=s:03/05/98 B5=s:14:00:00 C5=n:1.23[0.00] D5=n:0[0.0]\n"
+            "6: A6=s:03/05/98 B6=s:14:15:00 C6=n:1.25[0.00] D6=s:-.-\n");
+}
+
+TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
+  LoadExample();
+  Opt.OutputFormat = OutputFormatExcel;
+  WriteFile(Dir / "SITE1.XLS", "earlier\t1\r\n");
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
+            "1: A1=s:earlier B1=n:1[0]\n"
+            "2: A2=s:03/05/98 B2=s:14:00:00 C2=n:1.23[0.00] D2=n:0[0.0]\n"
+            "3: A3=s:03/05/98 B3=s:14:15:00 C3=n:1.25[0.00] D3=s:-.-\n");
 }
 
 } // namespace
