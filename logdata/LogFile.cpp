@@ -178,8 +178,11 @@ void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
   Value = NotRecorded();
   if (!FHeader || !FRecords || SensorIndex < 1 || SensorIndex > FSensors.Count()) return;
   if (!FCurrentRecord || FCurrentRecord->Time != Time) {
-    int Index = 0;
-    if (FRecords->Search(Time, Index)) {
+    // Ascending walks ask for a time beyond the last cached one: that is the
+    // insertion point Search would give, without the search.
+    int Index = FRecords->Count();
+    const bool Beyond = Index > 0 && FRecords->At(Index - 1)->Time < Time;
+    if (!Beyond && FRecords->Search(Time, Index)) {
       FCurrentRecord = FRecords->At(Index);
     } else {
       TRecord* Rec = TRecord::Create(Time, FHeader->NumSensors);

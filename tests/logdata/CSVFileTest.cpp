@@ -1,0 +1,343 @@
+#include "logdata/CSVFile.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <random>
+
+#include "support/LogGen.h"
+#include "TempDir.h"
+
+namespace quorvin {
+namespace {
+
+std::uint32_t Bits(float F) { return std::bit_cast<std::uint32_t>(F); }
+bool NotRecorded(float F) { return Bits(F) == NonRecordedBits; }
+
+const LogTime T1430 = PartsToSecs(1999, 3, 7, 14, 30, 0);
+
+LogTime At(int Hour, int Minute, int Second = 0) { return PartsToSecs(1999, 3, 7, Hour, Minute, Second); }
+
+class CSVFileTest : public ::testing::Test {
+protected:
+  test::TTempDir Dir;
+  std::unique_ptr<TCSVLogFile> Reader;
+  // Writes Text and opens it; the reader stays for the test's checks.
+  bool Load(const std::string& Text) {
+    const std::string P = Dir.File("site.csv");
+    test::WriteBytes(P, Text);
+    Reader = std::make_unique<TCSVLogFile>(P, "SITE");
+    return Reader->Open();
+  }
+  const TCSVSensor& Sensor(const std::string& Name) {
+    const TCSVSensor* S = Reader->FindSensor(Name);
+    EXPECT_NE(S, nullptr) << Name;
+    static const TCSVSensor None;
+    return S ? *S : None;
+  }
+};
+
+TEST_F(CSVFileTest, Layout1RowInBothDateTimeForms) {
+  for (const char* Row : {"03/07/1999,14:30:00,TEMP,21.50,C,G\r\n", "03/07/1999 14:30:00,TEMP,21.50,C,G\r\n"}) {
+    std::string Text = Row;
+    Text += "03/07/1999,14:45:00,TEMP,22.5,C,G\r\n";
+    ASSERT_TRUE(Load(Text)) << Row;
+    ASSERT_EQ(Reader->Sensors().Count(), 1);
+    EXPECT_EQ(Reader->Sensors().Names(0), "TEMP");
+    const TCSVSensor& S = Sensor("TEMP");
+    EXPECT_EQ(S.Units, "C");
+    EXPECT_EQ(S.Status, "G");
+    EXPECT_EQ(S.RightDigits, 2);
+    EXPECT_EQ(S.RecordCount(), 2);
+    EXPECT_EQ(Reader->GetValue(T1430, "TEMP"), 21.5f);
+    EXPECT_EQ(Reader->RowLayout(), 1);
+    EXPECT_EQ(Reader->FirstTime(), T1430);
+    EXPECT_EQ(Reader->LastTime(), At(14, 45));
+    EXPECT_EQ(Reader->Interval(), 900);
+    EXPECT_FALSE(Reader->MixedIntervals());
+    EXPECT_TRUE(Reader->IsOpen());
+  }
+}
+
+// A bad reading never leaves a number behind, whatever came before it; a
+// later good reading replaces it.
+TEST_F(CSVFileTest, BadReadingsAreNotRecorded) {
+  ASSERT_TRUE(Load("03/07/1999,14:30:00,TEMP,21.50,C,BAD\n"
+                   "03/07/1999,14:45:00,TEMP,22.00,C,G\n"
+                   "03/07/1999,14:45:00,TEMP,99.00,C,BaD\n"
+                   "03/07/1999,15:00:00,TEMP,23.00,C,B\n"
+                   "03/07/1999,15:00:00,TEMP,23.25,C,G\n"
+                   "03/07/1999,15:15:00,TEMP,oops,C,G\n"));
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "TEMP")));
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(14, 45), "TEMP")));
+  EXPECT_EQ(Reader->GetValue(At(15, 0), "TEMP"), 23.25f);
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(15, 15), "TEMP")));
+  EXPECT_EQ(Sensor("TEMP").Status, "BAD");
+  EXPECT_EQ(Sensor("TEMP").RecordCount(), 4);
+  EXPECT_EQ(Sensor("TEMP").Count, 6);
+}
+
+TEST_F(CSVFileTest, Layout2GroupRowsMakeNumberedSensors) {
+  ASSERT_TRUE(Load("03/07/1999,14:30:00,WIND,5.1,180,12.25\r\n"
+                   "03/07/1999,14:40:00,WIND,5.2,,12.5\r\n"));
+  ASSERT_EQ(Reader->Sensors().Count(), 3);
+  EXPECT_EQ(Reader->Sensors().Names(0), "WIND:1");
+  EXPECT_EQ(Reader->Sensors().Names(2), "WIND:3");
+  EXPECT_EQ(Reader->GetValue(T1430, "WIND:1"), 5.1f);
+  EXPECT_EQ(Reader->GetValue(T1430, "wind:2"), 180.0f);
+  EXPECT_EQ(Reader->GetValue(T1430, "WIND:3"), 12.25f);
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(14, 40), "WIND:2")));  // empty value
+  EXPECT_EQ(Sensor("WIND:1").RightDigits, 1);
+  EXPECT_EQ(Sensor("WIND:2").RightDigits, 0);
+  EXPECT_EQ(Sensor("WIND:3").RightDigits, 2);
+  EXPECT_EQ(Sensor("WIND:1").Units, "");
+  EXPECT_EQ(Reader->RowLayout(), 2);
+  EXPECT_EQ(Reader->Interval(), 600);
+}
+
+// Only an upper-case G, B or U in the sixth field, or an empty value, makes a
+// row with a date first layout 1; anything else is a group row.
+TEST_F(CSVFileTest, ClassificationByStatusAndValue) {
+  ASSERT_TRUE(Load("03/07/1999,14:30:00,TEMP,21.5,C,g\n"
+                   "03/07/1999,14:45:00,TEMP,21.5,C,g\n"
+                   "03/07/1999,14:30:00,RH,,%,ok\n"
+                   "03/07/1999,14:45:00,RH,50,%,Unchecked\n"));
+  ASSERT_EQ(Reader->Sensors().Count(), 4);
+  EXPECT_EQ(Reader->Sensors().Names(0), "TEMP:1");
+  EXPECT_EQ(Reader->GetValue(T1430, "TEMP:1"), 21.5f);
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "TEMP:2")));
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "TEMP:3")));
+  EXPECT_EQ(Reader->Sensors().Names(3), "RH");
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "RH")));  // empty value: bad
+  EXPECT_EQ(Reader->GetValue(At(14, 45), "RH"), 50.0f);
+  EXPECT_EQ(Sensor("RH").Units, "%");
+  EXPECT_EQ(Sensor("RH").Status, "B");
+  EXPECT_EQ(Reader->RowLayout(), 1);
+}
+
+TEST_F(CSVFileTest, Layout3RowsNameFirst) {
+  ASSERT_TRUE(Load("TEMP,03/07/1999,14:30:00,21.123456,G\n"
+                   "TEMP,03/07/1999 14:35:00,21.5,G\n"
+                   "RH,03/07/1999,14:30:00,55.1234567,G\n"
+                   "RH,03/07/1999,14:35:00,56,B\n"));
+  EXPECT_EQ(Sensor("TEMP").RightDigits, 3);  // six digits count as three
+  EXPECT_EQ(Sensor("RH").RightDigits, 7);
+  EXPECT_EQ(Reader->GetValue(T1430, "TEMP"), 21.123456f);
+  EXPECT_EQ(Reader->GetValue(At(14, 35), "TEMP"), 21.5f);
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(14, 35), "RH")));
+  EXPECT_EQ(Sensor("TEMP").Units, "");
+  EXPECT_EQ(Reader->RowLayout(), 3);
+}
+
+TEST_F(CSVFileTest, DatesAndTimesAsWritten) {
+  ASSERT_TRUE(Load("A,03/07/99,14:30:00,1,G\n"      // two-digit year: time of day only
+                   "A,03/07/99,15:30:00,1,G\n"
+                   "B,3-7-1999,14.30,2,G\n"        // other separators, no seconds
+                   "B,3-7-1999,14.45,2,G\n"
+                   "C,12/31/2000 23:59:59,3,G\n"
+                   "C,01/01/2001 00:00:09,3,G\n"));
+  EXPECT_EQ(Sensor("A").FirstTime, 14 * 3600 + 30 * 60);
+  EXPECT_EQ(Sensor("B").FirstTime, T1430);
+  EXPECT_EQ(Sensor("B").Interval, 900);
+  EXPECT_EQ(Sensor("C").FirstTime, PartsToSecs(2000, 12, 31, 23, 59, 59));
+  EXPECT_EQ(Sensor("C").Interval, 10);
+  EXPECT_EQ(Reader->FirstTime(), 14 * 3600 + 30 * 60);
+}
+
+TEST_F(CSVFileTest, SensorIntervals) {
+  ASSERT_TRUE(Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"));
+  EXPECT_EQ(Sensor("A").Interval, 900);
+  EXPECT_FALSE(Sensor("A").VariableInterval);
+  ASSERT_TRUE(Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"
+                   "A,03/07/1999,11:00:00,1,G\n"));
+  EXPECT_EQ(Sensor("A").Interval, 900);
+  EXPECT_TRUE(Sensor("A").VariableInterval);
+  EXPECT_EQ(Sensor("A").FirstTime, At(10, 0));
+  EXPECT_EQ(Sensor("A").LastTime, At(11, 0));
+}
+
+std::string Rows(const std::string& Name, int FromMinute, int StepMinutes, int Count) {
+  std::string Out;
+  for (int I = 0; I < Count; ++I) {
+    const long long T = At(10, 0) + (FromMinute + I * StepMinutes) * 60LL;
+    Out += Name + "," + test::GenDate(T) + "," + test::GenTime(T) + ",1.5,G\n";
+  }
+  return Out;
+}
+
+TEST_F(CSVFileTest, FileIntervalAndMixedIntervals) {
+  ASSERT_TRUE(Load(Rows("SLOW", 0, 15, 4) + Rows("FAST", 0, 5, 12)));
+  EXPECT_EQ(Reader->Interval(), 300);
+  EXPECT_FALSE(Reader->MixedIntervals());
+  ASSERT_TRUE(Load(Rows("SLOW", 0, 15, 4) + Rows("FAST", 5, 5, 12)));
+  EXPECT_TRUE(Reader->MixedIntervals());
+  ASSERT_TRUE(Load(Rows("SLOW", 0, 15, 4) + Rows("ODD", 0, 7, 4)));
+  EXPECT_EQ(Reader->Interval(), 420);
+  EXPECT_TRUE(Reader->MixedIntervals());
+  // A first sensor with one row keeps the file interval at 0: unreadable.
+  EXPECT_FALSE(Load(Rows("ONCE", 0, 15, 1) + Rows("FAST", 0, 5, 12)));
+}
+
+TEST_F(CSVFileTest, SkippedLinesAndNames) {
+  ASSERT_TRUE(Load("'Title line\r\n"
+                   ":Station 4\r\n"
+                   ";Date,Time,Sensor,Value\r\n"
+                   "\r\n"
+                   "   \r\n"
+                   "\n"
+                   " TEMP,03/07/1999,14:30:00,1.0,G\r\n"
+                   " TEMP,03/07/1999,14:45:00,1.5,G\r\n"
+                   "temp,03/07/1999,14:30:00,2.0,G\r\n"
+                   "Temp,03/07/1999,14:45:00,3.0,G"));  // no line end at the end
+  ASSERT_EQ(Reader->Sensors().Count(), 2);
+  EXPECT_EQ(Reader->Sensors().Names(0), " TEMP");
+  EXPECT_EQ(Reader->Sensors().Names(1), "temp");
+  EXPECT_EQ(Sensor("TEMP").RecordCount(), 2);
+  EXPECT_EQ(Reader->GetValue(T1430, "TEMP"), 2.0f);
+  EXPECT_EQ(Reader->GetValue(At(14, 45), "tEmP"), 3.0f);
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "RH")));
+}
+
+TEST_F(CSVFileTest, FilesThatDoNotOpen) {
+  EXPECT_FALSE(Load(""));
+  EXPECT_FALSE(Load("'only a comment\n;and another\n"));
+  EXPECT_FALSE(Load("03/07/1999,14:30:00,TEMP,21.50,C,G\n"));  // one row: no interval
+  // A column heading without a comment mark is a layout 3 row at time 0.
+  EXPECT_FALSE(Load("Date,Time,Sensor,Value\n" + Rows("A", 0, 15, 4)));
+  EXPECT_EQ(Reader->RowLayout(), 3);
+  TCSVLogFile Missing(Dir.File("none.csv"), "NONE");
+  EXPECT_FALSE(Missing.Open());
+  EXPECT_FALSE(Missing.IsOpen());
+}
+
+// Rows out of time order stay findable: each sensor's records are kept in
+// time order, and a time already present reuses its record.
+TEST_F(CSVFileTest, RowsOutOfTimeOrder) {
+  ASSERT_TRUE(Load("A,03/07/1999,11:00:00,4,G\n"
+                   "A,03/07/1999,10:00:00,1,G\n"
+                   "A,03/07/1999,10:30:00,3,G\n"
+                   "A,03/07/1999,10:15:00,2,G\n"
+                   "A,03/07/1999,10:30:00,3.5,G\n"));
+  const float Want[] = {1.0f, 2.0f, 3.5f, 4.0f};
+  for (int I = 0; I < 4; ++I) EXPECT_EQ(Reader->GetValue(At(10, 15 * I == 45 ? 60 : 15 * I), "A"), Want[I]) << I;
+  ASSERT_EQ(Sensor("A").RecordCount(), 4);
+  float V;
+  LogTime T = 0;
+  for (int I = 0; I < 4; ++I) {
+    Reader->GetValueAt(I, "a", V, T);
+    EXPECT_EQ(V, Want[I]);
+    EXPECT_EQ(T, I < 3 ? At(10, 15 * I) : At(11, 0));
+  }
+  T = 12345;
+  Reader->GetValueAt(0, "NOPE", V, T);
+  EXPECT_TRUE(NotRecorded(V));
+  EXPECT_EQ(T, 12345);
+}
+
+TEST_F(CSVFileTest, FutureRowsKeepTheParseTimeAsFirstTime) {
+  const LogTime Before = NowSecs();
+  ASSERT_TRUE(Load("A,01/01/2050,00:00:00,1,G\nA,01/01/2050,00:15:00,1,G\n"));
+  EXPECT_GE(Reader->FirstTime(), Before);
+  EXPECT_LE(Reader->FirstTime(), NowSecs());
+  EXPECT_EQ(Sensor("A").FirstTime, Reader->FirstTime());
+  EXPECT_EQ(Reader->LastTime(), PartsToSecs(2050, 1, 1, 0, 15, 0));
+}
+
+TEST_F(CSVFileTest, ClearForgetsAndReopenStartsAfresh) {
+  ASSERT_TRUE(Load(Rows("SLOW", 0, 15, 4) + Rows("FAST", 5, 5, 12)));
+  ASSERT_TRUE(Reader->MixedIntervals());
+  Reader->Clear();
+  EXPECT_EQ(Reader->Sensors().Count(), 0);
+  EXPECT_FALSE(Reader->MixedIntervals());
+  EXPECT_FALSE(Reader->IsOpen());
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(10, 0), "SLOW")));
+  ASSERT_TRUE(Reader->Open());
+  ASSERT_TRUE(Reader->Open());
+  EXPECT_EQ(Reader->Sensors().Count(), 2);
+  EXPECT_EQ(Sensor("FAST").RecordCount(), 12);
+}
+
+TEST_F(CSVFileTest, GeneratedLayoutsRoundTrip) {
+  const long long T0 = test::GenPartsToSecs(2001, 6, 30, 22, 0, 0);
+  ASSERT_TRUE(Load(test::CSVLayout1Text({"T1", "T2", "T3"}, {"C", "%", "m/s"}, T0, 600, 20)));
+  EXPECT_EQ(Reader->FirstTime(), T0);
+  EXPECT_EQ(Reader->LastTime(), T0 + 19 * 600);
+  EXPECT_EQ(Sensor("T3").Units, "m/s");
+  for (int K = 0; K < 20; ++K)
+    for (int S = 0; S < 3; ++S) {
+      double D = 0;
+      ASSERT_TRUE(StrToFloatOK(test::GenValue(K, S), D));
+      ASSERT_EQ(Reader->GetValue(static_cast<LogTime>(T0 + K * 600), "T" + std::to_string(S + 1)),
+                static_cast<float>(D));
+    }
+  ASSERT_TRUE(Load(test::CSVLayout2Text("GRP", 4, T0, 300, 10)));
+  EXPECT_EQ(Reader->Sensors().Count(), 4);
+  EXPECT_EQ(Reader->Interval(), 300);
+}
+
+// Whatever the bytes, Open answers true or false; a true reader then answers
+// every question.
+void Exercise(TCSVLogFile& R) {
+  for (int I = 0; I < R.Sensors().Count() && I < 50; ++I) {
+    const TCSVSensor* S = R.Sensors().Objects(I);
+    float V;
+    LogTime T;
+    for (int P = 0; P < S->RecordCount() && P < 50; ++P) {
+      R.GetValueAt(P, S->Name, V, T);
+      R.GetValue(T, S->Name, V);
+      R.GetValue(T + 1, S->Name, V);
+    }
+  }
+}
+
+TEST_F(CSVFileTest, EveryTruncationAndRandomCorruption) {
+  const std::string Full = "'Mixed layouts\r\n"
+                           "03/07/1999,14:30:00,TEMP,21.50,C,G\r\n"
+                           "03/07/1999 14:45:00,TEMP,21.75,C,G\r\n"
+                           "03/07/1999,14:30:00,WIND,5.1,180,12.25\r\n"
+                           "03/07/1999,14:45:00,WIND,5.3,185,12.5\r\n"
+                           "RH,03/07/1999,14:30:00,55.5,G\r\n"
+                           "RH,03/07/1999 14:45:00,56.5,BAD\r\n";
+  const std::string Path = Dir.File("t.csv");
+  for (std::size_t Len = 0; Len <= Full.size(); ++Len) {
+    test::WriteBytes(Path, Full.substr(0, Len));
+    TCSVLogFile R(Path, "T");
+    if (R.Open()) Exercise(R);
+  }
+  std::mt19937 Rng(77);
+  for (int Round = 0; Round < 800; ++Round) {
+    std::string Bytes = Full;
+    const int Flips = 1 + static_cast<int>(Rng() % 10);
+    for (int I = 0; I < Flips; ++I) {
+      static const char Interesting[] = "0123456789/:, .\r\nGB\0\xff";
+      Bytes[Rng() % Bytes.size()] = (Round & 1) ? static_cast<char>(Rng() & 0xFF)
+                                                : Interesting[Rng() % (sizeof Interesting - 1)];
+    }
+    if (Round % 9 == 0)
+      for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
+    test::WriteBytes(Path, Bytes);
+    TCSVLogFile R(Path, "R");
+    if (R.Open()) Exercise(R);
+  }
+}
+
+TEST_F(CSVFileTest, VeryLongLinesAndBinaryGarbage) {
+  std::string Long(3 << 20, 'A');  // one line longer than the read buffer
+  EXPECT_FALSE(Load(Long));
+  std::string Group = "03/07/1999,14:30:00,G";
+  for (int I = 0; I < 5000; ++I) Group += ",1.5";
+  std::string Later = Group;
+  Later.replace(14, 2, "45");
+  ASSERT_TRUE(Load(Group + "\n" + Later + "\n"));
+  EXPECT_EQ(Reader->Sensors().Count(), 5000);
+  EXPECT_EQ(Reader->Interval(), 900);
+  EXPECT_EQ(Reader->GetValue(At(14, 45), "G:5000"), 1.5f);
+  std::string Garbage;
+  std::mt19937 Rng(5);
+  for (int I = 0; I < 200000; ++I) Garbage.push_back(static_cast<char>(Rng() & 0xFF));
+  Load(Garbage);
+  Exercise(*Reader);
+}
+
+} // namespace
+} // namespace quorvin

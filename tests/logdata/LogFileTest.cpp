@@ -1,0 +1,272 @@
+#include "logdata/LogFile.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <filesystem>
+#include <random>
+
+#include "support/LogGen.h"
+#include "TempDir.h"
+
+namespace quorvin {
+namespace {
+
+using test::TGenLog;
+
+std::uint32_t Bits(float F) { return std::bit_cast<std::uint32_t>(F); }
+bool NotRecorded(float F) { return Bits(F) == NonRecordedBits; }
+
+TGenLog ThreeSensors() {
+  TGenLog L;
+  L.UnitName = "SITE1";
+  L.Sensors = {{"TEMP", 1.0, 0.0, 2}, {"RH", 1.0, 0.0, 1}, {"WIND", 1.0, 0.0, 0}};
+  return L;
+}
+
+// The value the reader must give for record K of sensor Index (0-based).
+float Expected(long long K, int Index, int Digits) {
+  const std::uint16_t Raw = test::PatternRaw(K, Index);
+  return Raw == 0xFFFF ? std::bit_cast<float>(NonRecordedBits) : RawToValue(Raw, Digits);
+}
+
+class LogFileTest : public ::testing::Test {
+protected:
+  test::TTempDir Dir;
+  std::string Write(const std::string& Bytes, const std::string& Name = "SITE1.LOG") {
+    const std::string P = Dir.File(Name);
+    test::WriteBytes(P, Bytes);
+    return P;
+  }
+};
+
+TEST_F(LogFileTest, OpenReadsHeaderSensorsAndDataRange) {
+  TGenLog L = ThreeSensors();
+  L.Sensors[0].Slope = 0.5;
+  L.Sensors[0].Offset = -3.25;
+  TLogFile F(Write(test::LogFileBytes(L, 96)), "SITE1");
+  EXPECT_FALSE(F.IsOpen());
+  EXPECT_EQ(F.Header(), nullptr);
+  ASSERT_TRUE(F.Open());
+  ASSERT_NE(F.Header(), nullptr);
+  EXPECT_EQ(F.DisplayName(), "SITE1");
+  EXPECT_EQ(F.Header()->DataOffset, 138);
+  EXPECT_EQ(F.DescriptionLength(), 54);
+  EXPECT_EQ(F.SensorInfoLength(), 28);
+  ASSERT_EQ(F.Sensors().Count(), 3);
+  EXPECT_EQ(F.Sensors().Names(0), "SITE1.TEMP");
+  EXPECT_EQ(F.Sensors().Objects(2)->Name, "SITE1.WIND");
+  EXPECT_EQ(F.Sensors().Objects(2)->Id, 3);
+  EXPECT_EQ(F.Sensors().Objects(0)->Slope, 0.5f);
+  EXPECT_EQ(F.Sensors().Objects(0)->Offset, -3.25f);
+  EXPECT_EQ(F.Sensors().Objects(1)->RightDigits, 1);
+  EXPECT_EQ(F.Sensors().Objects(0)->LogFile, &F);
+  EXPECT_EQ(F.FirstTime(), static_cast<LogTime>(DayNumber(1999, 3, 7)) * 86400);
+  EXPECT_EQ(F.LastTime() - F.FirstTime(), 96 * 900);
+  EXPECT_EQ(F.FileSize(), 138 + 6 * 96);
+}
+
+TEST_F(LogFileTest, ValuesOnTheGridAndAtTheEndsOfTheData) {
+  TLogFile F(Write(test::LogFileBytes(ThreeSensors(), 96)), "SITE1");
+  ASSERT_TRUE(F.Open());
+  const LogTime T0 = F.FirstTime();
+  EXPECT_EQ(F.GetValue(T0, 1), Expected(0, 0, 2));
+  EXPECT_EQ(F.GetValue(T0 + 95 * 900, 3), Expected(95, 2, 0));
+  EXPECT_EQ(F.GetValue(F.LastTime() - 900, 1), Expected(95, 0, 2));
+  EXPECT_TRUE(NotRecorded(F.GetValue(F.LastTime(), 1)));
+  EXPECT_TRUE(NotRecorded(F.GetValue(T0 - 1, 1)));
+  // Sensor 2 of record 5 was not recorded (raw FFFF).
+  EXPECT_TRUE(NotRecorded(F.GetValue(T0 + 5 * 900, 2)));
+  // Halfway between two grid times: the earlier grid time's record.
+  EXPECT_EQ(F.GetValue(T0 + 10 * 900 + 450, 1), Expected(10, 0, 2));
+  // Indexes outside 1..NumSensors answer not recorded.
+  EXPECT_TRUE(NotRecorded(F.GetValue(T0, 0)));
+  EXPECT_TRUE(NotRecorded(F.GetValue(T0, 4)));
+}
+
+TEST_F(LogFileTest, CachedRecordsAnswerWithoutTheFileInAnyOrder) {
+  const std::string Path = Write(test::LogFileBytes(ThreeSensors(), 50));
+  TLogFile F(Path, "SITE1");
+  ASSERT_TRUE(F.Open());
+  const LogTime T0 = F.FirstTime();
+  for (int K = 49; K >= 0; --K)  // descending: every insertion keeps the order
+    for (int S = 1; S <= 3; ++S)
+      ASSERT_EQ(Bits(F.GetValue(T0 + K * 900, S)), Bits(Expected(K, S - 1, S == 1 ? 2 : (S == 2 ? 1 : 0))))
+          << K << " " << S;
+  ASSERT_EQ(F.Records()->Count(), 50);
+  for (int I = 1; I < 50; ++I)
+    EXPECT_LT(const_cast<TRecordList*>(F.Records())->At(I - 1)->Time,
+              const_cast<TRecordList*>(F.Records())->At(I)->Time);
+  // With the file gone, every time asked for before still answers from the cache.
+  F.Close();
+  std::filesystem::remove(Path);
+  EXPECT_EQ(F.GetValue(T0 + 7 * 900, 1), Expected(7, 0, 2));
+  EXPECT_EQ(F.GetValue(T0 + 20 * 900, 3), Expected(20, 2, 0));
+  EXPECT_TRUE(NotRecorded(F.GetValue(T0 + 60 * 900, 1)));
+}
+
+TEST_F(LogFileTest, CloseReopensOnDemandAndClearForgetsEverything) {
+  TLogFile F(Write(test::LogFileBytes(ThreeSensors(), 10)), "SITE1");
+  ASSERT_TRUE(F.Open());
+  F.Close();
+  EXPECT_FALSE(F.IsOpen());
+  ASSERT_NE(F.Header(), nullptr);
+  EXPECT_EQ(F.GetValue(F.FirstTime() + 3 * 900, 1), Expected(3, 0, 2));
+  EXPECT_TRUE(F.IsOpen());
+  F.Clear();
+  EXPECT_EQ(F.Header(), nullptr);
+  EXPECT_EQ(F.Sensors().Count(), 0);
+  EXPECT_TRUE(NotRecorded(F.GetValue(0, 1)));
+  ASSERT_TRUE(F.Open());
+  EXPECT_EQ(F.Sensors().Count(), 3);
+}
+
+TEST_F(LogFileTest, NamesDuplicatesAndEarlyStartDay) {
+  TGenLog L;
+  L.UnitName = "UNIT0001";
+  L.Year = 1980;
+  L.Sensors = {{"TEMPERATUR"}, {"TEMPERATUR"}, {std::string("RH\0XY", 5)}};
+  TLogFile F(Write(test::LogFileBytes(L, 4)), "X");
+  ASSERT_TRUE(F.Open());
+  EXPECT_EQ(F.Sensors().Names(0), "UNIT0001.TEMPERATUR");
+  EXPECT_EQ(F.Sensors().Names(1), "UNIT0001.TEMPERATUR");
+  EXPECT_EQ(F.Sensors().Objects(1)->Id, 2);
+  EXPECT_EQ(F.Sensors().Names(2), "UNIT0001.RH");
+  EXPECT_EQ(F.FirstTime(), 0);
+  EXPECT_EQ(F.GetValue(900, 2), Expected(1, 1, 2));
+}
+
+TEST_F(LogFileTest, OpenFailsOnMissingTruncatedOrUndecodableFiles) {
+  TLogFile Missing(Dir.File("NONE.LOG"), "NONE");
+  EXPECT_FALSE(Missing.Open());
+  EXPECT_NE(Missing.LastIOResult(), 0);
+
+  const std::string Full = test::LogFileBytes(ThreeSensors(), 4);
+  TLogFile InHeader(Write(Full.substr(0, 40), "A.LOG"), "A");
+  EXPECT_FALSE(InHeader.Open());
+  EXPECT_NE(InHeader.LastIOResult(), 0);
+
+  // Ends inside the last descriptor: nothing of the header is kept, so a
+  // second Open cannot succeed on half a header.
+  TLogFile InSensors(Write(Full.substr(0, 54 + 28 * 2 + 10), "B.LOG"), "B");
+  EXPECT_FALSE(InSensors.Open());
+  EXPECT_EQ(InSensors.Header(), nullptr);
+  EXPECT_FALSE(InSensors.Open());
+  EXPECT_FALSE(InSensors.IsOpen());
+
+  TGenLog Bad = ThreeSensors();
+  Bad.Year = 65535;
+  TLogFile BadDate(Write(test::LogFileBytes(Bad, 4), "C.LOG"), "C");
+  EXPECT_FALSE(BadDate.Open());
+  EXPECT_EQ(BadDate.LastIOResult(), 1);
+
+  TGenLog Many = ThreeSensors();
+  Many.NumSensors = 65535;
+  TLogFile Huge(Write(test::LogFileBytes(Many, 4), "D.LOG"), "D");
+  EXPECT_FALSE(Huge.Open());
+}
+
+TEST_F(LogFileTest, HeaderWithoutDataAndZeroRecordSize) {
+  TLogFile NoData(Write(test::LogHeaderBytes(ThreeSensors()), "A.LOG"), "A");
+  ASSERT_TRUE(NoData.Open());
+  EXPECT_EQ(NoData.LastTime(), NoData.FirstTime());
+  EXPECT_TRUE(NotRecorded(NoData.GetValue(NoData.FirstTime(), 1)));
+
+  TGenLog Zero = ThreeSensors();
+  Zero.RecordSize = 0;
+  TLogFile ZeroSize(Write(test::LogHeaderBytes(Zero) + "123456", "B.LOG"), "B");
+  ASSERT_TRUE(ZeroSize.Open());
+  EXPECT_EQ(ZeroSize.LastTime(), ZeroSize.FirstTime());
+  EXPECT_TRUE(NotRecorded(ZeroSize.GetValue(ZeroSize.FirstTime(), 1)));
+
+  TGenLog NoSensors;
+  TLogFile Empty(Write(test::LogHeaderBytes(NoSensors), "C.LOG"), "C");
+  ASSERT_TRUE(Empty.Open());
+  EXPECT_EQ(Empty.Sensors().Count(), 0);
+  EXPECT_TRUE(NotRecorded(Empty.GetValue(Empty.FirstTime(), 1)));
+}
+
+// Values a record does not fully hold read as not recorded: a record cut
+// short by the end of the file, and records narrower or wider than 2 bytes
+// per sensor.
+TEST_F(LogFileTest, ShortAndOddSizedRecords) {
+  const std::string Full = test::LogFileBytes(ThreeSensors(), 3);
+  TLogFile Cut(Write(Full + Full.substr(138, 3), "A.LOG"), "A");  // 1.5 values more
+  ASSERT_TRUE(Cut.Open());
+  EXPECT_EQ(Cut.LastTime() - Cut.FirstTime(), 3 * 900);
+  EXPECT_EQ(Cut.GetValue(Cut.LastTime(), 1), Expected(0, 0, 2));
+  EXPECT_TRUE(NotRecorded(Cut.GetValue(Cut.LastTime(), 2)));
+  EXPECT_TRUE(NotRecorded(Cut.GetValue(Cut.LastTime(), 3)));
+
+  TGenLog Narrow = ThreeSensors();
+  Narrow.RecordSize = 3;
+  TLogFile N(Write(test::LogFileBytes(Narrow, 5), "B.LOG"), "B");
+  ASSERT_TRUE(N.Open());
+  EXPECT_EQ(N.LastTime() - N.FirstTime(), 5 * 900);
+  EXPECT_EQ(N.GetValue(N.FirstTime() + 4 * 900, 1), Expected(4, 0, 2));
+  EXPECT_TRUE(NotRecorded(N.GetValue(N.FirstTime() + 4 * 900, 2)));
+  EXPECT_TRUE(NotRecorded(N.GetValue(N.FirstTime() + 4 * 900, 3)));
+
+  TGenLog Wide = ThreeSensors();
+  Wide.RecordSize = 10;
+  TLogFile W(Write(test::LogFileBytes(Wide, 5), "C.LOG"), "C");
+  ASSERT_TRUE(W.Open());
+  for (int K = 0; K < 5; ++K) EXPECT_EQ(W.GetValue(W.FirstTime() + K * 900, 3), Expected(K, 2, 0));
+}
+
+// Walks the reader over a file the way an export does, from one step before
+// the data on, asking every index and two outside the sensor range.
+void Walk(TLogFile& F, int Steps) {
+  const LogTime T0 = F.FirstTime();
+  const std::int32_t Step = F.Interval() > 0 ? F.Interval() : 900;
+  const int N = F.Sensors().Count();
+  for (int K = -1; K < Steps; ++K) {
+    const std::int64_t T = static_cast<std::int64_t>(T0) + static_cast<std::int64_t>(K) * Step;
+    if (T > std::numeric_limits<LogTime>::max() || T < std::numeric_limits<LogTime>::min()) break;
+    for (int S = 0; S <= N + 1; ++S) {
+      float V;
+      F.GetValue(static_cast<LogTime>(T), S, V);
+    }
+  }
+}
+
+TEST_F(LogFileTest, EveryTruncationOpensOrFailsCleanly) {
+  const std::string Full = test::LogFileBytes(ThreeSensors(), 12);
+  const std::string Path = Dir.File("T.LOG");
+  for (std::size_t Len = 0; Len <= Full.size(); ++Len) {
+    test::WriteBytes(Path, Full.substr(0, Len));
+    TLogFile F(Path, "T");
+    const bool Ok = F.Open();
+    ASSERT_EQ(Ok, Len >= 138) << Len;
+    if (!Ok) continue;
+    const long long Whole = static_cast<long long>(Len - 138) / 6;
+    ASSERT_EQ(F.LastTime() - F.FirstTime(), Whole * 900) << Len;
+    for (long long K = 0; K < 13; ++K)
+      for (int S = 0; S < 3; ++S) {
+        const float V = F.GetValue(F.FirstTime() + static_cast<LogTime>(K) * 900, S + 1);
+        const bool Held = 138 + K * 6 + (S + 1) * 2 <= static_cast<long long>(Len);
+        const int Digits = S == 0 ? 2 : (S == 1 ? 1 : 0);
+        ASSERT_EQ(Bits(V), Held ? Bits(Expected(K, S, Digits)) : NonRecordedBits) << Len << " " << K;
+      }
+  }
+}
+
+TEST_F(LogFileTest, RandomCorruptionsNeverCrash) {
+  const std::string Full = test::LogFileBytes(ThreeSensors(), 12);
+  const std::string Path = Dir.File("R.LOG");
+  std::mt19937 Rng(20261208);
+  for (int Round = 0; Round < 600; ++Round) {
+    std::string Bytes = Full;
+    const int Flips = 1 + static_cast<int>(Rng() % 8);
+    for (int I = 0; I < Flips; ++I) Bytes[Rng() % Bytes.size()] = static_cast<char>(Rng() & 0xFF);
+    if (Round % 5 == 0) Bytes.resize(Rng() % Bytes.size());
+    if (Round % 7 == 0)  // random bytes altogether
+      for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
+    test::WriteBytes(Path, Bytes);
+    TLogFile F(Path, "R");
+    if (F.Open()) Walk(F, 20);
+  }
+}
+
+} // namespace
+} // namespace quorvin
