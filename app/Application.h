@@ -9,6 +9,7 @@
 #include "core/DateTimeFormat.h"
 #include "report/Formatting.h"
 #include "report/LogPrnOptions.h"
+#include "report/LogSelection.h"
 
 namespace quorvin {
 
@@ -19,6 +20,8 @@ public:
   // The one current date-time format and the separators in force.
   TDateTimeFormat Format;
   int CommandMode = cmNone;
+  // The log chosen on the three log pages, its sensors and dates.
+  TLogSelection Selection;
 
   // Options, and the controls that show them.
   TLogPrnOptions LogPrn;

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "BenchMemory.h"
 #include "logdata/CSVFile.h"
@@ -17,13 +19,15 @@ using namespace quorvin;
 constexpr int SensorCount = 10;
 constexpr long long RowCount = 100000;
 
-void BM_CSVOpen(benchmark::State& State, const std::string& Path, std::size_t Bytes) {
+// ExpectOpen false: the file parses completely but does not open (a
+// newest-first file has no positive step between rows, so no interval).
+void BM_CSVOpen(benchmark::State& State, const std::string& Path, std::size_t Bytes, bool ExpectOpen) {
   double HeapBytes = 0;
   for (auto _ : State) {
     const std::size_t Before = bench::HeapInUse();
     TCSVLogFile F(Path, "BENCH");
-    if (!F.Open()) {
-      State.SkipWithError("cannot open the CSV log");
+    if (F.Open() != ExpectOpen) {
+      State.SkipWithError("unexpected result of Open");
       return;
     }
     HeapBytes = static_cast<double>(bench::HeapInUse() - Before);
@@ -52,11 +56,40 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write %s\n", Path.c_str());
     return 1;
   }
-  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000", BM_CSVOpen, Path, Text.size())
-      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000", BM_CSVOpen, Path, Text.size(), true)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  // The same rows out of time order: newest first, and with every two
+  // consecutive time steps swapped.
+  std::vector<std::string_view> Lines;
+  for (std::size_t B = 0; B < Text.size();) {
+    std::size_t E = Text.find('\n', B);
+    E = E == std::string::npos ? Text.size() : E + 1;
+    Lines.emplace_back(Text.data() + B, E - B);
+    B = E;
+  }
+  const std::string Reversed = Path + ".rev.csv", Swapped = Path + ".swap.csv";
+  std::string Out;
+  for (auto It = Lines.rbegin(); It != Lines.rend(); ++It) Out += *It;
+  test::WriteBytes(Reversed, Out);
+  Out.clear();
+  Out += Lines[0];  // the comment line
+  for (std::size_t Step = 0; Step < static_cast<std::size_t>(RowCount); ++Step) {
+    const std::size_t From = 1 + (Step ^ 1) * SensorCount;
+    for (int S = 0; S < SensorCount; ++S) Out += Lines[From + static_cast<std::size_t>(S)];
+  }
+  test::WriteBytes(Swapped, Out);
+  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/newest-first", BM_CSVOpen, Reversed, Text.size(), false)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/pairs-swapped", BM_CSVOpen, Swapped, Text.size(), true)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::filesystem::remove(Path);
+  std::filesystem::remove(Reversed);
+  std::filesystem::remove(Swapped);
   return 0;
 }

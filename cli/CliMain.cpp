@@ -97,6 +97,8 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   }
   Out.flush();
   std::string Final = Status.PanelText(1);
+  // Progress texts are not a command's outcome.
+  if (StartsWith(Final, "Importing from ")) Final.clear();
   if (!Final.empty()) Err << "status: " << Final << "\n";
   if (Dialog.ErrorShown() || StartsWith(Final, "Error")) Result = 1;
   return Result;

@@ -6,6 +6,8 @@ namespace {
 // One line per command; each command parses its own arguments.
 const TCommandEntry Table[] = {
     {"help", RunHelp, "help"},
+    {"prn", RunPrn, "prn LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display]"},
+    {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
 };
 } // namespace
 

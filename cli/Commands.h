@@ -7,7 +7,9 @@
 
 namespace quorvin::cli {
 
+int RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
+int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 

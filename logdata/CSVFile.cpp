@@ -88,7 +88,28 @@ bool IsBlank(std::string_view Line) {
 
 struct TCSVLogFile::TParseState {
   LogTime Now = 0;
+  // Sensors that had a row earlier than their latest: their records are
+  // appended as they come and put in order once at the end, so a file
+  // written newest first costs no more than one written oldest first.
+  std::unordered_set<TCSVSensor*> OutOfOrder;
 };
+
+void TCSVRecordList::SortByTime() {
+  std::vector<TCSVRecord*> Items;
+  Items.reserve(static_cast<std::size_t>(Count()));
+  for (int I = 0; I < Count(); ++I) Items.push_back(At(I));
+  FKeepItems = true;
+  FreeAllItems();
+  FKeepItems = false;
+  std::stable_sort(Items.begin(), Items.end(),
+                   [](const TCSVRecord* A, const TCSVRecord* B) { return A->Time < B->Time; });
+  for (std::size_t I = 0; I < Items.size(); ++I) {
+    if (I + 1 < Items.size() && Items[I + 1]->Time == Items[I]->Time)
+      delete Items[I];
+    else
+      InsertAt(Count(), Items[I]);
+  }
+}
 
 TCSVLogFile::TCSVLogFile(std::string FileName, std::string DisplayName)
     : FFileName(std::move(FileName)), FDisplayName(std::move(DisplayName)) {}
@@ -97,14 +118,21 @@ TCSVLogFile::~TCSVLogFile() { Clear(); }
 
 bool TCSVLogFile::Open() {
   Clear();
+  TParseState State;
   bool Ok = false;
   try {
-    Ok = Parse();
+    Ok = Parse(State);
   } catch (...) {
+    SortOutOfOrderSensors(State);
     Ok = false;
   }
   FIsOpen = Ok;
   return Ok;
+}
+
+void TCSVLogFile::SortOutOfOrderSensors(TParseState& State) {
+  for (TCSVSensor* S : State.OutOfOrder) S->Records.SortByTime();
+  State.OutOfOrder.clear();
 }
 
 void TCSVLogFile::Close() { FIsOpen = false; }
@@ -128,8 +156,7 @@ const TCSVSensor* TCSVLogFile::FindSensor(std::string_view Name) const {
   return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
 }
 
-bool TCSVLogFile::Parse() {
-  TParseState State;
+bool TCSVLogFile::Parse(TParseState& State) {
   State.Now = NowSecs();
   FFirstTime = State.Now;
   FLastTime = 0;
@@ -160,6 +187,7 @@ bool TCSVLogFile::Parse() {
     }
     if (!Carry.empty()) ParseLine(Carry, State);
   }
+  SortOutOfOrderSensors(State);
 
   if (FSensors.Count() == 0) return false;
   FInterval = FSensors.Objects(0)->Interval;
@@ -203,7 +231,7 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     std::uint16_t Digits;
     if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
     if (Digits == 6) Digits = 3;
-    AddReading(First, ParseDateTime(Date, Time), Value, Digits, std::string_view(), Status, State.Now);
+    AddReading(First, ParseDateTime(Date, Time), Value, Digits, std::string_view(), Status, State);
     return;
   }
 
@@ -225,7 +253,7 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     float Value;
     std::uint16_t Digits;
     if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
-    AddReading(Name, ParseDateTime(Date, Time), Value, Digits, Units, Status, State.Now);
+    AddReading(Name, ParseDateTime(Date, Time), Value, Digits, Units, Status, State);
     return;
   }
 
@@ -247,13 +275,14 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     SensorName += ':';
     SensorName += std::to_string(K);
     AddReading(SensorName, T, Value, Digits, std::string_view(), Ok ? std::string_view() : "B",
-               State.Now);
+               State);
   }
 }
 
 void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
                              std::uint16_t RightDigits, std::string_view Units,
-                             std::string_view Status, LogTime Now) {
+                             std::string_view Status, TParseState& State) {
+  const LogTime Now = State.Now;
   TCSVSensor* S = Find(Name);
   TCSVRecord* Rec = nullptr;
   if (!S) {
@@ -284,17 +313,24 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     }
     ++S->Count;
     S->PrevTime = Time;
-    // Kept sorted by time whatever the row order, so every reading stays
-    // findable; rows in time order simply append.
+    // Each sensor's records end up sorted by time whatever the row order, so
+    // every reading stays findable; a time already present reuses its record.
     TCSVRecordList& List = S->Records;
     const int N = List.Count();
-    int Index = N;
-    if (N == 0 || List.At(N - 1)->Time >= Time) {
-      if (List.Search(Time, Index)) Rec = List.At(Index);
-    }
-    if (!Rec) {
+    if (N > 0 && List.At(N - 1)->Time == Time) {
+      Rec = List.At(N - 1);
+    } else if (N > 0 && List.At(N - 1)->Time > Time) {
+      int Index = N;
+      if (!State.OutOfOrder.contains(S) && List.Search(Time, Index)) {
+        Rec = List.At(Index);
+      } else {
+        State.OutOfOrder.insert(S);
+        Rec = new TCSVRecord(Time, S);
+        List.InsertAt(N, Rec);
+      }
+    } else {
       Rec = new TCSVRecord(Time, S);
-      List.InsertAt(Index, Rec);
+      List.InsertAt(N, Rec);
     }
   }
   // A bad reading never leaves a value behind; a later good row replaces it.

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/Collect.h"
 #include "core/MiscUtil.h"
@@ -46,6 +47,15 @@ public:
   }
   TKey KeyOf(TObject* Item) override { return static_cast<TCSVRecord*>(Item)->Time; }
   TCSVRecord* At(int Index) { return static_cast<TCSVRecord*>(ItemAt(Index)); }
+  void FreeItem(TObject* Item) override {
+    if (!FKeepItems) delete Item;
+  }
+  // Brings records appended out of time order into order; of several records
+  // with one time the one appended last stays (it holds the latest reading).
+  void SortByTime();
+
+private:
+  bool FKeepItems = false;
 };
 
 class TCSVSensor {
@@ -111,10 +121,11 @@ public:
 
 private:
   struct TParseState;
-  bool Parse();
+  bool Parse(TParseState& State);
   void ParseLine(std::string_view Line, TParseState& State);
   void AddReading(std::string_view Name, LogTime Time, float Value, std::uint16_t RightDigits,
-                  std::string_view Units, std::string_view Status, LogTime Now);
+                  std::string_view Units, std::string_view Status, TParseState& State);
+  void SortOutOfOrderSensors(TParseState& State);
   TCSVSensor* Find(std::string_view Name);
 
   std::string FFileName;

@@ -234,6 +234,36 @@ TEST_F(CSVFileTest, RowsOutOfTimeOrder) {
   EXPECT_EQ(T, 12345);
 }
 
+// Newest-first files, with repeated times: the last row of a time decides
+// its reading, as when each row overwrites the record in turn.
+TEST_F(CSVFileTest, NewestFirstRowsWithRepeatedTimes) {
+  std::string Text;
+  for (int K = 40; K >= 0; --K) Text += Rows("A", K * 15, 15, 1);
+  Text += "A,03/07/1999,10:30:00,7.5,G\n"     // over 1.5
+          "A,03/07/1999,10:45:00,8.5,BAD\n"   // over 1.5: not recorded
+          "A,03/07/1999,10:45:00,9.5,B\n"
+          "A,03/07/1999,11:00:00,2.5,BAD\n"
+          "A,03/07/1999,11:00:00,3.5,G\n";     // a good row after a bad one
+  ASSERT_TRUE(Load(Text));
+  const TCSVSensor& S = Sensor("A");
+  ASSERT_EQ(S.RecordCount(), 41);
+  EXPECT_EQ(S.FirstTime, At(10, 0));
+  EXPECT_EQ(S.LastTime, At(20, 0));
+  EXPECT_EQ(Reader->GetValue(At(10, 0), "A"), 1.5f);
+  EXPECT_EQ(Reader->GetValue(At(10, 30), "A"), 7.5f);
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(10, 45), "A")));
+  EXPECT_EQ(Reader->GetValue(At(11, 0), "A"), 3.5f);
+  EXPECT_EQ(Reader->GetValue(At(20, 0), "A"), 1.5f);
+  float V;
+  LogTime Prev = -1, T = 0;
+  for (int P = 0; P < S.RecordCount(); ++P) {
+    Reader->GetValueAt(P, "A", V, T);
+    ASSERT_EQ(T, At(10, 0) + P * 900);
+    ASSERT_GT(T, Prev);
+    Prev = T;
+  }
+}
+
 TEST_F(CSVFileTest, FutureRowsKeepTheParseTimeAsFirstTime) {
   const LogTime Before = NowSecs();
   ASSERT_TRUE(Load("A,01/01/2050,00:00:00,1,G\nA,01/01/2050,00:15:00,1,G\n"));

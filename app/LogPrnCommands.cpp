@@ -1,0 +1,54 @@
+#include "app/LogPrnCommands.h"
+
+#include "report/Formatting.h"
+#include "report/LogExport.h"
+
+namespace quorvin {
+
+bool ViewPrologue(TApplication& App, TUiServices& Ui, const char* MissingFileText) {
+  Ui.Status.SetPanelText(1, "");
+  if (!App.Selection.CheckDateRange(Ui)) return false;
+  if (!App.Selection.FileValid) {
+    Ui.Status.SetPanelText(1, MissingFileText);
+    return false;
+  }
+  return true;
+}
+
+void LogPrnDisplay(TApplication& App, TUiServices& Ui) {
+  if (!ViewPrologue(App, Ui, "Error! Please select a valid file.")) return;
+  TBusyScope Busy(Ui.Busy);
+  App.CommandMode = cmDisplay;
+  ReadLogPrnOptions(App.LogPrnControls, App.LogPrn, App.Format);
+  std::string Separator = GetFieldSeparator(App.LogPrn, App.CommandMode);
+  Ui.Pane.Clear();
+  if (App.Selection.CheckedSensorCount < 1) {
+    Ui.Status.SetPanelText(1, "No sensors selected to display.");
+    return;
+  }
+  std::string OutputFileName;
+  if (!ConvertLogToText(App.Selection, App.LogPrn, App.Format, App.CommandMode, Separator, Ui,
+                        OutputFileName))
+    Ui.Status.SetPanelText(1, "Error! Unable to display file.");
+}
+
+void LogPrnSave(TApplication& App, TUiServices& Ui) {
+  Ui.Status.SetPanelText(1, "");
+  App.CommandMode = cmNone;
+  TBusyScope Busy(Ui.Busy);
+  if (!App.Selection.FileValid) {
+    Ui.Status.SetPanelText(1, "Error! Please select a valid file.");
+    return;
+  }
+  ReadLogPrnOptions(App.LogPrnControls, App.LogPrn, App.Format);
+  std::string Separator = GetFieldSeparator(App.LogPrn, App.CommandMode);
+  if (App.Selection.CheckedSensorCount <= 0) return;
+  std::string OutputFileName;
+  if (ConvertLogToText(App.Selection, App.LogPrn, App.Format, App.CommandMode, Separator, Ui,
+                       OutputFileName))
+    Ui.Status.SetPanelText(1, "Log written to " + OutputFileName + ".");
+  else
+    Ui.Status.SetPanelText(1, "Error! Unable to save file.");
+}
+
+} // namespace quorvin

@@ -1,0 +1,112 @@
+#include "cli/LogArgs.h"
+
+#include <algorithm>
+
+#include "core/MiscUtil.h"
+
+namespace quorvin::cli {
+
+std::optional<TDateTime> ParseIsoDate(const std::string& Text) {
+  if (Text.size() != 10 || Text[4] != '-' || Text[7] != '-') return std::nullopt;
+  for (std::size_t I : {0, 1, 2, 3, 5, 6, 8, 9})
+    if (Text[I] < '0' || Text[I] > '9') return std::nullopt;
+  int Y = std::stoi(Text.substr(0, 4)), M = std::stoi(Text.substr(5, 2)),
+      D = std::stoi(Text.substr(8, 2));
+  try {
+    TDateTime Date = EncodeDate(Y, M, D);
+    int Y2, M2, D2;
+    DecodeDate(Date, Y2, M2, D2);
+    if (Y2 != Y || M2 != M || D2 != D) return std::nullopt;
+    return Date;
+  } catch (const ECalendarError&) {
+    return std::nullopt;
+  }
+}
+
+TLogArgs ParseLogArgs(const std::vector<std::string>& Args,
+                      const std::vector<std::string>& AllowedFlags) {
+  TLogArgs R;
+  bool HaveLog = false;
+  for (std::size_t I = 0; I < Args.size(); ++I) {
+    const std::string& A = Args[I];
+    if (A == "--sensors") {
+      R.Sensors = OptionValue(Args, I);
+    } else if (A == "--start" || A == "--end") {
+      std::string V = OptionValue(Args, I);
+      auto Date = ParseIsoDate(V);
+      if (!Date) throw TUsageError(A + " takes a date as YYYY-MM-DD: " + V);
+      (A == "--start" ? R.Start : R.End) = Date;
+    } else if (std::find(AllowedFlags.begin(), AllowedFlags.end(), A) != AllowedFlags.end()) {
+      R.Flags.push_back(A);
+    } else if (A.rfind("--", 0) == 0) {
+      throw TUsageError("unknown option: " + A);
+    } else if (!HaveLog) {
+      R.LogFile = A;
+      HaveLog = true;
+    } else {
+      throw TUsageError("unexpected argument: " + A);
+    }
+  }
+  if (!HaveLog) throw TUsageError("no log file given");
+  return R;
+}
+
+namespace {
+
+// Positions (1-based) of the sensors LIST names; a usage error for a name or
+// number the log does not have.
+std::vector<bool> SensorsToCheck(const TLogSelection& Sel, const std::string& List) {
+  std::vector<bool> Check(Sel.SensorChoices.size(), false);
+  if (List == "all") return std::vector<bool>(Sel.SensorChoices.size(), true);
+  if (List == "none") return Check;
+  std::string Rest = List;
+  while (true) {
+    std::string Item = SplitAt(',', Rest);
+    bool Last = Item == Rest;
+    bool Found = false;
+    bool Numeric = !Item.empty() && std::all_of(Item.begin(), Item.end(),
+                                                [](char C) { return C >= '0' && C <= '9'; });
+    if (Numeric && Item.size() < 9) {
+      std::size_t Pos = std::stoul(Item);
+      if (Pos >= 1 && Pos <= Check.size()) {
+        Check[Pos - 1] = true;
+        Found = true;
+      }
+    } else {
+      std::string Upper = UpperCase(Item);
+      for (std::size_t I = 0; I < Sel.SensorChoices.size(); ++I) {
+        const TSensorChoice& C = Sel.SensorChoices[I];
+        if (UpperCase(C.FullName) == Upper || UpperCase(C.ShortName) == Upper) {
+          Check[I] = true;
+          Found = true;
+        }
+      }
+    }
+    if (!Found) throw TUsageError("the log has no sensor " + Item);
+    if (Last) break;
+  }
+  return Check;
+}
+
+} // namespace
+
+bool SelectLog(TCliContext& Ctx, const TLogArgs& Args, int Page) {
+  TLogSelection& Sel = Ctx.App.Selection;
+  Sel.LogFileChange(Page, Args.LogFile);
+  Sel.edtFilenameExit(Page, Ctx.Ui);
+  if (!Sel.LogLoaded()) return false;
+  std::vector<bool> Check = SensorsToCheck(Sel, Args.Sensors);
+  Sel.SelectAllClick(false);
+  bool All = !Check.empty() && std::all_of(Check.begin(), Check.end(), [](bool B) { return B; });
+  if (All) {
+    Sel.SelectAllClick(true);
+  } else {
+    for (std::size_t I = 0; I < Check.size(); ++I)
+      if (Check[I]) Sel.CheckSensorsClick(static_cast<int>(I), true);
+  }
+  if (Args.Start) Sel.dtpStartChange(Page, *Args.Start);
+  if (Args.End) Sel.dtpEndChange(Page, *Args.End);
+  return true;
+}
+
+} // namespace quorvin::cli

@@ -1,0 +1,171 @@
+#include "ramcard/RamCardPage.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/MiscUtil.h"
+
+namespace quorvin {
+
+namespace {
+
+bool IsBlank(const std::string& Text) {
+  for (unsigned char C : Text)
+    if (C > ' ') return false;
+  return true;
+}
+
+} // namespace
+
+std::string RamNameExt(const std::string& Name) {
+  std::size_t Dot = Name.rfind('.');
+  return Dot == std::string::npos ? std::string() : Name.substr(Dot);
+}
+
+bool RamNameMatches(const std::string& EntryName, const std::string& Wanted) {
+  return MatchMask(EntryName, Wanted) && MatchMask(RamNameExt(EntryName), RamNameExt(Wanted));
+}
+
+TRamCardPage::TRamCardPage(TUiServices& Ui) : FUi(Ui) {}
+
+void TRamCardPage::FocusOutFile() {
+  if (OnFocusOutFile) OnFocusOutFile();
+}
+
+void TRamCardPage::FillDrives(IMountPoints& Mounts) { cbxRamdir.Items = Mounts.MountPoints(); }
+
+void TRamCardPage::cbxRamdirClick() {
+  if (OnShowPane) OnShowPane();
+  if (cbxRamdir.Text.empty()) return;
+  RamCard = std::make_unique<TRamCard>(FUi.Dialog);
+  // The list belongs to the reader it was read from: a drive whose dump
+  // cannot be read must not leave the previous drive's files to be "saved".
+  chklbxRamFiles.Items.clear();
+  chklbxRamFiles.ItemIndex = -1;
+  // A mount point is a folder, which OpenDump completes with "/RAMCARD.RCD";
+  // a dump or card-image file is opened as it is.
+  RamCard->DumpFileName = cbxRamdir.Text;
+  if (!RamCard->OpenDump()) {
+    FUi.Dialog.Show(TMsgKind::Error, "Error! Ram Card Dump could not be found.", TMsgButtons::OK);
+    return;
+  }
+  if (RamCard->ValidateDump()) ListRamFiles();
+}
+
+void TRamCardPage::ListRamFiles() {
+  chklbxRamFiles.Items.clear();
+  chklbxRamFiles.ItemIndex = -1;
+  if (!RamCard) return;
+  while (RamCard->NextEntry()) {
+    chklbxRamFiles.Items.push_back({RamCard->CurrentEntry().NameText(), false});
+    if (!RamCard->VerifyEntry())
+      FUi.Dialog.Show(TMsgKind::Warning, "Warning!  Checksum of data area failed.",
+                      TMsgButtons::OK);
+  }
+  if (!chklbxRamFiles.Items.empty()) chklbxRamFiles.ItemIndex = 0;
+}
+
+void TRamCardPage::btnBrowseDirClick(IFolderBrowser& Browser, const std::string& ProgramDir) {
+  std::string Chosen;
+  if (Browser.Browse(IsBlank(RAMDirectory) ? ProgramDir : RAMDirectory, Chosen)) {
+    edtOutFile = JoinRamPath(Chosen, "");
+    RAMDirectory = edtOutFile;
+  }
+  FocusOutFile();
+}
+
+bool TRamCardPage::CheckRamOutputDir() {
+  if (edtOutFile.empty()) return false;
+  RAMDirectory = edtOutFile;
+  std::error_code Ec;
+  if (!std::filesystem::is_directory(RAMDirectory, Ec)) {
+    if (FUi.Dialog.Show(TMsgKind::Information, "File Path does not exist. Do you wish to create it?",
+                        TMsgButtons::YesNo) == TMsgResult::Yes)
+      std::filesystem::create_directories(RAMDirectory, Ec);
+  }
+  // After No the copy is still attempted; each file then fails.
+  return true;
+}
+
+void TRamCardPage::SaveChosenRamFiles() {
+  std::string Failed, Successful;
+  int Failures = 0, Saved = 0;
+  // Where the next checked item's search begins: just past the entry the
+  // last saved item came from. A search that found nothing does not move
+  // it, so one missing or damaged file does not hide the files after it.
+  std::int64_t ResumePos = 0;
+
+  auto Fail = [&](const std::string& Name) {
+    ++Failures;
+    Failed = AppendField(Failed, ", ", Name);
+  };
+
+  for (const TRamFileItem& Item : chklbxRamFiles.Items) {
+    if (!Item.Checked) continue;
+    const std::string Wanted = Item.Text.empty() ? "*.*" : Item.Text;
+    bool ItemSaved = false, ItemFailed = false;
+    if (RamCard) {
+      if (ResumePos > 0)
+        RamCard->ResumeEntriesAt(ResumePos);
+      else
+        RamCard->RewindEntries();
+      while (RamCard->NextEntry()) {
+        const std::string Name = RamCard->CurrentEntry().NameText();
+        if (!RamNameMatches(Name, Wanted) || !RamCard->VerifyEntry()) continue;
+        if (!IsSafeEntryName(Name)) {
+          // A stored name is not a path: never let it lead out of the folder.
+          Fail(Name);
+          ItemFailed = true;
+          continue;
+        }
+        const std::string Unique = RamCard->UniqueEntryName(RAMDirectory);
+        if (Unique.empty() || !IsSafeEntryName(Unique)) {
+          Fail(Name);
+          ItemFailed = true;
+          continue;
+        }
+        if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique))) {
+          Successful = AppendField(Successful, ", ", Unique);
+          ++Saved;
+          ItemSaved = true;
+          ResumePos = RamCard->NextEntryPos();
+          break;
+        }
+        Fail(Unique);
+        ItemFailed = true;
+      }
+    }
+    if (!ItemSaved && !ItemFailed) Fail(Wanted);
+  }
+
+  std::string Status;
+  if (Saved == 0)
+    Status = "Warning! Unable to save files.";
+  else if (Failures == 0)
+    Status = "Saved successfully: " + Successful;
+  else
+    Status = "Warning! Save: Failed: " + Failed + "; Successful: " + Successful;
+  FUi.Status.SetPanelText(1, Status);
+}
+
+void TRamCardPage::RamCardSave() {
+  if (cbxRamdir.Text.empty() || !RamCard) {
+    FUi.Status.SetPanelText(1, "Error!  Please select a valid RAM drive.");
+    return;
+  }
+  RamCard->RewindEntries();
+  if (CheckRamOutputDir()) {
+    SaveChosenRamFiles();
+  } else {
+    FUi.Status.SetPanelText(1, "Please select a valid output directory.");
+    FocusOutFile();
+  }
+}
+
+void TRamCardPage::FileSaveExecute() {
+  FUi.Status.SetPanelText(1, "");
+  TBusyScope Busy(FUi.Busy);
+  RamCardSave();
+}
+
+} // namespace quorvin

@@ -1,0 +1,87 @@
+// The logic of the RAMCARD page: choose the drive holding a dump, list its
+// files, copy the checked ones into the output directory. Plain state that
+// the window binds to its controls; the user sees messages through the UI
+// services.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/UiServices.h"
+#include "ramcard/MountPoints.h"
+#include "ramcard/RamUtils.h"
+
+namespace quorvin {
+
+// The folder browser of the window toolkit.
+class IFolderBrowser {
+public:
+  virtual ~IFolderBrowser() = default;
+  // Shows the browser at StartFolder; true with Chosen set when a folder was picked.
+  virtual bool Browse(const std::string& StartFolder, std::string& Chosen) = 0;
+};
+
+struct TRamFileItem {
+  std::string Text;
+  bool Checked = false;
+};
+
+// cbxRamdir: the drives offered and the one chosen (empty when none).
+struct TRamDriveList {
+  std::vector<std::string> Items;
+  std::string Text;
+};
+
+// chklbxRamFiles: the stored files with their check marks.
+struct TRamFileList {
+  std::vector<TRamFileItem> Items;
+  int ItemIndex = -1;
+};
+
+class TRamCardPage {
+public:
+  explicit TRamCardPage(TUiServices& Ui);
+
+  TRamDriveList cbxRamdir;
+  TRamFileList chklbxRamFiles;
+  // The output directory as typed (edtOutFile) and as kept in the settings.
+  std::string edtOutFile;
+  std::string RAMDirectory;
+  // The reader of the drive last chosen; none before a drive is chosen.
+  std::unique_ptr<TRamCard> RamCard;
+
+  // Window hooks: show the display pane; move the focus to edtOutFile.
+  std::function<void()> OnShowPane;
+  std::function<void()> OnFocusOutFile;
+
+  // Fills cbxRamdir with the mount points.
+  void FillDrives(IMountPoints& Mounts);
+  // The drive was chosen: new reader, open, validate, list.
+  void cbxRamdirClick();
+  void ListRamFiles();
+  void btnBrowseDirClick(IFolderBrowser& Browser, const std::string& ProgramDir);
+  bool CheckRamOutputDir();
+  void SaveChosenRamFiles();
+  // The page's part of the Save command.
+  void RamCardSave();
+  // The whole Save command on this page: clear the message panel, hourglass,
+  // RamCardSave.
+  void FileSaveExecute();
+
+  // Options <-> controls.
+  void SetControlsFromOptions() { edtOutFile = RAMDirectory; }
+  void GetOptionsFromControls() { RAMDirectory = edtOutFile; }
+
+private:
+  void FocusOutFile();
+  TUiServices& FUi;
+};
+
+// The extension of a stored or wanted name: from its last point on, or empty.
+std::string RamNameExt(const std::string& Name);
+// The save search's test of a stored name against a wanted one.
+bool RamNameMatches(const std::string& EntryName, const std::string& Wanted);
+
+} // namespace quorvin

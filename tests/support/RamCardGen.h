@@ -1,0 +1,101 @@
+// Builds RAM card dumps byte by byte, for the tests and the sample generator.
+// Header-only and independent of the reader, so a test does not check the
+// reader against itself.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvin::test {
+
+inline void PutU16(std::string& Out, std::uint16_t V) {
+  Out += static_cast<char>(V & 0xFF);
+  Out += static_cast<char>((V >> 8) & 0xFF);
+}
+
+inline void PutI32(std::string& Out, std::int32_t V) {
+  std::uint32_t U = static_cast<std::uint32_t>(V);
+  for (int I = 0; I < 4; ++I) Out += static_cast<char>((U >> (8 * I)) & 0xFF);
+}
+
+// Sum of little-endian 16-bit words, a final odd byte as the low byte.
+inline std::uint16_t RamGenChecksum(const std::string& Data) {
+  std::uint32_t Sum = 0;
+  for (std::size_t I = 0; I < Data.size(); I += 2) {
+    std::uint32_t Lo = static_cast<unsigned char>(Data[I]);
+    std::uint32_t Hi = I + 1 < Data.size() ? static_cast<unsigned char>(Data[I + 1]) : 0;
+    Sum += Lo | (Hi << 8);
+  }
+  return static_cast<std::uint16_t>(Sum & 0xFFFF);
+}
+
+// The 28-byte header: signature, version word (high byte VersionHigh), 6 spare bytes.
+inline std::string RamGenHeader(std::uint8_t VersionHigh = 1, std::uint8_t VersionLow = 0,
+                                const std::string& Signature = "TAVRIX R630 RAM CARD") {
+  std::string H = Signature.substr(0, 20);
+  H.resize(20, '\0');
+  H += static_cast<char>(VersionLow);
+  H += static_cast<char>(VersionHigh);
+  H.append(6, '\0');
+  return H;
+}
+
+struct TRamGenEntry {
+  TRamGenEntry() = default;
+  TRamGenEntry(std::string AName, std::string AData)
+      : Name(std::move(AName)), Data(std::move(AData)) {}
+  TRamGenEntry(std::string AName, std::string AData, std::uint16_t AChecksum)
+      : Name(std::move(AName)), Data(std::move(AData)), Checksum(AChecksum) {}
+
+  std::string Name;
+  std::string Data;
+  // A stored checksum other than the data's own, for damaged entries.
+  std::optional<std::uint16_t> Checksum;
+  // A stored Length other than 24 + data size.
+  std::optional<std::int32_t> Length;
+  std::uint16_t Mark = 18497;
+};
+
+// One 24-byte directory entry followed by its data. Names longer than 13
+// bytes are cut; a 13-byte name has no NUL.
+inline std::string RamGenEntry(const TRamGenEntry& E) {
+  std::string Out;
+  PutI32(Out, E.Length ? *E.Length : static_cast<std::int32_t>(24 + E.Data.size()));
+  PutU16(Out, E.Mark);
+  Out += '\0';
+  std::string Name = E.Name.substr(0, 13);
+  Name.resize(13, '\0');
+  Out += Name;
+  PutU16(Out, E.Checksum ? *E.Checksum : RamGenChecksum(E.Data));
+  PutU16(Out, 0);
+  return Out + E.Data;
+}
+
+// The entry that ends the directory (Length -1).
+inline std::string RamGenEnd() {
+  TRamGenEntry E;
+  E.Length = -1;
+  return RamGenEntry(E);
+}
+
+// A whole dump: header, entries, end mark; an image carries 4096 bytes of
+// ImageFill first.
+inline std::string RamGenDump(const std::vector<TRamGenEntry>& Entries, bool Image = false,
+                              char ImageFill = '\0') {
+  std::string Out = Image ? std::string(4096, ImageFill) : std::string();
+  Out += RamGenHeader();
+  for (const auto& E : Entries) Out += RamGenEntry(E);
+  return Out + RamGenEnd();
+}
+
+inline bool RamGenWrite(const std::string& Path, const std::string& Bytes) {
+  std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+  Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+  return static_cast<bool>(Out);
+}
+
+} // namespace quorvin::test
