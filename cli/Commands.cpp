@@ -8,6 +8,7 @@ const TCommandEntry Table[] = {
     {"help", RunHelp, "help"},
     {"prn", RunPrn, "prn LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display]"},
     {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
+    {"stats", RunStats, "stats LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD]"},
 };
 } // namespace
 

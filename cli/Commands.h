@@ -10,6 +10,7 @@ namespace quorvin::cli {
 int RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
+int RunStats(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 
