@@ -1,5 +1,6 @@
 #include "app/LogPrnCommands.h"
 
+#include "logdata/HeaderReport.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 
@@ -30,6 +31,22 @@ void LogPrnDisplay(TApplication& App, TUiServices& Ui) {
   if (!ConvertLogToText(App.Selection, App.LogPrn, App.Format, App.CommandMode, Separator, Ui,
                         OutputFileName))
     Ui.Status.SetPanelText(1, "Error! Unable to display file.");
+}
+
+void LogPrnHeader(TApplication& App, TUiServices& Ui) {
+  if (!ViewPrologue(App, Ui, "Error! Please select a valid file.")) return;
+  TBusyScope Busy(Ui.Busy);
+  App.CommandMode = cmHeader;
+  TLogSelection& Sel = App.Selection;
+  bool Ran = false, Ok = true;
+  if (Sel.BinaryLogLoaded && Sel.BinaryLog) {
+    Ran = true;
+    Ok = ShowLogHeader(Ui.Pane, *Sel.BinaryLog, Sel.LogTitleName, App.Format);
+  } else if (Sel.CSVLogLoaded && Sel.CSVLog) {
+    Ran = true;
+    Ok = ShowCSVLogInfo(Ui.Pane, *Sel.CSVLog, Sel.LogTitleName, App.Format);
+  }
+  if (Ran && !Ok) Ui.Status.SetPanelText(1, "Error!  Unable to display Log Header");
 }
 
 void LogPrnSave(TApplication& App, TUiServices& Ui) {

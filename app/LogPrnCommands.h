@@ -14,6 +14,8 @@ bool ViewPrologue(TApplication& App, TUiServices& Ui, const char* MissingFileTex
 
 // Display switched on on LOGPRN: converts the checked sensors into the pane.
 void LogPrnDisplay(TApplication& App, TUiServices& Ui);
+// Header switched on on LOGPRN: the header report of the loaded log.
+void LogPrnHeader(TApplication& App, TUiServices& Ui);
 // Save on LOGPRN: converts the checked sensors into the output file.
 void LogPrnSave(TApplication& App, TUiServices& Ui);
 

@@ -6,6 +6,7 @@ namespace {
 // One line per command; each command parses its own arguments.
 const TCommandEntry Table[] = {
     {"help", RunHelp, "help"},
+    {"header", RunHeader, "header LOG"},
     {"prn", RunPrn, "prn LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display]"},
     {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
     {"stats", RunStats, "stats LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD]"},

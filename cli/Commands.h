@@ -7,6 +7,7 @@
 
 namespace quorvin::cli {
 
+int RunHeader(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);

@@ -1,5 +1,6 @@
 #include "report/Formatting.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -78,39 +79,144 @@ std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay
   return Result;
 }
 
-std::string FormatValue(float Value, int RightDigits) {
+void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
   const double V = Value;
   if (RightDigits < 0) RightDigits = 0;
-  if (std::isnan(V)) return "NAN";
-  if (std::isinf(V)) return V < 0 ? "-INF" : "INF";
+  if (std::isnan(V)) {
+    Out += "NAN";
+    return;
+  }
+  if (std::isinf(V)) {
+    Out += V < 0 ? "-INF" : "INF";
+    return;
+  }
 
   // A single has 24 significant bits and 10^17 needs 40 more: the product
   // is exact in the 64-bit mantissa of long double, so the rounding below
   // sees the value's true decimal expansion.
-  if (RightDigits <= 17) {
-    long double Scaled = static_cast<long double>(V);
-    for (int i = 0; i < RightDigits; ++i) Scaled *= 10.0L;
-    const long double Rounded = std::round(Scaled); // halves away from zero
-    if (std::fabs(Rounded) < 9.0e18L) {
-      const long long N = static_cast<long long>(Rounded);
-      char Digits[24];
-      const auto Res = std::to_chars(Digits, Digits + sizeof Digits, N < 0 ? -N : N);
-      const int Count = static_cast<int>(Res.ptr - Digits);
-      const int IntDigits = Count > RightDigits ? Count - RightDigits : 1;
-      std::string Text;
-      Text.reserve(static_cast<std::size_t>(IntDigits + RightDigits + 2));
-      if (N < 0) Text += '-';
-      // Digits right-aligned in IntDigits + RightDigits places, zero-filled.
-      const int Width = IntDigits + RightDigits;
-      for (int i = 0; i < Width; ++i) {
-        if (i == IntDigits) Text += '.';
-        const int k = i - (Width - Count);
-        Text += k >= 0 ? Digits[k] : '0';
-      }
-      return Text;
+  static constexpr long double Powers[18] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,
+                                             1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L,
+                                             1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L};
+  long long N = 0;
+  bool Exact = false;
+  if (RightDigits <= 12) {
+    // 5^12 needs 28 bits: up to 12 decimals the product is exact even in a
+    // double, which is much faster than the extended type.
+    static constexpr double DPowers[13] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5, 1e6,
+                                           1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    const double Scaled = V * DPowers[RightDigits];
+    if (Scaled < 9.0e18 && Scaled > -9.0e18) {
+      N = static_cast<long long>(Scaled);
+      const double Frac = Scaled - static_cast<double>(N);
+      if (Frac >= 0.5) ++N;
+      else if (Frac <= -0.5) --N;
+      Exact = true;
+    }
+  } else if (RightDigits <= 17) {
+    const long double Scaled = static_cast<long double>(V) * Powers[RightDigits];
+    if (Scaled < 9.0e18L && Scaled > -9.0e18L) {
+      // Halves away from zero; the fraction is exact.
+      N = static_cast<long long>(Scaled);
+      const long double Frac = Scaled - static_cast<long double>(N);
+      if (Frac >= 0.5L) ++N;
+      else if (Frac <= -0.5L) --N;
+      Exact = true;
     }
   }
-  return FixedByToChars(V, RightDigits);
+  if (Exact) {
+    // Digits of |N| right-aligned in at least RightDigits + 1 places,
+    // zero-filled, with the point before the last RightDigits.
+    char Buf[48];
+    char* const End = Buf + sizeof Buf;
+    char* P = End;
+    unsigned long long U = N < 0 ? 0ull - static_cast<unsigned long long>(N)
+                                 : static_cast<unsigned long long>(N);
+    for (int i = 0; i < RightDigits; ++i) {
+      *--P = static_cast<char>('0' + U % 10);
+      U /= 10;
+    }
+    if (RightDigits > 0) *--P = '.';
+    do {
+      *--P = static_cast<char>('0' + U % 10);
+      U /= 10;
+    } while (U != 0);
+    if (N < 0) *--P = '-';
+    Out.append(P, static_cast<std::size_t>(End - P));
+    return;
+  }
+  Out += FixedByToChars(V, RightDigits);
+}
+
+namespace {
+
+bool HasAnyOf(const std::string& Pattern, const char* Letters) {
+  return UpperCase(Pattern).find_first_of(Letters) != std::string::npos;
+}
+
+// True when Pattern renders the time of day only: no year or day letters,
+// and every "MM" comes after an "HH" (so it means minutes).
+bool TimeOfDayOnly(const std::string& Pattern) {
+  const std::string P = UpperCase(Pattern);
+  if (P.find_first_of("YD") != std::string::npos) return false;
+  const std::size_t Mm = P.find("MM");
+  return Mm == std::string::npos || P.find("HH") < Mm;
+}
+
+std::int64_t DayOfTime(LogTime Time) {
+  return Time >= 0 ? Time / 86400 : -((-static_cast<std::int64_t>(Time) + 86399) / 86400);
+}
+
+} // namespace
+
+TLineTimeFormatter::TLineTimeFormatter(const std::string& Separator, bool Fixed,
+                                       const TLogPrnOptions& Options,
+                                       const TDateTimeFormat& Format)
+    : FSeparator(Separator), FFixed(Fixed), FOptions(Options), FFormat(Format),
+      FDateOnly(!HasAnyOf(Format.DatePattern, "HS")), FTimeOnly(TimeOfDayOnly(Format.TimePattern)),
+      FBlankDate(Options.DisplayJulianDate ? 3 : Format.DatePattern.size(), ' ') {}
+
+const std::string& TLineTimeFormatter::DateText(LogTime Time) {
+  const std::int64_t Day = DayOfTime(Time);
+  if (Day == FDay && (FDateOnly || FOptions.DisplayJulianDate)) return FDate;
+  FDay = Day;
+  FDate = FOptions.DisplayJulianDate ? DayOfYearText(Time)
+                                     : FormatLogTime(FFormat.DatePattern, Time, FFormat);
+  return FDate;
+}
+
+const std::string& TLineTimeFormatter::TimeText(LogTime Time) {
+  const std::int64_t Day = DayOfTime(Time);
+  const std::size_t Second = static_cast<std::size_t>(Time - Day * 86400);
+  if (FOptions.DisplaySeconds || FTimeOnly) {
+    if (FTimes.empty()) FTimes.resize(86400);
+    std::string& T = FTimes[Second];
+    if (T.empty())
+      T = FOptions.DisplaySeconds ? SecondsOfDayText(Time)
+                                  : FormatLogTime(FFormat.TimePattern, Time, FFormat);
+    return T;
+  }
+  FScratch = FormatLogTime(FFormat.TimePattern, Time, FFormat);
+  return FScratch;
+}
+
+void TLineTimeFormatter::Append(std::string& Line, bool NewDay, LogTime Time) {
+  const std::string& D = (FOptions.R600ASCII && !NewDay) ? FBlankDate : DateText(Time);
+  const std::string& T = TimeText(Time);
+  Line += D;
+  Line += FSeparator;
+  if (FFixed) {
+    const int PD = (FOptions.R600ASCII ? 10 : 11) - static_cast<int>(D.size());
+    const int PT = 8 - static_cast<int>(T.size());
+    if (PD > 0) Line.append(static_cast<std::size_t>(std::min(PD, MaxPadding)), ' ');
+    if (PT > 0) Line.append(static_cast<std::size_t>(std::min(PT, MaxPadding)), ' ');
+  }
+  Line += T;
+}
+
+std::string FormatValue(float Value, int RightDigits) {
+  std::string Text;
+  AppendFormattedValue(Text, Value, RightDigits);
+  return Text;
 }
 
 TNonRecordedMode NonRecordedMode(const TLogPrnOptions& Options) {

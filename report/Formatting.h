@@ -7,8 +7,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
@@ -67,10 +69,38 @@ std::string PadBlanks(int Count);
 std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay, LogTime Time,
                            const TLogPrnOptions& Options, const TDateTimeFormat& Format);
 
+// FormatLineTime for the consecutive lines of one conversion: the same text,
+// appended to a line, with the date text kept for the day and the time text
+// kept per second of the day when the patterns allow it.
+class TLineTimeFormatter {
+public:
+  TLineTimeFormatter(const std::string& Separator, bool Fixed, const TLogPrnOptions& Options,
+                     const TDateTimeFormat& Format);
+  void Append(std::string& Line, bool NewDay, LogTime Time);
+
+private:
+  const std::string& DateText(LogTime Time);
+  const std::string& TimeText(LogTime Time);
+
+  std::string FSeparator;
+  bool FFixed;
+  const TLogPrnOptions& FOptions;
+  const TDateTimeFormat& FFormat;
+  bool FDateOnly;  // DatePattern depends on the date alone
+  bool FTimeOnly;  // TimePattern depends on the time of day alone
+  std::string FBlankDate;
+  std::int64_t FDay = -1;
+  std::string FDate;
+  std::vector<std::string> FTimes; // by second of the day
+  std::string FScratch;
+};
+
 // Value (a single widened to double) in fixed-point notation with exactly
 // RightDigits decimals, halves rounded away from zero, "." as decimal point
 // whatever the locale, no padding. A result that rounds to zero has no sign.
 std::string FormatValue(float Value, int RightDigits);
+// The same, appended to Out.
+void AppendFormattedValue(std::string& Out, float Value, int RightDigits);
 
 // How a value that was not recorded is written. Exactly one rendering is in
 // force; a combination of flags other than exactly one counts as dashes, as

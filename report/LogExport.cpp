@@ -30,6 +30,13 @@ std::int64_t DayOf(std::int64_t Time) {
 
 int Length(const std::string& Text) { return static_cast<int>(Text.size()); }
 
+// Longest run of padding blanks a line ever gets.
+constexpr int MaxPadding = 46;
+
+void AppendPadding(std::string& Line, int Count) {
+  if (Count > 0) Line.append(static_cast<std::size_t>(std::min(Count, MaxPadding)), ' ');
+}
+
 } // namespace
 
 // One checked sensor's column.
@@ -315,6 +322,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
                        NonRecordedText(FOptions, C.RightDigits)});
   }
 
+  TLineTimeFormatter LineTime(Separator, Fixed, FOptions, FFormat);
   bool NewDay = true;
   std::int64_t PreviousDay = DayOf(FSel.StartTime);
   bool Processed = false; // a time step since the last chunk
@@ -328,21 +336,26 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
       NewDay = true;
     }
     std::string& Line = Pending.Next();
-    Line = FormatLineTime(Separator, Fixed, NewDay, T, FOptions, FFormat);
+    LineTime.Append(Line, NewDay, T);
     NewDay = false;
     int Recorded = 0;
     for (const TColumn& Col : Columns) {
       const float V = Value(Col);
+      Line += Separator;
       if (IsNonRecorded(V)) {
-        Line += Separator;
-        if (Fixed) Line += PadBlanks(Col.Width - Length(Col.Missing));
+        if (Fixed) AppendPadding(Line, Col.Width - Length(Col.Missing));
         Line += Col.Missing;
       } else {
-        const std::string Text = FormatValue(V, Col.RightDigits);
         ++Recorded;
-        Line += Separator;
-        if (Fixed) Line += PadBlanks(Col.Width - Length(Text));
-        Line += Text;
+        if (Fixed) {
+          // Written first, then right-aligned by moving it behind its padding.
+          const std::size_t At = Line.size();
+          AppendFormattedValue(Line, V, Col.RightDigits);
+          const int Pad = std::min(Col.Width - static_cast<int>(Line.size() - At), MaxPadding);
+          if (Pad > 0) Line.insert(At, static_cast<std::size_t>(Pad), ' ');
+        } else {
+          AppendFormattedValue(Line, V, Col.RightDigits);
+        }
       }
     }
     if (!(Exclude && Recorded == 0)) Pending.Keep();

@@ -93,6 +93,37 @@ TEST(FormatLineTime, MidnightIsNeverThePreviousDay) {
             "2039/12/31 23:59:59");
 }
 
+TEST(LineTimeFormatter, AgreesWithFormatLineTimeOverDaysAndPatterns) {
+  std::vector<std::string> Names(LogPrnDtFormatNames.begin(), LogPrnDtFormatNames.end());
+  // Names without a blank put the whole name in both halves.
+  Names.push_back("MM/DD/YY-HH:MM");
+  Names.push_back("MMHH");
+  Names.push_back("SSDD");
+  std::vector<LogTime> Times;
+  for (LogTime T = PartsToSecs(1996, 12, 30, 22, 0, 0); T < PartsToSecs(1997, 1, 2, 2, 0, 0);
+       T += 3217)
+    Times.push_back(T);
+  Times.push_back(Times[3]); // the same second again, from the cache
+  for (const std::string& Name : Names)
+    for (int Bits = 0; Bits < 32; ++Bits) {
+      TLogPrnOptions O;
+      O.DisplaySeconds = Bits & 1;
+      O.DisplayJulianDate = Bits & 2;
+      O.R600ASCII = Bits & 4;
+      const bool Fixed = Bits & 8;
+      const std::string Sep = Bits & 16 ? "\t" : " ";
+      const TDateTimeFormat F = FormatNamed(Name, '.', '-');
+      TLineTimeFormatter Fast(Sep, Fixed, O, F);
+      for (std::size_t i = 0; i < Times.size(); ++i) {
+        const bool NewDay = i % 5 == 0;
+        std::string Line = "x";
+        Fast.Append(Line, NewDay, Times[i]);
+        ASSERT_EQ(Line, "x" + FormatLineTime(Sep, Fixed, NewDay, Times[i], O, F))
+            << Name << " " << Bits << " " << i;
+      }
+    }
+}
+
 TEST(FormatValue, ExactDecimalsRoundedWithPointWhateverTheLocale) {
   EXPECT_EQ(FormatValue(1.25f, 2), "1.25");
   EXPECT_EQ(FormatValue(12.6f, 0), "13");
@@ -109,6 +140,10 @@ TEST(FormatValue, ExactDecimalsRoundedWithPointWhateverTheLocale) {
   // Beyond the exact integer path the exact binary value is written out.
   EXPECT_EQ(FormatValue(3.0e20f, 2), "300000006012263202816.00");
   EXPECT_EQ(FormatValue(1.5f, 20), "1.50000000000000000000");
+  // The single's exact value, rounded at 12 and at 15 decimals.
+  EXPECT_EQ(FormatValue(0.1f, 12), "0.100000001490");
+  EXPECT_EQ(FormatValue(0.1f, 15), "0.100000001490116");
+  EXPECT_EQ(FormatValue(-0.1f, 15), "-0.100000001490116");
 }
 
 TEST(NonRecordedText, ExactlyOneRenderingIsInForce) {

@@ -527,5 +527,29 @@ TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
             "3: A3=s:03/05/98 B3=s:14:15:00 C3=n:1.25[0.00] D3=s:-.-\n");
 }
 
+// A pane that fails once it holds a given number of lines.
+class TFailingPane : public test::TFakeTextPane {
+public:
+  std::size_t Limit = 300;
+  void AppendLine(const std::string& Line) override {
+    if (Lines.size() >= Limit) throw std::runtime_error("pane full");
+    TFakeTextPane::AppendLine(Line);
+  }
+};
+
+TEST_F(LogExportTest, APaneErrorFailsTheDisplayAndStopsIt) {
+  std::vector<std::vector<std::uint16_t>> Recs(1000, {Raw(1, 0)});
+  test::WriteBinaryLog(Dir / "p.log", "P", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 0}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "p.log");
+  TFailingPane Pane;
+  TUiServices Services{Ui.Dialog, Ui.Status, Pane, Ui.Busy};
+  std::string Name;
+  EXPECT_FALSE(ConvertLogToText(Sel, Opt, Fmt, cmDisplay, ",", Services, Name));
+  // The first chunk (title, blank line, 4 header lines, 253 data lines)
+  // went in; the second failed part-way and nothing followed it.
+  EXPECT_EQ(Pane.Lines.size(), 300u);
+}
+
 } // namespace
 } // namespace quorvin

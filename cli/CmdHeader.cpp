@@ -1,0 +1,16 @@
+#include "app/LogPrnCommands.h"
+#include "cli/Commands.h"
+#include "cli/LogArgs.h"
+
+namespace quorvin::cli {
+
+int RunHeader(TCliContext& Ctx, const std::vector<std::string>& Args) {
+  if (Args.size() != 1 || Args[0].rfind("--", 0) == 0) throw TUsageError("header takes one LOG");
+  TLogArgs A;
+  A.LogFile = Args[0];
+  SelectLog(Ctx, A, PageLogPrn);
+  LogPrnHeader(Ctx.App, Ctx.Ui);
+  return 0;
+}
+
+} // namespace quorvin::cli

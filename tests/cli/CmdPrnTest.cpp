@@ -1,0 +1,167 @@
+// quorvin-cli prn end to end: a generated log in a scratch folder, the
+// command run in-process, and the whole output compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/CliContext.h"
+#include "support/LogGen.h"
+
+namespace quorvin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CmdPrn : public ::testing::Test {
+protected:
+  fs::path Dir;
+  std::string Log;
+
+  void SetUp() override {
+    Dir = fs::temp_directory_path() /
+          ("quorvin_cmdprn_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+    // Two sensors every six hours from 1998-03-05 00:00, five records.
+    TGenLog L;
+    L.UnitName = "site1";
+    L.Year = 1998;
+    L.Month = 3;
+    L.Day = 5;
+    L.IntervalHours = 6;
+    L.IntervalMinutes = 0;
+    L.Sensors = {{"STAGE", 1.0, 0.0, 2}, {"RAIN", 0.01, 0.0, 1}};
+    Log = (Dir / "site1.log").string();
+    WriteBytes(Log, LogFileBytes(L, 5, [](long long K, int I) -> std::uint16_t {
+                 if (I == 0) return static_cast<std::uint16_t>(32767 + 123 + K);
+                 return K == 1 ? 0xFFFF : static_cast<std::uint16_t>(32767 + K);
+               }));
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+
+  struct TRun {
+    int Code;
+    std::string Out, Err;
+  };
+  TRun Cli(std::vector<std::string> Args) {
+    std::vector<std::string> Full = {"--ini", (Dir / "none.ini").string(), "--set",
+                                     "DateTimeFormat=MM/DD/YY HH:MM:SS", "--set",
+                                     "UseSysFormat=NO"};
+    Full.insert(Full.end(), Args.begin(), Args.end());
+    std::ostringstream Out, Err;
+    int Code = cli::RunCli(Full, Out, Err);
+    return {Code, Out.str(), Err.str()};
+  }
+  std::string Prn() const { return ReadBytes((Dir / "SITE1.PRN").string()); }
+};
+
+const char* const FixedText =
+    "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"\r\n"
+    "\"SLOPE\"                  1.00      0.0\r\n"
+    "\"OFFSET\"                 0.00      0.0\r\n"
+    "\"RIGHTDIGITS\"               2        1\r\n"
+    "03/05/98    00:00:00     1.23      0.0\r\n"
+    "03/05/98    06:00:00     1.24      -.-\r\n"
+    "03/05/98    12:00:00     1.25      0.2\r\n"
+    "03/05/98    18:00:00     1.26      0.3\r\n"
+    "03/06/98    00:00:00     1.27      0.4\r\n"
+    "03/06/98    06:00:00     -.--      -.-\r\n";
+
+TEST_F(CmdPrn, SavesFixedColumnsBesideTheLog) {
+  TRun R = Cli({"--set", "DisplayFixedFormat=YES", "prn", Log});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Out, "");
+  EXPECT_EQ(R.Err, "status: Log written to " + (Dir / "SITE1.PRN").string() + ".\n");
+  EXPECT_EQ(Prn(), FixedText);
+}
+
+TEST_F(CmdPrn, SavesSeparatedFieldsAndAppendsOnlyData) {
+  ASSERT_EQ(Cli({"prn", Log, "--end", "1998-03-05"}).Code, 0);
+  const std::string First = "\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"\r\n"
+                            "\"SLOPE\",,1.00,0.0\r\n"
+                            "\"OFFSET\",,0.00,0.0\r\n"
+                            "\"RIGHTDIGITS\",,2,1\r\n"
+                            "03/05/98,00:00:00,1.23,0.0\r\n"
+                            "03/05/98,06:00:00,1.24,-.-\r\n"
+                            "03/05/98,12:00:00,1.25,0.2\r\n"
+                            "03/05/98,18:00:00,1.26,0.3\r\n";
+  EXPECT_EQ(Prn(), First);
+  // AppendData is on by default: a second save adds data lines only.
+  ASSERT_EQ(Cli({"prn", Log, "--start", "1998-03-06", "--sensors", "2"}).Code, 0);
+  EXPECT_EQ(Prn(), First + "03/06/98,00:00:00,0.4\r\n03/06/98,06:00:00,-.-\r\n");
+  // Without it the file is replaced, header first.
+  ASSERT_EQ(Cli({"--set", "AppendData=no", "prn", Log, "--sensors", "rain", "--start",
+                 "1998-03-06"})
+                .Code,
+            0);
+  EXPECT_EQ(Prn(), "\"DATE\",\"TIME\",\"RAIN\"\r\n\"SLOPE\",,0.0\r\n\"OFFSET\",,0.0\r\n"
+                   "\"RIGHTDIGITS\",,1\r\n03/06/98,00:00:00,0.4\r\n03/06/98,06:00:00,-.-\r\n");
+}
+
+TEST_F(CmdPrn, DisplayShowsTheTitleAndFixedColumns) {
+  TRun R = Cli({"--set", "DisplayAsZero=YES", "--set", "DisplayAsDash=NO", "prn", Log,
+                "--display", "--start", "1998-03-06"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Err, "");
+  EXPECT_EQ(R.Out, "R630/R600 DATA FROM: SITE1 DATE: 03/06/98 TO 03/06/98\n"
+                   "\n"
+                   "\"DATE\",       \"TIME\", \"STAGE\",  \"RAIN\"\n"
+                   "\"SLOPE\",            ,    1.00,     0.0\n"
+                   "\"OFFSET\",           ,    0.00,     0.0\n"
+                   "\"RIGHTDIGITS\",      ,       2,       1\n"
+                   "03/06/98,   00:00:00,    1.27,     0.4\n"
+                   "03/06/98,   06:00:00,    0.00,     0.0\n");
+  EXPECT_FALSE(fs::exists(Dir / "SITE1.PRN"));
+}
+
+TEST_F(CmdPrn, R600LayoutImpliesFixedColumnsAndWritesTheTitle) {
+  TRun R = Cli({"--set", "R600ASCII=YES", "prn", Log, "--end", "1998-03-05"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(Prn(), "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\r\n"
+                   "\r\n"
+                   "DATE       TIME     STAGE      RAIN      \r\n"
+                   "---------- -------- ---------- ----------\r\n"
+                   "03/05/98   00:00:00       1.23        0.0\r\n"
+                   "           06:00:00       1.24        -.-\r\n"
+                   "           12:00:00       1.25        0.2\r\n"
+                   "           18:00:00       1.26        0.3\r\n");
+}
+
+TEST_F(CmdPrn, FailuresAreReportedWithTheWindowsTexts) {
+  TRun Missing = Cli({"prn", (Dir / "none.log").string()});
+  EXPECT_EQ(Missing.Code, 1);
+  EXPECT_EQ(Missing.Err, "error: File does not exist or is invalid. Please select another file.\n"
+                         "status: Error! Please select a valid file.\n");
+
+  WriteBytes((Dir / "bad.log").string(), "short");
+  TRun Bad = Cli({"prn", (Dir / "bad.log").string(), "--display"});
+  EXPECT_EQ(Bad.Code, 1);
+  EXPECT_EQ(Bad.Err.rfind("error: Unble to open file or read header.  Check file format.\n", 0), 0u);
+
+  WriteBytes((Dir / "x.dat").string(), "x");
+  EXPECT_EQ(Cli({"prn", (Dir / "x.dat").string()}).Err,
+            "error: File is invalid. Please select another file.\n"
+            "status: Error! Please select a valid file.\n");
+
+  TRun None = Cli({"prn", Log, "--display", "--sensors", "none"});
+  EXPECT_EQ(None.Code, 0);
+  EXPECT_EQ(None.Err, "status: No sensors selected to display.\n");
+
+  // Display checks the date range; Save does not.
+  TRun Dates = Cli({"prn", Log, "--display", "--start", "1998-03-06", "--end", "1998-03-05"});
+  EXPECT_EQ(Dates.Code, 1);
+  EXPECT_EQ(Dates.Err, "status: Error: Please check the start date and the end date.\n");
+  EXPECT_EQ(Dates.Out, "");
+}
+
+TEST_F(CmdPrn, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(Cli({"prn"}).Code, 2);
+  EXPECT_EQ(Cli({"prn", Log, "--start", "1998-02-30"}).Code, 2);
+  EXPECT_EQ(Cli({"prn", Log, "--sensors", "3"}).Code, 2);
+  EXPECT_EQ(Cli({"prn", Log, "--bogus"}).Code, 2);
+  EXPECT_EQ(Cli({"--set", "NoSuchKey=1", "prn", Log}).Code, 2);
+}
+
+} // namespace
+} // namespace quorvin::test
