@@ -10,6 +10,7 @@ const TCommandEntry Table[] = {
     {"prn", RunPrn, "prn LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display]"},
     {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
     {"ddr", RunDdr, "ddr DDR [--display | --save | --summary] [--output PATH]"},
+    {"stats", RunStats, "stats LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD]"},
 };
 } // namespace
 

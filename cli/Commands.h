@@ -12,6 +12,7 @@ int RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
 int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args);
+int RunStats(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 

@@ -1,0 +1,50 @@
+// The chart of the LOGPLOT page as the graph sees it: a date-time line chart
+// with title lines, a bottom (time) and a left (value) axis and line series.
+// The window implements it with its chart widget, the tests with a
+// recording fake; nothing else of the chart is used by the engines.
+//
+// Series are addressed by their position in the chart's series list, in the
+// order they were created (0 = the first created after RemoveAllSeries).
+#pragma once
+
+#include <string>
+
+#include "core/MiscUtil.h"
+
+namespace quorvin {
+
+class IChart {
+public:
+  virtual ~IChart() = default;
+
+  // Makes every series inactive, destroys it, and empties the series list.
+  virtual void RemoveAllSeries() = 0;
+  // Adds a line series whose x values are date-time values; answers its
+  // position in the series list.
+  virtual int CreateDateTimeLineSeries() = 0;
+
+  virtual void ClearTitle() = 0;
+  virtual void AddTitleLine(const std::string& Line) = 0;
+
+  virtual void BottomAxisAutomaticOff() = 0;
+  virtual void SetBottomAxisMaximum(TDateTime Value) = 0;
+  virtual void SetBottomAxisMinimum(TDateTime Value) = 0;
+  // Pattern in the program's own date-time pattern letters ("MM/DD/YY HH:MM:SS").
+  virtual void SetBottomAxisDateTimeFormat(const std::string& Pattern) = 0;
+  virtual void BottomAxisLabelsOnOneLine() = 0;
+
+  virtual void SetLeftAxisMaximum(double Value) = 0;
+  virtual void SetLeftAxisMinimum(double Value) = 0;
+
+  // Adds the point (X, Y) to series Series, with an empty label and the
+  // series' own colour. May throw std::exception when the chart refuses it.
+  virtual void AddPoint(int Series, TDateTime X, double Y) = 0;
+  virtual void SetSeriesTitle(int Series, const std::string& Title) = 0;
+  // Attaches the series to the left and the bottom axis.
+  virtual void AttachSeriesToAxes(int Series) = 0;
+  virtual void ActivateSeries(int Series) = 0;
+
+  virtual void Repaint() = 0;
+};
+
+} // namespace quorvin

@@ -1,0 +1,81 @@
+#include "report/Graph.h"
+
+#include <exception>
+
+#include "report/Formatting.h"
+
+namespace quorvin {
+
+TGraph::TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
+               TGraphLimits& Limits, int CommandMode)
+    : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits),
+      FCommandMode(CommandMode) {}
+
+void TGraph::CreateSeries() {
+  for (const TSensorChoice& C : FSel.SensorChoices)
+    if (C.Checked) FChart.CreateDateTimeLineSeries();
+}
+
+std::string TGraph::TitleLine() const {
+  const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
+  return std::string(Binary ? "R630/R600 DATA FROM: " : "CSV LOG DATA FROM: ") +
+         UpperCase(FSel.LogTitleName) + " DATE: " +
+         FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat) + " TO " +
+         FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
+}
+
+void TGraph::Draw() {
+  FChart.ClearTitle();
+  FChart.BottomAxisAutomaticOff();
+  FChart.SetBottomAxisMaximum(FSel.EndDate);
+  FChart.SetBottomAxisMinimum(FSel.StartDate);
+  FChart.SetBottomAxisDateTimeFormat(FFormat.DatePattern + " " + FFormat.TimePattern);
+  FChart.BottomAxisLabelsOnOneLine();
+
+  // A text that is not a number keeps the value of the last one that was.
+  double Number = 0;
+  if (StrToFloatOK(FLimits.edtMax, Number)) FLimits.Maximum = Number;
+  if (StrToFloatOK(FLimits.edtMin, Number)) FLimits.Minimum = Number;
+  FChart.SetLeftAxisMaximum(FLimits.Maximum);
+  FChart.SetLeftAxisMinimum(FLimits.Minimum);
+
+  RunDataPass(FSel, FCommandMode == cmGraph ? this : nullptr);
+
+  FChart.AddTitleLine(TitleLine());
+  int j = 0;
+  for (const TSensorChoice& C : FSel.SensorChoices) {
+    if (!C.Checked) continue;
+    FChart.SetSeriesTitle(j, C.ShortName);
+    FChart.AttachSeriesToAxes(j);
+    FChart.ActivateSeries(j);
+    ++j;
+  }
+  FChart.Repaint();
+}
+
+void TGraph::AddRows(const TPendingRows& Rows) {
+  try {
+    for (int k = 0; k < Rows.Count(); ++k) {
+      const float* Row = Rows.Row(k);
+      const TDateTime X = SecsToDateTime(Rows.Time(k));
+      for (int j = 0; j < Rows.Width(); ++j)
+        if (!IsNonRecorded(Row[j])) FChart.AddPoint(j, X, static_cast<double>(Row[j]));
+    }
+  } catch (const std::exception&) {
+    // The chart refused a point: the rest of this batch is dropped.
+  }
+}
+
+void TGraph::BeforeStep(LogTime, TPendingRows& Rows) {
+  if (Rows.Count() > MaxPendingRows) {
+    AddRows(Rows);
+    Rows.Clear();
+  }
+}
+
+void TGraph::AtEnd(TPendingRows& Rows) {
+  AddRows(Rows);
+  Rows.Clear();
+}
+
+} // namespace quorvin

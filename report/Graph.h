@@ -1,0 +1,54 @@
+// The graph of the LOGPLOT page: one date-time line series per checked
+// sensor, filled by the data pass of the statistics report, on a chart with
+// a title line, a time axis over the chosen dates and a left axis scaled by
+// the user's Maximum and Minimum.
+#pragma once
+
+#include <string>
+
+#include "core/ChartService.h"
+#include "core/DateTimeFormat.h"
+#include "report/LogSelection.h"
+#include "report/Statistics.h"
+
+namespace quorvin {
+
+// The left-axis limits: the texts of edtMax and edtMin, and the values kept
+// from the last text that was a number. They last as long as the window.
+struct TGraphLimits {
+  std::string edtMax = "300";
+  std::string edtMin = "0";
+  double Maximum = 300;
+  double Minimum = 0;
+};
+
+class TGraph final : public IRowConsumer {
+public:
+  // CommandMode 2 (Graph) adds the rows of the data pass to the series; with
+  // any other mode Draw sets the chart up and adds no points.
+  TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
+         TGraphLimits& Limits, int CommandMode);
+
+  void RemoveAllSeries() { FChart.RemoveAllSeries(); }
+  // One series per checked sensor, in log order: series j is the j-th.
+  void CreateSeries();
+  void Draw();
+  // Adds a point for every recorded value; a point the chart refuses drops
+  // the rest of the batch.
+  void AddRows(const TPendingRows& Rows);
+
+  // "R630/R600 DATA FROM: ..." (binary log) or "CSV LOG DATA FROM: ...".
+  std::string TitleLine() const;
+
+  void BeforeStep(LogTime Time, TPendingRows& Rows) override;
+  void AtEnd(TPendingRows& Rows) override;
+
+private:
+  IChart& FChart;
+  TLogSelection& FSel;
+  const TDateTimeFormat& FFormat;
+  TGraphLimits& FLimits;
+  int FCommandMode;
+};
+
+} // namespace quorvin

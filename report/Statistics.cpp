@@ -1,0 +1,213 @@
+#include "report/Statistics.h"
+
+#include "report/Formatting.h"
+
+namespace quorvin {
+
+namespace {
+
+// Day number of a log time (0 = 1984-12-31), counted as the calendar does.
+std::int64_t DayOf(std::int64_t Time) {
+  return Time >= 0 ? Time / 86400 : -((-Time + 86399) / 86400);
+}
+
+// Reads the checked sensors of whichever log is loaded, in log order.
+class TRowReader {
+public:
+  explicit TRowReader(TLogSelection& Sel) : FSel(Sel), FPositions(CheckedPositions(Sel)) {
+    if (!(FSel.BinaryLogLoaded && FSel.BinaryLog)) {
+      for (int P : FPositions)
+        FNames.push_back(FSel.SensorChoices[static_cast<std::size_t>(P)].FullName);
+    }
+  }
+  int Width() const { return static_cast<int>(FPositions.size()); }
+  void Read(LogTime Time, float* Row) {
+    const int N = Width();
+    if (FSel.BinaryLogLoaded && FSel.BinaryLog) {
+      for (int j = 0; j < N; ++j)
+        FSel.BinaryLog->GetValue(Time, FPositions[static_cast<std::size_t>(j)] + 1, Row[j]);
+    } else if (FSel.CSVLogLoaded && FSel.CSVLog) {
+      for (int j = 0; j < N; ++j)
+        FSel.CSVLog->GetValue(Time, FNames[static_cast<std::size_t>(j)], Row[j]);
+    } else {
+      for (int j = 0; j < N; ++j) Row[j] = NonRecordedValue();
+    }
+  }
+
+private:
+  TLogSelection& FSel;
+  std::vector<int> FPositions;
+  std::vector<std::string> FNames;
+};
+
+} // namespace
+
+float* TPendingRows::AddRow(LogTime Time) {
+  FTimes.push_back(Time);
+  FValues.resize(FValues.size() + static_cast<std::size_t>(FWidth));
+  return FValues.data() + FValues.size() - static_cast<std::size_t>(FWidth);
+}
+
+std::vector<int> CheckedPositions(const TLogSelection& Selection) {
+  std::vector<int> R;
+  for (std::size_t i = 0; i < Selection.SensorChoices.size(); ++i)
+    if (Selection.SensorChoices[i].Checked) R.push_back(static_cast<int>(i));
+  return R;
+}
+
+void RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer) {
+  TRowReader Reader(Selection);
+  TPendingRows Rows(Reader.Width());
+  const std::int64_t End = Selection.EndTime;
+  const std::int64_t Step = Selection.LogInterval;
+  // 64-bit, so a grid reaching the end of the log-time range cannot wrap.
+  std::int64_t T = Selection.StartTime;
+  for (;;) {
+    const LogTime Now = static_cast<LogTime>(T);
+    if (Consumer) Consumer->BeforeStep(Now, Rows);
+    float* Row = Rows.AddRow(Now);
+    Reader.Read(Now, Row);
+    // Without a consumer nobody will look at the rows: keep none.
+    if (!Consumer) Rows.Clear();
+    if (Step <= 0) break;
+    T += Step;
+    if (!(T < End) || T > INT32_MAX) break;
+  }
+  if (Consumer) Consumer->AtEnd(Rows);
+  Rows.Clear();
+}
+
+void TStatAccumulators::SetSize(int N) {
+  const std::size_t S = N < 0 ? 0 : static_cast<std::size_t>(N);
+  Min.assign(S, StatMinStart);
+  Max.assign(S, StatMaxStart);
+  Sum.assign(S, 0.0f);
+  Count.assign(S, 0);
+}
+
+std::int64_t RoundedSamples(std::int64_t Total, std::int64_t Sensors) {
+  if (Sensors <= 0) return 0;
+  std::int64_t Q = Total / Sensors;
+  const std::int64_t R2 = (Total % Sensors) * 2;
+  if (R2 > Sensors || (R2 == Sensors && (Q % 2) != 0)) ++Q;
+  return Q;
+}
+
+TStatistics::TStatistics(TLogSelection& Selection, const TDateTimeFormat& Format,
+                         const TLogPrnOptions& Options, int CommandMode, TStatAccumulators& Acc,
+                         ITextPane& Pane)
+    : FSel(Selection), FFormat(Format), FOptions(Options), FCommandMode(CommandMode), FAcc(Acc),
+      FPane(Pane) {
+  for (int P : CheckedPositions(FSel))
+    FRightDigits.push_back(FSel.SensorChoices[static_cast<std::size_t>(P)].RightDigits);
+}
+
+std::string TStatistics::DateText(LogTime Time) const {
+  return FormatLogTime(FFormat.DatePattern, Time, FFormat);
+}
+
+void TStatistics::Heading() {
+  FPane.Clear();
+  FPane.SetBold(true);
+  FPane.SetPointSize(10);
+  FPane.AppendLine("STATISTICS FOR: " + UpperCase(FSel.LogTitleName) + " DATE: " +
+                   DateText(DateTimeToSecs(FSel.StartDate)) + " TO " +
+                   DateText(DateTimeToSecs(FSel.EndDate)));
+  FPane.AppendLine("");
+  std::string Names = "SENSORS            ";
+  for (const TSensorChoice& C : FSel.SensorChoices) {
+    if (!C.Checked) continue;
+    Names += PadBlanks(10 - static_cast<int>(C.ShortName.size()));
+    Names += C.ShortName;
+  }
+  FPane.AppendLine(Names);
+}
+
+void TStatistics::Report() {
+  if (FAcc.Size() != static_cast<int>(FRightDigits.size()))
+    FAcc.SetSize(static_cast<int>(FRightDigits.size()));
+  Heading();
+  FStartBlock = true;
+  FBlockDay = static_cast<int>(DayOf(FSel.StartTime));
+  FLabel = DateText(FSel.StartTime);
+  RunDataPass(FSel, FCommandMode == cmStatistics ? this : nullptr);
+}
+
+void TStatistics::BeforeStep(LogTime Time, TPendingRows& Rows) {
+  if (Rows.Count() > MaxPendingRows) {
+    Fold(FLabel, Rows, FStartBlock, true);
+    FStartBlock = false;
+    Rows.Clear();
+  } else if (DayOf(Time) > FBlockDay) {
+    Fold(FLabel, Rows, FStartBlock, false);
+    FLabel = DateText(Time);
+    FBlockDay = static_cast<int>(DayOf(Time));
+    FStartBlock = true;
+    Rows.Clear();
+  }
+}
+
+void TStatistics::AtEnd(TPendingRows& Rows) {
+  Fold(FLabel, Rows, FStartBlock, false);
+  Rows.Clear();
+}
+
+void TStatistics::Fold(const std::string& Label, const TPendingRows& Rows, bool StartBlock,
+                       bool Silent) {
+  const int N = FAcc.Size() < Rows.Width() ? FAcc.Size() : Rows.Width();
+  if (StartBlock) FAcc.SetSize(FAcc.Size());
+  for (int k = 0; k < Rows.Count(); ++k) {
+    const float* Row = Rows.Row(k);
+    for (int j = 0; j < N; ++j) {
+      const float V = Row[j];
+      if (IsNonRecorded(V)) continue;
+      const auto J = static_cast<std::size_t>(j);
+      if (FAcc.Min[J] > V) FAcc.Min[J] = V;
+      if (FAcc.Max[J] < V) FAcc.Max[J] = V;
+      // Single precision on purpose: the figures are those of a float sum.
+      FAcc.Sum[J] = static_cast<float>(FAcc.Sum[J] + V);
+      ++FAcc.Count[J];
+    }
+  }
+  if (Silent) return;
+  PrintBlock(Label);
+}
+
+void TStatistics::PrintBlock(const std::string& Label) {
+  const int N = FAcc.Size();
+  std::int64_t Total = 0;
+  for (int j = 0; j < N; ++j) Total += FAcc.Count[static_cast<std::size_t>(j)];
+  const std::string LabelField = Label + PadBlanks(12 - static_cast<int>(Label.size()));
+  if (Total <= 0) {
+    FPane.AppendLine(LabelField + "NO DATA RECORDED");
+    return;
+  }
+  std::string MinText, MaxText, MeanText;
+  auto Column = [](std::string& Line, const std::string& Value) {
+    Line += PadBlanks(10 - static_cast<int>(Value.size()));
+    Line += Value;
+  };
+  for (int j = 0; j < N; ++j) {
+    const auto J = static_cast<std::size_t>(j);
+    const int RD = j < static_cast<int>(FRightDigits.size()) ? FRightDigits[J] : 0;
+    Column(MinText, FormatValue(FAcc.Min[J], RD));
+    Column(MaxText, FormatValue(FAcc.Max[J], RD));
+    if (FAcc.Count[J] > 0) {
+      const float Mean =
+          static_cast<float>(static_cast<double>(FAcc.Sum[J]) / FAcc.Count[J]);
+      Column(MeanText, FormatValue(Mean, RD));
+    } else {
+      // Nothing to divide: the placeholder of a value that was not recorded.
+      Column(MeanText, NonRecordedText(FOptions, RD));
+    }
+  }
+  const std::string Samples = std::to_string(RoundedSamples(Total, N));
+  FPane.SetBold(false);
+  FPane.AppendLine(LabelField + "MIN " + "   " + MinText);
+  FPane.AppendLine("#SAMPLES" + std::string(4, ' ') + "MAX " + "   " + MaxText);
+  FPane.AppendLine(Samples + PadBlanks(12 - static_cast<int>(Samples.size())) + "MEAN" + "   " +
+                   MeanText);
+  FPane.AppendLine("");
+}
+
+} // namespace quorvin
