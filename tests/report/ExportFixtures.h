@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 namespace quorvin::test {
+// Its own inline namespace: support/LogGen.h has generators of the same names.
+inline namespace exportfx {
 
 struct TGenSensor {
   std::string Name;
@@ -113,4 +115,5 @@ private:
   std::string FPath;
 };
 
+} // namespace exportfx
 } // namespace quorvin::test
