@@ -9,8 +9,10 @@
 #include "core/DateTimeFormat.h"
 #include "ddr/DDRLog.h"
 #include "report/Formatting.h"
+#include "report/Graph.h"
 #include "report/LogPrnOptions.h"
 #include "report/LogSelection.h"
+#include "report/Statistics.h"
 
 namespace quorvin {
 
@@ -36,6 +38,10 @@ public:
   std::string RAMDirectory;
   // The DDRLog section; the DDR converter takes it as its layout.
   TDDRLayout DDRLayout;
+  // The statistics accumulators and the graph's left-axis limits live from
+  // one command to the next.
+  TStatAccumulators StatAccumulators;
+  TGraphLimits GraphLimits;
   // Selected entries of the LOGPRN and DDRLOG date-format lists; -1 none.
   int cbxDtFormat = -1;
   int cbxDtFormatDDR = -1;

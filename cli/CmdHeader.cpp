@@ -1,4 +1,4 @@
-#include "app/LogPrnCommands.h"
+#include "app/LogCommands.h"
 #include "cli/Commands.h"
 #include "cli/LogArgs.h"
 

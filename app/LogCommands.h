@@ -1,4 +1,4 @@
-// What the Display and Save commands do on the LOGPRN page. The window's
+// What the commands do on the log pages (LOGPRN, LOGSTAT). The window's
 // command handlers and quorvin-cli both call these, so the checks, the order
 // of the steps and the message texts exist once.
 #pragma once
@@ -16,6 +16,8 @@ bool ViewPrologue(TApplication& App, TUiServices& Ui, const char* MissingFileTex
 void LogPrnDisplay(TApplication& App, TUiServices& Ui);
 // Header switched on on LOGPRN: the header report of the loaded log.
 void LogPrnHeader(TApplication& App, TUiServices& Ui);
+// Statistics switched on on LOGSTAT: the per-day report into the pane.
+void LogStatStatistics(TApplication& App, TUiServices& Ui);
 // Save on LOGPRN: converts the checked sensors into the output file.
 void LogPrnSave(TApplication& App, TUiServices& Ui);
 

@@ -1,8 +1,9 @@
-#include "app/LogPrnCommands.h"
+#include "app/LogCommands.h"
 
 #include "logdata/HeaderReport.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
+#include "report/Statistics.h"
 
 namespace quorvin {
 
@@ -47,6 +48,18 @@ void LogPrnHeader(TApplication& App, TUiServices& Ui) {
     Ok = ShowCSVLogInfo(Ui.Pane, *Sel.CSVLog, Sel.LogTitleName, App.Format);
   }
   if (Ran && !Ok) Ui.Status.SetPanelText(1, "Error!  Unable to display Log Header");
+}
+
+void LogStatStatistics(TApplication& App, TUiServices& Ui) {
+  if (!ViewPrologue(App, Ui, "Error! Please select a file.")) return;
+  TBusyScope Busy(Ui.Busy);
+  App.CommandMode = cmStatistics;
+  App.StatAccumulators.SetSize(App.Selection.CheckedSensorCount);
+  if (App.Selection.CheckedSensorCount > 0) {
+    TStatistics Stats(App.Selection, App.Format, App.LogPrn, App.CommandMode,
+                      App.StatAccumulators, Ui.Pane);
+    Stats.Report();
+  }
 }
 
 void LogPrnSave(TApplication& App, TUiServices& Ui) {
