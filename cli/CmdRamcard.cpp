@@ -13,14 +13,10 @@ namespace quorvin::cli {
 namespace {
 
 int ListDump(TCliContext& Ctx, const std::string& Dump) {
-  TRamCard Card(Ctx.Ui.Dialog);
-  Card.DumpFileName = Dump;
-  if (!Card.OpenDump()) {
-    Ctx.Ui.Dialog.Show(TMsgKind::Error, "Error! Ram Card Dump could not be found.",
-                       TMsgButtons::OK);
-    return 1;
-  }
-  if (!Card.ValidateDump()) return 1;
+  TRamCardPage Page(Ctx.Ui);
+  Page.cbxRamdir.Text = Dump;
+  if (!Page.OpenDrive()) return 1;
+  TRamCard& Card = *Page.RamCard;
   while (Card.NextEntry()) {
     const bool Sound = Card.VerifyEntry();
     Ctx.Out << Card.CurrentEntry().NameText() << '\t' << Card.CurrentEntry().DataLength() << '\t'

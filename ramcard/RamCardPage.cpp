@@ -37,6 +37,10 @@ void TRamCardPage::FillDrives(IMountPoints& Mounts) { cbxRamdir.Items = Mounts.M
 void TRamCardPage::cbxRamdirClick() {
   if (OnShowPane) OnShowPane();
   if (cbxRamdir.Text.empty()) return;
+  if (OpenDrive()) ListRamFiles();
+}
+
+bool TRamCardPage::OpenDrive() {
   RamCard = std::make_unique<TRamCard>(FUi.Dialog);
   // The list belongs to the reader it was read from: a drive whose dump
   // cannot be read must not leave the previous drive's files to be "saved".
@@ -47,9 +51,9 @@ void TRamCardPage::cbxRamdirClick() {
   RamCard->DumpFileName = cbxRamdir.Text;
   if (!RamCard->OpenDump()) {
     FUi.Dialog.Show(TMsgKind::Error, "Error! Ram Card Dump could not be found.", TMsgButtons::OK);
-    return;
+    return false;
   }
-  if (RamCard->ValidateDump()) ListRamFiles();
+  return RamCard->ValidateDump();
 }
 
 void TRamCardPage::ListRamFiles() {

@@ -60,6 +60,9 @@ public:
   void FillDrives(IMountPoints& Mounts);
   // The drive was chosen: new reader, open, validate, list.
   void cbxRamdirClick();
+  // Creates the reader for the drive text, opens and validates its dump
+  // (telling the user what failed); true when its entries can be walked.
+  bool OpenDrive();
   void ListRamFiles();
   void btnBrowseDirClick(IFolderBrowser& Browser, const std::string& ProgramDir);
   bool CheckRamOutputDir();
