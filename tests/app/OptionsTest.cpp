@@ -116,7 +116,9 @@ TEST_F(OptionsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
         "UseSysFormat=YES", "DisplaySeconds=NO", "DisplayJulianDate=NO", "DisplayFixedFormat=NO",
         "AddBlankLine=NO", "DisplayAsDash=YES", "DisplayAsZero=NO", "ExcludeNonRecItems=NO",
         "R600ASCII=NO", "BackgroundColor=clWhite", "TextColor=clBlack", "RAMDirectory=",
-        "[Extra]", "Keep=me", "OwnKey=1"})
+        "[DDRLog]", "DDROutputFormat=TEXT", "AppendDDRData=NO", "AddHeader=NO", "AddData=YES",
+        "AddNotes=YES", "USGSStation=NO", "USGSDevice=NO", "DeviceName=TXV900", "[Extra]",
+        "Keep=me", "OwnKey=1"})
     EXPECT_NE(Text.find(Line), std::string::npos) << Line;
 }
 
