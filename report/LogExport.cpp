@@ -252,6 +252,12 @@ bool TLogExport::HandOn(TPendingLines& Lines) {
   FAppend = true;
   Lines.Clear();
   if (!Ok) FFailed = true;
+  // Each chunk reports progress; a user who cancels gets no output at all
+  // (a replaced file keeps its old content).
+  if (Ok && FUi.Busy.Step(FProgressDone, FProgressTotal)) {
+    FFailed = true;
+    return false;
+  }
   return Ok;
 }
 
@@ -371,7 +377,9 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
     const TColumn Col = Columns.front();
     const TCSVSensor* S = FSel.CSVLog->Sensors().Objects(Col.Position);
     const int Count = S ? S->RecordCount() : 0;
+    FProgressTotal = Count;
     for (int k = 0; k < Count; ++k) {
+      FProgressDone = k;
       float V;
       LogTime T = 0;
       FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
@@ -383,7 +391,9 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
     const std::int64_t End = FSel.EndTime;
     const std::int64_t Step = FSel.LogInterval > 0 ? FSel.LogInterval : 0;
     std::int64_t T = FSel.StartTime;
+    FProgressTotal = std::max<std::int64_t>(End - T, 0);
     for (;;) {
+      FProgressDone = T - FSel.StartTime;
       const LogTime LT = static_cast<LogTime>(T);
       bool Ok;
       if (Binary) {

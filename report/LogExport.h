@@ -71,6 +71,9 @@ private:
   bool FFirstChunk = true;
   bool FFailed = false;
   bool FAnyChunkWritten = false;
+  // How far the loop has come, for the busy cursor's progress.
+  std::int64_t FProgressDone = 0;
+  std::int64_t FProgressTotal = 0;
 };
 
 // The same, for callers that want one call: OutputFileName receives the name

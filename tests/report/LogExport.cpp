@@ -324,6 +324,37 @@ TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
   EXPECT_EQ(Bold, 2);
 }
 
+// A busy cursor whose user cancels at the second report of progress.
+class TCancellingBusy : public test::TFakeBusy {
+public:
+  std::vector<long long> Done;
+  bool Step(long long D, long long Total) override {
+    Done.push_back(D);
+    EXPECT_EQ(Total, 699 * 60);
+    return Done.size() == 2;
+  }
+};
+
+TEST_F(LogExportTest, ChunksReportProgressAndACancelledSaveKeepsTheOldFile) {
+  std::vector<std::vector<std::uint16_t>> Recs(700, {Raw(1.5, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "long.log");
+  Sel.EndTime = Sel.StartTime + 699 * 60;
+  Opt.AppendData = false;
+  test::WriteFile(Dir / "LONG.PRN", "old content\r\n");
+  TCancellingBusy Busy;
+  TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Busy};
+  EXPECT_FALSE(ConvertLogToText(Sel, Opt, Fmt, cmNone, ",", Services, OutputName));
+  // Reported after the first chunk: 4 header lines and 253 data lines, the
+  // last one at minute 252.
+  ASSERT_EQ(Busy.Done.size(), 2u);
+  EXPECT_EQ(Busy.Done[0], 252 * 60);
+  EXPECT_LT(Busy.Done[0], Busy.Done[1]);
+  EXPECT_EQ(test::ReadFile(Dir / "LONG.PRN"), "old content\r\n");
+  EXPECT_EQ(Dir.Files().size(), 2u); // the log and the old output, no temporary left
+}
+
 TEST_F(LogExportTest, NoLoadedLogIsAFailureWithNothingWritten) {
   Sel.LogFileDir = Dir.Path() + "/";
   Sel.LogFileName = Dir / "none.log";
