@@ -51,10 +51,23 @@ char FirstLiteral(const char* Fmt, char Fallback) {
   return Fallback;
 }
 
+// Zero-filled to Width digits; every line of an export renders a time, so
+// this avoids the cost of a formatted print.
 void AppendNumber(std::string& Out, int Value, int Width) {
-  char Buf[24];
-  std::snprintf(Buf, sizeof Buf, "%0*d", Width, Value);
-  Out += Buf;
+  if (Value < 0) {
+    char Buf[24];
+    std::snprintf(Buf, sizeof Buf, "%0*d", Width, Value);
+    Out += Buf;
+    return;
+  }
+  char Buf[12];
+  int N = 0;
+  do {
+    Buf[N++] = static_cast<char>('0' + Value % 10);
+    Value /= 10;
+  } while (Value > 0);
+  for (int I = N; I < Width; ++I) Out += '0';
+  while (N > 0) Out += Buf[--N];
 }
 
 } // namespace
