@@ -9,35 +9,10 @@ namespace quorvin::test {
 namespace {
 
 using namespace ddrgen;
+using namespace ddrsample;
 
-const std::int32_t T0 = DDRTime(2024, 3, 5, 10, 0, 0);
 const std::string B20(20, ' ');
 
-std::vector<TGenSensor> TwoSensors() {
-  TGenSensor Stage{"Stage", "ft"};
-  TGenSensor Temp{"Temp", "C"};
-  Temp.Flags = 1;
-  Temp.RightDigits = 1;
-  Temp.DataType = 6;
-  return {Stage, Temp};
-}
-
-TBytes SampleFile() {
-  const auto S = TwoSensors();
-  TBytes F;
-  Append(F, MasterBlock(T0, T0, "V1.23", "v900-17"));
-  Append(F, SensorBlock(T0, T0, 900, S));
-  Append(F, BaseBlock(T0, T0, {BaseWord(100), 0xFFFFFFFFu}));
-  TBytes Scans;
-  PutScan(Scans, S, {12345, 21.25});
-  PutScan(Scans, S, {Missing(), -0.04});
-  PutScan(Scans, S, {-5, 21.35});
-  Append(F, DataBlock(T0, T0 + 1800, Scans));
-  Append(F, NoteBlock(T0 + 1800, T0 + 1800, "Checked"));
-  Append(F, EventBlock(6, T0 + 3600, T0 + 3600));
-  Append(F, EventBlock(22, T0 + 3600, T0 + 3600));
-  return F;
-}
 
 const std::string Heading = B20 + "   Stage ft        Temp C   \r\n" + B20 + "------------- ------------- \r\n";
 const std::string Scans3 =

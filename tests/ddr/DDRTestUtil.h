@@ -17,6 +17,43 @@ namespace quorvin::test {
 
 namespace fs = std::filesystem;
 
+// The sample both the decoder's and the driver's tests use: a master, two
+// sensors (a word with 2 decimals and a real with 1), base values, three
+// scans, a note and two events, from 2024-03-05 10:00.
+namespace ddrsample {
+using namespace ddrgen;
+
+inline const std::int32_t T0 = DDRTime(2024, 3, 5, 10, 0, 0);
+
+inline std::vector<TGenSensor> TwoSensors() {
+  TGenSensor Stage{"Stage", "ft"};
+  Stage.RightDigits = 2;
+  Stage.DataType = 2;
+  TGenSensor Temp{"Temp", "C"};
+  Temp.Flags = 1;
+  Temp.RightDigits = 1;
+  Temp.DataType = 6;
+  return {Stage, Temp};
+}
+
+inline TBytes SampleFile() {
+  const auto S = TwoSensors();
+  TBytes F;
+  Append(F, MasterBlock(T0, T0, "V1.23", "v900-17"));
+  Append(F, SensorBlock(T0, T0, 900, S));
+  Append(F, BaseBlock(T0, T0, {BaseWord(100), 0xFFFFFFFFu}));
+  TBytes Scans;
+  PutScan(Scans, S, {12345, 21.25});
+  PutScan(Scans, S, {Missing(), -0.04});
+  PutScan(Scans, S, {-5, 21.35});
+  Append(F, DataBlock(T0, T0 + 1800, Scans));
+  Append(F, NoteBlock(T0 + 1800, T0 + 1800, "Checked"));
+  Append(F, EventBlock(6, T0 + 3600, T0 + 3600));
+  Append(F, EventBlock(22, T0 + 3600, T0 + 3600));
+  return F;
+}
+} // namespace ddrsample
+
 class TDDRScratch {
 public:
   TDDRScratch() {
