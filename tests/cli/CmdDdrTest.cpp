@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/CliContext.h"
+#include "CliRun.h"
 #include "support/DDRGen.h"
 
 namespace quorvin::test {
@@ -15,11 +15,7 @@ namespace {
 using namespace ddrgen;
 namespace fs = std::filesystem;
 
-struct TDdrRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
+using TDdrRun = TRun;
 
 class CmdDdr : public ::testing::Test {
 protected:
@@ -49,10 +45,7 @@ protected:
     fs::remove_all(Dir, Ec);
   }
   TDdrRun Cli(std::vector<std::string> Args) {
-    Args.insert(Args.begin(), {"--ini", (Dir / "none.ini").string()});
-    std::ostringstream Out, Err;
-    int Code = cli::RunCli(Args, Out, Err);
-    return {Code, Out.str(), Err.str()};
+    return RunCliWithIni((Dir / "none.ini").string(), std::move(Args));
   }
   std::string Read(const std::string& Name) {
     std::ifstream F(Dir / Name, std::ios::binary);

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/CliContext.h"
+#include "CliRun.h"
 #include "support/LogGen.h"
 
 namespace quorvin::test {
@@ -41,18 +41,12 @@ protected:
   }
   void TearDown() override { fs::remove_all(Dir); }
 
-  struct TRun {
-    int Code;
-    std::string Out, Err;
-  };
   TRun Cli(std::vector<std::string> Args) {
-    std::vector<std::string> Full = {"--ini", (Dir / "none.ini").string(), "--set",
+    std::vector<std::string> Full = {"--set",
                                      "DateTimeFormat=MM/DD/YY HH:MM:SS", "--set",
                                      "UseSysFormat=NO"};
     Full.insert(Full.end(), Args.begin(), Args.end());
-    std::ostringstream Out, Err;
-    int Code = cli::RunCli(Full, Out, Err);
-    return {Code, Out.str(), Err.str()};
+    return RunCliWithIni((Dir / "none.ini").string(), Full);
   }
   std::string Prn() const { return ReadBytes((Dir / "SITE1.PRN").string()); }
 };

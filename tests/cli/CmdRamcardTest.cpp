@@ -3,25 +3,15 @@
 #include <cstdio>
 #include <sstream>
 
-#include "cli/CliContext.h"
+#include "CliRun.h"
 #include "ramcard/RamTestUtil.h"
 #include "support/RamCardGen.h"
 
 namespace quorvin::test {
 namespace {
 
-struct TRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
-// Runs the tool in-process without any settings file of the machine.
 TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
-  Args.insert(Args.begin(), {"--ini", Dir / "none.ini"});
-  std::ostringstream Out, Err;
-  int Code = cli::RunCli(Args, Out, Err);
-  return {Code, Out.str(), Err.str()};
+  return RunCliWithIni(Dir / "none.ini", std::move(Args));
 }
 
 std::string SampleDump() {

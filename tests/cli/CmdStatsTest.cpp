@@ -2,24 +2,15 @@
 
 #include <sstream>
 
-#include "cli/CliContext.h"
+#include "CliRun.h"
 #include "ramcard/RamTestUtil.h"
 #include "support/LogGen.h"
 
 namespace quorvin::test {
 namespace {
 
-struct TRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
 TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
-  Args.insert(Args.begin(), {"--ini", Dir / "none.ini"});
-  std::ostringstream Out, Err;
-  int Code = cli::RunCli(Args, Out, Err);
-  return {Code, Out.str(), Err.str()};
+  return RunCliWithIni(Dir / "none.ini", std::move(Args));
 }
 
 // Two days at 15 minutes from 1998-03-05: STAGE 1.00 to 2.90 each day,
