@@ -12,27 +12,15 @@
 
 #include "BenchMemory.h"
 #include "logdata/LogFile.h"
-#include "tests/support/LogGen.h"
+#include "BenchLog.h"
 
 namespace {
 
 using namespace quorvin;
 
-constexpr int SensorCount = 16;
-constexpr long long RecordCount = 1000000;
-
-test::TGenLog BenchLog() {
-  test::TGenLog L;
-  L.UnitName = "BENCH";
-  L.Year = 1990;
-  L.IntervalMinutes = 1;
-  for (int I = 0; I < SensorCount; ++I) {
-    std::string Name = "S";
-    Name += std::to_string(I + 1);
-    L.Sensors.push_back({Name, 1.0, 0.0, static_cast<std::uint16_t>(I % 4)});
-  }
-  return L;
-}
+using bench::BenchLog;
+using bench::RecordCount;
+using bench::SensorCount;
 
 // The export's walk; answers a checksum so nothing is optimised away.
 double Walk(TLogFile& F) {
