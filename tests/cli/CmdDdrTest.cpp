@@ -134,17 +134,10 @@ TEST_F(CmdDdr, FailuresAndUsage) {
 }
 
 TEST_F(CmdDdr, SampleFileThroughTheProgram) {
-  const std::string Sample =
-      (fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "SAMPLE.DDR").string();
-  const std::string Command = std::string(QUORVIN_CLI_PATH) + " --ini '" + (Dir / "none.ini").string() +
-                              "' ddr '" + Sample + "' --summary";
-  FILE* Pipe = ::popen(Command.c_str(), "r");
-  ASSERT_NE(Pipe, nullptr);
-  std::string Out;
-  char Buf[256];
-  std::size_t N;
-  while ((N = std::fread(Buf, 1, sizeof Buf, Pipe)) > 0) Out.append(Buf, N);
-  EXPECT_EQ(::pclose(Pipe), 0);
+  TRun R = RunCliProgram((Dir / "none.ini").string(),
+                         {"ddr", ExamplesDir() + "/SAMPLE.DDR", "--summary"});
+  EXPECT_EQ(R.Code, 0);
+  const std::string& Out = R.Out;
   EXPECT_EQ(Out,
             "\nSTART TIME  STOP TIME   STATUS         LEN  NOTE\n"
             "----------- ----------- -------------- ---- ---------------\n"

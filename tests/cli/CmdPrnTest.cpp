@@ -208,3 +208,29 @@ TEST_F(CmdPrn, SystemFormatTakesTheLocalesSeparatorsButNeverItsDecimalPoint) {
 
 } // namespace
 } // namespace quorvin::test
+
+namespace quorvin::test {
+namespace {
+
+TEST_F(CmdPrn, SampleLogThroughTheProgram) {
+  TRun R = RunCliProgram((Dir / "none.ini").string(), {"header", ExamplesDir() + "/SITE1.LOG"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Out, "R630/R600 LOG HEADER FROM: SITE1\n"
+                   "\n"
+                   "Version           : 3\n"
+                   "Unit Name         : SITE1\n"
+                   "Start Date        : 051424\n"
+                   "Log Time          : 0000\n"
+                   "Logging Interval  : 0015\n"
+                   "Record Size       : 8\n"
+                   "Number of Days    : 3\n"
+                   "Total Length      : 2470\n"
+                   "Day Length        : 768\n"
+                   "Data Length       : 2304\n"
+                   "Number of Sensors : 4\n"
+                   "Description Length: 54\n"
+                   "Sensor Info Length: 28\n");
+}
+
+} // namespace
+} // namespace quorvin::test

@@ -128,18 +128,9 @@ TEST(CmdRamcard, UsageErrors) {
 
 TEST(CmdRamcard, SampleDumpThroughTheProgram) {
   TScratchDir Dir;
-  const std::string Examples =
-      (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples")
-          .string();
-  const std::string Command = std::string(QUORVIN_CLI_PATH) + " --ini '" + (Dir / "none.ini") +
-                              "' ramcard '" + Examples + "' list";
-  FILE* Pipe = ::popen(Command.c_str(), "r");
-  ASSERT_NE(Pipe, nullptr);
-  std::string Out;
-  char Buf[256];
-  std::size_t N;
-  while ((N = std::fread(Buf, 1, sizeof Buf, Pipe)) > 0) Out.append(Buf, N);
-  EXPECT_EQ(::pclose(Pipe), 0);
+  TRun R = RunCliProgram(Dir / "none.ini", {"ramcard", ExamplesDir(), "list"});
+  EXPECT_EQ(R.Code, 0);
+  const std::string& Out = R.Out;
   EXPECT_EQ(Out,
             "README.TXT\t38\tok\n"
             "SITE1.DAT\t480\tok\n"
