@@ -33,12 +33,17 @@ struct TBenchDump {
   }
 };
 
+// Opens the dump in Folder and steps onto its one entry.
+bool OpenFirstEntry(TRamCard& Card, const std::string& Folder) {
+  Card.DumpFileName = Folder;
+  return Card.OpenDump() && Card.ValidateDump() && Card.NextEntry();
+}
+
 void BM_VerifyEntry(benchmark::State& State) {
   TBenchDump Dump(static_cast<std::size_t>(State.range(0)));
   TSilentDialog Dialog;
   TRamCard Card(Dialog);
-  Card.DumpFileName = Dump.Folder;
-  if (!Card.OpenDump() || !Card.ValidateDump() || !Card.NextEntry()) {
+  if (!OpenFirstEntry(Card, Dump.Folder)) {
     State.SkipWithError("dump not readable");
     return;
   }
@@ -51,8 +56,7 @@ void BM_SaveEntry(benchmark::State& State) {
   TBenchDump Dump(static_cast<std::size_t>(State.range(0)));
   TSilentDialog Dialog;
   TRamCard Card(Dialog);
-  Card.DumpFileName = Dump.Folder;
-  if (!Card.OpenDump() || !Card.ValidateDump() || !Card.NextEntry()) {
+  if (!OpenFirstEntry(Card, Dump.Folder)) {
     State.SkipWithError("dump not readable");
     return;
   }
