@@ -56,8 +56,8 @@ void LogStatStatistics(TApplication& App, TUiServices& Ui) {
   App.CommandMode = cmStatistics;
   App.StatAccumulators.SetSize(App.Selection.CheckedSensorCount);
   if (App.Selection.CheckedSensorCount > 0) {
-    TStatistics Stats(App.Selection, App.Format, App.LogPrn, App.CommandMode,
-                      App.StatAccumulators, Ui.Pane);
+    TStatistics Stats(App.Selection, App.Format, App.LogPrn, App.CommandMode, App.StatAccumulators,
+                      Ui.Pane);
     Stats.Report();
   }
 }

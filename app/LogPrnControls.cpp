@@ -14,7 +14,8 @@ void chkFileLayoutClickCheck(TLogPrnControls& Controls) {
 void ShowLogPrnOptions(const TLogPrnOptions& Options, TLogPrnControls& Controls) {
   Controls.chkAppend = Options.AppendData;
   Controls.chkSysFormat = Options.UseSysFormat;
-  int Set = int(Options.DisplayAsDash) + int(Options.DisplayAsZero) + int(Options.ExcludeNonRecItems);
+  int Set =
+      int(Options.DisplayAsDash) + int(Options.DisplayAsZero) + int(Options.ExcludeNonRecItems);
   Controls.gbxStdzero = 0;
   if (Set == 1) {
     if (Options.DisplayAsZero) Controls.gbxStdzero = 1;

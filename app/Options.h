@@ -17,8 +17,8 @@ class TApplication;
 
 // The toolkit's sixteen basic colours, in the order of the colour lists.
 inline constexpr std::array<std::string_view, 16> ColourNames = {
-    "clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal",   "clGray",
-    "clSilver", "clRed",   "clLime",  "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite"};
+    "clBlack",  "clMaroon", "clGreen", "clOlive",  "clNavy", "clPurple",  "clTeal", "clGray",
+    "clSilver", "clRed",    "clLime",  "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite"};
 
 // Section of a settings key, or empty when the program does not know the key.
 std::string SettingsSectionOf(const std::string& Key);

@@ -21,7 +21,8 @@ constexpr long long RowCount = 100000;
 
 // ExpectOpen false: the file parses completely but does not open (a
 // newest-first file has no positive step between rows, so no interval).
-void BM_CSVOpen(benchmark::State& State, const std::string& Path, std::size_t Bytes, bool ExpectOpen) {
+void BM_CSVOpen(benchmark::State& State, const std::string& Path, std::size_t Bytes,
+                bool ExpectOpen) {
   double HeapBytes = 0;
   for (auto _ : State) {
     const std::size_t Before = bench::HeapInUse();
@@ -42,8 +43,9 @@ void BM_CSVOpen(benchmark::State& State, const std::string& Path, std::size_t By
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::string Path =
-      (std::filesystem::temp_directory_path() / ("quorvin-bench-" + std::to_string(::getpid()) + ".csv")).string();
+  const std::string Path = (std::filesystem::temp_directory_path() /
+                            ("quorvin-bench-" + std::to_string(::getpid()) + ".csv"))
+                               .string();
   std::vector<std::string> Names, Units;
   for (int I = 0; I < SensorCount; ++I) {
     std::string Name = "SENSOR";
@@ -51,7 +53,8 @@ int main(int argc, char** argv) {
     Names.push_back(Name);
     Units.push_back(I % 2 ? "degC" : "m/s");
   }
-  const std::string Text = test::CSVLayout1Text(Names, Units, test::GenPartsToSecs(2001, 1, 1), 600, RowCount);
+  const std::string Text =
+      test::CSVLayout1Text(Names, Units, test::GenPartsToSecs(2001, 1, 1), 600, RowCount);
   if (!test::WriteBytes(Path, Text)) {
     std::fprintf(stderr, "cannot write %s\n", Path.c_str());
     return 1;
@@ -73,16 +76,18 @@ int main(int argc, char** argv) {
   for (auto It = Lines.rbegin(); It != Lines.rend(); ++It) Out += *It;
   test::WriteBytes(Reversed, Out);
   Out.clear();
-  Out += Lines[0];  // the comment line
+  Out += Lines[0]; // the comment line
   for (std::size_t Step = 0; Step < static_cast<std::size_t>(RowCount); ++Step) {
     const std::size_t From = 1 + (Step ^ 1) * SensorCount;
     for (int S = 0; S < SensorCount; ++S) Out += Lines[From + static_cast<std::size_t>(S)];
   }
   test::WriteBytes(Swapped, Out);
-  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/newest-first", BM_CSVOpen, Reversed, Text.size(), false)
+  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/newest-first", BM_CSVOpen, Reversed,
+                               Text.size(), false)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
-  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/pairs-swapped", BM_CSVOpen, Swapped, Text.size(), true)
+  benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/pairs-swapped", BM_CSVOpen, Swapped,
+                               Text.size(), true)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
   benchmark::Initialize(&argc, argv);

@@ -66,7 +66,9 @@ std::string BenchFile(int Megabytes) {
   const std::int32_t Interval = 60;
   std::int32_t T = DDRTime(2020, 1, 1);
   std::ofstream F(Path, std::ios::binary);
-  auto Put = [&F](const TBytes& B) { F.write(reinterpret_cast<const char*>(B.data()), static_cast<std::streamsize>(B.size())); };
+  auto Put = [&F](const TBytes& B) {
+    F.write(reinterpret_cast<const char*>(B.data()), static_cast<std::streamsize>(B.size()));
+  };
   Put(MasterBlock(T, T, "V900 2.10", "bench-site"));
   Put(SensorBlock(T, T, Interval, S));
   Put(BaseBlock(T, T, std::vector<std::uint32_t>(12, BaseWord(1000))));
@@ -80,10 +82,14 @@ std::string BenchFile(int Megabytes) {
       std::vector<double> V(12);
       for (int I = 0; I < 12; ++I) {
         const std::uint32_t R = Rng();
-        if (R % 97 == 0) V[I] = Missing();
-        else if (S[static_cast<std::size_t>(I)].DataType >= 6) V[I] = static_cast<double>(R % 100000) / 37.0;
-        else if (S[static_cast<std::size_t>(I)].DataType <= 1) V[I] = static_cast<double>(R % 120);
-        else V[I] = static_cast<double>(R % 30000);
+        if (R % 97 == 0)
+          V[I] = Missing();
+        else if (S[static_cast<std::size_t>(I)].DataType >= 6)
+          V[I] = static_cast<double>(R % 100000) / 37.0;
+        else if (S[static_cast<std::size_t>(I)].DataType <= 1)
+          V[I] = static_cast<double>(R % 120);
+        else
+          V[I] = static_cast<double>(R % 30000);
       }
       PutScan(Scans, S, V);
     }
@@ -172,7 +178,8 @@ void BM_DDRDecodeOnly(benchmark::State& State) {
     }
   }
   State.SetBytesProcessed(State.iterations() * static_cast<long long>(fs::file_size(Input)));
-  State.counters["text_MB_per_pass"] = static_cast<double>(Chars) / 1e6 / static_cast<double>(State.iterations());
+  State.counters["text_MB_per_pass"] =
+      static_cast<double>(Chars) / 1e6 / static_cast<double>(State.iterations());
 }
 BENCHMARK(BM_DDRDecodeOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "BenchLog.h"
 #include "BenchMemory.h"
 #include "logdata/LogFile.h"
-#include "BenchLog.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ double Reference(const std::string& Path, const std::vector<int>& Digits) {
   while ((Got = std::fread(Buf.data(), 1, Buf.size(), F)) >= RecBytes) {
     for (std::size_t R = 0; R + RecBytes <= Got; R += RecBytes)
       for (int S = 0; S < SensorCount; ++S) {
-        const std::uint16_t Raw = static_cast<std::uint16_t>(Buf[R + 2 * S] | (Buf[R + 2 * S + 1] << 8));
+        const std::uint16_t Raw =
+            static_cast<std::uint16_t>(Buf[R + 2 * S] | (Buf[R + 2 * S + 1] << 8));
         if (Raw != 0xFFFF) Sum += RawToValue(Raw, Digits[static_cast<std::size_t>(S)]);
       }
   }
@@ -109,13 +110,15 @@ void BM_WalkOverReference(benchmark::State& State, const std::string& Path) {
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::string Path =
-      (std::filesystem::temp_directory_path() / ("quorvin-bench-" + std::to_string(::getpid()) + ".LOG")).string();
+  const std::string Path = (std::filesystem::temp_directory_path() /
+                            ("quorvin-bench-" + std::to_string(::getpid()) + ".LOG"))
+                               .string();
   if (!test::WriteLogFile(Path, BenchLog(), RecordCount)) {
     std::fprintf(stderr, "cannot write %s\n", Path.c_str());
     return 1;
   }
-  benchmark::RegisterBenchmark("ExportWalk/16x1000000", BM_ExportWalk, Path)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("ExportWalk/16x1000000", BM_ExportWalk, Path)
+      ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("SequentialReference/16x1000000", BM_SequentialReference, Path)
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("WalkOverReference", BM_WalkOverReference, Path)

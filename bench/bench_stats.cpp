@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchLog.h"
 #include "core/UiServices.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 #include "report/LogSelection.h"
 #include "report/Statistics.h"
-#include "BenchLog.h"
 
 namespace {
 
@@ -133,8 +133,8 @@ void BM_StatsOverExport(benchmark::State& State, const std::string& Path) {
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path Dir =
-      std::filesystem::temp_directory_path() / ("quorvin-bench-stats-" + std::to_string(::getpid()));
+  const std::filesystem::path Dir = std::filesystem::temp_directory_path() /
+                                    ("quorvin-bench-stats-" + std::to_string(::getpid()));
   std::filesystem::create_directories(Dir);
   const std::string Path = (Dir / "BENCH.LOG").string();
   if (!test::WriteLogFile(Path, BenchLog(), RecordCount)) {

@@ -17,7 +17,8 @@ int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args) {
   for (std::size_t I = 0; I < Args.size(); ++I) {
     const std::string& A = Args[I];
     if (A == "--display" || A == "--save" || A == "--summary") {
-      if (!Mode.empty() && Mode != A) throw TUsageError("choose one of --display, --save, --summary");
+      if (!Mode.empty() && Mode != A)
+        throw TUsageError("choose one of --display, --save, --summary");
       Mode = A;
     } else if (A == "--output") {
       Output = OptionValue(Args, I);

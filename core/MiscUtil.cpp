@@ -120,10 +120,10 @@ LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Secon
   long long Carry = M - 1 >= 0 ? (M - 1) / 12 : -((12 - M) / 12);
   long long NewMonth = ((M - 1) % 12 + 12) % 12 + 1;
   long long NewYear = static_cast<long long>(Year) + DYears + Carry;
-  return Wrap32(static_cast<long long>(PartsToSecs(static_cast<int>(NewYear),
-                                                   static_cast<int>(NewMonth), Day + DDays, Hour,
-                                                   Minute, Second)) +
-                SecondsOfDay(DHours, DMinutes, DSeconds));
+  return Wrap32(
+      static_cast<long long>(PartsToSecs(static_cast<int>(NewYear), static_cast<int>(NewMonth),
+                                         Day + DDays, Hour, Minute, Second)) +
+      SecondsOfDay(DHours, DMinutes, DSeconds));
 }
 
 namespace {
@@ -164,7 +164,8 @@ LogTime DateTimeToSecs(TDateTime Value) {
 }
 
 void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day) {
-  long long Days = static_cast<long long>(std::floor(Value)) - static_cast<long long>(UnixEpochDateTime);
+  long long Days =
+      static_cast<long long>(std::floor(Value)) - static_cast<long long>(UnixEpochDateTime);
   CivilFromDays(Days, Year, Month, Day);
 }
 
@@ -217,8 +218,7 @@ bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string&
   return Default;
 }
 
-void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
-                bool Value) {
+void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Value) {
   IniFile.WriteString(Section, Key, Value ? "YES" : "NO");
 }
 

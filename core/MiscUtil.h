@@ -59,10 +59,8 @@ TDateTime EncodeDate(int Year, int Month, int Day);
 // Whole-text decimal conversion with "." as decimal point, whatever the locale.
 bool StrToFloatOK(const std::string& Text, double& Number);
 
-bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
-               bool Default);
-void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
-                bool Value);
+bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Default);
+void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Value);
 
 std::string CharArrayToStr(const char* Chars, int HighIndex);
 void StrToCharArray(const std::string& Text, char* Dest, int Size);

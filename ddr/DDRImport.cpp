@@ -196,7 +196,8 @@ bool TDDRPage::RunImport(bool& Ok) {
   std::int64_t ScanTime = 0;
   while (Count > DDRHeaderSize) {
     while (ResumePosition < Count) {
-      if (!FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, Display))
+      if (!FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime,
+                            Display))
         return false;
       if (Text.empty()) {
         if (ResumePosition < Count) {
@@ -245,9 +246,9 @@ bool TDDRPage::RunSummary() {
     if (Count <= DDRHeaderSize) {
       if (Total == 0) return false;
       char Buf[200];
-      std::snprintf(Buf, sizeof Buf, "Total Data: %lld Bytes; Non-data: %lld Bytes; Ratio: %6.2f%s;",
-                    Data, Total - Data, 100.0 * static_cast<double>(Data) / static_cast<double>(Total),
-                    "%");
+      std::snprintf(
+          Buf, sizeof Buf, "Total Data: %lld Bytes; Non-data: %lld Bytes; Ratio: %6.2f%s;", Data,
+          Total - Data, 100.0 * static_cast<double>(Data) / static_cast<double>(Total), "%");
       const std::string Sentence = std::string(Buf) + "\r\n\r\n";
       if (ToFile) return FDDR.WriteOutput(Sentence);
       AddPieceToPane(FUi.Pane, Sentence, false);

@@ -12,7 +12,7 @@
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "ddr/DDRLog.h"
-#include "report/Formatting.h"  // the command modes
+#include "report/Formatting.h" // the command modes
 
 namespace quorvin {
 
@@ -23,7 +23,7 @@ using TWorkbookConverter = std::function<bool(const std::string& FileName)>;
 struct TDDRPageControls {
   std::string edtDDRLog;
   std::string edtDDROutput;
-  int cbxOutFormat1 = 0;  // item index: 0 TEXT, 1 EXCEL
+  int cbxOutFormat1 = 0; // item index: 0 TEXT, 1 EXCEL
   bool chkAppend1 = false;
   bool chkHeader = false;
   bool chkData = true;
@@ -33,7 +33,6 @@ struct TDDRPageControls {
   std::string edtDevice;
   bool edtDeviceEnabled = false;
 };
-
 
 // Adds one piece of decoded text to the pane: one trailing CRLF goes, the
 // rest is split into lines at its CRLFs.

@@ -24,11 +24,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const StatusNames[22] = {
-    "Wrap",        "Master",     "Sensor",      "Base",        "Data",     "Bad Data",
-    "System Power-up", "Setup Change", "Log Note", "Header",    "System Reset", "Low Battery",
-    "Battery OK",  "Setup",      "hs_Rsvd3",    "hs_Rsvd4",    "hs_Rsvd5", "hs_Rsvd6",
-    "hs_Rsvd7",    "hs_Rsvd8",   "hs_Rsvd9",    "hs_Rsvd10"};
+const char* const StatusNames[22] = {"Wrap",       "Master",   "Sensor",          "Base",
+                                     "Data",       "Bad Data", "System Power-up", "Setup Change",
+                                     "Log Note",   "Header",   "System Reset",    "Low Battery",
+                                     "Battery OK", "Setup",    "hs_Rsvd3",        "hs_Rsvd4",
+                                     "hs_Rsvd5",   "hs_Rsvd6", "hs_Rsvd7",        "hs_Rsvd8",
+                                     "hs_Rsvd9",   "hs_Rsvd10"};
 
 const char* const DDRSection = "DDRLog";
 const char CRLF[] = "\r\n";
@@ -195,7 +196,8 @@ void LoadDDRLayout(TIniFile& IniFile, TDDRLayout& Layout) {
 }
 
 void SaveDDRLayout(TIniFile& IniFile, const TDDRLayout& Layout) {
-  IniFile.WriteString(DDRSection, "DDROutputFormat", Layout.DDROutputFormat == 1 ? "EXCEL" : "TEXT");
+  IniFile.WriteString(DDRSection, "DDROutputFormat",
+                      Layout.DDROutputFormat == 1 ? "EXCEL" : "TEXT");
   WriteYesNo(IniFile, DDRSection, "AppendDDRData", Layout.AppendDDRData);
   WriteYesNo(IniFile, DDRSection, "AddHeader", Layout.AddHeader);
   WriteYesNo(IniFile, DDRSection, "AddData", Layout.AddData);
@@ -210,15 +212,20 @@ void SaveDDRLayout(TIniFile& IniFile, const TDDRLayout& Layout) {
 
 int DDRDataTypeWidth(std::uint8_t DataType) {
   switch (DataType) {
-    case 0:
-    case 1: return 1;
-    case 2:
-    case 3: return 2;
-    case 4:
-    case 5:
-    case 6: return 4;
-    case 7: return 8;
-    default: return 0;
+  case 0:
+  case 1:
+    return 1;
+  case 2:
+  case 3:
+    return 2;
+  case 4:
+  case 5:
+  case 6:
+    return 4;
+  case 7:
+    return 8;
+  default:
+    return 0;
   }
 }
 
@@ -298,7 +305,7 @@ bool TDDRObj::ReadBlock(int& Count) {
   long long N = ReadAt(FInput, LengthBytes, 2, FFilePosition);
   if (N < 0) return false;
   FFilePosition += N;
-  if (N == 0) return true;  // end of the file
+  if (N == 0) return true; // end of the file
   const int Length = LengthBytes[0] + 256 * LengthBytes[1];
   if (Length > DDRBlockSize) {
     // Not a block: the caller takes a count of 12 or less as the end.
@@ -359,9 +366,7 @@ void TDDRTimeStamper::Compile(const std::string& Pattern, char DateSeparator, ch
   FTokenCount = 0;
   FTooLong = false;
   bool AfterHour = false;
-  auto Upper = [](char C) {
-    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
-  };
+  auto Upper = [](char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C; };
   std::size_t I = 0;
   while (I < Pattern.size()) {
     if (FTokenCount == 64) {
@@ -376,14 +381,38 @@ void TDDRTimeStamper::Compile(const std::string& Pattern, char DateSeparator, ch
     T.Width = Run >= 2 ? 2 : 1;
     T.Literal = 0;
     switch (C) {
-      case 'Y': T.Kind = Run >= 3 ? 'Y' : 'y'; AfterHour = false; break;
-      case 'M': T.Kind = AfterHour ? 'N' : 'M'; AfterHour = false; break;
-      case 'D': T.Kind = 'D'; AfterHour = false; break;
-      case 'H': T.Kind = 'H'; AfterHour = true; break;
-      case 'S': T.Kind = 'S'; AfterHour = false; break;
-      case '/': T.Kind = 'L'; T.Literal = DateSeparator; break;
-      case ':': T.Kind = 'L'; T.Literal = TimeSeparator; break;
-      default: T.Kind = 'L'; T.Literal = Pattern[I]; break;
+    case 'Y':
+      T.Kind = Run >= 3 ? 'Y' : 'y';
+      AfterHour = false;
+      break;
+    case 'M':
+      T.Kind = AfterHour ? 'N' : 'M';
+      AfterHour = false;
+      break;
+    case 'D':
+      T.Kind = 'D';
+      AfterHour = false;
+      break;
+    case 'H':
+      T.Kind = 'H';
+      AfterHour = true;
+      break;
+    case 'S':
+      T.Kind = 'S';
+      AfterHour = false;
+      break;
+    case '/':
+      T.Kind = 'L';
+      T.Literal = DateSeparator;
+      break;
+    case ':':
+      T.Kind = 'L';
+      T.Literal = TimeSeparator;
+      break;
+    default:
+      T.Kind = 'L';
+      T.Literal = Pattern[I];
+      break;
     }
     I += Run;
   }
@@ -420,23 +449,37 @@ void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::
   for (int K = 0; K < FTokenCount; ++K) {
     const TToken& T = FTokens[K];
     switch (T.Kind) {
-      case 'Y':
-        if (FYear >= 0 && FYear <= 9999) {
-          Two(FYear / 100, 2);
-          Two(FYear % 100, 2);
-        } else {
-          Out.append(Buf, P);
-          P = Buf;
-          Out += std::to_string(FYear);
-        }
-        break;
-      case 'y': Two(((FYear % 100) + 100) % 100, 2); break;
-      case 'M': Two(FMonth, T.Width); break;
-      case 'N': Two(Minute, T.Width); break;
-      case 'D': Two(FDayOfMonth, T.Width); break;
-      case 'H': Two(Hour, T.Width); break;
-      case 'S': Two(Second, T.Width); break;
-      default: *P++ = T.Literal; break;
+    case 'Y':
+      if (FYear >= 0 && FYear <= 9999) {
+        Two(FYear / 100, 2);
+        Two(FYear % 100, 2);
+      } else {
+        Out.append(Buf, P);
+        P = Buf;
+        Out += std::to_string(FYear);
+      }
+      break;
+    case 'y':
+      Two(((FYear % 100) + 100) % 100, 2);
+      break;
+    case 'M':
+      Two(FMonth, T.Width);
+      break;
+    case 'N':
+      Two(Minute, T.Width);
+      break;
+    case 'D':
+      Two(FDayOfMonth, T.Width);
+      break;
+    case 'H':
+      Two(Hour, T.Width);
+      break;
+    case 'S':
+      Two(Second, T.Width);
+      break;
+    default:
+      *P++ = T.Literal;
+      break;
     }
   }
   Out.append(Buf, P);
@@ -483,51 +526,58 @@ bool TDDRObj::DecodeBlock(std::string& Text, int& ColumnWidth, const std::string
     const std::string StartText = FormatDDRTime(FHeader.Start, Pattern);
     const std::string Name = StatusName(FHeader);
     switch (Status) {
-      case dsWrap:
+    case dsWrap:
+      Text += StartText;
+      Text += Sep;
+      Text += "Wrap";
+      Text += CRLF;
+      break;
+    case dsMaster:
+      DecodeMaster(Text, Sep);
+      break;
+    case dsSensor:
+      DecodeSensor(Text, ColumnWidth, Pattern, Display);
+      break;
+    case dsBase:
+      DecodeBase();
+      break;
+    case dsData:
+    case dsBadData:
+      break; // data not wanted
+    case dsLogNote:
+      if (Layout.AddNotes) {
         Text += StartText;
         Text += Sep;
-        Text += "Wrap";
+        Text += FNoteText;
         Text += CRLF;
-        break;
-      case dsMaster: DecodeMaster(Text, Sep); break;
-      case dsSensor: DecodeSensor(Text, ColumnWidth, Pattern, Display); break;
-      case dsBase: DecodeBase(); break;
-      case dsData:
-      case dsBadData: break;  // data not wanted
-      case dsLogNote:
-        if (Layout.AddNotes) {
-          Text += StartText;
-          Text += Sep;
-          Text += FNoteText;
-          Text += CRLF;
-        }
-        break;
-      case dsEnd:
-        if (Layout.AddNotes) {
-          Text += "End of Data";
-          Text += CRLF;
-        }
-        break;
-      default:
-        if (!Layout.AddNotes) break;
-        if (Status >= dsFirstReserved && Status <= dsLastReserved) {
-          Text += StartText;
-          Text += Sep;
-          Text += " Newer verison of program required for block type";
-          Text += Name;
-          Text += CRLF;
-        } else if (Status > dsEnd) {
-          Text += "Unknown Header status: ";
-          Text += Name;
-          Text += " found in the data";
-          Text += CRLF;
-        } else {
-          Text += StartText;
-          Text += Sep;
-          Text += Name;
-          Text += CRLF;
-        }
-        break;
+      }
+      break;
+    case dsEnd:
+      if (Layout.AddNotes) {
+        Text += "End of Data";
+        Text += CRLF;
+      }
+      break;
+    default:
+      if (!Layout.AddNotes) break;
+      if (Status >= dsFirstReserved && Status <= dsLastReserved) {
+        Text += StartText;
+        Text += Sep;
+        Text += " Newer verison of program required for block type";
+        Text += Name;
+        Text += CRLF;
+      } else if (Status > dsEnd) {
+        Text += "Unknown Header status: ";
+        Text += Name;
+        Text += " found in the data";
+        Text += CRLF;
+      } else {
+        Text += StartText;
+        Text += Sep;
+        Text += Name;
+        Text += CRLF;
+      }
+      break;
     }
     return true;
   } catch (...) {
@@ -600,7 +650,8 @@ void TDDRObj::DecodeSensor(std::string& Text, int& ColumnWidth, const std::strin
 
   if (Changed) {
     for (int I = 0; I < Count; ++I) {
-      const int Need = static_cast<int>(New.Sensors[I].Name.size() + New.Sensors[I].Units.size()) + 2;
+      const int Need =
+          static_cast<int>(New.Sensors[I].Name.size() + New.Sensors[I].Units.size()) + 2;
       if (Need > ColumnWidth) ColumnWidth = Need;
     }
     const int N = ColumnWidth;
@@ -644,7 +695,8 @@ void TDDRObj::DecodeSensor(std::string& Text, int& ColumnWidth, const std::strin
 void TDDRObj::DecodeBase() {
   for (int I = 0; I < FSetup.SensorCount; ++I) {
     const std::uint32_t V = GetLong(12 + 4 * I);
-    FBase[I] = V == 0xFFFFFFFFu ? 0 : static_cast<std::int32_t>(static_cast<std::int64_t>(V) - 2147483647);
+    FBase[I] =
+        V == 0xFFFFFFFFu ? 0 : static_cast<std::int32_t>(static_cast<std::int64_t>(V) - 2147483647);
   }
 }
 
@@ -684,62 +736,71 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
       const int Base = FBase[I];
       bool Missing = false;
       switch (S.DataType) {
-        case 0:
-          if (B[0] == 255) Missing = true;
-          else
-            AppendFixed(Text, static_cast<std::int32_t>(B[0] - 127u + static_cast<std::uint32_t>(Base)),
-                        ColumnWidth, S.RightDigits);
-          P += 1;
-          break;
-        case 1:
-          if (B[0] == 255) Missing = true;
-          else
-            AppendFixed(Text, static_cast<std::int32_t>(B[0] + static_cast<std::uint32_t>(Base)),
-                        ColumnWidth, S.RightDigits);
-          P += 1;
-          break;
-        case 2:
-        case 3: {
-          const std::uint32_t V = B[0] | (static_cast<std::uint32_t>(B[1]) << 8);
-          if (V == 65535) Missing = true;
-          else {
-            const std::uint32_t Bias = S.DataType == 2 ? 32767u : 0u;
-            AppendFixed(Text, static_cast<std::int32_t>(V - Bias + static_cast<std::uint32_t>(Base)),
-                        ColumnWidth, S.RightDigits);
-          }
-          P += 2;
-          break;
+      case 0:
+        if (B[0] == 255)
+          Missing = true;
+        else
+          AppendFixed(Text,
+                      static_cast<std::int32_t>(B[0] - 127u + static_cast<std::uint32_t>(Base)),
+                      ColumnWidth, S.RightDigits);
+        P += 1;
+        break;
+      case 1:
+        if (B[0] == 255)
+          Missing = true;
+        else
+          AppendFixed(Text, static_cast<std::int32_t>(B[0] + static_cast<std::uint32_t>(Base)),
+                      ColumnWidth, S.RightDigits);
+        P += 1;
+        break;
+      case 2:
+      case 3: {
+        const std::uint32_t V = B[0] | (static_cast<std::uint32_t>(B[1]) << 8);
+        if (V == 65535)
+          Missing = true;
+        else {
+          const std::uint32_t Bias = S.DataType == 2 ? 32767u : 0u;
+          AppendFixed(Text, static_cast<std::int32_t>(V - Bias + static_cast<std::uint32_t>(Base)),
+                      ColumnWidth, S.RightDigits);
         }
-        case 4:
-        case 5: {
-          const std::uint32_t V = B[0] | (static_cast<std::uint32_t>(B[1]) << 8) |
-                                  (static_cast<std::uint32_t>(B[2]) << 16) |
-                                  (static_cast<std::uint32_t>(B[3]) << 24);
-          if (V == 0xFFFFFFFFu) Missing = true;
-          else
-            AppendFixed(Text, static_cast<std::int32_t>(S.DataType == 4 ? V - 2147483647u : V),
-                        ColumnWidth, S.RightDigits);
-          P += 4;
-          break;
-        }
-        case 6: {
-          if (B[0] == 255 && B[1] == 255 && B[2] == 255 && B[3] == 255) Missing = true;
-          else AppendReal(Text, GetReal(P, 4), S.RightDigits);
-          P += 4;
-          break;
-        }
-        case 7: {
-          bool AllOnes = true;
-          for (int K = 0; K < 8; ++K) AllOnes = AllOnes && B[K] == 255;
-          if (AllOnes) Missing = true;
-          else AppendReal(Text, GetReal(P, 8), S.RightDigits);
-          P += 8;
-          break;
-        }
-        default:
-          Text += "Bad type: ";
-          Text += std::to_string(S.DataType);
-          break;
+        P += 2;
+        break;
+      }
+      case 4:
+      case 5: {
+        const std::uint32_t V = B[0] | (static_cast<std::uint32_t>(B[1]) << 8) |
+                                (static_cast<std::uint32_t>(B[2]) << 16) |
+                                (static_cast<std::uint32_t>(B[3]) << 24);
+        if (V == 0xFFFFFFFFu)
+          Missing = true;
+        else
+          AppendFixed(Text, static_cast<std::int32_t>(S.DataType == 4 ? V - 2147483647u : V),
+                      ColumnWidth, S.RightDigits);
+        P += 4;
+        break;
+      }
+      case 6: {
+        if (B[0] == 255 && B[1] == 255 && B[2] == 255 && B[3] == 255)
+          Missing = true;
+        else
+          AppendReal(Text, GetReal(P, 4), S.RightDigits);
+        P += 4;
+        break;
+      }
+      case 7: {
+        bool AllOnes = true;
+        for (int K = 0; K < 8; ++K) AllOnes = AllOnes && B[K] == 255;
+        if (AllOnes)
+          Missing = true;
+        else
+          AppendReal(Text, GetReal(P, 8), S.RightDigits);
+        P += 8;
+        break;
+      }
+      default:
+        Text += "Bad type: ";
+        Text += std::to_string(S.DataType);
+        break;
       }
       if (Missing) Text += MissingValueDashes(ColumnWidth, S.RightDigits);
       const char Tail[3] = {Sep, (S.SensorFlags & 1) ? '?' : ' ', Sep};
@@ -888,7 +949,8 @@ bool TDDRObj::ValidateOutputFile() {
   }
   const std::string Ext = UpperAscii(ExtractFileExt(Name));
   if (Layout.DDROutputFormat == 1 && Ext != ".XLS") {
-    FDialog.Show(TMsgKind::Error, "Please enter valid \"Excel\" Output File Name.", TMsgButtons::OK);
+    FDialog.Show(TMsgKind::Error, "Please enter valid \"Excel\" Output File Name.",
+                 TMsgButtons::OK);
     return false;
   }
   if (Layout.DDROutputFormat == 0 && Ext != ".PRN") {
@@ -898,7 +960,8 @@ bool TDDRObj::ValidateOutputFile() {
   const std::string Full = Prefix + DDROutputFileName;
   if (fs::exists(Full, Ec)) {
     const fs::perms P = fs::status(Full, Ec).permissions();
-    const fs::perms Write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const fs::perms Write =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if (!Ec && (P & Write) == fs::perms::none) {
       FDialog.Show(TMsgKind::Error, "Unable to write to a Read-only file.", TMsgButtons::OK);
       return false;
@@ -910,7 +973,8 @@ bool TDDRObj::ValidateOutputFile() {
 
 void TDDRObj::MatchOutputExt(std::string& NewName) {
   if (!DDROutputFileName.empty())
-    DDROutputFileName = ChangeFileExt(DDROutputFileName, Layout.DDROutputFormat == 1 ? ".XLS" : ".PRN");
+    DDROutputFileName =
+        ChangeFileExt(DDROutputFileName, Layout.DDROutputFormat == 1 ? ".XLS" : ".PRN");
   NewName = DDROutputFileName;
 }
 
@@ -924,8 +988,8 @@ bool TDDRObj::OpenOutput(bool Append) {
     std::string Dir = ExtractFilePath(Path);
     const std::string Name = ExtractFileName(Path);
     for (int Try = 0; Try < 100 && !FOutput && !Name.empty(); ++Try) {
-      std::string Temp = Dir + "." + Name + "." + std::to_string(::getpid()) + "." +
-                         std::to_string(Try) + ".tmp";
+      std::string Temp =
+          Dir + "." + Name + "." + std::to_string(::getpid()) + "." + std::to_string(Try) + ".tmp";
       int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (Fd < 0) {
         if (errno == EEXIST) continue;

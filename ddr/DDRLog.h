@@ -16,11 +16,11 @@ class IMessageDialog;
 class TIniFile;
 
 // Block layout.
-constexpr int DDRBlockSize = 4096;   // largest block, header included
-constexpr int DDRHeaderSize = 12;    // length, status, spare byte, start, stop
-constexpr int DDRMaxSensors = 51;    // room in the setup record
-constexpr int DDRBlockFinished = 32767;  // ResumePosition of a finished block
-constexpr int DDRLineBudget = 22000;     // characters per DecodeBlock call
+constexpr int DDRBlockSize = 4096;      // largest block, header included
+constexpr int DDRHeaderSize = 12;       // length, status, spare byte, start, stop
+constexpr int DDRMaxSensors = 51;       // room in the setup record
+constexpr int DDRBlockFinished = 32767; // ResumePosition of a finished block
+constexpr int DDRLineBudget = 22000;    // characters per DecodeBlock call
 
 // Block status codes.
 enum : std::uint8_t {
@@ -45,7 +45,7 @@ enum : std::uint8_t {
 
 // The DDRLog section of the settings file, held by the decoder.
 struct TDDRLayout {
-  std::uint8_t DDROutputFormat = 0;  // 0 text (.PRN), 1 Excel (.XLS)
+  std::uint8_t DDROutputFormat = 0; // 0 text (.PRN), 1 Excel (.XLS)
   bool AppendDDRData = false;
   bool AddHeader = false;
   bool AddData = true;
@@ -70,8 +70,8 @@ struct TDDRBlockHeader {
 };
 
 struct TDDRSensor {
-  std::string Name;   // up to 10 characters
-  std::string Units;  // up to 6 characters
+  std::string Name;  // up to 10 characters
+  std::string Units; // up to 6 characters
   std::uint8_t SensorFlags = 0;
   std::uint8_t Spare = 0;
   double Real1 = 0;
@@ -114,8 +114,8 @@ public:
 
 private:
   struct TToken {
-    char Kind;   // Y year, y two-digit year, M month, N minute, D day, H hour, S second, L literal
-    int Width;   // 1 or 2 for the two-digit fields
+    char Kind; // Y year, y two-digit year, M month, N minute, D day, H hour, S second, L literal
+    int Width; // 1 or 2 for the two-digit fields
     char Literal;
   };
   void Compile(const std::string& Pattern, char DateSeparator, char TimeSeparator);
@@ -140,7 +140,7 @@ public:
 
   TDDRLayout Layout;
   std::string DDRFileName;
-  std::string DDRDirectory;  // with its trailing separator, or empty
+  std::string DDRDirectory; // with its trailing separator, or empty
   std::string DDROutputFileName;
   // The separators the time stamps are rendered with.
   char DateSeparator = '/';
@@ -212,8 +212,8 @@ private:
 
   int FInput = -1;
   std::FILE* FOutput = nullptr;
-  std::string FOutputPath;  // the file the output becomes
-  std::string FTempPath;    // non-empty while a created file is being written
+  std::string FOutputPath; // the file the output becomes
+  std::string FTempPath;   // non-empty while a created file is being written
   TDDRTimeStamper FStamper;
 };
 

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   TGenSensor Batt{"Battery", "V"};
   Batt.DataType = 0;
   Batt.RightDigits = 1;
-  Batt.Flags = 1;  // every value marked "?"
+  Batt.Flags = 1; // every value marked "?"
   TGenSensor Flow{"Discharge", "cfs"};
   Flow.DataType = 7;
   Flow.RightDigits = 3;
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
       PutScan(Scans, Sensors, {StageHundredths, TempC, BattTenths, Cfs});
     }
     Append(F, DataBlock(Start, Start + 31 * Interval, Scans, Part == 1 ? 5 : 4));
-    if (Part == 0) Append(F, NoteBlock(Start + 4 * 3600, Start + 4 * 3600, "Site visit: gauge cleaned"));
+    if (Part == 0)
+      Append(F, NoteBlock(Start + 4 * 3600, Start + 4 * 3600, "Site visit: gauge cleaned"));
   }
   Append(F, EventBlock(11, Day + 86400 - 60, Day + 86400 - 60));
   Append(F, EventBlock(22, Day + 86400, Day + 86400));

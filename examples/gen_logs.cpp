@@ -36,26 +36,31 @@ std::string BinaryLog() {
   L.LogHour = 0, L.LogMinute = 0, L.LogSecond = 0;
   L.IntervalHours = 0, L.IntervalMinutes = 15, L.IntervalSeconds = 0;
   L.NumDays = 3;
-  L.Sensors = {{"TEMP", 0.1, -40.0, 1}, {"RH", 1.0, 0.0, 0}, {"WIND", 0.1, 0.0, 1}, {"BATT", 0.01, 0.0, 2}};
+  L.Sensors = {
+      {"TEMP", 0.1, -40.0, 1}, {"RH", 1.0, 0.0, 0}, {"WIND", 0.1, 0.0, 1}, {"BATT", 0.01, 0.0, 2}};
   const long long Records = 3 * 96;
   L.DayLength = 96 * 8;
   L.DataLength = static_cast<std::uint32_t>(Records * 8);
   L.TotalLength = 54 + 4 * 28 + L.DataLength;
   return LogFileBytes(L, Records, [](long long K, int I) -> std::uint16_t {
-    if (I == 2 && K >= 100 && K < 104) return 0xFFFF;  // the anemometer iced up for an hour
+    if (I == 2 && K >= 100 && K < 104) return 0xFFFF; // the anemometer iced up for an hour
     switch (I) {
-      case 0: return static_cast<std::uint16_t>(32767 + Triangle(K + 24, 96, 85, 243));   // 8.5 .. 24.3
-      case 1: return static_cast<std::uint16_t>(32767 + Triangle(K + 72, 96, 38, 91));    // 38 .. 91 %
-      case 2: return static_cast<std::uint16_t>(32767 + Triangle(K * 7, 53, 0, 124));     // 0 .. 12.4
-      default: return static_cast<std::uint16_t>(32767 + 1280 - K / 8);                   // 12.80 falling
+    case 0:
+      return static_cast<std::uint16_t>(32767 + Triangle(K + 24, 96, 85, 243)); // 8.5 .. 24.3
+    case 1:
+      return static_cast<std::uint16_t>(32767 + Triangle(K + 72, 96, 38, 91)); // 38 .. 91 %
+    case 2:
+      return static_cast<std::uint16_t>(32767 + Triangle(K * 7, 53, 0, 124)); // 0 .. 12.4
+    default:
+      return static_cast<std::uint16_t>(32767 + 1280 - K / 8); // 12.80 falling
     }
   });
 }
 
 std::string Value(long long Tenths) {
   char B[32];
-  std::snprintf(B, sizeof B, "%s%lld.%lld", Tenths < 0 ? "-" : "", (Tenths < 0 ? -Tenths : Tenths) / 10,
-                (Tenths < 0 ? -Tenths : Tenths) % 10);
+  std::snprintf(B, sizeof B, "%s%lld.%lld", Tenths < 0 ? "-" : "",
+                (Tenths < 0 ? -Tenths : Tenths) / 10, (Tenths < 0 ? -Tenths : Tenths) % 10);
   return B;
 }
 
@@ -65,7 +70,8 @@ std::string Layout1Csv() {
   for (long long K = 0; K < 2 * 96; ++K) {
     const long long T = T0 + K * 900;
     const std::string Stamp = GenDate(T) + "," + GenTime(T) + ",";
-    Out += Stamp + "AIRTEMP," + Value(Triangle(K + 24, 96, 152, 318)) + ",C," + (K == 50 ? "BAD" : "G") + "\r\n";
+    Out += Stamp + "AIRTEMP," + Value(Triangle(K + 24, 96, 152, 318)) + ",C," +
+           (K == 50 ? "BAD" : "G") + "\r\n";
     Out += Stamp + "SOILTEMP," + Value(Triangle(K + 40, 96, 171, 224)) + ",C,G\r\n";
     Out += Stamp + "PRECIP," + Value(K % 37 == 3 ? 12 : 0) + ",mm,G\r\n";
   }
@@ -78,7 +84,8 @@ std::string Layout2Csv() {
   for (long long K = 0; K < 144; ++K) {
     const long long T = T0 + K * 600;
     Out += GenDate(T) + "," + GenTime(T) + ",WIND," + Value(Triangle(K, 40, 8, 71)) + "," +
-           std::to_string(Triangle(K * 3, 144, 90, 270)) + "," + Value(Triangle(K, 40, 8, 71) + 23) + "\r\n";
+           std::to_string(Triangle(K * 3, 144, 90, 270)) + "," +
+           Value(Triangle(K, 40, 8, 71) + 23) + "\r\n";
   }
   return Out;
 }

@@ -56,11 +56,12 @@ LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
       ++P;
     }
     Parts[K] = V;
-    ++P;  // the one separator
+    ++P; // the one separator
   }
   const std::int32_t Secs = SecondsOfDay(Parts[3], Parts[4], Parts[5]);
   if (Parts[2] < 1985) return Secs;
-  const std::int64_t T = static_cast<std::int64_t>(DayNumber(Parts[2], Parts[0], Parts[1])) * 86400 + Secs;
+  const std::int64_t T =
+      static_cast<std::int64_t>(DayNumber(Parts[2], Parts[0], Parts[1])) * 86400 + Secs;
   return static_cast<LogTime>(static_cast<std::uint32_t>(T));
 }
 
@@ -68,9 +69,10 @@ LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
 // digits (characters after the first full stop).
 bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigits) {
   const std::size_t Dot = Field.find('.');
-  RightDigits = Dot == std::string_view::npos
-                    ? 0
-                    : static_cast<std::uint16_t>(std::min<std::size_t>(Field.size() - Dot - 1, 65535));
+  RightDigits =
+      Dot == std::string_view::npos
+          ? 0
+          : static_cast<std::uint16_t>(std::min<std::size_t>(Field.size() - Dot - 1, 65535));
   double D = 0.0;
   if (!Field.empty() && StrToFloatOK(std::string(Field), D)) {
     Value = static_cast<float>(D);
@@ -161,7 +163,8 @@ bool TCSVLogFile::Parse(TParseState& State) {
   FFirstTime = State.Now;
   FLastTime = 0;
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(std::fopen(FFileName.c_str(), "rb"), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(std::fopen(FFileName.c_str(), "rb"),
+                                                    &std::fclose);
   if (F) {
     std::vector<char> Buf(1 << 20);
     std::string Carry;
@@ -309,7 +312,8 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
       if (D != S->Interval) S->VariableInterval = true;
       if (D > 0 && D < S->Interval) S->Interval = static_cast<std::int32_t>(D);
     } else if (D > 0) {
-      S->Interval = static_cast<std::int32_t>(std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
+      S->Interval = static_cast<std::int32_t>(
+          std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
     }
     ++S->Count;
     S->PrevTime = Time;
@@ -355,7 +359,8 @@ void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Val
   if (!Rec->Missing) Value = Rec->Value;
 }
 
-void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value, LogTime& Time) {
+void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,
+                             LogTime& Time) {
   Value = NotRecorded();
   TCSVSensor* S = Find(SensorName);
   if (!S) return;

@@ -42,9 +42,7 @@ public:
   TCSVRecordList() : TSortedCollection(50, 50) {}
   ~TCSVRecordList() override { FreeAllItems(); }
 
-  int Compare(TKey Key1, TKey Key2) override {
-    return Key1 > Key2 ? 1 : (Key1 < Key2 ? -1 : 0);
-  }
+  int Compare(TKey Key1, TKey Key2) override { return Key1 > Key2 ? 1 : (Key1 < Key2 ? -1 : 0); }
   TKey KeyOf(TObject* Item) override { return static_cast<TCSVRecord*>(Item)->Time; }
   TCSVRecord* At(int Index) { return static_cast<TCSVRecord*>(ItemAt(Index)); }
   void FreeItem(TObject* Item) override {
@@ -63,17 +61,17 @@ public:
   explicit TCSVSensor(TCSVLogFile* Owner = nullptr) : LogFile(Owner) {}
 
   std::string Name;
-  std::uint16_t RightDigits = 2;  // the largest seen in the sensor's rows
-  LogTime FirstTime = 0;          // earliest row time (at most the parse time)
-  LogTime LastTime = 0;           // latest row time
-  std::string Status;             // status text of the first row
-  std::string Units;              // units text of the first row (layout 1 only)
-  std::uint16_t Count = 0;        // rows read (16 bits, wraps)
+  std::uint16_t RightDigits = 2; // the largest seen in the sensor's rows
+  LogTime FirstTime = 0;         // earliest row time (at most the parse time)
+  LogTime LastTime = 0;          // latest row time
+  std::string Status;            // status text of the first row
+  std::string Units;             // units text of the first row (layout 1 only)
+  std::uint16_t Count = 0;       // rows read (16 bits, wraps)
   TCSVRecordList Records;
   TCSVLogFile* LogFile = nullptr;
-  LogTime PrevTime = 0;           // time of the previous row
-  std::int32_t Interval = 0;      // smallest positive step between consecutive rows
-  bool VariableInterval = false;  // a step differed from Interval
+  LogTime PrevTime = 0;          // time of the previous row
+  std::int32_t Interval = 0;     // smallest positive step between consecutive rows
+  bool VariableInterval = false; // a step differed from Interval
 
   int RecordCount() const { return Records.Count(); }
 };

@@ -19,8 +19,8 @@ std::string CSVDateTime(LogTime Secs, const TDateTimeFormat& Format) {
   SecsToParts(Secs, Year, Month, Day, Hour, Minute, Second);
   char B[64];
   std::snprintf(B, sizeof B, "%02d%c%02d%c%04d %02d%c%02d%c%02d", Month, Format.DateSeparator, Day,
-                Format.DateSeparator, Year, Hour, Format.TimeSeparator, Minute, Format.TimeSeparator,
-                Second);
+                Format.DateSeparator, Year, Hour, Format.TimeSeparator, Minute,
+                Format.TimeSeparator, Second);
   return B;
 }
 
@@ -51,18 +51,24 @@ bool ShowLogHeader(ITextPane& Pane, const TLogFile& Log, const std::string& Titl
     const THeader* H = Log.Header();
     if (!H) throw std::runtime_error("no header");
     // Only the time of day of these is shown: whole days are dropped.
-    auto TimeOfDay = [&](std::int32_t Secs) { return FormatLogTime(Format.TimePattern, Secs % 86400, Format); };
+    auto TimeOfDay = [&](std::int32_t Secs) {
+      return FormatLogTime(Format.TimePattern, Secs % 86400, Format);
+    };
     Pane.AppendLine("Version           : " + std::to_string(H->Version));
     Pane.AppendLine("Unit Name         : " + H->UnitName);
-    Pane.AppendLine("Start Date        : " +
-                    FormatLogTime(Format.DatePattern, static_cast<LogTime>(H->StartDay) * 86400, Format));
+    Pane.AppendLine(
+        "Start Date        : " +
+        FormatLogTime(Format.DatePattern, static_cast<LogTime>(H->StartDay) * 86400, Format));
     Pane.AppendLine("Log Time          : " + TimeOfDay(H->LogTime));
     Pane.AppendLine("Logging Interval  : " + TimeOfDay(H->Interval));
     Pane.AppendLine("Record Size       : " + std::to_string(H->RecordSize));
     Pane.AppendLine("Number of Days    : " + std::to_string(H->NumDays));
-    Pane.AppendLine("Total Length      : " + std::to_string(static_cast<std::int32_t>(H->TotalLength)));
-    Pane.AppendLine("Day Length        : " + std::to_string(static_cast<std::int32_t>(H->DayLength)));
-    Pane.AppendLine("Data Length       : " + std::to_string(static_cast<std::int32_t>(H->DataLength)));
+    Pane.AppendLine("Total Length      : " +
+                    std::to_string(static_cast<std::int32_t>(H->TotalLength)));
+    Pane.AppendLine("Day Length        : " +
+                    std::to_string(static_cast<std::int32_t>(H->DayLength)));
+    Pane.AppendLine("Data Length       : " +
+                    std::to_string(static_cast<std::int32_t>(H->DataLength)));
     Pane.AppendLine("Number of Sensors : " + std::to_string(H->NumSensors));
     Pane.AppendLine("Description Length: " + std::to_string(Log.DescriptionLength()));
     Pane.AppendLine("Sensor Info Length: " + std::to_string(Log.SensorInfoLength()));
@@ -83,11 +89,13 @@ bool ShowCSVLogInfo(ITextPane& Pane, const TCSVLogFile& Log, const std::string& 
       for (int I = 0; I < Log.Sensors().Count(); ++I) {
         const TCSVSensor* S = Log.Sensors().Objects(I);
         Pane.AppendLine("Logging Interval  : " + S->Name +
-                        (S->VariableInterval ? std::string(" - variable")
-                                             : " - " + FormatDuration(S->Interval, Format.TimeSeparator)));
+                        (S->VariableInterval
+                             ? std::string(" - variable")
+                             : " - " + FormatDuration(S->Interval, Format.TimeSeparator)));
       }
     } else {
-      Pane.AppendLine("Logging Interval  : " + FormatDuration(Log.Interval(), Format.TimeSeparator));
+      Pane.AppendLine("Logging Interval  : " +
+                      FormatDuration(Log.Interval(), Format.TimeSeparator));
     }
     Pane.AppendLine("Number of Sensors : " + std::to_string(Log.Sensors().Count()));
     return true;

@@ -115,7 +115,8 @@ void TLogFile::InitDataRange() {
   FLastLocatedTime = 0;
   FLastLocatedPos = 0;
   struct stat St {};
-  FFileSize = (FFile && ::fstat(::fileno(FFile), &St) == 0) ? static_cast<std::int64_t>(St.st_size) : 0;
+  FFileSize =
+      (FFile && ::fstat(::fileno(FFile), &St) == 0) ? static_cast<std::int64_t>(St.st_size) : 0;
   FFirstTime = static_cast<LogTime>(FHeader->StartDay) * 86400;
   if (FHeader->RecordSize == 0 || FFileSize <= FHeader->DataOffset) {
     FLastTime = FFirstTime;
@@ -124,7 +125,8 @@ void TLogFile::InitDataRange() {
   const std::int64_t Whole = (FFileSize - FHeader->DataOffset) / FHeader->RecordSize;
   const std::int64_t Last = FFirstTime + Whole * static_cast<std::int64_t>(FHeader->Interval);
   // Data reaching past 2053 is cut at the last representable log time.
-  FLastTime = static_cast<LogTime>(std::min<std::int64_t>(Last, std::numeric_limits<LogTime>::max()));
+  FLastTime =
+      static_cast<LogTime>(std::min<std::int64_t>(Last, std::numeric_limits<LogTime>::max()));
 }
 
 void TLogFile::MarkRecordEmpty(TRecord& Rec) {
@@ -144,7 +146,8 @@ void TLogFile::ReadRecord(TRecord& Rec) {
   if (FLastLocatedTime != 0 && FLastLocatedTime + Interval == Rec.Time)
     Pos = FLastLocatedPos + Size;
   else
-    Pos = (static_cast<std::int64_t>(Rec.Time) - FFirstTime) / Interval * Size + FHeader->DataOffset;
+    Pos =
+        (static_cast<std::int64_t>(Rec.Time) - FFirstTime) / Interval * Size + FHeader->DataOffset;
   if (Pos >= FFileSize) {
     MarkRecordEmpty(Rec);
     return;

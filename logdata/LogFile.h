@@ -84,7 +84,7 @@ private:
   std::int64_t FLastLocatedPos = 0;
   int FDescriptionLength = 0;
   int FSensorInfoLength = 0;
-  std::vector<std::uint8_t> FScratch;  // one record as read from the file
+  std::vector<std::uint8_t> FScratch; // one record as read from the file
 };
 
 } // namespace quorvin

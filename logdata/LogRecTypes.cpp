@@ -83,7 +83,8 @@ bool TSensor::Parse(std::span<const std::uint8_t> Block, const std::string& Unit
 TRecord* TRecord::Create(LogTime Time, int Count) {
   if (Count < 0) Count = 0;
   if (Count > 0xFFFF) Count = 0xFFFF;
-  void* Mem = ::operator new(sizeof(TRecord) + static_cast<std::size_t>(Count) * sizeof(std::uint16_t));
+  void* Mem =
+      ::operator new(sizeof(TRecord) + static_cast<std::size_t>(Count) * sizeof(std::uint16_t));
   TRecord* R = ::new (Mem) TRecord(Time, static_cast<std::uint16_t>(Count));
   std::uninitialized_fill_n(R->Values(), Count, NonRecordedRaw);
   return R;

@@ -23,8 +23,8 @@ namespace quorvin {
 
 class TLogFile;
 
-constexpr int HeaderBlockSize = 54;  // shown as "Description Length"
-constexpr int SensorBlockSize = 28;  // shown as "Sensor Info Length"
+constexpr int HeaderBlockSize = 54; // shown as "Description Length"
+constexpr int SensorBlockSize = 28; // shown as "Sensor Info Length"
 constexpr std::uint16_t NonRecordedRaw = 0xFFFF;
 // An interval of 0 stored in a header means the loggers' default of 15 minutes.
 constexpr std::int32_t DefaultLogInterval = 900;
@@ -38,10 +38,10 @@ float RawToValue(std::uint16_t Raw, int RightDigits);
 struct THeader {
   std::uint16_t Version = 0;
   std::string UnitName;
-  std::uint16_t StartDay = 0;    // day number of the start date
-  std::int32_t Interval = 0;     // seconds, never 0 after Parse
-  std::int32_t LogTime = 0;      // seconds of day modulo Interval (display only)
-  std::int32_t DataOffset = 0;   // 54 + 28 x NumSensors
+  std::uint16_t StartDay = 0;  // day number of the start date
+  std::int32_t Interval = 0;   // seconds, never 0 after Parse
+  std::int32_t LogTime = 0;    // seconds of day modulo Interval (display only)
+  std::int32_t DataOffset = 0; // 54 + 28 x NumSensors
   std::uint16_t RecordSize = 0;
   std::uint16_t NumDays = 0;
   std::uint32_t TotalLength = 0;
@@ -59,10 +59,10 @@ class TSensor : public TObject {
 public:
   explicit TSensor(TLogFile* Owner = nullptr) : LogFile(Owner) {}
 
-  std::string Name;      // unit name, ".", descriptor name (both as stored)
-  int Id = 0;            // 1-based position among the descriptors
-  int RightDigits = 0;   // decimal places of the value
-  float Slope = 0.0f;    // shown in export headers, never applied
+  std::string Name;    // unit name, ".", descriptor name (both as stored)
+  int Id = 0;          // 1-based position among the descriptors
+  int RightDigits = 0; // decimal places of the value
+  float Slope = 0.0f;  // shown in export headers, never applied
   float Offset = 0.0f;
   TLogFile* LogFile = nullptr;
 
@@ -85,9 +85,7 @@ public:
   LogTime Time;
   int Count() const { return FCount; }
   std::uint16_t* Values() { return reinterpret_cast<std::uint16_t*>(this + 1); }
-  const std::uint16_t* Values() const {
-    return reinterpret_cast<const std::uint16_t*>(this + 1);
-  }
+  const std::uint16_t* Values() const { return reinterpret_cast<const std::uint16_t*>(this + 1); }
   // Raw value of 0-based Index; FFFF outside 0..Count-1.
   std::uint16_t Value(int Index) const {
     return (Index >= 0 && Index < FCount) ? Values()[Index] : NonRecordedRaw;
@@ -104,9 +102,7 @@ public:
   TRecordList() : TSortedCollection(50, 50) {}
   ~TRecordList() override { FreeAllItems(); }
 
-  int Compare(TKey Key1, TKey Key2) override {
-    return Key1 > Key2 ? 1 : (Key1 < Key2 ? -1 : 0);
-  }
+  int Compare(TKey Key1, TKey Key2) override { return Key1 > Key2 ? 1 : (Key1 < Key2 ? -1 : 0); }
   TKey KeyOf(TObject* Item) override { return static_cast<TRecord*>(Item)->Time; }
   TRecord* At(int Index) { return static_cast<TRecord*>(ItemAt(Index)); }
 };
@@ -123,7 +119,9 @@ public:
     return InRange(I) ? FEntries[static_cast<std::size_t>(I)].first : Empty;
   }
   // Object of entry i (0-based); none outside the list.
-  T* Objects(int I) { return InRange(I) ? FEntries[static_cast<std::size_t>(I)].second.get() : nullptr; }
+  T* Objects(int I) {
+    return InRange(I) ? FEntries[static_cast<std::size_t>(I)].second.get() : nullptr;
+  }
   const T* Objects(int I) const {
     return InRange(I) ? FEntries[static_cast<std::size_t>(I)].second.get() : nullptr;
   }

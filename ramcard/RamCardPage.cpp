@@ -83,7 +83,8 @@ bool TRamCardPage::CheckRamOutputDir() {
   RAMDirectory = edtOutFile;
   std::error_code Ec;
   if (!std::filesystem::is_directory(RAMDirectory, Ec)) {
-    if (FUi.Dialog.Show(TMsgKind::Information, "File Path does not exist. Do you wish to create it?",
+    if (FUi.Dialog.Show(TMsgKind::Information,
+                        "File Path does not exist. Do you wish to create it?",
                         TMsgButtons::YesNo) == TMsgResult::Yes)
       std::filesystem::create_directories(RAMDirectory, Ec);
   }

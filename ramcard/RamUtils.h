@@ -20,14 +20,14 @@ constexpr std::uint16_t RamEntryMark = 18497; // bytes 41 48
 constexpr std::int32_t RamEndOfDirectory = -1;
 constexpr int RamNameSize = 13;
 
-extern const char* const RamCardSignature;  // "TAVRIX R630 RAM CARD"
-extern const char* const RamCardDumpName;   // "RAMCARD.RCD"
+extern const char* const RamCardSignature; // "TAVRIX R630 RAM CARD"
+extern const char* const RamCardDumpName;  // "RAMCARD.RCD"
 
 // One directory entry as stored (24 bytes, little-endian).
 struct TRamEntry {
-  std::int32_t Length = 0;  // entry header and data together; -1 ends the directory
+  std::int32_t Length = 0; // entry header and data together; -1 ends the directory
   std::uint16_t Mark = 0;
-  std::uint8_t Flags = 0;   // not interpreted
+  std::uint8_t Flags = 0; // not interpreted
   char Name[RamNameSize] = {};
   std::uint16_t Checksum = 0;
   std::uint16_t Reserved = 0;

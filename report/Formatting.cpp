@@ -102,14 +102,16 @@ void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
   if (RightDigits <= 12) {
     // 5^12 needs 28 bits: up to 12 decimals the product is exact even in a
     // double, which is much faster than the extended type.
-    static constexpr double DPowers[13] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5, 1e6,
+    static constexpr double DPowers[13] = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
                                            1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
     const double Scaled = V * DPowers[RightDigits];
     if (Scaled < 9.0e18 && Scaled > -9.0e18) {
       N = static_cast<long long>(Scaled);
       const double Frac = Scaled - static_cast<double>(N);
-      if (Frac >= 0.5) ++N;
-      else if (Frac <= -0.5) --N;
+      if (Frac >= 0.5)
+        ++N;
+      else if (Frac <= -0.5)
+        --N;
       Exact = true;
     }
   } else if (RightDigits <= 17) {
@@ -118,8 +120,10 @@ void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
       // Halves away from zero; the fraction is exact.
       N = static_cast<long long>(Scaled);
       const long double Frac = Scaled - static_cast<long double>(N);
-      if (Frac >= 0.5L) ++N;
-      else if (Frac <= -0.5L) --N;
+      if (Frac >= 0.5L)
+        ++N;
+      else if (Frac <= -0.5L)
+        --N;
       Exact = true;
     }
   }
@@ -129,8 +133,8 @@ void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
     char Buf[48];
     char* const End = Buf + sizeof Buf;
     char* P = End;
-    unsigned long long U = N < 0 ? 0ull - static_cast<unsigned long long>(N)
-                                 : static_cast<unsigned long long>(N);
+    unsigned long long U =
+        N < 0 ? 0ull - static_cast<unsigned long long>(N) : static_cast<unsigned long long>(N);
     for (int i = 0; i < RightDigits; ++i) {
       *--P = static_cast<char>('0' + U % 10);
       U /= 10;
@@ -169,8 +173,7 @@ std::int64_t DayOfTime(LogTime Time) {
 } // namespace
 
 TLineTimeFormatter::TLineTimeFormatter(const std::string& Separator, bool Fixed,
-                                       const TLogPrnOptions& Options,
-                                       const TDateTimeFormat& Format)
+                                       const TLogPrnOptions& Options, const TDateTimeFormat& Format)
     : FSeparator(Separator), FFixed(Fixed), FOptions(Options), FFormat(Format),
       FDateOnly(!HasAnyOf(Format.DatePattern, "HS")), FTimeOnly(TimeOfDayOnly(Format.TimePattern)),
       FBlankDate(Options.DisplayJulianDate ? 3 : Format.DatePattern.size(), ' ') {}
@@ -220,8 +223,8 @@ std::string FormatValue(float Value, int RightDigits) {
 }
 
 TNonRecordedMode NonRecordedMode(const TLogPrnOptions& Options) {
-  const int Set = int(Options.DisplayAsDash) + int(Options.DisplayAsZero) +
-                  int(Options.ExcludeNonRecItems);
+  const int Set =
+      int(Options.DisplayAsDash) + int(Options.DisplayAsZero) + int(Options.ExcludeNonRecItems);
   if (Set == 1 && Options.DisplayAsZero) return TNonRecordedMode::Zero;
   if (Set == 1 && Options.ExcludeNonRecItems) return TNonRecordedMode::Exclude;
   return TNonRecordedMode::Dashes;
@@ -229,9 +232,12 @@ TNonRecordedMode NonRecordedMode(const TLogPrnOptions& Options) {
 
 std::string NonRecordedText(const TLogPrnOptions& Options, int RightDigits) {
   switch (NonRecordedMode(Options)) {
-  case TNonRecordedMode::Zero: return FormatValue(0.0f, RightDigits);
-  case TNonRecordedMode::Exclude: return std::string();
-  case TNonRecordedMode::Dashes: break;
+  case TNonRecordedMode::Zero:
+    return FormatValue(0.0f, RightDigits);
+  case TNonRecordedMode::Exclude:
+    return std::string();
+  case TNonRecordedMode::Dashes:
+    break;
   }
   return MissingValueDashes(0, RightDigits);
 }

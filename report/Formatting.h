@@ -32,10 +32,9 @@ inline bool IsSaving(int CommandMode) { return CommandMode != cmDisplay; }
 
 // The names of cbxDtFormat (LOGPRN), in list order.
 inline constexpr std::array<std::string_view, 10> LogPrnDtFormatNames = {
-    "MMDDYY HHMM",         "DDMMYY HHMM",         "YYMMDD HHMM",
-    "MM/DD/YY HH:MM:SS",   "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",
-    "MM/DD/YYYY HH:MM:SS", "MM/DD/YYYY HH:MM",    "DD/MM/YYYY HH:MM:SS",
-    "YYYY/MM/DD HH:MM:SS"};
+    "MMDDYY HHMM",         "DDMMYY HHMM",        "YYMMDD HHMM",         "MM/DD/YY HH:MM:SS",
+    "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",  "MM/DD/YYYY HH:MM:SS", "MM/DD/YYYY HH:MM",
+    "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS"};
 
 // The names of the LOGPLOT, LOGSTAT and DDRLOG lists: the same without
 // "MM/DD/YYYY HH:MM".
@@ -86,8 +85,8 @@ private:
   bool FFixed;
   const TLogPrnOptions& FOptions;
   const TDateTimeFormat& FFormat;
-  bool FDateOnly;  // DatePattern depends on the date alone
-  bool FTimeOnly;  // TimePattern depends on the time of day alone
+  bool FDateOnly; // DatePattern depends on the date alone
+  bool FTimeOnly; // TimePattern depends on the time of day alone
   std::string FBlankDate;
   std::int64_t FDay = -1;
   std::string FDate;

@@ -8,8 +8,7 @@ namespace quorvin {
 
 TGraph::TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
                TGraphLimits& Limits, int CommandMode)
-    : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits),
-      FCommandMode(CommandMode) {}
+    : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode) {}
 
 void TGraph::CreateSeries() {
   for (const TSensorChoice& C : FSel.SensorChoices)
@@ -19,9 +18,9 @@ void TGraph::CreateSeries() {
 std::string TGraph::TitleLine() const {
   const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
   return std::string(Binary ? "R630/R600 DATA FROM: " : "CSV LOG DATA FROM: ") +
-         UpperCase(FSel.LogTitleName) + " DATE: " +
-         FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat) + " TO " +
-         FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
+         UpperCase(FSel.LogTitleName) +
+         " DATE: " + FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat) +
+         " TO " + FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
 }
 
 void TGraph::Draw() {

@@ -41,8 +41,8 @@ void AppendPadding(std::string& Line, int Count) {
 
 // One checked sensor's column.
 struct TLogExport::TColumn {
-  int Position;        // 0-based in the log's sensor order
-  std::string Name;    // FullName, for the CSV reader
+  int Position;     // 0-based in the log's sensor order
+  std::string Name; // FullName, for the CSV reader
   int RightDigits;
   int Width;           // fixed-column width of its values
   std::string Missing; // its text for a value not recorded
@@ -84,7 +84,8 @@ std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
 }
 
 std::string TLogExport::TitleLine() const {
-  const std::string T1 = FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat);
+  const std::string T1 =
+      FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat);
   const std::string T2 = FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
   const std::string Source = FSel.CSVLogLoaded ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ";
   return Source + UpperCase(FSel.LogTitleName) + " DATE: " + T1 + " TO " + T2;
@@ -99,8 +100,8 @@ void TLogExport::BuildColumnHeader(std::vector<std::string>& Lines,
 
   if (FOptions.R600ASCII) {
     std::string Names = "DATE" + Blanks(6) + S + "TIME" + Blanks(4);
-    std::string Under = "----" + std::string(Fixed ? "------" : "") + S + "----" +
-                        std::string(Fixed ? "----" : "");
+    std::string Under =
+        "----" + std::string(Fixed ? "------" : "") + S + "----" + std::string(Fixed ? "----" : "");
     for (const TSensorChoice& C : FSel.SensorChoices) {
       if (!C.Checked) continue;
       const int L = Length(C.ShortName);
@@ -204,8 +205,9 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
     if (FileExisted && Append) {
       // Text appended to a workbook would ruin it: such a file cannot take
       // appended lines.
-      Opened = !(FOptions.OutputFormat == OutputFormatExcel && LooksLikeWorkbook(FOutputFileName)) &&
-               FOut.OpenAppend(FOutputFileName);
+      Opened =
+          !(FOptions.OutputFormat == OutputFormatExcel && LooksLikeWorkbook(FOutputFileName)) &&
+          FOut.OpenAppend(FOutputFileName);
     } else {
       Opened = FOut.OpenReplace(FOutputFileName);
     }
@@ -245,8 +247,9 @@ bool TLogExport::ShowOutputChunk(TPendingLines& Lines, bool FirstChunk) {
 }
 
 bool TLogExport::HandOn(TPendingLines& Lines) {
-  const bool Ok = IsSaving(FCommandMode) ? WriteOutputChunk(Lines, FFileExisted, FAppend, FFirstChunk)
-                                         : ShowOutputChunk(Lines, FFirstChunk);
+  const bool Ok = IsSaving(FCommandMode)
+                      ? WriteOutputChunk(Lines, FFileExisted, FAppend, FFirstChunk)
+                      : ShowOutputChunk(Lines, FFirstChunk);
   FFirstChunk = false;
   FFileExisted = true;
   FAppend = true;
@@ -288,7 +291,8 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   if (!FSel.LogLoaded()) return false;
 
   const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
-  const std::string& DisplayName = Binary ? FSel.BinaryLog->DisplayName() : FSel.CSVLog->DisplayName();
+  const std::string& DisplayName =
+      Binary ? FSel.BinaryLog->DisplayName() : FSel.CSVLog->DisplayName();
   FUi.Status.SetPanelText(1, "Importing from .LOG file " + DisplayName + " ...");
 
   const bool Saving = IsSaving(FCommandMode);
@@ -303,7 +307,8 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   FFailed = false;
   FAnyChunkWritten = false;
 
-  const int SensorCount = Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();
+  const int SensorCount =
+      Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();
   if (SensorCount == 0) return true;
 
   TPendingLines Pending;
@@ -424,9 +429,8 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
 }
 
 bool ConvertLogToText(TLogSelection& Selection, const TLogPrnOptions& Options,
-                      const TDateTimeFormat& Format, int CommandMode,
-                      const std::string& Separator, TUiServices& Ui,
-                      std::string& OutputFileName) {
+                      const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
+                      TUiServices& Ui, std::string& OutputFileName) {
   TLogExport Export(Selection, Options, Format, CommandMode, Ui);
   const bool Ok = Export.ConvertLogToText(Separator);
   OutputFileName = Export.OutputFileName();

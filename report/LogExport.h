@@ -23,8 +23,8 @@ public:
   // CommandMode 0 displays into Ui.Pane; any other value saves to the output
   // file. The selection's CSV grid values (StartTime, EndTime, LogInterval)
   // are replaced by a CSV conversion and stay so afterwards.
-  TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
-             const TDateTimeFormat& Format, int CommandMode, TUiServices& Ui);
+  TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
+             int CommandMode, TUiServices& Ui);
 
   // Separator: GetFieldSeparator for the same options and command mode.
   // True on success; false when nothing could be converted (no log loaded,
@@ -79,8 +79,7 @@ private:
 // The same, for callers that want one call: OutputFileName receives the name
 // a save wrote (or tried to write).
 bool ConvertLogToText(TLogSelection& Selection, const TLogPrnOptions& Options,
-                      const TDateTimeFormat& Format, int CommandMode,
-                      const std::string& Separator, TUiServices& Ui,
-                      std::string& OutputFileName);
+                      const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
+                      TUiServices& Ui, std::string& OutputFileName);
 
 } // namespace quorvin

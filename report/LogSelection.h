@@ -34,9 +34,9 @@ struct TSensorChoice {
   std::string FullName;  // the name the reader knows the sensor by
   std::string ShortName; // the column name
   int RightDigits = 0;
-  float Slope = 0.0f;    // binary logs only
-  float Offset = 0.0f;   // binary logs only
-  std::string Units;     // CSV logs only
+  float Slope = 0.0f;  // binary logs only
+  float Offset = 0.0f; // binary logs only
+  std::string Units;   // CSV logs only
 };
 
 // What the window shows of the selection. Every call concerns the controls

@@ -110,8 +110,8 @@ void TStatistics::Heading() {
   FPane.Clear();
   FPane.SetBold(true);
   FPane.SetPointSize(10);
-  FPane.AppendLine("STATISTICS FOR: " + UpperCase(FSel.LogTitleName) + " DATE: " +
-                   DateText(DateTimeToSecs(FSel.StartDate)) + " TO " +
+  FPane.AppendLine("STATISTICS FOR: " + UpperCase(FSel.LogTitleName) +
+                   " DATE: " + DateText(DateTimeToSecs(FSel.StartDate)) + " TO " +
                    DateText(DateTimeToSecs(FSel.EndDate)));
   FPane.AppendLine("");
   std::string Names = "SENSORS            ";
@@ -193,8 +193,7 @@ void TStatistics::PrintBlock(const std::string& Label) {
     Column(MinText, FormatValue(FAcc.Min[J], RD));
     Column(MaxText, FormatValue(FAcc.Max[J], RD));
     if (FAcc.Count[J] > 0) {
-      const float Mean =
-          static_cast<float>(static_cast<double>(FAcc.Sum[J]) / FAcc.Count[J]);
+      const float Mean = static_cast<float>(static_cast<double>(FAcc.Sum[J]) / FAcc.Count[J]);
       Column(MeanText, FormatValue(Mean, RD));
     } else {
       // Nothing to divide: the placeholder of a value that was not recorded.

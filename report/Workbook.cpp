@@ -51,8 +51,10 @@ bool IsValidUtf8(std::string_view Text) {
     const unsigned char C = static_cast<unsigned char>(Text[i]);
     std::size_t More;
     unsigned char Lo = 0x80, Hi = 0xBF; // range of the second byte
-    if (C < 0x80) More = 0;
-    else if (C >= 0xC2 && C <= 0xDF) More = 1;
+    if (C < 0x80)
+      More = 0;
+    else if (C >= 0xC2 && C <= 0xDF)
+      More = 1;
     else if (C >= 0xE0 && C <= 0xEF) {
       More = 2;
       if (C == 0xE0) Lo = 0xA0;
@@ -61,7 +63,8 @@ bool IsValidUtf8(std::string_view Text) {
       More = 3;
       if (C == 0xF0) Lo = 0x90;
       if (C == 0xF4) Hi = 0x8F;
-    } else return false;
+    } else
+      return false;
     if (i + More >= Text.size() + (More == 0 ? 1 : 0)) return false;
     for (std::size_t k = 1; k <= More; ++k) {
       const unsigned char B = static_cast<unsigned char>(Text[i + k]);

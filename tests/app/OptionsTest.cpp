@@ -16,7 +16,8 @@ protected:
   std::filesystem::path Dir;
   void SetUp() override {
     Dir = std::filesystem::temp_directory_path() /
-          ("quorvin_options_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("quorvin_options_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(Dir);
     std::filesystem::create_directories(Dir);
   }
@@ -111,14 +112,34 @@ TEST_F(OptionsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
   LoadSettings(Ini, App);
   SaveSettings(Ini, App);
   std::string Text = ReadIni();
-  for (const char* Line :
-       {"[General]", "DateTimeFormat=MMDDYY HHMM", "OutputFormat=TEXT", "AppendData=YES",
-        "UseSysFormat=YES", "DisplaySeconds=NO", "DisplayJulianDate=NO", "DisplayFixedFormat=NO",
-        "AddBlankLine=NO", "DisplayAsDash=YES", "DisplayAsZero=NO", "ExcludeNonRecItems=NO",
-        "R600ASCII=NO", "BackgroundColor=clWhite", "TextColor=clBlack", "RAMDirectory=",
-        "[DDRLog]", "DDROutputFormat=TEXT", "AppendDDRData=NO", "AddHeader=NO", "AddData=YES",
-        "AddNotes=YES", "USGSStation=NO", "USGSDevice=NO", "DeviceName=TXV900", "[Extra]",
-        "Keep=me", "OwnKey=1"})
+  for (const char* Line : {"[General]",
+                           "DateTimeFormat=MMDDYY HHMM",
+                           "OutputFormat=TEXT",
+                           "AppendData=YES",
+                           "UseSysFormat=YES",
+                           "DisplaySeconds=NO",
+                           "DisplayJulianDate=NO",
+                           "DisplayFixedFormat=NO",
+                           "AddBlankLine=NO",
+                           "DisplayAsDash=YES",
+                           "DisplayAsZero=NO",
+                           "ExcludeNonRecItems=NO",
+                           "R600ASCII=NO",
+                           "BackgroundColor=clWhite",
+                           "TextColor=clBlack",
+                           "RAMDirectory=",
+                           "[DDRLog]",
+                           "DDROutputFormat=TEXT",
+                           "AppendDDRData=NO",
+                           "AddHeader=NO",
+                           "AddData=YES",
+                           "AddNotes=YES",
+                           "USGSStation=NO",
+                           "USGSDevice=NO",
+                           "DeviceName=TXV900",
+                           "[Extra]",
+                           "Keep=me",
+                           "OwnKey=1"})
     EXPECT_NE(Text.find(Line), std::string::npos) << Line;
 }
 

@@ -19,9 +19,9 @@ using TDdrRun = TRun;
 
 class CmdDdr : public ::testing::Test {
 protected:
-  fs::path Dir = fs::temp_directory_path() /
-                 ("quorvin_cmdddr_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::path Dir =
+      fs::temp_directory_path() / ("quorvin_cmdddr_" + std::to_string(::getpid()) + "_" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::string Ddr;
 
   void SetUp() override {
@@ -55,9 +55,10 @@ protected:
   }
 };
 
-const std::string Heading =
-    "            " "   Stage ft   \n"
-    "            " "------------- \n";
+const std::string Heading = "            "
+                            "   Stage ft   \n"
+                            "            "
+                            "------------- \n";
 
 TEST_F(CmdDdr, DisplayIsTheDefault) {
   TDdrRun R = Cli({"ddr", Ddr});
@@ -74,14 +75,13 @@ TEST_F(CmdDdr, DisplayIsTheDefault) {
 TEST_F(CmdDdr, SummaryListsTheBlocks) {
   TDdrRun R = Cli({"--set", "DateTimeFormat=MM/DD/YYYY HH:MM:SS", "ddr", Ddr, "--summary"});
   EXPECT_EQ(R.Code, 0);
-  EXPECT_EQ(R.Out,
-            "\nSTART TIME          STOP TIME           STATUS         LEN  NOTE\n"
-            "------------------- ------------------- -------------- ---- ---------------\n"
-            "03/05/2024 10:00:00 03/05/2024 10:00:00 Master           88\n"
-            "03/05/2024 10:00:00 03/05/2024 10:00:00 Sensor           52\n"
-            "03/05/2024 10:00:00 03/05/2024 10:15:00 Data             16\n"
-            "03/05/2024 10:00:00 03/05/2024 10:00:00 Log Note         15 hi\n"
-            "Total Data: 4 Bytes; Non-data: 167 Bytes; Ratio:   2.34%;\n\n\n");
+  EXPECT_EQ(R.Out, "\nSTART TIME          STOP TIME           STATUS         LEN  NOTE\n"
+                   "------------------- ------------------- -------------- ---- ---------------\n"
+                   "03/05/2024 10:00:00 03/05/2024 10:00:00 Master           88\n"
+                   "03/05/2024 10:00:00 03/05/2024 10:00:00 Sensor           52\n"
+                   "03/05/2024 10:00:00 03/05/2024 10:15:00 Data             16\n"
+                   "03/05/2024 10:00:00 03/05/2024 10:00:00 Log Note         15 hi\n"
+                   "Total Data: 4 Bytes; Non-data: 167 Bytes; Ratio:   2.34%;\n\n\n");
 }
 
 TEST_F(CmdDdr, SaveWritesTheProposedOrTheGivenOutput) {
@@ -89,12 +89,11 @@ TEST_F(CmdDdr, SaveWritesTheProposedOrTheGivenOutput) {
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Out, "");
   EXPECT_EQ(R.Err, "status: DDR Log written to " + (Dir / "SITE.PRN").string() + ".\n");
-  EXPECT_EQ(Read("SITE.PRN"),
-            "//STATION: U-7\r\nUnit ID: U-7\r\nVersion: V1\r\n"
-            "               Stage ft   \r\n"
-            "            ------------- \r\n"
-            "030524 1000      123.45 ? \r\n"
-            "030524 1015        -.-- ? \r\n");
+  EXPECT_EQ(Read("SITE.PRN"), "//STATION: U-7\r\nUnit ID: U-7\r\nVersion: V1\r\n"
+                              "               Stage ft   \r\n"
+                              "            ------------- \r\n"
+                              "030524 1000      123.45 ? \r\n"
+                              "030524 1015        -.-- ? \r\n");
 
   R = Cli({"ddr", Ddr, "--save", "--output", "other.prn"});
   EXPECT_EQ(R.Code, 0);
@@ -106,29 +105,31 @@ TEST_F(CmdDdr, ExcelOutputBecomesAWorkbook) {
   TDdrRun R = Cli({"--set", "DDROutputFormat=excel", "ddr", Ddr, "--save"});
   EXPECT_EQ(R.Code, 0) << R.Err;
   EXPECT_EQ(R.Err, "status: DDR Log written to " + (Dir / "SITE.XLS").string() + ".\n");
-  EXPECT_EQ(Read("SITE.XLS").substr(0, 2), "PK");  // a workbook, no longer text
+  EXPECT_EQ(Read("SITE.XLS").substr(0, 2), "PK"); // a workbook, no longer text
 }
 
 TEST_F(CmdDdr, FailuresAndUsage) {
   TDdrRun R = Cli({"ddr", (Dir / "none.ddr").string()});
   EXPECT_EQ(R.Code, 1);
-  EXPECT_EQ(R.Err,
-            "error: File does not exist or is invalid. Please select another file.\n"
-            "status: Error! Please select a valid file.\n");
+  EXPECT_EQ(R.Err, "error: File does not exist or is invalid. Please select another file.\n"
+                   "status: Error! Please select a valid file.\n");
 
   R = Cli({"ddr", Ddr, "--save", "--output", "x.txt"});
   EXPECT_EQ(R.Code, 1);
-  EXPECT_EQ(R.Err,
-            "error: Please enter valid \"Text\" Output File Name.\n"
-            "status: Error! Unable to save DDR file.\n");
+  EXPECT_EQ(R.Err, "error: Please enter valid \"Text\" Output File Name.\n"
+                   "status: Error! Unable to save DDR file.\n");
 
-  for (const auto& Args :
-       {std::vector<std::string>{"ddr"}, {"ddr", Ddr, "--display", "--save"}, {"ddr", Ddr, Ddr},
-        {"ddr", Ddr, "--output", "x.prn"}, {"ddr", Ddr, "--save", "--output"}, {"ddr", Ddr, "--fast"}}) {
+  for (const auto& Args : {std::vector<std::string>{"ddr"},
+                           {"ddr", Ddr, "--display", "--save"},
+                           {"ddr", Ddr, Ddr},
+                           {"ddr", Ddr, "--output", "x.prn"},
+                           {"ddr", Ddr, "--save", "--output"},
+                           {"ddr", Ddr, "--fast"}}) {
     R = Cli(Args);
     EXPECT_EQ(R.Code, 2) << Args.size();
-    EXPECT_NE(R.Err.find("usage: quorvin-cli ddr DDR [--display | --save | --summary] [--output PATH]"),
-              std::string::npos)
+    EXPECT_NE(
+        R.Err.find("usage: quorvin-cli ddr DDR [--display | --save | --summary] [--output PATH]"),
+        std::string::npos)
         << R.Err;
   }
 }
@@ -138,20 +139,19 @@ TEST_F(CmdDdr, SampleFileThroughTheProgram) {
                          {"ddr", ExamplesDir() + "/SAMPLE.DDR", "--summary"});
   EXPECT_EQ(R.Code, 0);
   const std::string& Out = R.Out;
-  EXPECT_EQ(Out,
-            "\nSTART TIME  STOP TIME   STATUS         LEN  NOTE\n"
-            "----------- ----------- -------------- ---- ---------------\n"
-            "060124 0000 060124 0000 Master           88\n"
-            "060124 0000 060124 0000 System Power-up  16\n"
-            "060124 0000 060124 0000 Sensor          148\n"
-            "060124 0000 060124 0000 Base             28\n"
-            "060124 0000 060124 0745 Data            492\n"
-            "060124 0400 060124 0400 Log Note         38 Site visit: gauge cleaned\n"
-            "060124 0800 060124 1545 Bad Data        492\n"
-            "060124 1600 060124 2345 Data            492\n"
-            "060124 2359 060124 2359 Low Battery      16\n"
-            "060224 0000 060224 0000 END              16\n"
-            "Total Data: 1440 Bytes; Non-data: 386 Bytes; Ratio:  78.86%;\n\n\n");
+  EXPECT_EQ(Out, "\nSTART TIME  STOP TIME   STATUS         LEN  NOTE\n"
+                 "----------- ----------- -------------- ---- ---------------\n"
+                 "060124 0000 060124 0000 Master           88\n"
+                 "060124 0000 060124 0000 System Power-up  16\n"
+                 "060124 0000 060124 0000 Sensor          148\n"
+                 "060124 0000 060124 0000 Base             28\n"
+                 "060124 0000 060124 0745 Data            492\n"
+                 "060124 0400 060124 0400 Log Note         38 Site visit: gauge cleaned\n"
+                 "060124 0800 060124 1545 Bad Data        492\n"
+                 "060124 1600 060124 2345 Data            492\n"
+                 "060124 2359 060124 2359 Low Battery      16\n"
+                 "060224 0000 060224 0000 END              16\n"
+                 "Total Data: 1440 Bytes; Non-data: 386 Bytes; Ratio:  78.86%;\n\n\n");
 }
 
 } // namespace

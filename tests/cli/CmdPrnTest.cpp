@@ -21,7 +21,8 @@ protected:
 
   void SetUp() override {
     Dir = fs::temp_directory_path() /
-          ("quorvin_cmdprn_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("quorvin_cmdprn_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(Dir);
     fs::create_directories(Dir);
     // Two sensors every six hours from 1998-03-05 00:00, five records.
@@ -42,8 +43,7 @@ protected:
   void TearDown() override { fs::remove_all(Dir); }
 
   TRun Cli(std::vector<std::string> Args) {
-    std::vector<std::string> Full = {"--set",
-                                     "DateTimeFormat=MM/DD/YY HH:MM:SS", "--set",
+    std::vector<std::string> Full = {"--set", "DateTimeFormat=MM/DD/YY HH:MM:SS", "--set",
                                      "UseSysFormat=NO"};
     Full.insert(Full.end(), Args.begin(), Args.end());
     return RunCliWithIni((Dir / "none.ini").string(), Full);
@@ -51,17 +51,16 @@ protected:
   std::string Prn() const { return ReadBytes((Dir / "SITE1.PRN").string()); }
 };
 
-const char* const FixedText =
-    "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"\r\n"
-    "\"SLOPE\"                  1.00      0.0\r\n"
-    "\"OFFSET\"                 0.00      0.0\r\n"
-    "\"RIGHTDIGITS\"               2        1\r\n"
-    "03/05/98    00:00:00     1.23      0.0\r\n"
-    "03/05/98    06:00:00     1.24      -.-\r\n"
-    "03/05/98    12:00:00     1.25      0.2\r\n"
-    "03/05/98    18:00:00     1.26      0.3\r\n"
-    "03/06/98    00:00:00     1.27      0.4\r\n"
-    "03/06/98    06:00:00     -.--      -.-\r\n";
+const char* const FixedText = "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"\r\n"
+                              "\"SLOPE\"                  1.00      0.0\r\n"
+                              "\"OFFSET\"                 0.00      0.0\r\n"
+                              "\"RIGHTDIGITS\"               2        1\r\n"
+                              "03/05/98    00:00:00     1.23      0.0\r\n"
+                              "03/05/98    06:00:00     1.24      -.-\r\n"
+                              "03/05/98    12:00:00     1.25      0.2\r\n"
+                              "03/05/98    18:00:00     1.26      0.3\r\n"
+                              "03/06/98    00:00:00     1.27      0.4\r\n"
+                              "03/06/98    06:00:00     -.--      -.-\r\n";
 
 TEST_F(CmdPrn, SavesFixedColumnsBesideTheLog) {
   TRun R = Cli({"--set", "DisplayFixedFormat=YES", "prn", Log});
@@ -86,17 +85,17 @@ TEST_F(CmdPrn, SavesSeparatedFieldsAndAppendsOnlyData) {
   ASSERT_EQ(Cli({"prn", Log, "--start", "1998-03-06", "--sensors", "2"}).Code, 0);
   EXPECT_EQ(Prn(), First + "03/06/98,00:00:00,0.4\r\n03/06/98,06:00:00,-.-\r\n");
   // Without it the file is replaced, header first.
-  ASSERT_EQ(Cli({"--set", "AppendData=no", "prn", Log, "--sensors", "rain", "--start",
-                 "1998-03-06"})
-                .Code,
-            0);
+  ASSERT_EQ(
+      Cli({"--set", "AppendData=no", "prn", Log, "--sensors", "rain", "--start", "1998-03-06"})
+          .Code,
+      0);
   EXPECT_EQ(Prn(), "\"DATE\",\"TIME\",\"RAIN\"\r\n\"SLOPE\",,0.0\r\n\"OFFSET\",,0.0\r\n"
                    "\"RIGHTDIGITS\",,1\r\n03/06/98,00:00:00,0.4\r\n03/06/98,06:00:00,-.-\r\n");
 }
 
 TEST_F(CmdPrn, DisplayShowsTheTitleAndFixedColumns) {
-  TRun R = Cli({"--set", "DisplayAsZero=YES", "--set", "DisplayAsDash=NO", "prn", Log,
-                "--display", "--start", "1998-03-06"});
+  TRun R = Cli({"--set", "DisplayAsZero=YES", "--set", "DisplayAsDash=NO", "prn", Log, "--display",
+                "--start", "1998-03-06"});
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Err, "");
   EXPECT_EQ(R.Out, "R630/R600 DATA FROM: SITE1 DATE: 03/06/98 TO 03/06/98\n"
@@ -132,7 +131,8 @@ TEST_F(CmdPrn, FailuresAreReportedWithTheWindowsTexts) {
   WriteBytes((Dir / "bad.log").string(), "short");
   TRun Bad = Cli({"prn", (Dir / "bad.log").string(), "--display"});
   EXPECT_EQ(Bad.Code, 1);
-  EXPECT_EQ(Bad.Err.rfind("error: Unble to open file or read header.  Check file format.\n", 0), 0u);
+  EXPECT_EQ(Bad.Err.rfind("error: Unble to open file or read header.  Check file format.\n", 0),
+            0u);
 
   WriteBytes((Dir / "x.dat").string(), "x");
   EXPECT_EQ(Cli({"prn", (Dir / "x.dat").string()}).Err,

@@ -15,10 +15,8 @@ TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
 }
 
 std::string SampleDump() {
-  return RamGenDump({{"A.LOG", "alpha"},
-                     {"BAD.LOG", "bravo", 1},
-                     {"", "x"},
-                     {"C.LOG", std::string(40001, 'c')}});
+  return RamGenDump(
+      {{"A.LOG", "alpha"}, {"BAD.LOG", "bravo", 1}, {"", "x"}, {"C.LOG", std::string(40001, 'c')}});
 }
 
 TEST(CmdRamcard, ListsEveryEntryWithItsChecksum) {
@@ -26,11 +24,10 @@ TEST(CmdRamcard, ListsEveryEntryWithItsChecksum) {
   RamGenWrite(Dir / "card.img", std::string(4096, 'i') + SampleDump());
   TRun R = Cli(Dir, {"ramcard", Dir / "card.img", "list"});
   EXPECT_EQ(R.Code, 0);
-  EXPECT_EQ(R.Out,
-            "A.LOG\t5\tok\n"
-            "BAD.LOG\t5\tbad checksum\n"
-            "NONAME\t1\tok\n"
-            "C.LOG\t40001\tok\n");
+  EXPECT_EQ(R.Out, "A.LOG\t5\tok\n"
+                   "BAD.LOG\t5\tbad checksum\n"
+                   "NONAME\t1\tok\n"
+                   "C.LOG\t40001\tok\n");
   EXPECT_EQ(R.Err, "");
 }
 
@@ -60,18 +57,16 @@ TEST(CmdRamcard, SavesTheNamedFiles) {
   TRun R = Cli(Dir, {"ramcard", Dir.Path(), "save", "--out", Out, "A.LOG", "C.*"});
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Out, "");
-  EXPECT_EQ(R.Err,
-            "warning: Warning!  Checksum of data area failed.\n"
-            "status: Saved successfully: A.LOG, C.LOG\n");
+  EXPECT_EQ(R.Err, "warning: Warning!  Checksum of data area failed.\n"
+                   "status: Saved successfully: A.LOG, C.LOG\n");
   EXPECT_EQ(ReadWhole(Out + "/A.LOG"), "alpha");
   EXPECT_EQ(ReadWhole(Out + "/C.LOG"), std::string(40001, 'c'));
 
   // A damaged file among the names: the others are still saved, exit 1.
   TRun Bad = Cli(Dir, {"ramcard", Dir.Path(), "save", "--out", Out, "A.LOG", "BAD.LOG", "C.LOG"});
   EXPECT_EQ(Bad.Code, 1);
-  EXPECT_EQ(Bad.Err,
-            "warning: Warning!  Checksum of data area failed.\n"
-            "status: Warning! Save: Failed: BAD.LOG; Successful: A.L01, C.L01\n");
+  EXPECT_EQ(Bad.Err, "warning: Warning!  Checksum of data area failed.\n"
+                     "status: Warning! Save: Failed: BAD.LOG; Successful: A.L01, C.L01\n");
 }
 
 TEST(CmdRamcard, MissingOutputFolderNeedsYes) {
@@ -80,24 +75,24 @@ TEST(CmdRamcard, MissingOutputFolderNeedsYes) {
   const std::string Out = Dir / "new/sub";
   TRun No = Cli(Dir, {"ramcard", Dir / "d.rcd", "save", "--out", Out, "A.LOG"});
   EXPECT_EQ(No.Code, 1);
-  EXPECT_EQ(No.Err,
-            "info: File Path does not exist. Do you wish to create it?\n"
-            "status: Warning! Unable to save files.\n");
+  EXPECT_EQ(No.Err, "info: File Path does not exist. Do you wish to create it?\n"
+                    "status: Warning! Unable to save files.\n");
   EXPECT_FALSE(std::filesystem::exists(Dir / "new"));
 
-  std::vector<std::string> Args = {"--yes", "ramcard", Dir / "d.rcd", "save", "--out", Out, "A.LOG"};
+  std::vector<std::string> Args = {"--yes", "ramcard", Dir / "d.rcd", "save",
+                                   "--out", Out,       "A.LOG"};
   TRun Yes = Cli(Dir, Args);
   EXPECT_EQ(Yes.Code, 0);
-  EXPECT_EQ(Yes.Err,
-            "info: File Path does not exist. Do you wish to create it?\n"
-            "status: Saved successfully: A.LOG\n");
+  EXPECT_EQ(Yes.Err, "info: File Path does not exist. Do you wish to create it?\n"
+                     "status: Saved successfully: A.LOG\n");
   EXPECT_EQ(ReadWhole(Out + "/A.LOG"), "alpha");
 }
 
 TEST(CmdRamcard, OutputFolderFromTheSettings) {
   TScratchDir Dir;
   RamGenWrite(Dir / "d.rcd", RamGenDump({{"A.LOG", "alpha"}}));
-  TRun R = Cli(Dir, {"--set", "RAMDirectory=" + Dir.Path(), "ramcard", Dir / "d.rcd", "save", "A.LOG"});
+  TRun R =
+      Cli(Dir, {"--set", "RAMDirectory=" + Dir.Path(), "ramcard", Dir / "d.rcd", "save", "A.LOG"});
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Err, "status: Saved successfully: A.LOG\n");
   EXPECT_EQ(ReadWhole(Dir / "A.LOG"), "alpha");
@@ -116,10 +111,13 @@ TEST(CmdRamcard, NoSaveWhenTheDumpIsUnusable) {
 
 TEST(CmdRamcard, UsageErrors) {
   TScratchDir Dir;
-  for (const std::vector<std::string>& Args :
-       {std::vector<std::string>{"ramcard"}, {"ramcard", "x"}, {"ramcard", "x", "show"},
-        {"ramcard", "x", "list", "extra"}, {"ramcard", "x", "save", "--out", "d"},
-        {"ramcard", "x", "save", "--out"}, {"ramcard", "x", "save", "--yes", "A"}}) {
+  for (const std::vector<std::string>& Args : {std::vector<std::string>{"ramcard"},
+                                               {"ramcard", "x"},
+                                               {"ramcard", "x", "show"},
+                                               {"ramcard", "x", "list", "extra"},
+                                               {"ramcard", "x", "save", "--out", "d"},
+                                               {"ramcard", "x", "save", "--out"},
+                                               {"ramcard", "x", "save", "--yes", "A"}}) {
     TRun R = Cli(Dir, Args);
     EXPECT_EQ(R.Code, 2) << Args.size();
     EXPECT_NE(R.Err.find("usage: quorvin-cli ramcard DUMP list"), std::string::npos) << R.Err;
@@ -131,12 +129,11 @@ TEST(CmdRamcard, SampleDumpThroughTheProgram) {
   TRun R = RunCliProgram(Dir / "none.ini", {"ramcard", ExamplesDir(), "list"});
   EXPECT_EQ(R.Code, 0);
   const std::string& Out = R.Out;
-  EXPECT_EQ(Out,
-            "README.TXT\t38\tok\n"
-            "SITE1.DAT\t480\tok\n"
-            "SITE1.CSV\t384\tok\n"
-            "EMPTY.TXT\t0\tok\n"
-            "ODD.BIN\t3\tok\n");
+  EXPECT_EQ(Out, "README.TXT\t38\tok\n"
+                 "SITE1.DAT\t480\tok\n"
+                 "SITE1.CSV\t384\tok\n"
+                 "EMPTY.TXT\t0\tok\n"
+                 "ODD.BIN\t3\tok\n");
 }
 
 } // namespace

@@ -31,8 +31,8 @@ std::string WriteSite(const TScratchDir& Dir) {
 TEST(CmdStats, ReportsTheChosenSensorsAndDaysOnStandardOutput) {
   TScratchDir Dir;
   const std::string Log = WriteSite(Dir);
-  TRun One = Cli(Dir, {"stats", Log, "--sensors", "TEMP", "--start", "1998-03-06", "--end",
-                       "1998-03-06"});
+  TRun One =
+      Cli(Dir, {"stats", Log, "--sensors", "TEMP", "--start", "1998-03-06", "--end", "1998-03-06"});
   EXPECT_EQ(One.Code, 0);
   EXPECT_EQ(One.Err, "");
   EXPECT_EQ(One.Out, "STATISTICS FOR: SITE1 DATE: 030698 TO 030698\n"

@@ -76,7 +76,8 @@ TEST(LogTimeTest, SplitsAndJoinsParts) {
 
 TEST(LogTimeTest, OffsetSecsCarriesMonthsIntoYears) {
   EXPECT_EQ(OffsetSecs(1999, 11, 15, 0, 0, 0, 0, 3, 0, 0, 0, 0), PartsToSecs(2000, 2, 15, 0, 0, 0));
-  EXPECT_EQ(OffsetSecs(2000, 2, 15, 0, 0, 0, 0, -2, 0, 0, 0, 0), PartsToSecs(1999, 12, 15, 0, 0, 0));
+  EXPECT_EQ(OffsetSecs(2000, 2, 15, 0, 0, 0, 0, -2, 0, 0, 0, 0),
+            PartsToSecs(1999, 12, 15, 0, 0, 0));
   EXPECT_EQ(OffsetSecs(2000, 1, 31, 23, 0, 0, 1, 0, 1, 2, 0, 5),
             PartsToSecs(2001, 2, 1, 23, 0, 0) + 7205);
 }
@@ -123,7 +124,8 @@ TEST(StrToFloatOKTest, AcceptsOnlyWholeDecimalNumbers) {
   EXPECT_TRUE(StrToFloatOK("+1e3", V));
   EXPECT_DOUBLE_EQ(V, 1000);
   V = 7;
-  for (const char* Bad : {"", " ", "1,5", "12a", "inf", "nan", "0x10", "-", ".", "1e", "1..2", "BAD"}) {
+  for (const char* Bad :
+       {"", " ", "1,5", "12a", "inf", "nan", "0x10", "-", ".", "1e", "1..2", "BAD"}) {
     EXPECT_FALSE(StrToFloatOK(Bad, V)) << Bad;
   }
   EXPECT_EQ(V, 7);

@@ -23,8 +23,8 @@ protected:
   TDateTimeFormat Format;
   int CommandMode = cmNone;
   bool FileValid = false;
-  TDDRPage Page{DDR, Ui.Services, Format, CommandMode, FileValid,
-                [](const std::string&) { return true; }};
+  TDDRPage Page{DDR,         Ui.Services, Format,
+                CommandMode, FileValid,   [](const std::string&) { return true; }};
 
   DDRFuzz() { SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS"); }
 
@@ -76,7 +76,8 @@ TBytes RichFile() {
   Append(F, SensorBlock(T0, T0, 10, S));
   Append(F, BaseBlock(T0, T0, std::vector<std::uint32_t>(10, BaseWord(-3))));
   TBytes Scans;
-  for (int I = 0; I < 6; ++I) PutScan(Scans, S, {double(I), -1.0 * I, 7, Missing(), 1e9, -1e9, 0.5, 1e300, 0, 0});
+  for (int I = 0; I < 6; ++I)
+    PutScan(Scans, S, {double(I), -1.0 * I, 7, Missing(), 1e9, -1e9, 0.5, 1e300, 0, 0});
   Append(F, DataBlock(T0, T0 + 50, Scans));
   Append(F, NoteBlock(T0, T0, "note"));
   Append(F, EventBlock(255, T0, T0));
@@ -121,7 +122,8 @@ TEST_F(DDRFuzz, RandomBlockChains) {
     for (int I = 0; I < Blocks; ++I) {
       const int Kind = static_cast<int>(Rng() % 6);
       const std::int32_t Start = static_cast<std::int32_t>(Rng());
-      const std::int32_t Stop = Kind == 0 ? static_cast<std::int32_t>(Rng()) : Start + static_cast<std::int32_t>(Rng() % 100000);
+      const std::int32_t Stop = Kind == 0 ? static_cast<std::int32_t>(Rng())
+                                          : Start + static_cast<std::int32_t>(Rng() % 100000);
       if (Kind == 1) {
         // A setup with unknown types, odd counts and any interval.
         std::vector<TGenSensor> S(Rng() % 60);
@@ -132,18 +134,21 @@ TEST_F(DDRFuzz, RandomBlockChains) {
           G.RightDigits = static_cast<std::uint8_t>(Rng() % 2 ? Rng() % 6 : Rng());
           G.Flags = static_cast<std::uint8_t>(Rng());
         }
-        TBytes Blk = SensorBlock(Start, Stop, static_cast<std::uint16_t>(Rng() % 3 ? Rng() % 5 : Rng()), S,
-                                 static_cast<std::uint16_t>(Rng() % 3), 0, 0, static_cast<int>(Rng() % 256));
+        TBytes Blk =
+            SensorBlock(Start, Stop, static_cast<std::uint16_t>(Rng() % 3 ? Rng() % 5 : Rng()), S,
+                        static_cast<std::uint16_t>(Rng() % 3), 0, 0, static_cast<int>(Rng() % 256));
         if (Blk.size() > 4096) Blk.resize(4096);
         Blk[0] = static_cast<std::uint8_t>(Blk.size() & 0xFF);
         Blk[1] = static_cast<std::uint8_t>(Blk.size() >> 8);
         Append(F, Blk);
       } else if (Kind == 2) {
-        Append(F, DataBlock(Start, Stop, RandomBytes(Rng, Rng() % 4085), static_cast<std::uint8_t>(4 + Rng() % 2)));
+        Append(F, DataBlock(Start, Stop, RandomBytes(Rng, Rng() % 4085),
+                            static_cast<std::uint8_t>(4 + Rng() % 2)));
       } else {
         // Any status (255 among them) with a random payload and a length
         // that may lie about it.
-        TBytes Blk = Block(static_cast<std::uint8_t>(Rng()), Start, Stop, RandomBytes(Rng, Rng() % 200));
+        TBytes Blk =
+            Block(static_cast<std::uint8_t>(Rng()), Start, Stop, RandomBytes(Rng, Rng() % 200));
         if (Rng() % 4 == 0) {
           const std::uint16_t Lie = static_cast<std::uint16_t>(Rng() % 5000);
           Blk[0] = static_cast<std::uint8_t>(Lie & 0xFF);
@@ -182,7 +187,7 @@ TEST_F(DDRFuzz, HugeValuesAndWidestLinesStayInTheBudget) {
   ASSERT_TRUE(DDR.OpenDDR(Proposal));
   const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);
   EXPECT_EQ(Text.find('<'), std::string::npos);
-  EXPECT_EQ(Pieces, 1 + 9);  // every scan line is longer than the budget: one a piece
+  EXPECT_EQ(Pieces, 1 + 9); // every scan line is longer than the budget: one a piece
 }
 
 } // namespace

@@ -13,12 +13,11 @@ using namespace ddrsample;
 
 const std::string B20(20, ' ');
 
-
-const std::string Heading = B20 + "   Stage ft        Temp C   \r\n" + B20 + "------------- ------------- \r\n";
-const std::string Scans3 =
-    "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
-    "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
-    "03/05/2024 10:30:00        0.95   21.4 ? \r\n";
+const std::string Heading =
+    B20 + "   Stage ft        Temp C   \r\n" + B20 + "------------- ------------- \r\n";
+const std::string Scans3 = "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
+                           "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
+                           "03/05/2024 10:30:00        0.95   21.4 ? \r\n";
 const std::string SampleText = "Unit ID: V900-17\r\nVersion: V1.23\r\n" + Heading + Scans3 +
                                "03/05/2024 10:30:00 Checked\r\n"
                                "03/05/2024 11:00:00 System Power-up\r\n"
@@ -58,8 +57,7 @@ protected:
   bool FileValid = false;
   std::vector<std::string> Converted;
   bool ConvertResult = true;
-  TDDRPage Page{DDR, Ui.Services, Format, CommandMode, FileValid,
-                [this](const std::string& Name) {
+  TDDRPage Page{DDR, Ui.Services, Format, CommandMode, FileValid, [this](const std::string& Name) {
                   Converted.push_back(Name);
                   return ConvertResult;
                 }};
@@ -98,13 +96,14 @@ TEST_F(DDRPage, DisplayPutsTheDecodedTextInThePane) {
   Page.DisplayCommand();
   EXPECT_EQ(CommandMode, cmDisplay);
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
-  EXPECT_EQ(Ui.Status.History, (std::vector<std::string>{
-                                   "", "Importing from .DDR file " + Scratch.File("TEST.DDR") + " ...", ""}));
+  EXPECT_EQ(Ui.Status.History,
+            (std::vector<std::string>{
+                "", "Importing from .DDR file " + Scratch.File("TEST.DDR") + " ...", ""}));
   EXPECT_EQ(Ui.Busy.Begins, 1);
   EXPECT_EQ(Ui.Busy.Ends, 1);
   EXPECT_GT(Ui.Busy.Steps, 0);
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
-  EXPECT_EQ(DDR.FilePosition(), 0);  // ready for the next command
+  EXPECT_EQ(DDR.FilePosition(), 0); // ready for the next command
 }
 
 TEST_F(DDRPage, SaveWritesTheTextFileAndReportsIt) {
@@ -116,7 +115,7 @@ TEST_F(DDRPage, SaveWritesTheTextFileAndReportsIt) {
   EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "TEST.PRN.");
   EXPECT_TRUE(Page.DDROutputValid);
   EXPECT_TRUE(Converted.empty());
-  EXPECT_EQ(FilesInScratch(), 2u);  // no temporary file left behind
+  EXPECT_EQ(FilesInScratch(), 2u); // no temporary file left behind
   EXPECT_TRUE(Ui.Pane.Lines.empty());
 
   // Always Append Data adds to the file.
@@ -132,15 +131,14 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
   EXPECT_EQ(Page.Controls.edtDDROutput, Scratch.Dir() + "TEST.XLS");
   Page.SaveCommand();
   const std::string Out = Scratch.Dir() + "TEST.XLS";
-  EXPECT_EQ(ReadWholeFile(Out),
-            "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
-            "\tStage ft\t\tTemp C\t\r\n"
-            "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
-            "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
-            "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
-            "03/05/2024 10:30:00\tChecked\r\n"
-            "03/05/2024 11:00:00\tSystem Power-up\r\n"
-            "End of Data\r\n");
+  EXPECT_EQ(ReadWholeFile(Out), "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
+                                "\tStage ft\t\tTemp C\t\r\n"
+                                "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
+                                "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
+                                "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
+                                "03/05/2024 10:30:00\tChecked\r\n"
+                                "03/05/2024 11:00:00\tSystem Power-up\r\n"
+                                "End of Data\r\n");
   EXPECT_EQ(Converted, std::vector<std::string>{Out});
   EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Out + ".");
 
@@ -222,7 +220,7 @@ TEST_F(DDRPage, EmptyFileFailsTheSummaryButTheImportGoesOn) {
 
 TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
   TBytes F = MasterBlock(T0, T0, "v", "u");
-  Append(F, DataBlock(T0, T0, {1, 0x80, 2, 0x80, 3}));  // one scan due, five bytes
+  Append(F, DataBlock(T0, T0, {1, 0x80, 2, 0x80, 3})); // one scan due, five bytes
   Append(F, EventBlock(22, 0, 0));
   Select(F);
   Page.DisplayCommand();
@@ -230,7 +228,7 @@ TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
             "Unit ID: U\nVersion: v\n03/05/2024 10:00:00        0.02 ? \nEnd of Data\n");
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
 
-  Page.SaveCommand();  // the file is written; the message stays
+  Page.SaveCommand(); // the file is written; the message stays
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
   EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
             "Unit ID: U\r\nVersion: v\r\n03/05/2024 10:00:00        0.02 ? \r\nEnd of Data\r\n");
@@ -255,7 +253,7 @@ TEST_F(DDRPage, SetupSurvivesFromOneImportToTheNext) {
   Page.DisplayCommand();
   const std::string Line = "03/05/2024 10:00:00        0.05   \n";
   EXPECT_EQ(Ui.Pane.Text(), B20 + "        a b   \n" + B20 + "------------- \n" + Line);
-  Page.RefreshCommand(cmDisplay);  // same setup: no heading this time
+  Page.RefreshCommand(cmDisplay); // same setup: no heading this time
   EXPECT_EQ(Ui.Pane.Text(), Line);
 }
 
@@ -267,7 +265,8 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   Page.SaveCommand();
-  EXPECT_EQ(Ui.Dialog.Texts(), std::vector<std::string>{"Please enter valid \"Text\" Output File Name."});
+  EXPECT_EQ(Ui.Dialog.Texts(),
+            std::vector<std::string>{"Please enter valid \"Text\" Output File Name."});
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
   EXPECT_FALSE(Page.DDROutputEdited);
   EXPECT_FALSE(Page.DDROutputValid);
@@ -283,7 +282,7 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
 
 TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
   Select(SampleFile());
-  Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN");  // asks; the fake answers No
+  Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN"); // asks; the fake answers No
   EXPECT_FALSE(Page.DDROutputValid);
   Page.SaveCommand();
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
@@ -291,11 +290,12 @@ TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
   Ui.Dialog.Answers = {TMsgResult::Yes};
   Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN");
   EXPECT_TRUE(Page.DDROutputValid);
-  fs::remove(Scratch.Dir() + "sub");  // gone before the save
+  fs::remove(Scratch.Dir() + "sub"); // gone before the save
   Page.Controls.chkData = false;
-  Page.Controls.chkNotes = false;  // nothing would be written at all
+  Page.Controls.chkNotes = false; // nothing would be written at all
   Page.SaveCommand();
-  EXPECT_EQ(Ui.Dialog.Texts().back(), "Error opening output file " + Scratch.Dir() + "sub/OUT.PRN.");
+  EXPECT_EQ(Ui.Dialog.Texts().back(),
+            "Error opening output file " + Scratch.Dir() + "sub/OUT.PRN.");
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
 }
 
@@ -310,11 +310,12 @@ TEST_F(DDRPage, InvalidOrMissingInputStopsTheCommands) {
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a file.");
 
   Select(SampleFile());
-  Page.SetDDRLogText(Scratch.File("gone.ddr"));  // typed, box not yet left
+  Page.SetDDRLogText(Scratch.File("gone.ddr")); // typed, box not yet left
   Page.RefreshCommand(cmDisplay);
   EXPECT_FALSE(FileValid);
-  EXPECT_EQ(Ui.Dialog.Texts(),
-            std::vector<std::string>{"File does not exist or is invalid. Please select another file."});
+  EXPECT_EQ(
+      Ui.Dialog.Texts(),
+      std::vector<std::string>{"File does not exist or is invalid. Please select another file."});
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display DDR file.");
   EXPECT_EQ(Page.Controls.edtDDROutput, "");
 
@@ -327,7 +328,8 @@ TEST_F(DDRPage, InvalidOrMissingInputStopsTheCommands) {
   WriteWholeFile(Scratch.File("TEST.DDRX"), "");
   Page.SetDDRLogText(Scratch.File("TEST.DDRX"));
   Page.DisplayCommand();
-  EXPECT_EQ(Ui.Dialog.Texts(), std::vector<std::string>{"File is invalid. Please select another file."});
+  EXPECT_EQ(Ui.Dialog.Texts(),
+            std::vector<std::string>{"File is invalid. Please select another file."});
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display file.");
 }
 
@@ -360,7 +362,7 @@ TEST_F(DDRPage, OptionsAndTheDeviceBox) {
   Page.chkUSGSDeviceClick();
   EXPECT_EQ(Page.Controls.edtDevice, "");
   Page.ReadDDROptions();
-  EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7");  // kept while the box is clear
+  EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7"); // kept while the box is clear
   EXPECT_FALSE(DDR.Layout.USGSDevice);
 }
 
@@ -371,7 +373,7 @@ TEST_F(DDRPage, ChangeFlagsFollowTheBoxes) {
   EXPECT_FALSE(Page.DDRNameEdited);
   EXPECT_FALSE(Page.DDROutputEdited);
   Page.PageActive = true;
-  Page.SetDDROutputText("y.prn");  // unchanged text: no change event
+  Page.SetDDROutputText("y.prn"); // unchanged text: no change event
   EXPECT_FALSE(Page.DDROutputEdited);
   Page.SetDDROutputText("z.prn");
   EXPECT_TRUE(Page.DDROutputEdited);

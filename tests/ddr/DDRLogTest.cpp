@@ -15,12 +15,14 @@ namespace {
 using namespace ddrgen;
 using namespace ddrsample;
 
-const std::string Pattern = "MM/DD/YYYY HH:MM:SS";  // 19 characters: time columns are 20 wide
+const std::string Pattern = "MM/DD/YYYY HH:MM:SS"; // 19 characters: time columns are 20 wide
 const std::string B20(20, ' ');
 
 std::string Blanks(int N) { return std::string(static_cast<std::size_t>(N), ' '); }
 // A value right-aligned in the 11 characters of a column.
-std::string Pad(const std::string& V, int Width = 11) { return Blanks(Width - static_cast<int>(V.size())) + V; }
+std::string Pad(const std::string& V, int Width = 11) {
+  return Blanks(Width - static_cast<int>(V.size())) + V;
+}
 
 // ---------------------------------------------------------------------------
 // Numbers and times
@@ -64,29 +66,35 @@ TEST(DDRTimes, StampFollowsPatternAndSeparators) {
 }
 
 TEST(DDRTimes, FastStampsEqualTheGeneralRendering) {
-  const char* Patterns[] = {"MMDDYY HHMM", "DDMMYY HHMM", "YYMMDD HHMM", "MM/DD/YY HH:MM:SS",
-                            "DD/MM/YY HH:MM:SS", "YY/MM/DD HH:MM:SS", "MM/DD/YYYY HH:MM:SS",
-                            "MM/DD/YYYY HH:MM", "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS",
-                            "h:m:s d/m/y", "hh-xx-mm yyy M", "Day: DD, at HH.MM.SS", ""};
+  const char* Patterns[] = {"MMDDYY HHMM",          "DDMMYY HHMM",
+                            "YYMMDD HHMM",          "MM/DD/YY HH:MM:SS",
+                            "DD/MM/YY HH:MM:SS",    "YY/MM/DD HH:MM:SS",
+                            "MM/DD/YYYY HH:MM:SS",  "MM/DD/YYYY HH:MM",
+                            "DD/MM/YYYY HH:MM:SS",  "YYYY/MM/DD HH:MM:SS",
+                            "h:m:s d/m/y",          "hh-xx-mm yyy M",
+                            "Day: DD, at HH.MM.SS", ""};
   TDDRTimeStamper Stamper;
   std::uint32_t X = 12345;
   for (const char* P : Patterns) {
     for (int I = 0; I < 400; ++I) {
       X = X * 1103515245u + 12345u;
-      std::int64_t Secs = I < 200 ? static_cast<std::int32_t>(X) : (X % 5000000) + (I - 200) * 86400LL;
+      std::int64_t Secs =
+          I < 200 ? static_cast<std::int32_t>(X) : (X % 5000000) + (I - 200) * 86400LL;
       const char DS = I % 3 ? '/' : '.', TS = I % 2 ? ':' : '-';
       std::string Fast = "pre";
       Stamper.Append(Fast, Secs, P, DS, TS);
-      EXPECT_EQ(Fast, "pre" + FormatLogTime(P, static_cast<LogTime>(Secs), DS, TS)) << P << " " << Secs;
+      EXPECT_EQ(Fast, "pre" + FormatLogTime(P, static_cast<LogTime>(Secs), DS, TS))
+          << P << " " << Secs;
     }
   }
 }
 
 TEST(DDRStatusName, TableAndTheCodesHandledApart) {
-  const char* Names[] = {"Wrap", "Master", "Sensor", "Base", "Data", "Bad Data", "System Power-up",
-                         "Setup Change", "Log Note", "Header", "System Reset", "Low Battery",
-                         "Battery OK", "Setup", "hs_Rsvd3", "hs_Rsvd4", "hs_Rsvd5", "hs_Rsvd6",
-                         "hs_Rsvd7", "hs_Rsvd8", "hs_Rsvd9", "hs_Rsvd10", "END"};
+  const char* Names[] = {"Wrap",         "Master",          "Sensor",       "Base",     "Data",
+                         "Bad Data",     "System Power-up", "Setup Change", "Log Note", "Header",
+                         "System Reset", "Low Battery",     "Battery OK",   "Setup",    "hs_Rsvd3",
+                         "hs_Rsvd4",     "hs_Rsvd5",        "hs_Rsvd6",     "hs_Rsvd7", "hs_Rsvd8",
+                         "hs_Rsvd9",     "hs_Rsvd10",       "END"};
   TDDRBlockHeader H;
   for (int S = 0; S <= 22; ++S) {
     H.Status = static_cast<std::uint8_t>(S);
@@ -123,7 +131,7 @@ TEST_F(DDRFile, ReadBlockCountsAndPositions) {
   Append(F, EventBlock(6, T0, T0 + 1, 0));
   Append(F, NoteBlock(T0, T0, "abc"));
   TBytes Long = EventBlock(7, 1, 2);
-  Long[0] = 0x01;  // length 4097
+  Long[0] = 0x01; // length 4097
   Long[1] = 0x10;
   Append(F, Long);
   Open(F);
@@ -161,7 +169,7 @@ TEST_F(DDRFile, EmptyFileAndTruncatedBlock) {
   ASSERT_TRUE(DDR.ReadBlock(Count));
   EXPECT_EQ(Count, 20);
   EXPECT_EQ(DDR.BlockHeader().Length, 36);
-  EXPECT_EQ(DDR.NoteText(), "a long n");  // bytes 12 to 19, all that was read
+  EXPECT_EQ(DDR.NoteText(), "a long n"); // bytes 12 to 19, all that was read
   ASSERT_TRUE(DDR.ReadBlock(Count));
   EXPECT_EQ(Count, 0);
 }
@@ -171,9 +179,8 @@ TEST_F(DDRFile, BytesNotReadForABlockReadAsZero) {
   // A Master block of 20 bytes: eight characters of version, no unit id.
   Append(F, Block(1, T0, T0, {'n', 'e', 'w', '-', 'v', 'e', 'r', '!'}));
   Open(F);
-  EXPECT_EQ(Decode(),
-            "Unit ID: UNIT-ONE\r\nVersion: ABCDEFGHIJKLMNOPQRSTUVWXYZ012345\r\n"
-            "Unit ID: \r\nVersion: new-ver!\r\n");
+  EXPECT_EQ(Decode(), "Unit ID: UNIT-ONE\r\nVersion: ABCDEFGHIJKLMNOPQRSTUVWXYZ012345\r\n"
+                      "Unit ID: \r\nVersion: new-ver!\r\n");
   EXPECT_EQ(DDR.MasterInfo()[44], 0);
 }
 
@@ -187,35 +194,32 @@ TEST_F(DDRFile, GetWordLongReal) {
   EXPECT_EQ(DDR.GetLong(12), 0x56781234u);
   EXPECT_EQ(DDR.GetReal(16, 4), 1.5);
   EXPECT_EQ(DDR.GetReal(20, 8), -2.5);
-  EXPECT_EQ(DDR.GetWord(4095), 0u);  // never outside the buffer
+  EXPECT_EQ(DDR.GetWord(4095), 0u); // never outside the buffer
 }
 
 // ---------------------------------------------------------------------------
 // Decoding: a whole file in both styles
 
+const std::string SampleText = "Unit ID: V900-17\r\n"
+                               "Version: V1.23\r\n" +
+                               B20 + "   Stage ft        Temp C   \r\n" + B20 +
+                               "------------- ------------- \r\n"
+                               "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
+                               "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
+                               "03/05/2024 10:30:00        0.95   21.4 ? \r\n"
+                               "03/05/2024 10:30:00 Checked\r\n"
+                               "03/05/2024 11:00:00 System Power-up\r\n"
+                               "End of Data\r\n";
 
-const std::string SampleText =
-    "Unit ID: V900-17\r\n"
-    "Version: V1.23\r\n" +
-    B20 + "   Stage ft        Temp C   \r\n" +
-    B20 + "------------- ------------- \r\n"
-    "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
-    "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
-    "03/05/2024 10:30:00        0.95   21.4 ? \r\n"
-    "03/05/2024 10:30:00 Checked\r\n"
-    "03/05/2024 11:00:00 System Power-up\r\n"
-    "End of Data\r\n";
-
-const std::string SampleExcel =
-    "Unit ID:\tV900-17\r\n"
-    "Version:\tV1.23\r\n"
-    "\tStage ft\t\tTemp C\t\r\n"
-    "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
-    "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
-    "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
-    "03/05/2024 10:30:00\tChecked\r\n"
-    "03/05/2024 11:00:00\tSystem Power-up\r\n"
-    "End of Data\r\n";
+const std::string SampleExcel = "Unit ID:\tV900-17\r\n"
+                                "Version:\tV1.23\r\n"
+                                "\tStage ft\t\tTemp C\t\r\n"
+                                "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
+                                "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
+                                "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
+                                "03/05/2024 10:30:00\tChecked\r\n"
+                                "03/05/2024 11:00:00\tSystem Power-up\r\n"
+                                "End of Data\r\n";
 
 TEST_F(DDRFile, WholeFileTextStyle) {
   Open(SampleFile());
@@ -253,10 +257,12 @@ TEST_F(DDRFile, MasterWithBothUSGSOptions) {
   DDR.Layout.USGSDevice = true;
   DDR.Layout.DeviceName = "txv900";
   Open(MasterBlock(T0, T0, "fw 2.0", "Site-A"));
-  EXPECT_EQ(Decode(), "//STATION: SITE-A\r\n//DEVICE: TXV900\r\n\r\nUnit ID: SITE-A\r\nVersion: fw 2.0\r\n");
-  DDR.Layout.DDROutputFormat = 1;
   EXPECT_EQ(Decode(),
-            "//STATION:\tSITE-A\r\n//DEVICE:\tTXV900\r\n\r\nUnit ID:\tSITE-A\r\nVersion:\tfw 2.0\r\n");
+            "//STATION: SITE-A\r\n//DEVICE: TXV900\r\n\r\nUnit ID: SITE-A\r\nVersion: fw 2.0\r\n");
+  DDR.Layout.DDROutputFormat = 1;
+  EXPECT_EQ(
+      Decode(),
+      "//STATION:\tSITE-A\r\n//DEVICE:\tTXV900\r\n\r\nUnit ID:\tSITE-A\r\nVersion:\tfw 2.0\r\n");
   DDR.Layout.USGSStation = false;
   EXPECT_EQ(Decode(true), "//DEVICE: TXV900\r\n\r\nUnit ID: SITE-A\r\nVersion: fw 2.0\r\n");
 }
@@ -264,14 +270,14 @@ TEST_F(DDRFile, MasterWithBothUSGSOptions) {
 TEST_F(DDRFile, MasterInstallsTheDefaultSetup) {
   TBytes F = MasterBlock(T0, T0, std::string(40, 'F'), "u");
   TBytes Scans;
-  PutValue(Scans, 2, 1);       // 32768 with base 0: 0.01
+  PutValue(Scans, 2, 1); // 32768 with base 0: 0.01
   PutValue(Scans, 2, Missing());
   Append(F, DataBlock(T0, T0 + 7200, Scans));
   Open(F);
-  EXPECT_EQ(Decode(),
-            "Unit ID: U\r\nVersion: " + std::string(32, 'F') + "\r\n"
-            "03/05/2024 10:00:00        0.01 ? \r\n"
-            "03/05/2024 11:00:00        -.-- ? \r\n");
+  EXPECT_EQ(Decode(), "Unit ID: U\r\nVersion: " + std::string(32, 'F') +
+                          "\r\n"
+                          "03/05/2024 10:00:00        0.01 ? \r\n"
+                          "03/05/2024 11:00:00        -.-- ? \r\n");
   const TDDRSetup& S = DDR.CurrentSetup();
   EXPECT_EQ(S.ScanInterval, 3600);
   EXPECT_EQ(S.SetupWord, 2);
@@ -283,12 +289,13 @@ TEST_F(DDRFile, MasterInstallsTheDefaultSetup) {
 
 TEST_F(DDRFile, EventNoteReservedEndAndUnknownBlocks) {
   TBytes F;
-  for (int S : {0, 6, 7, 9, 10, 11, 12, 13}) Append(F, EventBlock(static_cast<std::uint8_t>(S), T0 + S, 0));
+  for (int S : {0, 6, 7, 9, 10, 11, 12, 13})
+    Append(F, EventBlock(static_cast<std::uint8_t>(S), T0 + S, 0));
   Append(F, EventBlock(14, T0, 0));
   Append(F, EventBlock(21, T0, 0));
   Append(F, NoteBlock(T0, 0, std::string(60, 'n')));
   Append(F, NoteBlock(T0, 0, std::string("ab\0cd", 5)));
-  Append(F, Block(3, T0, 0, {1, 2, 3, 4}));  // a Base block says nothing
+  Append(F, Block(3, T0, 0, {1, 2, 3, 4})); // a Base block says nothing
   Append(F, EventBlock(22, T0, 0));
   Append(F, EventBlock(255, T0, 0));
   Open(F);
@@ -303,7 +310,9 @@ TEST_F(DDRFile, EventNoteReservedEndAndUnknownBlocks) {
       "03/05/2024 10:00:13 Setup\r\n"
       "03/05/2024 10:00:00  Newer verison of program required for block typehs_Rsvd3\r\n"
       "03/05/2024 10:00:00  Newer verison of program required for block typehs_Rsvd10\r\n"
-      "03/05/2024 10:00:00 " + std::string(50, 'n') + "\r\n"
+      "03/05/2024 10:00:00 " +
+      std::string(50, 'n') +
+      "\r\n"
       "03/05/2024 10:00:00 ab\r\n"
       "End of Data\r\n"
       "Unknown Header status: Unknown Header found in the data\r\n";
@@ -336,7 +345,7 @@ TEST_F(DDRFile, EventBlocksInExcelStyle) {
 }
 
 TEST_F(DDRFile, LogNoteTextIsLengthLessThirteenCharacters) {
-  TBytes P = {'s', 'e', 'v', 'e', 'n', '!', '!', 'X'};  // the last byte is not text
+  TBytes P = {'s', 'e', 'v', 'e', 'n', '!', '!', 'X'}; // the last byte is not text
   TBytes F = Block(8, T0, T0, P);
   Append(F, NoteBlock(T0, T0, std::string(70, 'z')));
   Open(F);
@@ -373,12 +382,12 @@ TEST_F(DDRFile, LongNamesWidenTheColumnsAndTheWidthNeverShrinks) {
   Append(F, DataBlock(T0, T0, {0, 0}));
   Open(F);
   // A 10-character name and 6-character units: width 18.
-  EXPECT_EQ(Decode(),
-            B20 + " ABCDEFGHIJ unitsX   " + Blanks(15) + "x y   \r\n" + B20 +
-                "-------------------- -------------------- \r\n"
-                "03/05/2024 10:00:00 " + Blanks(14) + "1.23   " + Blanks(17) + "-   \r\n" + B20 +
-                Blanks(15) + "n m   \r\n" + B20 + "-------------------- \r\n" +
-                "03/05/2024 10:00:00 " + Blanks(11) + "-327.67   \r\n");
+  EXPECT_EQ(Decode(), B20 + " ABCDEFGHIJ unitsX   " + Blanks(15) + "x y   \r\n" + B20 +
+                          "-------------------- -------------------- \r\n"
+                          "03/05/2024 10:00:00 " +
+                          Blanks(14) + "1.23   " + Blanks(17) + "-   \r\n" + B20 + Blanks(15) +
+                          "n m   \r\n" + B20 + "-------------------- \r\n" +
+                          "03/05/2024 10:00:00 " + Blanks(11) + "-327.67   \r\n");
   EXPECT_EQ(DDR.CurrentSetup().Sensors[0].Name, "n");
 }
 
@@ -404,15 +413,15 @@ TEST_F(DDRFile, ChangedSetupWordCountOrByteGivesAHeading) {
   Append(F, SensorBlock(0, 0, 60, {{"a", "b"}, {"c", "d"}}, 6, 2));
   Open(F);
   const std::string One = B20 + Blanks(8) + "a b   \r\n" + B20 + "------------- \r\n";
-  EXPECT_EQ(Decode(), One + One + One + B20 + Blanks(8) + "a b   " + Blanks(8) + "c d   \r\n" + B20 +
-                          "------------- ------------- \r\n");
+  EXPECT_EQ(Decode(), One + One + One + B20 + Blanks(8) + "a b   " + Blanks(8) + "c d   \r\n" +
+                          B20 + "------------- ------------- \r\n");
 }
 
 TEST_F(DDRFile, SensorCountIsCutToWholeDescriptorsAndToFiftyOne) {
   std::vector<TGenSensor> Many(60, TGenSensor{"s", "u"});
   TBytes F = SensorBlock(0, 0, 60, Many, 2, 0, 0, 60);
   TBytes Short = SensorBlock(0, 0, 60, Many, 9, 0, 0, 5);
-  Short.resize(20 + 32 * 3 + 10);  // three whole descriptors and part of a fourth
+  Short.resize(20 + 32 * 3 + 10); // three whole descriptors and part of a fourth
   Short[0] = static_cast<std::uint8_t>(Short.size());
   Short[1] = 0;
   Append(F, Short);
@@ -449,12 +458,14 @@ TEST_F(DDRFile, BaseWordsAndEveryDataType) {
   }
   TBytes F = SensorBlock(T0, T0, 60, S);
   // Base: all ones gives 0, 2147483648 gives 1, then 10, -10, and so on.
-  Append(F, BaseBlock(T0, T0, {0xFFFFFFFFu, 2147483648u, BaseWord(10), BaseWord(-10), BaseWord(500),
-                               BaseWord(500), BaseWord(500), BaseWord(500), BaseWord(500)}));
+  Append(F, BaseBlock(T0, T0,
+                      {0xFFFFFFFFu, 2147483648u, BaseWord(10), BaseWord(-10), BaseWord(500),
+                       BaseWord(500), BaseWord(500), BaseWord(500), BaseWord(500)}));
   TBytes Scans;
   PutScan(Scans, S, {-127, 254, -32767, 65534, -2147483647.0, -2147483647.0, 1.0625, -1e10, 0});
-  PutScan(Scans, S, {Missing(), Missing(), Missing(), Missing(), Missing(), Missing(), Missing(),
-                     Missing(), 0});
+  PutScan(
+      Scans, S,
+      {Missing(), Missing(), Missing(), Missing(), Missing(), Missing(), Missing(), Missing(), 0});
   Append(F, DataBlock(T0, T0 + 60, Scans, 5));
   Open(F);
   const std::string Head1 = B20 + "        t0    " + "        t1    " + "        t2    " +
@@ -462,12 +473,12 @@ TEST_F(DDRFile, BaseWordsAndEveryDataType) {
                             "        t6    " + "        t7    " + "        t8    " + "\r\n";
   std::string Dashes = B20;
   for (int I = 0; I < 9; ++I) Dashes += "------------- ";
-  EXPECT_EQ(Decode(), Head1 + Dashes + "\r\n" +
-                          "03/05/2024 10:00:00 " + Pad("-12.7") + "   " + Pad("25.5") + "   " +
-                          Pad("-3275.7") + "   " + Pad("6552.4") + "   " + "-214748364.7   " +
-                          "-214748364.7   " + "1.062   " + "-10000000000.000   " + "Bad type: 8   \r\n" +
-                          "03/05/2024 10:01:00 " + Pad("-.-") + "   " + Pad("-.-") + "   " + Pad("-.-") +
-                          "   " + Pad("-.-") + "   " + Pad("-.-") + "   " + Pad("-.-") + "   " +
+  EXPECT_EQ(Decode(), Head1 + Dashes + "\r\n" + "03/05/2024 10:00:00 " + Pad("-12.7") + "   " +
+                          Pad("25.5") + "   " + Pad("-3275.7") + "   " + Pad("6552.4") + "   " +
+                          "-214748364.7   " + "-214748364.7   " + "1.062   " +
+                          "-10000000000.000   " + "Bad type: 8   \r\n" + "03/05/2024 10:01:00 " +
+                          Pad("-.-") + "   " + Pad("-.-") + "   " + Pad("-.-") + "   " +
+                          Pad("-.-") + "   " + Pad("-.-") + "   " + Pad("-.-") + "   " +
                           Pad("-.---") + "   " + Pad("-.---") + "   " + "Bad type: 8   \r\n");
 }
 
@@ -491,9 +502,8 @@ TEST_F(DDRFile, RealsAreWrittenAsPrintfDoes) {
   Open(F);
   const std::string Text = Decode();
   const auto Lines = Text.substr(Text.find("03/05"));
-  EXPECT_EQ(Lines,
-            "03/05/2024 10:00:00 -0.00   2   0.2   1000000.00   2.062   \r\n"
-            "03/05/2024 10:01:00 -1.12   4   0.3   -0.00   1.000   \r\n");
+  EXPECT_EQ(Lines, "03/05/2024 10:00:00 -0.00   2   0.2   1000000.00   2.062   \r\n"
+                   "03/05/2024 10:01:00 -1.12   4   0.3   -0.00   1.000   \r\n");
 }
 
 TEST_F(DDRFile, DataBlockBeforeAnySetupGivesOneTimeLineThenUnexpectedEnd) {
@@ -509,10 +519,9 @@ TEST_F(DDRFile, ScanIntervalZeroKeepsTheStartTimeUntilThePayloadIsUsed) {
   Append(F, DataBlock(T0, T0, {1, 2, 3}));
   Open(F);
   const std::string Text = Decode();
-  EXPECT_EQ(Text.substr(Text.find("03/05")),
-            "03/05/2024 10:00:00           1   \r\n"
-            "03/05/2024 10:00:00           2   \r\n"
-            "03/05/2024 10:00:00           3   \r\n");
+  EXPECT_EQ(Text.substr(Text.find("03/05")), "03/05/2024 10:00:00           1   \r\n"
+                                             "03/05/2024 10:00:00           2   \r\n"
+                                             "03/05/2024 10:00:00           3   \r\n");
 }
 
 TEST_F(DDRFile, PayloadAndTimesThatDisagree) {
@@ -529,14 +538,13 @@ TEST_F(DDRFile, PayloadAndTimesThatDisagree) {
   Append(F, EventBlock(22, 0, 0));
   Open(F);
   const std::string Text = Decode();
-  EXPECT_EQ(Text.substr(Text.find("03/05")),
-            "03/05/2024 10:00:00           1   \r\n"
-            "03/05/2024 10:01:00           2   \r\n"
-            "03/05/2024 10:00:00           3   \r\n"
-            "<unexpected end>\r\n"
-            "03/05/2024 10:01:00           6   \r\n"
-            "<unexpected end>\r\n"
-            "End of Data\r\n");
+  EXPECT_EQ(Text.substr(Text.find("03/05")), "03/05/2024 10:00:00           1   \r\n"
+                                             "03/05/2024 10:01:00           2   \r\n"
+                                             "03/05/2024 10:00:00           3   \r\n"
+                                             "<unexpected end>\r\n"
+                                             "03/05/2024 10:01:00           6   \r\n"
+                                             "<unexpected end>\r\n"
+                                             "End of Data\r\n");
 }
 
 TEST_F(DDRFile, DataOffLeavesDataBlocksOut) {
@@ -570,11 +578,11 @@ TEST_F(DDRFile, LongBlocksAreSplitAtTheBudgetAndResume) {
   DDR.ReadBlock(Count);
   DDR.ReadBlock(Count);
   ASSERT_TRUE(DDR.DecodeBlock(Text, Width, Pattern, Resume, 100, Scan, false));
-  EXPECT_EQ(Text.size(), 72u);  // a third line would reach the budget of 100
+  EXPECT_EQ(Text.size(), 72u); // a third line would reach the budget of 100
   EXPECT_EQ(Resume, 14);
   EXPECT_EQ(Scan, T0 + 2);
   ASSERT_TRUE(DDR.DecodeBlock(Text, Width, Pattern, Resume, 1, Scan, false));
-  EXPECT_EQ(Text, "03/05/2024 10:00:02           7   \r\n");  // always one line
+  EXPECT_EQ(Text, "03/05/2024 10:00:02           7   \r\n"); // always one line
 }
 
 // ---------------------------------------------------------------------------
@@ -586,10 +594,9 @@ TEST_F(DDRFile, ListingTextAndExcelStyles) {
   long long Data = 0, Total = 0;
   std::string Line, Copy;
   DDR.ListBlock(Line, true, Data, Total, Pattern, true, Copy);
-  EXPECT_EQ(Line,
-            "\r\nSTART TIME" + std::string(10, ' ') + "STOP TIME" + std::string(11, ' ') +
-                "STATUS         LEN  NOTE\r\n" + std::string(19, '-') + " " + std::string(19, '-') +
-                " -------------- ---- ---------------\r\n");
+  EXPECT_EQ(Line, "\r\nSTART TIME" + std::string(10, ' ') + "STOP TIME" + std::string(11, ' ') +
+                      "STATUS         LEN  NOTE\r\n" + std::string(19, '-') + " " +
+                      std::string(19, '-') + " -------------- ---- ---------------\r\n");
   EXPECT_EQ(Copy, Line);
   std::string All;
   while (DDR.ReadBlock(Count) && Count > 12) {
@@ -597,14 +604,13 @@ TEST_F(DDRFile, ListingTextAndExcelStyles) {
     DDR.ListBlock(Line, false, Data, Total, Pattern, false, Copy);
     All += Line;
   }
-  EXPECT_EQ(All,
-            "03/05/2024 10:00:00 03/05/2024 10:00:00 Master           88\r\n"
-            "03/05/2024 10:00:00 03/05/2024 10:00:00 Sensor           84\r\n"
-            "03/05/2024 10:00:00 03/05/2024 10:00:00 Base             20\r\n"
-            "03/05/2024 10:00:00 03/05/2024 10:30:00 Data             30\r\n"
-            "03/05/2024 10:30:00 03/05/2024 10:30:00 Log Note         20 Checked\r\n"
-            "03/05/2024 11:00:00 03/05/2024 11:00:00 System Power-up  16\r\n"
-            "03/05/2024 11:00:00 03/05/2024 11:00:00 END              16\r\n");
+  EXPECT_EQ(All, "03/05/2024 10:00:00 03/05/2024 10:00:00 Master           88\r\n"
+                 "03/05/2024 10:00:00 03/05/2024 10:00:00 Sensor           84\r\n"
+                 "03/05/2024 10:00:00 03/05/2024 10:00:00 Base             20\r\n"
+                 "03/05/2024 10:00:00 03/05/2024 10:30:00 Data             30\r\n"
+                 "03/05/2024 10:30:00 03/05/2024 10:30:00 Log Note         20 Checked\r\n"
+                 "03/05/2024 11:00:00 03/05/2024 11:00:00 System Power-up  16\r\n"
+                 "03/05/2024 11:00:00 03/05/2024 11:00:00 END              16\r\n");
   EXPECT_EQ(Data, 18);
   EXPECT_EQ(Total, 274);
 
@@ -700,13 +706,13 @@ TEST_F(DDRFile, OutputNameChecks) {
   DDR.DDROutputFileName = Scratch.File("book.Xls");
   EXPECT_TRUE(DDR.ValidateOutputFile());
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.File("book.Xls"));
-  EXPECT_EQ(Dialog.Texts(), (std::vector<std::string>{
-                                "Please enter valid \"Text\" Output File Name.",
-                                "Please enter valid \"Excel\" Output File Name.",
-                                "Path does not exist. Do you wish to create it?",
-                                "Path does not exist. Do you wish to create it?",
-                                "Please enter Output File name.",
-                                "Unable to write to a Read-only file."}));
+  EXPECT_EQ(Dialog.Texts(),
+            (std::vector<std::string>{"Please enter valid \"Text\" Output File Name.",
+                                      "Please enter valid \"Excel\" Output File Name.",
+                                      "Path does not exist. Do you wish to create it?",
+                                      "Path does not exist. Do you wish to create it?",
+                                      "Please enter Output File name.",
+                                      "Unable to write to a Read-only file."}));
   EXPECT_EQ(Dialog.Shown[2].Kind, TMsgKind::Confirmation);
   EXPECT_EQ(Dialog.Shown[2].Buttons, TMsgButtons::YesNo);
 }
@@ -732,7 +738,7 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   DDR.DDROutputFileName = Out;
   ASSERT_TRUE(DDR.OpenOutput(false));
   ASSERT_TRUE(DDR.WriteOutput("new\r\n"));
-  EXPECT_EQ(ReadWholeFile(Out), "old\r\n");  // not touched while writing
+  EXPECT_EQ(ReadWholeFile(Out), "old\r\n"); // not touched while writing
   DDR.CloseOutput(false);
   EXPECT_EQ(ReadWholeFile(Out), "old\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
@@ -742,16 +748,17 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   EXPECT_TRUE(DDR.CloseOutput());
   EXPECT_EQ(ReadWholeFile(Out), "new\r\n");
 
-  ASSERT_TRUE(DDR.OpenOutput(true));  // appends in place
+  ASSERT_TRUE(DDR.OpenOutput(true)); // appends in place
   ASSERT_TRUE(DDR.WriteOutput("more\r\n"));
-  EXPECT_EQ(ReadWholeFile(Out), "new\r\nmore\r\n");  // flushed per piece
+  EXPECT_EQ(ReadWholeFile(Out), "new\r\nmore\r\n"); // flushed per piece
   EXPECT_TRUE(DDR.CloseOutput());
   EXPECT_FALSE(DDR.OutputOpen());
   EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
 
   DDR.DDROutputFileName = Scratch.File("nodir/X.PRN");
   EXPECT_FALSE(DDR.OpenOutput(true));
-  EXPECT_EQ(Dialog.Texts().back(), "Error opening output file " + Scratch.File("nodir/X.PRN") + ".");
+  EXPECT_EQ(Dialog.Texts().back(),
+            "Error opening output file " + Scratch.File("nodir/X.PRN") + ".");
   EXPECT_FALSE(DDR.WriteOutput("x"));
 }
 
@@ -776,15 +783,15 @@ TEST(DDRLayoutSettings, DefaultsParsingAndWriteBack) {
     EXPECT_FALSE(L.USGSDevice);
     EXPECT_EQ(L.DeviceName, "TXV900");
   }
-  WriteWholeFile(Ini,
-                 "[DDRLog]\nDDROutputFormat=excel\nAppendDDRData=yes\nAddHeader=1\nAddData=no\n"
-                 "AddNotes=No\nUSGSStation=YES\nUSGSDevice=Yes\nDeviceName= my dev\n[Other]\nK=V\n");
+  WriteWholeFile(
+      Ini, "[DDRLog]\nDDROutputFormat=excel\nAppendDDRData=yes\nAddHeader=1\nAddData=no\n"
+           "AddNotes=No\nUSGSStation=YES\nUSGSDevice=Yes\nDeviceName= my dev\n[Other]\nK=V\n");
   TIniFile F(Ini);
   TDDRLayout L;
   LoadDDRLayout(F, L);
   EXPECT_EQ(L.DDROutputFormat, 1);
   EXPECT_TRUE(L.AppendDDRData);
-  EXPECT_FALSE(L.AddHeader);  // 1 is not a yes/no value: the default
+  EXPECT_FALSE(L.AddHeader); // 1 is not a yes/no value: the default
   EXPECT_FALSE(L.AddData);
   EXPECT_FALSE(L.AddNotes);
   EXPECT_TRUE(L.USGSStation);

@@ -5,8 +5,8 @@
 #include <bit>
 #include <random>
 
-#include "support/LogGen.h"
 #include "TempDir.h"
+#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {
@@ -16,7 +16,9 @@ bool NotRecorded(float F) { return Bits(F) == NonRecordedBits; }
 
 const LogTime T1430 = PartsToSecs(1999, 3, 7, 14, 30, 0);
 
-LogTime At(int Hour, int Minute, int Second = 0) { return PartsToSecs(1999, 3, 7, Hour, Minute, Second); }
+LogTime At(int Hour, int Minute, int Second = 0) {
+  return PartsToSecs(1999, 3, 7, Hour, Minute, Second);
+}
 
 class CSVFileTest : public ::testing::Test {
 protected:
@@ -38,7 +40,8 @@ protected:
 };
 
 TEST_F(CSVFileTest, Layout1RowInBothDateTimeForms) {
-  for (const char* Row : {"03/07/1999,14:30:00,TEMP,21.50,C,G\r\n", "03/07/1999 14:30:00,TEMP,21.50,C,G\r\n"}) {
+  for (const char* Row :
+       {"03/07/1999,14:30:00,TEMP,21.50,C,G\r\n", "03/07/1999 14:30:00,TEMP,21.50,C,G\r\n"}) {
     std::string Text = Row;
     Text += "03/07/1999,14:45:00,TEMP,22.5,C,G\r\n";
     ASSERT_TRUE(Load(Text)) << Row;
@@ -86,7 +89,7 @@ TEST_F(CSVFileTest, Layout2GroupRowsMakeNumberedSensors) {
   EXPECT_EQ(Reader->GetValue(T1430, "WIND:1"), 5.1f);
   EXPECT_EQ(Reader->GetValue(T1430, "wind:2"), 180.0f);
   EXPECT_EQ(Reader->GetValue(T1430, "WIND:3"), 12.25f);
-  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(14, 40), "WIND:2")));  // empty value
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(14, 40), "WIND:2"))); // empty value
   EXPECT_EQ(Sensor("WIND:1").RightDigits, 1);
   EXPECT_EQ(Sensor("WIND:2").RightDigits, 0);
   EXPECT_EQ(Sensor("WIND:3").RightDigits, 2);
@@ -108,7 +111,7 @@ TEST_F(CSVFileTest, ClassificationByStatusAndValue) {
   EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "TEMP:2")));
   EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "TEMP:3")));
   EXPECT_EQ(Reader->Sensors().Names(3), "RH");
-  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "RH")));  // empty value: bad
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "RH"))); // empty value: bad
   EXPECT_EQ(Reader->GetValue(At(14, 45), "RH"), 50.0f);
   EXPECT_EQ(Sensor("RH").Units, "%");
   EXPECT_EQ(Sensor("RH").Status, "B");
@@ -120,7 +123,7 @@ TEST_F(CSVFileTest, Layout3RowsNameFirst) {
                    "TEMP,03/07/1999 14:35:00,21.5,G\n"
                    "RH,03/07/1999,14:30:00,55.1234567,G\n"
                    "RH,03/07/1999,14:35:00,56,B\n"));
-  EXPECT_EQ(Sensor("TEMP").RightDigits, 3);  // six digits count as three
+  EXPECT_EQ(Sensor("TEMP").RightDigits, 3); // six digits count as three
   EXPECT_EQ(Sensor("RH").RightDigits, 7);
   EXPECT_EQ(Reader->GetValue(T1430, "TEMP"), 21.123456f);
   EXPECT_EQ(Reader->GetValue(At(14, 35), "TEMP"), 21.5f);
@@ -130,9 +133,9 @@ TEST_F(CSVFileTest, Layout3RowsNameFirst) {
 }
 
 TEST_F(CSVFileTest, DatesAndTimesAsWritten) {
-  ASSERT_TRUE(Load("A,03/07/99,14:30:00,1,G\n"      // two-digit year: time of day only
+  ASSERT_TRUE(Load("A,03/07/99,14:30:00,1,G\n" // two-digit year: time of day only
                    "A,03/07/99,15:30:00,1,G\n"
-                   "B,3-7-1999,14.30,2,G\n"        // other separators, no seconds
+                   "B,3-7-1999,14.30,2,G\n" // other separators, no seconds
                    "B,3-7-1999,14.45,2,G\n"
                    "C,12/31/2000 23:59:59,3,G\n"
                    "C,01/01/2001 00:00:09,3,G\n"));
@@ -145,11 +148,13 @@ TEST_F(CSVFileTest, DatesAndTimesAsWritten) {
 }
 
 TEST_F(CSVFileTest, SensorIntervals) {
-  ASSERT_TRUE(Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"));
+  ASSERT_TRUE(
+      Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"));
   EXPECT_EQ(Sensor("A").Interval, 900);
   EXPECT_FALSE(Sensor("A").VariableInterval);
-  ASSERT_TRUE(Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"
-                   "A,03/07/1999,11:00:00,1,G\n"));
+  ASSERT_TRUE(
+      Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"
+           "A,03/07/1999,11:00:00,1,G\n"));
   EXPECT_EQ(Sensor("A").Interval, 900);
   EXPECT_TRUE(Sensor("A").VariableInterval);
   EXPECT_EQ(Sensor("A").FirstTime, At(10, 0));
@@ -188,7 +193,7 @@ TEST_F(CSVFileTest, SkippedLinesAndNames) {
                    " TEMP,03/07/1999,14:30:00,1.0,G\r\n"
                    " TEMP,03/07/1999,14:45:00,1.5,G\r\n"
                    "temp,03/07/1999,14:30:00,2.0,G\r\n"
-                   "Temp,03/07/1999,14:45:00,3.0,G"));  // no line end at the end
+                   "Temp,03/07/1999,14:45:00,3.0,G")); // no line end at the end
   ASSERT_EQ(Reader->Sensors().Count(), 2);
   EXPECT_EQ(Reader->Sensors().Names(0), " TEMP");
   EXPECT_EQ(Reader->Sensors().Names(1), "temp");
@@ -201,7 +206,7 @@ TEST_F(CSVFileTest, SkippedLinesAndNames) {
 TEST_F(CSVFileTest, FilesThatDoNotOpen) {
   EXPECT_FALSE(Load(""));
   EXPECT_FALSE(Load("'only a comment\n;and another\n"));
-  EXPECT_FALSE(Load("03/07/1999,14:30:00,TEMP,21.50,C,G\n"));  // one row: no interval
+  EXPECT_FALSE(Load("03/07/1999,14:30:00,TEMP,21.50,C,G\n")); // one row: no interval
   // A column heading without a comment mark is a layout 3 row at time 0.
   EXPECT_FALSE(Load("Date,Time,Sensor,Value\n" + Rows("A", 0, 15, 4)));
   EXPECT_EQ(Reader->RowLayout(), 3);
@@ -219,7 +224,8 @@ TEST_F(CSVFileTest, RowsOutOfTimeOrder) {
                    "A,03/07/1999,10:15:00,2,G\n"
                    "A,03/07/1999,10:30:00,3.5,G\n"));
   const float Want[] = {1.0f, 2.0f, 3.5f, 4.0f};
-  for (int I = 0; I < 4; ++I) EXPECT_EQ(Reader->GetValue(At(10, 15 * I == 45 ? 60 : 15 * I), "A"), Want[I]) << I;
+  for (int I = 0; I < 4; ++I)
+    EXPECT_EQ(Reader->GetValue(At(10, 15 * I == 45 ? 60 : 15 * I), "A"), Want[I]) << I;
   ASSERT_EQ(Sensor("A").RecordCount(), 4);
   float V;
   LogTime T = 0;
@@ -239,11 +245,11 @@ TEST_F(CSVFileTest, RowsOutOfTimeOrder) {
 TEST_F(CSVFileTest, NewestFirstRowsWithRepeatedTimes) {
   std::string Text;
   for (int K = 40; K >= 0; --K) Text += Rows("A", K * 15, 15, 1);
-  Text += "A,03/07/1999,10:30:00,7.5,G\n"     // over 1.5
-          "A,03/07/1999,10:45:00,8.5,BAD\n"   // over 1.5: not recorded
+  Text += "A,03/07/1999,10:30:00,7.5,G\n"   // over 1.5
+          "A,03/07/1999,10:45:00,8.5,BAD\n" // over 1.5: not recorded
           "A,03/07/1999,10:45:00,9.5,B\n"
           "A,03/07/1999,11:00:00,2.5,BAD\n"
-          "A,03/07/1999,11:00:00,3.5,G\n";     // a good row after a bad one
+          "A,03/07/1999,11:00:00,3.5,G\n"; // a good row after a bad one
   ASSERT_TRUE(Load(Text));
   const TCSVSensor& S = Sensor("A");
   ASSERT_EQ(S.RecordCount(), 41);
@@ -352,7 +358,7 @@ TEST_F(CSVFileTest, EveryTruncationAndRandomCorruption) {
 }
 
 TEST_F(CSVFileTest, VeryLongLinesAndBinaryGarbage) {
-  std::string Long(3 << 20, 'A');  // one line longer than the read buffer
+  std::string Long(3 << 20, 'A'); // one line longer than the read buffer
   EXPECT_FALSE(Load(Long));
   std::string Group = "03/07/1999,14:30:00,G";
   for (int I = 0; I < 5000; ++I) Group += ",1.5";

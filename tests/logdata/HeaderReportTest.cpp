@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "support/FakeUi.h"
 #include "support/LogGen.h"
-#include "TempDir.h"
 
 namespace quorvin {
 namespace {
 
-TDateTimeFormat Slashes(const std::string& Date = "MM/DD/YYYY", const std::string& Time = "HH:MM:SS") {
+TDateTimeFormat Slashes(const std::string& Date = "MM/DD/YYYY",
+                        const std::string& Time = "HH:MM:SS") {
   TDateTimeFormat F;
   F.DatePattern = Date;
   F.TimePattern = Time;
@@ -35,7 +36,7 @@ TEST_F(HeaderReportTest, BinaryLogReport) {
   L.UnitName = "site1";
   L.Year = 1999, L.Month = 3, L.Day = 7;
   L.LogHour = 10, L.LogMinute = 20, L.LogSecond = 7;
-  L.IntervalMinutes = 0;  // stored 0: 15 minutes
+  L.IntervalMinutes = 0; // stored 0: 15 minutes
   L.NumDays = 12;
   L.TotalLength = 0xFFFFFFF0u, L.DayLength = 4321, L.DataLength = 99;
   L.Sensors = {{"TEMP"}, {"RH"}, {"WIND"}};
@@ -43,22 +44,21 @@ TEST_F(HeaderReportTest, BinaryLogReport) {
   ASSERT_TRUE(Log.Open());
   Pane.AppendLine("old content");
   ASSERT_TRUE(ShowLogHeader(Pane, Log, Log.Header()->UnitName, Slashes()));
-  EXPECT_EQ(Pane.Text(),
-            "R630/R600 LOG HEADER FROM: SITE1\n"
-            "\n"
-            "Version           : 3\n"
-            "Unit Name         : site1\n"
-            "Start Date        : 03/07/1999\n"
-            "Log Time          : 00:05:07\n"
-            "Logging Interval  : 00:15:00\n"
-            "Record Size       : 6\n"
-            "Number of Days    : 12\n"
-            "Total Length      : -16\n"
-            "Day Length        : 4321\n"
-            "Data Length       : 99\n"
-            "Number of Sensors : 3\n"
-            "Description Length: 54\n"
-            "Sensor Info Length: 28\n");
+  EXPECT_EQ(Pane.Text(), "R630/R600 LOG HEADER FROM: SITE1\n"
+                         "\n"
+                         "Version           : 3\n"
+                         "Unit Name         : site1\n"
+                         "Start Date        : 03/07/1999\n"
+                         "Log Time          : 00:05:07\n"
+                         "Logging Interval  : 00:15:00\n"
+                         "Record Size       : 6\n"
+                         "Number of Days    : 12\n"
+                         "Total Length      : -16\n"
+                         "Day Length        : 4321\n"
+                         "Data Length       : 99\n"
+                         "Number of Sensors : 3\n"
+                         "Description Length: 54\n"
+                         "Sensor Info Length: 28\n");
   ASSERT_EQ(Pane.Lines.size(), 15u);
   EXPECT_TRUE(Pane.Lines[0].Bold);
   EXPECT_FALSE(Pane.Lines[1].Bold);
@@ -106,13 +106,16 @@ TEST_F(HeaderReportTest, CSVReportOnOneGrid) {
   TCSVLogFile Log(Path, "SITE2");
   ASSERT_TRUE(Log.Open());
   ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, Slashes()));
-  EXPECT_EQ(Pane.Text(), "CSV LOG INFO FROM: " + UpperCase(Path) + "\n"
-                         "\n"
-                         "CSV File Name     : " + Path + "\n"
-                         "Start Date        : 03/07/1999 14:30:00\n"
-                         "End Date          : 03/07/1999 14:40:00\n"
-                         "Logging Interval  : 00:01:00\n"
-                         "Number of Sensors : 2\n");
+  EXPECT_EQ(Pane.Text(), "CSV LOG INFO FROM: " + UpperCase(Path) +
+                             "\n"
+                             "\n"
+                             "CSV File Name     : " +
+                             Path +
+                             "\n"
+                             "Start Date        : 03/07/1999 14:30:00\n"
+                             "End Date          : 03/07/1999 14:40:00\n"
+                             "Logging Interval  : 00:01:00\n"
+                             "Number of Sensors : 2\n");
   EXPECT_TRUE(Pane.Lines[0].Bold);
   EXPECT_FALSE(Pane.Lines[2].Bold);
 }
@@ -127,14 +130,17 @@ TEST_F(HeaderReportTest, CSVReportPerSensorWhenIntervalsAreMixed) {
   F.DateSeparator = '-';
   F.TimeSeparator = '.';
   ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, F));
-  EXPECT_EQ(Pane.Text(), "CSV LOG INFO FROM: " + UpperCase(Path) + "\n"
-                         "\n"
-                         "CSV File Name     : " + Path + "\n"
-                         "Start Date        : 03-07-1999 14.30.00\n"
-                         "End Date          : 03-07-1999 15.00.00\n"
-                         "Logging Interval  : A - 00.15.00\n"
-                         "Logging Interval  : B - variable\n"
-                         "Number of Sensors : 2\n");
+  EXPECT_EQ(Pane.Text(), "CSV LOG INFO FROM: " + UpperCase(Path) +
+                             "\n"
+                             "\n"
+                             "CSV File Name     : " +
+                             Path +
+                             "\n"
+                             "Start Date        : 03-07-1999 14.30.00\n"
+                             "End Date          : 03-07-1999 15.00.00\n"
+                             "Logging Interval  : A - 00.15.00\n"
+                             "Logging Interval  : B - variable\n"
+                             "Number of Sensors : 2\n");
 }
 
 TEST(FormatDuration, HoursAreNotReduced) {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <random>
 
-#include "support/LogGen.h"
 #include "TempDir.h"
+#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {
@@ -89,9 +89,10 @@ TEST_F(LogFileTest, CachedRecordsAnswerWithoutTheFileInAnyOrder) {
   TLogFile F(Path, "SITE1");
   ASSERT_TRUE(F.Open());
   const LogTime T0 = F.FirstTime();
-  for (int K = 49; K >= 0; --K)  // descending: every insertion keeps the order
+  for (int K = 49; K >= 0; --K) // descending: every insertion keeps the order
     for (int S = 1; S <= 3; ++S)
-      ASSERT_EQ(Bits(F.GetValue(T0 + K * 900, S)), Bits(Expected(K, S - 1, S == 1 ? 2 : (S == 2 ? 1 : 0))))
+      ASSERT_EQ(Bits(F.GetValue(T0 + K * 900, S)),
+                Bits(Expected(K, S - 1, S == 1 ? 2 : (S == 2 ? 1 : 0))))
           << K << " " << S;
   ASSERT_EQ(F.Records()->Count(), 50);
   for (int I = 1; I < 50; ++I)
@@ -191,7 +192,7 @@ TEST_F(LogFileTest, HeaderWithoutDataAndZeroRecordSize) {
 // per sensor.
 TEST_F(LogFileTest, ShortAndOddSizedRecords) {
   const std::string Full = test::LogFileBytes(ThreeSensors(), 3);
-  TLogFile Cut(Write(Full + Full.substr(138, 3), "A.LOG"), "A");  // 1.5 values more
+  TLogFile Cut(Write(Full + Full.substr(138, 3), "A.LOG"), "A"); // 1.5 values more
   ASSERT_TRUE(Cut.Open());
   EXPECT_EQ(Cut.LastTime() - Cut.FirstTime(), 3 * 900);
   EXPECT_EQ(Cut.GetValue(Cut.LastTime(), 1), Expected(0, 0, 2));
@@ -246,7 +247,8 @@ TEST_F(LogFileTest, EveryTruncationOpensOrFailsCleanly) {
         const float V = F.GetValue(F.FirstTime() + static_cast<LogTime>(K) * 900, S + 1);
         const bool Held = 138 + K * 6 + (S + 1) * 2 <= static_cast<long long>(Len);
         const int Digits = S == 0 ? 2 : (S == 1 ? 1 : 0);
-        ASSERT_EQ(Bits(V), Held ? Bits(Expected(K, S, Digits)) : NonRecordedBits) << Len << " " << K;
+        ASSERT_EQ(Bits(V), Held ? Bits(Expected(K, S, Digits)) : NonRecordedBits)
+            << Len << " " << K;
       }
   }
 }
@@ -260,7 +262,7 @@ TEST_F(LogFileTest, RandomCorruptionsNeverCrash) {
     const int Flips = 1 + static_cast<int>(Rng() % 8);
     for (int I = 0; I < Flips; ++I) Bytes[Rng() % Bytes.size()] = static_cast<char>(Rng() & 0xFF);
     if (Round % 5 == 0) Bytes.resize(Rng() % Bytes.size());
-    if (Round % 7 == 0)  // random bytes altogether
+    if (Round % 7 == 0) // random bytes altogether
       for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
     test::WriteBytes(Path, Bytes);
     TLogFile F(Path, "R");

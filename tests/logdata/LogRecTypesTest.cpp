@@ -20,11 +20,11 @@ TEST(RawToValue, DividesByTenOneStepAtATimeInSinglePrecision) {
   EXPECT_EQ(Bits(RawToValue(32767, 0)), Bits(0.0f));
   EXPECT_EQ(RawToValue(0, 0), -32767.0f);
   EXPECT_EQ(RawToValue(65534, 0), 32767.0f);
-  EXPECT_EQ(Bits(RawToValue(33001, 2)), 0x4015c28fu);  // 2.34
+  EXPECT_EQ(Bits(RawToValue(33001, 2)), 0x4015c28fu); // 2.34
   // Three steps of /10 differ in the last bit from one division by 1000.
   EXPECT_EQ(Bits(RawToValue(7, 3)), 0xc2030a3eu);
   EXPECT_EQ(RawToValue(0xFFFF, 2), 0.0f);
-  EXPECT_EQ(Bits(RawToValue(40000, 65535)), Bits(0.0f));  // hostile digit count
+  EXPECT_EQ(Bits(RawToValue(40000, 65535)), Bits(0.0f)); // hostile digit count
 }
 
 TEST(THeaderParse, DecodesEveryField) {
@@ -55,29 +55,29 @@ TEST(THeaderParse, DecodesEveryField) {
 
 TEST(THeaderParse, EdgeValuesOfNamesDatesAndIntervals) {
   test::TGenLog L;
-  L.UnitName = "ABCDEFGH";  // all eight characters, no zero byte
+  L.UnitName = "ABCDEFGH"; // all eight characters, no zero byte
   L.IntervalMinutes = 0;
   L.Year = 1984, L.Month = 6, L.Day = 1;
   THeader H;
   ASSERT_TRUE(H.Parse(Span(test::LogHeaderBytes(L))));
   EXPECT_EQ(H.UnitName, "ABCDEFGH");
-  EXPECT_EQ(H.Interval, 900);  // stored 0 means 15 minutes
+  EXPECT_EQ(H.Interval, 900); // stored 0 means 15 minutes
   EXPECT_EQ(H.StartDay, 0);
 
   L.UnitName = std::string("AB\0CD", 5);
   ASSERT_TRUE(H.Parse(Span(test::LogHeaderBytes(L))));
   EXPECT_EQ(H.UnitName, "AB");
 
-  L.Year = 65535;  // the calendar rejects it
+  L.Year = 65535; // the calendar rejects it
   EXPECT_FALSE(H.Parse(Span(test::LogHeaderBytes(L))));
-  L.Year = 2060;  // midnight of the start day is beyond the last log time
+  L.Year = 2060; // midnight of the start day is beyond the last log time
   EXPECT_FALSE(H.Parse(Span(test::LogHeaderBytes(L))));
   EXPECT_FALSE(H.Parse(Span(test::LogHeaderBytes(L).substr(0, 53))));
 }
 
 TEST(TSensorParse, NameSlopeOffsetDigits) {
   test::TGenLog L;
-  L.Sensors = {{"TEMPERATUR", 0.1, -40.5, 3}};  // ten characters, no zero byte
+  L.Sensors = {{"TEMPERATUR", 0.1, -40.5, 3}}; // ten characters, no zero byte
   const std::string Bytes = test::LogHeaderBytes(L).substr(54);
   TSensor S;
   ASSERT_TRUE(S.Parse(Span(Bytes), "UNIT"));
@@ -94,7 +94,7 @@ TEST(TRecordList, KeepsRecordsSortedByTimeWithoutDuplicates) {
   EXPECT_EQ(List.Compare(7, 5), 1);
   for (LogTime T : {30, 10, 20}) List.Insert(TRecord::Create(T, 2));
   TRecord* Dup = TRecord::Create(20, 2);
-  List.Insert(Dup);  // not inserted: stays ours
+  List.Insert(Dup); // not inserted: stays ours
   delete Dup;
   ASSERT_EQ(List.Count(), 3);
   EXPECT_EQ(List.At(0)->Time, 10);
@@ -104,7 +104,7 @@ TEST(TRecordList, KeepsRecordsSortedByTimeWithoutDuplicates) {
   EXPECT_EQ(Index, 2);
   EXPECT_EQ(List.At(1)->Count(), 2);
   EXPECT_EQ(List.At(1)->Value(0), 0xFFFF);
-  EXPECT_EQ(List.At(1)->Value(2), 0xFFFF);  // outside the record
+  EXPECT_EQ(List.At(1)->Value(2), 0xFFFF); // outside the record
 }
 
 } // namespace

@@ -10,7 +10,8 @@ namespace quorvin::test {
 class TTempDir {
 public:
   TTempDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "quorvin-logdata-XXXXXX").string();
+    std::string Pattern =
+        (std::filesystem::temp_directory_path() / "quorvin-logdata-XXXXXX").string();
     if (::mkdtemp(Pattern.data())) FPath = Pattern;
   }
   ~TTempDir() {
@@ -19,7 +20,9 @@ public:
   }
   TTempDir(const TTempDir&) = delete;
   TTempDir& operator=(const TTempDir&) = delete;
-  std::string File(const std::string& Name) const { return (std::filesystem::path(FPath) / Name).string(); }
+  std::string File(const std::string& Name) const {
+    return (std::filesystem::path(FPath) / Name).string();
+  }
 
 private:
   std::string FPath;

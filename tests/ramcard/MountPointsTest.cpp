@@ -20,19 +20,18 @@ TEST(MountPoints, RemovableMediaFirstPseudoFileSystemsLeftOut) {
   RamGenWrite(Sys / "sdc/removable", "1\n");
   RamGenWrite(Sys / "sda/removable", "0\n");
   RamGenWrite(Sys / "mmcblk0/removable", "1\n");
-  const std::string Table =
-      "sysfs /sys sysfs rw,nosuid 0 0\n"
-      "proc /proc proc rw 0 0\n"
-      "/dev/sda1 / ext4 rw,relatime 0 0\n"
-      "tmpfs /run tmpfs rw 0 0\n"
-      "/dev/sda2 /home ext4 rw 0 0\n"
-      "/dev/sdc1 /mnt/card\\040one vfat rw 0 0\n"
-      "/dev/sdb1 /media/u/STICK vfat rw 0 0\n"
-      "/dev/mmcblk0p1 /srv/sd exfat rw 0 0\n"
-      "/dev/sda2 /home ext4 rw 0 0\n"
-      "overlay /var/lib/x overlay rw 0 0\n"
-      "\n"
-      "garbage\n";
+  const std::string Table = "sysfs /sys sysfs rw,nosuid 0 0\n"
+                            "proc /proc proc rw 0 0\n"
+                            "/dev/sda1 / ext4 rw,relatime 0 0\n"
+                            "tmpfs /run tmpfs rw 0 0\n"
+                            "/dev/sda2 /home ext4 rw 0 0\n"
+                            "/dev/sdc1 /mnt/card\\040one vfat rw 0 0\n"
+                            "/dev/sdb1 /media/u/STICK vfat rw 0 0\n"
+                            "/dev/mmcblk0p1 /srv/sd exfat rw 0 0\n"
+                            "/dev/sda2 /home ext4 rw 0 0\n"
+                            "overlay /var/lib/x overlay rw 0 0\n"
+                            "\n"
+                            "garbage\n";
   EXPECT_EQ(ParseMountTable(Table, Sys.Path()),
             (Names{"/mnt/card one", "/media/u/STICK", "/srv/sd", "/", "/home"}));
 }

@@ -117,7 +117,8 @@ TEST(RamCardHostile, ExtremeLengthsAndBackwardChains) {
   for (std::int32_t L : {INT32_MIN, -2, -24, -26, 0, 1, 23, INT32_MAX, 24 + 1000000}) {
     TRamGenEntry E{"X", "xx"};
     E.Length = L;
-    const TWalkResult R = WalkDump(Dir, RamGenHeader() + Good + RamGenEntry(E) + Good + RamGenEnd());
+    const TWalkResult R =
+        WalkDump(Dir, RamGenHeader() + Good + RamGenEntry(E) + Good + RamGenEnd());
     EXPECT_EQ(R.Names, (std::vector<std::string>{"OK"})) << L;
   }
 }

@@ -24,7 +24,7 @@ public:
 class TFakeBrowser : public IFolderBrowser {
 public:
   std::string StartedAt;
-  std::string Answer;  // empty: cancelled
+  std::string Answer; // empty: cancelled
   bool Browse(const std::string& StartFolder, std::string& Chosen) override {
     StartedAt = StartFolder;
     Chosen = Answer;
@@ -186,7 +186,8 @@ TEST(RamCardPage, BadChecksumDoesNotHideTheFilesAfterIt) {
     TPageFixture F;
     F.ChooseDump({{"A.LOG", "a"}, {"B.LOG", "b", 7}, {"C.LOG", "c"}, {"D.LOG", "d"}});
     F.Check({0, 1, 2, 3});
-    EXPECT_EQ(F.Save(F.Out.Path()), "Warning! Save: Failed: B.LOG; Successful: A.LOG, C.LOG, D.LOG");
+    EXPECT_EQ(F.Save(F.Out.Path()),
+              "Warning! Save: Failed: B.LOG; Successful: A.LOG, C.LOG, D.LOG");
   }
   {
     // Nothing saved at all is still the plain warning.
@@ -247,9 +248,8 @@ TEST(RamCardPage, StoredNamesNeverLeaveTheOutputFolder) {
   ASSERT_EQ(F.ListNames(),
             (Names{"../EVIL.LOG", "..\\EVIL.LOG", "..", "/tmp/EVIL", "NONAME.", "GOOD.LOG"}));
   F.Check({0, 1, 2, 3, 4, 5});
-  EXPECT_EQ(F.Save(OutDir),
-            "Warning! Save: Failed: ../EVIL.LOG, ..\\EVIL.LOG, .., /tmp/EVIL; "
-            "Successful: NONAME., GOOD.LOG");
+  EXPECT_EQ(F.Save(OutDir), "Warning! Save: Failed: ../EVIL.LOG, ..\\EVIL.LOG, .., /tmp/EVIL; "
+                            "Successful: NONAME., GOOD.LOG");
   EXPECT_EQ(FolderNames(OutDir), (std::set<std::string>{"NONAME.", "GOOD.LOG"}));
   EXPECT_EQ(FolderNames(Root.Path()), (std::set<std::string>{"out"}));
   EXPECT_FALSE(std::filesystem::exists("/tmp/EVIL") && ReadWhole("/tmp/EVIL") == "e4");
@@ -337,7 +337,7 @@ TEST(RamCardPage, BrowseForTheOutputFolder) {
   Page.edtOutFile = "typed";
   Page.btnBrowseDirClick(Browser, "/opt/quorvin/");
   EXPECT_EQ(Browser.StartedAt, "/opt/quorvin/");
-  EXPECT_EQ(Page.edtOutFile, "typed");  // cancelled
+  EXPECT_EQ(Page.edtOutFile, "typed"); // cancelled
   EXPECT_EQ(Focus, 1);
 
   Browser.Answer = "/data/cards";

@@ -4,9 +4,9 @@
 
 #include <sys/stat.h>
 
+#include "RamTestUtil.h"
 #include "support/FakeUi.h"
 #include "support/RamCardGen.h"
-#include "RamTestUtil.h"
 
 namespace quorvin::test {
 namespace {
@@ -55,8 +55,8 @@ TEST(RamUtils, HeaderAtStartAndCardImage) {
 
   // The image's signature is compared in upper case.
   TDumpFixture H;
-  std::string Image = std::string(4096, '\0') + RamGenHeader(1, 0, "tavrix r630 ram card") +
-                      RamGenEnd();
+  std::string Image =
+      std::string(4096, '\0') + RamGenHeader(1, 0, "tavrix r630 ram card") + RamGenEnd();
   EXPECT_TRUE(H.Load(Image));
 }
 
@@ -142,7 +142,7 @@ TEST(RamUtils, PipesAndMissingFilesAreNotOpened) {
   TFakeDialog D;
   TRamCard C(D);
   C.DumpFileName = Dir / "fifo";
-  EXPECT_FALSE(C.OpenDump());  // and does not wait for a writer
+  EXPECT_FALSE(C.OpenDump()); // and does not wait for a writer
   EXPECT_FALSE(C.DumpOpen());
   C.DumpFileName = Dir / "missing.rcd";
   EXPECT_FALSE(C.OpenDump());
@@ -154,7 +154,7 @@ TEST(RamUtils, EntryNames) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"", "a"},
                                  {".", "b"},
-                                 {"ABCDEFGH.LOGX", "c"},  // 13 characters, no NUL
+                                 {"ABCDEFGH.LOGX", "c"}, // 13 characters, no NUL
                                  {std::string("AB\0CD", 5), "d"}})));
   EXPECT_EQ(F.Walk(), (Names{"NONAME", "NONAME.", "ABCDEFGH.LOGX", "AB"}));
 }
@@ -162,7 +162,7 @@ TEST(RamUtils, EntryNames) {
 TEST(RamUtils, Checksums) {
   TDumpFixture F;
   const std::string Big = [] {
-    std::string S(100001, '\0');  // odd, and longer than two buffers
+    std::string S(100001, '\0'); // odd, and longer than two buffers
     for (std::size_t I = 0; I < S.size(); ++I) S[I] = static_cast<char>((I * 7 + 3) & 0xFF);
     return S;
   }();
@@ -199,7 +199,7 @@ TEST(RamUtils, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
   RamGenWrite(Out / "old.dat", "previous contents");
 
   ASSERT_TRUE(F.Card.NextEntry());
-  EXPECT_TRUE(F.Card.SaveEntry(Out / "old.dat"));  // overwritten
+  EXPECT_TRUE(F.Card.SaveEntry(Out / "old.dat")); // overwritten
   EXPECT_EQ(ReadWhole(Out / "old.dat"), Big);
   ASSERT_TRUE(F.Card.NextEntry());
   EXPECT_TRUE(F.Card.SaveEntry(Out / "empty.dat"));
@@ -244,8 +244,8 @@ TEST(RamUtils, UniqueEntryName) {
   ASSERT_TRUE(F.Card.NextEntry());
   RamGenWrite(Out / "DATA.LOG", "");
   RamGenWrite(Out / "DATA.L01", "");
-  std::filesystem::create_directory(Out / "DATA.L02");  // a folder takes the name too
-  std::filesystem::create_symlink(Out / "gone", Out / "DATA.L03");  // so does a dangling link
+  std::filesystem::create_directory(Out / "DATA.L02");             // a folder takes the name too
+  std::filesystem::create_symlink(Out / "gone", Out / "DATA.L03"); // so does a dangling link
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "DATA.L04");
   for (int I = 4; I <= 99; ++I) {
     char Name[16];

@@ -66,7 +66,8 @@ inline void WriteBinaryLog(const std::string& Path, const std::string& UnitName,
 // Raw value of Value with RightDigits decimals.
 inline std::uint16_t Raw(double Value, int RightDigits) {
   for (int i = 0; i < RightDigits; ++i) Value *= 10;
-  return static_cast<std::uint16_t>(32767 + static_cast<long>(Value >= 0 ? Value + 0.5 : Value - 0.5));
+  return static_cast<std::uint16_t>(32767 +
+                                    static_cast<long>(Value >= 0 ? Value + 0.5 : Value - 0.5));
 }
 
 inline void WriteFile(const std::string& Path, const std::string& Text) {

@@ -26,9 +26,9 @@ TEST(DtFormatNames, ListsHoldTheNamesInOrderAndLookupIgnoresCase) {
 }
 
 TEST(FormatLineTime, EveryNameRendersTheExampleInstant) {
-  const char* Expected[10] = {"030598 1407",         "050398 1407",         "980305 1407",
-                              "03/05/98 14:07:09",   "05/03/98 14:07:09",   "98/03/05 14:07:09",
-                              "03/05/1998 14:07:09", "03/05/1998 14:07",    "05/03/1998 14:07:09",
+  const char* Expected[10] = {"030598 1407",         "050398 1407",       "980305 1407",
+                              "03/05/98 14:07:09",   "05/03/98 14:07:09", "98/03/05 14:07:09",
+                              "03/05/1998 14:07:09", "03/05/1998 14:07",  "05/03/1998 14:07:09",
                               "1998/03/05 14:07:09"};
   TLogPrnOptions O;
   for (int i = 0; i < 10; ++i) {
@@ -73,8 +73,7 @@ TEST(FormatLineTime, JulianDateAndSecondsOfDay) {
   const TDateTimeFormat F = FormatNamed("MM/DD/YY HH:MM:SS");
   EXPECT_EQ(FormatLineTime(",", false, true, PartsToSecs(1996, 12, 31, 23, 59, 59), O, F),
             "366,086399");
-  EXPECT_EQ(FormatLineTime(",", false, true, PartsToSecs(1998, 1, 5, 0, 0, 0), O, F),
-            "005,000000");
+  EXPECT_EQ(FormatLineTime(",", false, true, PartsToSecs(1998, 1, 5, 0, 0, 0), O, F), "005,000000");
   EXPECT_EQ(FormatLineTime(" ", true, true, PartsToSecs(1998, 3, 1, 0, 0, 1), O, F),
             "060           000001");
   EXPECT_EQ(DayOfYear(PartsToSecs(1996, 3, 1, 0, 0, 0)), 61);

@@ -49,8 +49,7 @@ protected:
     for (int k = 0; k < 8; ++k) R[k] = {Raw(1.0 + k / 4.0, 2), Raw(12.5, 1), NR};
     R[2][0] = NR;
     test::WriteBinaryLog(Dir / "site1.log", "Site1", 1998, 3, 5, 900,
-                         {{"STAGE", 1.0, 0.0, 2}, {"VOLT", 1.0, 0.0, 1}, {"TEMP", 1.0, 0.0, 1}},
-                         R);
+                         {{"STAGE", 1.0, 0.0, 2}, {"VOLT", 1.0, 0.0, 1}, {"TEMP", 1.0, 0.0, 1}}, R);
     Load(Dir / "site1.log", true);
     Sel.CheckSensorsClick(1, false);
     Sel.EndTime = PartsToSecs(1998, 3, 5, 1, 0, 0); // record 4, not plotted
@@ -77,15 +76,14 @@ TEST_F(GraphTest, DrawsRecordedValuesBeforeTheEndWithTitlesAndAxes) {
   EXPECT_TRUE(Chart.BottomOneLine);
   EXPECT_EQ(Chart.LeftMaximum, 300);
   EXPECT_EQ(Chart.LeftMinimum, 0);
-  EXPECT_EQ(Chart.Calls, (std::vector<std::string>{
-                             "RemoveAllSeries", "CreateDateTimeLineSeries",
-                             "CreateDateTimeLineSeries", "ClearTitle", "BottomAxisAutomaticOff",
-                             "SetBottomAxisMaximum", "SetBottomAxisMinimum",
-                             "SetBottomAxisDateTimeFormat", "BottomAxisLabelsOnOneLine",
-                             "SetLeftAxisMaximum", "SetLeftAxisMinimum", "AddTitleLine",
-                             "SetSeriesTitle 0", "AttachSeriesToAxes 0", "ActivateSeries 0",
-                             "SetSeriesTitle 1", "AttachSeriesToAxes 1", "ActivateSeries 1",
-                             "Repaint"}));
+  EXPECT_EQ(Chart.Calls,
+            (std::vector<std::string>{
+                "RemoveAllSeries", "CreateDateTimeLineSeries", "CreateDateTimeLineSeries",
+                "ClearTitle", "BottomAxisAutomaticOff", "SetBottomAxisMaximum",
+                "SetBottomAxisMinimum", "SetBottomAxisDateTimeFormat", "BottomAxisLabelsOnOneLine",
+                "SetLeftAxisMaximum", "SetLeftAxisMinimum", "AddTitleLine", "SetSeriesTitle 0",
+                "AttachSeriesToAxes 0", "ActivateSeries 0", "SetSeriesTitle 1",
+                "AttachSeriesToAxes 1", "ActivateSeries 1", "Repaint"}));
 
   // A second command starts again from an empty chart.
   Command();

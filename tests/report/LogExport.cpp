@@ -153,9 +153,9 @@ TEST_F(LogExportTest, DisplayShowsBoldTitleThenFixedColumnsWhateverTheSeparator)
 class TwoDayLogTest : public LogExportTest {
 protected:
   void SetUp() override {
-    test::WriteBinaryLog(Dir / "two.log", "TWO", 1996, 12, 31, 43200,
-                         {{"A", 1.0, 0.0, 0}, {"BB", 1.0, 0.0, 1}},
-                         {{Raw(5, 0), NR}, {Raw(6, 0), NR}, {NR, NR}, {Raw(12.6, 0), Raw(-1.5, 1)}});
+    test::WriteBinaryLog(
+        Dir / "two.log", "TWO", 1996, 12, 31, 43200, {{"A", 1.0, 0.0, 0}, {"BB", 1.0, 0.0, 1}},
+        {{Raw(5, 0), NR}, {Raw(6, 0), NR}, {NR, NR}, {Raw(12.6, 0), Raw(-1.5, 1)}});
     Sel.SelectAllClick(true);
     Load(Dir / "two.log");
     Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
@@ -202,13 +202,12 @@ TEST_F(TwoDayLogTest, R600ExcludedFirstLineStillUsesUpTheDate) {
   Opt.DisplayAsDash = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName),
-            CrLf({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
-                  "DATE       TIME     A          BB        ",
-                  "---------- -------- ---------- ----------",
-                  "123196         0000          5           ",
-                  "               1200          6           ",
-                  "               1200         13       -1.5"}));
+  EXPECT_EQ(ReadFile(OutputName), CrLf({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+                                        "DATE       TIME     A          BB        ",
+                                        "---------- -------- ---------- ----------",
+                                        "123196         0000          5           ",
+                                        "               1200          6           ",
+                                        "               1200         13       -1.5"}));
 }
 
 TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
@@ -216,15 +215,13 @@ TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
   Opt.DisplaySeconds = true;
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName),
-            CrLf({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
-                  "\"SLOPE\"                     1      1.0",
-                  "\"OFFSET\"                    0      0.0",
-                  "\"RIGHTDIGITS\"               0        1",
-                  "366           000000        5      -.-",
-                  "366           043200        6      -.-",
-                  "001           000000        -      -.-",
-                  "001           043200       13     -1.5"}));
+  EXPECT_EQ(
+      ReadFile(OutputName),
+      CrLf({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
+            "\"SLOPE\"                     1      1.0", "\"OFFSET\"                    0      0.0",
+            "\"RIGHTDIGITS\"               0        1", "366           000000        5      -.-",
+            "366           043200        6      -.-", "001           000000        -      -.-",
+            "001           043200       13     -1.5"}));
 }
 
 TEST_F(TwoDayLogTest, OnlyCheckedSensorsInLogOrder) {
@@ -307,8 +304,8 @@ TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
                                        "DATE,TIME,V", "----,----,-"};
   for (int k = 0; k < 700; ++k) {
     char Buf[64];
-    std::snprintf(Buf, sizeof Buf, "%s,%02d:%02d:00,%.1f", k == 0 ? "06/01/90" : "        ",
-                  k / 60, k % 60, k % 1000 / 10.0);
+    std::snprintf(Buf, sizeof Buf, "%s,%02d:%02d:00,%.1f", k == 0 ? "06/01/90" : "        ", k / 60,
+                  k % 60, k % 1000 / 10.0);
     Expected.push_back(Buf);
   }
   EXPECT_EQ(ReadFile(OutputName), CrLf(Expected));
@@ -406,7 +403,8 @@ protected:
   void CheckOnly(std::initializer_list<int> Positions) {
     for (int i = 0; i < Sel.SensorChoiceCount(); ++i) {
       bool On = std::find(Positions.begin(), Positions.end(), i) != Positions.end();
-      if (Sel.SensorChoices[static_cast<std::size_t>(i)].Checked != On) Sel.CheckSensorsClick(i, On);
+      if (Sel.SensorChoices[static_cast<std::size_t>(i)].Checked != On)
+        Sel.CheckSensorsClick(i, On);
     }
   }
 };
@@ -471,9 +469,8 @@ TEST_F(CsvGridTest, ASingleReadingSensorPassesTheIntervalCheck) {
   // Alone, its interval of 0 gives the one line at its time.
   CheckOnly({4});
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
-            CrLf({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%", "\"RIGHTDIGITS\",,0",
-                  "03/07/1999,10:30,99"}));
+  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"), CrLf({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%",
+                                               "\"RIGHTDIGITS\",,0", "03/07/1999,10:30,99"}));
 }
 
 TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
@@ -487,8 +484,8 @@ TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
   Sel.EndTime = PartsToSecs(1999, 3, 8, 0, 30, 0);
   Opt.AddBlankLine = true;
   ASSERT_TRUE(Display());
-  const std::string Title = "CSV LOG DATA FROM: " + UpperCase(Dir / "plain.txt") +
-                            " DATE: 03/07/99 TO 03/08/99";
+  const std::string Title =
+      "CSV LOG DATA FROM: " + UpperCase(Dir / "plain.txt") + " DATE: 03/07/99 TO 03/08/99";
   EXPECT_EQ(Ui.Pane.Text(), Title + "\n\n"
                                     "\"DATE\",       \"TIME\",    \"T1\",    \"T2\"\n"
                                     "\"RIGHTDIGITS\",      ,       2,       0\n"
@@ -508,8 +505,8 @@ TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
   Opt.AppendData = false;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadFile(OutputName),
-            CrLf({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0",
-                  "\"RIGHTDIGITS\",,0", "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
+            CrLf({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0", "\"RIGHTDIGITS\",,0",
+                  "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
 }
 
 TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {

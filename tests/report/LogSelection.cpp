@@ -93,10 +93,10 @@ TEST_F(LogSelectionTest, BinaryLogFillsSensorsAndRangeAndFollowsSelectAll) {
   EXPECT_EQ(Sel.LogTitleName, "UNIT");
   EXPECT_EQ(Sel.StartDate, SecsToDateTime(Sel.StartTime));
   // The other two boxes took the name; all six pickers the range.
-  EXPECT_EQ(View.Calls, (std::vector<std::string>{
-                            "name 0 " + Dir / "site1.a.log", "name 2 " + Dir / "site1.a.log",
-                            "start 0", "end 0", "start 1", "end 1", "start 2", "end 2",
-                            "highlight"}));
+  EXPECT_EQ(View.Calls,
+            (std::vector<std::string>{"name 0 " + Dir / "site1.a.log",
+                                      "name 2 " + Dir / "site1.a.log", "start 0", "end 0",
+                                      "start 1", "end 1", "start 2", "end 2", "highlight"}));
 
   // Unchecking one leaves the others and lowers the count; select-all clears.
   Sel.CheckSensorsClick(1, false);
@@ -151,8 +151,9 @@ TEST_F(LogSelectionTest, CsvLogStartsWithItsFirstSensorOnlyAndItsGridOffset) {
 TEST_F(LogSelectionTest, BadNamesAndFilesGiveTheirDialogs) {
   Enter(Dir / "missing.log", PageLogStat);
   EXPECT_FALSE(Sel.FileValid);
-  ASSERT_EQ(Ui.Dialog.Texts(),
-            (std::vector<std::string>{"File does not exist or is invalid. Please select another file."}));
+  ASSERT_EQ(
+      Ui.Dialog.Texts(),
+      (std::vector<std::string>{"File does not exist or is invalid. Please select another file."}));
   EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Error);
   EXPECT_EQ(View.Calls.back(), "focus 2");
 

@@ -62,8 +62,7 @@ protected:
     // The last record lies at the end of the range, which is not included.
     R[287] = {Raw(9.99, 2), Raw(99.9, 1), Raw(99.9, 1)};
     test::WriteBinaryLog(Dir / "site1.log", "SITE1", 1998, 3, 5, 900,
-                         {{"STAGE", 1.0, 0.0, 2}, {"VOLT", 1.0, 0.0, 1}, {"TEMP", 1.0, 0.0, 1}},
-                         R);
+                         {{"STAGE", 1.0, 0.0, 2}, {"VOLT", 1.0, 0.0, 1}, {"TEMP", 1.0, 0.0, 1}}, R);
     Load(Dir / "site1.log", true);
     Sel.CheckSensorsClick(1, false);
     Sel.EndTime = PartsToSecs(1998, 3, 7, 23, 45, 0);
@@ -106,8 +105,11 @@ TEST_F(StatisticsTest, MeanPlaceholderFollowsTheNotRecordedOptionAndLabelsFollow
   Opt.DisplayAsZero = true;
   std::string Text = Report();
   EXPECT_NE(Text.find("STATISTICS FOR: SITE1 DATE: 1998-03-05 TO 1998-03-07\n"), std::string::npos);
-  EXPECT_NE(Text.find("1998-03-06  MIN          1.50" + Big + ".0\n"
-                      "#SAMPLES    MAX          1.50-" + Big + ".0\n"
+  EXPECT_NE(Text.find("1998-03-06  MIN          1.50" + Big +
+                      ".0\n"
+                      "#SAMPLES    MAX          1.50-" +
+                      Big +
+                      ".0\n"
                       "48          MEAN         1.50       0.0\n"),
             std::string::npos)
       << Text;

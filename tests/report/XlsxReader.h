@@ -92,7 +92,8 @@ inline std::string DumpSheet(const std::map<std::string, std::string>& Zip, int 
   const std::regex Cell("<c r=\"([A-Z]+\\d+)\"( s=\"(\\d+)\")?( t=\"(\\w+)\")?>(.*?)</c>");
   const std::regex Text("<t[^>]*>(.*?)</t>");
   const std::regex Value("<v>(.*?)</v>");
-  for (auto R = std::sregex_iterator(Xml.begin(), Xml.end(), Row); R != std::sregex_iterator(); ++R) {
+  for (auto R = std::sregex_iterator(Xml.begin(), Xml.end(), Row); R != std::sregex_iterator();
+       ++R) {
     const std::string Cells = (*R)[2];
     std::string Line = std::string((*R)[1]) + ":";
     for (auto C = std::sregex_iterator(Cells.begin(), Cells.end(), Cell);

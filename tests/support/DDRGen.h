@@ -18,8 +18,8 @@ using TBytes = std::vector<std::uint8_t>;
 inline double Missing() { return std::numeric_limits<double>::quiet_NaN(); }
 
 struct TGenSensor {
-  std::string Name;   // up to 10 characters are kept
-  std::string Units;  // up to 6
+  std::string Name;  // up to 10 characters are kept
+  std::string Units; // up to 6
   std::uint8_t Flags = 0;
   std::uint8_t RightDigits = 2;
   std::uint8_t DataType = 2;
@@ -39,14 +39,16 @@ inline void PutLong(TBytes& B, std::uint32_t V) {
   PutWord(B, static_cast<std::uint16_t>(V >> 16));
 }
 inline void PutText(TBytes& B, const std::string& Text, std::size_t Size) {
-  for (std::size_t I = 0; I < Size; ++I) B.push_back(I < Text.size() ? static_cast<std::uint8_t>(Text[I]) : 0);
+  for (std::size_t I = 0; I < Size; ++I)
+    B.push_back(I < Text.size() ? static_cast<std::uint8_t>(Text[I]) : 0);
 }
 
 // One block: header with Length = 12 + payload size unless Length is given.
-inline TBytes Block(std::uint8_t Status, std::int32_t Start, std::int32_t Stop, const TBytes& Payload,
-                    int Length = -1, std::uint8_t Spare = 0) {
+inline TBytes Block(std::uint8_t Status, std::int32_t Start, std::int32_t Stop,
+                    const TBytes& Payload, int Length = -1, std::uint8_t Spare = 0) {
   TBytes B;
-  PutWord(B, static_cast<std::uint16_t>(Length < 0 ? 12 + Payload.size() : static_cast<std::size_t>(Length)));
+  PutWord(B, static_cast<std::uint16_t>(Length < 0 ? 12 + Payload.size()
+                                                   : static_cast<std::size_t>(Length)));
   PutByte(B, Status);
   PutByte(B, Spare);
   PutLong(B, static_cast<std::uint32_t>(Start));
@@ -70,12 +72,14 @@ inline TBytes MasterBlock(std::int32_t Start, std::int32_t Stop, const std::stri
 // CountByte overrides the announced sensor count (to build hostile blocks).
 inline TBytes SensorBlock(std::int32_t Start, std::int32_t Stop, std::uint16_t ScanInterval,
                           const std::vector<TGenSensor>& Sensors, std::uint16_t SetupWord = 2,
-                          std::uint8_t SetupByte = 0, std::uint16_t Word14 = 0, int CountByte = -1) {
+                          std::uint8_t SetupByte = 0, std::uint16_t Word14 = 0,
+                          int CountByte = -1) {
   TBytes P;
   PutWord(P, ScanInterval);
   PutWord(P, Word14);
   PutWord(P, SetupWord);
-  PutByte(P, static_cast<std::uint8_t>(CountByte < 0 ? Sensors.size() : static_cast<std::size_t>(CountByte)));
+  PutByte(P, static_cast<std::uint8_t>(CountByte < 0 ? Sensors.size()
+                                                     : static_cast<std::size_t>(CountByte)));
   PutByte(P, SetupByte);
   for (const auto& S : Sensors) {
     PutText(P, S.Name, 11);
@@ -96,7 +100,8 @@ inline std::uint32_t BaseWord(std::int32_t BaseValue) {
   return static_cast<std::uint32_t>(static_cast<std::int64_t>(BaseValue) + 2147483647);
 }
 
-inline TBytes BaseBlock(std::int32_t Start, std::int32_t Stop, const std::vector<std::uint32_t>& Words) {
+inline TBytes BaseBlock(std::int32_t Start, std::int32_t Stop,
+                        const std::vector<std::uint32_t>& Words) {
   TBytes P;
   for (auto W : Words) PutLong(P, W);
   return Block(3, Start, Stop, P);
@@ -109,31 +114,44 @@ inline void PutValue(TBytes& B, std::uint8_t DataType, double Value) {
   const bool Miss = std::isnan(Value) && DataType != 6 && DataType != 7;
   const std::int64_t I = Miss ? 0 : static_cast<std::int64_t>(std::llround(Value));
   switch (DataType) {
-    case 0: PutByte(B, Miss ? 255 : static_cast<std::uint8_t>(I + 127)); break;
-    case 1: PutByte(B, Miss ? 255 : static_cast<std::uint8_t>(I)); break;
-    case 2: PutWord(B, Miss ? 65535 : static_cast<std::uint16_t>(I + 32767)); break;
-    case 3: PutWord(B, Miss ? 65535 : static_cast<std::uint16_t>(I)); break;
-    case 4: PutLong(B, Miss ? 0xFFFFFFFFu : static_cast<std::uint32_t>(I + 2147483647)); break;
-    case 5: PutLong(B, Miss ? 0xFFFFFFFFu : static_cast<std::uint32_t>(static_cast<std::int32_t>(I))); break;
-    case 6: {
-      if (std::isnan(Value)) {
-        PutLong(B, 0xFFFFFFFFu);
-        break;
-      }
-      float F = static_cast<float>(Value);
-      std::uint32_t Bits;
-      std::memcpy(&Bits, &F, 4);
-      PutLong(B, Bits);
+  case 0:
+    PutByte(B, Miss ? 255 : static_cast<std::uint8_t>(I + 127));
+    break;
+  case 1:
+    PutByte(B, Miss ? 255 : static_cast<std::uint8_t>(I));
+    break;
+  case 2:
+    PutWord(B, Miss ? 65535 : static_cast<std::uint16_t>(I + 32767));
+    break;
+  case 3:
+    PutWord(B, Miss ? 65535 : static_cast<std::uint16_t>(I));
+    break;
+  case 4:
+    PutLong(B, Miss ? 0xFFFFFFFFu : static_cast<std::uint32_t>(I + 2147483647));
+    break;
+  case 5:
+    PutLong(B, Miss ? 0xFFFFFFFFu : static_cast<std::uint32_t>(static_cast<std::int32_t>(I)));
+    break;
+  case 6: {
+    if (std::isnan(Value)) {
+      PutLong(B, 0xFFFFFFFFu);
       break;
     }
-    case 7: {
-      std::uint64_t Bits = 0xFFFFFFFFFFFFFFFFull;
-      if (!std::isnan(Value)) std::memcpy(&Bits, &Value, 8);
-      PutLong(B, static_cast<std::uint32_t>(Bits));
-      PutLong(B, static_cast<std::uint32_t>(Bits >> 32));
-      break;
-    }
-    default: break;  // unknown types take no bytes
+    float F = static_cast<float>(Value);
+    std::uint32_t Bits;
+    std::memcpy(&Bits, &F, 4);
+    PutLong(B, Bits);
+    break;
+  }
+  case 7: {
+    std::uint64_t Bits = 0xFFFFFFFFFFFFFFFFull;
+    if (!std::isnan(Value)) std::memcpy(&Bits, &Value, 8);
+    PutLong(B, static_cast<std::uint32_t>(Bits));
+    PutLong(B, static_cast<std::uint32_t>(Bits >> 32));
+    break;
+  }
+  default:
+    break; // unknown types take no bytes
   }
 }
 
@@ -141,22 +159,37 @@ inline int ScanWidth(const std::vector<TGenSensor>& Sensors) {
   int W = 0;
   for (const auto& S : Sensors) {
     switch (S.DataType) {
-      case 0: case 1: W += 1; break;
-      case 2: case 3: W += 2; break;
-      case 4: case 5: case 6: W += 4; break;
-      case 7: W += 8; break;
-      default: break;
+    case 0:
+    case 1:
+      W += 1;
+      break;
+    case 2:
+    case 3:
+      W += 2;
+      break;
+    case 4:
+    case 5:
+    case 6:
+      W += 4;
+      break;
+    case 7:
+      W += 8;
+      break;
+    default:
+      break;
     }
   }
   return W;
 }
 
-inline void PutScan(TBytes& B, const std::vector<TGenSensor>& Sensors, const std::vector<double>& Values) {
+inline void PutScan(TBytes& B, const std::vector<TGenSensor>& Sensors,
+                    const std::vector<double>& Values) {
   for (std::size_t I = 0; I < Sensors.size(); ++I)
     PutValue(B, Sensors[I].DataType, I < Values.size() ? Values[I] : Missing());
 }
 
-inline TBytes DataBlock(std::int32_t Start, std::int32_t Stop, const TBytes& Scans, std::uint8_t Status = 4) {
+inline TBytes DataBlock(std::int32_t Start, std::int32_t Stop, const TBytes& Scans,
+                        std::uint8_t Status = 4) {
   return Block(Status, Start, Stop, Scans);
 }
 
@@ -174,7 +207,9 @@ inline TBytes EventBlock(std::uint8_t Status, std::int32_t Start, std::int32_t S
   return Block(Status, Start, Stop, TBytes(PayloadBytes, 0));
 }
 
-inline void Append(TBytes& File, const TBytes& Part) { File.insert(File.end(), Part.begin(), Part.end()); }
+inline void Append(TBytes& File, const TBytes& Part) {
+  File.insert(File.end(), Part.begin(), Part.end());
+}
 
 inline bool WriteFile(const std::string& Path, const TBytes& Bytes) {
   std::ofstream F(Path, std::ios::binary | std::ios::trunc);
@@ -184,7 +219,8 @@ inline bool WriteFile(const std::string& Path, const TBytes& Bytes) {
 
 // Seconds since 1984-12-31 00:00:00 of a calendar date and time (proleptic
 // Gregorian, no zone).
-inline std::int32_t DDRTime(int Year, int Month, int Day, int Hour = 0, int Minute = 0, int Second = 0) {
+inline std::int32_t DDRTime(int Year, int Month, int Day, int Hour = 0, int Minute = 0,
+                            int Second = 0) {
   auto DaysFromCivil = [](int Y, int M, int D) {
     Y -= M <= 2;
     const int Era = (Y >= 0 ? Y : Y - 399) / 400;

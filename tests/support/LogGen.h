@@ -13,7 +13,7 @@
 namespace quorvin::test {
 
 struct TGenSensor {
-  std::string Name;  // at most 10 characters are stored
+  std::string Name; // at most 10 characters are stored
   double Slope = 1.0;
   double Offset = 0.0;
   std::uint16_t RightDigits = 2;
@@ -23,7 +23,7 @@ struct TGenSensor {
 // -1 mean "as the sensors say" (2 bytes per sensor, the number of sensors).
 struct TGenLog {
   std::uint16_t Version = 3;
-  std::string UnitName = "SITE1";  // at most 8 characters are stored
+  std::string UnitName = "SITE1"; // at most 8 characters are stored
   std::uint16_t Year = 1999, Month = 3, Day = 7;
   std::uint16_t LogHour = 0, LogMinute = 0, LogSecond = 0;
   std::uint16_t IntervalHours = 0, IntervalMinutes = 15, IntervalSeconds = 0;
@@ -75,7 +75,7 @@ inline std::string LogHeaderBytes(const TGenLog& L) {
   PutU32(Out, L.DataLength);
   PutChars(Out, "", 8);
   PutU16(Out, static_cast<std::uint16_t>(L.NumSensors >= 0 ? L.NumSensors
-                                                            : static_cast<int>(L.Sensors.size())));
+                                                           : static_cast<int>(L.Sensors.size())));
   for (const auto& S : L.Sensors) {
     PutChars(Out, S.Name, 10);
     PutF64(Out, S.Slope);
@@ -107,7 +107,8 @@ inline void AppendRecord(std::string& Out, const TGenLog& L, long long K, const 
   }
 }
 
-inline std::string LogFileBytes(const TGenLog& L, long long Records, const TRawFn& Raw = PatternRaw) {
+inline std::string LogFileBytes(const TGenLog& L, long long Records,
+                                const TRawFn& Raw = PatternRaw) {
   std::string Out = LogHeaderBytes(L);
   for (long long K = 0; K < Records; ++K) AppendRecord(Out, L, K, Raw);
   return Out;
@@ -147,7 +148,7 @@ struct TGenParts {
 inline TGenParts GenSecsToParts(long long Secs) {
   long long Days = Secs / 86400, Rem = Secs % 86400;
   // Days since 1970-01-01 of the log day, then the civil date of it.
-  long long Z = Days + 5478 + 719468;  // 1984-12-31 is day 5478 after 1970-01-01
+  long long Z = Days + 5478 + 719468; // 1984-12-31 is day 5478 after 1970-01-01
   long long Era = (Z >= 0 ? Z : Z - 146096) / 146097;
   long long Doe = Z - Era * 146097;
   long long Yoe = (Doe - Doe / 1460 + Doe / 36524 - Doe / 146096) / 365;
@@ -157,8 +158,12 @@ inline TGenParts GenSecsToParts(long long Secs) {
   long long D = Doy - (153 * Mp + 2) / 5 + 1;
   long long M = Mp < 10 ? Mp + 3 : Mp - 9;
   if (M <= 2) ++Y;
-  return {static_cast<int>(Y), static_cast<int>(M), static_cast<int>(D),
-          static_cast<int>(Rem / 3600), static_cast<int>(Rem % 3600 / 60), static_cast<int>(Rem % 60)};
+  return {static_cast<int>(Y),
+          static_cast<int>(M),
+          static_cast<int>(D),
+          static_cast<int>(Rem / 3600),
+          static_cast<int>(Rem % 3600 / 60),
+          static_cast<int>(Rem % 60)};
 }
 // Log time of a calendar date and time (1985 and later).
 inline long long GenPartsToSecs(int Year, int Month, int Day, int Hour = 0, int Minute = 0,
@@ -190,7 +195,8 @@ inline std::string GenTime(long long Secs) {
 inline std::string GenValue(long long K, int Index) {
   long long Hundredths = (K * 37 + Index * 1013) % 5000 - 1000;
   char B[32];
-  std::snprintf(B, sizeof B, "%s%lld.%02lld", Hundredths < 0 ? "-" : "", (Hundredths < 0 ? -Hundredths : Hundredths) / 100,
+  std::snprintf(B, sizeof B, "%s%lld.%02lld", Hundredths < 0 ? "-" : "",
+                (Hundredths < 0 ? -Hundredths : Hundredths) / 100,
                 (Hundredths < 0 ? -Hundredths : Hundredths) % 100);
   return B;
 }
