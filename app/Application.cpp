@@ -1,12 +1,271 @@
 #include "app/Application.h"
 
+#include "app/Settings.h"
+#include "core/IniFile.h"
+#include "report/Formatting.h"
+#include "report/Workbook.h"
+
 namespace quorvin {
 
-TApplication::TApplication() {
+TApplication::TApplication(TAppServices& Services)
+    : FServices(Services), FUi{Services.Dialog, Services.Status, Services.Pane, Services.Busy},
+      DDRObj(Services.Dialog),
+      DDRPage(DDRObj, FUi, Format, CommandMode, Selection.FileValid,
+              [](const std::string& Name) { return ConvertTextToWorkbook(Name); }),
+      RamCardPage(FUi) {
   // The system's separators are taken once, when the program starts.
   SystemSeparators(Format.SystemDateSeparator, Format.SystemTimeSeparator);
   Format.DateSeparator = Format.SystemDateSeparator;
   Format.TimeSeparator = Format.SystemTimeSeparator;
+  RamCardPage.OnShowPane = [this] {
+    PaneVisible = true;
+    ViewChanged();
+  };
+  RamCardPage.OnFocusOutFile = [this] { FView->FocusControl(TFocusTarget::edtOutFile); };
+  DDRPage.PageActive = false;
+}
+
+TApplication::~TApplication() = default;
+
+// ---------------------------------------------------------------------------
+// Start-up and shut-down
+
+void TApplication::FormCreate(const std::string& StartDirectory,
+                              const std::string& ProgramDirectory) {
+  StartDir = StartDirectory;
+  ProgramDir = ProgramDirectory;
+  TIniFile Ini(SettingsFileName());
+  FormCreate(Ini);
+}
+
+void TApplication::FormCreate(TIniFile& Ini) {
+  Selection.LogNameEdited = false;
+  DDRPage.DDRNameEdited = false;
+  DDRPage.DDROutputEdited = false;
+  Format.DatePattern.clear();
+  Format.TimePattern.clear();
+  RamCardPage.FillDrives(FServices.Mounts);
+  LoadSettings(Ini, *this);
+
+  ActivePage = PageLogPrn;
+  DDRPage.PageActive = false;
+  ToolButtons = TToolButtonsEnabled{};
+  Selection.SelectAll = false;
+  // The LOGPRN list's name sets the format and the other log pages' lists.
+  // A stored name the list does not hold keeps the stored halves.
+  const int Index = Selection.DtFormatSelection[PageLogPrn];
+  if (Index >= 0)
+    DtFormatChange(PageLogPrn, std::string(LogPrnDtFormatNames[static_cast<std::size_t>(Index)]));
+  Selection.BinaryLogLoaded = false;
+  Selection.CSVLogLoaded = false;
+  Selection.CheckedSensorCount = 0;
+  Selection.FileValid = false;
+  GraphLimits.Maximum = 300.0;
+  GraphLimits.Minimum = 0.0;
+  CommandMode = cmNone;
+  OpenDialogFolder.clear();
+  // The saved choice of separators applies from the start, not only after
+  // the first command that reads the LOGPRN options.
+  ApplySeparators(Format, LogPrn.UseSysFormat);
+  ViewChanged();
+}
+
+bool TApplication::FormDestroy() {
+  TIniFile Ini(SettingsFileName());
+  return FormDestroy(Ini);
+}
+
+bool TApplication::FormDestroy(TIniFile& Ini) { return SaveSettings(Ini, *this); }
+
+// ---------------------------------------------------------------------------
+// Options and controls
+
+void TApplication::ReadOutputFormat() {
+  if (ActivePage == PageDDRLog)
+    DDRObj.Layout.DDROutputFormat =
+        static_cast<std::uint8_t>(DDRPage.Controls.cbxOutFormat1 == 1 ? 1 : 0);
+  else
+    LogPrn.OutputFormat = LogPrnControls.cbxOutFormat == 1 ? 1 : 0;
+}
+
+void TApplication::GetOptionsFromControls() {
+  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
+  ReadOutputFormat();
+  // A list that shows no colour keeps the name it had.
+  if (Colours.STBackColor >= 0 && Colours.STBackColor < int(ColourNames.size()))
+    Colours.BackgroundColor = std::string(ColourNames[std::size_t(Colours.STBackColor)]);
+  if (Colours.STTextColor >= 0 && Colours.STTextColor < int(ColourNames.size()))
+    Colours.TextColor = std::string(ColourNames[std::size_t(Colours.STTextColor)]);
+  RamCardPage.GetOptionsFromControls();
+  DDRPage.ReadDDROptions();
+}
+
+void TApplication::SetControlsFromOptions() {
+  ShowLogPrnOptions(LogPrn, LogPrnControls);
+  LogPrnControls.cbxOutFormat = LogPrn.OutputFormat == 1 ? 1 : 0;
+  const std::string Name = DateTimeFormatName(Format);
+  Selection.ShowDtFormat(PageLogPrn, DtFormatIndex(LogPrnDtFormatNames, Name));
+  cbxDtFormatDDR = DtFormatIndex(OtherDtFormatNames, Name);
+  // A colour name that is not one of the sixteen leaves the list's colour.
+  const int Back = ColourIndex(Colours.BackgroundColor);
+  if (Back >= 0) Colours.STBackColor = Back;
+  const int Text = ColourIndex(Colours.TextColor);
+  if (Text >= 0) Colours.STTextColor = Text;
+  RamCardPage.SetControlsFromOptions();
+  DDRPage.ShowDDROptions();
+  FView->ControlsChanged();
+  FView->ChartColoursChanged();
+}
+
+std::string TApplication::LoadedLogDisplayName() const {
+  if (Selection.BinaryLogLoaded && Selection.BinaryLog) return Selection.BinaryLog->DisplayName();
+  if (Selection.CSVLogLoaded && Selection.CSVLog) return Selection.CSVLog->DisplayName();
+  return std::string();
+}
+
+// ---------------------------------------------------------------------------
+// Page and control events
+
+void TApplication::PgCntrlLogChange(int NewPage) {
+  ActivePage = NewPage;
+  DDRPage.PageActive = NewPage == PageDDRLog;
+  switch (CommandMode) {
+  case cmDisplay:
+    OptionsDisplayExecute();
+    break;
+  case cmHeader:
+    OptionsHeaderExecute();
+    break;
+  case cmGraph:
+    OptionsGraphExecute();
+    break;
+  case cmStatistics:
+    OptionsStatsExecute();
+    break;
+  default:
+    // The marks a Save left stay, and so does the window's height.
+    PaneVisible = false;
+    ChartVisible = false;
+    break;
+  }
+  static constexpr TFocusTarget Focus[] = {TFocusTarget::edtFilename, TFocusTarget::edtFilename2,
+                                           TFocusTarget::edtFilename3, TFocusTarget::cbxRamdir,
+                                           TFocusTarget::edtDDRLog};
+  ToolButtons.tbtnDisplay = NewPage == PageLogPrn || NewPage == PageDDRLog;
+  ToolButtons.tbtnHeader = ToolButtons.tbtnDisplay;
+  ToolButtons.tbtnGraph = NewPage == PageLogPlot;
+  ToolButtons.tbtnStats = NewPage == PageLogStat;
+  ViewChanged();
+  if (NewPage >= 0 && NewPage < 5) FView->FocusControl(Focus[NewPage]);
+}
+
+void TApplication::LogFileChange(int Page, const std::string& Text) {
+  if (Page == PageDDRLog)
+    DDRPage.SetDDRLogText(Text);
+  else
+    Selection.LogFileChange(Page, Text);
+}
+
+void TApplication::edtFilenameExit(int Page) {
+  if (Page == PageDDRLog) {
+    DDRPage.edtFilenameExit();
+    FView->ControlsChanged();
+  } else {
+    Selection.edtFilenameExit(Page, FUi);
+  }
+}
+
+void TApplication::DtFormatChange(int Page, const std::string& Name) {
+  if (Page == PageDDRLog) {
+    cbxDtFormatDDR = DtFormatIndex(OtherDtFormatNames, Name);
+    SetDateTimeFormat(Format, Name);
+  } else {
+    Selection.DtFormatChange(Page, Name, Format);
+  }
+}
+
+void TApplication::cbxOutFormatChange(int Page, int Index) {
+  if (Page == PageDDRLog)
+    DDRPage.Controls.cbxOutFormat1 = Index;
+  else
+    LogPrnControls.cbxOutFormat = Index;
+  ReadOutputFormat();
+  // Either list proposes the DDR output name with the DDR format's extension.
+  std::string NewName;
+  DDRObj.MatchOutputExt(NewName);
+  DDRPage.SetDDROutputText(NewName);
+  FView->ControlsChanged();
+}
+
+void TApplication::chkFileLayoutClickCheck(int Item, bool Checked) {
+  if (Item < 0 || Item >= int(LogPrnControls.chkFileLayout.size())) return;
+  LogPrnControls.chkFileLayout[std::size_t(Item)] = Checked;
+  quorvin::chkFileLayoutClickCheck(LogPrnControls);
+  FView->ControlsChanged();
+}
+
+void TApplication::STBackColorChange(int Index) {
+  Colours.STBackColor = Index;
+  FView->ChartColoursChanged();
+}
+
+void TApplication::STTextColorChange(int Index) {
+  Colours.STTextColor = Index;
+  FView->ChartColoursChanged();
+}
+
+void TApplication::chkUSGSDeviceClick(bool Checked) {
+  DDRPage.Controls.chkUSGSDevice = Checked;
+  DDRPage.chkUSGSDeviceClick();
+  FView->ControlsChanged();
+}
+
+void TApplication::btnBrowseDirClick() {
+  RamCardPage.btnBrowseDirClick(FServices.FolderBrowser, ProgramDir);
+  FView->ControlsChanged();
+}
+
+void TApplication::cbxRamdirClick(const std::string& Drive) {
+  RamCardPage.cbxRamdir.Text = Drive;
+  RamCardPage.cbxRamdirClick();
+  FView->RamFilesChanged();
+}
+
+// ---------------------------------------------------------------------------
+// View state
+
+void TApplication::ClearMessage() { FServices.Status.SetPanelText(1, ""); }
+
+void TApplication::Message(std::string_view Text) {
+  FServices.Status.SetPanelText(1, std::string(Text));
+}
+
+void TApplication::ShowOutputArea(bool Show) {
+  OutputAreaShown = Show;
+  ViewChanged();
+}
+
+void TApplication::ShowPane() {
+  ChartVisible = false;
+  PaneVisible = true;
+}
+
+void TApplication::ShowChart() {
+  PaneVisible = false;
+  ChartVisible = true;
+}
+
+void TApplication::HideViews() {
+  PaneVisible = false;
+  ChartVisible = false;
+}
+
+void TApplication::SetOnlyMark(bool TViewMarks::*Menu) {
+  Marks.mnuDisplay = Marks.tbtnDisplay = false;
+  Marks.mnuHeader = Marks.tbtnHeader = false;
+  Marks.mnuGraph = Marks.tbtnGraph = false;
+  Marks.mnuStatistics = Marks.tbtnStats = false;
+  Marks.*Menu = true;
 }
 
 } // namespace quorvin

@@ -1,14 +1,21 @@
-// The application object: everything the main window owned and the commands
-// share, as plain values. The window and quorvin-cli each own one and drive
-// it through the same operations.
+// The application object: everything the main window owns, as plain state,
+// and every command's flow. The window turns widget events into calls on
+// it and draws what its state and its observer say; quorvin-cli turns its
+// arguments into the same calls. Neither decides anything on its own.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/LogPrnControls.h"
+#include "core/ChartService.h"
+#include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
+#include "core/UiServices.h"
+#include "ddr/DDRImport.h"
 #include "ddr/DDRLog.h"
-#include "report/Formatting.h"
+#include "ramcard/MountPoints.h"
+#include "ramcard/RamCardPage.h"
 #include "report/Graph.h"
 #include "report/LogPrnOptions.h"
 #include "report/LogSelection.h"
@@ -16,35 +23,207 @@
 
 namespace quorvin {
 
-class TApplication {
-public:
-  TApplication();
+class TIniFile;
 
+// Every service a command may need. The window implements them with
+// widgets, quorvin-cli with its console and the "No" services of core/, the
+// tests with recording fakes.
+struct TAppServices {
+  IMessageDialog& Dialog;
+  IStatusBar& Status;
+  ITextPane& Pane;
+  IBusyCursor& Busy;
+  IChart& Chart;
+  IFileDialog& FileDialog;
+  IFolderBrowser& FolderBrowser;
+  IPrinter& Printer;
+  IHelpViewer& Help;
+  IMountPoints& Mounts;
+};
+
+// What a command came to: whether it did what it was asked, and the file it
+// wrote, if any. Front ends take their exit status from it, never from the
+// wording of a message.
+struct TCommandOutcome {
+  bool Succeeded = true;
+  std::string WrittenFile;
+};
+
+// The controls that can be given the keyboard focus by a command.
+enum class TFocusTarget { edtFilename, edtFilename2, edtFilename3, cbxRamdir, edtOutFile, edtDDRLog };
+
+// Check marks of the view entries of the Options menu and the pressed state
+// of their tool buttons. The menu mark is the one that says a view is on.
+struct TViewMarks {
+  bool mnuDisplay = false;
+  bool mnuHeader = false;
+  bool mnuGraph = false;
+  bool mnuStatistics = false;
+  bool tbtnDisplay = false;
+  bool tbtnHeader = false;
+  bool tbtnGraph = false;
+  bool tbtnStats = false;
+};
+
+// The four view buttons of the tool bar that change with the page.
+struct TToolButtonsEnabled {
+  bool tbtnDisplay = true;
+  bool tbtnHeader = true;
+  bool tbtnGraph = false;
+  bool tbtnStats = false;
+};
+
+// The window's side of the application state; every call tells it to show
+// that part anew from the state.
+class IAppView {
+public:
+  virtual ~IAppView() = default;
+  // The marks, the visible pane or chart, the output area, the tool-button
+  // enables or the page showing changed.
+  virtual void ViewStateChanged() {}
+  // The program changed option controls (settings loaded, the DDR output
+  // name proposed, the device box, the RAM card output folder, ...).
+  virtual void ControlsChanged() {}
+  // The RAM card's file list was filled anew.
+  virtual void RamFilesChanged() {}
+  // The chart's back wall or text colour changed.
+  virtual void ChartColoursChanged() {}
+  virtual void FocusControl(TFocusTarget /*Target*/) {}
+  // File, Exit: close the main window.
+  virtual void CloseRequested() {}
+};
+
+// The chart's colours: the names kept in the settings file and the entries
+// of the two colour lists (-1: the list shows no colour).
+struct TChartColours {
+  std::string BackgroundColor = "clWhite";
+  std::string TextColor = "clBlack";
+  int STBackColor = 15;
+  int STTextColor = 0;
+};
+
+class TApplication {
+  // First, so every page below can be given them.
+  TAppServices& FServices;
+  TUiServices FUi;
+
+public:
+  explicit TApplication(TAppServices& Services);
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  void AttachView(IAppView* View) { FView = View ? View : &FNoView; }
+  TAppServices& Services() { return FServices; }
+  TUiServices& Ui() { return FUi; }
+
+  // --- state -----------------------------------------------------------------
   // The one current date-time format and the separators in force.
   TDateTimeFormat Format;
   int CommandMode = cmNone;
   // The log chosen on the three log pages, its sensors and dates.
   TLogSelection Selection;
-
-  // Options, and the controls that show them.
+  // LOGPRN options and the controls that show them.
   TLogPrnOptions LogPrn;
   TLogPrnControls LogPrnControls;
-  std::string BackgroundColor = "clWhite";
-  std::string TextColor = "clBlack";
-  // Selected entries of the colour lists (STBackColor, STTextColor).
-  int STBackColor = 15;
-  int STTextColor = 0;
-  // The RAM card output folder, shown in edtOutFile.
-  std::string RAMDirectory;
-  // The DDRLog section; the DDR converter takes it as its layout.
-  TDDRLayout DDRLayout;
-  // The statistics accumulators and the graph's left-axis limits live from
-  // one command to the next.
+  TChartColours Colours;
+  // Entry of cbxDtFormatDDR (-1: none); the log pages' lists are the
+  // selection's.
+  int cbxDtFormatDDR = -1;
+  // The DDR converter lives as long as the application, so the setup, base
+  // values and master copy carry from one import to the next. Its layout
+  // holds the DDRLog options.
+  TDDRObj DDRObj;
+  TDDRPage DDRPage;
+  // The RAMCARD page, its reader and RAMDirectory.
+  TRamCardPage RamCardPage;
+  // Kept from one command to the next.
   TStatAccumulators StatAccumulators;
   TGraphLimits GraphLimits;
-  // Selected entries of the LOGPRN and DDRLOG date-format lists; -1 none.
-  int cbxDtFormat = -1;
-  int cbxDtFormatDDR = -1;
+
+  // View state.
+  int ActivePage = PageLogPrn;
+  TViewMarks Marks;
+  TToolButtonsEnabled ToolButtons;
+  bool OutputAreaShown = false;
+  bool PaneVisible = false;
+  bool ChartVisible = false;
+  // The open dialog's folder for its next use.
+  std::string OpenDialogFolder;
+  // The folder the program was started from and the program's own folder.
+  std::string StartDir;
+  std::string ProgramDir;
+
+  // --- start-up and shut-down --------------------------------------------------
+  // Loads the settings file of StartDir (with its trailing separator) into
+  // the options and the controls and sets the initial view state.
+  void FormCreate(const std::string& StartDirectory, const std::string& ProgramDirectory);
+  // The same with settings already in hand (the batch tool's --set).
+  void FormCreate(TIniFile& Ini);
+  // Takes the options from the controls and writes the settings file; false
+  // when it could not be written.
+  bool FormDestroy();
+  bool FormDestroy(TIniFile& Ini);
+  std::string SettingsFileName() const { return StartDir + "Quorvin.ini"; }
+
+  // --- the commands ----------------------------------------------------------
+  TCommandOutcome FileOpenExecute(int Tag);
+  TCommandOutcome FileSaveExecute();
+  TCommandOutcome FilePrintExecute();
+  void FileExitExecute();
+  TCommandOutcome OptionsDisplayExecute();
+  TCommandOutcome OptionsHeaderExecute();
+  TCommandOutcome OptionsGraphExecute();
+  TCommandOutcome OptionsStatsExecute();
+  TCommandOutcome OptionsRefreshExecute();
+  void HelpExecute();
+  // F1 on a control of Page (or on the window itself with Page -1).
+  void ContextHelp(int Page);
+
+  // --- page and control events ---------------------------------------------------
+  // The page control now shows NewPage.
+  void PgCntrlLogChange(int NewPage);
+  // A file-name box's text changed (Page: the page whose box it is).
+  void LogFileChange(int Page, const std::string& Text);
+  // Leaving a file-name box (the three log pages and DDRLOG).
+  void edtFilenameExit(int Page);
+  // A date-format list changed to Name (the three log pages and DDRLOG).
+  void DtFormatChange(int Page, const std::string& Name);
+  // Either output-format list changed to Index.
+  void cbxOutFormatChange(int Page, int Index);
+  void chkFileLayoutClickCheck(int Item, bool Checked);
+  void STBackColorChange(int Index);
+  void STTextColorChange(int Index);
+  void chkUSGSDeviceClick(bool Checked);
+  void btnBrowseDirClick();
+  void cbxRamdirClick(const std::string& Drive);
+
+  // --- options and controls ----------------------------------------------------
+  void GetOptionsFromControls();
+  void SetControlsFromOptions();
+  void ReadOutputFormat();
+  // The log reader loaded, for titles: its display name (empty when none).
+  std::string LoadedLogDisplayName() const;
+
+private:
+  void ClearMessage();
+  void Message(std::string_view Text);
+  bool Prologue(std::string_view MissingFileText);
+  void ShowOutputArea(bool Show);
+  void ShowPane();
+  void ShowChart();
+  void HideViews();
+  // Switching a view on switches the other three's marks off.
+  void SetOnlyMark(bool TViewMarks::*Menu);
+  void ViewChanged() { FView->ViewStateChanged(); }
+  bool RunLogPrnDisplay();
+  bool RunLogHeader();
+  bool RunStatistics();
+  void RunGraph();
+  void RemoveAllSeries();
+
+  IAppView FNoView;
+  IAppView* FView = &FNoView;
 };
 
 } // namespace quorvin

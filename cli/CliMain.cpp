@@ -1,7 +1,9 @@
 #include <exception>
 #include <string>
 
-#include "app/Options.h"
+#include "app/Settings.h"
+#include "core/ChartService.h"
+#include "ramcard/MountPoints.h"
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleUi.h"
@@ -31,7 +33,7 @@ std::string OptionValue(const std::vector<std::string>& Args, std::size_t& I) {
 
 int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   std::string IniPath = "Quorvin.ini";
-  std::vector<std::pair<std::string, std::string>> Sets;
+  std::vector<std::pair<const TSetting*, std::string>> Sets;
   bool Yes = false;
   std::size_t I = 0;
   const TCommandEntry* Command = nullptr;
@@ -44,9 +46,15 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
         std::string KV = OptionValue(Args, I);
         std::size_t Eq = KV.find('=');
         if (Eq == std::string::npos || Eq == 0) throw TUsageError("--set takes KEY=VALUE");
-        std::string Key = KV.substr(0, Eq);
-        if (SettingsSectionOf(Key).empty()) throw TUsageError("unknown settings key: " + Key);
-        Sets.emplace_back(Key, KV.substr(Eq + 1));
+        const std::string Key = KV.substr(0, Eq), Value = KV.substr(Eq + 1);
+        const TSetting* Setting = FindSetting(Key);
+        if (!Setting) throw TUsageError("unknown settings key: " + Key);
+        // A value the settings file would silently replace by a default is
+        // refused rather than ignored.
+        if (!SettingAccepts(*Setting, Value))
+          throw TUsageError("--set " + std::string(Setting->Key) + " takes one of " +
+                            AcceptedValues(*Setting) + ", not \"" + Value + "\"");
+        Sets.emplace_back(Setting, Value);
       } else if (A == "--yes") {
         Yes = true;
       } else if (A == "--help" || A == "-h") {
@@ -68,24 +76,35 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
     return 2;
   }
 
-  // Options load exactly as the window loads them; --set acts as if the key
-  // had that value in the file. The tool never writes the settings file.
-  TIniFile Ini(IniPath);
-  for (const auto& [Key, Value] : Sets) Ini.WriteString(SettingsSectionOf(Key), Key, Value);
-  TApplication App;
-  LoadSettings(Ini, App);
-
   TConsoleDialog Dialog(Err, Yes);
   TConsoleStatusBar Status;
   TConsolePane Pane(Out);
   TNoBusyCursor Busy;
-  TUiServices Ui{Dialog, Status, Pane, Busy};
-  TCliContext Ctx{App, Ui, Yes, Out, Err};
+  TNoChart Chart;
+  TNoFileDialog FileDialog;
+  TNoFolderBrowser FolderBrowser;
+  TNoPrinter Printer;
+  TNoHelpViewer Help;
+  TSystemMountPoints Mounts;
+  TAppServices Services{Dialog, Status,        Pane,    Busy, Chart,
+                        FileDialog, FolderBrowser, Printer, Help, Mounts};
+  TApplication App(Services);
 
+  // Options load exactly as the window loads them, and make the round trip
+  // through the controls that the window makes before its commands; --set
+  // acts as if the key had that value in the file. The tool never writes
+  // the settings file.
+  TIniFile Ini(IniPath);
+  for (const auto& [Setting, Value] : Sets)
+    Ini.WriteString(std::string(Setting->Section), std::string(Setting->Key), Value);
+  App.FormCreate(Ini);
+  App.GetOptionsFromControls();
+
+  TCliContext Ctx{App, Out, Err};
   std::vector<std::string> CommandArgs(Args.begin() + static_cast<std::ptrdiff_t>(I), Args.end());
-  int Result = 0;
+  TCommandOutcome Outcome;
   try {
-    Result = Command->Run(Ctx, CommandArgs);
+    Outcome = Command->Run(Ctx, CommandArgs);
   } catch (const TUsageError& E) {
     Out.flush();
     Err << E.what() << " (usage: quorvin-cli " << Command->Usage << ")\n";
@@ -100,8 +119,7 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   // Progress texts are not a command's outcome.
   if (StartsWith(Final, "Importing from ")) Final.clear();
   if (!Final.empty()) Err << "status: " << Final << "\n";
-  if (Dialog.ErrorShown() || StartsWith(Final, "Error")) Result = 1;
-  return Result;
+  return Outcome.Succeeded ? 0 : 1;
 }
 
 } // namespace quorvin::cli

@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "ddr/DDRImport.h"
-#include "report/Workbook.h"
 
 namespace quorvin::cli {
 
-int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args) {
+TCommandOutcome RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args) {
   std::string Input, Output, Mode;
   bool InputGiven = false, OutputGiven = false;
   for (std::size_t I = 0; I < Args.size(); ++I) {
@@ -36,28 +34,19 @@ int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args) {
   if (Mode.empty()) Mode = "--display";
   if (OutputGiven && Mode != "--save") throw TUsageError("--output goes with --save");
 
-  TDDRObj DDR(Ctx.Ui.Dialog);
-  DDR.Layout = Ctx.App.DDRLayout;
-  bool FileValid = false;
-  TDDRPage Page(DDR, Ctx.Ui, Ctx.App.Format, Ctx.App.CommandMode, FileValid,
-                [](const std::string& Name) { return ConvertTextToWorkbook(Name); });
-  Page.ShowDDROptions();
-  Page.SetDDRLogText(Input);
-  Page.edtFilenameExit();
+  // The page as the window shows it: the name typed into the box and the
+  // box left, then the output name likewise, then the command.
+  TApplication& App = Ctx.App;
+  App.PgCntrlLogChange(PageDDRLog);
+  App.LogFileChange(PageDDRLog, Input);
+  App.edtFilenameExit(PageDDRLog);
   if (OutputGiven) {
-    Page.SetDDROutputText(Output);
-    Page.edtDDROutputExit();
+    App.DDRPage.SetDDROutputText(Output);
+    App.DDRPage.edtDDROutputExit();
   }
-  if (Mode == "--summary")
-    Page.HeaderCommand();
-  else if (Mode == "--save")
-    Page.SaveCommand();
-  else
-    Page.DisplayCommand();
-  Ctx.App.DDRLayout = DDR.Layout;
-  const std::string Status = Ctx.Ui.Status.PanelText(1);
-  if (Mode == "--save") return Status.rfind("DDR Log written to ", 0) == 0 ? 0 : 1;
-  return Status.empty() ? 0 : 1;
+  if (Mode == "--summary") return App.OptionsHeaderExecute();
+  if (Mode == "--save") return App.FileSaveExecute();
+  return App.OptionsDisplayExecute();
 }
 
 } // namespace quorvin::cli

@@ -2,12 +2,12 @@
 
 namespace quorvin::cli {
 
-int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args) {
+TCommandOutcome RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args) {
   if (!Args.empty()) throw TUsageError("help takes no arguments");
   Ctx.Out << "usage: quorvin-cli [--ini PATH] [--set KEY=VALUE]... [--yes] COMMAND ARGS...\n"
           << "commands:\n";
   for (const TCommandEntry& E : CommandTable()) Ctx.Out << "  " << E.Usage << "\n";
-  return 0;
+  return TCommandOutcome{};
 }
 
 } // namespace quorvin::cli

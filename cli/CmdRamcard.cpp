@@ -5,27 +5,23 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "ramcard/RamCardPage.h"
-#include "ramcard/RamUtils.h"
 
 namespace quorvin::cli {
 
 namespace {
 
-int ListDump(TCliContext& Ctx, const std::string& Dump) {
-  TRamCardPage Page(Ctx.Ui);
+TCommandOutcome ListDump(TCliContext& Ctx, const std::string& Dump) {
+  TRamCardPage& Page = Ctx.App.RamCardPage;
+  Ctx.App.PgCntrlLogChange(PageRamCard);
   Page.cbxRamdir.Text = Dump;
-  if (!Page.OpenDrive()) return 1;
-  TRamCard& Card = *Page.RamCard;
-  while (Card.NextEntry()) {
-    const bool Sound = Card.VerifyEntry();
-    Ctx.Out << Card.CurrentEntry().NameText() << '\t' << Card.CurrentEntry().DataLength() << '\t'
-            << (Sound ? "ok" : "bad checksum") << '\n';
-  }
-  return 0;
+  if (!Page.OpenDrive()) return TCommandOutcome{false, {}};
+  for (const TRamDirectoryEntry& E : Page.Directory())
+    Ctx.Out << E.Name << '\t' << E.Size << '\t' << (E.ChecksumOk ? "ok" : "bad checksum") << '\n';
+  return TCommandOutcome{};
 }
 
-int SaveFromDump(TCliContext& Ctx, const std::string& Dump, const std::vector<std::string>& Args) {
+TCommandOutcome SaveFromDump(TCliContext& Ctx, const std::string& Dump,
+                             const std::vector<std::string>& Args) {
   std::vector<std::string> Names;
   bool OutGiven = false;
   std::string Out;
@@ -43,24 +39,22 @@ int SaveFromDump(TCliContext& Ctx, const std::string& Dump, const std::vector<st
 
   // The page as the window drives it: the output folder shows the setting
   // until one is typed, the drive is chosen (and listed), then Save runs.
-  TRamCardPage Page(Ctx.Ui);
-  Page.RAMDirectory = Ctx.App.RAMDirectory;
-  Page.SetControlsFromOptions();
+  TApplication& App = Ctx.App;
+  TRamCardPage& Page = App.RamCardPage;
+  App.PgCntrlLogChange(PageRamCard);
   if (OutGiven) Page.edtOutFile = Out;
-  Page.cbxRamdir.Text = Dump;
-  Page.cbxRamdirClick();
-  if (!Page.RamCard || Page.RamCard->FirstEntryPos() == 0) return 1;
-
+  App.cbxRamdirClick(Dump);
+  if (!Page.RamCard || Page.RamCard->FirstEntryPos() == 0) return TCommandOutcome{false, {}};
+  // The names given are the checked entries (masks allowed, as the list's
+  // texts are).
   Page.chklbxRamFiles.Items.clear();
   for (const std::string& Name : Names) Page.chklbxRamFiles.Items.push_back({Name, true});
-  Page.FileSaveExecute();
-  Ctx.App.RAMDirectory = Page.RAMDirectory;
-  return Ctx.Ui.Status.PanelText(1).rfind("Saved successfully: ", 0) == 0 ? 0 : 1;
+  return App.FileSaveExecute();
 }
 
 } // namespace
 
-int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args) {
+TCommandOutcome RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args) {
   if (Args.size() < 2) throw TUsageError("ramcard needs DUMP and list or save");
   const std::string& Dump = Args[0];
   if (Args[1] == "list") {

@@ -7,12 +7,12 @@
 
 namespace quorvin::cli {
 
-int RunHeader(TCliContext& Ctx, const std::vector<std::string>& Args);
-int RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
-int RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
-int RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
-int RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args);
-int RunStats(TCliContext& Ctx, const std::vector<std::string>& Args);
+TCommandOutcome RunHeader(TCliContext& Ctx, const std::vector<std::string>& Args);
+TCommandOutcome RunPrn(TCliContext& Ctx, const std::vector<std::string>& Args);
+TCommandOutcome RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args);
+TCommandOutcome RunRamcard(TCliContext& Ctx, const std::vector<std::string>& Args);
+TCommandOutcome RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args);
+TCommandOutcome RunStats(TCliContext& Ctx, const std::vector<std::string>& Args);
 
 std::span<const TCommandEntry> CommandTable();
 

@@ -91,9 +91,11 @@ std::vector<bool> SensorsToCheck(const TLogSelection& Sel, const std::string& Li
 } // namespace
 
 bool SelectLog(TCliContext& Ctx, const TLogArgs& Args, int Page) {
-  TLogSelection& Sel = Ctx.App.Selection;
-  Sel.LogFileChange(Page, Args.LogFile);
-  Sel.edtFilenameExit(Page, Ctx.Ui);
+  TApplication& App = Ctx.App;
+  TLogSelection& Sel = App.Selection;
+  App.PgCntrlLogChange(Page);
+  App.LogFileChange(Page, Args.LogFile);
+  App.edtFilenameExit(Page);
   if (!Sel.LogLoaded()) return false;
   std::vector<bool> Check = SensorsToCheck(Sel, Args.Sensors);
   Sel.SelectAllClick(false);

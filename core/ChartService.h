@@ -47,4 +47,28 @@ public:
   virtual void Repaint() = 0;
 };
 
+// A chart that draws nothing, for work without a screen.
+class TNoChart : public IChart {
+public:
+  void RemoveAllSeries() override { FSeries = 0; }
+  int CreateDateTimeLineSeries() override { return FSeries++; }
+  void ClearTitle() override {}
+  void AddTitleLine(const std::string&) override {}
+  void BottomAxisAutomaticOff() override {}
+  void SetBottomAxisMaximum(TDateTime) override {}
+  void SetBottomAxisMinimum(TDateTime) override {}
+  void SetBottomAxisDateTimeFormat(const std::string&) override {}
+  void BottomAxisLabelsOnOneLine() override {}
+  void SetLeftAxisMaximum(double) override {}
+  void SetLeftAxisMinimum(double) override {}
+  void AddPoint(int, TDateTime, double) override {}
+  void SetSeriesTitle(int, const std::string&) override {}
+  void AttachSeriesToAxes(int) override {}
+  void ActivateSeries(int) override {}
+  void Repaint() override {}
+
+private:
+  int FSeries = 0;
+};
+
 } // namespace quorvin

@@ -1,7 +1,6 @@
 #include "core/Collect.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace quorvin {
@@ -15,10 +14,15 @@ TCollection::~TCollection() {
   SetLimit(0);
 }
 
+namespace {
+TRunErrorHandler RunErrorHandler = nullptr;
+}
+
+void SetRunErrorHandler(TRunErrorHandler Handler) { RunErrorHandler = Handler; }
+
 void TCollection::Error(int Code, int /*Info*/) {
-  int RunError = 212 - Code;
-  std::fprintf(stderr, "Runtime error %d\n", RunError);
-  std::fflush(stderr);
+  const int RunError = 212 - Code;
+  if (RunErrorHandler) RunErrorHandler(RunError);
   std::exit(RunError);
 }
 

@@ -18,6 +18,13 @@ using TKey = std::intptr_t;
 
 constexpr int MaxCollectionSize = 536870911;
 
+// What misuse of a collection does. Each front end installs its handler (the
+// batch tool prints "Runtime error N", the window shows it); the handler is
+// told the run-time error number and the program then ends with it as its
+// exit status, whether or not a handler is installed.
+using TRunErrorHandler = void (*)(int RunError);
+void SetRunErrorHandler(TRunErrorHandler Handler);
+
 class TCollection {
 public:
   TCollection(int ALimit, int ADelta);

@@ -210,12 +210,16 @@ bool StrToFloatOK(const std::string& Text, double& Number) {
   return true;
 }
 
+bool ParseYesNo(const std::string& Text, bool Default) {
+  const std::string Upper = UpperCase(Text);
+  if (Upper == "YES") return true;
+  if (Upper == "NO") return false;
+  return Default;
+}
+
 bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
                bool Default) {
-  std::string Text = UpperCase(IniFile.ReadString(Section, Key, Default ? "YES" : "NO"));
-  if (Text == "YES") return true;
-  if (Text == "NO") return false;
-  return Default;
+  return ParseYesNo(IniFile.ReadString(Section, Key, Default ? "YES" : "NO"), Default);
 }
 
 void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Value) {

@@ -59,6 +59,8 @@ TDateTime EncodeDate(int Year, int Month, int Day);
 // Whole-text decimal conversion with "." as decimal point, whatever the locale.
 bool StrToFloatOK(const std::string& Text, double& Number);
 
+// "YES" or "NO" compared in upper case; Default for any other text.
+bool ParseYesNo(const std::string& Text, bool Default);
 bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Default);
 void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Value);
 

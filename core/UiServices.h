@@ -67,6 +67,69 @@ private:
   IBusyCursor& FCursor;
 };
 
+// The file dialog of the Open command and of the Browse buttons: one dialog
+// for every use, which does not require the chosen file to exist.
+struct TFileDialogRequest {
+  std::string Title;     // "Open" or "Save As"
+  int FilterIndex = 1;   // 1-based, into the file-type list
+  std::string InitialDir; // empty: the dialog's own choice
+};
+
+class IFileDialog {
+public:
+  virtual ~IFileDialog() = default;
+  // True with Chosen set when the user picked a file; false when cancelled.
+  virtual bool Execute(const TFileDialogRequest& Request, std::string& Chosen) = 0;
+};
+
+// The folder browser of the RAMCARD page.
+class IFolderBrowser {
+public:
+  virtual ~IFolderBrowser() = default;
+  // Shows the browser at StartFolder; true with Chosen set when a folder was picked.
+  virtual bool Browse(const std::string& StartFolder, std::string& Chosen) = 0;
+};
+
+// What Print sends to the printer.
+enum class TPrintSource { Pane, Chart };
+
+class IPrinter {
+public:
+  virtual ~IPrinter() = default;
+  // Shows the print dialog once; when the user confirms, prints Source as a
+  // job titled Title. True when it was printed.
+  virtual bool Print(TPrintSource Source, const std::string& Title) = 0;
+};
+
+// The user manual.
+class IHelpViewer {
+public:
+  virtual ~IHelpViewer() = default;
+  virtual void ShowContents() = 0;
+  // The topic of a help context (18 window, 19 LOGPRN, 20 LOGPLOT, 21
+  // LOGSTAT, 22 RAMCARD, 24 DDRLOG).
+  virtual void ShowContext(int Context) = 0;
+};
+
+// Services for work without a screen: nothing is chosen, printed or shown.
+class TNoFileDialog : public IFileDialog {
+public:
+  bool Execute(const TFileDialogRequest&, std::string&) override { return false; }
+};
+class TNoFolderBrowser : public IFolderBrowser {
+public:
+  bool Browse(const std::string&, std::string&) override { return false; }
+};
+class TNoPrinter : public IPrinter {
+public:
+  bool Print(TPrintSource, const std::string&) override { return false; }
+};
+class TNoHelpViewer : public IHelpViewer {
+public:
+  void ShowContents() override {}
+  void ShowContext(int) override {}
+};
+
 // The services one command talks to.
 struct TUiServices {
   IMessageDialog& Dialog;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "ddr/DDRLog.h"
-#include "report/Formatting.h" // the command modes
 
 namespace quorvin {
 

@@ -69,6 +69,18 @@ void TRamCardPage::ListRamFiles() {
   if (!chklbxRamFiles.Items.empty()) chklbxRamFiles.ItemIndex = 0;
 }
 
+std::vector<TRamDirectoryEntry> TRamCardPage::Directory() {
+  std::vector<TRamDirectoryEntry> Entries;
+  if (!RamCard) return Entries;
+  RamCard->RewindEntries();
+  while (RamCard->NextEntry()) {
+    const bool Ok = RamCard->VerifyEntry();
+    Entries.push_back({RamCard->CurrentEntry().NameText(), RamCard->CurrentEntry().DataLength(), Ok});
+  }
+  RamCard->RewindEntries();
+  return Entries;
+}
+
 void TRamCardPage::btnBrowseDirClick(IFolderBrowser& Browser, const std::string& ProgramDir) {
   std::string Chosen;
   if (Browser.Browse(IsBlank(RAMDirectory) ? ProgramDir : RAMDirectory, Chosen)) {
@@ -92,7 +104,7 @@ bool TRamCardPage::CheckRamOutputDir() {
   return true;
 }
 
-void TRamCardPage::SaveChosenRamFiles() {
+bool TRamCardPage::SaveChosenRamFiles() {
   std::string Failed, Successful;
   int Failures = 0, Saved = 0;
   // Where the next checked item's search begins: just past the entry the
@@ -151,26 +163,19 @@ void TRamCardPage::SaveChosenRamFiles() {
   else
     Status = "Warning! Save: Failed: " + Failed + "; Successful: " + Successful;
   FUi.Status.SetPanelText(1, Status);
+  return Saved > 0 && Failures == 0;
 }
 
-void TRamCardPage::RamCardSave() {
+bool TRamCardPage::RamCardSave() {
   if (cbxRamdir.Text.empty() || !RamCard) {
     FUi.Status.SetPanelText(1, "Error!  Please select a valid RAM drive.");
-    return;
+    return false;
   }
   RamCard->RewindEntries();
-  if (CheckRamOutputDir()) {
-    SaveChosenRamFiles();
-  } else {
-    FUi.Status.SetPanelText(1, "Please select a valid output directory.");
-    FocusOutFile();
-  }
-}
-
-void TRamCardPage::FileSaveExecute() {
-  FUi.Status.SetPanelText(1, "");
-  TBusyScope Busy(FUi.Busy);
-  RamCardSave();
+  if (CheckRamOutputDir()) return SaveChosenRamFiles();
+  FUi.Status.SetPanelText(1, "Please select a valid output directory.");
+  FocusOutFile();
+  return false;
 }
 
 } // namespace quorvin

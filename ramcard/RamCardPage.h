@@ -4,6 +4,7 @@
 // services.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,12 +16,11 @@
 
 namespace quorvin {
 
-// The folder browser of the window toolkit.
-class IFolderBrowser {
-public:
-  virtual ~IFolderBrowser() = default;
-  // Shows the browser at StartFolder; true with Chosen set when a folder was picked.
-  virtual bool Browse(const std::string& StartFolder, std::string& Chosen) = 0;
+// One stored file as a listing shows it.
+struct TRamDirectoryEntry {
+  std::string Name;
+  std::int64_t Size = 0;
+  bool ChecksumOk = false;
 };
 
 struct TRamFileItem {
@@ -64,14 +64,16 @@ public:
   // (telling the user what failed); true when its entries can be walked.
   bool OpenDrive();
   void ListRamFiles();
+  // Every stored file of the open dump with its size and whether its
+  // checksum holds; nothing is shown to the user.
+  std::vector<TRamDirectoryEntry> Directory();
   void btnBrowseDirClick(IFolderBrowser& Browser, const std::string& ProgramDir);
   bool CheckRamOutputDir();
-  void SaveChosenRamFiles();
-  // The page's part of the Save command.
-  void RamCardSave();
-  // The whole Save command on this page: clear the message panel, hourglass,
-  // RamCardSave.
-  void FileSaveExecute();
+  // True when at least one file was saved and none failed.
+  bool SaveChosenRamFiles();
+  // The page's part of the Save command; true when every checked file was
+  // saved.
+  bool RamCardSave();
 
   // Options <-> controls.
   void SetControlsFromOptions() { edtOutFile = RAMDirectory; }

@@ -12,23 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
 #include "report/LogPrnOptions.h"
 
 namespace quorvin {
-
-// What the output area shows, or what the running command does. Outputs
-// treat every value but Display as writing to a file.
-enum TCommandMode : int {
-  cmDisplay = 0,
-  cmHeader = 1,
-  cmGraph = 2,
-  cmStatistics = 3,
-  cmNone = 4, // nothing shown, or Save running
-};
-
-inline bool IsSaving(int CommandMode) { return CommandMode != cmDisplay; }
 
 // The names of cbxDtFormat (LOGPRN), in list order.
 inline constexpr std::array<std::string_view, 10> LogPrnDtFormatNames = {

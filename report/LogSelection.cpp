@@ -38,10 +38,6 @@ std::string TLogSelection::FolderOf(const std::string& FileName) {
 }
 
 void TLogSelection::LogFileChange(int Page, const std::string& Text) {
-  if (Page == PageDDRLog) {
-    DDRNameEdited = true;
-    return;
-  }
   if (IsLogPage(Page)) FileNameBoxes[static_cast<std::size_t>(Page)] = Text;
   LogNameEdited = true;
 }
@@ -285,6 +281,12 @@ void TLogSelection::DtFormatChange(int Page, const std::string& Name, TDateTimeF
     }
   }
   SetDateTimeFormat(Format, Name);
+}
+
+void TLogSelection::ShowDtFormat(int Page, int Index) {
+  if (!IsLogPage(Page)) return;
+  DtFormatSelection[static_cast<std::size_t>(Page)] = Index;
+  FView->DtFormatShown(Page, Index);
 }
 
 } // namespace quorvin

@@ -72,7 +72,6 @@ public:
   std::string LogFileDir; // with its trailing separator; empty for the current folder
   bool FileValid = false;
   bool LogNameEdited = false;
-  bool DDRNameEdited = false;
 
   std::unique_ptr<TLogFile> BinaryLog;
   std::unique_ptr<TCSVLogFile> CSVLog;
@@ -100,7 +99,7 @@ public:
   bool LogLoaded() const { return (BinaryLogLoaded && BinaryLog) || (CSVLogLoaded && CSVLog); }
 
   // --- control events ------------------------------------------------------
-  // A file box's text changed (Page PageDDRLog: the DDR page's box).
+  // A log page's file box text changed.
   void LogFileChange(int Page, const std::string& Text);
   // Leaving a log page's file box: validate (and load) the name typed there.
   void edtFilenameExit(int Page, TUiServices& Ui);
@@ -112,6 +111,8 @@ public:
   // The user picked a date in Page's start (end) picker.
   void dtpStartChange(int Page, TDateTime Picked);
   void dtpEndChange(int Page, TDateTime Picked);
+  // The program selects entry Index (-1: none) in Page's date-format list.
+  void ShowDtFormat(int Page, int Index);
   // A date-format list changed to Name; sets the program's one format.
   void DtFormatChange(int Page, const std::string& Name, TDateTimeFormat& Format);
 

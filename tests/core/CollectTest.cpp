@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace quorvin {
 namespace {
 
@@ -102,7 +104,14 @@ TEST(SortedCollectionTest, WithDuplicatesFindsTheFirstOfEqualKeys) {
   EXPECT_EQ(L.IndexOf(B), 1);
 }
 
-using CollectionDeathTest = ::testing::Test;
+// A front end's handler: says which error stopped the program.
+void PrintRunError(int RunError) { std::fprintf(stderr, "Runtime error %d\n", RunError); }
+
+class CollectionDeathTest : public ::testing::Test {
+protected:
+  void SetUp() override { SetRunErrorHandler(PrintRunError); }
+  void TearDown() override { SetRunErrorHandler(nullptr); }
+};
 
 TEST_F(CollectionDeathTest, IndexOutOfRangeStopsWithRuntimeError213) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -118,6 +127,9 @@ TEST_F(CollectionDeathTest, OverflowStopsWithRuntimeError214) {
   TCollection C(1, 0);
   C.Insert(new TItem(1));
   EXPECT_EXIT(C.Insert(new TItem(2)), ::testing::ExitedWithCode(214), "Runtime error 214");
+  // Without a handler the exit status alone tells, and nothing is printed.
+  SetRunErrorHandler(nullptr);
+  EXPECT_EXIT(C.Insert(new TItem(2)), ::testing::ExitedWithCode(214), "^$");
 }
 
 } // namespace

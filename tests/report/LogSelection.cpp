@@ -218,9 +218,6 @@ TEST_F(LogSelectionTest, DateFormatChoiceSetsTheOneFormatAndTheOtherLists) {
   EXPECT_EQ(Format.DatePattern, "DDMMYY");
   EXPECT_EQ(Sel.DtFormatSelection, (std::array<int, 3>{9, 8, 8}));
   EXPECT_TRUE(View.Calls.empty());
-  Sel.LogFileChange(PageDDRLog, "x.ddr");
-  EXPECT_TRUE(Sel.DDRNameEdited);
-  EXPECT_FALSE(Sel.LogNameEdited);
 }
 
 } // namespace

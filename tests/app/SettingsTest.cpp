@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "app/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Application.h"
+#include "core/IniFile.h"
+#include "support/FakeApp.h"
 
 namespace quorvin {
 namespace {
 
-class OptionsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test {
 protected:
   std::filesystem::path Dir;
   void SetUp() override {
@@ -35,35 +36,37 @@ protected:
   }
 };
 
-TEST_F(OptionsTest, NoSettingsFileGivesEveryDefault) {
+TEST_F(SettingsTest, NoSettingsFileGivesEveryDefault) {
   TIniFile Ini(IniPath());
-  TApplication App;
+  test::TFakeApp F;
+  TApplication& App = F.App;
   LoadSettings(Ini, App);
   EXPECT_EQ(App.Format.DatePattern, "MMDDYY");
   EXPECT_EQ(App.Format.TimePattern, "HHMM");
-  EXPECT_EQ(App.cbxDtFormat, 0);
+  EXPECT_EQ(App.Selection.DtFormatSelection[PageLogPrn], 0);
   EXPECT_EQ(App.LogPrnControls.cbxOutFormat, 0);
   EXPECT_TRUE(App.LogPrnControls.chkAppend);
   EXPECT_TRUE(App.LogPrnControls.chkSysFormat);
   EXPECT_EQ(App.LogPrnControls.gbxStdzero, 0);
   for (bool B : App.LogPrnControls.chkFileLayout) EXPECT_FALSE(B);
-  EXPECT_EQ(App.STBackColor, 15);
-  EXPECT_EQ(App.STTextColor, 0);
-  EXPECT_EQ(App.RAMDirectory, "");
+  EXPECT_EQ(App.Colours.STBackColor, 15);
+  EXPECT_EQ(App.Colours.STTextColor, 0);
+  EXPECT_EQ(App.RamCardPage.RAMDirectory, "");
 }
 
-TEST_F(OptionsTest, ValuesAreReadByTheirParsingRules) {
+TEST_F(SettingsTest, ValuesAreReadByTheirParsingRules) {
   WriteIni("[General]\nDateTimeFormat=mm/dd/yyyy hh:mm\n"
            "[LogPrn]\nOutputFormat=excel\nAppendData=no\nUseSysFormat=0\nDisplaySeconds=yes\n"
            "DisplayAsDash=YES\nDisplayAsZero=YES\n"
            "[LogPlot]\nBackgroundColor=clNavy\nTextColor=Purple\n"
            "[RAMCard]\nRAMDirectory=/data/out\n");
   TIniFile Ini(IniPath());
-  TApplication App;
+  test::TFakeApp F;
+  TApplication& App = F.App;
   LoadSettings(Ini, App);
   // The stored name is taken as it stands; the list finds it in upper case.
   EXPECT_EQ(App.Format.DatePattern, "mm/dd/yyyy");
-  EXPECT_EQ(App.cbxDtFormat, 7);
+  EXPECT_EQ(App.Selection.DtFormatSelection[PageLogPrn], 7);
   EXPECT_EQ(App.cbxDtFormatDDR, -1);
   EXPECT_EQ(App.LogPrn.OutputFormat, 1);
   EXPECT_FALSE(App.LogPrnControls.chkAppend);
@@ -72,9 +75,9 @@ TEST_F(OptionsTest, ValuesAreReadByTheirParsingRules) {
   EXPECT_TRUE(App.LogPrnControls.chkFileLayout[fliDisplaySeconds]);
   // Two not-recorded flags set show the first radio item.
   EXPECT_EQ(App.LogPrnControls.gbxStdzero, 0);
-  EXPECT_EQ(App.STBackColor, 4);
-  EXPECT_EQ(App.STTextColor, 0); // an unknown colour keeps the list's colour
-  EXPECT_EQ(App.RAMDirectory, "/data/out");
+  EXPECT_EQ(App.Colours.STBackColor, 4);
+  EXPECT_EQ(App.Colours.STTextColor, 0); // an unknown colour keeps the list's colour
+  EXPECT_EQ(App.RamCardPage.RAMDirectory, "/data/out");
 
   SaveSettings(Ini, App);
   TIniFile Again(IniPath());
@@ -85,30 +88,33 @@ TEST_F(OptionsTest, ValuesAreReadByTheirParsingRules) {
   EXPECT_EQ(Again.ReadString("General", "DateTimeFormat", ""), "mm/dd/yyyy hh:mm");
 }
 
-TEST_F(OptionsTest, OtherOutputFormatTextsSelectText) {
+TEST_F(SettingsTest, OtherOutputFormatTextsSelectText) {
   WriteIni("[LogPrn]\nOutputFormat=XLS\n");
   TIniFile Ini(IniPath());
-  TApplication App;
+  test::TFakeApp F;
+  TApplication& App = F.App;
   LoadSettings(Ini, App);
   EXPECT_EQ(App.LogPrn.OutputFormat, 0);
 }
 
-TEST_F(OptionsTest, FormatWithoutBlankIsSavedDoubled) {
+TEST_F(SettingsTest, FormatWithoutBlankIsSavedDoubled) {
   WriteIni("[General]\nDateTimeFormat=YYMMDD\n");
   TIniFile Ini(IniPath());
-  TApplication App;
+  test::TFakeApp F;
+  TApplication& App = F.App;
   LoadSettings(Ini, App);
   EXPECT_EQ(App.Format.DatePattern, "YYMMDD");
   EXPECT_EQ(App.Format.TimePattern, "YYMMDD");
-  EXPECT_EQ(App.cbxDtFormat, -1);
+  EXPECT_EQ(App.Selection.DtFormatSelection[PageLogPrn], -1);
   SaveSettings(Ini, App);
   EXPECT_NE(ReadIni().find("DateTimeFormat=YYMMDD YYMMDD\n"), std::string::npos);
 }
 
-TEST_F(OptionsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
+TEST_F(SettingsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
   WriteIni("[Extra]\nKeep=me\n[LogPrn]\nOwnKey=1\n");
   TIniFile Ini(IniPath());
-  TApplication App;
+  test::TFakeApp F;
+  TApplication& App = F.App;
   LoadSettings(Ini, App);
   SaveSettings(Ini, App);
   std::string Text = ReadIni();

@@ -1,0 +1,197 @@
+// Every text the window shows of its own: captions, hints, list entries,
+// the actions, the open dialog's file types, the help contexts, and the
+// messages the commands put in the message panel. The window and its tests
+// take them from here, so a text exists once.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace quorvin::captions {
+
+// --- the main window and the about box ----------------------------------
+inline constexpr std::string_view ProgramName = "Quorvin";
+inline constexpr std::string_view AboutCaption = "About Quorvin";
+inline constexpr std::string_view AboutVersionPrefix = "Version ";
+inline constexpr std::string_view AboutOK = "OK";
+
+inline constexpr std::string_view MenuFile = "File";
+inline constexpr std::string_view MenuOptions = "Options";
+inline constexpr std::string_view MenuHelp = "Help";
+inline constexpr std::string_view MenuAbout = "About...";
+
+// --- the actions ----------------------------------------------------------
+enum TActionId {
+  actFileOpen,
+  actFileSave,
+  actFilePrint,
+  actFileExit,
+  actOptionsDisplay,
+  actOptionsHeader,
+  actOptionsGraph,
+  actOptionsStats,
+  actOptionsRefresh,
+  actHelp,
+  ActionCount
+};
+
+struct TActionText {
+  TActionId Id;
+  std::string_view Name;
+  std::string_view Caption;  // "&" marks the accelerator letter
+  char ShortcutLetter;       // Ctrl plus this letter; 0 for none
+  std::string_view Hint;
+};
+
+inline constexpr std::array<TActionText, ActionCount> Actions = {{
+    {actFileOpen, "FileOpen", "&Open", 'O', "Open File"},
+    {actFileSave, "FileSave", "&Save", 'S', "Save Log file as .prn file"},
+    {actFilePrint, "FilePrint", "&Print", 'P', "Will print the data in Display Screen "},
+    {actFileExit, "FileExit", "E&xit", 0, "Exit Application "},
+    {actOptionsDisplay, "OptionsDisplay", "&Display", 'D', "Display Log File"},
+    {actOptionsHeader, "OptionsHeader", "&Header", 'H', "Display Log Header"},
+    {actOptionsGraph, "OptionsGraph", "&Graph", 'G', "Plot logged data"},
+    {actOptionsStats, "OptionsStats", "S&tatistics", 'T', "Do statistics on data"},
+    {actOptionsRefresh, "OptionsRefresh", "&Refresh", 'R', "Refresh Screen"},
+    {actHelp, "Help", "Quorvin &Help", 0, "Quorvin Help"},
+}};
+
+// The menus, in order.
+inline constexpr std::array<TActionId, 4> FileMenu = {actFileOpen, actFileSave, actFilePrint,
+                                                      actFileExit};
+inline constexpr std::array<TActionId, 5> OptionsMenu = {
+    actOptionsDisplay, actOptionsHeader, actOptionsGraph, actOptionsStats, actOptionsRefresh};
+
+// Tool buttons with a hint of their own (the others show their action's).
+inline constexpr std::string_view HintToolOpen = "Open Log File";
+inline constexpr std::string_view HintToolSave = "Save Logfile or transfer RAM card files";
+inline constexpr std::string_view HintToolPrint = "Print Display Screen data or print graph";
+inline constexpr std::string_view HintToolStats = "Do statistics on log data";
+
+// --- pages ----------------------------------------------------------------
+inline constexpr std::array<std::string_view, 5> PageCaptions = {"LOGPRN", "LOGPLOT", "LOGSTAT",
+                                                                 "RAMCARD", "DDRLOG"};
+
+// The log selection group, alike on the three log pages.
+inline constexpr std::string_view LabelLogFileName = "Log File Name:";
+inline constexpr std::string_view HintLogFileName = "Enter name of a valid R630 Log file";
+inline constexpr std::string_view ButtonBrowse = "Browse...";
+inline constexpr std::string_view HintBrowseLog = "Browse for R630 log files";
+inline constexpr std::string_view GroupDateOptions = "Date Options:";
+inline constexpr std::string_view LabelStartDate = "Start Date:";
+inline constexpr std::string_view HintStartDate = "Start date of R630 log file";
+inline constexpr std::string_view LabelEndDate = "End Date:";
+inline constexpr std::string_view HintEndDate = "End date of R630 log file";
+inline constexpr std::string_view LabelDateFormat = "Date Format:";
+inline constexpr std::string_view HintDateFormat = "Date Format";
+inline constexpr std::string_view CheckSelectAll = "Select all Sensors";
+inline constexpr std::string_view GroupSensors = "Sensors";
+inline constexpr std::string_view HintSensors = "List of sensors in the R630 logfile";
+
+// LOGPRN options.
+inline constexpr std::string_view LabelOutputFormat = "Output Format:";
+inline constexpr std::string_view HintOutputFormat = "Type of output format - Text or Excel";
+inline constexpr std::array<std::string_view, 2> OutputFormatItems = {"TEXT", "EXCEL"};
+inline constexpr std::string_view CheckAppend = "Always Append Data";
+inline constexpr std::string_view CheckSysFormat = "Always Use System Format";
+inline constexpr std::string_view GroupFileLayout = "File Layout Options:";
+inline constexpr std::string_view HintFileLayout = "File format options";
+inline constexpr std::array<std::string_view, 3> NonRecordedItems = {
+    "Add Dashes to Non-recorded Data ", "Add Zero to Non-recorded Data ",
+    "Exclude Non-recorded Data "};
+inline constexpr std::array<std::string_view, 5> FileLayoutItems = {
+    "Display Time as Seconds", "Display Date as Julian Day ", "Fixed Column Output",
+    "Insert Blank Line Between Days", "R600 ASCII Format"};
+
+// LOGPLOT options.
+inline constexpr std::string_view LabelBackColor = "Background Color:";
+inline constexpr std::string_view HintBackColor = "Change background color of graph";
+inline constexpr std::string_view LabelTextColor = "Text Color:";
+inline constexpr std::string_view HintTextColor = "Change color of graph text";
+inline constexpr std::string_view GroupLeftAxis = "Set Scale for Left Axis:";
+inline constexpr std::string_view LabelMaximum = "Maximum:";
+inline constexpr std::string_view HintMaximum = "Maximum value for left axis";
+inline constexpr std::string_view LabelMinimum = "Minimum:";
+inline constexpr std::string_view HintMinimum = "Minimum value for left axis";
+
+// The chart.
+inline constexpr std::string_view ChartBottomAxisTitle = "Date and Time";
+inline constexpr std::string_view ChartLeftAxisTitle = "Sensor Values";
+
+// RAMCARD.
+inline constexpr std::string_view LabelRamDrive = "RAM Card Drive:";
+inline constexpr std::string_view HintRamDrive = "RAM card directory you wish to read";
+inline constexpr std::string_view LabelRamFiles = "RAM Files:";
+inline constexpr std::string_view HintRamFiles = "Names of all files in the RAM card";
+inline constexpr std::string_view LabelOutputDirectory = "Output Directory:";
+inline constexpr std::string_view HintOutputDirectory = "Output directory for storing RAM files";
+inline constexpr std::string_view HintBrowseDir = "Browse for output folder";
+inline constexpr std::string_view RamInstruction =
+    "Click on the Save tool button or select File|Save to copy the RAM files into the output "
+    "directory.";
+
+// DDRLOG.
+inline constexpr std::string_view LabelDDRFileName = "DDR File Name:";
+inline constexpr std::string_view HintDDRFileName = "Enter name of a valid V900 DDR file";
+inline constexpr std::string_view HintDDRBrowse = "Browse for V900 DDR files";
+inline constexpr std::string_view LabelDDROutputFile = "Output File Name:";
+inline constexpr std::string_view HintDDROutputFile = "Enter name of a valid V900 DDR Output file";
+inline constexpr std::string_view HintOutBrowse = "Browse to select an Output V900 DDR file";
+inline constexpr std::string_view GroupOutputLayout = "Output Layout Options:";
+inline constexpr std::string_view CheckHeader = "Header";
+inline constexpr std::string_view HintHeader = "Add Header to Output";
+inline constexpr std::string_view CheckData = "Data";
+inline constexpr std::string_view HintData = "Add Data to Output";
+inline constexpr std::string_view CheckNotes = "Notes";
+inline constexpr std::string_view HintNotes = "Add Log Notes to Output";
+inline constexpr std::string_view GroupUSGS = "USGS Decode Option:";
+inline constexpr std::string_view CheckUSGSStation = "Unit ID as //Station";
+inline constexpr std::string_view CheckUSGSDevice = "Add //Device:";
+inline constexpr std::string_view HintUSGSDevice = "Write USGS Device to the output";
+inline constexpr std::string_view HintDevice = "USGS Device name";
+
+// --- the open dialog --------------------------------------------------------
+struct TFileType {
+  std::string_view Description;
+  std::string_view Pattern; // patterns separated by ";"
+};
+// Index 1 is the first entry.
+inline constexpr std::array<TFileType, 6> FileTypes = {{
+    {"Log files (*.log;*.csv;*.txt)", "*.log;*.csv;*.txt"},
+    {"DDR files (*.ddr)", "*.ddr"},
+    {"Text files (*.prn)", "*.prn"},
+    {"CSV files (*.CSV)", "*.CSV"},
+    {"Excel files (*.XLS)", "*.XLS"},
+    {"All Files (*.*)", "*.*"},
+}};
+inline constexpr std::string_view DialogOpen = "Open";
+inline constexpr std::string_view DialogSaveAs = "Save As";
+
+// Tags of the invokers of Open.
+constexpr int TagFileOpen = 0;
+constexpr int TagBrowseLog = 1;  // btnBrowse, btnBrowse2, btnBrowse3
+constexpr int TagBrowseDDR = 2;  // btnDDRBrowse
+constexpr int TagBrowseOut = 3;  // btnOutBrowse
+
+// --- help contexts ----------------------------------------------------------
+constexpr int HelpWindow = 18;
+// By page, in tab order.
+inline constexpr std::array<int, 5> PageHelpContexts = {19, 20, 21, 22, 24};
+
+// --- messages of the commands (the message panel) ----------------------------
+inline constexpr std::string_view MsgSelectValidFile = "Error! Please select a valid file.";
+inline constexpr std::string_view MsgSelectFile = "Error! Please select a file.";
+inline constexpr std::string_view MsgNoSensorsSelected = "No sensors selected to display.";
+inline constexpr std::string_view MsgUnableToDisplay = "Error! Unable to display file.";
+inline constexpr std::string_view MsgUnableToDisplayLogHeader = "Error!  Unable to display Log Header";
+inline constexpr std::string_view MsgUnableToDisplayDDRHeader = "Error!  Unable to display DDR Header";
+inline constexpr std::string_view MsgRefreshDDRFile = "Error! Unable to display DDR file.";
+inline constexpr std::string_view MsgRefreshDDRHeader = "Error! Unable to display DDR Header";
+inline constexpr std::string_view MsgRefreshLogFile = "Error! Unable to display LOG file.";
+inline constexpr std::string_view MsgRefreshLogHeader = "Error!  Unable to read Log Header";
+inline constexpr std::string_view MsgLogWrittenPrefix = "Log written to ";
+inline constexpr std::string_view MsgUnableToSave = "Error! Unable to save file.";
+inline constexpr std::string_view MsgDDRWrittenPrefix = "DDR Log written to ";
+inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DDR file.";
+
+} // namespace quorvin::captions

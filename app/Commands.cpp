@@ -1,0 +1,397 @@
+// The ten commands of the main window, decided by the page that is showing.
+// Each view command (Display, Header, Graph, Statistics) is a toggle: it
+// switches its view on on its own pages and off again on any page.
+#include <filesystem>
+
+#include "app/Application.h"
+#include "app/Captions.h"
+#include "logdata/HeaderReport.h"
+#include "report/Formatting.h"
+#include "report/LogExport.h"
+
+namespace quorvin {
+
+using namespace captions;
+
+namespace {
+
+TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
+
+bool IsBlank(const std::string& Text) {
+  for (unsigned char C : Text)
+    if (C > ' ') return false;
+  return true;
+}
+
+} // namespace
+
+// The common start of Display, Header, Graph, Statistics: the message panel
+// cleared, the dates and the file checked.
+bool TApplication::Prologue(std::string_view MissingFileText) {
+  ClearMessage();
+  if (!Selection.CheckDateRange(FUi)) return false;
+  if (!Selection.FileValid) {
+    Message(MissingFileText);
+    return false;
+  }
+  return true;
+}
+
+bool TApplication::RunLogPrnDisplay() {
+  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
+  const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
+  FServices.Pane.Clear();
+  if (Selection.CheckedSensorCount < 1) {
+    Message(MsgNoSensorsSelected);
+    return true;
+  }
+  std::string OutputFileName;
+  return ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName);
+}
+
+bool TApplication::RunLogHeader() {
+  if (Selection.BinaryLogLoaded && Selection.BinaryLog)
+    return ShowLogHeader(FServices.Pane, *Selection.BinaryLog, Selection.LogTitleName, Format);
+  if (Selection.CSVLogLoaded && Selection.CSVLog)
+    return ShowCSVLogInfo(FServices.Pane, *Selection.CSVLog, Selection.LogTitleName, Format);
+  return true;
+}
+
+bool TApplication::RunStatistics() {
+  StatAccumulators.SetSize(Selection.CheckedSensorCount);
+  if (Selection.CheckedSensorCount > 0) {
+    TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane);
+    Stats.Report();
+  }
+  return true;
+}
+
+void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
+
+void TApplication::RunGraph() {
+  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode);
+  Graph.CreateSeries();
+  if (Selection.CheckedSensorCount > 0) Graph.Draw();
+}
+
+// ---------------------------------------------------------------------------
+// The views
+
+TCommandOutcome TApplication::OptionsDisplayExecute() {
+  if (!Prologue(MsgSelectValidFile)) return Failed();
+  TCommandOutcome Outcome;
+  if (Marks.mnuDisplay) {
+    CommandMode = cmNone;
+    FServices.Pane.Clear();
+    Marks.mnuDisplay = false;
+    PaneVisible = false;
+    ShowOutputArea(false);
+  } else if (ActivePage == PageLogPrn || ActivePage == PageDDRLog) {
+    TBusyScope Busy(FServices.Busy);
+    CommandMode = cmDisplay;
+    if (ActivePage == PageDDRLog) FServices.Pane.Clear();
+    SetOnlyMark(&TViewMarks::mnuDisplay);
+    ShowPane();
+    ShowOutputArea(true);
+    if (ActivePage == PageLogPrn) {
+      if (!RunLogPrnDisplay()) {
+        Message(MsgUnableToDisplay);
+        Outcome.Succeeded = false;
+      }
+    } else {
+      DDRPage.ReadDDROptions();
+      bool Ok = true;
+      if (DDRPage.ImportDDR(Ok)) {
+        ClearMessage();
+      } else {
+        if (Ok) Message(MsgUnableToDisplay);
+        Outcome.Succeeded = false;
+      }
+    }
+  }
+  Marks.tbtnDisplay = Marks.mnuDisplay;
+  ViewChanged();
+  return Outcome;
+}
+
+TCommandOutcome TApplication::OptionsHeaderExecute() {
+  if (!Prologue(MsgSelectValidFile)) return Failed();
+  TCommandOutcome Outcome;
+  if (Marks.mnuHeader) {
+    CommandMode = cmNone;
+    FServices.Pane.Clear();
+    Marks.mnuHeader = false;
+    PaneVisible = false;
+    ShowOutputArea(false);
+  } else if (ActivePage == PageLogPrn || ActivePage == PageDDRLog) {
+    TBusyScope Busy(FServices.Busy);
+    CommandMode = cmHeader;
+    SetOnlyMark(&TViewMarks::mnuHeader);
+    ShowPane();
+    ShowOutputArea(true);
+    if (ActivePage == PageLogPrn) {
+      if (!RunLogHeader()) {
+        Message(MsgUnableToDisplayLogHeader);
+        Outcome.Succeeded = false;
+      }
+    } else {
+      FServices.Pane.Clear();
+      if (DDRPage.DDRNameEdited) {
+        DDRPage.edtFilenameExit();
+        DDRPage.DDRNameEdited = false;
+        FView->ControlsChanged();
+      }
+      if (!DDRPage.ShowDDRSummary()) {
+        Message(MsgUnableToDisplayDDRHeader);
+        Outcome.Succeeded = false;
+      }
+    }
+  }
+  Marks.tbtnHeader = Marks.mnuHeader;
+  ViewChanged();
+  return Outcome;
+}
+
+TCommandOutcome TApplication::OptionsGraphExecute() {
+  if (!Prologue(MsgSelectFile)) return Failed();
+  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
+  RemoveAllSeries();
+  if (Marks.mnuGraph) {
+    CommandMode = cmNone;
+    Marks.mnuGraph = false;
+    ChartVisible = false;
+    ShowOutputArea(false);
+  } else if (ActivePage == PageLogPlot) {
+    TBusyScope Busy(FServices.Busy);
+    CommandMode = cmGraph;
+    SetOnlyMark(&TViewMarks::mnuGraph);
+    ShowChart();
+    ShowOutputArea(true);
+    RunGraph();
+  }
+  Marks.tbtnGraph = Marks.mnuGraph;
+  ViewChanged();
+  return TCommandOutcome{};
+}
+
+TCommandOutcome TApplication::OptionsStatsExecute() {
+  if (!Prologue(MsgSelectFile)) return Failed();
+  if (Marks.mnuStatistics) {
+    CommandMode = cmNone;
+    FServices.Pane.Clear();
+    Marks.mnuStatistics = false;
+    PaneVisible = false;
+    ShowOutputArea(false);
+  } else if (ActivePage == PageLogStat) {
+    TBusyScope Busy(FServices.Busy);
+    CommandMode = cmStatistics;
+    SetOnlyMark(&TViewMarks::mnuStatistics);
+    ShowPane();
+    ShowOutputArea(true);
+    RunStatistics();
+  }
+  Marks.tbtnStats = Marks.mnuStatistics;
+  ViewChanged();
+  return TCommandOutcome{};
+}
+
+TCommandOutcome TApplication::OptionsRefreshExecute() {
+  // The view to redo is the first whose button is down.
+  if (Marks.tbtnDisplay)
+    CommandMode = cmDisplay;
+  else if (Marks.tbtnHeader)
+    CommandMode = cmHeader;
+  else if (Marks.tbtnGraph)
+    CommandMode = cmGraph;
+  else if (Marks.tbtnStats)
+    CommandMode = cmStatistics;
+  else
+    CommandMode = cmNone;
+  if (!Prologue(MsgSelectFile)) return Failed();
+
+  TCommandOutcome Outcome;
+  auto Fail = [&](std::string_view Text) {
+    Message(Text);
+    Outcome.Succeeded = false;
+  };
+  TBusyScope Busy(FServices.Busy);
+  if (ActivePage == PageDDRLog) {
+    if (CommandMode == cmDisplay) {
+      DDRPage.ReadDDROptions();
+      FServices.Pane.Clear();
+      bool Ok = true;
+      if (DDRPage.ImportDDR(Ok)) {
+        ClearMessage();
+      } else {
+        Outcome.Succeeded = false;
+        if (Ok) Message(MsgRefreshDDRFile);
+      }
+    } else if (CommandMode == cmHeader) {
+      FServices.Pane.Clear();
+      if (DDRPage.DDRNameEdited) {
+        DDRPage.edtFilenameExit();
+        DDRPage.DDRNameEdited = false;
+        FView->ControlsChanged();
+      }
+      if (!DDRPage.ShowDDRSummary()) Fail(MsgRefreshDDRHeader);
+    }
+    return Outcome;
+  }
+
+  if (Selection.CheckedSensorCount < 1) {
+    if (ActivePage == PageLogPlot)
+      RemoveAllSeries();
+    else
+      FServices.Pane.Clear();
+  } else if (ActivePage == PageLogPlot) {
+    RemoveAllSeries();
+    RunGraph();
+  } else if (ActivePage == PageLogStat) {
+    RunStatistics();
+  } else if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
+    ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
+    const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
+    FServices.Pane.Clear();
+    std::string OutputFileName;
+    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName))
+      ClearMessage();
+    else
+      Fail(MsgRefreshLogFile);
+  }
+  if (ActivePage == PageLogPrn && CommandMode == cmHeader && !RunLogHeader())
+    Fail(MsgRefreshLogHeader);
+  return Outcome;
+}
+
+// ---------------------------------------------------------------------------
+// Commands that act once
+
+TCommandOutcome TApplication::FileSaveExecute() {
+  ClearMessage();
+  CommandMode = cmNone;
+  TBusyScope Busy(FServices.Busy);
+  TCommandOutcome Outcome;
+  switch (ActivePage) {
+  case PageRamCard:
+    Outcome.Succeeded = RamCardPage.RamCardSave();
+    break;
+  case PageLogPrn: {
+    if (!Selection.FileValid) {
+      Message(MsgSelectValidFile);
+      return Failed();
+    }
+    ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
+    const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
+    if (Selection.CheckedSensorCount <= 0) break;
+    std::string OutputFileName;
+    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi,
+                         OutputFileName)) {
+      Message(std::string(MsgLogWrittenPrefix) + OutputFileName + ".");
+      Outcome.WrittenFile = OutputFileName;
+    } else {
+      Message(MsgUnableToSave);
+      Outcome.Succeeded = false;
+    }
+    break;
+  }
+  case PageDDRLog: {
+    if (!Selection.FileValid) {
+      Message(MsgSelectValidFile);
+      return Failed();
+    }
+    DDRPage.ReadDDROptions();
+    bool Ok = true;
+    if (DDRPage.ImportDDR(Ok)) {
+      Message(std::string(MsgDDRWrittenPrefix) + DDRObj.DDROutputFileName + ".");
+      Outcome.WrittenFile = DDRObj.DDROutputFileName;
+    } else {
+      if (Ok) Message(MsgUnableToSaveDDR);
+      Outcome.Succeeded = false;
+    }
+    break;
+  }
+  default:
+    break;
+  }
+  return Outcome;
+}
+
+TCommandOutcome TApplication::FilePrintExecute() {
+  ClearMessage();
+  if (!Selection.FileValid) {
+    Message(MsgSelectValidFile);
+    return Failed();
+  }
+  // What the view shows decides what is printed; where that is nothing, no
+  // print dialog is shown at all.
+  const std::string Name = LoadedLogDisplayName();
+  bool Print = false;
+  TPrintSource Source = TPrintSource::Pane;
+  std::string Title;
+  if (ActivePage == PageDDRLog) {
+    Print = CommandMode == cmDisplay;
+    Title = DDRObj.DDROutputFileName;
+  } else if (Selection.CheckedSensorCount > 0) {
+    if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
+      Print = true;
+      Title = Name;
+    } else if (ActivePage == PageLogPrn && CommandMode == cmHeader) {
+      Print = true;
+      Title = Name + " Header";
+    } else if (ActivePage == PageLogPlot && CommandMode == cmGraph) {
+      Print = true;
+      Source = TPrintSource::Chart;
+      Title = Name;
+    } else if (ActivePage == PageLogStat && CommandMode == cmStatistics) {
+      Print = true;
+      Title = Name + " Statistics";
+    }
+  }
+  if (Print) FServices.Printer.Print(Source, Title);
+  return TCommandOutcome{};
+}
+
+TCommandOutcome TApplication::FileOpenExecute(int Tag) {
+  ClearMessage();
+  if (IsBlank(OpenDialogFolder)) OpenDialogFolder = RamCardPage.RAMDirectory;
+  TFileDialogRequest Request;
+  Request.FilterIndex = Tag < 1 ? 1 : Tag;
+  Request.Title = std::string(Tag == TagBrowseOut ? DialogSaveAs : DialogOpen);
+  Request.InitialDir = OpenDialogFolder;
+  std::string Chosen;
+  if (!FServices.FileDialog.Execute(Request, Chosen)) return TCommandOutcome{};
+  OpenDialogFolder = std::filesystem::path(Chosen).parent_path().string();
+
+  TCommandOutcome Outcome;
+  if (ActivePage != PageDDRLog) {
+    Selection.LogFileName = Chosen;
+    Selection.FileValid = Selection.ValidateLogFile(ActivePage, FUi);
+    // The next time a file box is left, the log is loaded anew.
+    Selection.LogNameEdited = true;
+    Outcome.Succeeded = Selection.FileValid;
+  } else if (Tag == TagBrowseOut) {
+    DDRPage.btnOutBrowseChosen(Chosen);
+    Outcome.Succeeded = DDRPage.DDROutputValid;
+  } else {
+    DDRPage.btnDDRBrowseChosen(Chosen);
+    Outcome.Succeeded = Selection.FileValid;
+  }
+  FView->ControlsChanged();
+  return Outcome;
+}
+
+void TApplication::FileExitExecute() { FView->CloseRequested(); }
+
+void TApplication::HelpExecute() {
+  ClearMessage();
+  FServices.Help.ShowContents();
+}
+
+void TApplication::ContextHelp(int Page) {
+  if (Page >= 0 && Page < int(PageHelpContexts.size()))
+    FServices.Help.ShowContext(PageHelpContexts[std::size_t(Page)]);
+  else
+    FServices.Help.ShowContext(HelpWindow);
+}
+
+} // namespace quorvin
