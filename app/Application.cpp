@@ -175,6 +175,10 @@ void TApplication::edtFilenameExit(int Page) {
   }
 }
 
+void TApplication::edtDDROutputChange(const std::string& Text) { DDRPage.SetDDROutputText(Text); }
+
+void TApplication::edtDDROutputExit() { DDRPage.edtDDROutputExit(); }
+
 void TApplication::DtFormatChange(int Page, const std::string& Name) {
   if (Page == PageDDRLog) {
     cbxDtFormatDDR = DtFormatIndex(OtherDtFormatNames, Name);

@@ -187,6 +187,9 @@ public:
   void LogFileChange(int Page, const std::string& Text);
   // Leaving a file-name box (the three log pages and DDRLOG).
   void edtFilenameExit(int Page);
+  // The DDR output-name box changed, and was left.
+  void edtDDROutputChange(const std::string& Text);
+  void edtDDROutputExit();
   // A date-format list changed to Name (the three log pages and DDRLOG).
   void DtFormatChange(int Page, const std::string& Name);
   // Either output-format list changed to Index.

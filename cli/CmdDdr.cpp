@@ -41,8 +41,8 @@ TCommandOutcome RunDdr(TCliContext& Ctx, const std::vector<std::string>& Args) {
   App.LogFileChange(PageDDRLog, Input);
   App.edtFilenameExit(PageDDRLog);
   if (OutputGiven) {
-    App.DDRPage.SetDDROutputText(Output);
-    App.DDRPage.edtDDROutputExit();
+    App.edtDDROutputChange(Output);
+    App.edtDDROutputExit();
   }
   if (Mode == "--summary") return App.OptionsHeaderExecute();
   if (Mode == "--save") return App.FileSaveExecute();
