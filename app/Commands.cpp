@@ -284,8 +284,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
     if (Selection.CheckedSensorCount <= 0) break;
     std::string OutputFileName;
-    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi,
-                         OutputFileName)) {
+    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName)) {
       Message(std::string(MsgLogWrittenPrefix) + OutputFileName + ".");
       Outcome.WrittenFile = OutputFileName;
     } else {
