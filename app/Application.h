@@ -229,7 +229,7 @@ private:
   bool RunLogPrnDisplay();
   bool RunLogHeader();
   bool RunStatistics();
-  void RunGraph();
+  bool RunGraph();
   void RemoveAllSeries();
 
   IAppView FNoView;

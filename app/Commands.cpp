@@ -59,19 +59,18 @@ bool TApplication::RunLogHeader() {
 
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
-  if (Selection.CheckedSensorCount > 0) {
-    TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane);
-    Stats.Report();
-  }
-  return true;
+  if (Selection.CheckedSensorCount < 1) return true;
+  TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
+                    &FServices.Busy);
+  return Stats.Report();
 }
 
 void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
 
-void TApplication::RunGraph() {
-  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode);
+bool TApplication::RunGraph() {
+  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy);
   Graph.CreateSeries();
-  if (Selection.CheckedSensorCount > 0) Graph.Draw();
+  return Selection.CheckedSensorCount < 1 || Graph.Draw();
 }
 
 // ---------------------------------------------------------------------------
@@ -154,6 +153,7 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
 
 TCommandOutcome TApplication::OptionsGraphExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
+  TCommandOutcome Outcome;
   ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
   RemoveAllSeries();
   if (Marks.mnuGraph) {
@@ -167,15 +167,16 @@ TCommandOutcome TApplication::OptionsGraphExecute() {
     SetOnlyMark(&TViewMarks::mnuGraph);
     ShowChart();
     ShowOutputArea(true);
-    RunGraph();
+    Outcome.Succeeded = RunGraph();
   }
   Marks.tbtnGraph = Marks.mnuGraph;
   ViewChanged();
-  return TCommandOutcome{};
+  return Outcome;
 }
 
 TCommandOutcome TApplication::OptionsStatsExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
+  TCommandOutcome Outcome;
   if (Marks.mnuStatistics) {
     CommandMode = cmNone;
     FServices.Pane.Clear();
@@ -188,11 +189,11 @@ TCommandOutcome TApplication::OptionsStatsExecute() {
     SetOnlyMark(&TViewMarks::mnuStatistics);
     ShowPane();
     ShowOutputArea(true);
-    RunStatistics();
+    Outcome.Succeeded = RunStatistics();
   }
   Marks.tbtnStats = Marks.mnuStatistics;
   ViewChanged();
-  return TCommandOutcome{};
+  return Outcome;
 }
 
 TCommandOutcome TApplication::OptionsRefreshExecute() {
@@ -245,9 +246,9 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
       FServices.Pane.Clear();
   } else if (ActivePage == PageLogPlot) {
     RemoveAllSeries();
-    RunGraph();
+    Outcome.Succeeded = RunGraph();
   } else if (ActivePage == PageLogStat) {
-    RunStatistics();
+    Outcome.Succeeded = RunStatistics();
   } else if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
     ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
