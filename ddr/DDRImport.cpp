@@ -209,8 +209,10 @@ bool TDDRPage::RunImport(bool& Ok) {
         return false;
       }
       Text.clear();
+      // Every piece offers a cancel: a block of scans that take no bytes
+      // runs by its times alone and can give a great many lines.
+      if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     }
-    if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     // A read error in the middle of the file is a failure, not the end.
     if (!FDDR.ReadBlock(Count)) return false;
     ResumePosition = 0;

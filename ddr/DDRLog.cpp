@@ -721,8 +721,9 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
     if (ScanTime > FHeader.Stop) break;
     if (Text.size() + PreviousLine >= static_cast<std::size_t>(std::max(LineBudget, 0))) break;
     if (ScanWidth == 0) {
-      // A scan that takes no bytes never uses the payload up: one per block.
-      if (!First || Scans > 0) break;
+      // A scan that takes no bytes is paced by the time alone; without an
+      // interval the time never moves either, so it is written once a block.
+      if (FSetup.ScanInterval == 0 && (!First || Scans > 0)) break;
     } else if (P + ScanWidth > Limit) {
       break;
     }
