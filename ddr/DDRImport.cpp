@@ -184,7 +184,9 @@ bool TDDRPage::RunImport(bool& Ok) {
   int ColumnWidth = 11;
   int Count = 0;
   if (FDDR.Layout.AddHeader) {
-    if (!ShowDDRSummary()) Status("Error!  Unable to read DDR Header");
+    bool SummaryOk = true;
+    if (!ShowDDRSummary(SummaryOk) && SummaryOk) Status("Error!  Unable to read DDR Header");
+    if (!SummaryOk) Ok = false;
   }
   if (!FDDR.Layout.AddData && !FDDR.Layout.AddNotes) return true;
   // The data pass starts at the first block whatever the summary left.
@@ -217,24 +219,32 @@ bool TDDRPage::RunImport(bool& Ok) {
     if (!FDDR.ReadBlock(Count)) return false;
     ResumePosition = 0;
   }
+  CheckStop(Ok);
   return true;
 }
 
-bool TDDRPage::ShowDDRSummary() {
+void TDDRPage::CheckStop(bool& Ok) {
+  if (FDDR.StoppedAtEnd()) return;
+  Status("Error! Unexpected end of DDR file.");
+  Ok = false;
+}
+
+bool TDDRPage::ShowDDRSummary(bool& Ok) {
+  Ok = true;
   FDDR.DateSeparator = FFormat.DateSeparator;
   FDDR.TimeSeparator = FFormat.TimeSeparator;
   bool Result = false;
   try {
-    Result = RunSummary();
+    Result = RunSummary(Ok);
   } catch (...) {
     Result = false;
   }
   // Every summary, also a failed one, leaves the input at its first block.
   FDDR.Rewind();
-  return Result;
+  return Result && Ok;
 }
 
-bool TDDRPage::RunSummary() {
+bool TDDRPage::RunSummary(bool& Ok) {
   long long Data = 0, Total = 0;
   int Count = 0;
   if (!FDDR.ReadBlock(Count)) return false;
@@ -246,6 +256,7 @@ bool TDDRPage::RunSummary() {
   if (!Emit(Line, ToFile)) return false;
   for (;;) {
     if (Count <= DDRHeaderSize) {
+      CheckStop(Ok);
       if (Total == 0) return false;
       char Buf[200];
       std::snprintf(
@@ -296,7 +307,8 @@ void TDDRPage::HeaderCommand() {
     edtFilenameExit();
     DDRNameEdited = false;
   }
-  if (!ShowDDRSummary()) Status("Error!  Unable to display DDR Header");
+  bool Ok = true;
+  if (!ShowDDRSummary(Ok) && Ok) Status("Error!  Unable to display DDR Header");
 }
 
 void TDDRPage::RefreshCommand(int Mode) {
@@ -321,7 +333,8 @@ void TDDRPage::RefreshCommand(int Mode) {
       edtFilenameExit();
       DDRNameEdited = false;
     }
-    if (!ShowDDRSummary()) Status("Error! Unable to display DDR Header");
+    bool Ok = true;
+    if (!ShowDDRSummary(Ok) && Ok) Status("Error! Unable to display DDR Header");
   }
 }
 

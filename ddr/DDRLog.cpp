@@ -301,6 +301,7 @@ long long ReadAt(int Fd, std::uint8_t* Buf, long long Size, long long Position) 
 bool TDDRObj::ReadBlock(int& Count) {
   Count = 0;
   if (FInput < 0) return false;
+  FBlockPosition = FFilePosition;
   std::uint8_t LengthBytes[2] = {0, 0};
   long long N = ReadAt(FInput, LengthBytes, 2, FFilePosition);
   if (N < 0) return false;
@@ -332,6 +333,22 @@ bool TDDRObj::ReadBlock(int& Count) {
   }
   FFilePosition += Got;
   return true;
+}
+
+bool TDDRObj::StoppedAtEnd() const {
+  if (FInput < 0) return false;
+  std::uint8_t Buf[4096];
+  int Fill = -1; // the padding byte, once the first byte is read
+  for (long long Position = FBlockPosition;;) {
+    const long long N = ReadAt(FInput, Buf, sizeof Buf, Position);
+    if (N < 0) return false;
+    if (N == 0) return true;
+    if (Fill < 0) Fill = Buf[0];
+    if (Fill != 0x00 && Fill != 0xFF) return false;
+    for (long long I = 0; I < N; ++I)
+      if (Buf[I] != Fill) return false;
+    Position += N;
+  }
 }
 
 std::string TDDRObj::BufferText(int Offset, int MaxChars, int End) const {

@@ -188,6 +188,12 @@ public:
   long long FilePosition() const { return FFilePosition; }
   // Size of the open input in bytes (0 when closed), for progress.
   long long InputSize() const;
+  // After a ReadBlock that ended the block loop (a count of 12 or less):
+  // true when nothing but padding follows, that is the bytes from the start
+  // of that read to the end of the file are none, all 0x00 or all 0xFF (as
+  // an erased card leaves them); false when the file holds more than the
+  // loop could reach, or cannot be read.
+  bool StoppedAtEnd() const;
 
 private:
   void InstallDefaultSetup();
@@ -209,6 +215,7 @@ private:
   TDDRMaster FMaster;
   std::string FNoteText;
   long long FFilePosition = 0;
+  long long FBlockPosition = 0; // where the last ReadBlock started
 
   int FInput = -1;
   std::FILE* FOutput = nullptr;

@@ -199,7 +199,9 @@ TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
   for (int I = 0; I < 3; ++I) Append(F, Block(4, T0, T0, TBytes(100, 0)));
   Select(F);
   CommandMode = cmHeader;
-  ASSERT_TRUE(Page.ShowDDRSummary());
+  bool Ok = false;
+  ASSERT_TRUE(Page.ShowDDRSummary(Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text,
             "Total Data: 300 Bytes; Non-data: 136 Bytes; Ratio:  68.81%;");
 }
@@ -234,14 +236,54 @@ TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
             "Unit ID: U\r\nVersion: v\r\n03/05/2024 10:00:00        0.02 ? \r\nEnd of Data\r\n");
 }
 
-TEST_F(DDRPage, BlockOfTwelveBytesEndsTheFile) {
-  TBytes F = EventBlock(6, T0, T0);
-  Append(F, EventBlock(7, T0, T0, 0));
-  Append(F, EventBlock(6, T0, T0));
-  Select(F);
-  Page.DisplayCommand();
-  EXPECT_EQ(Ui.Pane.Text(), "03/05/2024 10:00:00 System Power-up\n");
-  EXPECT_EQ(Ui.Status.Panels[1], "");
+// A block length over 4096 or of 12 or less ends the block loop. Padding
+// after it (all 0x00 or all 0xFF) is a normal end; anything else is data the
+// loop cannot reach: an early end, with what came before still written.
+TEST_F(DDRPage, StopBeforeTheEndOfTheDataIsAnEarlyEnd) {
+  const TBytes NextBlock = EventBlock(6, T0, T0);
+  TBytes Short = EventBlock(7, T0, T0, 0);
+  Append(Short, NextBlock);
+  TBytes Overlong = NextBlock;
+  Overlong[0] = 0x01; // 4097
+  Overlong[1] = 0x10;
+  TBytes Zeros(300, 0x00);
+  Zeros.push_back(0x01);
+  TBytes Mixed(300, 0x00);
+  Mixed[150] = 0xFF;
+  const struct {
+    const char* Name;
+    TBytes Tail;
+    bool Early;
+  } Cases[] = {
+      {"exact end", {}, false},
+      {"zeros", TBytes(300, 0x00), false},
+      {"ones", TBytes(5000, 0xFF), false},
+      {"block of 12 bytes, then a block", Short, true},
+      {"length over 4096", Overlong, true},
+      {"zeros, then data", Zeros, true},
+      {"zeros and ones", Mixed, true},
+      {"cut header", TBytes(NextBlock.begin(), NextBlock.begin() + 5), true},
+  };
+  Page.Controls.chkHeader = true;
+  for (const auto& C : Cases) {
+    TBytes F = SampleFile();
+    Append(F, C.Tail);
+    const std::string Name = "T" + std::to_string(&C - Cases);
+    Select(F, Name + ".DDR");
+    const std::string Message = C.Early ? "Error! Unexpected end of DDR file." : "";
+    Page.SaveCommand();
+    EXPECT_EQ(Ui.Status.Panels[1],
+              C.Early ? Message : "DDR Log written to " + Scratch.Dir() + Name + ".PRN.")
+        << C.Name;
+    EXPECT_EQ(ReadWholeFile(Scratch.File(Name + ".PRN")),
+              ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText)
+        << C.Name;
+    Page.HeaderCommand();
+    EXPECT_EQ(Ui.Status.Panels[1], Message) << C.Name;
+    EXPECT_EQ(Ui.Pane.Lines.size(), 3u + 7u + 3u) << C.Name; // the listing stands
+    Page.DisplayCommand();
+    EXPECT_EQ(Ui.Status.Panels[1], Message) << C.Name;
+  }
 }
 
 TEST_F(DDRPage, SetupSurvivesFromOneImportToTheNext) {
