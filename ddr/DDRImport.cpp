@@ -170,9 +170,12 @@ bool TDDRPage::ImportDDR(bool& Ok) {
   }
   FDDR.Rewind();
   if (ToFile) {
-    if (!FDDR.CloseOutput(Result)) Result = false;
-    if (Result && FDDR.Layout.DDROutputFormat == 1)
-      Result = FConverter && FConverter(FDDR.DDROutputFileName);
+    // The workbook is made from the complete text before it replaces the
+    // old file, so a failed conversion leaves the old file as it was.
+    TWorkbookConverter Finish;
+    if (FDDR.Layout.DDROutputFormat == 1)
+      Finish = [this](const std::string& Name) { return FConverter && FConverter(Name); };
+    if (!FDDR.CloseOutput(Result, Finish)) Result = false;
   }
   return Result && Ok;
 }

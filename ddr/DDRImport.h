@@ -16,7 +16,8 @@
 
 namespace quorvin {
 
-// Turns the TAB-separated text file named .XLS into a workbook in place.
+// Turns a TAB-separated text file into a workbook in place: the complete
+// temporary file of a Save, or the .XLS itself when appending.
 using TWorkbookConverter = std::function<bool(const std::string& FileName)>;
 
 // The page's controls, as the user sees them.

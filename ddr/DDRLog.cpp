@@ -17,6 +17,7 @@
 #include "core/IniFile.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
+#include "report/OutputFile.h"
 
 namespace quorvin {
 
@@ -1000,7 +1001,8 @@ bool TDDRObj::OpenOutput(bool Append) {
   CloseOutput(false);
   const std::string Path = DDROutputFileName;
   if (Append && IsFile(Path)) {
-    FOutput = std::fopen(Path.c_str(), "ab");
+    if (!(Layout.DDROutputFormat == 1 && LooksLikeWorkbook(Path)))
+      FOutput = std::fopen(Path.c_str(), "ab");
   } else {
     // A new file is written beside the old one and replaces it when complete.
     std::string Dir = ExtractFilePath(Path);
@@ -1037,10 +1039,12 @@ bool TDDRObj::WriteOutput(const std::string& Text) {
   return std::fflush(FOutput) == 0;
 }
 
-bool TDDRObj::CloseOutput(bool Complete) {
+bool TDDRObj::CloseOutput(bool Complete,
+                          const std::function<bool(const std::string& FileName)>& Finish) {
   if (!FOutput) return true;
   bool Ok = std::fclose(FOutput) == 0;
   FOutput = nullptr;
+  if (Ok && Complete && Finish) Ok = Finish(FTempPath.empty() ? FOutputPath : FTempPath);
   if (!FTempPath.empty()) {
     if (Complete && Ok) {
       Ok = std::rename(FTempPath.c_str(), FOutputPath.c_str()) == 0;

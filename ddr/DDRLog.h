@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace quorvin {
@@ -170,12 +171,18 @@ public:
   void CloseDDR();
   bool ValidateOutputFile();
   void MatchOutputExt(std::string& NewName);
+  // Appending to a workbook (Excel output) is refused as a failure to open:
+  // text added to it would ruin it.
   bool OpenOutput(bool Append);
   // Writes one piece of text and flushes it; false when it could not be written.
   bool WriteOutput(const std::string& Text);
   // Complete: a created file replaces the old one; otherwise it is dropped.
-  // False when the output could not be finished.
-  bool CloseOutput(bool Complete = true);
+  // Finish, when given, works on the complete text first (the temporary file
+  // of a created output, the file itself when appending); a created file
+  // replaces the old one only when Finish succeeds. False when the output
+  // could not be finished.
+  bool CloseOutput(bool Complete = true,
+                   const std::function<bool(const std::string& FileName)>& Finish = nullptr);
 
   // State, readable for the driver and the tests.
   const TDDRBlockHeader& BlockHeader() const { return FHeader; }

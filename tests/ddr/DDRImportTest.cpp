@@ -139,17 +139,24 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
                                 "03/05/2024 10:30:00\tChecked\r\n"
                                 "03/05/2024 11:00:00\tSystem Power-up\r\n"
                                 "End of Data\r\n");
-  EXPECT_EQ(Converted, std::vector<std::string>{Out});
+  // The text is converted beside the target, before it replaces the old file.
+  ASSERT_EQ(Converted.size(), 1u);
+  EXPECT_NE(Converted[0], Out);
+  EXPECT_EQ(fs::path(Converted[0]).parent_path(), Scratch.Path);
   EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Out + ".");
 
   // On the screen the Excel format shows blank-separated text.
   Page.DisplayCommand();
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
 
-  // A conversion that fails is not reported as written.
+  // A conversion that fails is not reported as written, and the old file
+  // stays as it was, with no temporary file left.
+  WriteWholeFile(Out, "old book");
   ConvertResult = false;
   Page.SaveCommand();
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+  EXPECT_EQ(ReadWholeFile(Out), "old book");
+  EXPECT_EQ(FilesInScratch(), 2u);
 }
 
 TEST_F(DDRPage, HeaderListsEveryBlockAndTheSummary) {
