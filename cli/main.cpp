@@ -1,14 +1,12 @@
-#include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/CliContext.h"
+#include "core/ProcessLocale.h"
 
 int main(int argc, char** argv) {
-  // The system's date and time separators come from the user's locale.
-  std::setlocale(LC_ALL, "");
-  std::setlocale(LC_NUMERIC, "C");
+  quorvin::SetUpProcessLocale();
   std::vector<std::string> Args(argv + 1, argv + argc);
   return quorvin::cli::RunCli(Args, std::cout, std::cerr);
 }

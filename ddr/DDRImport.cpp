@@ -1,6 +1,6 @@
 #include "ddr/DDRImport.h"
 
-#include <cstdio>
+#include <charconv>
 #include <utility>
 
 namespace quorvin {
@@ -33,6 +33,21 @@ void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF
     From = Pos + 2;
   }
 }
+
+namespace {
+
+// 100 * Data / Total as "%6.2f" writes it in the C locale, whatever the
+// process locale.
+std::string FormatRatio(long long Data, long long Total) {
+  char Buf[64];
+  const double Ratio = 100.0 * static_cast<double>(Data) / static_cast<double>(Total);
+  const auto R = std::to_chars(Buf, Buf + sizeof Buf, Ratio, std::chars_format::fixed, 2);
+  std::string Text(Buf, R.ec == std::errc() ? R.ptr : Buf);
+  if (Text.size() < 6) Text.insert(0, 6 - Text.size(), ' ');
+  return Text;
+}
+
+} // namespace
 
 TDDRPage::TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format,
                    int& CommandMode, bool& FileValid, TWorkbookConverter Converter)
@@ -261,11 +276,9 @@ bool TDDRPage::RunSummary(bool& Ok) {
     if (Count <= DDRHeaderSize) {
       CheckStop(Ok);
       if (Total == 0) return false;
-      char Buf[200];
-      std::snprintf(
-          Buf, sizeof Buf, "Total Data: %lld Bytes; Non-data: %lld Bytes; Ratio: %6.2f%s;", Data,
-          Total - Data, 100.0 * static_cast<double>(Data) / static_cast<double>(Total), "%");
-      const std::string Sentence = std::string(Buf) + "\r\n\r\n";
+      const std::string Sentence = "Total Data: " + std::to_string(Data) +
+                                   " Bytes; Non-data: " + std::to_string(Total - Data) +
+                                   " Bytes; Ratio: " + FormatRatio(Data, Total) + "%;\r\n\r\n";
       if (ToFile) return FDDR.WriteOutput(Sentence);
       AddPieceToPane(FUi.Pane, Sentence, false);
       return true;

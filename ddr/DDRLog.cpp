@@ -166,16 +166,14 @@ void AppendFixed(std::string& Out, std::int32_t Value, int Width, int Decimals) 
   }
 }
 
-// A real the way C's "%.*f" writes it.
+// A real the way C's "%.*f" writes it in the C locale, whatever the process
+// locale. The widest double with the most decimals a sensor can ask for (255)
+// takes 566 characters.
 void AppendReal(std::string& Out, double Value, int Decimals) {
   char Buf[700];
-  auto R = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::fixed, Decimals);
-  if (R.ec == std::errc()) {
-    Out.append(Buf, R.ptr);
-    return;
-  }
-  int N = std::snprintf(Buf, sizeof Buf, "%.*f", Decimals, Value);
-  if (N > 0) Out.append(Buf, static_cast<std::size_t>(std::min<int>(N, sizeof Buf - 1)));
+  auto R = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::fixed,
+                         std::clamp(Decimals, 0, 255));
+  if (R.ec == std::errc()) Out.append(Buf, R.ptr);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "DDRTestUtil.h"
 #include "support/FakeUi.h"
+#include "support/GermanLocale.h"
 
 namespace quorvin::test {
 namespace {
@@ -199,6 +200,18 @@ TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
             "03/05/2024 11:00:00\t03/05/2024 11:00:00\tSystem Power-up\t16\r\n"
             "03/05/2024 11:00:00\t03/05/2024 11:00:00\tEND\t16\r\n" +
                 SampleSummary + "\r\n\r\n");
+}
+
+// Numbers keep "." as their point whatever the C library's locale: the
+// summary's ratio and the real-coded values alike.
+TEST_F(DDRPage, NumbersDoNotFollowTheLocale) {
+  Select(SampleFile());
+  TGermanLocale German;
+  ASSERT_TRUE(German.Ok());
+  Page.HeaderCommand();
+  EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text, SampleSummary);
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
 }
 
 TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
