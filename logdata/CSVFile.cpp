@@ -39,8 +39,9 @@ bool IsBadStatus(std::string_view Status) {
 // Reads month/day/year hour:minute:second from Date, one space and Time:
 // runs of digits with exactly one character of any kind between two numbers;
 // missing trailing parts count as 0. A year below 1985 keeps only the time of
-// day. Times beyond the log-time range wrap, as the loggers' own do.
-LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
+// day. Times beyond the log-time range wrap, as the loggers' own do. False for
+// a date the calendar cannot hold (a year past 9999): the row is skipped.
+bool ParseDateTime(std::string_view Date, std::string_view Time, LogTime& Result) {
   const std::size_t N = Date.size() + 1 + Time.size();
   auto At = [&](std::size_t P) -> char {
     if (P < Date.size()) return Date[P];
@@ -59,10 +60,18 @@ LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
     ++P; // the one separator
   }
   const std::int32_t Secs = SecondsOfDay(Parts[3], Parts[4], Parts[5]);
-  if (Parts[2] < 1985) return Secs;
-  const std::int64_t T =
-      static_cast<std::int64_t>(DayNumber(Parts[2], Parts[0], Parts[1])) * 86400 + Secs;
-  return static_cast<LogTime>(static_cast<std::uint32_t>(T));
+  if (Parts[2] < 1985) {
+    Result = Secs;
+    return true;
+  }
+  std::int64_t Day;
+  try {
+    Day = DayNumber(Parts[2], Parts[0], Parts[1]);
+  } catch (const ECalendarError&) {
+    return false;
+  }
+  Result = static_cast<LogTime>(static_cast<std::uint32_t>(Day * 86400 + Secs));
+  return true;
 }
 
 // A value field: its number (65535 when it does not convert) and its right
@@ -234,7 +243,9 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     std::uint16_t Digits;
     if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
     if (Digits == 6) Digits = 3;
-    AddReading(First, ParseDateTime(Date, Time), Value, Digits, std::string_view(), Status, State);
+    LogTime T;
+    if (!ParseDateTime(Date, Time, T)) return;
+    AddReading(First, T, Value, Digits, std::string_view(), Status, State);
     return;
   }
 
@@ -256,7 +267,9 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     float Value;
     std::uint16_t Digits;
     if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
-    AddReading(Name, ParseDateTime(Date, Time), Value, Digits, Units, Status, State);
+    LogTime T;
+    if (!ParseDateTime(Date, Time, T)) return;
+    AddReading(Name, T, Value, Digits, Units, Status, State);
     return;
   }
 
@@ -267,7 +280,8 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
   const std::string_view GDate = NextField(Group);
   const std::string_view GTime = NextField(Group);
   const std::string Base(NextField(Group));
-  const LogTime T = ParseDateTime(GDate, GTime);
+  LogTime T;
+  if (!ParseDateTime(GDate, GTime, T)) return;
   std::string SensorName;
   for (int K = 1; !Group.empty(); ++K) {
     const std::string_view ValueField = NextField(Group);

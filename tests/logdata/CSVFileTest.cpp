@@ -147,6 +147,26 @@ TEST_F(CSVFileTest, DatesAndTimesAsWritten) {
   EXPECT_EQ(Reader->FirstTime(), 14 * 3600 + 30 * 60);
 }
 
+// A row whose date the calendar cannot hold is skipped; the rest are read.
+TEST_F(CSVFileTest, RowWithAnImpossibleDateIsSkipped) {
+  const struct {
+    const char* Text;
+    const char* Sensor;
+  } Cases[] = {
+      {"03/07/1999,14:30:00,A,1,C,G\n03/07/10000,14:45:00,A,2,C,G\n03/07/1999,15:00:00,A,3,C,G\n",
+       "A"},
+      {"03/07/1999,14:30:00,W,1,5\n03/07/65535,14:45:00,W,2,5\n03/07/1999,15:00:00,W,3,5\n", "W:1"},
+      {"A,03/07/1999,14:30:00,1,G\nA,99/07/9999 14:45:00,2,G\nA,03/07/1999,15:00:00,3,G\n", "A"},
+  };
+  for (const auto& C : Cases) {
+    ASSERT_TRUE(Load(C.Text)) << C.Text;
+    const TCSVSensor& S = Sensor(C.Sensor);
+    EXPECT_EQ(S.RecordCount(), 2) << C.Text;
+    EXPECT_EQ(S.Interval, 1800) << C.Text;
+    EXPECT_EQ(Reader->GetValue(At(15, 0), C.Sensor), 3.0f) << C.Text;
+  }
+}
+
 TEST_F(CSVFileTest, SensorIntervals) {
   ASSERT_TRUE(
       Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"));
