@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -91,6 +92,19 @@ bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigi
   return false;
 }
 
+// One row of the interval rule, D being its distance from the sensor's
+// previous row: Interval is the smallest positive step so far, Variable tells
+// that a step differed from the interval of that moment.
+void StepInterval(std::int64_t D, std::int32_t& Interval, bool& Variable) {
+  if (Interval != 0) {
+    if (D != Interval) Variable = true;
+    if (D > 0 && D < Interval) Interval = static_cast<std::int32_t>(D);
+  } else if (D > 0) {
+    Interval = static_cast<std::int32_t>(
+        std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
+  }
+}
+
 bool IsBlank(std::string_view Line) {
   return Line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -103,6 +117,11 @@ struct TCSVLogFile::TParseState {
   // appended as they come and put in order once at the end, so a file
   // written newest first costs no more than one written oldest first.
   std::unordered_set<TCSVSensor*> OutOfOrder;
+  // The row times, in file order, of each sensor whose rows have not yet
+  // stepped forward (its Interval still 0); dropped at its first step forward.
+  // A deque grows without moving what it holds, which for a long file
+  // written newest first costs much less than a growing vector.
+  std::unordered_map<TCSVSensor*, std::deque<LogTime>> NotForward;
 };
 
 void TCSVRecordList::SortByTime() {
@@ -144,6 +163,24 @@ bool TCSVLogFile::Open() {
 void TCSVLogFile::SortOutOfOrderSensors(TParseState& State) {
   for (TCSVSensor* S : State.OutOfOrder) S->Records.SortByTime();
   State.OutOfOrder.clear();
+}
+
+// A sensor whose rows never stepped forward although they hold two or more
+// times was written newest first: its interval comes from its rows taken in
+// reverse file order, as if the file had been written oldest first.
+void TCSVLogFile::IntervalsOfNewestFirstSensors(TParseState& State) {
+  for (auto& [S, Times] : State.NotForward) {
+    if (S->Interval != 0) continue;
+    const auto [Min, Max] = std::minmax_element(Times.begin(), Times.end());
+    if (Min == Times.end() || *Min == *Max) continue;
+    // The first row's previous time is its own, at most the parse time.
+    LogTime Prev = std::min(State.Now, Times.back());
+    for (auto It = Times.rbegin() + 1; It != Times.rend(); ++It) {
+      StepInterval(static_cast<std::int64_t>(*It) - Prev, S->Interval, S->VariableInterval);
+      Prev = *It;
+    }
+  }
+  State.NotForward.clear();
 }
 
 void TCSVLogFile::Close() { FIsOpen = false; }
@@ -200,6 +237,7 @@ bool TCSVLogFile::Parse(TParseState& State) {
     if (!Carry.empty()) ParseLine(Carry, State);
   }
   SortOutOfOrderSensors(State);
+  IntervalsOfNewestFirstSensors(State);
 
   if (FSensors.Count() == 0) return false;
   FInterval = FSensors.Objects(0)->Interval;
@@ -314,6 +352,7 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     NS->Count = 1;
     Rec = new TCSVRecord(Time, NS.get());
     NS->Records.InsertAt(0, Rec);
+    State.NotForward[NS.get()].push_back(Time);
     FIndex.emplace(UpperKey(Name), FSensors.Count());
     std::string ListName = NS->Name;
     FSensors.Add(std::move(ListName), std::move(NS));
@@ -322,12 +361,16 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     S->LastTime = std::max(S->LastTime, Time);
     S->RightDigits = std::max(S->RightDigits, RightDigits);
     const std::int64_t D = static_cast<std::int64_t>(Time) - S->PrevTime;
-    if (S->Interval != 0) {
-      if (D != S->Interval) S->VariableInterval = true;
-      if (D > 0 && D < S->Interval) S->Interval = static_cast<std::int32_t>(D);
-    } else if (D > 0) {
-      S->Interval = static_cast<std::int32_t>(
-          std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
+    const bool NotForwardYet = S->Interval == 0;
+    StepInterval(D, S->Interval, S->VariableInterval);
+    if (NotForwardYet) {
+      const auto It = State.NotForward.find(S);
+      if (It != State.NotForward.end()) {
+        if (S->Interval == 0)
+          It->second.push_back(Time);
+        else
+          State.NotForward.erase(It);
+      }
     }
     ++S->Count;
     S->PrevTime = Time;

@@ -179,6 +179,13 @@ TEST_F(CSVFileTest, SensorIntervals) {
   EXPECT_TRUE(Sensor("A").VariableInterval);
   EXPECT_EQ(Sensor("A").FirstTime, At(10, 0));
   EXPECT_EQ(Sensor("A").LastTime, At(11, 0));
+  // Rows that never step forward are taken newest first.
+  ASSERT_TRUE(
+      Load("A,03/07/1999,11:00:00,1,G\nA,03/07/1999,10:30:00,1,G\nA,03/07/1999,10:30:00,1,G\n"
+           "A,03/07/1999,10:15:00,1,G\nB,03/07/1999,10:00:00,1,G\nB,03/07/1999,10:00:00,1,G\n"));
+  EXPECT_EQ(Sensor("A").Interval, 900);
+  EXPECT_TRUE(Sensor("A").VariableInterval);
+  EXPECT_EQ(Sensor("B").Interval, 0); // one time only
 }
 
 std::string Rows(const std::string& Name, int FromMinute, int StepMinutes, int Count) {

@@ -495,6 +495,48 @@ TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
                                     "03/08/99,   00:30:00,    1.75,       -\n");
 }
 
+// A CSV file written newest first converts exactly like the same lines
+// written oldest first, with the first sensor checked and with all of them.
+TEST_F(LogExportTest, CsvWrittenNewestFirstConvertsLikeOldestFirst) {
+  const struct {
+    const char* Name;
+    std::vector<std::string> Rows; // oldest first
+  } Cases[] = {
+      {"layout 1",
+       {"03/07/1999,10:00:00,A,1.5,C,G", "03/07/1999,10:15:00,A,1.6,C,G",
+        "03/07/1999,10:30:00,A,1.7,C,G", "03/07/1999,11:00:00,A,1.8,C,G"}},
+      {"layout 2",
+       {"03/07/1999,23:30:00,W,1,2.5", "03/08/1999,00:00:00,W,2,3.5",
+        "03/08/1999,00:30:00,W,3,4.5"}},
+      {"layout 3",
+       {"A,03/07/1999,10:00:00,1,G", "B,03/07/1999,10:05:00,7,G", "A,03/07/1999,10:15:00,2,G",
+        "B,03/07/1999,10:25:00,8,G", "A,03/07/1999,10:30:00,3,G"}},
+  };
+  Opt.AppendData = false;
+  // Loads the lines as NAME.csv and saves them: the result and the file.
+  auto Convert = [&](const std::string& Name, const std::vector<std::string>& Rows, bool All) {
+    WriteFile(Dir / (Name + ".csv"), CrLf(Rows));
+    TLogSelection Own;
+    Own.LogFileChange(PageLogPrn, Dir / (Name + ".csv"));
+    Own.edtFilenameExit(PageLogPrn, Ui.Services);
+    EXPECT_TRUE(Own.LogLoaded()) << Name;
+    if (All) Own.SelectAllClick(true);
+    std::string Out;
+    const bool Ok =
+        ConvertLogToText(Own, Opt, Fmt, cmNone, GetFieldSeparator(Opt, cmNone), Ui.Services, Out);
+    const std::string Text = ReadFile(Out);
+    std::filesystem::remove(Out);
+    return std::make_pair(Ok, Text);
+  };
+  for (const auto& C : Cases)
+    for (bool All : {false, true}) {
+      const std::vector<std::string> Newest(C.Rows.rbegin(), C.Rows.rend());
+      const auto Expected = Convert("old" + std::to_string(All), C.Rows, All);
+      EXPECT_EQ(Convert("new" + std::to_string(All), Newest, All), Expected) << C.Name << All;
+      EXPECT_EQ(Expected.first, Expected.second != "") << C.Name << All; // saved, or refused
+    }
+}
+
 TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
   test::WriteBinaryLog(Dir / "z.log", "Z", 2001, 1, 1, 3600, {{"V", 1.0, 0.0, 0}},
                        {{Raw(1, 0)}, {Raw(2, 0)}, {Raw(3, 0)}});
