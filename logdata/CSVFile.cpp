@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <limits>
@@ -76,7 +77,8 @@ bool ParseDateTime(std::string_view Date, std::string_view Time, LogTime& Result
 }
 
 // A value field: its number (65535 when it does not convert) and its right
-// digits (characters after the first full stop).
+// digits (characters after the first full stop). A number beyond the range
+// of a single does not convert: it would be read as infinite.
 bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigits) {
   const std::size_t Dot = Field.find('.');
   RightDigits =
@@ -84,7 +86,8 @@ bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigi
           ? 0
           : static_cast<std::uint16_t>(std::min<std::size_t>(Field.size() - Dot - 1, 65535));
   double D = 0.0;
-  if (!Field.empty() && StrToFloatOK(std::string(Field), D)) {
+  if (!Field.empty() && StrToFloatOK(std::string(Field), D) &&
+      std::isfinite(static_cast<float>(D))) {
     Value = static_cast<float>(D);
     return true;
   }
