@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/Messages.h"
 #include "report/Formatting.h"
 #include "report/Workbook.h"
 
@@ -205,15 +206,14 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
     if (FileExisted && Append) {
       // Text appended to a workbook would ruin it: such a file cannot take
       // appended lines.
-      Opened =
-          !(FOptions.OutputFormat == OutputFormatExcel && LooksLikeWorkbook(FOutputFileName)) &&
-          FOut.OpenAppend(FOutputFileName);
+      Opened = CanAppendText(FOutputFileName, FOptions.OutputFormat == OutputFormatExcel) &&
+               FOut.OpenAppend(FOutputFileName);
     } else {
       Opened = FOut.OpenReplace(FOutputFileName);
     }
     if (!Opened) {
-      FUi.Dialog.Show(TMsgKind::Warning, "Error opening output file " + FOutputFileName + ".",
-                      TMsgButtons::OK);
+      FUi.Dialog.Show(TMsgKind::Warning, MsgOpeningOutput(FOutputFileName), TMsgButtons::OK,
+                      FOut.FailureReason());
       return false;
     }
   }
@@ -221,8 +221,9 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
   if (FOptions.R600ASCII && FirstChunk) Ok = FOut.WriteLine(TitleLine()) && FOut.WriteLine("");
   for (std::size_t i = 0; Ok && i < Lines.Count(); ++i) Ok = FOut.WriteLine(Lines[i]);
   if (!Ok) {
+    const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
     return false;
   }
   FAnyChunkWritten = true;
@@ -266,22 +267,20 @@ bool TLogExport::HandOn(TPendingLines& Lines) {
 
 bool TLogExport::FinishOutput() {
   if (!IsSaving(FCommandMode) || !FOut.IsOpen()) return true;
-  if (!FOut.Close()) {
+  auto Fail = [this] {
+    const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
     return false;
-  }
+  };
+  if (!FOut.Close()) return Fail();
   // The workbook is made from the complete text before it replaces the old
   // file, so a failed conversion leaves the old file as it was.
   if (FOptions.OutputFormat == OutputFormatExcel && !ConvertTextToWorkbook(FOut.WrittenName())) {
     FOut.Abandon();
     return false;
   }
-  if (!FOut.Publish()) {
-    FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
-    return false;
-  }
+  if (!FOut.Publish()) return Fail();
   return true;
 }
 

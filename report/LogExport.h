@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/DateTimeFormat.h"
+#include "core/OutputFile.h"
 #include "core/UiServices.h"
 #include "report/LogPrnOptions.h"
 #include "report/LogSelection.h"
-#include "report/OutputFile.h"
 
 namespace quorvin {
 

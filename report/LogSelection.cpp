@@ -5,14 +5,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/Messages.h"
 #include "report/Formatting.h"
 
 namespace quorvin {
 
 namespace {
 
-const char* const MsgNoFile = "File does not exist or is invalid. Please select another file.";
-const char* const MsgBadExtension = "File is invalid. Please select another file.";
 const char* const MsgCannotOpen = "Unble to open file or read header.  Check file format.";
 const char* const MsgNoSensors = "No sensors in Log file.";
 const char* const MsgDateRange = "Error: Please check the start date and the end date.";
@@ -71,7 +70,7 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
   std::error_code Ec;
   const std::filesystem::path Path(LogFileName);
   if (!std::filesystem::exists(Path, Ec) || std::filesystem::is_directory(Path, Ec)) {
-    Ui.Dialog.Show(TMsgKind::Error, MsgNoFile, TMsgButtons::OK);
+    Ui.Dialog.Show(TMsgKind::Error, MsgFileMissing, TMsgButtons::OK);
     FView->FocusFileName(IsLogPage(Page) ? Page : PageLogPrn);
     return false;
   }
@@ -89,7 +88,7 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
     LoadCSVLogFile(Ui);
     return LogLoaded();
   }
-  Ui.Dialog.Show(TMsgKind::Error, MsgBadExtension, TMsgButtons::OK);
+  Ui.Dialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
   return false;
 }
 

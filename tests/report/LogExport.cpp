@@ -273,20 +273,18 @@ TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
 }
 
 TEST_F(TwoDayLogTest, OutputThatCannotBeOpenedOrReplacedFailsAndKeepsWhatWasThere) {
-  // A folder in the output file's place: appending cannot open it,
-  // replacing cannot rename over it.
+  // A folder in the output file's place can be neither appended to nor
+  // replaced, and the dialog says why beside its own text.
   std::filesystem::create_directory(Dir / "TWO.PRN");
-  Opt.AppendData = true;
-  EXPECT_FALSE(Save());
-  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
-  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
-  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "TWO.PRN" + ".");
-
-  Opt.AppendData = false;
-  EXPECT_FALSE(Save());
-  ASSERT_EQ(Ui.Dialog.Shown.size(), 2u);
-  EXPECT_EQ(Ui.Dialog.Shown[1].Kind, TMsgKind::Error);
-  EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Error closing Log Output file.");
+  for (bool Append : {true, false}) {
+    Ui.Dialog.Shown.clear();
+    Opt.AppendData = Append;
+    EXPECT_FALSE(Save());
+    ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+    EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+    EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "TWO.PRN" + ".");
+    EXPECT_EQ(Ui.Dialog.Shown[0].Detail, Dir / "TWO.PRN" + ": Is a directory");
+  }
   EXPECT_TRUE(std::filesystem::is_directory(Dir / "TWO.PRN"));
   EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"TWO.PRN", "two.log"}));
 }
