@@ -449,12 +449,12 @@ void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::
     Out += FormatLogTime(Pattern, static_cast<LogTime>(Seconds), DateSeparator, TimeSeparator);
     return;
   }
-  const std::int64_t Day = Seconds / 86400;
+  const std::int64_t Day = DayOfTime(Seconds);
   if (Day != FDay) {
     DayNumberToDate(static_cast<int>(Day), FYear, FMonth, FDayOfMonth);
     FDay = Day;
   }
-  const int SecOfDay = static_cast<int>(Seconds % 86400);
+  const int SecOfDay = SecondOfDay(Seconds);
   const int Hour = SecOfDay / 3600, Minute = (SecOfDay % 3600) / 60, Second = SecOfDay % 60;
   // At most 64 tokens of at most 4 characters (a year of 9999 or less).
   char Buf[64 * 4 + 8];
