@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/RegularFile.h"
+
 namespace quorvin {
 
 namespace {
@@ -163,7 +165,8 @@ bool TCSVLogFile::Parse(TParseState& State) {
   FFirstTime = State.Now;
   FLastTime = 0;
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(std::fopen(FFileName.c_str(), "rb"),
+  int OpenError = 0;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(OpenRegularFile(FFileName, OpenError),
                                                     &std::fclose);
   if (F) {
     std::vector<char> Buf(1 << 20);
