@@ -19,8 +19,8 @@ int ListDump(TCliContext& Ctx, const std::string& Dump) {
   TRamCard& Card = *Page.RamCard;
   while (Card.NextEntry()) {
     const bool Sound = Card.VerifyEntry();
-    Ctx.Out << Card.CurrentEntry().NameText() << '\t' << Card.CurrentEntry().DataLength() << '\t'
-            << (Sound ? "ok" : "bad checksum") << '\n';
+    Ctx.Out << PrintableEntryName(Card.CurrentEntry().NameText()) << '\t'
+            << Card.CurrentEntry().DataLength() << '\t' << (Sound ? "ok" : "bad checksum") << '\n';
   }
   return 0;
 }

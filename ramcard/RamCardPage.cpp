@@ -100,9 +100,10 @@ void TRamCardPage::SaveChosenRamFiles() {
   // it, so one missing or damaged file does not hide the files after it.
   std::int64_t ResumePos = 0;
 
+  // Names are shown escaped: a stored name may hold control characters.
   auto Fail = [&](const std::string& Name) {
     ++Failures;
-    Failed = AppendField(Failed, ", ", Name);
+    Failed = AppendField(Failed, ", ", PrintableEntryName(Name));
   };
 
   for (const TRamFileItem& Item : chklbxRamFiles.Items) {
@@ -118,7 +119,8 @@ void TRamCardPage::SaveChosenRamFiles() {
         const std::string Name = RamCard->CurrentEntry().NameText();
         if (!RamNameMatches(Name, Wanted) || !RamCard->VerifyEntry()) continue;
         if (!IsSafeEntryName(Name)) {
-          // A stored name is not a path: never let it lead out of the folder.
+          // A stored name is not a path: never let it lead out of the folder,
+          // nor put a control character into a file name.
           Fail(Name);
           ItemFailed = true;
           continue;
@@ -130,7 +132,7 @@ void TRamCardPage::SaveChosenRamFiles() {
           continue;
         }
         if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique))) {
-          Successful = AppendField(Successful, ", ", Unique);
+          Successful = AppendField(Successful, ", ", PrintableEntryName(Unique));
           ++Saved;
           ItemSaved = true;
           ResumePos = RamCard->NextEntryPos();
