@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     Log.GetValueAt(0, "no such sensor", V, T);
   }
   const std::int64_t Step = Log.Interval() > 0 ? Log.Interval() : 1;
-  // At most about 200,000 look-ups per input, however many sensors it names.
-  const std::int64_t MaxSteps = 200000 / std::max(1, Sensors.Count());
+  // At most about 20,000 look-ups per input, however many sensors it names.
+  const std::int64_t MaxSteps = 20000 / std::max(1, Sensors.Count());
   std::int64_t Steps = 0;
   for (std::int64_t G = Log.FirstTime(); G <= Log.LastTime() && Steps < MaxSteps;
        G += Step, ++Steps)
