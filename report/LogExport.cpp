@@ -57,18 +57,27 @@ public:
     L.clear();
     return L;
   }
-  void Keep() { ++FCount; }
+  void Keep() { FBytes += FLines[FCount++].size(); }
   void Add(const std::string& Line) {
     Next() = Line;
     Keep();
   }
   std::size_t Count() const { return FCount; }
+  // Characters in the kept lines.
+  std::size_t Bytes() const { return FBytes; }
   const std::string& operator[](std::size_t I) const { return FLines[I]; }
-  void Clear() { FCount = 0; }
+  void Clear() {
+    // A very wide line's room is given back, so slots that once held wide
+    // lines cannot add up to far more than one chunk.
+    for (std::size_t I = 0; I < FCount; ++I)
+      if (FLines[I].capacity() > ChunkBytes / 16) std::string().swap(FLines[I]);
+    FCount = 0, FBytes = 0;
+  }
 
 private:
   std::vector<std::string> FLines;
   std::size_t FCount = 0;
+  std::size_t FBytes = 0;
 };
 
 TLogExport::TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
@@ -347,7 +356,7 @@ private:
   }
   bool Stepped() {
     FProcessed = true;
-    if (static_cast<int>(FPending.Count()) > ChunkLines) {
+    if (static_cast<int>(FPending.Count()) > ChunkLines || FPending.Bytes() > ChunkBytes) {
       FProcessed = false;
       return FExport.HandOn(FPending);
     }

@@ -15,6 +15,8 @@ packages=(
   libxlsxwriter-dev
   zlib1g-dev
   locales
+  clang
+  libclang-rt-14-dev
 )
 
 missing=()
