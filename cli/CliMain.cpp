@@ -59,6 +59,9 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
           throw TUsageError("--set " + std::string(Setting->Key) + " takes one of " +
                             AcceptedValues(*Setting) + ", not \"" + Value + "\"");
         Sets.emplace_back(Setting, Value);
+      } else if (A == "--version") {
+        Out << "quorvin-cli " << QUORVIN_VERSION << "\n";
+        return 0;
       } else if (A == "--yes") {
         Yes = true;
       } else if (A == "--help" || A == "-h") {

@@ -17,6 +17,9 @@ packages=(
   locales
   clang
   libclang-rt-14-dev
+  help2man
+  dpkg-dev
+  file
 )
 
 missing=()
