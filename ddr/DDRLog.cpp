@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/ByteReader.h"
 #include "core/DateTimeFormat.h"
 #include "core/IniFile.h"
 #include "core/Messages.h"
@@ -246,28 +248,17 @@ TDDRObj::~TDDRObj() {
 }
 
 std::uint32_t TDDRObj::GetWord(int Offset) const {
-  if (Offset < 0 || Offset + 2 > DDRBlockSize) return 0;
-  return FBuffer[Offset] + 256u * FBuffer[Offset + 1];
+  return Offset < 0 ? 0 : ReadU16LE(FBuffer, static_cast<std::size_t>(Offset));
 }
 
 std::uint32_t TDDRObj::GetLong(int Offset) const {
-  return GetWord(Offset) + 65536u * GetWord(Offset + 2);
+  return Offset < 0 ? 0 : ReadU32LE(FBuffer, static_cast<std::size_t>(Offset));
 }
 
 double TDDRObj::GetReal(int Offset, int Size) const {
-  if (Offset < 0 || Offset + Size > DDRBlockSize) return 0;
-  if (Size == 4) {
-    std::uint32_t Bits = GetLong(Offset);
-    float F;
-    std::memcpy(&F, &Bits, 4);
-    return F;
-  }
-  if (Size == 8) {
-    std::uint64_t Bits = GetLong(Offset) | (static_cast<std::uint64_t>(GetLong(Offset + 4)) << 32);
-    double D;
-    std::memcpy(&D, &Bits, 8);
-    return D;
-  }
+  if (Offset < 0) return 0;
+  if (Size == 4) return ReadF32LE(FBuffer, static_cast<std::size_t>(Offset));
+  if (Size == 8) return ReadF64LE(FBuffer, static_cast<std::size_t>(Offset));
   return 0;
 }
 
@@ -712,8 +703,9 @@ void TDDRObj::DecodeSensor(std::string& Text, int& ColumnWidth, const std::strin
 void TDDRObj::DecodeBase() {
   for (int I = 0; I < FSetup.SensorCount; ++I) {
     const std::uint32_t V = GetLong(12 + 4 * I);
-    FBase[I] =
-        V == 0xFFFFFFFFu ? 0 : static_cast<std::int32_t>(static_cast<std::int64_t>(V) - 2147483647);
+    FBase[I] = V == NonRecordedBits
+                   ? 0
+                   : static_cast<std::int32_t>(static_cast<std::int64_t>(V) - 2147483647);
   }
 }
 
@@ -750,30 +742,31 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
     Text += Sep;
     for (int I = 0; I < Count; ++I) {
       const TDDRSensor& S = FSetup.Sensors[I];
-      const std::uint8_t* B = FBuffer + P;
+      const TByteSpan B(FBuffer);
+      const std::size_t At = static_cast<std::size_t>(P);
       const int Base = FBase[I];
       bool Missing = false;
       switch (S.DataType) {
       case 0:
-        if (B[0] == 255)
+        if (B[At] == 255)
           Missing = true;
         else
           AppendFixed(Text,
-                      static_cast<std::int32_t>(B[0] - 127u + static_cast<std::uint32_t>(Base)),
+                      static_cast<std::int32_t>(B[At] - 127u + static_cast<std::uint32_t>(Base)),
                       ColumnWidth, S.RightDigits);
         P += 1;
         break;
       case 1:
-        if (B[0] == 255)
+        if (B[At] == 255)
           Missing = true;
         else
-          AppendFixed(Text, static_cast<std::int32_t>(B[0] + static_cast<std::uint32_t>(Base)),
+          AppendFixed(Text, static_cast<std::int32_t>(B[At] + static_cast<std::uint32_t>(Base)),
                       ColumnWidth, S.RightDigits);
         P += 1;
         break;
       case 2:
       case 3: {
-        const std::uint32_t V = B[0] | (static_cast<std::uint32_t>(B[1]) << 8);
+        const std::uint32_t V = ReadU16LE(B, At);
         if (V == 65535)
           Missing = true;
         else {
@@ -786,10 +779,8 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
       }
       case 4:
       case 5: {
-        const std::uint32_t V = B[0] | (static_cast<std::uint32_t>(B[1]) << 8) |
-                                (static_cast<std::uint32_t>(B[2]) << 16) |
-                                (static_cast<std::uint32_t>(B[3]) << 24);
-        if (V == 0xFFFFFFFFu)
+        const std::uint32_t V = ReadU32LE(B, At);
+        if (V == NonRecordedBits)
           Missing = true;
         else
           AppendFixed(Text, static_cast<std::int32_t>(S.DataType == 4 ? V - 2147483647u : V),
@@ -798,20 +789,20 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
         break;
       }
       case 6: {
-        if (B[0] == 255 && B[1] == 255 && B[2] == 255 && B[3] == 255)
+        const float V = ReadF32LE(B, At);
+        if (IsNonRecorded(V))
           Missing = true;
         else
-          AppendReal(Text, GetReal(P, 4), S.RightDigits);
+          AppendReal(Text, V, S.RightDigits);
         P += 4;
         break;
       }
       case 7: {
-        bool AllOnes = true;
-        for (int K = 0; K < 8; ++K) AllOnes = AllOnes && B[K] == 255;
-        if (AllOnes)
+        const std::uint64_t Bits = ReadU64LE(B, At);
+        if (Bits == ~std::uint64_t{0})
           Missing = true;
         else
-          AppendReal(Text, GetReal(P, 8), S.RightDigits);
+          AppendReal(Text, std::bit_cast<double>(Bits), S.RightDigits);
         P += 8;
         break;
       }

@@ -1,7 +1,6 @@
 #include "logdata/CSVFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -14,8 +13,6 @@
 namespace quorvin {
 
 namespace {
-
-float NotRecorded() { return std::bit_cast<float>(NonRecordedBits); }
 
 char Upper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
 
@@ -413,7 +410,7 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
 }
 
 void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Value) {
-  Value = NotRecorded();
+  Value = NonRecordedValue();
   TCSVSensor* S = Find(SensorName);
   if (!S) return;
   int Index = 0;
@@ -435,7 +432,7 @@ bool TCSVLogFile::NextRecordTime(int Index, LogTime From, LogTime& Time) {
 
 void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,
                              LogTime& Time) {
-  Value = NotRecorded();
+  Value = NonRecordedValue();
   TCSVSensor* S = Find(SensorName);
   if (!S) return;
   const TCSVRecord* Rec = S->Records.At(Position);
