@@ -300,11 +300,17 @@ bool MatchMask(const std::string& Name, const std::string& Mask) {
   return Mask.size() == Name.size();
 }
 
-std::string UpperCase(const std::string& Text) {
-  std::string R = Text;
-  for (char& C : R)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+std::string UpperCase(std::string_view Text) {
+  std::string R(Text);
+  for (char& C : R) C = UpCase(C);
   return R;
+}
+
+bool SameText(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t I = 0; I < A.size(); ++I)
+    if (UpCase(A[I]) != UpCase(B[I])) return false;
+  return true;
 }
 
 std::string RepeatString(const std::string& Text, int Count) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quorvin {
 
@@ -88,7 +89,14 @@ std::string MissingValueDashes(int Width, int Digits);
 std::string StripTrailingCRLF(const std::string& Text);
 bool MatchMask(const std::string& Name, const std::string& Mask);
 
-std::string UpperCase(const std::string& Text);
+// ASCII upper case: only a to z change, whatever the locale, so names,
+// keys and file extensions compare the same everywhere.
+constexpr char UpCase(char C) {
+  return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+}
+std::string UpperCase(std::string_view Text);
+// Equal without regard to ASCII case.
+bool SameText(std::string_view A, std::string_view B);
 std::string RepeatString(const std::string& Text, int Count);
 
 } // namespace quorvin

@@ -38,16 +38,6 @@ const char* const StatusNames[22] = {"Wrap",       "Master",   "Sensor",        
 const char* const DDRSection = "DDRLog";
 const char CRLF[] = "\r\n";
 
-std::string UpperAscii(std::string Text) {
-  for (char& C : Text)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-  return Text;
-}
-
-bool SameTextAscii(const std::string& A, const std::string& B) {
-  return UpperAscii(A) == UpperAscii(B);
-}
-
 // Path parts, "/" being the separator.
 std::string ExtractFilePath(const std::string& Path) {
   auto Pos = Path.rfind('/');
@@ -187,7 +177,7 @@ void AppendReal(std::string& Out, double Value, int Decimals) {
 void LoadDDRLayout(TIniFile& IniFile, TDDRLayout& Layout) {
   const TDDRLayout Defaults;
   Layout.DDROutputFormat =
-      UpperAscii(IniFile.ReadString(DDRSection, "DDROutputFormat", "TEXT")) == "EXCEL" ? 1 : 0;
+      UpperCase(IniFile.ReadString(DDRSection, "DDROutputFormat", "TEXT")) == "EXCEL" ? 1 : 0;
   Layout.AppendDDRData = ReadYesNo(IniFile, DDRSection, "AppendDDRData", Defaults.AppendDDRData);
   Layout.AddHeader = ReadYesNo(IniFile, DDRSection, "AddHeader", Defaults.AddHeader);
   Layout.AddData = ReadYesNo(IniFile, DDRSection, "AddData", Defaults.AddData);
@@ -374,17 +364,16 @@ void TDDRTimeStamper::Compile(const std::string& Pattern, char DateSeparator, ch
   FTokenCount = 0;
   FTooLong = false;
   bool AfterHour = false;
-  auto Upper = [](char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C; };
   std::size_t I = 0;
   while (I < Pattern.size()) {
     if (FTokenCount == 64) {
       FTooLong = true;
       return;
     }
-    const char C = Upper(Pattern[I]);
+    const char C = UpCase(Pattern[I]);
     std::size_t Run = 1;
     if (C == 'Y' || C == 'M' || C == 'D' || C == 'H' || C == 'S')
-      while (I + Run < Pattern.size() && Upper(Pattern[I + Run]) == C) ++Run;
+      while (I + Run < Pattern.size() && UpCase(Pattern[I + Run]) == C) ++Run;
     TToken& T = FTokens[FTokenCount++];
     T.Width = Run >= 2 ? 2 : 1;
     T.Literal = 0;
@@ -600,7 +589,7 @@ void TDDRObj::DecodeMaster(std::string& Text, char Sep) {
   FMaster.Word80 = GetLong(80);
   FMaster.Word84 = GetLong(84);
   std::memcpy(FMasterInfo, FBuffer, sizeof FMasterInfo);
-  const std::string Unit = UpperAscii(FMaster.UnitID);
+  const std::string Unit = UpperCase(FMaster.UnitID);
   if (Layout.USGSStation) {
     Text += "//STATION:";
     Text += Sep;
@@ -610,7 +599,7 @@ void TDDRObj::DecodeMaster(std::string& Text, char Sep) {
   if (Layout.USGSDevice) {
     Text += "//DEVICE:";
     Text += Sep;
-    Text += UpperAscii(Layout.DeviceName);
+    Text += UpperCase(Layout.DeviceName);
     Text += CRLF;
     Text += CRLF;
   }
@@ -654,7 +643,7 @@ void TDDRObj::DecodeSensor(std::string& Text, int& ColumnWidth, const std::strin
   bool Changed = New.SetupWord != FSetup.SetupWord || New.SensorCount != FSetup.SensorCount ||
                  New.SetupByte != FSetup.SetupByte;
   for (int I = 0; !Changed && I < Count; ++I)
-    Changed = !SameTextAscii(New.Sensors[I].Name, FSetup.Sensors[I].Name);
+    Changed = !SameText(New.Sensors[I].Name, FSetup.Sensors[I].Name);
 
   if (Changed) {
     for (int I = 0; I < Count; ++I) {
@@ -903,13 +892,13 @@ bool TDDRObj::ValidateDDRFile(std::string& DefaultOutput) {
     FDialog.Show(TMsgKind::Error, MsgFileMissing, TMsgButtons::OK);
     return false;
   }
-  if (UpperAscii(ExtractFileExt(DDRFileName)) != ".DDR") {
+  if (UpperCase(ExtractFileExt(DDRFileName)) != ".DDR") {
     FDialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
     return false;
   }
   DDRDirectory = ExtractFilePath(DDRFileName);
   std::string Name = ExtractFileName(DDRFileName);
-  Name = UpperAscii(Name.substr(0, Name.find('.')));
+  Name = UpperCase(Name.substr(0, Name.find('.')));
   DDROutputFileName = DDRDirectory + Name + (Layout.DDROutputFormat == 0 ? ".PRN" : ".XLS");
   DefaultOutput = DDROutputFileName;
   return true;
@@ -955,7 +944,7 @@ bool TDDRObj::ValidateOutputFile() {
     FDialog.Show(TMsgKind::Error, "Please enter Output File name.", TMsgButtons::OK);
     return false;
   }
-  const std::string Ext = UpperAscii(ExtractFileExt(Name));
+  const std::string Ext = UpperCase(ExtractFileExt(Name));
   if (Layout.DDROutputFormat == 1 && Ext != ".XLS") {
     FDialog.Show(TMsgKind::Error, "Please enter valid \"Excel\" Output File Name.",
                  TMsgButtons::OK);

@@ -193,6 +193,26 @@ TEST(StringHelpersTest, FieldsSplitsAndLineEnds) {
   EXPECT_EQ(RepeatString("ab", -1), "");
 }
 
+// Only a to z change case: bytes beyond ASCII and the neighbours of the
+// letters stay as they are, in any locale.
+TEST(StringHelpersTest, UpperCaseAndSameTextKnowAsciiLettersOnly) {
+  EXPECT_EQ(UpperCase("site1.log"), "SITE1.LOG");
+  EXPECT_EQ(UpperCase("@`az{AZ[\xe4\xdf"), "@`AZ{AZ[\xe4\xdf");
+  EXPECT_EQ(UpperCase(""), "");
+  EXPECT_EQ(UpCase('q'), 'Q');
+  EXPECT_EQ(UpCase('\xe4'), '\xe4');
+  const struct {
+    const char *A, *B;
+    bool Same;
+  } Cases[] = {{"Stage", "STAGE", true},   {"stage", "stage", true}, {"", "", true},
+               {"stage", "stages", false}, {"\xe4", "\xc4", false},  {"@", "`", false},
+               {"[", "{", false}};
+  for (const auto& C : Cases) {
+    EXPECT_EQ(SameText(C.A, C.B), C.Same) << C.A << " " << C.B;
+    EXPECT_EQ(SameText(C.B, C.A), C.Same) << C.B << " " << C.A;
+  }
+}
+
 TEST(StringHelpersTest, MissingValueDashesAreRightAlignedInTheirWidth) {
   EXPECT_EQ(MissingValueDashes(0, 0), "-");
   EXPECT_EQ(MissingValueDashes(0, 3), "-.---");
