@@ -16,6 +16,7 @@
 
 #include "core/ByteReader.h"
 #include "core/DateTimeFormat.h"
+#include "core/FileNames.h"
 #include "core/IniFile.h"
 #include "core/Messages.h"
 #include "core/MiscUtil.h"
@@ -37,32 +38,6 @@ const char* const StatusNames[22] = {"Wrap",       "Master",   "Sensor",        
 
 const char* const DDRSection = "DDRLog";
 const char CRLF[] = "\r\n";
-
-// Path parts, "/" being the separator.
-std::string ExtractFilePath(const std::string& Path) {
-  auto Pos = Path.rfind('/');
-  return Pos == std::string::npos ? std::string() : Path.substr(0, Pos + 1);
-}
-
-std::string ExtractFileName(const std::string& Path) {
-  auto Pos = Path.rfind('/');
-  return Pos == std::string::npos ? Path : Path.substr(Pos + 1);
-}
-
-// The extension with its point, taken from the file-name part; empty if none.
-std::string ExtractFileExt(const std::string& Path) {
-  std::string Name = ExtractFileName(Path);
-  auto Pos = Name.rfind('.');
-  return Pos == std::string::npos ? std::string() : Name.substr(Pos);
-}
-
-std::string ChangeFileExt(const std::string& Path, const std::string& Ext) {
-  std::string Dir = ExtractFilePath(Path);
-  std::string Name = ExtractFileName(Path);
-  auto Pos = Name.rfind('.');
-  if (Pos != std::string::npos) Name.erase(Pos);
-  return Dir + Name + Ext;
-}
 
 bool IsFile(const std::string& Path) {
   std::error_code Ec;
@@ -897,9 +872,7 @@ bool TDDRObj::ValidateDDRFile(std::string& DefaultOutput) {
     return false;
   }
   DDRDirectory = ExtractFilePath(DDRFileName);
-  std::string Name = ExtractFileName(DDRFileName);
-  Name = UpperCase(Name.substr(0, Name.find('.')));
-  DDROutputFileName = DDRDirectory + Name + (Layout.DDROutputFormat == 0 ? ".PRN" : ".XLS");
+  DDROutputFileName = OutputNameBeside(DDRDirectory, DDRFileName, Layout.DDROutputFormat == 1);
   DefaultOutput = DDROutputFileName;
   return true;
 }
@@ -945,12 +918,12 @@ bool TDDRObj::ValidateOutputFile() {
     return false;
   }
   const std::string Ext = UpperCase(ExtractFileExt(Name));
-  if (Layout.DDROutputFormat == 1 && Ext != ".XLS") {
+  if (Layout.DDROutputFormat == 1 && Ext != OutputFileExt(true)) {
     FDialog.Show(TMsgKind::Error, "Please enter valid \"Excel\" Output File Name.",
                  TMsgButtons::OK);
     return false;
   }
-  if (Layout.DDROutputFormat == 0 && Ext != ".PRN") {
+  if (Layout.DDROutputFormat == 0 && Ext != OutputFileExt(false)) {
     FDialog.Show(TMsgKind::Error, "Please enter valid \"Text\" Output File Name.", TMsgButtons::OK);
     return false;
   }
@@ -971,7 +944,7 @@ bool TDDRObj::ValidateOutputFile() {
 void TDDRObj::MatchOutputExt(std::string& NewName) {
   if (!DDROutputFileName.empty())
     DDROutputFileName =
-        ChangeFileExt(DDROutputFileName, Layout.DDROutputFormat == 1 ? ".XLS" : ".PRN");
+        ChangeFileExt(DDROutputFileName, OutputFileExt(Layout.DDROutputFormat == 1));
   NewName = DDROutputFileName;
 }
 
