@@ -5,20 +5,6 @@
 
 namespace quorvin {
 
-std::vector<std::string> SplitAtCRLF(const std::string& Text) {
-  std::vector<std::string> Lines;
-  std::string::size_type From = 0;
-  for (;;) {
-    auto Pos = Text.find("\r\n", From);
-    if (Pos == std::string::npos) {
-      Lines.push_back(Text.substr(From));
-      return Lines;
-    }
-    Lines.push_back(Text.substr(From, Pos - From));
-    From = Pos + 2;
-  }
-}
-
 void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF) {
   std::string::size_type End = Piece.size();
   if (StripOneCRLF && End >= 2 && Piece[End - 2] == '\r' && Piece[End - 1] == '\n') End -= 2;

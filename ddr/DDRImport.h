@@ -38,7 +38,6 @@ struct TDDRPageControls {
 // Adds one piece of decoded text to the pane: one trailing CRLF goes, the
 // rest is split into lines at its CRLFs.
 void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF = true);
-std::vector<std::string> SplitAtCRLF(const std::string& Text);
 
 class TDDRPage {
 public:

@@ -17,7 +17,6 @@
 #include "core/ByteReader.h"
 #include "core/DateTimeFormat.h"
 #include "core/FileNames.h"
-#include "core/IniFile.h"
 #include "core/Messages.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
@@ -36,7 +35,6 @@ const char* const StatusNames[22] = {"Wrap",       "Master",   "Sensor",        
                                      "hs_Rsvd5",   "hs_Rsvd6", "hs_Rsvd7",        "hs_Rsvd8",
                                      "hs_Rsvd9",   "hs_Rsvd10"};
 
-const char* const DDRSection = "DDRLog";
 const char CRLF[] = "\r\n";
 
 bool IsFile(const std::string& Path) {
@@ -145,34 +143,6 @@ void AppendReal(std::string& Out, double Value, int Decimals) {
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-// Settings
-
-void LoadDDRLayout(TIniFile& IniFile, TDDRLayout& Layout) {
-  const TDDRLayout Defaults;
-  Layout.DDROutputFormat =
-      UpperCase(IniFile.ReadString(DDRSection, "DDROutputFormat", "TEXT")) == "EXCEL" ? 1 : 0;
-  Layout.AppendDDRData = ReadYesNo(IniFile, DDRSection, "AppendDDRData", Defaults.AppendDDRData);
-  Layout.AddHeader = ReadYesNo(IniFile, DDRSection, "AddHeader", Defaults.AddHeader);
-  Layout.AddData = ReadYesNo(IniFile, DDRSection, "AddData", Defaults.AddData);
-  Layout.AddNotes = ReadYesNo(IniFile, DDRSection, "AddNotes", Defaults.AddNotes);
-  Layout.USGSStation = ReadYesNo(IniFile, DDRSection, "USGSStation", Defaults.USGSStation);
-  Layout.USGSDevice = ReadYesNo(IniFile, DDRSection, "USGSDevice", Defaults.USGSDevice);
-  Layout.DeviceName = IniFile.ReadString(DDRSection, "DeviceName", Defaults.DeviceName);
-}
-
-void SaveDDRLayout(TIniFile& IniFile, const TDDRLayout& Layout) {
-  IniFile.WriteString(DDRSection, "DDROutputFormat",
-                      Layout.DDROutputFormat == 1 ? "EXCEL" : "TEXT");
-  WriteYesNo(IniFile, DDRSection, "AppendDDRData", Layout.AppendDDRData);
-  WriteYesNo(IniFile, DDRSection, "AddHeader", Layout.AddHeader);
-  WriteYesNo(IniFile, DDRSection, "AddData", Layout.AddData);
-  WriteYesNo(IniFile, DDRSection, "AddNotes", Layout.AddNotes);
-  WriteYesNo(IniFile, DDRSection, "USGSStation", Layout.USGSStation);
-  WriteYesNo(IniFile, DDRSection, "USGSDevice", Layout.USGSDevice);
-  IniFile.WriteString(DDRSection, "DeviceName", Layout.DeviceName);
-}
 
 // ---------------------------------------------------------------------------
 // Helpers

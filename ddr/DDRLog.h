@@ -16,7 +16,6 @@
 namespace quorvin {
 
 class IMessageDialog;
-class TIniFile;
 
 // Block layout.
 constexpr int DDRBlockSize = 4096;      // largest block, header included
@@ -57,12 +56,6 @@ struct TDDRLayout {
   bool USGSDevice = false;
   std::string DeviceName = "TXV900";
 };
-
-// Reads the section DDRLog into Layout (missing or malformed values give the
-// defaults above; the device name is taken as it stands).
-void LoadDDRLayout(TIniFile& IniFile, TDDRLayout& Layout);
-// Writes every key of the section DDRLog.
-void SaveDDRLayout(TIniFile& IniFile, const TDDRLayout& Layout);
 
 struct TDDRBlockHeader {
   std::uint16_t Length = 0;
@@ -188,7 +181,6 @@ public:
 
   // State, readable for the driver and the tests.
   const TDDRBlockHeader& BlockHeader() const { return FHeader; }
-  const std::uint8_t* BlockBuffer() const { return FBuffer; }
   const TDDRSetup& CurrentSetup() const { return FSetup; }
   const std::int32_t* BaseValues() const { return FBase; }
   const std::uint8_t* MasterInfo() const { return FMasterInfo; }

@@ -193,11 +193,6 @@ TCSVSensor* TCSVLogFile::Find(std::string_view Name) {
   return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
 }
 
-const TCSVSensor* TCSVLogFile::FindSensor(std::string_view Name) const {
-  auto It = FIndex.find(UpperCase(Name));
-  return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
-}
-
 bool TCSVLogFile::Parse(TParseState& State) {
   State.Now = NowSecs();
   FFirstTime = State.Now;

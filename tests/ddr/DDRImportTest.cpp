@@ -87,7 +87,6 @@ TEST(DDRPane, PiecesLoseOneCRLFAndSplitAtTheRest) {
   AddPieceToPane(Pane, "\r\nd\r\n\r\n");
   AddPieceToPane(Pane, "S\r\n\r\n", false);
   EXPECT_EQ(Pane.Text(), "a\nb\n\nc\n\nd\n\nS\n\n\n");
-  EXPECT_EQ(SplitAtCRLF("x\r\ny"), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST_F(DDRPage, DisplayPutsTheDecodedTextInThePane) {

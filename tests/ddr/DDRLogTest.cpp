@@ -7,7 +7,6 @@
 
 #include "DDRTestUtil.h"
 #include "core/DateTimeFormat.h"
-#include "core/IniFile.h"
 #include "support/FakeUi.h"
 
 namespace quorvin::test {
@@ -803,54 +802,6 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   EXPECT_EQ(Dialog.Texts().back(),
             "Error opening output file " + Scratch.File("nodir/X.PRN") + ".");
   EXPECT_FALSE(DDR.WriteOutput("x"));
-}
-
-// ---------------------------------------------------------------------------
-// Settings
-
-TEST(DDRLayoutSettings, DefaultsParsingAndWriteBack) {
-  TDDRScratch Scratch;
-  const std::string Ini = Scratch.File("Quorvin.ini");
-  {
-    TIniFile F(Ini);
-    TDDRLayout L;
-    L.AddData = false;
-    L.DeviceName = "x";
-    LoadDDRLayout(F, L);
-    EXPECT_EQ(L.DDROutputFormat, 0);
-    EXPECT_FALSE(L.AppendDDRData);
-    EXPECT_FALSE(L.AddHeader);
-    EXPECT_TRUE(L.AddData);
-    EXPECT_TRUE(L.AddNotes);
-    EXPECT_FALSE(L.USGSStation);
-    EXPECT_FALSE(L.USGSDevice);
-    EXPECT_EQ(L.DeviceName, "TXV900");
-  }
-  WriteWholeFile(
-      Ini, "[DDRLog]\nDDROutputFormat=excel\nAppendDDRData=yes\nAddHeader=1\nAddData=no\n"
-           "AddNotes=No\nUSGSStation=YES\nUSGSDevice=Yes\nDeviceName= my dev\n[Other]\nK=V\n");
-  TIniFile F(Ini);
-  TDDRLayout L;
-  LoadDDRLayout(F, L);
-  EXPECT_EQ(L.DDROutputFormat, 1);
-  EXPECT_TRUE(L.AppendDDRData);
-  EXPECT_FALSE(L.AddHeader); // 1 is not a yes/no value: the default
-  EXPECT_FALSE(L.AddData);
-  EXPECT_FALSE(L.AddNotes);
-  EXPECT_TRUE(L.USGSStation);
-  EXPECT_TRUE(L.USGSDevice);
-  L.DDROutputFormat = 0;
-  L.AddHeader = true;
-  SaveDDRLayout(F, L);
-  EXPECT_EQ(F.ReadString("DDRLog", "DDROutputFormat", ""), "TEXT");
-  EXPECT_EQ(F.ReadString("DDRLog", "AddHeader", ""), "YES");
-  EXPECT_EQ(F.ReadString("DDRLog", "AddData", ""), "NO");
-  EXPECT_EQ(F.ReadString("DDRLog", "DeviceName", ""), L.DeviceName);
-  EXPECT_EQ(F.ReadString("Other", "K", ""), "V");
-  TIniFile G(Scratch.File("xls.ini"));
-  G.WriteString("DDRLog", "DDROutputFormat", "XLS");
-  LoadDDRLayout(G, L);
-  EXPECT_EQ(L.DDROutputFormat, 0);
 }
 
 } // namespace

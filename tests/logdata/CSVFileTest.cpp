@@ -33,7 +33,7 @@ protected:
     return Reader->Open();
   }
   const TCSVSensor& Sensor(const std::string& Name) {
-    const TCSVSensor* S = Reader->FindSensor(Name);
+    const TCSVSensor* S = Reader->Sensors().Objects(Reader->Sensors().IndexOf(Name));
     EXPECT_NE(S, nullptr) << Name;
     static const TCSVSensor None;
     return S ? *S : None;
