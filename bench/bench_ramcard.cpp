@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 #include "tests/support/RamCardGen.h"
 
 namespace {

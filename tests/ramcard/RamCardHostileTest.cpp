@@ -1,7 +1,7 @@
 // Hostile dumps: random bytes, every truncation, chains that end badly,
 // extreme lengths. The reader must answer, never crash, hang or read outside
 // the file (run under the sanitizer build too).
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 
 #include <gtest/gtest.h>
 

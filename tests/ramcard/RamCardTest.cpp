@@ -1,4 +1,4 @@
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ std::string Bytes(std::initializer_list<int> List) {
   return S;
 }
 
-TEST(RamUtils, HeaderAtStartAndCardImage) {
+TEST(RamCard, HeaderAtStartAndCardImage) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A.LOG", "abc"}, {"B.DAT", "defg"}})));
   EXPECT_EQ(F.Card.FirstEntryPos(), 28);
@@ -60,7 +60,7 @@ TEST(RamUtils, HeaderAtStartAndCardImage) {
   EXPECT_TRUE(H.Load(Image));
 }
 
-TEST(RamUtils, HeaderFailuresShowOneMessageEach) {
+TEST(RamCard, HeaderFailuresShowOneMessageEach) {
   struct TCase {
     std::string Bytes;
     std::string Message;
@@ -92,14 +92,14 @@ TEST(RamUtils, HeaderFailuresShowOneMessageEach) {
   }
 }
 
-TEST(RamUtils, VersionLowByteIsNotLookedAt) {
+TEST(RamCard, VersionLowByteIsNotLookedAt) {
   TDumpFixture F;
   EXPECT_TRUE(F.Load(RamGenHeader(1, 0x37) + RamGenEnd()));
   EXPECT_TRUE(F.Dialog.Shown.empty());
   EXPECT_EQ(F.Card.DumpHeader()[20], 0x37);
 }
 
-TEST(RamUtils, OpenDumpCompletesDriveFormsAndFolders) {
+TEST(RamCard, OpenDumpCompletesDriveFormsAndFolders) {
   TFakeDialog D;
   {
     TRamCard C(D);
@@ -136,7 +136,7 @@ TEST(RamUtils, OpenDumpCompletesDriveFormsAndFolders) {
   EXPECT_TRUE(D.Shown.empty());
 }
 
-TEST(RamUtils, PipesAndMissingFilesAreNotOpened) {
+TEST(RamCard, PipesAndMissingFilesAreNotOpened) {
   TScratchDir Dir;
   ASSERT_EQ(::mkfifo((Dir / "fifo").c_str(), 0600), 0);
   TFakeDialog D;
@@ -150,7 +150,7 @@ TEST(RamUtils, PipesAndMissingFilesAreNotOpened) {
   EXPECT_EQ(D.Texts(), (Names{"Error! File too short or cannot read file."}));
 }
 
-TEST(RamUtils, EntryNames) {
+TEST(RamCard, EntryNames) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"", "a"},
                                  {".", "b"},
@@ -159,7 +159,7 @@ TEST(RamUtils, EntryNames) {
   EXPECT_EQ(F.Walk(), (Names{"NONAME", "NONAME.", "ABCDEFGH.LOGX", "AB"}));
 }
 
-TEST(RamUtils, Checksums) {
+TEST(RamCard, Checksums) {
   TDumpFixture F;
   const std::string Big = [] {
     std::string S(100001, '\0'); // odd, and longer than two buffers
@@ -189,7 +189,7 @@ TEST(RamUtils, Checksums) {
   EXPECT_EQ(Sum, 0x0201);
 }
 
-TEST(RamUtils, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
+TEST(RamCard, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
   TDumpFixture F;
   std::string Big(90001, 'B');
   Big[0] = 'S';
@@ -220,7 +220,7 @@ TEST(RamUtils, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
   EXPECT_FALSE(std::filesystem::exists(Out / "none.dat"));
 }
 
-TEST(RamUtils, SaveEntryFailsWhenTheDumpShrinks) {
+TEST(RamCard, SaveEntryFailsWhenTheDumpShrinks) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A.DAT", std::string(1000, 'a')}})));
   ASSERT_TRUE(F.Card.NextEntry());
@@ -231,7 +231,7 @@ TEST(RamUtils, SaveEntryFailsWhenTheDumpShrinks) {
   EXPECT_TRUE(FolderNames(Out.Path()).empty());
 }
 
-TEST(RamUtils, UniqueEntryName) {
+TEST(RamCard, UniqueEntryName) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A.B", "1"}, {"DATA.LOG", "2"}, {"X", "3"}})));
   TScratchDir Out;
@@ -260,7 +260,7 @@ TEST(RamUtils, UniqueEntryName) {
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "01");
 }
 
-TEST(RamUtils, DamagedChainsEndTheWalk) {
+TEST(RamCard, DamagedChainsEndTheWalk) {
   auto Entry = [](const std::string& Name, std::optional<std::int32_t> Length,
                   std::uint16_t Mark = 18497) {
     TRamGenEntry E{Name, "data"};
@@ -300,7 +300,7 @@ TEST(RamUtils, DamagedChainsEndTheWalk) {
   EXPECT_EQ(F.Walk(), (Names{"GOOD.LOG", "LAST.LOG"}));
 }
 
-TEST(RamUtils, RewindAndResume) {
+TEST(RamCard, RewindAndResume) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A", "1"}, {"B", "22"}, {"C", "333"}})));
   EXPECT_FALSE(F.Card.NextEntry() && F.Card.NextEntry() && F.Card.NextEntry() &&
@@ -322,7 +322,7 @@ TEST(RamUtils, RewindAndResume) {
   EXPECT_TRUE(F.Walk().empty());
 }
 
-TEST(RamUtils, NothingIsWalkedBeforeValidation) {
+TEST(RamCard, NothingIsWalkedBeforeValidation) {
   TScratchDir Dir;
   // A file that reads as a sound entry at offset 0.
   std::string Tricky = RamGenDump({{"A", "1"}});
@@ -337,7 +337,7 @@ TEST(RamUtils, NothingIsWalkedBeforeValidation) {
   EXPECT_FALSE(C.NextEntry());
 }
 
-TEST(RamUtils, SafeEntryNames) {
+TEST(RamCard, SafeEntryNames) {
   for (const char* Bad : {"", ".", "..", "../X", "A/B", "..\\X", "A\\B", "/"})
     EXPECT_FALSE(IsSafeEntryName(Bad)) << Bad;
   for (const char* Good : {"DATA.LOG", "NONAME.", "...", "..A", "A..", ".HIDDEN", "A B"})

@@ -1,6 +1,4 @@
-#include "ramcard/RamUtils.h"
-
-#include "core/OutputFile.h"
+#include "ramcard/RamCard.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,6 +10,7 @@
 
 #include "core/ByteReader.h"
 #include "core/MiscUtil.h"
+#include "core/OutputFile.h"
 
 namespace quorvin {
 
