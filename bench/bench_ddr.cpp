@@ -10,7 +10,7 @@
 #include <fstream>
 #include <random>
 
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "tests/support/DDRGen.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "core/DateTimeFormat.h"
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "report/Workbook.h"
 
 using namespace quorvin;

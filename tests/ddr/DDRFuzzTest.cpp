@@ -5,7 +5,7 @@
 #include <random>
 
 #include "DDRTestUtil.h"
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "support/FakeUi.h"
 
 namespace quorvin::test {

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "ddr/DDRLog.h"
+#include "ddr/DDRObj.h"
 #include "support/DDRGen.h"
 
 namespace quorvin::test {

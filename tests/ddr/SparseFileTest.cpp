@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "DDRTestUtil.h"
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "support/FakeUi.h"
 
 namespace quorvin::test {

@@ -1,4 +1,4 @@
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
-#include "ddr/DDRLog.h"
+#include "ddr/DDRObj.h"
 
 namespace quorvin {
 
