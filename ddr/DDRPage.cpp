@@ -97,13 +97,6 @@ void TDDRPage::btnOutBrowseChosen(const std::string& Path) {
   DDROutputEdited = false;
 }
 
-void TDDRPage::cbxOutFormatChange() {
-  FDDR.Layout.DDROutputFormat = static_cast<std::uint8_t>(Controls.cbxOutFormat1 == 1 ? 1 : 0);
-  std::string NewName;
-  FDDR.MatchOutputExt(NewName);
-  SetDDROutputText(NewName);
-}
-
 void TDDRPage::chkUSGSDeviceClick() {
   Controls.edtDeviceEnabled = Controls.chkUSGSDevice;
   Controls.edtDevice = Controls.chkUSGSDevice ? FDDR.Layout.DeviceName : std::string();
@@ -274,86 +267,6 @@ bool TDDRPage::RunSummary(bool& Ok) {
     if (!Emit(Line, ToFile)) return false;
     if (!FDDR.ReadBlock(Count)) return false;
   }
-}
-
-// ---------------------------------------------------------------------------
-// Commands (the window runs its date-range check and view toggling around them)
-
-void TDDRPage::DisplayCommand() {
-  Status("");
-  if (!FFileValid) {
-    Status("Error! Please select a valid file.");
-    return;
-  }
-  TBusyScope Busy(FUi.Busy);
-  FCommandMode = cmDisplay;
-  FUi.Pane.Clear();
-  ReadDDROptions();
-  bool Ok = true;
-  if (ImportDDR(Ok))
-    Status("");
-  else if (Ok)
-    Status("Error! Unable to display file.");
-}
-
-void TDDRPage::HeaderCommand() {
-  Status("");
-  if (!FFileValid) {
-    Status("Error! Please select a valid file.");
-    return;
-  }
-  TBusyScope Busy(FUi.Busy);
-  FCommandMode = cmHeader;
-  FUi.Pane.Clear();
-  if (DDRNameEdited) {
-    edtFilenameExit();
-    DDRNameEdited = false;
-  }
-  bool Ok = true;
-  if (!ShowDDRSummary(Ok) && Ok) Status("Error!  Unable to display DDR Header");
-}
-
-void TDDRPage::RefreshCommand(int Mode) {
-  FCommandMode = Mode;
-  Status("");
-  if (!FFileValid) {
-    Status("Error! Please select a file.");
-    return;
-  }
-  TBusyScope Busy(FUi.Busy);
-  if (Mode == cmDisplay) {
-    ReadDDROptions();
-    FUi.Pane.Clear();
-    bool Ok = true;
-    if (ImportDDR(Ok))
-      Status("");
-    else if (Ok)
-      Status("Error! Unable to display DDR file.");
-  } else if (Mode == cmHeader) {
-    FUi.Pane.Clear();
-    if (DDRNameEdited) {
-      edtFilenameExit();
-      DDRNameEdited = false;
-    }
-    bool Ok = true;
-    if (!ShowDDRSummary(Ok) && Ok) Status("Error! Unable to display DDR Header");
-  }
-}
-
-void TDDRPage::SaveCommand() {
-  Status("");
-  FCommandMode = cmNone;
-  TBusyScope Busy(FUi.Busy);
-  if (!FFileValid) {
-    Status("Error! Please select a valid file.");
-    return;
-  }
-  ReadDDROptions();
-  bool Ok = true;
-  if (ImportDDR(Ok))
-    Status("DDR Log written to " + FDDR.DDROutputFileName + ".");
-  else if (Ok)
-    Status("Error! Unable to save DDR file.");
 }
 
 } // namespace quorvin

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   for (TRamFileItem& Item : Page.chklbxRamFiles.Items) Item.Checked = true;
   Page.chklbxRamFiles.Items.push_back({"*.*", true});
   Page.edtOutFile = fuzz::Scratch() + "/out/";
-  Page.FileSaveExecute();
+  Page.RamCardSave();
   // Once more into the same folder: every name now needs a numbered variant.
-  Page.FileSaveExecute();
+  Page.RamCardSave();
   return 0;
 }

@@ -42,13 +42,22 @@ protected:
     EXPECT_EQ(Text.find("<no end>"), std::string::npos);
     EXPECT_EQ(Text.find("<decode failed>"), std::string::npos);
     EXPECT_EQ(Text.find("<read failed>"), std::string::npos);
+    // Header, Display and Save as the commands drive the page, then Save in
+    // the other output format.
     Page.Controls.chkHeader = true;
-    Page.HeaderCommand();
-    Page.DisplayCommand();
-    Page.SaveCommand();
-    Page.Controls.cbxOutFormat1 = 1 - Page.Controls.cbxOutFormat1;
-    Page.cbxOutFormatChange();
-    Page.SaveCommand();
+    bool Ok = true;
+    CommandMode = cmHeader;
+    Page.ShowDDRSummary(Ok);
+    for (int Mode : {cmDisplay, cmNone}) {
+      CommandMode = Mode;
+      Page.ReadDDROptions();
+      Page.ImportDDR(Ok);
+    }
+    DDR.Layout.DDROutputFormat = DDR.Layout.DDROutputFormat == 1 ? 0 : 1;
+    std::string Output;
+    DDR.MatchOutputExt(Output);
+    Page.SetDDROutputText(Output);
+    Page.ImportDDR(Ok);
     EXPECT_EQ(DDR.FilePosition(), 0);
     EXPECT_FALSE(DDR.OutputOpen());
     return Text;

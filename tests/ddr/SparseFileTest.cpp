@@ -50,12 +50,19 @@ TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& N
   Page.SetDDRLogText(Path);
   Page.edtFilenameExit();
   EXPECT_TRUE(FileValid);
-  Page.DisplayCommand();
+  // Display, Header and Save as the commands drive the page.
+  bool Ok = false;
+  CommandMode = cmDisplay;
+  Page.ReadDDROptions();
+  EXPECT_TRUE(Page.ImportDDR(Ok));
   std::string Pane = Ui.Pane.Text();
-  Page.HeaderCommand();
+  Ui.Pane.Clear();
+  CommandMode = cmHeader;
+  EXPECT_TRUE(Page.ShowDDRSummary(Ok));
   Pane += Ui.Pane.Text();
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.File(Name + ".PRN") + ".");
+  CommandMode = cmNone;
+  EXPECT_TRUE(Page.ImportDDR(Ok));
+  EXPECT_EQ(DDR.DDROutputFileName, Scratch.File(Name + ".PRN"));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // The summary names the input file; the rest must be the same.
   std::string Saved = ReadWholeFile(Scratch.File(Name + ".PRN"));
