@@ -56,7 +56,7 @@ struct TDDRApp {
   }
   // Writes Bytes as Name, types the name into the box and leaves it.
   void Choose(const TBytes& Bytes, const std::string& Name = "TEST.DDR") {
-    ASSERT_TRUE(WriteFile(Dir / Name, Bytes));
+    ASSERT_TRUE(WriteWhole(Dir / Name, Bytes));
     App.LogFileChange(PageDDRLog, Dir / Name);
     App.edtFilenameExit(PageDDRLog);
   }

@@ -31,7 +31,7 @@ protected:
   // Decodes, lists and saves one file in both formats; returns the text decoded.
   std::string Exercise(const TBytes& B) {
     const std::string Path = Scratch.File("F.DDR");
-    EXPECT_TRUE(WriteFile(Path, B));
+    EXPECT_TRUE(WriteWhole(Path, B));
     Page.SetDDRLogText(Path);
     Page.SetDDRLogText(Path + " ");
     Page.SetDDRLogText(Path);
@@ -190,7 +190,7 @@ TEST_F(DDRFuzz, HugeValuesAndWidestLinesStayInTheBudget) {
   for (int I = 0; I < 9; ++I) PutScan(Scans, S, std::vector<double>(51, -1.7e308));
   Append(F, DataBlock(0, 100000, Scans));
   int Pieces = 0;
-  ASSERT_TRUE(WriteFile(Scratch.File("W.DDR"), F));
+  ASSERT_TRUE(WriteWhole(Scratch.File("W.DDR"), F));
   DDR.DDRFileName = Scratch.File("W.DDR");
   std::string Proposal;
   ASSERT_TRUE(DDR.OpenDDR(Proposal));

@@ -64,7 +64,7 @@ protected:
   TDDRObj DDR{Dialog};
 
   void Open(const TBytes& B, const std::string& Name = "TEST.DDR") {
-    ASSERT_TRUE(WriteFile(Scratch.File(Name), B));
+    ASSERT_TRUE(WriteWhole(Scratch.File(Name), B));
     DDR.DDRFileName = Scratch.File(Name);
     std::string Proposal;
     ASSERT_TRUE(DDR.OpenDDR(Proposal));
@@ -481,7 +481,7 @@ TEST_F(DDRFile, ScansOfNoBytesRunByTime) {
     TBytes F = C.Setup;
     Append(F, DataBlock(C.Start, C.Stop, {1, 2, 3, 4, 5}));
     TDDRObj Fresh{Dialog};
-    ASSERT_TRUE(WriteFile(Scratch.File("Z.DDR"), F));
+    ASSERT_TRUE(WriteWhole(Scratch.File("Z.DDR"), F));
     Fresh.DDRFileName = Scratch.File("Z.DDR");
     std::string Proposal;
     ASSERT_TRUE(Fresh.OpenDDR(Proposal));
@@ -642,7 +642,7 @@ TEST_F(DDRFile, InputNameChecksAndProposedOutput) {
   EXPECT_EQ(Proposal, "");
   DDR.DDRFileName = Scratch.File("missing.ddr");
   EXPECT_FALSE(DDR.OpenDDR(Proposal));
-  WriteWholeFile(Scratch.File("data.txt"), "x");
+  WriteWhole(Scratch.File("data.txt"), "x");
   DDR.DDRFileName = Scratch.File("data.txt");
   EXPECT_FALSE(DDR.OpenDDR(Proposal));
   EXPECT_FALSE(DDR.InputOpen());
@@ -652,7 +652,7 @@ TEST_F(DDRFile, InputNameChecksAndProposedOutput) {
   EXPECT_EQ(Dialog.Shown[0].Kind, TMsgKind::Error);
   EXPECT_EQ(Dialog.Shown[0].Buttons, TMsgButtons::OK);
 
-  WriteWholeFile(Scratch.File("site.1.ddr"), "");
+  WriteWhole(Scratch.File("site.1.ddr"), "");
   DDR.DDRFileName = Scratch.File("site.1.ddr");
   EXPECT_TRUE(DDR.OpenDDR(Proposal));
   EXPECT_TRUE(DDR.InputOpen());
@@ -689,7 +689,7 @@ TEST_F(DDRFile, OutputNameChecks) {
   Dialog.Answers = {TMsgResult::Yes};
   EXPECT_FALSE(DDR.ValidateOutputFile());
   EXPECT_TRUE(fs::is_directory(Scratch.Dir() + "new/deeper"));
-  WriteWholeFile(Scratch.File("ro.xls"), "old");
+  WriteWhole(Scratch.File("ro.xls"), "old");
   fs::permissions(Scratch.File("ro.xls"), fs::perms::owner_read | fs::perms::group_read);
   DDR.DDROutputFileName = Scratch.File("ro.xls");
   EXPECT_FALSE(DDR.ValidateOutputFile());
@@ -724,23 +724,23 @@ TEST_F(DDRFile, MatchOutputExtension) {
 
 TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   const std::string Out = Scratch.File("OUT.PRN");
-  WriteWholeFile(Out, "old\r\n");
+  WriteWhole(Out, "old\r\n");
   DDR.DDROutputFileName = Out;
   ASSERT_TRUE(DDR.OpenOutput(false));
   ASSERT_TRUE(DDR.WriteOutput("new\r\n"));
-  EXPECT_EQ(ReadWholeFile(Out), "old\r\n"); // not touched while writing
+  EXPECT_EQ(ReadWhole(Out), "old\r\n"); // not touched while writing
   DDR.CloseOutput(false);
-  EXPECT_EQ(ReadWholeFile(Out), "old\r\n");
+  EXPECT_EQ(ReadWhole(Out), "old\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
 
   ASSERT_TRUE(DDR.OpenOutput(false));
   ASSERT_TRUE(DDR.WriteOutput("new\r\n"));
   EXPECT_TRUE(DDR.CloseOutput());
-  EXPECT_EQ(ReadWholeFile(Out), "new\r\n");
+  EXPECT_EQ(ReadWhole(Out), "new\r\n");
 
   ASSERT_TRUE(DDR.OpenOutput(true)); // appends in place
   ASSERT_TRUE(DDR.WriteOutput("more\r\n"));
-  EXPECT_EQ(ReadWholeFile(Out), "new\r\nmore\r\n"); // flushed per piece
+  EXPECT_EQ(ReadWhole(Out), "new\r\nmore\r\n"); // flushed per piece
   EXPECT_TRUE(DDR.CloseOutput());
   EXPECT_FALSE(DDR.OutputOpen());
   EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);

@@ -67,7 +67,7 @@ protected:
 
   // The user types a DDR file name and leaves the box.
   void Select(const TBytes& B, const std::string& Name = "TEST.DDR") {
-    ASSERT_TRUE(WriteFile(Scratch.File(Name), B));
+    ASSERT_TRUE(WriteWhole(Scratch.File(Name), B));
     Page.SetDDRLogText(Scratch.File(Name));
     EXPECT_TRUE(Page.DDRNameEdited);
     Page.edtFilenameExit();
@@ -134,10 +134,10 @@ TEST_F(DDRPage, DisplayPutsTheDecodedTextInThePane) {
 }
 
 TEST_F(DDRPage, SaveWritesTheTextFileAndAppendsWhenAsked) {
-  WriteWholeFile(Scratch.File("TEST.PRN"), "old contents\r\n");
+  WriteWhole(Scratch.File("TEST.PRN"), "old contents\r\n");
   Select(SampleFile());
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), SampleText);
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText);
   EXPECT_TRUE(Page.DDROutputValid);
   EXPECT_TRUE(Converted.empty());
   EXPECT_EQ(FilesInScratch(), 2u); // no temporary file left behind
@@ -146,7 +146,7 @@ TEST_F(DDRPage, SaveWritesTheTextFileAndAppendsWhenAsked) {
   // Always Append Data adds to the file.
   Page.Controls.chkAppend1 = true;
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), SampleText + SampleText);
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText + SampleText);
 }
 
 TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
@@ -155,7 +155,7 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
   EXPECT_EQ(Page.Controls.edtDDROutput, Scratch.Dir() + "TEST.XLS");
   EXPECT_TRUE(Import(cmNone));
   const std::string Out = Scratch.Dir() + "TEST.XLS";
-  EXPECT_EQ(ReadWholeFile(Out), "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
+  EXPECT_EQ(ReadWhole(Out), "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
                                 "\tStage ft\t\tTemp C\t\r\n"
                                 "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
                                 "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
@@ -174,12 +174,12 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
 
   // A conversion that fails is a failure, not an early end, and the old file
   // stays as it was, with no temporary file left.
-  WriteWholeFile(Out, "old book");
+  WriteWhole(Out, "old book");
   ConvertResult = false;
   bool Ok = false;
   EXPECT_FALSE(Import(cmNone, &Ok));
   EXPECT_TRUE(Ok);
-  EXPECT_EQ(ReadWholeFile(Out), "old book");
+  EXPECT_EQ(ReadWhole(Out), "old book");
   EXPECT_EQ(FilesInScratch(), 2u);
 }
 
@@ -202,20 +202,20 @@ TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
   Select(SampleFile());
   Page.Controls.chkHeader = true;
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
 
   // Header only.
   Page.Controls.chkData = false;
   Page.Controls.chkNotes = false;
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             ListingHeading + ListingLines + SampleSummary + "\r\n\r\n");
 
   // Excel style listing.
   ChooseExcel();
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.XLS")),
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.XLS")),
             "\r\nSTART TIME\tSTOP TIME\tSTATUS\tLEN\tNOTE\r\n"
             "03/05/2024 10:00:00\t03/05/2024 10:00:00\tMaster\t88\r\n"
             "03/05/2024 10:00:00\t03/05/2024 10:00:00\tSensor\t84\r\n"
@@ -263,7 +263,7 @@ TEST_F(DDRPage, EmptyFileFailsTheSummaryButTheImportGoesOn) {
   EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Status.History,
             (std::vector<std::string>{Importing(), "Error!  Unable to read DDR Header"}));
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), ListingHeading);
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), ListingHeading);
 }
 
 TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
@@ -282,7 +282,7 @@ TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
   EXPECT_FALSE(Import(cmNone, &Ok)); // the file is written all the same
   EXPECT_FALSE(Ok);
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             "Unit ID: U\r\nVersion: v\r\n03/05/2024 10:00:00        0.02 ? \r\nEnd of Data\r\n");
 }
 
@@ -330,7 +330,7 @@ TEST_F(DDRPage, StopBeforeTheEndOfTheDataIsAnEarlyEnd) {
     std::vector<std::string> Said = {Importing(Name + ".DDR")};
     if (C.Early) Said.insert(Said.end(), {Early[0], Early[0]});
     EXPECT_EQ(Ui.Status.History, Said);
-    EXPECT_EQ(ReadWholeFile(Scratch.File(Name + ".PRN")),
+    EXPECT_EQ(ReadWhole(Scratch.File(Name + ".PRN")),
               ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
 
     Ui.Status.History.clear();
@@ -380,7 +380,7 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
   EXPECT_TRUE(Page.DDROutputValid);
   EXPECT_TRUE(Import(cmNone));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "report.prn");
-  EXPECT_EQ(ReadWholeFile(Scratch.File("report.prn")), SampleText);
+  EXPECT_EQ(ReadWhole(Scratch.File("report.prn")), SampleText);
 }
 
 TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
@@ -427,7 +427,7 @@ TEST_F(DDRPage, InvalidOrMissingInputImportsNothing) {
   EXPECT_FALSE(Page.DDRNameEdited);
   EXPECT_EQ(Page.Controls.edtDDRLog, Scratch.File("TEST.DDR"));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "TEST.PRN");
-  WriteWholeFile(Scratch.File("TEST.DDRX"), "");
+  WriteWhole(Scratch.File("TEST.DDRX"), "");
   Page.SetDDRLogText(Scratch.File("TEST.DDRX"));
   EXPECT_FALSE(Import(cmDisplay, &Ok));
   EXPECT_TRUE(Ok);

@@ -32,7 +32,7 @@ struct TRunResult {
 TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& Name,
                                 long long Size) {
   const std::string Path = Scratch.File(Name + ".DDR");
-  EXPECT_TRUE(ddrgen::WriteFile(Path, ddrsample::SampleFile()));
+  EXPECT_TRUE(WriteWhole(Path, ddrsample::SampleFile()));
   if (Size > 0) {
     EXPECT_EQ(::truncate(Path.c_str(), Size), 0);
   }
@@ -65,7 +65,7 @@ TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& N
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.File(Name + ".PRN"));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // The summary names the input file; the rest must be the same.
-  std::string Saved = ReadWholeFile(Scratch.File(Name + ".PRN"));
+  std::string Saved = ReadWhole(Scratch.File(Name + ".PRN"));
   for (std::size_t At; (At = Saved.find(Name)) != std::string::npos;)
     Saved.replace(At, Name.size(), "X");
   for (std::size_t At; (At = Pane.find(Name)) != std::string::npos;)

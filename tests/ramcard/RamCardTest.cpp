@@ -18,7 +18,7 @@ struct TDumpFixture {
   TRamCard Card{Dialog};
 
   bool Load(const std::string& Bytes, const std::string& Name = "RAMCARD.RCD") {
-    RamGenWrite(Dir / Name, Bytes);
+    WriteWhole(Dir / Name, Bytes);
     Card.DumpFileName = Dir / Name;
     return Card.OpenDump() && Card.ValidateDump();
   }
@@ -119,7 +119,7 @@ TEST(RamCard, OpenDumpCompletesDriveFormsAndFolders) {
   }
 
   TScratchDir Dir;
-  RamGenWrite(Dir / "RAMCARD.RCD", RamGenDump({{"A.LOG", "1"}}));
+  WriteWhole(Dir / "RAMCARD.RCD", RamGenDump({{"A.LOG", "1"}}));
   for (const std::string& Folder : {Dir.Path(), Dir.Path() + "/"}) {
     TRamCard C(D);
     C.DumpFileName = Folder;
@@ -127,7 +127,7 @@ TEST(RamCard, OpenDumpCompletesDriveFormsAndFolders) {
     EXPECT_EQ(C.DumpFileName, Dir.Path() + "/RAMCARD.RCD");
   }
   // A dump copied under another name, or a card image, opens by its path.
-  RamGenWrite(Dir / "card.img", RamGenDump({{"A.LOG", "1"}}, true));
+  WriteWhole(Dir / "card.img", RamGenDump({{"A.LOG", "1"}}, true));
   TRamCard C(D);
   C.DumpFileName = Dir / "card.img";
   EXPECT_TRUE(C.OpenDump());
@@ -196,7 +196,7 @@ TEST(RamCard, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
   Big[89999] = 'E';
   ASSERT_TRUE(F.Load(RamGenDump({{"BIG.DAT", Big}, {"EMPTY.DAT", ""}})));
   TScratchDir Out;
-  RamGenWrite(Out / "old.dat", "previous contents");
+  WriteWhole(Out / "old.dat", "previous contents");
 
   ASSERT_TRUE(F.Card.NextEntry());
   EXPECT_TRUE(F.Card.SaveEntry(Out / "old.dat")); // overwritten
@@ -237,26 +237,26 @@ TEST(RamCard, UniqueEntryName) {
   TScratchDir Out;
   ASSERT_TRUE(F.Card.NextEntry());
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "A.B");
-  RamGenWrite(Out / "A.B", "");
+  WriteWhole(Out / "A.B", "");
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "A01");
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path() + "/"), "A01");
 
   ASSERT_TRUE(F.Card.NextEntry());
-  RamGenWrite(Out / "DATA.LOG", "");
-  RamGenWrite(Out / "DATA.L01", "");
+  WriteWhole(Out / "DATA.LOG", "");
+  WriteWhole(Out / "DATA.L01", "");
   std::filesystem::create_directory(Out / "DATA.L02");             // a folder takes the name too
   std::filesystem::create_symlink(Out / "gone", Out / "DATA.L03"); // so does a dangling link
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "DATA.L04");
   for (int I = 4; I <= 99; ++I) {
     char Name[16];
     std::snprintf(Name, sizeof Name, "DATA.L%02d", I);
-    RamGenWrite(Out / Name, "");
+    WriteWhole(Out / Name, "");
   }
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "");
 
   // A one-character name loses it to the digits.
   ASSERT_TRUE(F.Card.NextEntry());
-  RamGenWrite(Out / "X", "");
+  WriteWhole(Out / "X", "");
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "01");
 }
 
@@ -329,7 +329,7 @@ TEST(RamCard, NothingIsWalkedBeforeValidation) {
   Tricky.replace(0, 4, std::string("\x18\0\0\0", 4));
   Tricky[4] = 0x41;
   Tricky[5] = 0x48;
-  RamGenWrite(Dir / "t.rcd", Tricky);
+  WriteWhole(Dir / "t.rcd", Tricky);
   TFakeDialog D;
   TRamCard C(D);
   C.DumpFileName = Dir / "t.rcd";
