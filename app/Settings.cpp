@@ -81,9 +81,8 @@ const TSetting Table[] = {
 std::span<const TSetting> SettingsTable() { return Table; }
 
 const TSetting* FindSetting(std::string_view Key) {
-  const std::string Upper = UpperCase(std::string(Key));
   for (const TSetting& S : Table)
-    if (UpperCase(std::string(S.Key)) == Upper) return &S;
+    if (SameText(S.Key, Key)) return &S;
   return nullptr;
 }
 

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   }
   const std::string Text =
       test::CSVLayout1Text(Names, Units, test::GenPartsToSecs(2001, 1, 1), 600, RowCount);
-  if (!test::WriteBytes(Path, Text)) {
+  if (!test::WriteWhole(Path, Text)) {
     std::fprintf(stderr, "cannot write %s\n", Path.c_str());
     return 1;
   }
@@ -71,14 +71,14 @@ int main(int argc, char** argv) {
   const std::string Reversed = Path + ".rev.csv", Swapped = Path + ".swap.csv";
   std::string Out;
   for (auto It = Lines.rbegin(); It != Lines.rend(); ++It) Out += *It;
-  test::WriteBytes(Reversed, Out);
+  test::WriteWhole(Reversed, Out);
   Out.clear();
   Out += Lines[0]; // the comment line
   for (std::size_t Step = 0; Step < static_cast<std::size_t>(RowCount); ++Step) {
     const std::size_t From = 1 + (Step ^ 1) * SensorCount;
     for (int S = 0; S < SensorCount; ++S) Out += Lines[From + static_cast<std::size_t>(S)];
   }
-  test::WriteBytes(Swapped, Out);
+  test::WriteWhole(Swapped, Out);
   benchmark::RegisterBenchmark("CSVOpen/layout1/10x100000/newest-first", BM_CSVOpen, Reversed,
                                Text.size())
       ->Unit(benchmark::kMillisecond)

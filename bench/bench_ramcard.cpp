@@ -6,8 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 #include "tests/support/RamCardGen.h"
+#include "tests/support/Scratch.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ struct TBenchDump {
     Folder = Template;
     std::string Data(DataBytes, '\0');
     for (std::size_t I = 0; I < Data.size(); ++I) Data[I] = static_cast<char>(I * 31 + 7);
-    test::RamGenWrite(Folder + "/RAMCARD.RCD", test::RamGenDump({{"BIG.DAT", Data}}));
+    test::WriteWhole(Folder + "/RAMCARD.RCD", test::RamGenDump({{"BIG.DAT", Data}}));
   }
   ~TBenchDump() {
     std::error_code Ec;

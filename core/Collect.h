@@ -34,7 +34,6 @@ public:
 
   int Count() const { return FCount; }
   int Limit() const { return FLimit; }
-  int Delta() const { return FDelta; }
 
   TObject* ItemAt(int Index);
   void InsertAt(int Index, TObject* Item);

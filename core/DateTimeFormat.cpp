@@ -85,12 +85,10 @@ std::string FormatLogTime(const std::string& Pattern, LogTime Secs, char DateSep
   bool AfterHour = false;
   std::size_t I = 0;
   while (I < Pattern.size()) {
-    char C = static_cast<char>(std::toupper(static_cast<unsigned char>(Pattern[I])));
+    const char C = UpCase(Pattern[I]);
     std::size_t Run = 1;
     if (C == 'Y' || C == 'M' || C == 'D' || C == 'H' || C == 'S') {
-      while (I + Run < Pattern.size() &&
-             std::toupper(static_cast<unsigned char>(Pattern[I + Run])) == C)
-        ++Run;
+      while (I + Run < Pattern.size() && UpCase(Pattern[I + Run]) == C) ++Run;
     }
     int Width = Run >= 2 ? 2 : 1;
     switch (C) {

@@ -61,10 +61,6 @@ std::string TIniFile::ReadString(const std::string& Section, const std::string& 
   return V ? std::string(V) : Default;
 }
 
-bool TIniFile::ValueExists(const std::string& Section, const std::string& Key) const {
-  return FImpl->Ini.GetValue(Section.c_str(), Key.c_str(), nullptr) != nullptr;
-}
-
 void TIniFile::WriteString(const std::string& Section, const std::string& Key,
                            const std::string& Value) {
   FImpl->Ini.SetValue(Section.c_str(), Key.c_str(), Value.c_str());

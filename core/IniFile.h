@@ -24,7 +24,6 @@ public:
 
   std::string ReadString(const std::string& Section, const std::string& Key,
                          const std::string& Default) const;
-  bool ValueExists(const std::string& Section, const std::string& Key) const;
   void WriteString(const std::string& Section, const std::string& Key, const std::string& Value);
   // Writes the file through a temporary file in the same folder, renamed over
   // the old one only when complete. False when it could not be written.

@@ -6,8 +6,6 @@
 #include <cmath>
 #include <ctime>
 
-#include "core/IniFile.h"
-
 namespace quorvin {
 
 namespace {
@@ -85,14 +83,6 @@ void DayNumberToDate(int DayNo, int& Year, int& Month, int& Day) {
   DecodeDate(SecsToDateTime(Secs), Year, Month, Day);
 }
 
-int DayOfWeekOf(int Year, int Month, int Day) {
-  using namespace std::chrono;
-  long long Days = CivilDays(Year, Month, Day);
-  // 1970-01-01 was a Thursday (4 with Monday = 1).
-  long long W = ((Days % 7) + 7 + 3) % 7;
-  return static_cast<int>(W) + 1;
-}
-
 std::int32_t SecondsOfDay(int Hour, int Minute, int Second) {
   return Wrap32(static_cast<long long>(Hour) * 3600 + static_cast<long long>(Minute) * 60 + Second);
 }
@@ -120,18 +110,6 @@ void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& 
   SplitSecondsOfDay(SecondOfDay(Secs), Hour, Minute, Second);
 }
 
-LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Second, int DYears,
-                   int DMonths, int DDays, int DHours, int DMinutes, int DSeconds) {
-  long long M = static_cast<long long>(Month) + DMonths;
-  long long Carry = M - 1 >= 0 ? (M - 1) / 12 : -((12 - M) / 12);
-  long long NewMonth = ((M - 1) % 12 + 12) % 12 + 1;
-  long long NewYear = static_cast<long long>(Year) + DYears + Carry;
-  return Wrap32(
-      static_cast<long long>(PartsToSecs(static_cast<int>(NewYear), static_cast<int>(NewMonth),
-                                         Day + DDays, Hour, Minute, Second)) +
-      SecondsOfDay(DHours, DMinutes, DSeconds));
-}
-
 namespace {
 std::tm LocalNow() {
   std::time_t Now = std::time(nullptr);
@@ -141,21 +119,10 @@ std::tm LocalNow() {
 }
 } // namespace
 
-std::int32_t NowSecondsOfDay() {
-  std::tm L = LocalNow();
-  return SecondsOfDay(L.tm_hour, L.tm_min, L.tm_sec);
-}
-
-std::uint16_t TodayDayNumber() {
-  std::tm L = LocalNow();
-  return DayNumber(L.tm_year + 1900, L.tm_mon + 1, L.tm_mday);
-}
-
 LogTime NowSecs() {
-  std::tm L = LocalNow();
-  return Wrap32(static_cast<long long>(DayNumber(L.tm_year + 1900, L.tm_mon + 1, L.tm_mday)) *
-                    86400 +
-                SecondsOfDay(L.tm_hour, L.tm_min, L.tm_sec));
+  // One reading of the clock, so the day and the time of day agree.
+  const std::tm L = LocalNow();
+  return PartsToSecs(L.tm_year + 1900, L.tm_mon + 1, L.tm_mday, L.tm_hour, L.tm_min, L.tm_sec);
 }
 
 bool IsLogDate(int Year, int Month, int Day) {
@@ -230,32 +197,6 @@ bool ParseYesNo(const std::string& Text, bool Default) {
   return Default;
 }
 
-bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key,
-               bool Default) {
-  return ParseYesNo(IniFile.ReadString(Section, Key, Default ? "YES" : "NO"), Default);
-}
-
-void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Value) {
-  IniFile.WriteString(Section, Key, Value ? "YES" : "NO");
-}
-
-std::string CharArrayToStr(const char* Chars, int HighIndex) {
-  std::string Text;
-  for (int I = 0; I <= HighIndex && Chars[I] != '\0'; ++I) Text += Chars[I];
-  return Text;
-}
-
-void StrToCharArray(const std::string& Text, char* Dest, int Size) {
-  for (int I = 0; I < Size && I < static_cast<int>(Text.size()); ++I) Dest[I] = Text[I];
-}
-
-void CopyChars(const char* Src, int SrcHigh, char* Dest, int DestHigh, int Start, int Last) {
-  for (int K = 0; K <= Last; ++K) {
-    if (K > DestHigh || Start + K > SrcHigh || Start + K < 0) break;
-    Dest[K] = Src[Start + K];
-  }
-}
-
 std::string AppendField(const std::string& Line, const std::string& Separator,
                         const std::string& Field) {
   return Line.empty() ? Field : Line + Separator + Field;
@@ -285,12 +226,6 @@ std::string MissingValueDashes(int Width, int Digits) {
   return Text;
 }
 
-std::string StripTrailingCRLF(const std::string& Text) {
-  std::size_t N = Text.size();
-  if (N >= 2 && Text[N - 2] == '\r' && Text[N - 1] == '\n') return Text.substr(0, N - 2);
-  return Text;
-}
-
 bool MatchMask(const std::string& Name, const std::string& Mask) {
   for (std::size_t I = 0; I < Name.size(); ++I) {
     if (I >= Mask.size()) return false;
@@ -300,17 +235,17 @@ bool MatchMask(const std::string& Name, const std::string& Mask) {
   return Mask.size() == Name.size();
 }
 
-std::string UpperCase(const std::string& Text) {
-  std::string R = Text;
-  for (char& C : R)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+std::string UpperCase(std::string_view Text) {
+  std::string R(Text);
+  for (char& C : R) C = UpCase(C);
   return R;
 }
 
-std::string RepeatString(const std::string& Text, int Count) {
-  std::string R;
-  for (int I = 0; I < Count; ++I) R += Text;
-  return R;
+bool SameText(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t I = 0; I < A.size(); ++I)
+    if (UpCase(A[I]) != UpCase(B[I])) return false;
+  return true;
 }
 
 } // namespace quorvin

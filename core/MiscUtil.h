@@ -3,16 +3,15 @@
 // Log time: signed 32-bit seconds since 1984-12-31 00:00:00 wall-clock time,
 // with no zone and no daylight saving. Day numbers count days with
 // 1 = 1985-01-01 and 0 = 1984-12-31. Nothing here applies a time zone except
-// NowSecondsOfDay and TodayDayNumber, which read the local clock.
+// NowSecs, which reads the local clock.
 #pragma once
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quorvin {
-
-class TIniFile;
 
 using LogTime = std::int32_t;
 
@@ -37,7 +36,6 @@ int DaysBeforeYear(int Year);
 int DaysBeforeMonth(int Year, int Month);
 std::uint16_t DayNumber(int Year, int Month, int Day);
 void DayNumberToDate(int DayNo, int& Year, int& Month, int& Day);
-int DayOfWeekOf(int Year, int Month, int Day);
 std::int32_t SecondsOfDay(int Hour, int Minute, int Second);
 void SplitSecondsOfDay(std::int32_t Secs, int& Hour, int& Minute, int& Second);
 // The day of a time in seconds (0 = 1984-12-31; days before it negative)
@@ -48,11 +46,8 @@ int SecondOfDay(std::int64_t Secs);
 LogTime PartsToSecs(int Year, int Month, int Day, int Hour, int Minute, int Second);
 void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& Minute,
                  int& Second);
-LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Second, int DYears,
-                   int DMonths, int DDays, int DHours, int DMinutes, int DSeconds);
 
-std::int32_t NowSecondsOfDay();
-std::uint16_t TodayDayNumber();
+// The local clock as a log time.
 LogTime NowSecs();
 
 // The calendar days a log time holds whole, from its first day to the last
@@ -73,22 +68,22 @@ bool StrToFloatOK(const std::string& Text, double& Number);
 
 // "YES" or "NO" compared in upper case; Default for any other text.
 bool ParseYesNo(const std::string& Text, bool Default);
-bool ReadYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Default);
-void WriteYesNo(TIniFile& IniFile, const std::string& Section, const std::string& Key, bool Value);
 
-std::string CharArrayToStr(const char* Chars, int HighIndex);
-void StrToCharArray(const std::string& Text, char* Dest, int Size);
-void CopyChars(const char* Src, int SrcHigh, char* Dest, int DestHigh, int Start, int Last);
 std::string AppendField(const std::string& Line, const std::string& Separator,
                         const std::string& Field);
 // Splits Text at the first Ch: returns the part before it and leaves the part
 // after it in Text; without Ch returns Text whole and leaves Text unchanged.
 std::string SplitAt(char Ch, std::string& Text);
 std::string MissingValueDashes(int Width, int Digits);
-std::string StripTrailingCRLF(const std::string& Text);
 bool MatchMask(const std::string& Name, const std::string& Mask);
 
-std::string UpperCase(const std::string& Text);
-std::string RepeatString(const std::string& Text, int Count);
+// ASCII upper case: only a to z change, whatever the locale, so names,
+// keys and file extensions compare the same everywhere.
+constexpr char UpCase(char C) {
+  return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+}
+std::string UpperCase(std::string_view Text);
+// Equal without regard to ASCII case.
+bool SameText(std::string_view A, std::string_view B);
 
 } // namespace quorvin

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/Scratch.h"
 #include "tests/support/DDRGen.h"
 
 using namespace quorvin::ddrgen;
+using quorvin::test::WriteWhole;
 
 int main(int argc, char** argv) {
   const std::string Folder = argc > 1 ? argv[1] : "examples";
@@ -56,7 +58,7 @@ int main(int argc, char** argv) {
   Append(F, EventBlock(22, Day + 86400, Day + 86400));
 
   const std::string Path = Folder + "/SAMPLE.DDR";
-  if (!WriteFile(Path, F)) {
+  if (!WriteWhole(Path, F)) {
     std::fprintf(stderr, "cannot write %s\n", Path.c_str());
     return 1;
   }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/Scratch.h"
 #include "tests/support/LogGen.h"
 
 namespace {
@@ -22,7 +23,7 @@ long long Triangle(long long K, long long Period, long long Low, long long High)
 
 bool WriteReplacing(const std::filesystem::path& Path, const std::string& Bytes) {
   const std::filesystem::path Tmp = Path.string() + ".tmp";
-  if (!WriteBytes(Tmp.string(), Bytes)) return false;
+  if (!WriteWhole(Tmp.string(), Bytes)) return false;
   std::error_code Ec;
   std::filesystem::rename(Tmp, Path, Ec);
   return !Ec;

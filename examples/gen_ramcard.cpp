@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/Scratch.h"
 #include "tests/support/RamCardGen.h"
 
 using namespace quorvin::test;
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
       {"ODD.BIN", std::string("\x01\x02\x03", 3)},
   });
   const std::string Path = Folder + "/RAMCARD.RCD";
-  if (!RamGenWrite(Path, Bytes)) {
+  if (!WriteWhole(Path, Bytes)) {
     std::fprintf(stderr, "cannot write %s\n", Path.c_str());
     return 1;
   }

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "core/DateTimeFormat.h"
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "report/Workbook.h"
 
 using namespace quorvin;
@@ -31,13 +31,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Page.SetDDRLogText(Path);
   Page.edtFilenameExit();
   if (!FileValid) return 0;
-  Page.DisplayCommand();
-  Page.HeaderCommand();
-  Page.SaveCommand();
+  // Display, Header and Save as the application drives the page.
+  bool Ok = true;
+  CommandMode = cmDisplay;
+  Page.ReadDDROptions();
+  Page.ImportDDR(Ok);
+  CommandMode = cmHeader;
+  Page.ShowDDRSummary(Ok);
+  CommandMode = cmNone;
+  Page.ImportDDR(Ok);
   if (Switches & 32) {
-    Page.Controls.cbxOutFormat1 = 1;
-    Page.cbxOutFormatChange();
-    Page.SaveCommand();
+    // The EXCEL entry of the output-format list, then Save again.
+    DDR.Layout.DDROutputFormat = 1;
+    std::string Output;
+    DDR.MatchOutputExt(Output);
+    Page.SetDDROutputText(Output);
+    Page.ImportDDR(Ok);
   }
   return 0;
 }

@@ -1,7 +1,6 @@
 #include "logdata/CSVFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -15,16 +14,6 @@ namespace quorvin {
 
 namespace {
 
-float NotRecorded() { return std::bit_cast<float>(NonRecordedBits); }
-
-char Upper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
-
-std::string UpperKey(std::string_view Name) {
-  std::string K(Name);
-  for (char& C : K) C = Upper(C);
-  return K;
-}
-
 // The next comma-separated field of Rest, consumed with its comma. A field
 // is taken as it is: no trimming, no quoting.
 std::string_view NextField(std::string_view& Rest) {
@@ -35,9 +24,9 @@ std::string_view NextField(std::string_view& Rest) {
 }
 
 bool IsBadStatus(std::string_view Status) {
-  return (Status.size() == 1 && Upper(Status[0]) == 'B') ||
-         (Status.size() == 3 && Upper(Status[0]) == 'B' && Upper(Status[1]) == 'A' &&
-          Upper(Status[2]) == 'D');
+  return (Status.size() == 1 && UpCase(Status[0]) == 'B') ||
+         (Status.size() == 3 && UpCase(Status[0]) == 'B' && UpCase(Status[1]) == 'A' &&
+          UpCase(Status[2]) == 'D');
 }
 
 // Reads month/day/year hour:minute:second from Date, one space and Time:
@@ -200,12 +189,7 @@ void TCSVLogFile::Clear() {
 }
 
 TCSVSensor* TCSVLogFile::Find(std::string_view Name) {
-  auto It = FIndex.find(UpperKey(Name));
-  return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
-}
-
-const TCSVSensor* TCSVLogFile::FindSensor(std::string_view Name) const {
-  auto It = FIndex.find(UpperKey(Name));
+  auto It = FIndex.find(UpperCase(Name));
   return It == FIndex.end() ? nullptr : FSensors.Objects(It->second);
 }
 
@@ -359,7 +343,7 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     Rec = new TCSVRecord(Time, NS.get());
     NS->Records.InsertAt(0, Rec);
     State.NotForward[NS.get()].push_back(Time);
-    FIndex.emplace(UpperKey(Name), FSensors.Count());
+    FIndex.emplace(UpperCase(Name), FSensors.Count());
     std::string ListName = NS->Name;
     FSensors.Add(std::move(ListName), std::move(NS));
   } else {
@@ -413,7 +397,7 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
 }
 
 void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Value) {
-  Value = NotRecorded();
+  Value = NonRecordedValue();
   TCSVSensor* S = Find(SensorName);
   if (!S) return;
   int Index = 0;
@@ -435,7 +419,7 @@ bool TCSVLogFile::NextRecordTime(int Index, LogTime From, LogTime& Time) {
 
 void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,
                              LogTime& Time) {
-  Value = NotRecorded();
+  Value = NonRecordedValue();
   TCSVSensor* S = Find(SensorName);
   if (!S) return;
   const TCSVRecord* Rec = S->Records.At(Position);

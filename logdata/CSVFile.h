@@ -109,8 +109,6 @@ public:
 
   // Entry i holds the sensor's Name with the sensor, in order of first appearance.
   const TSensorList<TCSVSensor>& Sensors() const { return FSensors; }
-  // The sensor of that name (any case), or none.
-  const TCSVSensor* FindSensor(std::string_view Name) const;
   LogTime FirstTime() const { return FFirstTime; }
   LogTime LastTime() const { return FLastTime; }
   std::int32_t Interval() const { return FInterval; }

@@ -3,12 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <limits>
 
+#include "core/ByteReader.h"
 #include "core/RegularFile.h"
-#include "logdata/ByteOrder.h"
 
 namespace quorvin {
 
@@ -16,8 +15,6 @@ namespace {
 
 // Status of a read that found fewer bytes than asked for (the end of the file).
 constexpr int ShortReadResult = 100;
-
-float NotRecorded() { return std::bit_cast<float>(NonRecordedBits); }
 
 } // namespace
 
@@ -188,7 +185,7 @@ void TLogFile::ReleaseRecordsBehind() {
 }
 
 void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
-  Value = NotRecorded();
+  Value = NonRecordedValue();
   if (!FHeader || !FRecords || SensorIndex < 1 || SensorIndex > FSensors.Count()) return;
   if (!FCurrentRecord || FCurrentRecord->Time != Time) {
     // Ascending walks ask for a time beyond the last cached one: that is the

@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "logdata/ByteOrder.h"
+#include "core/ByteReader.h"
 
 namespace quorvin {
 
@@ -34,16 +34,8 @@ float RawToValue(std::uint16_t Raw, int RightDigits) {
 
 bool THeader::Parse(std::span<const std::uint8_t> Block) {
   if (Block.size() < static_cast<std::size_t>(HeaderBlockSize)) return false;
-  auto U16 = [&](std::size_t Offset) {
-    std::uint16_t V = 0;
-    ReadU16LE(Block, Offset, V);
-    return V;
-  };
-  auto U32 = [&](std::size_t Offset) {
-    std::uint32_t V = 0;
-    ReadU32LE(Block, Offset, V);
-    return V;
-  };
+  auto U16 = [&](std::size_t Offset) { return ReadU16LE(Block, Offset); };
+  auto U32 = [&](std::size_t Offset) { return ReadU32LE(Block, Offset); };
   try {
     Version = U16(0);
     UnitName = FixedText(Block, 2, 8);
@@ -69,11 +61,9 @@ bool THeader::Parse(std::span<const std::uint8_t> Block) {
 
 bool TSensor::Parse(std::span<const std::uint8_t> Block, const std::string& UnitName) {
   if (Block.size() < static_cast<std::size_t>(SensorBlockSize)) return false;
-  double S = 0.0, O = 0.0;
-  std::uint16_t Digits = 0;
-  ReadF64LE(Block, 10, S);
-  ReadF64LE(Block, 18, O);
-  ReadU16LE(Block, 26, Digits);
+  const double S = ReadF64LE(Block, 10);
+  const double O = ReadF64LE(Block, 18);
+  const std::uint16_t Digits = ReadU16LE(Block, 26);
   Name = UnitName + "." + FixedText(Block, 0, 10);
   Slope = static_cast<float>(S);
   Offset = static_cast<float>(O);

@@ -142,18 +142,6 @@ public:
   }
   void Clear() { FEntries.clear(); }
 
-  // ASCII comparison without regard to case.
-  static bool SameText(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (std::size_t I = 0; I < A.size(); ++I) {
-      unsigned char X = static_cast<unsigned char>(A[I]), Y = static_cast<unsigned char>(B[I]);
-      if (X >= 'a' && X <= 'z') X = static_cast<unsigned char>(X - 32);
-      if (Y >= 'a' && Y <= 'z') Y = static_cast<unsigned char>(Y - 32);
-      if (X != Y) return false;
-    }
-    return true;
-  }
-
 private:
   bool InRange(int I) const { return I >= 0 && static_cast<std::size_t>(I) < FEntries.size(); }
   std::vector<std::pair<std::string, std::unique_ptr<T>>> FEntries;

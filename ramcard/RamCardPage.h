@@ -12,7 +12,7 @@
 
 #include "core/UiServices.h"
 #include "ramcard/MountPoints.h"
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 
 namespace quorvin {
 

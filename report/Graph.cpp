@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "report/Formatting.h"
+#include "report/Titles.h"
 
 namespace quorvin {
 
@@ -17,11 +18,8 @@ void TGraph::CreateSeries() {
 }
 
 std::string TGraph::TitleLine() const {
-  const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
-  return std::string(Binary ? "R630/R600 DATA FROM: " : "CSV LOG DATA FROM: ") +
-         UpperCase(FSel.LogTitleName) +
-         " DATE: " + FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat) +
-         " TO " + FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
+  // Anything but a loaded binary log is titled as CSV data.
+  return DataTitleLine(!(FSel.BinaryLogLoaded && FSel.BinaryLog), FSel, FFormat);
 }
 
 bool TGraph::Draw() {

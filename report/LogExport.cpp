@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/FileNames.h"
 #include "core/Messages.h"
 #include "report/Formatting.h"
+#include "report/Titles.h"
 #include "report/Workbook.h"
 
 namespace quorvin {
@@ -86,16 +88,11 @@ TLogExport::TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
 
 std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
                                            const std::string& LogFileName, int OutputFormat) {
-  return LogFileDir + TLogSelection::DisplayNameOf(LogFileName) +
-         (OutputFormat == OutputFormatExcel ? ".XLS" : ".PRN");
+  return OutputNameBeside(LogFileDir, LogFileName, OutputFormat == OutputFormatExcel);
 }
 
 std::string TLogExport::TitleLine() const {
-  const std::string T1 =
-      FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.StartDate), FFormat);
-  const std::string T2 = FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
-  const std::string Source = FSel.CSVLogLoaded ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ";
-  return Source + UpperCase(FSel.LogTitleName) + " DATE: " + T1 + " TO " + T2;
+  return DataTitleLine(FSel.CSVLogLoaded, FSel, FFormat);
 }
 
 void TLogExport::BuildColumnHeader(std::vector<std::string>& Lines,

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/FileNames.h"
 #include "core/Messages.h"
 #include "report/Formatting.h"
 
@@ -25,16 +26,6 @@ std::int32_t NonNegativeMod(LogTime Value, std::int32_t Divisor) {
 }
 
 } // namespace
-
-std::string TLogSelection::DisplayNameOf(const std::string& FileName) {
-  std::string Name = std::filesystem::path(FileName).filename().string();
-  return UpperCase(SplitAt('.', Name));
-}
-
-std::string TLogSelection::FolderOf(const std::string& FileName) {
-  const std::size_t Slash = FileName.find_last_of('/');
-  return Slash == std::string::npos ? std::string() : FileName.substr(0, Slash + 1);
-}
 
 void TLogSelection::LogFileChange(int Page, const std::string& Text) {
   if (IsLogPage(Page)) FileNameBoxes[static_cast<std::size_t>(Page)] = Text;
@@ -79,12 +70,12 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
   // loaded under this unchanged name. A failed load leaves none.
   const std::string Ext = UpperCase(Path.extension().string());
   if (Ext == ".LOG") {
-    LogFileDir = FolderOf(LogFileName);
+    LogFileDir = ExtractFilePath(LogFileName);
     LoadLogFile(Ui);
     return LogLoaded();
   }
   if (Ext == ".CSV" || Ext == ".TXT") {
-    LogFileDir = FolderOf(LogFileName);
+    LogFileDir = ExtractFilePath(LogFileName);
     LoadCSVLogFile(Ui);
     return LogLoaded();
   }
@@ -132,7 +123,7 @@ void TLogSelection::LoadLogFile(TUiServices& Ui) {
   LogNameEdited = false;
   FreeReaders();
 
-  BinaryLog = std::make_unique<TLogFile>(LogFileName, DisplayNameOf(LogFileName));
+  BinaryLog = std::make_unique<TLogFile>(LogFileName, UpperNameStem(LogFileName));
   BinaryLogLoaded = true;
   CSVLogLoaded = false;
   if (!BinaryLog->Open()) {
@@ -174,7 +165,7 @@ void TLogSelection::LoadCSVLogFile(TUiServices& Ui) {
   LogNameEdited = false;
   FreeReaders();
 
-  CSVLog = std::make_unique<TCSVLogFile>(LogFileName, DisplayNameOf(LogFileName));
+  CSVLog = std::make_unique<TCSVLogFile>(LogFileName, UpperNameStem(LogFileName));
   CSVLogLoaded = true;
   BinaryLogLoaded = false;
   if (!CSVLog->Open()) {

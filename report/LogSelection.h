@@ -127,12 +127,6 @@ public:
   // False, with its message in the message panel, when start is after end.
   bool CheckDateRange(TUiServices& Ui);
 
-  // The display name a reader gets: the file name without folder and without
-  // everything from its first full stop on, in upper case.
-  static std::string DisplayNameOf(const std::string& FileName);
-  // The folder part of FileName with its trailing separator.
-  static std::string FolderOf(const std::string& FileName);
-
 private:
   void SetDates(LogTime Start, LogTime End);
   void FillSensorsCleared();

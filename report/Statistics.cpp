@@ -1,6 +1,7 @@
 #include "report/Statistics.h"
 
 #include "report/Formatting.h"
+#include "report/Titles.h"
 
 namespace quorvin {
 
@@ -115,9 +116,7 @@ void TStatistics::Heading() {
   FPane.Clear();
   FPane.SetBold(true);
   FPane.SetPointSize(10);
-  FPane.AppendLine("STATISTICS FOR: " + UpperCase(FSel.LogTitleName) +
-                   " DATE: " + DateText(DateTimeToSecs(FSel.StartDate)) + " TO " +
-                   DateText(DateTimeToSecs(FSel.EndDate)));
+  FPane.AppendLine(StatisticsTitleLine(FSel, FFormat));
   FPane.AppendLine("");
   std::string Names = "SENSORS            ";
   for (const TSensorChoice& C : FSel.SensorChoices) {

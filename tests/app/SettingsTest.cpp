@@ -88,6 +88,42 @@ TEST_F(SettingsTest, ValuesAreReadByTheirParsingRules) {
   EXPECT_EQ(Again.ReadString("General", "DateTimeFormat", ""), "mm/dd/yyyy hh:mm");
 }
 
+TEST_F(SettingsTest, DDRLogValuesFollowTheSameRules) {
+  WriteIni("[DDRLog]\nDDROutputFormat=excel\nAppendDDRData=yes\nAddHeader=1\nAddData=no\n"
+           "AddNotes=No\nUSGSStation=YES\nUSGSDevice=Yes\nDeviceName=Gauge 7\n");
+  TIniFile Ini(IniPath());
+  test::TFakeApp F;
+  TApplication& App = F.App;
+  LoadSettings(Ini, App);
+  const TDDRLayout& L = App.DDRObj.Layout;
+  EXPECT_EQ(L.DDROutputFormat, 1);
+  EXPECT_TRUE(L.AppendDDRData);
+  EXPECT_FALSE(L.AddHeader); // 1 is not a yes/no value: the default
+  EXPECT_FALSE(L.AddData);
+  EXPECT_FALSE(L.AddNotes);
+  EXPECT_TRUE(L.USGSStation);
+  EXPECT_TRUE(L.USGSDevice);
+  EXPECT_EQ(L.DeviceName, "Gauge 7");
+  // The page shows them, the device box holding the name.
+  EXPECT_EQ(App.DDRPage.Controls.cbxOutFormat1, 1);
+  EXPECT_TRUE(App.DDRPage.Controls.chkAppend1);
+  EXPECT_FALSE(App.DDRPage.Controls.chkData);
+  EXPECT_EQ(App.DDRPage.Controls.edtDevice, "Gauge 7");
+
+  SaveSettings(Ini, App);
+  TIniFile Again(IniPath());
+  EXPECT_EQ(Again.ReadString("DDRLog", "DDROutputFormat", ""), "EXCEL");
+  EXPECT_EQ(Again.ReadString("DDRLog", "AddHeader", ""), "NO");
+  EXPECT_EQ(Again.ReadString("DDRLog", "AddNotes", ""), "NO");
+  EXPECT_EQ(Again.ReadString("DDRLog", "DeviceName", ""), "Gauge 7");
+
+  // Any other format name is text.
+  WriteIni("[DDRLog]\nDDROutputFormat=XLS\n");
+  TIniFile Xls(IniPath());
+  LoadSettings(Xls, App);
+  EXPECT_EQ(App.DDRObj.Layout.DDROutputFormat, 0);
+}
+
 TEST_F(SettingsTest, OtherOutputFormatTextsSelectText) {
   WriteIni("[LogPrn]\nOutputFormat=XLS\n");
   TIniFile Ini(IniPath());

@@ -43,7 +43,7 @@ protected:
     PutScan(Scans, S, {Missing()});
     Append(F, DataBlock(T0, T0 + 900, Scans));
     Append(F, NoteBlock(T0, T0, "hi"));
-    ASSERT_TRUE(WriteFile(Ddr, F));
+    ASSERT_TRUE(WriteWhole(Ddr, F));
   }
   void TearDown() override {
     std::error_code Ec;

@@ -35,7 +35,7 @@ protected:
     L.IntervalMinutes = 0;
     L.Sensors = {{"STAGE", 1.0, 0.0, 2}, {"RAIN", 0.01, 0.0, 1}};
     Log = (Dir / "site1.log").string();
-    WriteBytes(Log, LogFileBytes(L, 5, [](long long K, int I) -> std::uint16_t {
+    WriteWhole(Log, LogFileBytes(L, 5, [](long long K, int I) -> std::uint16_t {
                  if (I == 0) return static_cast<std::uint16_t>(32767 + 123 + K);
                  return K == 1 ? 0xFFFF : static_cast<std::uint16_t>(32767 + K);
                }));
@@ -48,7 +48,7 @@ protected:
     Full.insert(Full.end(), Args.begin(), Args.end());
     return RunCliWithIni((Dir / "none.ini").string(), Full);
   }
-  std::string Prn() const { return ReadBytes((Dir / "SITE1.PRN").string()); }
+  std::string Prn() const { return ReadWhole((Dir / "SITE1.PRN").string()); }
 };
 
 const char* const FixedText = "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"\r\n"
@@ -128,13 +128,13 @@ TEST_F(CmdPrn, FailuresAreReportedWithTheWindowsTexts) {
   EXPECT_EQ(Missing.Err, "error: File does not exist or is invalid. Please select another file.\n"
                          "status: Error! Please select a valid file.\n");
 
-  WriteBytes((Dir / "bad.log").string(), "short");
+  WriteWhole((Dir / "bad.log").string(), "short");
   TRun Bad = Cli({"prn", (Dir / "bad.log").string(), "--display"});
   EXPECT_EQ(Bad.Code, 1);
   EXPECT_EQ(Bad.Err.rfind("error: Unble to open file or read header.  Check file format.\n", 0),
             0u);
 
-  WriteBytes((Dir / "x.dat").string(), "x");
+  WriteWhole((Dir / "x.dat").string(), "x");
   EXPECT_EQ(Cli({"prn", (Dir / "x.dat").string()}).Err,
             "error: File is invalid. Please select another file.\n"
             "status: Error! Please select a valid file.\n");

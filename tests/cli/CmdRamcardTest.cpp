@@ -21,7 +21,7 @@ std::string SampleDump() {
 
 TEST(CmdRamcard, ListsEveryEntryWithItsChecksum) {
   TScratchDir Dir;
-  RamGenWrite(Dir / "card.img", std::string(4096, 'i') + SampleDump());
+  WriteWhole(Dir / "card.img", std::string(4096, 'i') + SampleDump());
   TRun R = Cli(Dir, {"ramcard", Dir / "card.img", "list"});
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Out, "A.LOG\t5\tok\n"
@@ -38,12 +38,12 @@ TEST(CmdRamcard, ListReportsDumpsThatCannotBeRead) {
   EXPECT_EQ(Missing.Out, "");
   EXPECT_EQ(Missing.Err, "error: Error! Ram Card Dump could not be found.\n");
 
-  RamGenWrite(Dir / "RAMCARD.RCD", RamGenHeader(2) + RamGenEnd());
+  WriteWhole(Dir / "RAMCARD.RCD", RamGenHeader(2) + RamGenEnd());
   TRun Version = Cli(Dir, {"ramcard", Dir.Path(), "list"});
   EXPECT_EQ(Version.Code, 1);
   EXPECT_EQ(Version.Err, "error: Error! Incompatible dump version \n");
 
-  RamGenWrite(Dir / "RAMCARD.RCD", "short");
+  WriteWhole(Dir / "RAMCARD.RCD", "short");
   TRun Short = Cli(Dir, {"ramcard", Dir / "RAMCARD.RCD", "list"});
   EXPECT_EQ(Short.Code, 1);
   EXPECT_EQ(Short.Err, "error: Error! File too short or cannot read file.\n");
@@ -51,7 +51,7 @@ TEST(CmdRamcard, ListReportsDumpsThatCannotBeRead) {
 
 TEST(CmdRamcard, SavesTheNamedFiles) {
   TScratchDir Dir;
-  RamGenWrite(Dir / "RAMCARD.RCD", SampleDump());
+  WriteWhole(Dir / "RAMCARD.RCD", SampleDump());
   const std::string Out = Dir / "out";
   std::filesystem::create_directory(Out);
   TRun R = Cli(Dir, {"ramcard", Dir.Path(), "save", "--out", Out, "A.LOG", "C.*"});
@@ -71,7 +71,7 @@ TEST(CmdRamcard, SavesTheNamedFiles) {
 
 TEST(CmdRamcard, MissingOutputFolderNeedsYes) {
   TScratchDir Dir;
-  RamGenWrite(Dir / "d.rcd", RamGenDump({{"A.LOG", "alpha"}}));
+  WriteWhole(Dir / "d.rcd", RamGenDump({{"A.LOG", "alpha"}}));
   const std::string Out = Dir / "new/sub";
   TRun No = Cli(Dir, {"ramcard", Dir / "d.rcd", "save", "--out", Out, "A.LOG"});
   EXPECT_EQ(No.Code, 1);
@@ -90,7 +90,7 @@ TEST(CmdRamcard, MissingOutputFolderNeedsYes) {
 
 TEST(CmdRamcard, OutputFolderFromTheSettings) {
   TScratchDir Dir;
-  RamGenWrite(Dir / "d.rcd", RamGenDump({{"A.LOG", "alpha"}}));
+  WriteWhole(Dir / "d.rcd", RamGenDump({{"A.LOG", "alpha"}}));
   TRun R =
       Cli(Dir, {"--set", "RAMDirectory=" + Dir.Path(), "ramcard", Dir / "d.rcd", "save", "A.LOG"});
   EXPECT_EQ(R.Code, 0);

@@ -40,7 +40,7 @@ TEST(CliHardening, IniThatCannotBeReadIsAUsageError) {
 // A listing never passes a control character of a stored name to the terminal.
 TEST(CliHardening, RamcardListEscapesNonPrintableBytes) {
   TScratchDir Dir;
-  RamGenWrite(Dir / "RAMCARD.RCD", RamGenDump({{"ESC\x1b[2J.L", "e"}, {"CAF\x82.LOG", "cc"}}));
+  WriteWhole(Dir / "RAMCARD.RCD", RamGenDump({{"ESC\x1b[2J.L", "e"}, {"CAF\x82.LOG", "cc"}}));
   const TRun R = RunCliWithIni(Dir / "none.ini", {"ramcard", Dir.Path(), "list"});
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Out, "ESC\\x1b[2J.L\t1\tok\n"

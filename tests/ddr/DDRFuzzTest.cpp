@@ -5,7 +5,7 @@
 #include <random>
 
 #include "DDRTestUtil.h"
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "support/FakeUi.h"
 
 namespace quorvin::test {
@@ -31,7 +31,7 @@ protected:
   // Decodes, lists and saves one file in both formats; returns the text decoded.
   std::string Exercise(const TBytes& B) {
     const std::string Path = Scratch.File("F.DDR");
-    EXPECT_TRUE(WriteFile(Path, B));
+    EXPECT_TRUE(WriteWhole(Path, B));
     Page.SetDDRLogText(Path);
     Page.SetDDRLogText(Path + " ");
     Page.SetDDRLogText(Path);
@@ -42,13 +42,22 @@ protected:
     EXPECT_EQ(Text.find("<no end>"), std::string::npos);
     EXPECT_EQ(Text.find("<decode failed>"), std::string::npos);
     EXPECT_EQ(Text.find("<read failed>"), std::string::npos);
+    // Header, Display and Save as the commands drive the page, then Save in
+    // the other output format.
     Page.Controls.chkHeader = true;
-    Page.HeaderCommand();
-    Page.DisplayCommand();
-    Page.SaveCommand();
-    Page.Controls.cbxOutFormat1 = 1 - Page.Controls.cbxOutFormat1;
-    Page.cbxOutFormatChange();
-    Page.SaveCommand();
+    bool Ok = true;
+    CommandMode = cmHeader;
+    Page.ShowDDRSummary(Ok);
+    for (int Mode : {cmDisplay, cmNone}) {
+      CommandMode = Mode;
+      Page.ReadDDROptions();
+      Page.ImportDDR(Ok);
+    }
+    DDR.Layout.DDROutputFormat = DDR.Layout.DDROutputFormat == 1 ? 0 : 1;
+    std::string Output;
+    DDR.MatchOutputExt(Output);
+    Page.SetDDROutputText(Output);
+    Page.ImportDDR(Ok);
     EXPECT_EQ(DDR.FilePosition(), 0);
     EXPECT_FALSE(DDR.OutputOpen());
     return Text;
@@ -181,7 +190,7 @@ TEST_F(DDRFuzz, HugeValuesAndWidestLinesStayInTheBudget) {
   for (int I = 0; I < 9; ++I) PutScan(Scans, S, std::vector<double>(51, -1.7e308));
   Append(F, DataBlock(0, 100000, Scans));
   int Pieces = 0;
-  ASSERT_TRUE(WriteFile(Scratch.File("W.DDR"), F));
+  ASSERT_TRUE(WriteWhole(Scratch.File("W.DDR"), F));
   DDR.DDRFileName = Scratch.File("W.DDR");
   std::string Proposal;
   ASSERT_TRUE(DDR.OpenDDR(Proposal));

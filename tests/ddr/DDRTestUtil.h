@@ -10,8 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "ddr/DDRLog.h"
+#include "ddr/DDRObj.h"
 #include "support/DDRGen.h"
+#include "support/Scratch.h"
 
 namespace quorvin::test {
 
@@ -73,18 +74,6 @@ public:
   std::string Dir() const { return Path.string() + "/"; }
   fs::path Path;
 };
-
-inline std::string ReadWholeFile(const std::string& Path) {
-  std::ifstream F(Path, std::ios::binary);
-  std::ostringstream S;
-  S << F.rdbuf();
-  return S.str();
-}
-
-inline void WriteWholeFile(const std::string& Path, const std::string& Text) {
-  std::ofstream F(Path, std::ios::binary | std::ios::trunc);
-  F << Text;
-}
 
 // Decodes every block from the current position as the driver does. Where
 // the driver would report an unfinished block, "<unexpected end>\r\n" is put.

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "DDRTestUtil.h"
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 #include "support/FakeUi.h"
 
 namespace quorvin::test {
@@ -32,7 +32,7 @@ struct TRunResult {
 TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& Name,
                                 long long Size) {
   const std::string Path = Scratch.File(Name + ".DDR");
-  EXPECT_TRUE(ddrgen::WriteFile(Path, ddrsample::SampleFile()));
+  EXPECT_TRUE(WriteWhole(Path, ddrsample::SampleFile()));
   if (Size > 0) {
     EXPECT_EQ(::truncate(Path.c_str(), Size), 0);
   }
@@ -50,15 +50,22 @@ TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& N
   Page.SetDDRLogText(Path);
   Page.edtFilenameExit();
   EXPECT_TRUE(FileValid);
-  Page.DisplayCommand();
+  // Display, Header and Save as the commands drive the page.
+  bool Ok = false;
+  CommandMode = cmDisplay;
+  Page.ReadDDROptions();
+  EXPECT_TRUE(Page.ImportDDR(Ok));
   std::string Pane = Ui.Pane.Text();
-  Page.HeaderCommand();
+  Ui.Pane.Clear();
+  CommandMode = cmHeader;
+  EXPECT_TRUE(Page.ShowDDRSummary(Ok));
   Pane += Ui.Pane.Text();
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.File(Name + ".PRN") + ".");
+  CommandMode = cmNone;
+  EXPECT_TRUE(Page.ImportDDR(Ok));
+  EXPECT_EQ(DDR.DDROutputFileName, Scratch.File(Name + ".PRN"));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // The summary names the input file; the rest must be the same.
-  std::string Saved = ReadWholeFile(Scratch.File(Name + ".PRN"));
+  std::string Saved = ReadWhole(Scratch.File(Name + ".PRN"));
   for (std::size_t At; (At = Saved.find(Name)) != std::string::npos;)
     Saved.replace(At, Name.size(), "X");
   for (std::size_t At; (At = Pane.find(Name)) != std::string::npos;)

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "TempDir.h"
+#include "support/Scratch.h"
 #include "support/LogGen.h"
 
 namespace quorvin {
@@ -23,17 +23,17 @@ LogTime At(int Hour, int Minute, int Second = 0) {
 
 class CSVFileTest : public ::testing::Test {
 protected:
-  test::TTempDir Dir;
+  test::TScratchDir Dir;
   std::unique_ptr<TCSVLogFile> Reader;
   // Writes Text and opens it; the reader stays for the test's checks.
   bool Load(const std::string& Text) {
-    const std::string P = Dir.File("site.csv");
-    test::WriteBytes(P, Text);
+    const std::string P = (Dir / "site.csv");
+    test::WriteWhole(P, Text);
     Reader = std::make_unique<TCSVLogFile>(P, "SITE");
     return Reader->Open();
   }
   const TCSVSensor& Sensor(const std::string& Name) {
-    const TCSVSensor* S = Reader->FindSensor(Name);
+    const TCSVSensor* S = Reader->Sensors().Objects(Reader->Sensors().IndexOf(Name));
     EXPECT_NE(S, nullptr) << Name;
     static const TCSVSensor None;
     return S ? *S : None;
@@ -240,7 +240,7 @@ TEST_F(CSVFileTest, FilesThatDoNotOpen) {
   // A column heading without a comment mark is a layout 3 row at time 0.
   EXPECT_FALSE(Load("Date,Time,Sensor,Value\n" + Rows("A", 0, 15, 4)));
   EXPECT_EQ(Reader->RowLayout(), 3);
-  TCSVLogFile Missing(Dir.File("none.csv"), "NONE");
+  TCSVLogFile Missing((Dir / "none.csv"), "NONE");
   EXPECT_FALSE(Missing.Open());
   EXPECT_FALSE(Missing.IsOpen());
 }
@@ -373,9 +373,9 @@ TEST_F(CSVFileTest, EveryTruncationAndRandomCorruption) {
                            "03/07/1999,14:45:00,WIND,5.3,185,12.5\r\n"
                            "RH,03/07/1999,14:30:00,55.5,G\r\n"
                            "RH,03/07/1999 14:45:00,56.5,BAD\r\n";
-  const std::string Path = Dir.File("t.csv");
+  const std::string Path = (Dir / "t.csv");
   for (std::size_t Len = 0; Len <= Full.size(); ++Len) {
-    test::WriteBytes(Path, Full.substr(0, Len));
+    test::WriteWhole(Path, Full.substr(0, Len));
     TCSVLogFile R(Path, "T");
     Exercise(R);
     ASSERT_FALSE(HasFatalFailure()) << Len;
@@ -391,7 +391,7 @@ TEST_F(CSVFileTest, EveryTruncationAndRandomCorruption) {
     }
     if (Round % 9 == 0)
       for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
-    test::WriteBytes(Path, Bytes);
+    test::WriteWhole(Path, Bytes);
     TCSVLogFile R(Path, "R");
     Exercise(R);
     ASSERT_FALSE(HasFatalFailure()) << Round;
@@ -412,8 +412,8 @@ TEST_F(CSVFileTest, VeryLongLinesAndBinaryGarbage) {
   std::string Garbage;
   std::mt19937 Rng(5);
   for (int I = 0; I < 200000; ++I) Garbage.push_back(static_cast<char>(Rng() & 0xFF));
-  Reader = std::make_unique<TCSVLogFile>(Dir.File("garbage.csv"), "G");
-  test::WriteBytes(Dir.File("garbage.csv"), Garbage);
+  Reader = std::make_unique<TCSVLogFile>((Dir / "garbage.csv"), "G");
+  test::WriteWhole((Dir / "garbage.csv"), Garbage);
   Exercise(*Reader);
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "support/Scratch.h"
 #include "support/FakeUi.h"
 #include "support/LogGen.h"
 
@@ -21,11 +21,11 @@ TDateTimeFormat Slashes(const std::string& Date = "MM/DD/YYYY",
 
 class HeaderReportTest : public ::testing::Test {
 protected:
-  test::TTempDir Dir;
+  test::TScratchDir Dir;
   test::TFakeTextPane Pane;
   std::string Write(const std::string& Name, const std::string& Bytes) {
-    const std::string P = Dir.File(Name);
-    test::WriteBytes(P, Bytes);
+    const std::string P = (Dir / Name);
+    test::WriteWhole(P, Bytes);
     return P;
   }
 };
@@ -85,7 +85,7 @@ TEST_F(HeaderReportTest, BinaryLogReportWithOtherPatternsAndADayLongInterval) {
 }
 
 TEST_F(HeaderReportTest, BinaryLogReportFailsWithoutAHeader) {
-  TLogFile Log(Dir.File("NONE.LOG"), "NONE");
+  TLogFile Log((Dir / "NONE.LOG"), "NONE");
   EXPECT_FALSE(Log.Open());
   EXPECT_FALSE(ShowLogHeader(Pane, Log, "none", Slashes()));
   EXPECT_EQ(Pane.Text(), "R630/R600 LOG HEADER FROM: NONE\n\n");

@@ -9,7 +9,7 @@
 #include <bit>
 #include <filesystem>
 
-#include "TempDir.h"
+#include "support/Scratch.h"
 #include "logdata/CSVFile.h"
 #include "logdata/HeaderReport.h"
 #include "logdata/LogFile.h"
@@ -23,25 +23,25 @@ using test::TGenLog;
 
 class HostileInputTest : public ::testing::Test {
 protected:
-  test::TTempDir Dir;
+  test::TScratchDir Dir;
 };
 
 // A FIFO would block an open for reading until a writer comes, a device
 // such as /dev/zero would feed the reader without end: neither is a log.
 TEST_F(HostileInputTest, ReadersOpenOnlyRegularFiles) {
-  ASSERT_EQ(::mkfifo(Dir.File("x.LOG").c_str(), 0600), 0);
-  ASSERT_EQ(::mkfifo(Dir.File("x.csv").c_str(), 0600), 0);
-  std::filesystem::create_symlink("/dev/zero", Dir.File("zero.LOG"));
-  std::filesystem::create_symlink("/dev/zero", Dir.File("zero.csv"));
-  std::filesystem::create_directory(Dir.File("folder.LOG"));
-  std::filesystem::create_directory(Dir.File("folder.csv"));
+  ASSERT_EQ(::mkfifo((Dir / "x.LOG").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((Dir / "x.csv").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", (Dir / "zero.LOG"));
+  std::filesystem::create_symlink("/dev/zero", (Dir / "zero.csv"));
+  std::filesystem::create_directory((Dir / "folder.LOG"));
+  std::filesystem::create_directory((Dir / "folder.csv"));
   for (const char* Name : {"x", "zero", "folder"}) {
     SCOPED_TRACE(Name);
-    TLogFile Log(Dir.File(std::string(Name) + ".LOG"), "X");
+    TLogFile Log((Dir / std::string(Name) + ".LOG"), "X");
     EXPECT_FALSE(Log.Open());
     EXPECT_NE(Log.LastIOResult(), 0);
     EXPECT_EQ(Log.Header(), nullptr);
-    TCSVLogFile CSV(Dir.File(std::string(Name) + ".csv"), "X");
+    TCSVLogFile CSV((Dir / std::string(Name) + ".csv"), "X");
     EXPECT_FALSE(CSV.Open());
   }
 }
@@ -70,8 +70,8 @@ TEST_F(HostileInputTest, HeaderReportNamesTheCorruptSensor) {
   TGenLog L;
   L.UnitName = "SITE1";
   L.Sensors = {{"TEMP", 1.0, 0.0, 2}, {"RH", 1.0, 0.0, 65535}, {"WIND", 1.0, 0.0, 16}};
-  const std::string Path = Dir.File("SITE1.LOG");
-  test::WriteBytes(Path, test::LogFileBytes(L, 2));
+  const std::string Path = (Dir / "SITE1.LOG");
+  test::WriteWhole(Path, test::LogFileBytes(L, 2));
   TLogFile Log(Path, "SITE1");
   ASSERT_TRUE(Log.Open());
   EXPECT_EQ(Log.GetValue(Log.FirstTime(), 2), RawToValue(test::PatternRaw(0, 1), 15));
@@ -102,7 +102,7 @@ TEST_F(HostileInputTest, HeaderReportNamesTheCorruptSensor) {
 // A sparse log: the header, then Records records of zero bytes (raw 0 is the
 // recorded value -32767) that cost no disk.
 std::string SparseLog(const std::string& Path, const TGenLog& L, std::int64_t Records) {
-  test::WriteBytes(Path, test::LogHeaderBytes(L));
+  test::WriteWhole(Path, test::LogHeaderBytes(L));
   const std::int64_t Size = HeaderBlockSize + SensorBlockSize * std::int64_t(L.Sensors.size()) +
                             Records * 2 * std::int64_t(L.Sensors.size());
   EXPECT_EQ(::truncate(Path.c_str(), Size), 0);
@@ -122,7 +122,7 @@ TGenLog SixteenSensors() {
 // asked for again is read again.
 TEST_F(HostileInputTest, ForwardWalkKeepsTheRecordCacheBounded) {
   const std::int64_t Records = 100000;
-  TLogFile Log(SparseLog(Dir.File("LONG.LOG"), SixteenSensors(), Records), "LONG");
+  TLogFile Log(SparseLog((Dir / "LONG.LOG"), SixteenSensors(), Records), "LONG");
   ASSERT_TRUE(Log.Open());
   int Largest = 0;
   for (LogTime T = Log.FirstTime(); T < Log.LastTime(); ++T) {
@@ -141,7 +141,7 @@ TEST_F(HostileInputTest, RecordsBeyondFourGiB) {
   const TGenLog L = SixteenSensors();
   const std::int64_t RecordBytes = 32, DataOffset = 54 + 16 * 28;
   const std::int64_t K = ((std::int64_t(1) << 32) - DataOffset) / RecordBytes + 7;
-  const std::string Path = SparseLog(Dir.File("HUGE.LOG"), L, K + 3);
+  const std::string Path = SparseLog((Dir / "HUGE.LOG"), L, K + 3);
   std::string Record;
   for (int S = 0; S < 16; ++S) test::PutU16(Record, static_cast<std::uint16_t>(33000 + S));
   const int Fd = ::open(Path.c_str(), O_WRONLY);

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <random>
 
-#include "TempDir.h"
+#include "support/Scratch.h"
 #include "support/LogGen.h"
 
 namespace quorvin {
@@ -33,10 +33,10 @@ float Expected(long long K, int Index, int Digits) {
 
 class LogFileTest : public ::testing::Test {
 protected:
-  test::TTempDir Dir;
+  test::TScratchDir Dir;
   std::string Write(const std::string& Bytes, const std::string& Name = "SITE1.LOG") {
-    const std::string P = Dir.File(Name);
-    test::WriteBytes(P, Bytes);
+    const std::string P = (Dir / Name);
+    test::WriteWhole(P, Bytes);
     return P;
   }
 };
@@ -139,7 +139,7 @@ TEST_F(LogFileTest, NamesDuplicatesAndEarlyStartDay) {
 }
 
 TEST_F(LogFileTest, OpenFailsOnMissingTruncatedOrUndecodableFiles) {
-  TLogFile Missing(Dir.File("NONE.LOG"), "NONE");
+  TLogFile Missing((Dir / "NONE.LOG"), "NONE");
   EXPECT_FALSE(Missing.Open());
   EXPECT_NE(Missing.LastIOResult(), 0);
 
@@ -236,9 +236,9 @@ void Walk(TLogFile& F, int Steps) {
 
 TEST_F(LogFileTest, EveryTruncationOpensOrFailsCleanly) {
   const std::string Full = test::LogFileBytes(ThreeSensors(), 12);
-  const std::string Path = Dir.File("T.LOG");
+  const std::string Path = (Dir / "T.LOG");
   for (std::size_t Len = 0; Len <= Full.size(); ++Len) {
-    test::WriteBytes(Path, Full.substr(0, Len));
+    test::WriteWhole(Path, Full.substr(0, Len));
     TLogFile F(Path, "T");
     const bool Ok = F.Open();
     ASSERT_EQ(Ok, Len >= 138) << Len;
@@ -258,7 +258,7 @@ TEST_F(LogFileTest, EveryTruncationOpensOrFailsCleanly) {
 
 TEST_F(LogFileTest, RandomCorruptionsNeverCrash) {
   const std::string Full = test::LogFileBytes(ThreeSensors(), 12);
-  const std::string Path = Dir.File("R.LOG");
+  const std::string Path = (Dir / "R.LOG");
   std::mt19937 Rng(20261208);
   for (int Round = 0; Round < 600; ++Round) {
     std::string Bytes = Full;
@@ -267,7 +267,7 @@ TEST_F(LogFileTest, RandomCorruptionsNeverCrash) {
     if (Round % 5 == 0) Bytes.resize(Rng() % Bytes.size());
     if (Round % 7 == 0) // random bytes altogether
       for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
-    test::WriteBytes(Path, Bytes);
+    test::WriteWhole(Path, Bytes);
     TLogFile F(Path, "R");
     bool Opened = false;
     ASSERT_NO_THROW(Opened = F.Open()) << Round;

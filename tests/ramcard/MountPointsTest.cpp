@@ -17,9 +17,9 @@ TEST(MountPoints, RemovableMediaFirstPseudoFileSystemsLeftOut) {
   std::filesystem::create_directories(Sys / "sdc");
   std::filesystem::create_directories(Sys / "sda");
   std::filesystem::create_directories(Sys / "mmcblk0");
-  RamGenWrite(Sys / "sdc/removable", "1\n");
-  RamGenWrite(Sys / "sda/removable", "0\n");
-  RamGenWrite(Sys / "mmcblk0/removable", "1\n");
+  WriteWhole(Sys / "sdc/removable", "1\n");
+  WriteWhole(Sys / "sda/removable", "0\n");
+  WriteWhole(Sys / "mmcblk0/removable", "1\n");
   const std::string Table = "sysfs /sys sysfs rw,nosuid 0 0\n"
                             "proc /proc proc rw 0 0\n"
                             "/dev/sda1 / ext4 rw,relatime 0 0\n"
@@ -43,7 +43,7 @@ TEST(MountPoints, EscapesAndMissingTable) {
   TSystemMountPoints None("/nonexistent/mounts");
   EXPECT_TRUE(None.MountPoints().empty());
   TScratchDir Dir;
-  RamGenWrite(Dir / "mounts", "/dev/sdz9 /media/x vfat rw 0 0\n");
+  WriteWhole(Dir / "mounts", "/dev/sdz9 /media/x vfat rw 0 0\n");
   TSystemMountPoints Given(Dir / "mounts", Dir / "sys");
   EXPECT_EQ(Given.MountPoints(), (Names{"/media/x"}));
 }

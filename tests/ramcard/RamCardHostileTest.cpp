@@ -1,7 +1,7 @@
 // Hostile dumps: random bytes, every truncation, chains that end badly,
 // extreme lengths. The reader must answer, never crash, hang or read outside
 // the file (run under the sanitizer build too).
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ struct TWalkResult {
 // SaveTo is given) saved. The walk must end within the bytes of the file.
 TWalkResult WalkDump(const TScratchDir& Dir, const std::string& Bytes,
                      const std::string& SaveTo = std::string()) {
-  RamGenWrite(Dir / "d.rcd", Bytes);
+  WriteWhole(Dir / "d.rcd", Bytes);
   TFakeDialog Dialog;
   TRamCard Card(Dialog);
   Card.DumpFileName = Dir / "d.rcd";

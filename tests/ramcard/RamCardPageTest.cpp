@@ -47,7 +47,7 @@ struct TPageFixture {
     Page.OnFocusOutFile = [this] { ++FocusRequests; };
   }
   void ChooseDump(const std::vector<TRamGenEntry>& Entries) {
-    RamGenWrite(Drive / "RAMCARD.RCD", RamGenDump(Entries));
+    WriteWhole(Drive / "RAMCARD.RCD", RamGenDump(Entries));
     Page.cbxRamdir.Text = Drive.Path();
     Page.cbxRamdirClick();
   }
@@ -116,7 +116,7 @@ TEST(RamCardPage, ChoosingADriveWithoutAUsableDump) {
   EXPECT_TRUE(FolderNames(F.Out.Path()).empty());
 
   // Not a dump: only the header message.
-  RamGenWrite(Empty / "RAMCARD.RCD", std::string(5000, 'x'));
+  WriteWhole(Empty / "RAMCARD.RCD", std::string(5000, 'x'));
   F.Page.cbxRamdirClick();
   EXPECT_EQ(F.Ui.Dialog.Texts(), (Names{"Error! Ram Card Dump could not be found.",
                                         "Error! This file is not a Ram Card dump or image."}));
@@ -176,7 +176,7 @@ TEST(RamCardPage, CancelledCopyStopsAndLeavesNoPartOfTheFile) {
 TEST(RamCardPage, TakenNameGetsTheNumberedVariant) {
   TPageFixture F;
   F.ChooseDump({{"DATA.LOG", "new"}});
-  RamGenWrite(F.Out / "DATA.LOG", "old");
+  WriteWhole(F.Out / "DATA.LOG", "old");
   F.Check({0});
   EXPECT_EQ(F.Save(F.Out.Path()), "Saved successfully: DATA.L01");
   EXPECT_EQ(ReadWhole(F.Out / "DATA.LOG"), "old");
@@ -232,11 +232,11 @@ TEST(RamCardPage, WildcardsAndEmptyItems) {
 TEST(RamCardPage, AllNamesTakenReportsTheEntrysOwnName) {
   TPageFixture F;
   F.ChooseDump({{"DATA.LOG", "d"}, {"OK.LOG", "o"}});
-  RamGenWrite(F.Out / "DATA.LOG", "");
+  WriteWhole(F.Out / "DATA.LOG", "");
   for (int I = 1; I <= 99; ++I) {
     char Name[16];
     std::snprintf(Name, sizeof Name, "DATA.L%02d", I);
-    RamGenWrite(F.Out / Name, "");
+    WriteWhole(F.Out / Name, "");
   }
   F.Check({0, 1});
   EXPECT_EQ(F.Save(F.Out.Path()), "Warning! Save: Failed: DATA.LOG; Successful: OK.LOG");
@@ -320,7 +320,7 @@ TEST(RamCardPage, OutputFolderThatIsAFile) {
   F.ChooseDump({{"A.LOG", "a"}, {"B.LOG", "b"}});
   F.Check({0, 1});
   // The output folder is a file: every name is taken, nothing can be written.
-  RamGenWrite(F.Out / "file", "");
+  WriteWhole(F.Out / "file", "");
   EXPECT_EQ(F.Save(F.Out / "file"), "Warning! Unable to save files.");
   EXPECT_EQ(F.Ui.Dialog.Texts(), (Names{"File Path does not exist. Do you wish to create it?"}));
 }

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "RamTestUtil.h"
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 #include "support/FakeUi.h"
 #include "support/RamCardGen.h"
 

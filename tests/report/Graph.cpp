@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ExportFixtures.h"
+#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeChart.h"
 #include "support/FakeUi.h"
@@ -133,7 +133,7 @@ TEST_F(GraphTest, BatchesOf257RowsAndARefusedPointDropsTheRestOfItsBatch) {
 
 TEST_F(GraphTest, CsvLogTitleAndNoPointsOutsideGraphMode) {
   const std::string Path = Dir / "wind.csv";
-  test::WriteFile(Path, "03/05/1998,22:00:00,W,1.5,2.25\r\n"
+  test::WriteWhole(Path, "03/05/1998,22:00:00,W,1.5,2.25\r\n"
                         "03/05/1998,23:00:00,W,2.5,3.25\r\n"
                         "03/06/1998,00:00:00,W,3.5,4.25\r\n");
   Load(Path, false);

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "ExportFixtures.h"
+#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 #include "support/FakeUi.h"
@@ -14,7 +14,7 @@
 namespace quorvin {
 namespace {
 
-using test::ReadFile;
+using test::ReadWhole;
 using test::TGenSensor;
 
 class HostileInputTest : public ::testing::Test {
@@ -62,8 +62,8 @@ TEST_F(HostileInputTest, CorruptRightDigitsGiveFifteenDecimals) {
   ASSERT_TRUE(Sel.LogLoaded());
   Opt.AppendData = false;
   ASSERT_TRUE(Run(cmNone));
-  EXPECT_EQ(ReadFile(OutputName),
-            test::CrLf({"\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"", "\"SLOPE\",,1.000000000000000,1.0",
+  EXPECT_EQ(ReadWhole(OutputName),
+            test::CRLFLines({"\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"", "\"SLOPE\",,1.000000000000000,1.0",
                         "\"OFFSET\",,0.000000000000000,0.0", "\"RIGHTDIGITS\",,15,1",
                         "03/05/98,00:00:00,0.000000000000001,0.5",
                         "03/05/98,00:15:00,0.000000000000000,1.0",

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ExportFixtures.h"
+#include "support/LogGen.h"
 #include "XlsxReader.h"
 #include "report/Formatting.h"
 #include "report/Statistics.h"
@@ -14,11 +14,12 @@
 namespace quorvin {
 namespace {
 
-using test::CrLf;
+using test::CRLFLines;
+using test::FolderNames;
 using test::Raw;
-using test::ReadFile;
+using test::ReadWhole;
 using test::TGenSensor;
-using test::WriteFile;
+using test::WriteWhole;
 
 constexpr std::uint16_t NR = 0xFFFF;
 
@@ -67,7 +68,7 @@ TEST_F(LogExportTest, SavedStandardLayoutFixedAndCommaSeparated) {
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(OutputName, Dir / "SITE1.PRN");
-  EXPECT_EQ(ReadFile(OutputName), CrLf({
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
                                       "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"",
                                       "\"SLOPE\"                  1.00      0.0",
                                       "\"OFFSET\"                 0.00      0.0",
@@ -79,7 +80,7 @@ TEST_F(LogExportTest, SavedStandardLayoutFixedAndCommaSeparated) {
 
   Opt.DisplayFixedFormat = false;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName), CrLf({
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
                                       "\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"",
                                       "\"SLOPE\",,1.00,0.0",
                                       "\"OFFSET\",,0.00,0.0",
@@ -89,7 +90,7 @@ TEST_F(LogExportTest, SavedStandardLayoutFixedAndCommaSeparated) {
                                   }));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // Replacing left no temporary file behind.
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"SITE1.PRN", "site1.log"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"SITE1.PRN", "site1.log"}));
 }
 
 TEST_F(LogExportTest, SavedR600LayoutStartsWithTitleAndBlanksLaterDates) {
@@ -98,7 +99,7 @@ TEST_F(LogExportTest, SavedR600LayoutStartsWithTitleAndBlanksLaterDates) {
   Opt.R600ASCII = true;
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName), CrLf({
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
                                       "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98",
                                       "",
                                       "DATE       TIME     STAGE      RAIN      ",
@@ -109,7 +110,7 @@ TEST_F(LogExportTest, SavedR600LayoutStartsWithTitleAndBlanksLaterDates) {
   // Without fixed columns: no padding, names and underline as long as the names.
   Opt.DisplayFixedFormat = false;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName), CrLf({
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
                                       "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98",
                                       "",
                                       "DATE,TIME,STAGE,RAIN",
@@ -136,7 +137,7 @@ TEST_F(LogExportTest, DisplayShowsBoldTitleThenFixedColumnsWhateverTheSeparator)
   EXPECT_EQ(Ui.Pane.Lines[0].PointSize, 10);
   EXPECT_FALSE(Ui.Pane.Lines[2].Bold);
   EXPECT_TRUE(OutputName.empty());
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"site1.log"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"site1.log"}));
 
   // EXCEL displayed: blank-separated fields without padding.
   Ui.Pane.Clear();
@@ -166,7 +167,7 @@ protected:
   }
   // The saved data lines, without the column header.
   std::string Data() {
-    std::string T = ReadFile(OutputName);
+    std::string T = ReadWhole(OutputName);
     std::size_t At = T.find("\"RIGHTDIGITS\"");
     return At == std::string::npos ? T : T.substr(T.find('\n', At) + 1);
   }
@@ -174,28 +175,28 @@ protected:
 
 TEST_F(TwoDayLogTest, NotRecordedAsDashesZerosOrExcludedLines) {
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,0000,5,-.-", "123196,1200,6,-.-", "010197,0000,-,-.-",
+  EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,-.-", "123196,1200,6,-.-", "010197,0000,-,-.-",
                           "010197,1200,13,-1.5"}));
   Opt.DisplayAsDash = false;
   Opt.DisplayAsZero = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,0000,5,0.0", "123196,1200,6,0.0", "010197,0000,0,0.0",
+  EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,0.0", "123196,1200,6,0.0", "010197,0000,0,0.0",
                           "010197,1200,13,-1.5"}));
   Opt.DisplayAsZero = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,0000,5,", "123196,1200,6,", "010197,1200,13,-1.5"}));
+  EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,", "123196,1200,6,", "010197,1200,13,-1.5"}));
 }
 
 TEST_F(TwoDayLogTest, BlankLineBeforeEachNewDayEvenWhenItsFirstLineIsExcluded) {
   Opt.AddBlankLine = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,0000,5,-.-", "123196,1200,6,-.-", "", "010197,0000,-,-.-",
+  EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,-.-", "123196,1200,6,-.-", "", "010197,0000,-,-.-",
                           "010197,1200,13,-1.5"}));
   Opt.DisplayAsDash = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,0000,5,", "123196,1200,6,", "", "010197,1200,13,-1.5"}));
+  EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,", "123196,1200,6,", "", "010197,1200,13,-1.5"}));
 }
 
 TEST_F(TwoDayLogTest, R600ExcludedFirstLineStillUsesUpTheDate) {
@@ -204,7 +205,7 @@ TEST_F(TwoDayLogTest, R600ExcludedFirstLineStillUsesUpTheDate) {
   Opt.DisplayAsDash = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName), CrLf({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
                                         "DATE       TIME     A          BB        ",
                                         "---------- -------- ---------- ----------",
                                         "123196         0000          5           ",
@@ -218,8 +219,8 @@ TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(
-      ReadFile(OutputName),
-      CrLf({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
+      ReadWhole(OutputName),
+      CRLFLines({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
             "\"SLOPE\"                     1      1.0", "\"OFFSET\"                    0      0.0",
             "\"RIGHTDIGITS\"               0        1", "366           000000        5      -.-",
             "366           043200        6      -.-", "001           000000        -      -.-",
@@ -229,7 +230,7 @@ TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
 TEST_F(TwoDayLogTest, OnlyCheckedSensorsInLogOrder) {
   Sel.CheckSensorsClick(0, false);
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName), CrLf({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0",
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0",
                                         "\"OFFSET\",,0.0", "\"RIGHTDIGITS\",,1", "123196,0000,-.-",
                                         "123196,1200,-.-", "010197,0000,-.-", "010197,1200,-1.5"}));
 }
@@ -238,15 +239,15 @@ TEST_F(TwoDayLogTest, RangeEndsAreInclusiveAndAStartAfterTheEndGivesOneLine) {
   Sel.StartTime = PartsToSecs(1996, 12, 31, 12, 0, 0);
   Sel.EndTime = PartsToSecs(1997, 1, 1, 0, 0, 0);
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,1200,6,-.-", "010197,0000,-,-.-"}));
+  EXPECT_EQ(Data(), CRLFLines({"123196,1200,6,-.-", "010197,0000,-,-.-"}));
   Sel.EndTime = PartsToSecs(1996, 12, 31, 0, 0, 0);
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"123196,1200,6,-.-"}));
+  EXPECT_EQ(Data(), CRLFLines({"123196,1200,6,-.-"}));
   // Beyond the data the reader answers "not recorded".
   Sel.StartTime = PartsToSecs(1997, 1, 2, 0, 0, 0);
   Sel.EndTime = Sel.StartTime;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"010297,0000,-,-.-"}));
+  EXPECT_EQ(Data(), CRLFLines({"010297,0000,-,-.-"}));
 }
 
 TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
@@ -255,21 +256,21 @@ TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
   Opt.AppendData = true;
   Sel.StartTime = Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName),
-            CrLf({"\"DATE\",\"TIME\",\"A\",\"BB\"", "\"SLOPE\",,1,1.0", "\"OFFSET\",,0,0.0",
+  EXPECT_EQ(ReadWhole(OutputName),
+            CRLFLines({"\"DATE\",\"TIME\",\"A\",\"BB\"", "\"SLOPE\",,1,1.0", "\"OFFSET\",,0,0.0",
                   "\"RIGHTDIGITS\",,0,1", "123196,0000,5,-.-", "010197,1200,13,-1.5"}));
 
   Opt.R600ASCII = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName).substr(ReadFile(OutputName).find("010197,1200,13,-1.5")),
-            CrLf({"010197,1200,13,-1.5", "R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
+  EXPECT_EQ(ReadWhole(OutputName).substr(ReadWhole(OutputName).find("010197,1200,13,-1.5")),
+            CRLFLines({"010197,1200,13,-1.5", "R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
                   "010197,1200,13,-1.5"}));
 
   // Without append the file is replaced and starts with the column header.
   Opt.AppendData = false;
   Opt.R600ASCII = false;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Data(), CrLf({"010197,1200,13,-1.5"}));
+  EXPECT_EQ(Data(), CRLFLines({"010197,1200,13,-1.5"}));
 }
 
 TEST_F(TwoDayLogTest, OutputThatCannotBeOpenedOrReplacedFailsAndKeepsWhatWasThere) {
@@ -286,7 +287,7 @@ TEST_F(TwoDayLogTest, OutputThatCannotBeOpenedOrReplacedFailsAndKeepsWhatWasTher
     EXPECT_EQ(Ui.Dialog.Shown[0].Detail, Dir / "TWO.PRN" + ": Is a directory");
   }
   EXPECT_TRUE(std::filesystem::is_directory(Dir / "TWO.PRN"));
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"TWO.PRN", "two.log"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"TWO.PRN", "two.log"}));
 }
 
 TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
@@ -308,7 +309,7 @@ TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
                   k % 60, k % 1000 / 10.0);
     Expected.push_back(Buf);
   }
-  EXPECT_EQ(ReadFile(OutputName), CrLf(Expected));
+  EXPECT_EQ(ReadWhole(OutputName), CRLFLines(Expected));
 
   ASSERT_TRUE(Display());
   // The pane gets the title once, then fixed columns.
@@ -339,7 +340,7 @@ TEST_F(LogExportTest, ChunksReportProgressAndACancelledSaveKeepsTheOldFile) {
   Load(Dir / "long.log");
   Sel.EndTime = Sel.StartTime + 699 * 60;
   Opt.AppendData = false;
-  test::WriteFile(Dir / "LONG.PRN", "old content\r\n");
+  test::WriteWhole(Dir / "LONG.PRN", "old content\r\n");
   TCancellingBusy Busy;
   TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Busy};
   EXPECT_FALSE(ConvertLogToText(Sel, Opt, Fmt, cmNone, ",", Services, OutputName));
@@ -348,15 +349,15 @@ TEST_F(LogExportTest, ChunksReportProgressAndACancelledSaveKeepsTheOldFile) {
   ASSERT_EQ(Busy.Done.size(), 2u);
   EXPECT_EQ(Busy.Done[0], 252 * 60);
   EXPECT_LT(Busy.Done[0], Busy.Done[1]);
-  EXPECT_EQ(test::ReadFile(Dir / "LONG.PRN"), "old content\r\n");
-  EXPECT_EQ(Dir.Files().size(), 2u); // the log and the old output, no temporary left
+  EXPECT_EQ(test::ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
+  EXPECT_EQ(FolderNames(Dir.Path()).size(), 2u); // the log and the old output, no temporary left
 }
 
 TEST_F(LogExportTest, NoLoadedLogIsAFailureWithNothingWritten) {
   Sel.LogFileDir = Dir.Path() + "/";
   Sel.LogFileName = Dir / "none.log";
   EXPECT_FALSE(Save());
-  EXPECT_TRUE(Dir.Files().empty());
+  EXPECT_TRUE(FolderNames(Dir.Path()).empty());
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
 }
 
@@ -395,7 +396,7 @@ protected:
     Row("10:50:00", "B", "15", "mm");
     Row("11:00:00", "A", "1.9", "C");
     Row("11:00:00", "B", "16", "mm");
-    WriteFile(Dir / "mixed.csv", T);
+    WriteWhole(Dir / "mixed.csv", T);
     Load(Dir / "mixed.csv");
     Opt.AppendData = false;
     SetDateTimeFormat(Fmt, "MM/DD/YYYY HH:MM");
@@ -415,8 +416,8 @@ TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
   // The chosen start never moves a CSV grid.
   Sel.StartTime += 3600;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
-            CrLf({"\"DATE\",\"TIME\",\"A\"", "\"UNITS\",,C", "\"RIGHTDIGITS\",,1",
+  EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
+            CRLFLines({"\"DATE\",\"TIME\",\"A\"", "\"UNITS\",,C", "\"RIGHTDIGITS\",,1",
                   "03/07/1999,10:00,1.5", "03/07/1999,10:15,1.6", "03/07/1999,10:30,1.7",
                   "03/07/1999,10:45,1.8", "03/07/1999,11:00,1.9"}));
   // The selection keeps what was chosen.
@@ -428,8 +429,8 @@ TEST_F(CsvGridTest, VariableIntervalSensorAloneIsWrittenRecordByRecord) {
   CheckOnly({2});
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
-            CrLf({"\"DATE\"        \"TIME\"      \"C\"", "\"UNITS\"                     V",
+  EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
+            CRLFLines({"\"DATE\"        \"TIME\"      \"C\"", "\"UNITS\"                     V",
                   "\"RIGHTDIGITS\"               2", "03/07/1999     10:00     0.25",
                   "03/07/1999     10:07     0.50", "03/07/1999     10:20     0.75"}));
 }
@@ -449,14 +450,14 @@ TEST_F(CsvGridTest, SensorsWithDifferentIntervalsAreRefusedWithNothingWritten) {
   EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Sensors selected have different logging intervals. \r\n "
                                      "View header for sensor logging intervals");
   EXPECT_TRUE(Ui.Pane.Lines.empty());
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"mixed.csv"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"mixed.csv"}));
 }
 
 TEST_F(CsvGridTest, EqualIntervalsShareAGridFromTheEarliestToTheShortestEnd) {
   CheckOnly({0, 3});
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
-            CrLf({"\"DATE\",\"TIME\",\"A\",\"D\"", "\"UNITS\",,C,m", "\"RIGHTDIGITS\",,1,0",
+  EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
+            CRLFLines({"\"DATE\",\"TIME\",\"A\",\"D\"", "\"UNITS\",,C,m", "\"RIGHTDIGITS\",,1,0",
                   "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,7", "03/07/1999,10:30,1.7,8",
                   "03/07/1999,10:45,1.8,9"}));
 }
@@ -464,18 +465,18 @@ TEST_F(CsvGridTest, EqualIntervalsShareAGridFromTheEarliestToTheShortestEnd) {
 TEST_F(CsvGridTest, ASingleReadingSensorPassesTheIntervalCheck) {
   CheckOnly({0, 4});
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"),
-            CrLf({"\"DATE\",\"TIME\",\"A\",\"E\"", "\"UNITS\",,C,%", "\"RIGHTDIGITS\",,1,0",
+  EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
+            CRLFLines({"\"DATE\",\"TIME\",\"A\",\"E\"", "\"UNITS\",,C,%", "\"RIGHTDIGITS\",,1,0",
                   "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,-", "03/07/1999,10:30,1.7,99"}));
   // Alone, its interval of 0 gives the one line at its time.
   CheckOnly({4});
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(Dir / "MIXED.PRN"), CrLf({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%",
+  EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"), CRLFLines({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%",
                                                "\"RIGHTDIGITS\",,0", "03/07/1999,10:30,99"}));
 }
 
 TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
-  WriteFile(Dir / "plain.txt", "T1,03/07/1999,23:30:00,1.25,G\r\n"
+  WriteWhole(Dir / "plain.txt", "T1,03/07/1999,23:30:00,1.25,G\r\n"
                                "T2,03/07/1999,23:30:00,-4,G\r\n"
                                "T1,03/08/1999,00:00:00,1.5,G\r\n"
                                "T2,03/08/1999,00:00:00,-5,BAD\r\n"
@@ -516,7 +517,7 @@ TEST_F(LogExportTest, CsvWrittenNewestFirstConvertsLikeOldestFirst) {
   Opt.AppendData = false;
   // Loads the lines as NAME.csv and saves them: the result and the file.
   auto Convert = [&](const std::string& Name, const std::vector<std::string>& Rows, bool All) {
-    WriteFile(Dir / (Name + ".csv"), CrLf(Rows));
+    WriteWhole(Dir / (Name + ".csv"), CRLFLines(Rows));
     TLogSelection Own;
     Own.LogFileChange(PageLogPrn, Dir / (Name + ".csv"));
     Own.edtFilenameExit(PageLogPrn, Ui.Services);
@@ -525,7 +526,7 @@ TEST_F(LogExportTest, CsvWrittenNewestFirstConvertsLikeOldestFirst) {
     std::string Out;
     const bool Ok =
         ConvertLogToText(Own, Opt, Fmt, cmNone, GetFieldSeparator(Opt, cmNone), Ui.Services, Out);
-    const std::string Text = ReadFile(Out);
+    const std::string Text = ReadWhole(Out);
     std::filesystem::remove(Out);
     return std::make_pair(Ok, Text);
   };
@@ -550,7 +551,7 @@ TEST_F(LogExportTest, CsvGridStaysWithItsConversion) {
     if (M % 15 == 0) Text += Time + ("P," + V + ",C,G\r\n") + Time + ("Q," + V + ",C,G\r\n");
     if (M % 10 == 0 && M <= 20) Text += Time + ("R," + V + ",C,G\r\n");
   }
-  WriteFile(Dir / "grid.csv", Text);
+  WriteWhole(Dir / "grid.csv", Text);
   auto Load = [&](TLogSelection& S, std::vector<int> Checked) {
     S.LogFileChange(PageLogPrn, Dir / "grid.csv");
     S.edtFilenameExit(PageLogPrn, Ui.Services);
@@ -599,8 +600,8 @@ TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
   Sel.EndTime = Sel.StartTime + 7200;
   Opt.AppendData = false;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName),
-            CrLf({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0", "\"RIGHTDIGITS\",,0",
+  EXPECT_EQ(ReadWhole(OutputName),
+            CRLFLines({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0", "\"RIGHTDIGITS\",,0",
                   "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
 }
 
@@ -616,15 +617,15 @@ TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
             "3: A3=s:DATE B3=s:TIME C3=s:STAGE D3=s:RAIN\n"
             "4: A4=s:03/05/98 B4=s:14:00:00 C4=n:1.23[0.00] D4=n:0[0.0]\n"
             "5: A5=s:         B5=s:14:15:00 C5=n:1.25[0.00] D5=s:-.-\n");
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"SITE1.XLS", "site1.log"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"SITE1.XLS", "site1.log"}));
 
   // Appending text to the workbook would ruin it: refused, file untouched.
-  const std::string Before = ReadFile(OutputName);
+  const std::string Before = ReadWhole(OutputName);
   Opt.AppendData = true;
   EXPECT_FALSE(Save());
   ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
   EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "SITE1.XLS" + ".");
-  EXPECT_EQ(ReadFile(OutputName), Before);
+  EXPECT_EQ(ReadWhole(OutputName), Before);
 
   // Replacing it is fine; the standard layout quotes become plain text.
   Opt.AppendData = false;
@@ -642,7 +643,7 @@ TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
 TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
   LoadExample();
   Opt.OutputFormat = OutputFormatExcel;
-  WriteFile(Dir / "SITE1.XLS", "earlier\t1\r\n");
+  WriteWhole(Dir / "SITE1.XLS", "earlier\t1\r\n");
   ASSERT_TRUE(Save());
   EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
             "1: A1=s:earlier B1=n:1[0]\n"
@@ -698,7 +699,7 @@ std::string StrayRowCsv(const std::string& Stray) {
 }
 
 TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
-  WriteFile(Dir / "stray.csv", StrayRowCsv("01/01/1985"));
+  WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/1985"));
   Load(Dir / "stray.csv");
   Opt.AppendData = false;
   EXPECT_FALSE(Save()); // No
@@ -717,7 +718,7 @@ TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
   Opt.ExcludeNonRecItems = true;
   EXPECT_TRUE(Save());
   EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
-  WriteFile(Dir / "stray.csv", StrayRowCsv("06/01/2024"));
+  WriteWhole(Dir / "stray.csv", StrayRowCsv("06/01/2024"));
   Load(Dir / "stray.csv");
   EXPECT_TRUE(Save());
   EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
@@ -726,25 +727,25 @@ TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
 TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
   // Four years without a record: the excluded output is the dashed output
   // without its all-dash lines, blank day lines included.
-  WriteFile(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
+  WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
   Load(Dir / "stray.csv");
   Opt.AppendData = false;
   Opt.AddBlankLine = true;
   ASSERT_TRUE(Save());
   std::string Kept;
-  for (const std::string& Line : SplitCrLf(ReadFile(OutputName)))
+  for (const std::string& Line : SplitCrLf(ReadWhole(OutputName)))
     if (Line.find(",-.-") == std::string::npos) Kept += Line + "\r\n";
   Opt.DisplayAsDash = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadFile(OutputName), Kept);
+  EXPECT_EQ(ReadWhole(OutputName), Kept);
   // In the R600 layout the date stands on a day's first line, and an
   // excluded first line uses it up: 07/01 begins at 06:00 without its date.
   Opt.R600ASCII = true;
   Opt.DisplayFixedFormat = true;
   Opt.AddBlankLine = false;
   ASSERT_TRUE(Save());
-  const std::string Text = ReadFile(OutputName);
+  const std::string Text = ReadWhole(OutputName);
   EXPECT_NE(Text.find("\r\n           06:00:00       24.5\r\n"), std::string::npos)
       << Text.substr(0, 600);
   EXPECT_NE(Text.find("\r\n07/03/24   00:00:00        0.5\r\n"), std::string::npos);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ExportFixtures.h"
+#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
 
@@ -10,7 +10,7 @@ namespace quorvin {
 namespace {
 
 using test::Raw;
-using test::WriteFile;
+using test::WriteWhole;
 
 // Records what the window would show.
 class TFakeSelectionView : public ISelectionView {
@@ -116,7 +116,7 @@ TEST_F(LogSelectionTest, BinaryLogFillsSensorsAndRangeAndFollowsSelectAll) {
 }
 
 TEST_F(LogSelectionTest, CsvLogStartsWithItsFirstSensorOnlyAndItsGridOffset) {
-  WriteFile(Dir / "a.b.TXT", "03/01/1999,00:07:00,T,1.5,C,G\r\n03/01/1999,00:22:00,T,1.6,C,G\r\n"
+  WriteWhole(Dir / "a.b.TXT", "03/01/1999,00:07:00,T,1.5,C,G\r\n03/01/1999,00:22:00,T,1.6,C,G\r\n"
                              "03/01/1999,00:07:00,U,7,,G\r\n03/01/1999,00:37:00,U,8,,G\r\n");
   Sel.SelectAllClick(true);
   Enter(Dir / "a.b.TXT");
@@ -157,7 +157,7 @@ TEST_F(LogSelectionTest, BadNamesAndFilesGiveTheirDialogs) {
   EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Error);
   EXPECT_EQ(View.Calls.back(), "focus 2");
 
-  WriteFile(Dir / "data.dat", "x");
+  WriteWhole(Dir / "data.dat", "x");
   Enter(Dir / "data.dat");
   EXPECT_FALSE(Sel.FileValid);
   EXPECT_EQ(Ui.Dialog.Texts().back(), "File is invalid. Please select another file.");
@@ -168,7 +168,7 @@ TEST_F(LogSelectionTest, BadNamesAndFilesGiveTheirDialogs) {
     Sel.SelectAllClick(true);
     Enter(BinaryLog());
     ASSERT_TRUE(Sel.FileValid);
-    WriteFile(Dir / Bad, std::string(30, '\0'));
+    WriteWhole(Dir / Bad, std::string(30, '\0'));
     Enter(Dir / Bad);
     Sel.edtFilenameExit(PageLogPrn, Ui.Services);
     EXPECT_FALSE(Sel.FileValid) << Bad;

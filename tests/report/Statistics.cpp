@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ExportFixtures.h"
+#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
 
@@ -166,7 +166,7 @@ TEST_F(StatisticsTest, SilentFoldsPast256RowsAndThe257thRowOnANewDay) {
 
 TEST_F(StatisticsTest, CsvLogUsesTheNamesAndItsOwnGrid) {
   const std::string Path = Dir / "wind.csv";
-  test::WriteFile(Path, "'date,time,group,values\r\n"
+  test::WriteWhole(Path, "'date,time,group,values\r\n"
                         "03/05/1998,22:00:00,W,1.5,2.25\r\n"
                         "03/05/1998,23:00:00,W,2.5,3.25\r\n"
                         "03/06/1998,00:00:00,W,3.5,4.25\r\n"

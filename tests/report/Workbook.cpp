@@ -2,19 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "ExportFixtures.h"
+#include "support/Scratch.h"
 #include "XlsxReader.h"
 
 namespace quorvin {
 namespace {
 
-using test::ReadFile;
-using test::WriteFile;
+using test::ReadWhole;
+using test::FolderNames;
+using test::WriteWhole;
 
 TEST(ConvertTextToWorkbook, NumbersQuotedTextAndEverythingElseAsWritten) {
   test::TScratchDir Dir;
   const std::string Xls = Dir / "OUT.XLS";
-  WriteFile(Xls, "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\r\n"
+  WriteWhole(Xls, "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\r\n"
                  "\r\n"
                  "\"DATE\"\t\"TIME\"\t\"STAGE\"\t\"RAIN\"\r\n"
                  "\"SLOPE\"\t\t1.00\t0.0\r\n"
@@ -33,7 +34,7 @@ TEST(ConvertTextToWorkbook, NumbersQuotedTextAndEverythingElseAsWritten) {
             "7: A7=s:a&b <c> B7=s:1234567890123456 C7=s:0.1.2 D7=s:-\n"
             "8: A8=s:last line without line end B8=s:\xC3\xA9t\xC3\xA9\n");
   EXPECT_EQ(Zip.count("xl/worksheets/sheet2.xml"), 0u);
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"OUT.XLS"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"OUT.XLS"}));
 }
 
 TEST(ConvertTextToWorkbook, LinesBeyondOneWorksheetContinueOnASecond) {
@@ -46,7 +47,7 @@ TEST(ConvertTextToWorkbook, LinesBeyondOneWorksheetContinueOnASecond) {
     Text[i + 1] = '\n';
   }
   Text += "edge\r\nnext\t2.5\r\n";
-  WriteFile(Xls, Text);
+  WriteWhole(Xls, Text);
   ASSERT_TRUE(ConvertTextToWorkbook(Xls));
   const auto Zip = test::ReadZip(Xls);
   EXPECT_EQ(test::DumpSheet(Zip, 1), "1: A1=s:first\n1048576: A1048576=s:edge\n");
@@ -59,13 +60,13 @@ TEST(ConvertTextToWorkbook, FailureLeavesTheTextAsItWas) {
   // A cell longer than a worksheet allows.
   const std::string Xls = Dir / "LONG.XLS";
   const std::string Text = "ok\t1\r\n" + std::string(40000, 'x') + "\r\n";
-  WriteFile(Xls, Text);
+  WriteWhole(Xls, Text);
   EXPECT_FALSE(ConvertTextToWorkbook(Xls));
-  EXPECT_EQ(ReadFile(Xls), Text);
+  EXPECT_EQ(ReadWhole(Xls), Text);
   // A folder cannot be read as text.
   std::filesystem::create_directory(Dir / "DIR.XLS");
   EXPECT_FALSE(ConvertTextToWorkbook(Dir / "DIR.XLS"));
-  EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"DIR.XLS", "LONG.XLS"}));
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"DIR.XLS", "LONG.XLS"}));
 }
 
 } // namespace

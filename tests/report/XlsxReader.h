@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <regex>
 #include <stdexcept>
@@ -11,7 +12,7 @@
 
 #include <zlib.h>
 
-#include "ExportFixtures.h"
+#include "support/Scratch.h"
 
 namespace quorvin::test {
 
@@ -24,7 +25,7 @@ inline std::uint32_t Le(const std::string& B, std::size_t At, int Bytes) {
 
 // Every entry of a zip file by name.
 inline std::map<std::string, std::string> ReadZip(const std::string& Path) {
-  const std::string B = ReadFile(Path);
+  const std::string B = ReadWhole(Path);
   const std::size_t Eocd = B.rfind(std::string("PK\x05\x06", 4));
   if (Eocd == std::string::npos) throw std::runtime_error("zip: no directory");
   std::size_t At = Le(B, Eocd + 16, 4);

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -209,12 +208,6 @@ inline TBytes EventBlock(std::uint8_t Status, std::int32_t Start, std::int32_t S
 
 inline void Append(TBytes& File, const TBytes& Part) {
   File.insert(File.end(), Part.begin(), Part.end());
-}
-
-inline bool WriteFile(const std::string& Path, const TBytes& Bytes) {
-  std::ofstream F(Path, std::ios::binary | std::ios::trunc);
-  F.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
-  return static_cast<bool>(F);
 }
 
 // Seconds since 1984-12-31 00:00:00 of a calendar date and time (proleptic

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "Scratch.h"
+
 namespace quorvin::test {
 
 struct TGenSensor {
@@ -114,10 +116,36 @@ inline std::string LogFileBytes(const TGenLog& L, long long Records,
   return Out;
 }
 
-inline bool WriteBytes(const std::string& Path, const std::string& Bytes) {
-  std::ofstream F(Path, std::ios::binary | std::ios::trunc);
-  F.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-  return static_cast<bool>(F);
+// A version 1 log from midnight of Year-Month-Day, IntervalSecs apart;
+// Records[k][i] is the raw value of sensor i in record k (FFFF: not
+// recorded, a value not given: 0).
+inline bool WriteBinaryLog(const std::string& Path, const std::string& UnitName, int Year,
+                           int Month, int Day, int IntervalSecs,
+                           const std::vector<TGenSensor>& Sensors,
+                           const std::vector<std::vector<std::uint16_t>>& Records) {
+  TGenLog L;
+  L.Version = 1;
+  L.UnitName = UnitName;
+  L.Year = static_cast<std::uint16_t>(Year);
+  L.Month = static_cast<std::uint16_t>(Month);
+  L.Day = static_cast<std::uint16_t>(Day);
+  L.IntervalHours = static_cast<std::uint16_t>(IntervalSecs / 3600);
+  L.IntervalMinutes = static_cast<std::uint16_t>(IntervalSecs % 3600 / 60);
+  L.IntervalSeconds = static_cast<std::uint16_t>(IntervalSecs % 60);
+  L.NumDays = 0;
+  L.Sensors = Sensors;
+  const auto Value = [&Records](long long K, int I) -> std::uint16_t {
+    const auto& R = Records[static_cast<std::size_t>(K)];
+    return static_cast<std::size_t>(I) < R.size() ? R[static_cast<std::size_t>(I)] : 0;
+  };
+  return WriteWhole(Path, LogFileBytes(L, static_cast<long long>(Records.size()), Value));
+}
+
+// The raw value of Value with RightDigits decimals (halves away from zero).
+inline std::uint16_t Raw(double Value, int RightDigits) {
+  for (int I = 0; I < RightDigits; ++I) Value *= 10;
+  return static_cast<std::uint16_t>(32767 +
+                                    static_cast<long>(Value >= 0 ? Value + 0.5 : Value - 0.5));
 }
 
 // Streams a large log to disk without holding it in memory.
@@ -134,11 +162,6 @@ inline bool WriteLogFile(const std::string& Path, const TGenLog& L, long long Re
   }
   F.write(Chunk.data(), static_cast<std::streamsize>(Chunk.size()));
   return static_cast<bool>(F);
-}
-
-inline std::string ReadBytes(const std::string& Path) {
-  std::ifstream F(Path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(F), std::istreambuf_iterator<char>());
 }
 
 // Calendar date and time of a log time (seconds since 1984-12-31 00:00:00).

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -90,12 +89,6 @@ inline std::string RamGenDump(const std::vector<TRamGenEntry>& Entries, bool Ima
   Out += RamGenHeader();
   for (const auto& E : Entries) Out += RamGenEntry(E);
   return Out + RamGenEnd();
-}
-
-inline bool RamGenWrite(const std::string& Path, const std::string& Bytes) {
-  std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-  Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-  return static_cast<bool>(Out);
 }
 
 } // namespace quorvin::test

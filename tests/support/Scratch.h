@@ -1,12 +1,16 @@
-// Scratch folders and whole-file helpers shared by every test folder.
+// Scratch folders and whole-file helpers shared by every test folder, the
+// benchmarks and the sample generators.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvin::test {
@@ -27,6 +31,8 @@ public:
   TScratchDir& operator=(const TScratchDir&) = delete;
 
   const std::string& Path() const { return FPath; }
+  // With its trailing separator, as the program's folder fields hold one.
+  std::string Folder() const { return FPath + "/"; }
   std::string operator/(const std::string& Name) const { return FPath + "/" + Name; }
 
 private:
@@ -38,10 +44,14 @@ inline std::string ReadWhole(const std::string& Path) {
   return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
-inline bool WriteWhole(const std::string& Path, const std::string& Bytes) {
+inline bool WriteWhole(const std::string& Path, std::string_view Bytes) {
   std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
   Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
   return static_cast<bool>(Out);
+}
+
+inline bool WriteWhole(const std::string& Path, std::span<const std::uint8_t> Bytes) {
+  return WriteWhole(Path, std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
 }
 
 // The names in a folder (not recursive).

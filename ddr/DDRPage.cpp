@@ -1,23 +1,9 @@
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 
 #include <charconv>
 #include <utility>
 
 namespace quorvin {
-
-std::vector<std::string> SplitAtCRLF(const std::string& Text) {
-  std::vector<std::string> Lines;
-  std::string::size_type From = 0;
-  for (;;) {
-    auto Pos = Text.find("\r\n", From);
-    if (Pos == std::string::npos) {
-      Lines.push_back(Text.substr(From));
-      return Lines;
-    }
-    Lines.push_back(Text.substr(From, Pos - From));
-    From = Pos + 2;
-  }
-}
 
 void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF) {
   std::string::size_type End = Piece.size();
@@ -109,13 +95,6 @@ void TDDRPage::btnOutBrowseChosen(const std::string& Path) {
   SetDDROutputText(Path);
   DDROutputValid = FDDR.ValidateOutputFile();
   DDROutputEdited = false;
-}
-
-void TDDRPage::cbxOutFormatChange() {
-  FDDR.Layout.DDROutputFormat = static_cast<std::uint8_t>(Controls.cbxOutFormat1 == 1 ? 1 : 0);
-  std::string NewName;
-  FDDR.MatchOutputExt(NewName);
-  SetDDROutputText(NewName);
 }
 
 void TDDRPage::chkUSGSDeviceClick() {
@@ -288,86 +267,6 @@ bool TDDRPage::RunSummary(bool& Ok) {
     if (!Emit(Line, ToFile)) return false;
     if (!FDDR.ReadBlock(Count)) return false;
   }
-}
-
-// ---------------------------------------------------------------------------
-// Commands (the window runs its date-range check and view toggling around them)
-
-void TDDRPage::DisplayCommand() {
-  Status("");
-  if (!FFileValid) {
-    Status("Error! Please select a valid file.");
-    return;
-  }
-  TBusyScope Busy(FUi.Busy);
-  FCommandMode = cmDisplay;
-  FUi.Pane.Clear();
-  ReadDDROptions();
-  bool Ok = true;
-  if (ImportDDR(Ok))
-    Status("");
-  else if (Ok)
-    Status("Error! Unable to display file.");
-}
-
-void TDDRPage::HeaderCommand() {
-  Status("");
-  if (!FFileValid) {
-    Status("Error! Please select a valid file.");
-    return;
-  }
-  TBusyScope Busy(FUi.Busy);
-  FCommandMode = cmHeader;
-  FUi.Pane.Clear();
-  if (DDRNameEdited) {
-    edtFilenameExit();
-    DDRNameEdited = false;
-  }
-  bool Ok = true;
-  if (!ShowDDRSummary(Ok) && Ok) Status("Error!  Unable to display DDR Header");
-}
-
-void TDDRPage::RefreshCommand(int Mode) {
-  FCommandMode = Mode;
-  Status("");
-  if (!FFileValid) {
-    Status("Error! Please select a file.");
-    return;
-  }
-  TBusyScope Busy(FUi.Busy);
-  if (Mode == cmDisplay) {
-    ReadDDROptions();
-    FUi.Pane.Clear();
-    bool Ok = true;
-    if (ImportDDR(Ok))
-      Status("");
-    else if (Ok)
-      Status("Error! Unable to display DDR file.");
-  } else if (Mode == cmHeader) {
-    FUi.Pane.Clear();
-    if (DDRNameEdited) {
-      edtFilenameExit();
-      DDRNameEdited = false;
-    }
-    bool Ok = true;
-    if (!ShowDDRSummary(Ok) && Ok) Status("Error! Unable to display DDR Header");
-  }
-}
-
-void TDDRPage::SaveCommand() {
-  Status("");
-  FCommandMode = cmNone;
-  TBusyScope Busy(FUi.Busy);
-  if (!FFileValid) {
-    Status("Error! Please select a valid file.");
-    return;
-  }
-  ReadDDROptions();
-  bool Ok = true;
-  if (ImportDDR(Ok))
-    Status("DDR Log written to " + FDDR.DDROutputFileName + ".");
-  else if (Ok)
-    Status("Error! Unable to save DDR file.");
 }
 
 } // namespace quorvin

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,7 @@ struct TRamEntry {
   std::int64_t DataLength() const { return Length < RamEntrySize ? 0 : Length - RamEntrySize; }
 };
 
-TRamEntry DecodeRamEntry(const std::uint8_t* Bytes);
+TRamEntry DecodeRamEntry(std::span<const std::uint8_t, RamEntrySize> Bytes);
 // 16-bit wrap-around sum of little-endian words; Odd carries a pending low
 // byte between pieces (-1 when none).
 std::uint16_t AddRamChecksum(std::uint16_t Sum, const std::uint8_t* Bytes, std::size_t Count,

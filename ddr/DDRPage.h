@@ -1,18 +1,17 @@
 // The DDRLOG page without its widgets: the controls as plain fields, the
 // edit handlers that open the DDR file and check the output name, the import
-// driver, the block summary and the DDR parts of the Display, Header,
-// Refresh and Save commands. The window binds its widgets to this state; the
-// batch tool drives it directly.
+// driver and the block summary. The commands that run them (their checks,
+// status texts and CommandMode) are the application's; the window binds its
+// widgets to this state.
 #pragma once
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
-#include "ddr/DDRLog.h"
+#include "ddr/DDRObj.h"
 
 namespace quorvin {
 
@@ -38,7 +37,6 @@ struct TDDRPageControls {
 // Adds one piece of decoded text to the pane: one trailing CRLF goes, the
 // rest is split into lines at its CRLFs.
 void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF = true);
-std::vector<std::string> SplitAtCRLF(const std::string& Text);
 
 class TDDRPage {
 public:
@@ -66,7 +64,6 @@ public:
   void edtDDROutputExit();
   void btnDDRBrowseChosen(const std::string& Path);
   void btnOutBrowseChosen(const std::string& Path);
-  void cbxOutFormatChange();
   void chkUSGSDeviceClick();
   void ShowDDROptions();
   void ReadDDROptions();
@@ -76,12 +73,6 @@ public:
   // of DDR file." in the message panel), the text produced so far standing.
   bool ImportDDR(bool& Ok);
   bool ShowDDRSummary(bool& Ok);
-
-  // The DDRLOG parts of the commands (their checks and status texts).
-  void DisplayCommand();
-  void HeaderCommand();
-  void RefreshCommand(int Mode);
-  void SaveCommand();
 
   std::string Pattern() const { return FFormat.DatePattern + " " + FFormat.TimePattern; }
 

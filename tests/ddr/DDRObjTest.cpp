@@ -1,13 +1,11 @@
-#include "ddr/DDRLog.h"
+#include "ddr/DDRObj.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 
 #include "DDRTestUtil.h"
 #include "core/DateTimeFormat.h"
-#include "core/IniFile.h"
 #include "support/FakeUi.h"
 
 namespace quorvin::test {
@@ -26,34 +24,7 @@ std::string Pad(const std::string& V, int Width = 11) {
 }
 
 // ---------------------------------------------------------------------------
-// Numbers and times
-
-TEST(FormatFixed, WidthElevenExamples) {
-  EXPECT_EQ(FormatFixed(12345, 11, 2), "     123.45");
-  EXPECT_EQ(FormatFixed(-5, 11, 2), "      -0.05");
-  EXPECT_EQ(FormatFixed(0, 11, 2), "       0.00");
-  EXPECT_EQ(FormatFixed(7, 11, 0), "          7");
-  EXPECT_EQ(FormatFixed(-7, 11, 0), "         -7");
-  EXPECT_EQ(FormatFixed(0, 11, 0), "          0");
-  EXPECT_EQ(FormatFixed(45, 11, 2), "       0.45");
-  EXPECT_EQ(FormatFixed(100, 11, 2), "       1.00");
-  EXPECT_EQ(FormatFixed(-123456, 11, 3), "   -123.456");
-}
-
-TEST(FormatFixed, NeverDropsDigitsOfAValueTooLongForItsField) {
-  // Ten digits, a sign and a point need 12 characters: the field grows.
-  EXPECT_EQ(FormatFixed(INT_MIN, 11, 2), "-21474836.48");
-  EXPECT_EQ(FormatFixed(INT_MAX, 11, 2), "21474836.47");
-  EXPECT_EQ(FormatFixed(123456, 4, 0), "123456");
-  EXPECT_EQ(FormatFixed(-123456, 4, 1), "-12345.6");
-  EXPECT_EQ(FormatFixed(5, 0, 0), "5");
-}
-
-TEST(FormatFixed, MoreDecimalsThanTheFieldHoldsStillGivesTheNumber) {
-  EXPECT_EQ(FormatFixed(5, 3, 4), "0.0005");
-  EXPECT_EQ(FormatFixed(-5, 11, 12), "-0.000000000005");
-  EXPECT_EQ(FormatFixed(0, 4, 5), "0.00000");
-}
+// Times and names
 
 TEST(DDRTimes, StampFollowsPatternAndSeparators) {
   TFakeDialog Dialog;
@@ -64,30 +35,6 @@ TEST(DDRTimes, StampFollowsPatternAndSeparators) {
   DDR.DateSeparator = '-';
   DDR.TimeSeparator = '.';
   EXPECT_EQ(DDR.FormatDDRTime(T0 + 59, "YYYY/MM/DD HH:MM:SS"), "2024-03-05 10.00.59");
-}
-
-TEST(DDRTimes, FastStampsEqualTheGeneralRendering) {
-  const char* Patterns[] = {"MMDDYY HHMM",          "DDMMYY HHMM",
-                            "YYMMDD HHMM",          "MM/DD/YY HH:MM:SS",
-                            "DD/MM/YY HH:MM:SS",    "YY/MM/DD HH:MM:SS",
-                            "MM/DD/YYYY HH:MM:SS",  "MM/DD/YYYY HH:MM",
-                            "DD/MM/YYYY HH:MM:SS",  "YYYY/MM/DD HH:MM:SS",
-                            "h:m:s d/m/y",          "hh-xx-mm yyy M",
-                            "Day: DD, at HH.MM.SS", ""};
-  TDDRTimeStamper Stamper;
-  std::uint32_t X = 12345;
-  for (const char* P : Patterns) {
-    for (int I = 0; I < 400; ++I) {
-      X = X * 1103515245u + 12345u;
-      std::int64_t Secs =
-          I < 200 ? static_cast<std::int32_t>(X) : (X % 5000000) + (I - 200) * 86400LL;
-      const char DS = I % 3 ? '/' : '.', TS = I % 2 ? ':' : '-';
-      std::string Fast = "pre";
-      Stamper.Append(Fast, Secs, P, DS, TS);
-      EXPECT_EQ(Fast, "pre" + FormatLogTime(P, static_cast<LogTime>(Secs), DS, TS))
-          << P << " " << Secs;
-    }
-  }
 }
 
 TEST(DDRStatusName, TableAndTheCodesHandledApart) {
@@ -117,7 +64,7 @@ protected:
   TDDRObj DDR{Dialog};
 
   void Open(const TBytes& B, const std::string& Name = "TEST.DDR") {
-    ASSERT_TRUE(WriteFile(Scratch.File(Name), B));
+    ASSERT_TRUE(WriteWhole(Scratch.File(Name), B));
     DDR.DDRFileName = Scratch.File(Name);
     std::string Proposal;
     ASSERT_TRUE(DDR.OpenDDR(Proposal));
@@ -534,7 +481,7 @@ TEST_F(DDRFile, ScansOfNoBytesRunByTime) {
     TBytes F = C.Setup;
     Append(F, DataBlock(C.Start, C.Stop, {1, 2, 3, 4, 5}));
     TDDRObj Fresh{Dialog};
-    ASSERT_TRUE(WriteFile(Scratch.File("Z.DDR"), F));
+    ASSERT_TRUE(WriteWhole(Scratch.File("Z.DDR"), F));
     Fresh.DDRFileName = Scratch.File("Z.DDR");
     std::string Proposal;
     ASSERT_TRUE(Fresh.OpenDDR(Proposal));
@@ -695,7 +642,7 @@ TEST_F(DDRFile, InputNameChecksAndProposedOutput) {
   EXPECT_EQ(Proposal, "");
   DDR.DDRFileName = Scratch.File("missing.ddr");
   EXPECT_FALSE(DDR.OpenDDR(Proposal));
-  WriteWholeFile(Scratch.File("data.txt"), "x");
+  WriteWhole(Scratch.File("data.txt"), "x");
   DDR.DDRFileName = Scratch.File("data.txt");
   EXPECT_FALSE(DDR.OpenDDR(Proposal));
   EXPECT_FALSE(DDR.InputOpen());
@@ -705,7 +652,7 @@ TEST_F(DDRFile, InputNameChecksAndProposedOutput) {
   EXPECT_EQ(Dialog.Shown[0].Kind, TMsgKind::Error);
   EXPECT_EQ(Dialog.Shown[0].Buttons, TMsgButtons::OK);
 
-  WriteWholeFile(Scratch.File("site.1.ddr"), "");
+  WriteWhole(Scratch.File("site.1.ddr"), "");
   DDR.DDRFileName = Scratch.File("site.1.ddr");
   EXPECT_TRUE(DDR.OpenDDR(Proposal));
   EXPECT_TRUE(DDR.InputOpen());
@@ -742,7 +689,7 @@ TEST_F(DDRFile, OutputNameChecks) {
   Dialog.Answers = {TMsgResult::Yes};
   EXPECT_FALSE(DDR.ValidateOutputFile());
   EXPECT_TRUE(fs::is_directory(Scratch.Dir() + "new/deeper"));
-  WriteWholeFile(Scratch.File("ro.xls"), "old");
+  WriteWhole(Scratch.File("ro.xls"), "old");
   fs::permissions(Scratch.File("ro.xls"), fs::perms::owner_read | fs::perms::group_read);
   DDR.DDROutputFileName = Scratch.File("ro.xls");
   EXPECT_FALSE(DDR.ValidateOutputFile());
@@ -777,23 +724,23 @@ TEST_F(DDRFile, MatchOutputExtension) {
 
 TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   const std::string Out = Scratch.File("OUT.PRN");
-  WriteWholeFile(Out, "old\r\n");
+  WriteWhole(Out, "old\r\n");
   DDR.DDROutputFileName = Out;
   ASSERT_TRUE(DDR.OpenOutput(false));
   ASSERT_TRUE(DDR.WriteOutput("new\r\n"));
-  EXPECT_EQ(ReadWholeFile(Out), "old\r\n"); // not touched while writing
+  EXPECT_EQ(ReadWhole(Out), "old\r\n"); // not touched while writing
   DDR.CloseOutput(false);
-  EXPECT_EQ(ReadWholeFile(Out), "old\r\n");
+  EXPECT_EQ(ReadWhole(Out), "old\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
 
   ASSERT_TRUE(DDR.OpenOutput(false));
   ASSERT_TRUE(DDR.WriteOutput("new\r\n"));
   EXPECT_TRUE(DDR.CloseOutput());
-  EXPECT_EQ(ReadWholeFile(Out), "new\r\n");
+  EXPECT_EQ(ReadWhole(Out), "new\r\n");
 
   ASSERT_TRUE(DDR.OpenOutput(true)); // appends in place
   ASSERT_TRUE(DDR.WriteOutput("more\r\n"));
-  EXPECT_EQ(ReadWholeFile(Out), "new\r\nmore\r\n"); // flushed per piece
+  EXPECT_EQ(ReadWhole(Out), "new\r\nmore\r\n"); // flushed per piece
   EXPECT_TRUE(DDR.CloseOutput());
   EXPECT_FALSE(DDR.OutputOpen());
   EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
@@ -803,54 +750,6 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   EXPECT_EQ(Dialog.Texts().back(),
             "Error opening output file " + Scratch.File("nodir/X.PRN") + ".");
   EXPECT_FALSE(DDR.WriteOutput("x"));
-}
-
-// ---------------------------------------------------------------------------
-// Settings
-
-TEST(DDRLayoutSettings, DefaultsParsingAndWriteBack) {
-  TDDRScratch Scratch;
-  const std::string Ini = Scratch.File("Quorvin.ini");
-  {
-    TIniFile F(Ini);
-    TDDRLayout L;
-    L.AddData = false;
-    L.DeviceName = "x";
-    LoadDDRLayout(F, L);
-    EXPECT_EQ(L.DDROutputFormat, 0);
-    EXPECT_FALSE(L.AppendDDRData);
-    EXPECT_FALSE(L.AddHeader);
-    EXPECT_TRUE(L.AddData);
-    EXPECT_TRUE(L.AddNotes);
-    EXPECT_FALSE(L.USGSStation);
-    EXPECT_FALSE(L.USGSDevice);
-    EXPECT_EQ(L.DeviceName, "TXV900");
-  }
-  WriteWholeFile(
-      Ini, "[DDRLog]\nDDROutputFormat=excel\nAppendDDRData=yes\nAddHeader=1\nAddData=no\n"
-           "AddNotes=No\nUSGSStation=YES\nUSGSDevice=Yes\nDeviceName= my dev\n[Other]\nK=V\n");
-  TIniFile F(Ini);
-  TDDRLayout L;
-  LoadDDRLayout(F, L);
-  EXPECT_EQ(L.DDROutputFormat, 1);
-  EXPECT_TRUE(L.AppendDDRData);
-  EXPECT_FALSE(L.AddHeader); // 1 is not a yes/no value: the default
-  EXPECT_FALSE(L.AddData);
-  EXPECT_FALSE(L.AddNotes);
-  EXPECT_TRUE(L.USGSStation);
-  EXPECT_TRUE(L.USGSDevice);
-  L.DDROutputFormat = 0;
-  L.AddHeader = true;
-  SaveDDRLayout(F, L);
-  EXPECT_EQ(F.ReadString("DDRLog", "DDROutputFormat", ""), "TEXT");
-  EXPECT_EQ(F.ReadString("DDRLog", "AddHeader", ""), "YES");
-  EXPECT_EQ(F.ReadString("DDRLog", "AddData", ""), "NO");
-  EXPECT_EQ(F.ReadString("DDRLog", "DeviceName", ""), L.DeviceName);
-  EXPECT_EQ(F.ReadString("Other", "K", ""), "V");
-  TIniFile G(Scratch.File("xls.ini"));
-  G.WriteString("DDRLog", "DDROutputFormat", "XLS");
-  LoadDDRLayout(G, L);
-  EXPECT_EQ(L.DDROutputFormat, 0);
 }
 
 } // namespace

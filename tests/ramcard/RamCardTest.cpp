@@ -1,4 +1,4 @@
-#include "ramcard/RamUtils.h"
+#include "ramcard/RamCard.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ struct TDumpFixture {
   TRamCard Card{Dialog};
 
   bool Load(const std::string& Bytes, const std::string& Name = "RAMCARD.RCD") {
-    RamGenWrite(Dir / Name, Bytes);
+    WriteWhole(Dir / Name, Bytes);
     Card.DumpFileName = Dir / Name;
     return Card.OpenDump() && Card.ValidateDump();
   }
@@ -38,7 +38,7 @@ std::string Bytes(std::initializer_list<int> List) {
   return S;
 }
 
-TEST(RamUtils, HeaderAtStartAndCardImage) {
+TEST(RamCard, HeaderAtStartAndCardImage) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A.LOG", "abc"}, {"B.DAT", "defg"}})));
   EXPECT_EQ(F.Card.FirstEntryPos(), 28);
@@ -60,7 +60,7 @@ TEST(RamUtils, HeaderAtStartAndCardImage) {
   EXPECT_TRUE(H.Load(Image));
 }
 
-TEST(RamUtils, HeaderFailuresShowOneMessageEach) {
+TEST(RamCard, HeaderFailuresShowOneMessageEach) {
   struct TCase {
     std::string Bytes;
     std::string Message;
@@ -92,14 +92,14 @@ TEST(RamUtils, HeaderFailuresShowOneMessageEach) {
   }
 }
 
-TEST(RamUtils, VersionLowByteIsNotLookedAt) {
+TEST(RamCard, VersionLowByteIsNotLookedAt) {
   TDumpFixture F;
   EXPECT_TRUE(F.Load(RamGenHeader(1, 0x37) + RamGenEnd()));
   EXPECT_TRUE(F.Dialog.Shown.empty());
   EXPECT_EQ(F.Card.DumpHeader()[20], 0x37);
 }
 
-TEST(RamUtils, OpenDumpCompletesDriveFormsAndFolders) {
+TEST(RamCard, OpenDumpCompletesDriveFormsAndFolders) {
   TFakeDialog D;
   {
     TRamCard C(D);
@@ -119,7 +119,7 @@ TEST(RamUtils, OpenDumpCompletesDriveFormsAndFolders) {
   }
 
   TScratchDir Dir;
-  RamGenWrite(Dir / "RAMCARD.RCD", RamGenDump({{"A.LOG", "1"}}));
+  WriteWhole(Dir / "RAMCARD.RCD", RamGenDump({{"A.LOG", "1"}}));
   for (const std::string& Folder : {Dir.Path(), Dir.Path() + "/"}) {
     TRamCard C(D);
     C.DumpFileName = Folder;
@@ -127,7 +127,7 @@ TEST(RamUtils, OpenDumpCompletesDriveFormsAndFolders) {
     EXPECT_EQ(C.DumpFileName, Dir.Path() + "/RAMCARD.RCD");
   }
   // A dump copied under another name, or a card image, opens by its path.
-  RamGenWrite(Dir / "card.img", RamGenDump({{"A.LOG", "1"}}, true));
+  WriteWhole(Dir / "card.img", RamGenDump({{"A.LOG", "1"}}, true));
   TRamCard C(D);
   C.DumpFileName = Dir / "card.img";
   EXPECT_TRUE(C.OpenDump());
@@ -136,7 +136,7 @@ TEST(RamUtils, OpenDumpCompletesDriveFormsAndFolders) {
   EXPECT_TRUE(D.Shown.empty());
 }
 
-TEST(RamUtils, PipesAndMissingFilesAreNotOpened) {
+TEST(RamCard, PipesAndMissingFilesAreNotOpened) {
   TScratchDir Dir;
   ASSERT_EQ(::mkfifo((Dir / "fifo").c_str(), 0600), 0);
   TFakeDialog D;
@@ -150,7 +150,7 @@ TEST(RamUtils, PipesAndMissingFilesAreNotOpened) {
   EXPECT_EQ(D.Texts(), (Names{"Error! File too short or cannot read file."}));
 }
 
-TEST(RamUtils, EntryNames) {
+TEST(RamCard, EntryNames) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"", "a"},
                                  {".", "b"},
@@ -159,7 +159,7 @@ TEST(RamUtils, EntryNames) {
   EXPECT_EQ(F.Walk(), (Names{"NONAME", "NONAME.", "ABCDEFGH.LOGX", "AB"}));
 }
 
-TEST(RamUtils, Checksums) {
+TEST(RamCard, Checksums) {
   TDumpFixture F;
   const std::string Big = [] {
     std::string S(100001, '\0'); // odd, and longer than two buffers
@@ -189,14 +189,14 @@ TEST(RamUtils, Checksums) {
   EXPECT_EQ(Sum, 0x0201);
 }
 
-TEST(RamUtils, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
+TEST(RamCard, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
   TDumpFixture F;
   std::string Big(90001, 'B');
   Big[0] = 'S';
   Big[89999] = 'E';
   ASSERT_TRUE(F.Load(RamGenDump({{"BIG.DAT", Big}, {"EMPTY.DAT", ""}})));
   TScratchDir Out;
-  RamGenWrite(Out / "old.dat", "previous contents");
+  WriteWhole(Out / "old.dat", "previous contents");
 
   ASSERT_TRUE(F.Card.NextEntry());
   EXPECT_TRUE(F.Card.SaveEntry(Out / "old.dat")); // overwritten
@@ -220,7 +220,7 @@ TEST(RamUtils, SaveEntryCopiesWholeDataAndReplacesOnlyWhenComplete) {
   EXPECT_FALSE(std::filesystem::exists(Out / "none.dat"));
 }
 
-TEST(RamUtils, SaveEntryFailsWhenTheDumpShrinks) {
+TEST(RamCard, SaveEntryFailsWhenTheDumpShrinks) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A.DAT", std::string(1000, 'a')}})));
   ASSERT_TRUE(F.Card.NextEntry());
@@ -231,36 +231,36 @@ TEST(RamUtils, SaveEntryFailsWhenTheDumpShrinks) {
   EXPECT_TRUE(FolderNames(Out.Path()).empty());
 }
 
-TEST(RamUtils, UniqueEntryName) {
+TEST(RamCard, UniqueEntryName) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A.B", "1"}, {"DATA.LOG", "2"}, {"X", "3"}})));
   TScratchDir Out;
   ASSERT_TRUE(F.Card.NextEntry());
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "A.B");
-  RamGenWrite(Out / "A.B", "");
+  WriteWhole(Out / "A.B", "");
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "A01");
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path() + "/"), "A01");
 
   ASSERT_TRUE(F.Card.NextEntry());
-  RamGenWrite(Out / "DATA.LOG", "");
-  RamGenWrite(Out / "DATA.L01", "");
+  WriteWhole(Out / "DATA.LOG", "");
+  WriteWhole(Out / "DATA.L01", "");
   std::filesystem::create_directory(Out / "DATA.L02");             // a folder takes the name too
   std::filesystem::create_symlink(Out / "gone", Out / "DATA.L03"); // so does a dangling link
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "DATA.L04");
   for (int I = 4; I <= 99; ++I) {
     char Name[16];
     std::snprintf(Name, sizeof Name, "DATA.L%02d", I);
-    RamGenWrite(Out / Name, "");
+    WriteWhole(Out / Name, "");
   }
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "");
 
   // A one-character name loses it to the digits.
   ASSERT_TRUE(F.Card.NextEntry());
-  RamGenWrite(Out / "X", "");
+  WriteWhole(Out / "X", "");
   EXPECT_EQ(F.Card.UniqueEntryName(Out.Path()), "01");
 }
 
-TEST(RamUtils, DamagedChainsEndTheWalk) {
+TEST(RamCard, DamagedChainsEndTheWalk) {
   auto Entry = [](const std::string& Name, std::optional<std::int32_t> Length,
                   std::uint16_t Mark = 18497) {
     TRamGenEntry E{Name, "data"};
@@ -300,7 +300,7 @@ TEST(RamUtils, DamagedChainsEndTheWalk) {
   EXPECT_EQ(F.Walk(), (Names{"GOOD.LOG", "LAST.LOG"}));
 }
 
-TEST(RamUtils, RewindAndResume) {
+TEST(RamCard, RewindAndResume) {
   TDumpFixture F;
   ASSERT_TRUE(F.Load(RamGenDump({{"A", "1"}, {"B", "22"}, {"C", "333"}})));
   EXPECT_FALSE(F.Card.NextEntry() && F.Card.NextEntry() && F.Card.NextEntry() &&
@@ -322,14 +322,14 @@ TEST(RamUtils, RewindAndResume) {
   EXPECT_TRUE(F.Walk().empty());
 }
 
-TEST(RamUtils, NothingIsWalkedBeforeValidation) {
+TEST(RamCard, NothingIsWalkedBeforeValidation) {
   TScratchDir Dir;
   // A file that reads as a sound entry at offset 0.
   std::string Tricky = RamGenDump({{"A", "1"}});
   Tricky.replace(0, 4, std::string("\x18\0\0\0", 4));
   Tricky[4] = 0x41;
   Tricky[5] = 0x48;
-  RamGenWrite(Dir / "t.rcd", Tricky);
+  WriteWhole(Dir / "t.rcd", Tricky);
   TFakeDialog D;
   TRamCard C(D);
   C.DumpFileName = Dir / "t.rcd";
@@ -337,7 +337,7 @@ TEST(RamUtils, NothingIsWalkedBeforeValidation) {
   EXPECT_FALSE(C.NextEntry());
 }
 
-TEST(RamUtils, SafeEntryNames) {
+TEST(RamCard, SafeEntryNames) {
   for (const char* Bad : {"", ".", "..", "../X", "A/B", "..\\X", "A\\B", "/"})
     EXPECT_FALSE(IsSafeEntryName(Bad)) << Bad;
   for (const char* Good : {"DATA.LOG", "NONAME.", "...", "..A", "A..", ".HIDDEN", "A B"})

@@ -1,4 +1,4 @@
-#include "ddr/DDRImport.h"
+#include "ddr/DDRPage.h"
 
 #include <gtest/gtest.h>
 
@@ -67,15 +67,45 @@ protected:
 
   // The user types a DDR file name and leaves the box.
   void Select(const TBytes& B, const std::string& Name = "TEST.DDR") {
-    ASSERT_TRUE(WriteFile(Scratch.File(Name), B));
+    ASSERT_TRUE(WriteWhole(Scratch.File(Name), B));
     Page.SetDDRLogText(Scratch.File(Name));
     EXPECT_TRUE(Page.DDRNameEdited);
     Page.edtFilenameExit();
     EXPECT_FALSE(Page.DDRNameEdited);
   }
+  // The driver as Display (cmDisplay) and Save (cmNone) run it: the options
+  // read from the controls, then the import. Ok, when given, receives the
+  // driver's early-end flag.
+  bool Import(int Mode, bool* Ok = nullptr) {
+    CommandMode = Mode;
+    Page.ReadDDROptions();
+    bool Normal = true;
+    const bool Result = Page.ImportDDR(Normal);
+    if (Ok) *Ok = Normal;
+    return Result;
+  }
+  // The block listing as Header runs it.
+  bool Summary(bool* Ok = nullptr) {
+    CommandMode = cmHeader;
+    bool Normal = true;
+    const bool Result = Page.ShowDDRSummary(Normal);
+    if (Ok) *Ok = Normal;
+    return Result;
+  }
+  // The EXCEL entry of the output-format list, applied as the application
+  // applies it: the layout's format and the proposed name's extension.
+  void ChooseExcel() {
+    DDR.Layout.DDROutputFormat = 1;
+    std::string Name;
+    DDR.MatchOutputExt(Name);
+    Page.SetDDROutputText(Name);
+  }
   std::size_t FilesInScratch() const {
     return static_cast<std::size_t>(
         std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()));
+  }
+  std::string Importing(const std::string& Name = "TEST.DDR") const {
+    return "Importing from .DDR file " + Scratch.File(Name) + " ...";
   }
 };
 
@@ -87,33 +117,27 @@ TEST(DDRPane, PiecesLoseOneCRLFAndSplitAtTheRest) {
   AddPieceToPane(Pane, "\r\nd\r\n\r\n");
   AddPieceToPane(Pane, "S\r\n\r\n", false);
   EXPECT_EQ(Pane.Text(), "a\nb\n\nc\n\nd\n\nS\n\n\n");
-  EXPECT_EQ(SplitAtCRLF("x\r\ny"), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST_F(DDRPage, DisplayPutsTheDecodedTextInThePane) {
   Select(SampleFile());
   EXPECT_TRUE(FileValid);
   EXPECT_EQ(Page.Controls.edtDDROutput, Scratch.Dir() + "TEST.PRN");
-  Page.DisplayCommand();
-  EXPECT_EQ(CommandMode, cmDisplay);
+  bool Ok = false;
+  EXPECT_TRUE(Import(cmDisplay, &Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
-  EXPECT_EQ(Ui.Status.History,
-            (std::vector<std::string>{
-                "", "Importing from .DDR file " + Scratch.File("TEST.DDR") + " ...", ""}));
-  EXPECT_EQ(Ui.Busy.Begins, 1);
-  EXPECT_EQ(Ui.Busy.Ends, 1);
+  EXPECT_EQ(Ui.Status.History, std::vector<std::string>{Importing()});
   EXPECT_GT(Ui.Busy.Steps, 0);
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   EXPECT_EQ(DDR.FilePosition(), 0); // ready for the next command
 }
 
-TEST_F(DDRPage, SaveWritesTheTextFileAndReportsIt) {
-  WriteWholeFile(Scratch.File("TEST.PRN"), "old contents\r\n");
+TEST_F(DDRPage, SaveWritesTheTextFileAndAppendsWhenAsked) {
+  WriteWhole(Scratch.File("TEST.PRN"), "old contents\r\n");
   Select(SampleFile());
-  Page.SaveCommand();
-  EXPECT_EQ(CommandMode, cmNone);
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), SampleText);
-  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "TEST.PRN.");
+  EXPECT_TRUE(Import(cmNone));
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText);
   EXPECT_TRUE(Page.DDROutputValid);
   EXPECT_TRUE(Converted.empty());
   EXPECT_EQ(FilesInScratch(), 2u); // no temporary file left behind
@@ -121,18 +145,17 @@ TEST_F(DDRPage, SaveWritesTheTextFileAndReportsIt) {
 
   // Always Append Data adds to the file.
   Page.Controls.chkAppend1 = true;
-  Page.SaveCommand();
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), SampleText + SampleText);
+  EXPECT_TRUE(Import(cmNone));
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText + SampleText);
 }
 
 TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
   Select(SampleFile());
-  Page.Controls.cbxOutFormat1 = 1;
-  Page.cbxOutFormatChange();
+  ChooseExcel();
   EXPECT_EQ(Page.Controls.edtDDROutput, Scratch.Dir() + "TEST.XLS");
-  Page.SaveCommand();
+  EXPECT_TRUE(Import(cmNone));
   const std::string Out = Scratch.Dir() + "TEST.XLS";
-  EXPECT_EQ(ReadWholeFile(Out), "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
+  EXPECT_EQ(ReadWhole(Out), "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
                                 "\tStage ft\t\tTemp C\t\r\n"
                                 "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
                                 "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
@@ -144,53 +167,55 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
   ASSERT_EQ(Converted.size(), 1u);
   EXPECT_NE(Converted[0], Out);
   EXPECT_EQ(fs::path(Converted[0]).parent_path(), Scratch.Path);
-  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Out + ".");
 
   // On the screen the Excel format shows blank-separated text.
-  Page.DisplayCommand();
+  EXPECT_TRUE(Import(cmDisplay));
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
 
-  // A conversion that fails is not reported as written, and the old file
+  // A conversion that fails is a failure, not an early end, and the old file
   // stays as it was, with no temporary file left.
-  WriteWholeFile(Out, "old book");
+  WriteWhole(Out, "old book");
   ConvertResult = false;
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
-  EXPECT_EQ(ReadWholeFile(Out), "old book");
+  bool Ok = false;
+  EXPECT_FALSE(Import(cmNone, &Ok));
+  EXPECT_TRUE(Ok);
+  EXPECT_EQ(ReadWhole(Out), "old book");
   EXPECT_EQ(FilesInScratch(), 2u);
 }
 
 TEST_F(DDRPage, HeaderListsEveryBlockAndTheSummary) {
   Select(SampleFile());
-  Page.HeaderCommand();
-  EXPECT_EQ(CommandMode, cmHeader);
+  Ui.Status.History.clear();
+  bool Ok = false;
+  EXPECT_TRUE(Summary(&Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Pane.Text(), Lf(ListingHeading.substr(0, ListingHeading.size() - 2)) + "\n" +
                                 Lf(ListingLines) + SampleSummary + "\n\n\n");
-  EXPECT_EQ(Ui.Status.Panels[1], "");
-  // The next command starts from the first block again.
-  Page.HeaderCommand();
+  EXPECT_TRUE(Ui.Status.History.empty());
+  // The next listing starts from the first block again.
+  Ui.Pane.Clear();
+  EXPECT_TRUE(Summary());
   EXPECT_EQ(Ui.Pane.Lines.size(), 3u + 7u + 3u);
 }
 
 TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
   Select(SampleFile());
   Page.Controls.chkHeader = true;
-  Page.SaveCommand();
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+  EXPECT_TRUE(Import(cmNone));
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
 
   // Header only.
   Page.Controls.chkData = false;
   Page.Controls.chkNotes = false;
-  Page.SaveCommand();
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+  EXPECT_TRUE(Import(cmNone));
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             ListingHeading + ListingLines + SampleSummary + "\r\n\r\n");
 
   // Excel style listing.
-  Page.Controls.cbxOutFormat1 = 1;
-  Page.cbxOutFormatChange();
-  Page.SaveCommand();
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.XLS")),
+  ChooseExcel();
+  EXPECT_TRUE(Import(cmNone));
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.XLS")),
             "\r\nSTART TIME\tSTOP TIME\tSTATUS\tLEN\tNOTE\r\n"
             "03/05/2024 10:00:00\t03/05/2024 10:00:00\tMaster\t88\r\n"
             "03/05/2024 10:00:00\t03/05/2024 10:00:00\tSensor\t84\r\n"
@@ -208,9 +233,10 @@ TEST_F(DDRPage, NumbersDoNotFollowTheLocale) {
   Select(SampleFile());
   TGermanLocale German;
   ASSERT_TRUE(German.Ok());
-  Page.HeaderCommand();
+  EXPECT_TRUE(Summary());
   EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text, SampleSummary);
-  Page.DisplayCommand();
+  Ui.Pane.Clear();
+  EXPECT_TRUE(Import(cmDisplay));
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
 }
 
@@ -218,9 +244,8 @@ TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
   TBytes F = Block(1, T0, T0, TBytes(88, 0));
   for (int I = 0; I < 3; ++I) Append(F, Block(4, T0, T0, TBytes(100, 0)));
   Select(F);
-  CommandMode = cmHeader;
   bool Ok = false;
-  ASSERT_TRUE(Page.ShowDDRSummary(Ok));
+  ASSERT_TRUE(Summary(&Ok));
   EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text,
             "Total Data: 300 Bytes; Non-data: 136 Bytes; Ratio:  68.81%;");
@@ -228,16 +253,17 @@ TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
 
 TEST_F(DDRPage, EmptyFileFailsTheSummaryButTheImportGoesOn) {
   Select({});
-  Page.HeaderCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "Error!  Unable to display DDR Header");
-  Page.RefreshCommand(cmHeader);
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display DDR Header");
+  bool Ok = false;
+  EXPECT_FALSE(Summary(&Ok));
+  EXPECT_TRUE(Ok); // a failure, not an early end: the command words it
 
   Page.Controls.chkHeader = true;
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.History[Ui.Status.History.size() - 2], "Error!  Unable to read DDR Header");
-  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "TEST.PRN.");
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")), ListingHeading);
+  Ui.Status.History.clear();
+  EXPECT_TRUE(Import(cmNone, &Ok));
+  EXPECT_TRUE(Ok);
+  EXPECT_EQ(Ui.Status.History,
+            (std::vector<std::string>{Importing(), "Error!  Unable to read DDR Header"}));
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), ListingHeading);
 }
 
 TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
@@ -245,14 +271,18 @@ TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
   Append(F, DataBlock(T0, T0, {1, 0x80, 2, 0x80, 3})); // one scan due, five bytes
   Append(F, EventBlock(22, 0, 0));
   Select(F);
-  Page.DisplayCommand();
+  bool Ok = true;
+  EXPECT_FALSE(Import(cmDisplay, &Ok));
+  EXPECT_FALSE(Ok);
   EXPECT_EQ(Ui.Pane.Text(),
             "Unit ID: U\nVersion: v\n03/05/2024 10:00:00        0.02 ? \nEnd of Data\n");
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
 
-  Page.SaveCommand(); // the file is written; the message stays
+  Ok = true;
+  EXPECT_FALSE(Import(cmNone, &Ok)); // the file is written all the same
+  EXPECT_FALSE(Ok);
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unexpected end of DDR file.");
-  EXPECT_EQ(ReadWholeFile(Scratch.File("TEST.PRN")),
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             "Unit ID: U\r\nVersion: v\r\n03/05/2024 10:00:00        0.02 ? \r\nEnd of Data\r\n");
 }
 
@@ -286,23 +316,32 @@ TEST_F(DDRPage, StopBeforeTheEndOfTheDataIsAnEarlyEnd) {
   };
   Page.Controls.chkHeader = true;
   for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
     TBytes F = SampleFile();
     Append(F, C.Tail);
     const std::string Name = "T" + std::to_string(&C - Cases);
     Select(F, Name + ".DDR");
-    const std::string Message = C.Early ? "Error! Unexpected end of DDR file." : "";
-    Page.SaveCommand();
-    EXPECT_EQ(Ui.Status.Panels[1],
-              C.Early ? Message : "DDR Log written to " + Scratch.Dir() + Name + ".PRN.")
-        << C.Name;
-    EXPECT_EQ(ReadWholeFile(Scratch.File(Name + ".PRN")),
-              ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText)
-        << C.Name;
-    Page.HeaderCommand();
-    EXPECT_EQ(Ui.Status.Panels[1], Message) << C.Name;
-    EXPECT_EQ(Ui.Pane.Lines.size(), 3u + 7u + 3u) << C.Name; // the listing stands
-    Page.DisplayCommand();
-    EXPECT_EQ(Ui.Status.Panels[1], Message) << C.Name;
+    // Both passes of a Save with the header, the listing and the data, end early.
+    const std::vector<std::string> Early = {"Error! Unexpected end of DDR file."};
+    Ui.Status.History.clear();
+    bool Ok = true;
+    EXPECT_EQ(Import(cmNone, &Ok), !C.Early);
+    EXPECT_EQ(Ok, !C.Early);
+    std::vector<std::string> Said = {Importing(Name + ".DDR")};
+    if (C.Early) Said.insert(Said.end(), {Early[0], Early[0]});
+    EXPECT_EQ(Ui.Status.History, Said);
+    EXPECT_EQ(ReadWhole(Scratch.File(Name + ".PRN")),
+              ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
+
+    Ui.Status.History.clear();
+    Ui.Pane.Clear();
+    EXPECT_EQ(Summary(&Ok), !C.Early);
+    EXPECT_EQ(Ok, !C.Early);
+    EXPECT_EQ(Ui.Status.History, C.Early ? Early : std::vector<std::string>{});
+    EXPECT_EQ(Ui.Pane.Lines.size(), 3u + 7u + 3u); // the listing stands
+
+    EXPECT_EQ(Import(cmDisplay, &Ok), !C.Early);
+    EXPECT_EQ(Ok, !C.Early);
   }
 }
 
@@ -312,10 +351,11 @@ TEST_F(DDRPage, SetupSurvivesFromOneImportToTheNext) {
   PutValue(Scan, 2, 5);
   Append(F, DataBlock(T0, T0, Scan));
   Select(F);
-  Page.DisplayCommand();
+  EXPECT_TRUE(Import(cmDisplay));
   const std::string Line = "03/05/2024 10:00:00        0.05   \n";
   EXPECT_EQ(Ui.Pane.Text(), B20 + "        a b   \n" + B20 + "------------- \n" + Line);
-  Page.RefreshCommand(cmDisplay); // same setup: no heading this time
+  Ui.Pane.Clear();
+  EXPECT_TRUE(Import(cmDisplay)); // same setup: no heading this time
   EXPECT_EQ(Ui.Pane.Text(), Line);
 }
 
@@ -323,13 +363,14 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
   Select(SampleFile());
   Page.SetDDROutputText("REPORT.TXT");
   EXPECT_TRUE(Page.DDROutputEdited);
-  Page.DisplayCommand();
+  EXPECT_TRUE(Import(cmDisplay));
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
-  Page.SaveCommand();
+  bool Ok = false;
+  EXPECT_FALSE(Import(cmNone, &Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Dialog.Texts(),
             std::vector<std::string>{"Please enter valid \"Text\" Output File Name."});
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
   EXPECT_FALSE(Page.DDROutputEdited);
   EXPECT_FALSE(Page.DDROutputValid);
 
@@ -337,17 +378,18 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
   Page.SetDDROutputText("report.prn");
   Page.edtDDROutputExit();
   EXPECT_TRUE(Page.DDROutputValid);
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Scratch.Dir() + "report.prn.");
-  EXPECT_EQ(ReadWholeFile(Scratch.File("report.prn")), SampleText);
+  EXPECT_TRUE(Import(cmNone));
+  EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "report.prn");
+  EXPECT_EQ(ReadWhole(Scratch.File("report.prn")), SampleText);
 }
 
 TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
   Select(SampleFile());
   Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN"); // asks; the fake answers No
   EXPECT_FALSE(Page.DDROutputValid);
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+  bool Ok = false;
+  EXPECT_FALSE(Import(cmNone, &Ok));
+  EXPECT_TRUE(Ok);
 
   Ui.Dialog.Answers = {TMsgResult::Yes};
   Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN");
@@ -355,31 +397,29 @@ TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
   fs::remove(Scratch.Dir() + "sub"); // gone before the save
   Page.Controls.chkData = false;
   Page.Controls.chkNotes = false; // nothing would be written at all
-  Page.SaveCommand();
+  EXPECT_FALSE(Import(cmNone, &Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Dialog.Texts().back(),
             "Error opening output file " + Scratch.Dir() + "sub/OUT.PRN.");
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
 }
 
-TEST_F(DDRPage, InvalidOrMissingInputStopsTheCommands) {
-  Page.DisplayCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a valid file.");
-  Page.SaveCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a valid file.");
-  Page.HeaderCommand();
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a valid file.");
-  Page.RefreshCommand(cmDisplay);
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Please select a file.");
+TEST_F(DDRPage, InvalidOrMissingInputImportsNothing) {
+  bool Ok = false;
+  EXPECT_FALSE(Import(cmDisplay, &Ok));
+  EXPECT_TRUE(Ok);
+  EXPECT_FALSE(Summary(&Ok) && Ok);
+  EXPECT_TRUE(Ui.Pane.Lines.empty());
 
   Select(SampleFile());
   Page.SetDDRLogText(Scratch.File("gone.ddr")); // typed, box not yet left
-  Page.RefreshCommand(cmDisplay);
+  EXPECT_FALSE(Import(cmDisplay, &Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_FALSE(FileValid);
   EXPECT_EQ(
       Ui.Dialog.Texts(),
       std::vector<std::string>{"File does not exist or is invalid. Please select another file."});
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display DDR file.");
   EXPECT_EQ(Page.Controls.edtDDROutput, "");
+  EXPECT_TRUE(Ui.Pane.Lines.empty());
 
   Ui.Dialog.Shown.clear();
   Page.btnDDRBrowseChosen(Scratch.File("TEST.DDR"));
@@ -387,12 +427,12 @@ TEST_F(DDRPage, InvalidOrMissingInputStopsTheCommands) {
   EXPECT_FALSE(Page.DDRNameEdited);
   EXPECT_EQ(Page.Controls.edtDDRLog, Scratch.File("TEST.DDR"));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "TEST.PRN");
-  WriteWholeFile(Scratch.File("TEST.DDRX"), "");
+  WriteWhole(Scratch.File("TEST.DDRX"), "");
   Page.SetDDRLogText(Scratch.File("TEST.DDRX"));
-  Page.DisplayCommand();
+  EXPECT_FALSE(Import(cmDisplay, &Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Dialog.Texts(),
             std::vector<std::string>{"File is invalid. Please select another file."});
-  EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to display file.");
 }
 
 TEST_F(DDRPage, OptionsAndTheDeviceBox) {
@@ -415,7 +455,7 @@ TEST_F(DDRPage, OptionsAndTheDeviceBox) {
   Page.Controls.chkUSGSStation = true;
 
   Select(MasterBlock(T0, T0, "v", "u"));
-  Page.DisplayCommand();
+  EXPECT_TRUE(Import(cmDisplay));
   EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7");
   EXPECT_FALSE(DDR.Layout.AddHeader);
   EXPECT_EQ(Ui.Pane.Text(), "//STATION: U\n//DEVICE: GAUGE7\n\nUnit ID: U\nVersion: v\n");

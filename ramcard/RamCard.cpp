@@ -1,6 +1,4 @@
-#include "ramcard/RamUtils.h"
-
-#include "core/OutputFile.h"
+#include "ramcard/RamCard.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/ByteReader.h"
 #include "core/MiscUtil.h"
+#include "core/OutputFile.h"
 
 namespace quorvin {
 
@@ -20,17 +20,6 @@ const char* const RamCardDumpName = "RAMCARD.RCD";
 namespace {
 
 constexpr int SignatureSize = 20;
-
-std::uint16_t ReadU16LE(const std::uint8_t* P) {
-  return static_cast<std::uint16_t>(P[0] | (P[1] << 8));
-}
-
-std::int32_t ReadI32LE(const std::uint8_t* P) {
-  std::uint32_t U = static_cast<std::uint32_t>(P[0]) | (static_cast<std::uint32_t>(P[1]) << 8) |
-                    (static_cast<std::uint32_t>(P[2]) << 16) |
-                    (static_cast<std::uint32_t>(P[3]) << 24);
-  return static_cast<std::int32_t>(U);
-}
 
 // The signature field up to its NUL.
 std::string SignatureText(const std::uint8_t* Header) {
@@ -58,14 +47,14 @@ std::string TRamEntry::NameText() const {
   return std::string(Name, N);
 }
 
-TRamEntry DecodeRamEntry(const std::uint8_t* Bytes) {
+TRamEntry DecodeRamEntry(std::span<const std::uint8_t, RamEntrySize> Bytes) {
   TRamEntry E;
-  E.Length = ReadI32LE(Bytes);
-  E.Mark = ReadU16LE(Bytes + 4);
+  E.Length = ReadI32LE(Bytes, 0);
+  E.Mark = ReadU16LE(Bytes, 4);
   E.Flags = Bytes[6];
-  std::memcpy(E.Name, Bytes + 7, RamNameSize);
-  E.Checksum = ReadU16LE(Bytes + 20);
-  E.Reserved = ReadU16LE(Bytes + 22);
+  std::memcpy(E.Name, Bytes.data() + 7, RamNameSize);
+  E.Checksum = ReadU16LE(Bytes, 20);
+  E.Reserved = ReadU16LE(Bytes, 22);
   return E;
 }
 
@@ -77,7 +66,8 @@ std::uint16_t AddRamChecksum(std::uint16_t Sum, const std::uint8_t* Bytes, std::
     Odd = -1;
     I = 1;
   }
-  for (; I + 1 < Count; I += 2) Sum = static_cast<std::uint16_t>(Sum + ReadU16LE(Bytes + I));
+  const TByteSpan Data(Bytes, Count);
+  for (; I + 1 < Count; I += 2) Sum = static_cast<std::uint16_t>(Sum + ReadU16LE(Data, I));
   if (I < Count) Odd = Bytes[I];
   return Sum;
 }

@@ -1,9 +1,14 @@
-// The V900 recorder's DDR file: a chain of typed blocks (Master, Sensor,
-// Base, Data, events, notes), decoded one block at a time into text for the
-// display pane, a .PRN text file or the TAB-separated text of an .XLS book.
+// The DDR converter: the V900 recorder's DDR file, a chain of typed blocks
+// (Master, Sensor, Base, Data, events, notes), decoded one block at a time
+// into text for the display pane, a .PRN text file or the TAB-separated
+// text of an .XLS book.
 //
 // The decoder keeps the sensor setup, the base values and the master copy
 // from one import to the next: only Master, Sensor and Base blocks change them.
+//
+// TDDRObj's members live in four files: the block reader in DDRObj.cpp, the
+// decoder and the block listing in DDRDecode.cpp, the input and output files
+// in DDRFiles.cpp; the value and time rendering they use is DDRFormatting.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +17,11 @@
 #include <string>
 
 #include "core/OutputFile.h"
+#include "ddr/DDRFormatting.h"
 
 namespace quorvin {
 
 class IMessageDialog;
-class TIniFile;
 
 // Block layout.
 constexpr int DDRBlockSize = 4096;      // largest block, header included
@@ -58,12 +63,6 @@ struct TDDRLayout {
   std::string DeviceName = "TXV900";
 };
 
-// Reads the section DDRLog into Layout (missing or malformed values give the
-// defaults above; the device name is taken as it stands).
-void LoadDDRLayout(TIniFile& IniFile, TDDRLayout& Layout);
-// Writes every key of the section DDRLog.
-void SaveDDRLayout(TIniFile& IniFile, const TDDRLayout& Layout);
-
 struct TDDRBlockHeader {
   std::uint16_t Length = 0;
   std::uint8_t Status = 0;
@@ -103,36 +102,6 @@ struct TDDRMaster {
 
 // Width in bytes of one value of DataType in a scan (0 for unknown types).
 int DDRDataTypeWidth(std::uint8_t DataType);
-
-// An integer with Decimals implied decimal places, right-aligned in Width.
-// A value too long for the field is written whole and the field grows.
-std::string FormatFixed(std::int32_t Value, int Width, int Decimals);
-
-// Renders time stamps as FormatLogTime does, without its per-call costs:
-// the pattern is read once and the calendar date is worked out once a day.
-class TDDRTimeStamper {
-public:
-  void Append(std::string& Out, std::int64_t Seconds, const std::string& Pattern,
-              char DateSeparator, char TimeSeparator);
-
-private:
-  struct TToken {
-    char Kind; // Y year, y two-digit year, M month, N minute, D day, H hour, S second, L literal
-    int Width; // 1 or 2 for the two-digit fields
-    char Literal;
-  };
-  void Compile(const std::string& Pattern, char DateSeparator, char TimeSeparator);
-
-  std::string FPattern;
-  char FDateSeparator = 0;
-  char FTimeSeparator = 0;
-  bool FCompiled = false;
-  TToken FTokens[64];
-  int FTokenCount = 0;
-  bool FTooLong = false;
-  std::int64_t FDay = -1;
-  int FYear = 0, FMonth = 0, FDayOfMonth = 0;
-};
 
 class TDDRObj {
 public:
@@ -188,7 +157,6 @@ public:
 
   // State, readable for the driver and the tests.
   const TDDRBlockHeader& BlockHeader() const { return FHeader; }
-  const std::uint8_t* BlockBuffer() const { return FBuffer; }
   const TDDRSetup& CurrentSetup() const { return FSetup; }
   const std::int32_t* BaseValues() const { return FBase; }
   const std::uint8_t* MasterInfo() const { return FMasterInfo; }
@@ -211,6 +179,14 @@ private:
   void DecodeBase();
   void DecodeData(std::string& Text, int ColumnWidth, const std::string& Pattern,
                   int& ResumePosition, int LineBudget, std::int64_t& ScanTime, char Sep);
+  // The steps of DecodeData: the bytes one scan takes, whether another scan
+  // is written, one scan line, and one value of it at byte At of the block.
+  int ScanWidth() const;
+  bool ScanDue(std::int64_t ScanTime, int P, int Width, bool FirstOfBlock) const;
+  void AppendScan(std::string& Text, int& P, int ColumnWidth, const std::string& Pattern,
+                  std::int64_t ScanTime, char Sep);
+  void AppendScanValue(std::string& Text, const TDDRSensor& S, std::int32_t Base, std::size_t At,
+                       int ColumnWidth) const;
   std::string BufferText(int Offset, int MaxChars, int End) const;
   void AppendTime(std::string& Text, std::int64_t Seconds, const std::string& Pattern);
 

@@ -1,0 +1,23 @@
+#include "report/Titles.h"
+
+#include "core/MiscUtil.h"
+
+namespace quorvin {
+
+std::string DateRangeText(const TLogSelection& Selection, const TDateTimeFormat& Format) {
+  auto Date = [&Format](TDateTime Value) {
+    return FormatLogTime(Format.DatePattern, DateTimeToSecs(Value), Format);
+  };
+  return " DATE: " + Date(Selection.StartDate) + " TO " + Date(Selection.EndDate);
+}
+
+std::string DataTitleLine(bool CSV, const TLogSelection& Selection, const TDateTimeFormat& Format) {
+  return (CSV ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ") +
+         UpperCase(Selection.LogTitleName) + DateRangeText(Selection, Format);
+}
+
+std::string StatisticsTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format) {
+  return "STATISTICS FOR: " + UpperCase(Selection.LogTitleName) + DateRangeText(Selection, Format);
+}
+
+} // namespace quorvin

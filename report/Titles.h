@@ -1,0 +1,20 @@
+// The title lines that open the log outputs: where the data comes from, the
+// log's name in upper case and the chosen dates in the current date pattern.
+#pragma once
+
+#include <string>
+
+#include "core/DateTimeFormat.h"
+#include "report/LogSelection.h"
+
+namespace quorvin {
+
+// " DATE: " + StartDate + " TO " + EndDate, each written with DatePattern.
+std::string DateRangeText(const TLogSelection& Selection, const TDateTimeFormat& Format);
+// "R630/R600 DATA FROM: NAME DATE: ..." for a binary log, "CSV LOG DATA
+// FROM: NAME DATE: ..." for a CSV log: the export's and the graph's title.
+std::string DataTitleLine(bool CSV, const TLogSelection& Selection, const TDateTimeFormat& Format);
+// "STATISTICS FOR: NAME DATE: ...".
+std::string StatisticsTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format);
+
+} // namespace quorvin
