@@ -12,7 +12,9 @@ public:
   // Loads FileName if it exists and can be read; otherwise starts empty.
   explicit TIniFile(std::string FileName);
   ~TIniFile();
-  TIniFile(const TIniFile&) = delete;
+  // The same file name and contents, as an independent object (one per
+  // thread that reads settings).
+  TIniFile(const TIniFile& Other);
   TIniFile& operator=(const TIniFile&) = delete;
 
   const std::string& FileName() const { return FFileName; }

@@ -1,8 +1,10 @@
 #include "report/OutputFile.h"
 
+#include <cerrno>
 #include <cstring>
-#include <vector>
+#include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,36 +12,48 @@ namespace quorvin {
 
 namespace {
 constexpr std::size_t BufferSize = 1 << 20;
+} // namespace
+
+int CreateTempBeside(const std::string& Target, std::string& TempName) {
+  // Created with the usual mode of a new file, so the umask applies without
+  // being read: reading it means setting it, which would race with another
+  // thread creating a file at that moment.
+  thread_local std::mt19937_64 Gen{std::random_device{}()};
+  static constexpr char Letters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (int Try = 0; Try < 100; ++Try) {
+    std::string Name = Target + ".tmp";
+    for (int I = 0; I < 6; ++I) Name += Letters[Gen() % (sizeof Letters - 1)];
+    const int Fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (Fd >= 0) {
+      TempName = Name;
+      return Fd;
+    }
+    if (errno != EEXIST) break;
+  }
+  return -1;
 }
 
 TOutputFile::~TOutputFile() { Abandon(); }
 
 bool TOutputFile::OpenReplace(const std::string& Target) {
   Abandon();
-  std::string Template = Target + ".tmpXXXXXX";
-  std::vector<char> Name(Template.begin(), Template.end());
-  Name.push_back('\0');
-  const int Fd = mkstemp(Name.data());
+  std::string Name;
+  const int Fd = CreateTempBeside(Target, Name);
   if (Fd < 0) return false;
-  // The new file gets the permissions of the one it replaces, or the usual
-  // ones of a new file rather than mkstemp's private 0600.
+  // A replacement keeps the permissions of the file it replaces; a new file
+  // has had the umask applied by open.
   struct stat St;
-  if (::stat(Target.c_str(), &St) == 0) {
-    fchmod(Fd, St.st_mode & 07777);
-  } else {
-    const mode_t Mask = ::umask(0);
-    ::umask(Mask);
-    fchmod(Fd, 0666 & ~Mask);
-  }
+  if (::stat(Target.c_str(), &St) == 0) fchmod(Fd, St.st_mode & 07777);
   FFile = fdopen(Fd, "wb");
   if (!FFile) {
     ::close(Fd);
-    std::remove(Name.data());
+    std::remove(Name.c_str());
     return false;
   }
   std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
   FTarget = Target;
-  FTempName.assign(Name.data());
+  FTempName = Name;
   FFailed = false;
   return true;
 }

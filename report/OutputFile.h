@@ -46,6 +46,10 @@ private:
   bool FFailed = false;
 };
 
+// Creates a new, empty file named Target + ".tmp" + six letters, with the
+// permissions of a new file; its descriptor and name, -1 when it failed.
+int CreateTempBeside(const std::string& Target, std::string& TempName);
+
 // True when the file starts like a workbook (a zip package or an OLE2
 // compound file) rather than text.
 bool LooksLikeWorkbook(const std::string& FileName);

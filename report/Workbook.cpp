@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 #include <xlsxwriter.h>
+
+#include "report/OutputFile.h"
 
 namespace quorvin {
 
@@ -158,9 +161,7 @@ public:
     Options.use_zip64 = LXW_TRUE;
     FBook = workbook_new_opt(FileName.c_str(), &Options);
   }
-  ~TWorkbookWriter() {
-    if (FBook) workbook_close(FBook);
-  }
+  ~TWorkbookWriter() { Close(); }
   TWorkbookWriter(const TWorkbookWriter&) = delete;
   TWorkbookWriter& operator=(const TWorkbookWriter&) = delete;
 
@@ -203,6 +204,10 @@ public:
   // Closes the workbook; true when the file is complete.
   bool Close() {
     if (!FBook) return false;
+    // Closing stamps the document with the time through gmtime, whose result
+    // is one buffer for the whole process: one workbook closes at a time.
+    static std::mutex ClosingLock;
+    const std::lock_guard<std::mutex> Lock(ClosingLock);
     const lxw_error Err = workbook_close(FBook);
     FBook = nullptr;
     return FOk && Err == LXW_NO_ERROR;
@@ -248,16 +253,12 @@ private:
 // A free name for a file beside FileName, created empty so no one else
 // takes it.
 bool ReserveTempName(const std::string& FileName, std::string& TempName) {
-  std::string Template = FileName + ".tmpXXXXXX";
-  std::vector<char> Name(Template.begin(), Template.end());
-  Name.push_back('\0');
-  const int Fd = mkstemp(Name.data());
+  const int Fd = CreateTempBeside(FileName, TempName);
   if (Fd < 0) return false;
-  // Keep the permissions of the file being replaced, not mkstemp's 0600.
+  // Keep the permissions of the file being replaced.
   struct stat St;
   if (::stat(FileName.c_str(), &St) == 0) fchmod(Fd, St.st_mode & 07777);
   ::close(Fd);
-  TempName.assign(Name.data());
   return true;
 }
 
