@@ -316,6 +316,18 @@ TCommandOutcome TApplication::FileSaveExecute() {
   return Outcome;
 }
 
+std::string TApplication::SaveTarget(int Page, const std::string& FileName,
+                                     const std::string& TypedOutput) const {
+  if (Page == PageLogPrn)
+    return TLogExport::MakeOutputFileName(TLogSelection::FolderOf(FileName), FileName,
+                                          LogPrn.OutputFormat);
+  if (Page == PageDDRLog)
+    return TypedOutput.empty()
+               ? TDDRObj::ProposedOutputFileName(FileName, DDRObj.Layout.DDROutputFormat)
+               : TDDRObj::TypedOutputFileName(TypedOutput, FileName);
+  return std::string();
+}
+
 TCommandOutcome TApplication::FilePrintExecute() {
   ClearMessage();
   if (!Selection.FileValid) {

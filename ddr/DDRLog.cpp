@@ -900,11 +900,19 @@ bool TDDRObj::ValidateDDRFile(std::string& DefaultOutput) {
     return false;
   }
   DDRDirectory = ExtractFilePath(DDRFileName);
-  std::string Name = ExtractFileName(DDRFileName);
-  Name = UpperAscii(Name.substr(0, Name.find('.')));
-  DDROutputFileName = DDRDirectory + Name + (Layout.DDROutputFormat == 0 ? ".PRN" : ".XLS");
+  DDROutputFileName = ProposedOutputFileName(DDRFileName, Layout.DDROutputFormat);
   DefaultOutput = DDROutputFileName;
   return true;
+}
+
+std::string TDDRObj::ProposedOutputFileName(const std::string& DDRFileName, int OutputFormat) {
+  std::string Name = ExtractFileName(DDRFileName);
+  Name = UpperAscii(Name.substr(0, Name.find('.')));
+  return ExtractFilePath(DDRFileName) + Name + (OutputFormat == 0 ? ".PRN" : ".XLS");
+}
+
+std::string TDDRObj::TypedOutputFileName(const std::string& Typed, const std::string& DDRFileName) {
+  return ExtractFilePath(Typed).empty() ? ExtractFilePath(DDRFileName) + Typed : Typed;
 }
 
 bool TDDRObj::OpenDDR(std::string& DefaultOutput) {
