@@ -140,8 +140,10 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
         DDRPage.DDRNameEdited = false;
         FView->ControlsChanged();
       }
-      if (!DDRPage.ShowDDRSummary()) {
-        Message(MsgUnableToDisplayDDRHeader);
+      // A summary that ran into an early end has said so already.
+      bool Ok = true;
+      if (!DDRPage.ShowDDRSummary(Ok)) {
+        if (Ok) Message(MsgUnableToDisplayDDRHeader);
         Outcome.Succeeded = false;
       }
     }
@@ -234,7 +236,11 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
         DDRPage.DDRNameEdited = false;
         FView->ControlsChanged();
       }
-      if (!DDRPage.ShowDDRSummary()) Fail(MsgRefreshDDRHeader);
+      bool Ok = true;
+      if (!DDRPage.ShowDDRSummary(Ok)) {
+        Outcome.Succeeded = false;
+        if (Ok) Message(MsgRefreshDDRHeader);
+      }
     }
     return Outcome;
   }

@@ -2,7 +2,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <clocale>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -10,6 +9,7 @@
 
 #include "cli/CliContext.h"
 #include "core/Collect.h"
+#include "core/ProcessLocale.h"
 
 namespace {
 
@@ -33,10 +33,8 @@ int ErrTerminalColumns() {
 } // namespace
 
 int main(int argc, char** argv) {
-  // The system's date and time separators come from the user's locale. Set
-  // once, before any thread starts.
-  std::setlocale(LC_ALL, "");
-  std::setlocale(LC_NUMERIC, "C");
+  // Process-wide, so done once before any thread starts.
+  quorvin::SetUpProcessLocale();
   quorvin::SetRunErrorHandler(quorvin::cli::ReportRunError);
   std::vector<std::string> Args(argv + 1, argv + argc);
   quorvin::cli::TCliEnvironment Environment;
