@@ -49,9 +49,11 @@ void DeclareRamcard(CLI::App& Command, TCommandLine& Line) {
   Command.require_subcommand(0, 1);
   CLI::App* List = Command.add_subcommand(
       "list", "One line per stored file: name, size in bytes, ok or bad checksum");
+  List->group("Actions");
   List->allow_extras();
   List->callback([&A] { A.List = true; });
   CLI::App* Save = Command.add_subcommand("save", "Copy the named files out of the dump");
+  Save->group("Actions");
   Save->allow_extras();
   Save->callback([&A] { A.Save = true; });
   Save->add_option("NAME", A.Names, "Stored files to copy; * matches any rest, ? one character")

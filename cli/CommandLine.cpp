@@ -224,6 +224,7 @@ int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, s
 
   for (const TCommandEntry& E : CommandTable()) {
     CLI::App* Command = Tool.add_subcommand(E.Name, E.Description);
+    Command->group("Commands");
     Command->allow_extras();
     E.Declare(*Command, Line);
     if (E.ManyFiles) AddRunOptions(*Command, Line);
