@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quorvin {
@@ -79,76 +80,115 @@ std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay
   return Result;
 }
 
-void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
+namespace {
+
+// Two decimal digits for each number below 100.
+constexpr char DigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233"
+                              "34353637383940414243444546474849505152535455565758596061626364656667"
+                              "68697071727374757677787980818283848586878889909192939495969798"
+                              "99";
+
+// The digits of U, ending just before End; answers where they start.
+template <typename TUnsigned>
+char* DigitsBefore(char* End, TUnsigned U) {
+  while (U >= 100) {
+    End -= 2;
+    std::memcpy(End, DigitPairs + 2 * (U % 100), 2);
+    U /= 100;
+  }
+  if (U >= 10) {
+    End -= 2;
+    std::memcpy(End, DigitPairs + 2 * U, 2);
+  } else {
+    *--End = static_cast<char>('0' + U);
+  }
+  return End;
+}
+
+// N with the point before its last RightDigits digits (at most 17),
+// zero-filled so a digit stands before the point; zero has no sign.
+char* PutScaled(char* Out, long long N, int RightDigits) {
+  char Buf[48];
+  char* const End = Buf + sizeof Buf;
+  const unsigned long long U =
+      N < 0 ? 0ull - static_cast<unsigned long long>(N) : static_cast<unsigned long long>(N);
+  char* P =
+      U <= 0xFFFFFFFFull ? DigitsBefore(End, static_cast<std::uint32_t>(U)) : DigitsBefore(End, U);
+  char* const Least = End - (RightDigits + 1);
+  while (P > Least) *--P = '0';
+  if (N < 0) *Out++ = '-';
+  const std::size_t Whole = static_cast<std::size_t>(End - P - RightDigits);
+  std::memcpy(Out, P, Whole);
+  Out += Whole;
+  if (RightDigits > 0) {
+    *Out++ = '.';
+    std::memcpy(Out, P + Whole, static_cast<std::size_t>(RightDigits));
+    Out += RightDigits;
+  }
+  return Out;
+}
+
+} // namespace
+
+std::size_t FormattedValueRoom(int RightDigits) {
+  // Sign, 39 digits of the largest single, point, the decimals.
+  return static_cast<std::size_t>(RightDigits > 0 ? RightDigits : 0) + 48;
+}
+
+char* PutFormattedValue(char* Out, float Value, int RightDigits) {
   const double V = Value;
   if (RightDigits < 0) RightDigits = 0;
   if (std::isnan(V)) {
-    Out += "NAN";
-    return;
+    std::memcpy(Out, "NAN", 3);
+    return Out + 3;
   }
   if (std::isinf(V)) {
-    Out += V < 0 ? "-INF" : "INF";
-    return;
+    if (V < 0) *Out++ = '-';
+    std::memcpy(Out, "INF", 3);
+    return Out + 3;
   }
-
-  // A single has 24 significant bits and 10^17 needs 40 more: the product
-  // is exact in the 64-bit mantissa of long double, so the rounding below
-  // sees the value's true decimal expansion.
-  static constexpr long double Powers[18] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,
-                                             1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L,
-                                             1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L};
-  long long N = 0;
-  bool Exact = false;
   if (RightDigits <= 12) {
-    // 5^12 needs 28 bits: up to 12 decimals the product is exact even in a
-    // double, which is much faster than the extended type.
-    static constexpr double DPowers[13] = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
-                                           1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-    const double Scaled = V * DPowers[RightDigits];
+    // 5^12 needs 28 bits and a single has 24: up to 12 decimals the product
+    // is exact in a double, so the rounding sees the true decimal expansion.
+    static constexpr double Powers[13] = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
+                                          1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    const double Scaled = V * Powers[RightDigits];
     if (Scaled < 9.0e18 && Scaled > -9.0e18) {
-      N = static_cast<long long>(Scaled);
+      // Halves away from zero; the fraction is exact.
+      long long N = static_cast<long long>(Scaled);
       const double Frac = Scaled - static_cast<double>(N);
       if (Frac >= 0.5)
         ++N;
       else if (Frac <= -0.5)
         --N;
-      Exact = true;
+      return PutScaled(Out, N, RightDigits);
     }
   } else if (RightDigits <= 17) {
+    // 10^17 needs 40 bits more: exact in the 64-bit mantissa of long double.
+    static constexpr long double Powers[18] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,
+                                               1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L,
+                                               1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L};
     const long double Scaled = static_cast<long double>(V) * Powers[RightDigits];
     if (Scaled < 9.0e18L && Scaled > -9.0e18L) {
-      // Halves away from zero; the fraction is exact.
-      N = static_cast<long long>(Scaled);
+      long long N = static_cast<long long>(Scaled);
       const long double Frac = Scaled - static_cast<long double>(N);
       if (Frac >= 0.5L)
         ++N;
       else if (Frac <= -0.5L)
         --N;
-      Exact = true;
+      return PutScaled(Out, N, RightDigits);
     }
   }
-  if (Exact) {
-    // Digits of |N| right-aligned in at least RightDigits + 1 places,
-    // zero-filled, with the point before the last RightDigits.
-    char Buf[48];
-    char* const End = Buf + sizeof Buf;
-    char* P = End;
-    unsigned long long U =
-        N < 0 ? 0ull - static_cast<unsigned long long>(N) : static_cast<unsigned long long>(N);
-    for (int i = 0; i < RightDigits; ++i) {
-      *--P = static_cast<char>('0' + U % 10);
-      U /= 10;
-    }
-    if (RightDigits > 0) *--P = '.';
-    do {
-      *--P = static_cast<char>('0' + U % 10);
-      U /= 10;
-    } while (U != 0);
-    if (N < 0) *--P = '-';
-    Out.append(P, static_cast<std::size_t>(End - P));
-    return;
-  }
-  Out += FixedByToChars(V, RightDigits);
+  const std::string Text = FixedByToChars(V, RightDigits);
+  std::memcpy(Out, Text.data(), Text.size());
+  return Out + Text.size();
+}
+
+void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {
+  const std::size_t Old = Out.size();
+  Out.resize(Old + FormattedValueRoom(RightDigits));
+  char* const End = PutFormattedValue(Out.data() + Old, Value, RightDigits);
+  Out.resize(static_cast<std::size_t>(End - Out.data()));
 }
 
 namespace {
@@ -176,7 +216,11 @@ TLineTimeFormatter::TLineTimeFormatter(const std::string& Separator, bool Fixed,
                                        const TLogPrnOptions& Options, const TDateTimeFormat& Format)
     : FSeparator(Separator), FFixed(Fixed), FOptions(Options), FFormat(Format),
       FDateOnly(!HasAnyOf(Format.DatePattern, "HS")), FTimeOnly(TimeOfDayOnly(Format.TimePattern)),
-      FBlankDate(Options.DisplayJulianDate ? 3 : Format.DatePattern.size(), ' ') {}
+      FBlankDate(Options.DisplayJulianDate ? 3 : Format.DatePattern.size(), ' '),
+      // A pattern letter writes at most two characters (a run of year
+      // letters four for three or more), the alternatives six; two paddings.
+      FRoom(2 * (Format.DatePattern.size() + Format.TimePattern.size()) + Separator.size() + 12 +
+            2 * MaxPadding) {}
 
 const std::string& TLineTimeFormatter::DateText(LogTime Time) {
   const std::int64_t Day = DayOfTime(Time);
@@ -202,18 +246,31 @@ const std::string& TLineTimeFormatter::TimeText(LogTime Time) {
   return FScratch;
 }
 
-void TLineTimeFormatter::Append(std::string& Line, bool NewDay, LogTime Time) {
+char* TLineTimeFormatter::Put(char* Out, bool NewDay, LogTime Time) {
   const std::string& D = (FOptions.R600ASCII && !NewDay) ? FBlankDate : DateText(Time);
   const std::string& T = TimeText(Time);
-  Line += D;
-  Line += FSeparator;
+  std::memcpy(Out, D.data(), D.size());
+  Out += D.size();
+  std::memcpy(Out, FSeparator.data(), FSeparator.size());
+  Out += FSeparator.size();
   if (FFixed) {
     const int PD = (FOptions.R600ASCII ? 10 : 11) - static_cast<int>(D.size());
     const int PT = 8 - static_cast<int>(T.size());
-    if (PD > 0) Line.append(static_cast<std::size_t>(std::min(PD, MaxPadding)), ' ');
-    if (PT > 0) Line.append(static_cast<std::size_t>(std::min(PT, MaxPadding)), ' ');
+    for (const int Pad : {PD, PT})
+      if (Pad > 0) {
+        std::memset(Out, ' ', static_cast<std::size_t>(std::min(Pad, MaxPadding)));
+        Out += std::min(Pad, MaxPadding);
+      }
   }
-  Line += T;
+  std::memcpy(Out, T.data(), T.size());
+  return Out + T.size();
+}
+
+void TLineTimeFormatter::Append(std::string& Line, bool NewDay, LogTime Time) {
+  const std::size_t Old = Line.size();
+  Line.resize(Old + FRoom);
+  char* const End = Put(Line.data() + Old, NewDay, Time);
+  Line.resize(static_cast<std::size_t>(End - Line.data()));
 }
 
 std::string FormatValue(float Value, int RightDigits) {
