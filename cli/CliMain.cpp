@@ -20,7 +20,7 @@
 #include "core/ChartService.h"
 #include "core/IniFile.h"
 #include "ramcard/MountPoints.h"
-#include "report/OutputFile.h"
+#include "core/OutputFile.h"
 
 namespace quorvin::cli {
 

@@ -43,6 +43,12 @@ void CheckLogArgs(TCommandLine& Line) {
     if (!*Text) continue;
     *Date = ParseIsoDate(**Text);
     if (!*Date) throw TUsageError(std::string(Option) + " takes a date as YYYY-MM-DD: " + **Text);
+    int Y, M, D;
+    DecodeDate(**Date, Y, M, D);
+    // A log time cannot hold other days: they would wrap to other years.
+    if (!IsLogDate(Y, M, D))
+      throw TUsageError(std::string(Option) + " takes a date from 1985-01-01 to 2053-01-17: " +
+                        **Text);
   }
 }
 

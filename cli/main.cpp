@@ -8,6 +8,7 @@
 #include "cli/CliContext.h"
 #include "core/Collect.h"
 #include "core/Cores.h"
+#include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
 
 namespace {
@@ -24,6 +25,7 @@ int ErrTerminalColumns() {
 int main(int argc, char** argv) {
   // Process-wide, so done once before any thread starts.
   quorvin::SetUpProcessLocale();
+  quorvin::SetUpProcessSignals();
   quorvin::SetRunErrorHandler(quorvin::cli::ReportRunError);
   std::vector<std::string> Args(argv + 1, argv + argc);
   quorvin::cli::TCliEnvironment Environment;

@@ -1,5 +1,7 @@
 #include "core/IniFile.h"
 
+#include "core/OutputFile.h"
+
 #include <SimpleIni.h>
 
 #include <cstdio>
@@ -46,25 +48,13 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Key,
 }
 
 bool TIniFile::UpdateFile() {
+  FFailureReason.clear();
   std::string Text;
   if (FImpl->Ini.Save(Text) < 0) return false;
-  std::string Temp = FFileName + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-    if (!Out) return false;
-    Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-    Out.flush();
-    if (!Out) {
-      Out.close();
-      std::remove(Temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(Temp.c_str(), FFileName.c_str()) != 0) {
-    std::remove(Temp.c_str());
-    return false;
-  }
-  return true;
+  TOutputFile Out;
+  const bool Ok = Out.OpenReplace(FFileName) && Out.Write(Text) && Out.Commit();
+  if (!Ok) FFailureReason = Out.FailureReason();
+  return Ok;
 }
 
 } // namespace quorvin

@@ -27,11 +27,14 @@ public:
   // Writes the file through a temporary file in the same folder, renamed over
   // the old one only when complete. False when it could not be written.
   bool UpdateFile();
+  // Why the last UpdateFile failed, with the path; empty after a success.
+  const std::string& FailureReason() const { return FFailureReason; }
 
 private:
   struct TImpl;
   std::string FFileName;
   bool FLoaded = false;
+  std::string FFailureReason;
   std::unique_ptr<TImpl> FImpl;
 };
 

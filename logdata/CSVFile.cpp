@@ -419,6 +419,17 @@ void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Val
   if (!Rec->Missing) Value = Rec->Value;
 }
 
+bool TCSVLogFile::NextRecordTime(int Index, LogTime From, LogTime& Time) {
+  if (Index < 0 || Index >= FSensors.Count()) return false;
+  TCSVSensor* S = FSensors.Objects(Index);
+  if (!S) return false;
+  int Position = 0;
+  S->Records.Search(From, Position);
+  if (Position >= S->Records.Count()) return false;
+  Time = S->Records.At(Position)->Time;
+  return true;
+}
+
 void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,
                              LogTime& Time) {
   Value = NotRecorded();

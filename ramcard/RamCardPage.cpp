@@ -142,7 +142,7 @@ bool TRamCardPage::SaveChosenRamFiles() {
           ItemFailed = true;
           continue;
         }
-        if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique))) {
+        if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique), &FUi.Busy)) {
           Successful = AppendField(Successful, ", ", Unique);
           ++Saved;
           ItemSaved = true;
@@ -151,9 +151,13 @@ bool TRamCardPage::SaveChosenRamFiles() {
         }
         Fail(Unique);
         ItemFailed = true;
+        if (RamCard->Cancelled()) break;
       }
     }
     if (!ItemSaved && !ItemFailed) Fail(Wanted);
+    // The user stopped the copy: the file being copied is not written and
+    // the files after it are not tried.
+    if (RamCard && RamCard->Cancelled()) break;
   }
 
   std::string Status;

@@ -66,8 +66,11 @@ public:
   // 100 candidates are taken.
   std::string UniqueEntryName(const std::string& Directory);
   // Copies the current entry's data area to Path through a temporary file in
-  // the same folder, renamed to Path only when complete.
-  bool SaveEntry(const std::string& Path);
+  // the same folder, renamed to Path only when complete. Progress (when
+  // given) hears of every buffer; a cancel there ends the copy as a failure
+  // with Cancelled() true.
+  bool SaveEntry(const std::string& Path, IBusyCursor* Progress = nullptr);
+  bool Cancelled() const { return FCancelled; }
   // The next NextEntry reads the first entry again.
   void RewindEntries();
   // The next NextEntry reads the entry at Pos (an offset NextEntry reached).
@@ -88,6 +91,7 @@ private:
   void CloseDump();
 
   IMessageDialog& FDialog;
+  bool FCancelled = false;
   int FFile = -1;
   std::int64_t FFileSize = 0;
   std::int64_t FFilePos = 0;

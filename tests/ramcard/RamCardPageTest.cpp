@@ -162,6 +162,17 @@ TEST(RamCardPage, SavesCheckedFilesWithTheirContents) {
   EXPECT_EQ(ReadWhole(F.Out / "C.L01"), "charlie");
 }
 
+TEST(RamCardPage, CancelledCopyStopsAndLeavesNoPartOfTheFile) {
+  TPageFixture F;
+  F.ChooseDump({{"A.LOG", "alpha"}, {"B.LOG", "bravo"}, {"C.LOG", "charlie"}});
+  F.Check({0, 1, 2});
+  // Cancel while B.LOG is copied: A.LOG stays, nothing of B.LOG, C.LOG is
+  // not tried.
+  F.Ui.Busy.CancelAtStep = 2;
+  EXPECT_EQ(F.Save(F.Out.Path()), "Warning! Save: Failed: B.LOG; Successful: A.LOG");
+  EXPECT_EQ(FolderNames(F.Out.Path()), (std::set<std::string>{"A.LOG"}));
+}
+
 TEST(RamCardPage, TakenNameGetsTheNumberedVariant) {
   TPageFixture F;
   F.ChooseDump({{"DATA.LOG", "new"}});
