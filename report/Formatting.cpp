@@ -101,81 +101,137 @@ char* DigitsBefore(char* End, TUnsigned U) {
   return End;
 }
 
+constexpr std::uint64_t PowersOfTen[20] = {1ull,
+                                           10ull,
+                                           100ull,
+                                           1000ull,
+                                           10000ull,
+                                           100000ull,
+                                           1000000ull,
+                                           10000000ull,
+                                           100000000ull,
+                                           1000000000ull,
+                                           10000000000ull,
+                                           100000000000ull,
+                                           1000000000000ull,
+                                           10000000000000ull,
+                                           100000000000000ull,
+                                           1000000000000000ull,
+                                           10000000000000000ull,
+                                           100000000000000000ull,
+                                           1000000000000000000ull,
+                                           10000000000000000000ull};
+
+// Texts of the fast paths: at most 38 characters, blanks written 48 at a
+// time (the padding is at most 46).
+constexpr std::size_t FastRoom = 48;
+
 // N with the point before its last RightDigits digits (at most 17),
-// zero-filled so a digit stands before the point; zero has no sign.
-char* PutScaled(char* Out, long long N, int RightDigits) {
-  char Buf[48];
-  char* const End = Buf + sizeof Buf;
-  const unsigned long long U =
-      N < 0 ? 0ull - static_cast<unsigned long long>(N) : static_cast<unsigned long long>(N);
-  char* P =
-      U <= 0xFFFFFFFFull ? DigitsBefore(End, static_cast<std::uint32_t>(U)) : DigitsBefore(End, U);
-  char* const Least = End - (RightDigits + 1);
-  while (P > Least) *--P = '0';
-  if (N < 0) *Out++ = '-';
-  const std::size_t Whole = static_cast<std::size_t>(End - P - RightDigits);
-  std::memcpy(Out, P, Whole);
-  Out += Whole;
+// zero-filled so a digit stands before the point, and zero without a sign;
+// right-aligned in Width when Width is more than its length. Written in
+// place, from its end backwards, once its length is known.
+char* PutScaled(char* Out, long long N, int RightDigits, int Width) {
+  std::uint64_t U = N < 0 ? 0ull - static_cast<std::uint64_t>(N) : static_cast<std::uint64_t>(N);
+  int Count = 1;
+  while (Count < 20 && U >= PowersOfTen[Count]) ++Count;
+  const int Digits = std::max(Count, RightDigits + 1);
+  const int Length = (N < 0) + Digits + (RightDigits > 0);
+  if (Width > Length) {
+    std::memset(Out, ' ', FastRoom);
+    Out += std::min(Width - Length, MaxPadding);
+  }
+  char* P = Out + Length;
   if (RightDigits > 0) {
-    *Out++ = '.';
-    std::memcpy(Out, P + Whole, static_cast<std::size_t>(RightDigits));
-    Out += RightDigits;
+    for (int I = 0; I < RightDigits; ++I) {
+      *--P = static_cast<char>('0' + U % 10);
+      U /= 10;
+    }
+    *--P = '.';
   }
-  return Out;
+  P = U <= 0xFFFFFFFFull ? DigitsBefore(P, static_cast<std::uint32_t>(U)) : DigitsBefore(P, U);
+  if (N < 0) *--P = '-';
+  return Out + Length;
 }
 
-} // namespace
-
-std::size_t FormattedValueRoom(int RightDigits) {
-  // Sign, 39 digits of the largest single, point, the decimals.
-  return static_cast<std::size_t>(RightDigits > 0 ? RightDigits : 0) + 48;
-}
-
-char* PutFormattedValue(char* Out, float Value, int RightDigits) {
+// The integer holding the value's rounded decimals, for the values with an
+// exact integer path; false for the others (not a number, infinite, too
+// large, more than 17 decimals).
+bool ScaledValue(float Value, int RightDigits, long long& N) {
+  if (!std::isfinite(Value)) return false;
   const double V = Value;
-  if (RightDigits < 0) RightDigits = 0;
-  if (std::isnan(V)) {
-    std::memcpy(Out, "NAN", 3);
-    return Out + 3;
-  }
-  if (std::isinf(V)) {
-    if (V < 0) *Out++ = '-';
-    std::memcpy(Out, "INF", 3);
-    return Out + 3;
-  }
   if (RightDigits <= 12) {
     // 5^12 needs 28 bits and a single has 24: up to 12 decimals the product
     // is exact in a double, so the rounding sees the true decimal expansion.
     static constexpr double Powers[13] = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
                                           1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
     const double Scaled = V * Powers[RightDigits];
-    if (Scaled < 9.0e18 && Scaled > -9.0e18) {
-      // Halves away from zero; the fraction is exact.
-      long long N = static_cast<long long>(Scaled);
-      const double Frac = Scaled - static_cast<double>(N);
-      if (Frac >= 0.5)
-        ++N;
-      else if (Frac <= -0.5)
-        --N;
-      return PutScaled(Out, N, RightDigits);
-    }
-  } else if (RightDigits <= 17) {
-    // 10^17 needs 40 bits more: exact in the 64-bit mantissa of long double.
-    static constexpr long double Powers[18] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,
-                                               1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L,
-                                               1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L};
-    const long double Scaled = static_cast<long double>(V) * Powers[RightDigits];
-    if (Scaled < 9.0e18L && Scaled > -9.0e18L) {
-      long long N = static_cast<long long>(Scaled);
-      const long double Frac = Scaled - static_cast<long double>(N);
-      if (Frac >= 0.5L)
-        ++N;
-      else if (Frac <= -0.5L)
-        --N;
-      return PutScaled(Out, N, RightDigits);
-    }
+    if (!(Scaled < 9.0e18 && Scaled > -9.0e18)) return false;
+    // Halves away from zero; the fraction is exact.
+    N = static_cast<long long>(Scaled);
+    const double Frac = Scaled - static_cast<double>(N);
+    if (Frac >= 0.5)
+      ++N;
+    else if (Frac <= -0.5)
+      --N;
+    return true;
   }
-  const std::string Text = FixedByToChars(V, RightDigits);
+  if (RightDigits > 17) return false;
+  // 10^17 needs 40 bits more: exact in the 64-bit mantissa of long double.
+  static constexpr long double Powers[18] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,
+                                             1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L,
+                                             1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L};
+  const long double Scaled = static_cast<long double>(V) * Powers[RightDigits];
+  if (!(Scaled < 9.0e18L && Scaled > -9.0e18L)) return false;
+  N = static_cast<long long>(Scaled);
+  const long double Frac = Scaled - static_cast<long double>(N);
+  if (Frac >= 0.5L)
+    ++N;
+  else if (Frac <= -0.5L)
+    --N;
+  return true;
+}
+
+// The general path: the shortest correctly rounded fixed notation of the
+// exact value, and the words for what is not a number.
+char* PutGeneral(char* Out, float Value, int RightDigits) {
+  const double V = Value;
+  const char* Text = std::isnan(V) ? "NAN" : (V < 0 ? "-INF" : "INF");
+  std::string Fixed;
+  if (std::isfinite(V)) {
+    Fixed = FixedByToChars(V, RightDigits);
+    Text = Fixed.c_str();
+  }
+  const std::size_t Size = std::strlen(Text);
+  std::memcpy(Out, Text, Size);
+  return Out + Size;
+}
+
+} // namespace
+
+std::size_t FormattedValueRoom(int RightDigits) {
+  // Sign, 39 digits of the largest single, point, the decimals.
+  return static_cast<std::size_t>(RightDigits > 0 ? RightDigits : 0) + FastRoom;
+}
+
+char* PutFormattedValue(char* Out, float Value, int RightDigits) {
+  if (RightDigits < 0) RightDigits = 0;
+  long long N;
+  if (ScaledValue(Value, RightDigits, N)) return PutScaled(Out, N, RightDigits, 0);
+  return PutGeneral(Out, Value, RightDigits);
+}
+
+char* PutFormattedValueRight(char* Out, float Value, int RightDigits, int Width) {
+  if (RightDigits < 0) RightDigits = 0;
+  long long N;
+  if (ScaledValue(Value, RightDigits, N)) return PutScaled(Out, N, RightDigits, Width);
+  // Rare: made aside to learn its length.
+  std::string Text(FormattedValueRoom(RightDigits), '\0');
+  Text.resize(static_cast<std::size_t>(PutGeneral(Text.data(), Value, RightDigits) - Text.data()));
+  const int Pad = std::min(Width - static_cast<int>(Text.size()), MaxPadding);
+  if (Pad > 0) {
+    std::memset(Out, ' ', static_cast<std::size_t>(Pad));
+    Out += Pad;
+  }
   std::memcpy(Out, Text.data(), Text.size());
   return Out + Text.size();
 }

@@ -95,9 +95,12 @@ std::string FormatValue(float Value, int RightDigits);
 // The same, appended to Out.
 void AppendFormattedValue(std::string& Out, float Value, int RightDigits);
 // The same, written at Out, which has room for FormattedValueRoom
-// (RightDigits) characters; answers the end of what was written.
+// (RightDigits) characters; answers the end of the text.
 char* PutFormattedValue(char* Out, float Value, int RightDigits);
 std::size_t FormattedValueRoom(int RightDigits);
+// The same right-aligned in Width: blanks first (at most 46), for which Out
+// has 46 characters more room (what lies beyond the text may be overwritten).
+char* PutFormattedValueRight(char* Out, float Value, int RightDigits, int Width);
 
 // How a value that was not recorded is written. Exactly one rendering is in
 // force; a combination of flags other than exactly one counts as dashes, as

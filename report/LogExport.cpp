@@ -100,14 +100,12 @@ public:
                 const TDateTimeFormat& Format, const std::vector<TColumn>& Columns)
       : FSeparator(Separator), FFixed(Fixed), FColumns(Columns),
         FTime(Separator, Fixed, Options, Format) {
-    std::size_t Scratch = 0;
+    // A line's room: the time, then per column the separator, the padding
+    // and the value (whose writing may go past its text, within its room).
     FRowRoom = FTime.Room() + 2;
-    for (const TColumn& C : Columns) {
-      const std::size_t Value = std::max(C.Missing.size(), FormattedValueRoom(C.RightDigits));
-      FRowRoom += Separator.size() + MaxPadding + Value;
-      Scratch = std::max(Scratch, Value);
-    }
-    FScratch.resize(Scratch);
+    for (const TColumn& C : Columns)
+      FRowRoom += Separator.size() + MaxPadding +
+                  std::max(C.Missing.size(), FormattedValueRoom(C.RightDigits));
   }
 
   void Format(TChunk& C) {
@@ -131,19 +129,18 @@ public:
       P = FTime.Put(P, Flags & TChunk::NewDay, C.Times[Kept++]);
       for (std::size_t I = 0; I < Count; ++I) {
         const TColumn& Col = FColumns[I];
-        std::memcpy(P, FSeparator.data(), FSeparator.size());
-        P += FSeparator.size();
+        if (FSeparator.size() == 1) {
+          *P++ = FSeparator[0];
+        } else {
+          std::memcpy(P, FSeparator.data(), FSeparator.size());
+          P += FSeparator.size();
+        }
         if (IsNotRecorded(Values[I])) {
           if (FFixed) P = Blanks(P, Col.Width - static_cast<int>(Col.Missing.size()));
           std::memcpy(P, Col.Missing.data(), Col.Missing.size());
           P += Col.Missing.size();
         } else if (FFixed) {
-          // Right-aligned: written aside first to learn its length.
-          const char* End = PutFormattedValue(FScratch.data(), Values[I], Col.RightDigits);
-          const std::size_t Length = static_cast<std::size_t>(End - FScratch.data());
-          P = Blanks(P, Col.Width - static_cast<int>(Length));
-          std::memcpy(P, FScratch.data(), Length);
-          P += Length;
+          P = PutFormattedValueRight(P, Values[I], Col.RightDigits, Col.Width);
         } else {
           P = PutFormattedValue(P, Values[I], Col.RightDigits);
         }
@@ -169,7 +166,6 @@ private:
   const std::vector<TColumn>& FColumns;
   TLineTimeFormatter FTime;
   std::size_t FRowRoom;
-  std::vector<char> FScratch;
 };
 
 // Worker threads that format chunks while the calling thread reads the log
