@@ -1,6 +1,7 @@
 #include <glob.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -19,8 +20,9 @@
 #include "cli/ConsoleUi.h"
 #include "core/ChartService.h"
 #include "core/IniFile.h"
-#include "ramcard/MountPoints.h"
 #include "core/OutputFile.h"
+#include "core/RegularFile.h"
+#include "ramcard/MountPoints.h"
 
 namespace quorvin::cli {
 
@@ -39,6 +41,7 @@ public:
     for (const auto& [Setting, Value] : Line.Sets)
       FIni.WriteString(std::string(Setting->Section), std::string(Setting->Key), Value);
   }
+  int LoadError() const { return FIni.LoadError(); }
   TIniFile Copy() const {
     const std::lock_guard<std::mutex> Lock(FLock);
     return TIniFile(FIni);
@@ -212,6 +215,14 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   const int Parsed = ParseCommandLine(Args, Line, Out, Err);
   if (Parsed >= 0) return Parsed;
   const TRunSettings Settings(Line);
+  // A settings file named on purpose that is there but cannot be read must
+  // not pass as the defaults; one that is not there gives them.
+  const int IniError = Settings.LoadError();
+  if (Line.IniGiven && IniError != 0 && IniError != ENOENT) {
+    Err << "--ini " << Line.IniPath << ": cannot be read (" << RegularFileProblem(IniError)
+        << ")\n";
+    return 2;
+  }
   const TCommandEntry& Command = *Line.Command;
   if (!Command.ManyFiles) return RunCommand(Line, Settings, std::string(), Out, Err).Code;
 

@@ -214,7 +214,8 @@ int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, s
                         "Print the version and exit");
   Tool.add_option("--ini", Line.IniPath,
                   "Read the options from the settings file PATH instead of Quorvin.ini")
-      ->type_name("PATH");
+      ->type_name("PATH")
+      ->each([&Line](const std::string&) { Line.IniGiven = true; });
   Tool.add_option("--set", Line.SetTexts,
                   "For this run, as if the settings file held KEY=VALUE (may be repeated)")
       ->type_name("KEY=VALUE")

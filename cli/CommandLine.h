@@ -41,6 +41,7 @@ struct TRamcardArgs {
 struct TCommandLine {
   // The tool's options.
   std::string IniPath = "Quorvin.ini";
+  bool IniGiven = false;
   std::vector<std::string> SetTexts;
   std::vector<std::pair<const TSetting*, std::string>> Sets;
   bool Yes = false;

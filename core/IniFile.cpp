@@ -8,24 +8,56 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "core/RegularFile.h"
+
 namespace quorvin {
 
 struct TIniFile::TImpl {
   CSimpleIniA Ini{false, false, false};
 };
 
+namespace {
+
+// A line that opens a section name without closing it is made a comment.
+// The parser would otherwise let its text run into the next section's name,
+// and the file would grow by a line with every save.
+void CommentOutOpenSections(std::string& Text) {
+  auto NewLine = [](char C) { return C == '\r' || C == '\n'; };
+  std::size_t I = 0;
+  while (I < Text.size()) {
+    while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t')) ++I;
+    const std::size_t Start = I;
+    bool Closed = false;
+    for (; I < Text.size() && !NewLine(Text[I]); ++I)
+      if (Text[I] == ']') Closed = true;
+    if (Start < Text.size() && Text[Start] == '[' && !Closed) {
+      Text.insert(Start, 1, ';');
+      ++I;
+    }
+    while (I < Text.size() && NewLine(Text[I])) ++I;
+  }
+}
+
+} // namespace
+
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)), FImpl(new TImpl) {
   // The file is 8-bit text written as Key=Value, without blanks around "=".
   FImpl->Ini.SetUnicode(false);
   FImpl->Ini.SetSpaces(false);
-  FLoaded = FImpl->Ini.LoadFile(FFileName.c_str()) >= 0;
+  std::string Text;
+  FLoadError = ReadRegularFile(FFileName, Text);
+  if (FLoadError == 0) {
+    CommentOutOpenSections(Text);
+    FLoaded = FImpl->Ini.LoadData(Text) >= 0;
+  }
   if (!FLoaded) FImpl->Ini.Reset();
 }
 
 TIniFile::~TIniFile() = default;
 
 TIniFile::TIniFile(const TIniFile& Other)
-    : FFileName(Other.FFileName), FLoaded(Other.FLoaded), FImpl(new TImpl) {
+    : FFileName(Other.FFileName), FLoaded(Other.FLoaded), FLoadError(Other.FLoadError),
+      FImpl(new TImpl) {
   FImpl->Ini.SetUnicode(false);
   FImpl->Ini.SetSpaces(false);
   std::string Text;

@@ -9,7 +9,8 @@ namespace quorvin {
 
 class TIniFile {
 public:
-  // Loads FileName if it exists and can be read; otherwise starts empty.
+  // Loads FileName if it is a regular file that can be read; otherwise
+  // starts empty (a folder or a FIFO of that name is never read).
   explicit TIniFile(std::string FileName);
   ~TIniFile();
   // The same file name and contents, as an independent object (one per
@@ -19,6 +20,9 @@ public:
 
   const std::string& FileName() const { return FFileName; }
   bool Loaded() const { return FLoaded; }
+  // Why the file was not loaded: 0 when it was, ENOENT when there is none,
+  // otherwise as ReadRegularFile answers (RegularFileProblem words it).
+  int LoadError() const { return FLoadError; }
 
   std::string ReadString(const std::string& Section, const std::string& Key,
                          const std::string& Default) const;
@@ -35,6 +39,7 @@ private:
   std::string FFileName;
   bool FLoaded = false;
   std::string FFailureReason;
+  int FLoadError = 0;
   std::unique_ptr<TImpl> FImpl;
 };
 

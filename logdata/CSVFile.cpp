@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/RegularFile.h"
+
 namespace quorvin {
 
 namespace {
@@ -212,7 +214,8 @@ bool TCSVLogFile::Parse(TParseState& State) {
   FFirstTime = State.Now;
   FLastTime = 0;
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(std::fopen(FFileName.c_str(), "rb"),
+  int OpenError = 0;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(OpenRegularFile(FFileName, OpenError),
                                                     &std::fclose);
   if (F) {
     std::vector<char> Buf(1 << 20);

@@ -113,9 +113,10 @@ bool TRamCardPage::SaveChosenRamFiles() {
   // it, so one missing or damaged file does not hide the files after it.
   std::int64_t ResumePos = 0;
 
+  // Names are shown escaped: a stored name may hold control characters.
   auto Fail = [&](const std::string& Name) {
     ++Failures;
-    Failed = AppendField(Failed, ", ", Name);
+    Failed = AppendField(Failed, ", ", PrintableEntryName(Name));
   };
 
   for (const TRamFileItem& Item : chklbxRamFiles.Items) {
@@ -131,7 +132,8 @@ bool TRamCardPage::SaveChosenRamFiles() {
         const std::string Name = RamCard->CurrentEntry().NameText();
         if (!RamNameMatches(Name, Wanted) || !RamCard->VerifyEntry()) continue;
         if (!IsSafeEntryName(Name)) {
-          // A stored name is not a path: never let it lead out of the folder.
+          // A stored name is not a path: never let it lead out of the folder,
+          // nor put a control character into a file name.
           Fail(Name);
           ItemFailed = true;
           continue;
@@ -143,7 +145,7 @@ bool TRamCardPage::SaveChosenRamFiles() {
           continue;
         }
         if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique), &FUi.Busy)) {
-          Successful = AppendField(Successful, ", ", Unique);
+          Successful = AppendField(Successful, ", ", PrintableEntryName(Unique));
           ++Saved;
           ItemSaved = true;
           ResumePos = RamCard->NextEntryPos();

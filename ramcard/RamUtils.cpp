@@ -89,7 +89,23 @@ std::string JoinRamPath(const std::string& Directory, const std::string& Name) {
 
 bool IsSafeEntryName(const std::string& Name) {
   if (Name.empty() || Name == "." || Name == "..") return false;
-  return Name.find_first_of("/\\") == std::string::npos && Name.find('\0') == std::string::npos;
+  for (unsigned char C : Name)
+    if (C < 0x20 || C == 0x7F || C == '/' || C == '\\') return false;
+  return true;
+}
+
+std::string PrintableEntryName(const std::string& Name) {
+  std::string Out;
+  for (unsigned char C : Name) {
+    if (C >= 0x20 && C < 0x7F) {
+      Out += static_cast<char>(C);
+    } else {
+      char Hex[8];
+      std::snprintf(Hex, sizeof Hex, "\\x%02x", C);
+      Out += Hex;
+    }
+  }
+  return Out;
 }
 
 TRamCard::TRamCard(IMessageDialog& Dialog) : FDialog(Dialog) {}

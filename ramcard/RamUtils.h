@@ -106,7 +106,10 @@ private:
 // Joins a directory and a file name with one "/" between them.
 std::string JoinRamPath(const std::string& Directory, const std::string& Name);
 // A stored name is data from the card: it may be written only when it names
-// a plain file inside the output folder.
+// a plain file inside the output folder and holds no control character.
 bool IsSafeEntryName(const std::string& Name);
+// A stored name as it may be shown: every byte outside printable ASCII as
+// \xNN (two lower-case hex digits), so a name cannot drive a terminal.
+std::string PrintableEntryName(const std::string& Name);
 
 } // namespace quorvin

@@ -103,10 +103,17 @@ public:
     // A line's room: the time, then per column the separator, the padding
     // and the value (whose writing may go past its text, within its room).
     FRowRoom = FTime.Room() + 2;
-    for (const TColumn& C : Columns)
+    FLineBound = FTime.Room();
+    for (const TColumn& C : Columns) {
       FRowRoom += Separator.size() + MaxPadding +
                   std::max(C.Missing.size(), FormattedValueRoom(C.RightDigits));
+      // A single's value: sign, 39 digits, point, the decimals.
+      FLineBound += Separator.size() + (Fixed ? MaxPadding : 0) +
+                    std::max<std::size_t>(C.Missing.size(), std::max(C.RightDigits, 0) + 41);
+    }
   }
+  // The most characters a data line can have.
+  std::size_t LineBound() const { return FLineBound; }
 
   void Format(TChunk& C) {
     C.TextSize = 0;
@@ -166,6 +173,7 @@ private:
   const std::vector<TColumn>& FColumns;
   TLineTimeFormatter FTime;
   std::size_t FRowRoom;
+  std::size_t FLineBound;
 };
 
 // Worker threads that format chunks while the calling thread reads the log
@@ -477,6 +485,7 @@ public:
         FPreviousDay(DayOfTime(Export.FStartTime)), FChunk(std::make_unique<TChunk>()) {
     FChunk->Head = std::move(Head);
     FLines = FChunk->Head.size();
+    for (const std::string& Line : FChunk->Head) FBytes += Line.size();
   }
   ~TLineMaker() {
     // The workers end before the chunks they may still hold.
@@ -489,6 +498,7 @@ public:
   // Once the columns are in: about Steps time steps will follow.
   void Start(std::int64_t Steps) {
     FOwn = MakeFormatter();
+    FLineBytes = FOwn->LineBound();
     const unsigned Threads = FExport.FFormatThreads != 0 ? FExport.FFormatThreads : UsableCores();
     if (IsSaving(FExport.FCommandMode) && Threads > 1 && Steps >= ParallelSteps) {
       FPool = std::make_unique<TFormatPool>(Threads - 1, [this] { return MakeFormatter(); });
@@ -514,6 +524,7 @@ public:
       Flags |= TChunk::Kept;
       FChunk->Times.push_back(T);
       ++FLines;
+      FBytes += FLineBytes;
     }
     FChunk->Flags.push_back(Flags);
     return Stepped();
@@ -554,7 +565,7 @@ private:
     return Flags;
   }
   bool Stepped() {
-    if (FLines > static_cast<std::size_t>(ChunkLines)) return HandOnChunk();
+    if (FLines > static_cast<std::size_t>(ChunkLines) || FBytes > ChunkBytes) return HandOnChunk();
     return true;
   }
   bool HandOnChunk() {
@@ -570,6 +581,7 @@ private:
     }
     FChunk = NewChunk();
     FLines = 0;
+    FBytes = 0;
     return !FExport.FFailed;
   }
   // Writes out the oldest chunks in flight: those formatted already, and
@@ -601,6 +613,10 @@ private:
   // The chunk being filled and the lines it makes.
   std::unique_ptr<TChunk> FChunk;
   std::size_t FLines = 0;
+  // At least the characters of its lines: very wide lines are handed on
+  // before 256 of them add up to megabytes.
+  std::size_t FBytes = 0;
+  std::size_t FLineBytes = 0;
   std::unique_ptr<TRowFormatter> FOwn;
   // Chunks with the workers, oldest first, and chunks to use again.
   std::deque<std::unique_ptr<TChunk>> FInFlight;

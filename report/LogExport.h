@@ -15,8 +15,10 @@
 
 namespace quorvin {
 
-// Lines are handed on once more than this many are pending.
+// Lines are handed on once more than this many are pending, or once they
+// hold more than ChunkBytes characters (very wide lines).
 constexpr int ChunkLines = 256;
+constexpr std::size_t ChunkBytes = 1 << 20;
 
 class TLogExport {
 public:

@@ -16,6 +16,11 @@ packages=(
   libxlsxwriter-dev
   zlib1g-dev
   locales
+  clang
+  libclang-rt-14-dev
+  help2man
+  dpkg-dev
+  file
 )
 
 missing=()

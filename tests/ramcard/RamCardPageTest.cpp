@@ -264,6 +264,32 @@ TEST(RamCardPage, StoredNamesNeverLeaveTheOutputFolder) {
   EXPECT_FALSE(std::filesystem::exists("/tmp/EVIL") && ReadWhole("/tmp/EVIL") == "e4");
 }
 
+// A control character in a stored name could drive the terminal that shows
+// it or make a file name no one can type: such a name is never written and
+// is shown escaped. Other 8-bit names (DOS letters) are written as stored.
+TEST(RamCardPage, NamesWithControlCharactersAreNeverWritten) {
+  TPageFixture F;
+  F.ChooseDump({{"ESC\x1b[2J.L", "e"},
+                {"TAB\tX.LOG", "t"},
+                {"DEL\x7f.LOG", "d"},
+                {"CAF\x82.LOG", "c"},
+                {"GOOD.LOG", "g"}});
+  F.Check({0, 1, 2, 3, 4});
+  EXPECT_EQ(F.Save(F.Out.Path()), "Warning! Save: Failed: ESC\\x1b[2J.L, TAB\\x09X.LOG, "
+                                  "DEL\\x7f.LOG; Successful: CAF\\x82.LOG, GOOD.LOG");
+  EXPECT_EQ(FolderNames(F.Out.Path()), (std::set<std::string>{"CAF\x82.LOG", "GOOD.LOG"}));
+}
+
+TEST(RamCardPage, PrintableEntryNameEscapesEveryOtherByte) {
+  const std::pair<std::string, std::string> Cases[] = {
+      {"PLAIN.LOG", "PLAIN.LOG"},
+      {"A\x1b[2J", "A\\x1b[2J"},
+      {std::string("\x00\x01\x1f", 3), "\\x00\\x01\\x1f"},
+      {"~\x7f\x80\xff", "~\\x7f\\x80\\xff"},
+      {"back\\slash", "back\\slash"}};
+  for (const auto& [Name, Shown] : Cases) EXPECT_EQ(PrintableEntryName(Name), Shown);
+}
+
 TEST(RamCardPage, MissingOutputFolderIsOfferedForCreation) {
   {
     TPageFixture F;
