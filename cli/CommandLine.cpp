@@ -89,7 +89,7 @@ public:
     // An action's help shows the usage of its command.
     if (Command->get_parent() && Command->get_parent()->get_parent())
       Command = Command->get_parent();
-    return "usage: quorvin-cli " + CommandUsage(*Command) + "\n";
+    return "Usage: quorvin-cli " + CommandUsage(*Command) + "\n";
   }
   // The value's name only: the usage line already shows which options
   // exclude or need each other.

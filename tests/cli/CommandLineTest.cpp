@@ -75,13 +75,13 @@ TEST(CommandLine, HelpAndVersionComeFromTheDeclarations) {
   EXPECT_EQ(Out({"--version"}), "quorvin-cli " QUORVIN_VERSION "\n");
   const std::string All = Out({"help"});
   EXPECT_EQ(All, Out({"--help"}));
-  EXPECT_NE(All.find("\nusage: quorvin-cli " + Tool + "\n"), std::string::npos) << All;
+  EXPECT_NE(All.find("\nUsage: quorvin-cli " + Tool + "\n"), std::string::npos) << All;
   for (const char* Command : {"header", "prn", "ramcard", "ddr", "stats"})
     EXPECT_NE(All.find(std::string("\n  ") + Command + " "), std::string::npos) << Command;
 
   const std::string One = Out({"help", "prn"});
   EXPECT_EQ(One, Out({"prn", "--help"}));
-  EXPECT_NE(One.find("\nusage: quorvin-cli " + Prn + "\n"), std::string::npos) << One;
+  EXPECT_NE(One.find("\nUsage: quorvin-cli " + Prn + "\n"), std::string::npos) << One;
   for (const char* Option : {"--sensors LIST", "--display", "--jobs N", "--summary FILE"})
     EXPECT_NE(One.find(Option), std::string::npos) << Option;
   // After ddr, --summary is the block summary, not the run's summary file.
