@@ -16,6 +16,8 @@ namespace quorvin {
 namespace {
 
 constexpr std::size_t BufferSize = 1 << 20;
+// Written bytes of a replacement handed to the disk at a time.
+constexpr std::int64_t WritebackStep = 8 << 20;
 
 // Temporary files being written, for the signal handler: a fixed table it
 // can read without locks or allocation.
@@ -120,6 +122,8 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
   }
   std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
   FTempName = Name;
+  FWritten = 0;
+  FWritebackFrom = 0;
   RegisterPending(FTempName);
   FAppendFrom = -1;
   FFailed = false;
@@ -160,6 +164,18 @@ bool TOutputFile::Write(std::string_view Text) {
   if (!FFile || FFailed) return false;
   if (!Text.empty() && std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size())
     return Fail(WrittenName(), errno);
+  FWritten += static_cast<std::int64_t>(Text.size());
+  // A replacement is made durable before it replaces the target. Starting
+  // the disk's work on what is written as it goes leaves little for that
+  // last wait.
+  if (!FTempName.empty() && FWritten - FWritebackFrom >= WritebackStep) {
+    if (std::fflush(FFile) != 0) return Fail(WrittenName(), errno);
+#ifdef __linux__
+    ::sync_file_range(fileno(FFile), FWritebackFrom, FWritten - FWritebackFrom,
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    FWritebackFrom = FWritten;
+  }
   return true;
 }
 

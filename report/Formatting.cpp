@@ -1,6 +1,7 @@
 #include "report/Formatting.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -126,37 +127,61 @@ constexpr std::uint64_t PowersOfTen[20] = {1ull,
 // time (the padding is at most 46).
 constexpr std::size_t FastRoom = 48;
 
-// N with the point before its last RightDigits digits (at most 17),
-// zero-filled so a digit stands before the point, and zero without a sign;
-// right-aligned in Width when Width is more than its length. Written in
-// place, from its end backwards, once its length is known.
-char* PutScaled(char* Out, long long N, int RightDigits, int Width) {
-  std::uint64_t U = N < 0 ? 0ull - static_cast<std::uint64_t>(N) : static_cast<std::uint64_t>(N);
-  int Count = 1;
-  while (Count < 20 && U >= PowersOfTen[Count]) ++Count;
-  const int Digits = std::max(Count, RightDigits + 1);
-  const int Length = (N < 0) + Digits + (RightDigits > 0);
+// The last Count digits of U (zero-filled), ending just before End; U
+// keeps the digits before them.
+template <typename TUnsigned> char* LastDigitsBefore(char* End, TUnsigned& U, int Count) {
+  for (; Count >= 2; Count -= 2) {
+    End -= 2;
+    std::memcpy(End, DigitPairs + 2 * (U % 100), 2);
+    U /= 100;
+  }
+  if (Count == 1) {
+    *--End = static_cast<char>('0' + U % 10);
+    U /= 10;
+  }
+  return End;
+}
+
+// Digits of U, at least 1.
+int DigitCount(std::uint64_t U) {
+  const int Guess = (std::bit_width(U | 1) * 1233) >> 12; // log10 from log2
+  return std::max(Guess + (U >= PowersOfTen[Guess]), 1);
+}
+
+template <typename TUnsigned>
+char* PutScaledDigits(char* Out, TUnsigned U, bool Negative, int RightDigits, int Width) {
+  const int Digits = std::max(DigitCount(U), RightDigits + 1);
+  const int Length = Negative + Digits + (RightDigits > 0);
   if (Width > Length) {
     std::memset(Out, ' ', FastRoom);
     Out += std::min(Width - Length, MaxPadding);
   }
   char* P = Out + Length;
   if (RightDigits > 0) {
-    for (int I = 0; I < RightDigits; ++I) {
-      *--P = static_cast<char>('0' + U % 10);
-      U /= 10;
-    }
+    P = LastDigitsBefore(P, U, RightDigits);
     *--P = '.';
   }
-  P = U <= 0xFFFFFFFFull ? DigitsBefore(P, static_cast<std::uint32_t>(U)) : DigitsBefore(P, U);
-  if (N < 0) *--P = '-';
+  P = DigitsBefore(P, U);
+  if (Negative) *--P = '-';
   return Out + Length;
+}
+
+// N with the point before its last RightDigits digits (at most 17),
+// zero-filled so a digit stands before the point, and zero without a sign;
+// right-aligned in Width when Width is more than its length. Written in
+// place, from its end backwards, once its length is known.
+inline char* PutScaled(char* Out, long long N, int RightDigits, int Width) {
+  const std::uint64_t U =
+      N < 0 ? 0ull - static_cast<std::uint64_t>(N) : static_cast<std::uint64_t>(N);
+  if (U <= 0xFFFFFFFFull)
+    return PutScaledDigits(Out, static_cast<std::uint32_t>(U), N < 0, RightDigits, Width);
+  return PutScaledDigits(Out, U, N < 0, RightDigits, Width);
 }
 
 // The integer holding the value's rounded decimals, for the values with an
 // exact integer path; false for the others (not a number, infinite, too
 // large, more than 17 decimals).
-bool ScaledValue(float Value, int RightDigits, long long& N) {
+inline bool ScaledValue(float Value, int RightDigits, long long& N) {
   if (!std::isfinite(Value)) return false;
   const double V = Value;
   if (RightDigits <= 12) {
@@ -165,14 +190,12 @@ bool ScaledValue(float Value, int RightDigits, long long& N) {
     static constexpr double Powers[13] = {1e0, 1e1, 1e2, 1e3,  1e4,  1e5, 1e6,
                                           1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
     const double Scaled = V * Powers[RightDigits];
-    if (!(Scaled < 9.0e18 && Scaled > -9.0e18)) return false;
-    // Halves away from zero; the fraction is exact.
-    N = static_cast<long long>(Scaled);
-    const double Frac = Scaled - static_cast<double>(N);
-    if (Frac >= 0.5)
-      ++N;
-    else if (Frac <= -0.5)
-      --N;
+    const double Magnitude = std::fabs(Scaled);
+    if (!(Magnitude < 9.0e18)) return false;
+    // Halves away from zero. Below 2^52 adding a half is exact, so cutting
+    // off the fraction afterwards rounds the true value; above, the product
+    // is a whole number already.
+    N = static_cast<long long>(Magnitude < 0x1p52 ? Scaled + std::copysign(0.5, Scaled) : Scaled);
     return true;
   }
   if (RightDigits > 17) return false;
@@ -234,6 +257,38 @@ char* PutFormattedValueRight(char* Out, float Value, int RightDigits, int Width)
   }
   std::memcpy(Out, Text.data(), Text.size());
   return Out + Text.size();
+}
+
+char* PutValues(char* Out, const float* Values, const TValueColumn* Columns, std::size_t Count,
+                std::string_view Separator, bool Fixed) {
+  for (std::size_t I = 0; I < Count; ++I) {
+    const TValueColumn& C = Columns[I];
+    if (Separator.size() == 1) {
+      *Out++ = Separator[0];
+    } else {
+      std::memcpy(Out, Separator.data(), Separator.size());
+      Out += Separator.size();
+    }
+    const float V = Values[I];
+    const int Width = Fixed ? C.Width : 0;
+    if (std::bit_cast<std::uint32_t>(V) == NonRecordedBits) {
+      const int Pad = std::min(Width - static_cast<int>(C.Missing.size()), MaxPadding);
+      if (Pad > 0) {
+        std::memset(Out, ' ', static_cast<std::size_t>(Pad));
+        Out += Pad;
+      }
+      std::memcpy(Out, C.Missing.data(), C.Missing.size());
+      Out += C.Missing.size();
+      continue;
+    }
+    long long N;
+    const int Digits = std::max(C.RightDigits, 0);
+    if (ScaledValue(V, Digits, N))
+      Out = PutScaled(Out, N, Digits, Width);
+    else
+      Out = PutFormattedValueRight(Out, V, Digits, Width);
+  }
+  return Out;
 }
 
 void AppendFormattedValue(std::string& Out, float Value, int RightDigits) {

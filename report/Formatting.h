@@ -102,6 +102,19 @@ std::size_t FormattedValueRoom(int RightDigits);
 // has 46 characters more room (what lies beyond the text may be overwritten).
 char* PutFormattedValueRight(char* Out, float Value, int RightDigits, int Width);
 
+// A column of values: its decimals, its width in fixed columns, its text
+// for a value not recorded.
+struct TValueColumn {
+  int RightDigits = 0;
+  int Width = 0;
+  std::string Missing;
+};
+// The values of one line, each after Separator and, in fixed columns,
+// right-aligned in its column's width. Out has room for the separator, 46
+// blanks and FormattedValueRoom (or the missing text, if longer) per column.
+char* PutValues(char* Out, const float* Values, const TValueColumn* Columns, std::size_t Count,
+                std::string_view Separator, bool Fixed);
+
 // How a value that was not recorded is written. Exactly one rendering is in
 // force; a combination of flags other than exactly one counts as dashes, as
 // the radio group shows it.

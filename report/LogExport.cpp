@@ -100,6 +100,7 @@ public:
                 const TDateTimeFormat& Format, const std::vector<TColumn>& Columns)
       : FSeparator(Separator), FFixed(Fixed), FColumns(Columns),
         FTime(Separator, Fixed, Options, Format) {
+    for (const TColumn& C : Columns) FValueColumns.push_back({C.RightDigits, C.Width, C.Missing});
     // A line's room: the time, then per column the separator, the padding
     // and the value (whose writing may go past its text, within its room).
     FRowRoom = FTime.Room() + 2;
@@ -134,24 +135,7 @@ public:
       if (!(Flags & TChunk::Kept)) continue;
       C.LineStarts.push_back(C.TextSize);
       P = FTime.Put(P, Flags & TChunk::NewDay, C.Times[Kept++]);
-      for (std::size_t I = 0; I < Count; ++I) {
-        const TColumn& Col = FColumns[I];
-        if (FSeparator.size() == 1) {
-          *P++ = FSeparator[0];
-        } else {
-          std::memcpy(P, FSeparator.data(), FSeparator.size());
-          P += FSeparator.size();
-        }
-        if (IsNotRecorded(Values[I])) {
-          if (FFixed) P = Blanks(P, Col.Width - static_cast<int>(Col.Missing.size()));
-          std::memcpy(P, Col.Missing.data(), Col.Missing.size());
-          P += Col.Missing.size();
-        } else if (FFixed) {
-          P = PutFormattedValueRight(P, Values[I], Col.RightDigits, Col.Width);
-        } else {
-          P = PutFormattedValue(P, Values[I], Col.RightDigits);
-        }
-      }
+      P = PutValues(P, Values, FValueColumns.data(), Count, FSeparator, FFixed);
       *P++ = '\r';
       *P++ = '\n';
       C.TextSize = static_cast<std::size_t>(P - C.Text.data());
@@ -160,17 +144,10 @@ public:
   }
 
 private:
-  static bool IsNotRecorded(float V) { return std::bit_cast<std::uint32_t>(V) == NonRecordedBits; }
-  static char* Blanks(char* P, int Count) {
-    if (Count <= 0) return P;
-    const std::size_t N = static_cast<std::size_t>(std::min(Count, MaxPadding));
-    std::memset(P, ' ', N);
-    return P + N;
-  }
-
   std::string FSeparator;
   bool FFixed;
   const std::vector<TColumn>& FColumns;
+  std::vector<TValueColumn> FValueColumns;
   TLineTimeFormatter FTime;
   std::size_t FRowRoom;
   std::size_t FLineBound;
@@ -506,20 +483,21 @@ public:
     }
   }
 
-  // One time step; Value(Column) answers that column's value. Recorded is
-  // how many values were. False when a chunk could not be handed on.
-  template <typename TValueFn>
-  bool Step(LogTime T, TValueFn&& Value, int& Recorded) {
+  // One time step; Fill(Values) writes the columns' values, in column order.
+  // Recorded is how many values were. False when a chunk could not be handed
+  // on.
+  template <typename TFillFn>
+  bool Step(LogTime T, TFillFn&& Fill, int& Recorded) {
     std::uint8_t Flags = EnterDay(DayOfTime(T));
-    Recorded = 0;
     std::vector<float>& Values = FChunk->Values;
-    for (const TColumn& Col : Columns) {
-      const float V = Value(Col);
-      Values.push_back(V);
-      Recorded += std::bit_cast<std::uint32_t>(V) != NonRecordedBits;
-    }
+    const std::size_t At = Values.size();
+    Values.resize(At + Columns.size());
+    Fill(Values.data() + At);
+    Recorded = 0;
+    for (std::size_t I = At; I < Values.size(); ++I)
+      Recorded += std::bit_cast<std::uint32_t>(Values[I]) != NonRecordedBits;
     if (FExclude && Recorded == 0) {
-      Values.resize(Values.size() - Columns.size());
+      Values.resize(At);
     } else {
       Flags |= TChunk::Kept;
       FChunk->Times.push_back(T);
@@ -667,7 +645,7 @@ void TLogExport::RunRecordLoop(TLineMaker& Maker) {
     FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
     int Recorded;
     if (!Maker.Step(
-            T, [&](const TColumn&) { return V; }, Recorded))
+            T, [&](float* Values) { Values[0] = V; }, Recorded))
       break;
   }
 }
@@ -722,6 +700,8 @@ void TLogExport::RunGridLoop(TLineMaker& Maker) {
   std::int64_t T = FStartTime;
   FProgressTotal = std::max<std::int64_t>(End - T, 0);
   Maker.Start(Step > 0 ? (End - T) / Step + 1 : 2);
+  std::vector<int> SensorIndexes; // 1-based, for the binary reader
+  for (const TColumn& C : Maker.Columns) SensorIndexes.push_back(C.Position + 1);
   for (;;) {
     FProgressDone = T - FStartTime;
     const LogTime LT = static_cast<LogTime>(T);
@@ -730,11 +710,19 @@ void TLogExport::RunGridLoop(TLineMaker& Maker) {
     if (Binary) {
       TLogFile& Log = *FSel.BinaryLog;
       Ok = Maker.Step(
-          LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Position + 1); }, Recorded);
+          LT,
+          [&](float* Values) {
+            Log.GetValues(LT, SensorIndexes.data(), SensorIndexes.size(), Values);
+          },
+          Recorded);
     } else {
       TCSVLogFile& Log = *FSel.CSVLog;
       Ok = Maker.Step(
-          LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Name); }, Recorded);
+          LT,
+          [&](float* Values) {
+            for (const TColumn& C : Maker.Columns) *Values++ = Log.GetValue(LT, C.Name);
+          },
+          Recorded);
     }
     if (!Ok) break;
     if (Step == 0) {
