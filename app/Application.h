@@ -214,6 +214,11 @@ public:
   void ReadOutputFormat();
   // The log reader loaded, for titles: its display name (empty when none).
   std::string LoadedLogDisplayName() const;
+  // The file Save on Page would write for the file FileName with the options
+  // in force (on DDRLOG, TypedOutput is a name typed into the output box,
+  // empty for the proposed one); empty where Save writes no file of its own.
+  std::string SaveTarget(int Page, const std::string& FileName,
+                         const std::string& TypedOutput = std::string()) const;
 
 private:
   void ClearMessage();

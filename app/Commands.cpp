@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/Captions.h"
+#include "core/FileNames.h"
 #include "logdata/HeaderReport.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
@@ -320,6 +321,18 @@ TCommandOutcome TApplication::FileSaveExecute() {
     break;
   }
   return Outcome;
+}
+
+std::string TApplication::SaveTarget(int Page, const std::string& FileName,
+                                     const std::string& TypedOutput) const {
+  if (Page == PageLogPrn)
+    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName,
+                                          LogPrn.OutputFormat);
+  if (Page == PageDDRLog)
+    return TypedOutput.empty()
+               ? TDDRObj::ProposedOutputFileName(FileName, DDRObj.Layout.DDROutputFormat)
+               : TDDRObj::TypedOutputFileName(TypedOutput, FileName);
+  return std::string();
 }
 
 TCommandOutcome TApplication::FilePrintExecute() {

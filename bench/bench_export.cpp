@@ -1,6 +1,7 @@
 // LOGPRN save of a 16-sensor x 1,000,000-record binary log, all sensors
-// checked: as PRN text in fixed columns and as an EXCEL workbook. Reports
-// output MB/s and peak memory, the reader's record cache shown apart.
+// checked: as PRN text in the default layout (separated fields, "MM/DD/YY
+// HH:MM:SS") and in fixed columns, and as an EXCEL workbook. Reports output
+// MB/s and peak memory, the reader's record cache shown apart.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -112,11 +113,11 @@ struct TRun {
   TDateTimeFormat Format;
   TLogPrnOptions Options;
 
-  TRun(int OutputFormat) {
-    SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS");
+  TRun(int OutputFormat, bool Fixed = true) {
+    SetDateTimeFormat(Format, Fixed ? "MM/DD/YYYY HH:MM:SS" : "MM/DD/YY HH:MM:SS");
     Options.OutputFormat = OutputFormat;
     Options.AppendData = false;
-    Options.DisplayFixedFormat = true;
+    Options.DisplayFixedFormat = Fixed;
     Sel.SelectAllClick(true);
     Sel.LogFileChange(PageLogPrn, LogPath());
     Sel.edtFilenameExit(PageLogPrn, Services);
@@ -142,7 +143,7 @@ double CacheMb() {
   return Mb;
 }
 
-void Export(benchmark::State& State, int OutputFormat) {
+void Export(benchmark::State& State, int OutputFormat, bool Fixed = true) {
   LogPath();
   const double Cache = CacheMb();
   std::int64_t Bytes = 0;
@@ -154,7 +155,7 @@ void Export(benchmark::State& State, int OutputFormat) {
     Base = RssMb();
     ResetPeak();
     {
-      TRun Run(OutputFormat);
+      TRun Run(OutputFormat, Fixed);
       std::string Output;
       State.ResumeTiming();
       if (!Run.Save(Output)) State.SkipWithError("save failed");
@@ -171,9 +172,11 @@ void Export(benchmark::State& State, int OutputFormat) {
   State.counters["peak_above_cache_MB"] = Peak - Cache;
 }
 
+void BM_SavePrnDefaultLayout(benchmark::State& State) { Export(State, OutputFormatText, false); }
 void BM_SavePrnFixedColumns(benchmark::State& State) { Export(State, OutputFormatText); }
 void BM_SaveExcelWorkbook(benchmark::State& State) { Export(State, OutputFormatExcel); }
 
+BENCHMARK(BM_SavePrnDefaultLayout)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_SavePrnFixedColumns)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_SaveExcelWorkbook)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

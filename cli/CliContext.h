@@ -1,8 +1,9 @@
 // What a quorvin-cli command works with: the application object, loaded
-// from the settings file as the window loads it, and the two output streams.
+// from the settings file as the window loads it, the two output streams and
+// the command line as parsed.
 #pragma once
 
-#include <ostream>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,10 +12,13 @@
 
 namespace quorvin::cli {
 
+struct TCommandLine;
+
 struct TCliContext {
   TApplication& App;
   std::ostream& Out;
   std::ostream& Err;
+  const TCommandLine& Line;
 };
 
 // A command line the tool cannot follow: one line of explanation, exit 2.
@@ -23,21 +27,24 @@ public:
   using std::runtime_error::runtime_error;
 };
 
-// A command turns its arguments into calls on the application and answers
-// the outcome of the command it ran: exit status 0 when it succeeded, 1 when
-// it did not.
-using TCommandFn = TCommandOutcome (*)(TCliContext& Ctx, const std::vector<std::string>& Args);
-
-struct TCommandEntry {
-  const char* Name;
-  TCommandFn Run;
-  const char* Usage;
+// What the tool's process offers besides its two output streams.
+struct TCliEnvironment {
+  // Standard input, for --files-from -; null when there is none to read.
+  std::istream* In = nullptr;
+  // Columns of the terminal standard error shows on; 0 when it is not a
+  // terminal (no progress line then).
+  int ErrTerminalColumns = 0;
+  // Cores this process may run on: the default of --jobs.
+  unsigned Cores = 1;
 };
 
 // Runs the tool on its arguments (without the program name).
-int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
+int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err,
+           const TCliEnvironment& Environment = TCliEnvironment());
 
-// Takes the value after Option at Args[I], advancing I; a usage error when missing.
-std::string OptionValue(const std::vector<std::string>& Args, std::size_t& I);
+// The run-time error handler of the tool (collections misused): says
+// "Runtime error N" on standard error after what the run has printed, and
+// ends the process with status N.
+void ReportRunError(int RunError);
 
 } // namespace quorvin::cli

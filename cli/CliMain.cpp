@@ -1,13 +1,26 @@
+#include <glob.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <mutex>
+#include <ostream>
+#include <sstream>
 #include <string>
 
 #include "app/Settings.h"
+#include "cli/BatchRun.h"
 #include "cli/CliContext.h"
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleUi.h"
 #include "core/ChartService.h"
 #include "core/IniFile.h"
+#include "core/OutputFile.h"
 #include "core/RegularFile.h"
 #include "ramcard/MountPoints.h"
 
@@ -15,77 +28,37 @@ namespace quorvin::cli {
 
 namespace {
 
-const char* const GlobalUsage =
-    "usage: quorvin-cli [--ini PATH] [--set KEY=VALUE]... [--yes] COMMAND ARGS...";
-
-const TCommandEntry* FindCommand(const std::string& Name) {
-  for (const TCommandEntry& E : CommandTable())
-    if (Name == E.Name) return &E;
-  return nullptr;
-}
+namespace fs = std::filesystem;
 
 bool StartsWith(const std::string& Text, const char* Prefix) { return Text.rfind(Prefix, 0) == 0; }
 
-} // namespace
-
-std::string OptionValue(const std::vector<std::string>& Args, std::size_t& I) {
-  if (I + 1 >= Args.size()) throw TUsageError(Args[I] + " needs a value");
-  return Args[++I];
-}
-
-int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-  std::string IniPath = "Quorvin.ini";
-  bool IniGiven = false;
-  std::vector<std::pair<const TSetting*, std::string>> Sets;
-  bool Yes = false;
-  std::size_t I = 0;
-  const TCommandEntry* Command = nullptr;
-  try {
-    for (; I < Args.size(); ++I) {
-      const std::string& A = Args[I];
-      if (A == "--ini") {
-        IniPath = OptionValue(Args, I);
-        IniGiven = true;
-      } else if (A == "--set") {
-        std::string KV = OptionValue(Args, I);
-        std::size_t Eq = KV.find('=');
-        if (Eq == std::string::npos || Eq == 0) throw TUsageError("--set takes KEY=VALUE");
-        const std::string Key = KV.substr(0, Eq), Value = KV.substr(Eq + 1);
-        const TSetting* Setting = FindSetting(Key);
-        if (!Setting) throw TUsageError("unknown settings key: " + Key);
-        // A value the settings file would silently replace by a default is
-        // refused rather than ignored.
-        if (!SettingAccepts(*Setting, Value))
-          throw TUsageError("--set " + std::string(Setting->Key) + " takes one of " +
-                            AcceptedValues(*Setting) + ", not \"" + Value + "\"");
-        Sets.emplace_back(Setting, Value);
-      } else if (A == "--version") {
-        Out << "quorvin-cli " << QUORVIN_VERSION << "\n";
-        return 0;
-      } else if (A == "--yes") {
-        Yes = true;
-      } else if (A == "--help" || A == "-h") {
-        Command = FindCommand("help");
-        ++I;
-        break;
-      } else if (StartsWith(A, "--")) {
-        throw TUsageError("unknown option: " + A);
-      } else {
-        Command = FindCommand(A);
-        if (!Command) throw TUsageError("unknown command: " + A);
-        ++I;
-        break;
-      }
-    }
-    if (!Command) throw TUsageError("no command given");
-  } catch (const TUsageError& E) {
-    Err << E.what() << " (" << GlobalUsage << ")\n";
-    return 2;
+// The settings of the run, loaded once; every run of the command gets its
+// own copy, made one at a time.
+class TRunSettings {
+public:
+  explicit TRunSettings(const TCommandLine& Line) : FIni(Line.IniPath) {
+    // --set acts as if the key had that value in the file.
+    for (const auto& [Setting, Value] : Line.Sets)
+      FIni.WriteString(std::string(Setting->Section), std::string(Setting->Key), Value);
+  }
+  int LoadError() const { return FIni.LoadError(); }
+  TIniFile Copy() const {
+    const std::lock_guard<std::mutex> Lock(FLock);
+    return TIniFile(FIni);
   }
 
-  TConsoleDialog Dialog(Err, Yes);
+private:
+  TIniFile FIni;
+  mutable std::mutex FLock;
+};
+
+// The console's services and an application loaded from the settings, as
+// the window loads them: one per run of a command. The tool never writes
+// the settings file.
+struct TConsoleRun {
+  TConsoleDialog Dialog;
   TConsoleStatusBar Status;
-  TConsolePane Pane(Out);
+  TConsolePane Pane;
   TNoBusyCursor Busy;
   TNoChart Chart;
   TNoFileDialog FileDialog;
@@ -95,45 +68,198 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   TSystemMountPoints Mounts;
   TAppServices Services{Dialog,     Status,        Pane,    Busy, Chart,
                         FileDialog, FolderBrowser, Printer, Help, Mounts};
-  TApplication App(Services);
+  TApplication App{Services};
 
-  // Options load exactly as the window loads them, and make the round trip
-  // through the controls that the window makes before its commands; --set
-  // acts as if the key had that value in the file. The tool never writes
-  // the settings file.
-  TIniFile Ini(IniPath);
-  // A settings file named on purpose that is there but cannot be read must
-  // not pass as the defaults; one that is not there gives them.
-  if (IniGiven && Ini.LoadError() != 0 && Ini.LoadError() != ENOENT) {
-    Err << "--ini " << IniPath << ": cannot be read (" << RegularFileProblem(Ini.LoadError())
-        << ")\n";
-    return 2;
+  TConsoleRun(std::ostream& Out, std::ostream& Err, const TCommandLine& Line,
+              const TRunSettings& Settings)
+      : Dialog(Err, Line.Yes), Pane(Out) {
+    // The options make the round trip through the controls that the window
+    // makes before its commands.
+    TIniFile Ini = Settings.Copy();
+    App.FormCreate(Ini);
+    App.GetOptionsFromControls();
   }
-  for (const auto& [Setting, Value] : Sets)
-    Ini.WriteString(std::string(Setting->Section), std::string(Setting->Key), Value);
-  App.FormCreate(Ini);
-  App.GetOptionsFromControls();
+};
 
-  TCliContext Ctx{App, Out, Err};
-  std::vector<std::string> CommandArgs(Args.begin() + static_cast<std::ptrdiff_t>(I), Args.end());
+// One run of the command (on Input, for the commands over many files),
+// exactly as the tool runs it on that file alone.
+TBatchResult RunCommand(const TCommandLine& Line, const TRunSettings& Settings,
+                        const std::string& Input, std::ostream& Out, std::ostream& Err) {
+  TConsoleRun Run(Out, Err, Line, Settings);
+  TCliContext Ctx{Run.App, Out, Err, Line};
   TCommandOutcome Outcome;
   try {
-    Outcome = Command->Run(Ctx, CommandArgs);
+    Outcome = Line.Command->Run(Ctx, Input);
   } catch (const TUsageError& E) {
     Out.flush();
-    Err << E.what() << " (usage: quorvin-cli " << Command->Usage << ")\n";
-    return 2;
+    Err << UsageLine(E.what(), Line.Usage) << "\n";
+    return TBatchResult{2, {}, E.what()};
   } catch (const std::exception& E) {
     Out.flush();
     Err << "error: " << E.what() << "\n";
-    return 1;
+    return TBatchResult{1, {}, E.what()};
   }
   Out.flush();
-  std::string Final = Status.PanelText(1);
+  std::string Final = Run.Status.PanelText(1);
   // Progress texts are not a command's outcome.
   if (StartsWith(Final, "Importing from ")) Final.clear();
   if (!Final.empty()) Err << "status: " << Final << "\n";
-  return Outcome.Succeeded ? 0 : 1;
+  return TBatchResult{Outcome.Succeeded ? 0 : 1, Outcome.WrittenFile, Final};
+}
+
+// A name given with wildcards that names no file as it stands is expanded
+// (so a list longer than a shell passes can be given quoted); one that
+// matches nothing stays, and is then reported as the file it names.
+void AddExpanded(const std::string& Name, std::vector<std::string>& Inputs) {
+  std::error_code Ec;
+  if (Name.find_first_of("*?[") == std::string::npos || fs::exists(Name, Ec)) {
+    Inputs.push_back(Name);
+    return;
+  }
+  glob_t Found{};
+  if (::glob(Name.c_str(), 0, nullptr, &Found) == 0 && Found.gl_pathc > 0) {
+    for (std::size_t I = 0; I < Found.gl_pathc; ++I) Inputs.emplace_back(Found.gl_pathv[I]);
+  } else {
+    Inputs.push_back(Name);
+  }
+  ::globfree(&Found);
+}
+
+// One name a line, taken as it stands; empty lines are passed over.
+void AddListed(std::istream& List, std::vector<std::string>& Inputs) {
+  std::string Name;
+  while (std::getline(List, Name)) {
+    if (!Name.empty() && Name.back() == '\r') Name.pop_back();
+    if (!Name.empty()) Inputs.push_back(Name);
+  }
+}
+
+std::vector<std::string> GatherInputs(const TCommandLine& Line, std::istream* In) {
+  std::vector<std::string> Inputs;
+  for (const std::string& Name : Line.Files) AddExpanded(Name, Inputs);
+  if (!Line.FilesFrom) return Inputs;
+  const std::string& ListName = *Line.FilesFrom;
+  if (ListName == "-") {
+    if (!In) throw TUsageError("--files-from -: there is no standard input");
+    AddListed(*In, Inputs);
+    return Inputs;
+  }
+  std::error_code Ec;
+  std::ifstream List;
+  if (!fs::is_directory(ListName, Ec)) List.open(ListName, std::ios::binary);
+  if (!List) throw TUsageError("--files-from " + ListName + ": cannot be read");
+  AddListed(List, Inputs);
+  if (List.bad()) throw TUsageError("--files-from " + ListName + ": cannot be read");
+  return Inputs;
+}
+
+// One name for every way of writing the path of one file.
+std::string SameFileKey(const std::string& Target) {
+  if (Target.empty()) return Target;
+  std::error_code Ec;
+  const fs::path Absolute = fs::absolute(Target, Ec);
+  if (Ec) return Target;
+  const fs::path Canonical = fs::weakly_canonical(Absolute, Ec);
+  return Ec ? Absolute.lexically_normal().string() : Canonical.string();
+}
+
+// A field of the summary: tabs, line ends and backslashes written as \t,
+// \n, \r and \\, so every input stays one line of as many fields.
+std::string SummaryField(const std::string& Text) {
+  std::string R;
+  for (char C : Text) {
+    switch (C) {
+    case '\\':
+      R += "\\\\";
+      break;
+    case '\t':
+      R += "\\t";
+      break;
+    case '\n':
+      R += "\\n";
+      break;
+    case '\r':
+      R += "\\r";
+      break;
+    default:
+      R += C;
+    }
+  }
+  return R;
+}
+
+bool WriteSummary(const std::string& FileName, const std::string& Command,
+                  const std::vector<TBatchItem>& Items, const std::vector<TBatchResult>& Results) {
+  TOutputFile File;
+  if (!File.OpenReplace(FileName)) return false;
+  bool Ok = File.Write("input\tcommand\texit status\toutput file\tstatus\n");
+  for (std::size_t I = 0; Ok && I < Items.size(); ++I) {
+    const TBatchResult& R = Results[I];
+    Ok = File.Write(SummaryField(Items[I].Input) + "\t" + Command + "\t" + std::to_string(R.Code) +
+                    "\t" + SummaryField(R.OutputFile) + "\t" + SummaryField(R.Status) + "\n");
+  }
+  return File.Commit() && Ok;
+}
+
+} // namespace
+
+void ReportRunError(int RunError) {
+  if (EndBatchWithRunError(RunError)) return;
+  std::fprintf(stderr, "Runtime error %d\n", RunError);
+  std::fflush(stderr);
+}
+
+int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err,
+           const TCliEnvironment& Environment) {
+  TCommandLine Line;
+  const int Parsed = ParseCommandLine(Args, Line, Out, Err);
+  if (Parsed >= 0) return Parsed;
+  const TRunSettings Settings(Line);
+  // A settings file named on purpose that is there but cannot be read must
+  // not pass as the defaults; one that is not there gives them.
+  const int IniError = Settings.LoadError();
+  if (Line.IniGiven && IniError != 0 && IniError != ENOENT) {
+    Err << "--ini " << Line.IniPath << ": cannot be read (" << RegularFileProblem(IniError)
+        << ")\n";
+    return 2;
+  }
+  const TCommandEntry& Command = *Line.Command;
+  if (!Command.ManyFiles) return RunCommand(Line, Settings, std::string(), Out, Err).Code;
+
+  std::vector<TBatchItem> Items;
+  try {
+    for (std::string& Input : GatherInputs(Line, Environment.In))
+      Items.push_back(TBatchItem{std::move(Input), {}});
+  } catch (const TUsageError& E) {
+    Err << UsageLine(E.what(), Line.Usage) << "\n";
+    return 2;
+  }
+  if (Command.Target) {
+    // The files the inputs will write, under the options in force.
+    std::ostringstream Quiet;
+    TConsoleRun Probe(Quiet, Quiet, Line, Settings);
+    for (TBatchItem& Item : Items)
+      Item.Target = SameFileKey(Command.Target(Probe.App, Line, Item.Input));
+  }
+
+  TBatchSettings Batch;
+  Batch.Jobs = Line.Jobs != 0 ? Line.Jobs : std::max(Environment.Cores, 1u);
+  // A run of one file looks as it always has.
+  Batch.ProgressColumns = Items.size() > 1 ? Environment.ErrTerminalColumns : 0;
+  const std::vector<TBatchResult> Results =
+      RunBatch(Items, Batch, Out, Err,
+               [&](const std::string& Input, std::ostream& ItemOut, std::ostream& ItemErr) {
+                 return RunCommand(Line, Settings, Input, ItemOut, ItemErr);
+               });
+
+  // The worst outcome: a usage error, a failure, or success.
+  int Code = 0;
+  for (const TBatchResult& R : Results) Code = std::max(Code, R.Code);
+  if (Line.SummaryFile && !WriteSummary(*Line.SummaryFile, Command.Name, Items, Results)) {
+    Err << "error: the summary " << *Line.SummaryFile << " could not be written\n";
+    Code = std::max(Code, 1);
+  }
+  return Code;
 }
 
 } // namespace quorvin::cli

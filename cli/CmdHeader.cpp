@@ -1,14 +1,18 @@
+// quorvin-cli header LOG...
+#include <CLI/CLI.hpp>
+
 #include "cli/Commands.h"
 #include "cli/LogArgs.h"
 
 namespace quorvin::cli {
 
+void DeclareHeader(CLI::App& Command, TCommandLine& Line) {
+  Command.add_option("LOG", Line.Files, "Binary (.LOG) or CSV (.CSV, .TXT) logs")->type_name("");
+}
+
 // The Header command on the LOGPRN page.
-TCommandOutcome RunHeader(TCliContext& Ctx, const std::vector<std::string>& Args) {
-  if (Args.size() != 1 || Args[0].rfind("--", 0) == 0) throw TUsageError("header takes one LOG");
-  TLogArgs A;
-  A.LogFile = Args[0];
-  SelectLog(Ctx, A, PageLogPrn);
+TCommandOutcome RunHeader(TCliContext& Ctx, const std::string& Input) {
+  SelectLog(Ctx, Input, TLogArgs(), PageLogPrn);
   return Ctx.App.OptionsHeaderExecute();
 }
 

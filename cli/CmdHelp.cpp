@@ -1,12 +1,22 @@
+// quorvin-cli help [COMMAND]
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 namespace quorvin::cli {
 
-TCommandOutcome RunHelp(TCliContext& Ctx, const std::vector<std::string>& Args) {
-  if (!Args.empty()) throw TUsageError("help takes no arguments");
-  Ctx.Out << "usage: quorvin-cli [--ini PATH] [--set KEY=VALUE]... [--yes] COMMAND ARGS...\n"
-          << "commands:\n";
-  for (const TCommandEntry& E : CommandTable()) Ctx.Out << "  " << E.Usage << "\n";
+void DeclareHelp(CLI::App& Command, TCommandLine& Line) {
+  Command.add_option("COMMAND", Line.HelpTopic, "The command to show")
+      ->type_name("")
+      ->expected(0, 1);
+}
+
+// The text was made from the parser's declarations when the line was read.
+TCommandOutcome RunHelp(TCliContext& Ctx, const std::string&) {
+  Ctx.Out << Ctx.Line.HelpText;
   return TCommandOutcome{};
 }
 

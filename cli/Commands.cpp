@@ -3,17 +3,29 @@
 namespace quorvin::cli {
 
 namespace {
-// One line per command; each command parses its own arguments.
+// One line per command; each declares its own arguments.
 const TCommandEntry Table[] = {
-    {"help", RunHelp, "help"},
-    {"header", RunHeader, "header LOG"},
-    {"prn", RunPrn, "prn LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display]"},
-    {"ramcard", RunRamcard, "ramcard DUMP list | ramcard DUMP save [--out DIR] NAME..."},
-    {"ddr", RunDdr, "ddr DDR [--display | --save | --summary] [--output PATH]"},
-    {"stats", RunStats, "stats LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD]"},
+    {"help", "The tool's usage, or one command's arguments", DeclareHelp, nullptr, RunHelp, false,
+     nullptr, ""},
+    {"header", "The header report of each log (the LOGPRN Header)", DeclareHeader, nullptr,
+     RunHeader, true, nullptr, "no log file given"},
+    {"prn", "LOGPRN: save each log as .PRN text or .XLS workbook beside it, or show it", DeclarePrn,
+     CheckLogArgs, RunPrn, true, PrnTarget, "no log file given"},
+    {"ramcard", "RAMCARD: list the files of a card dump, or copy them out", DeclareRamcard,
+     CheckRamcard, RunRamcard, false, nullptr, ""},
+    {"ddr", "DDRLOG: decode each DDR file, save it, or list its blocks", DeclareDdr, nullptr,
+     RunDdr, true, DdrTarget, "ddr needs a DDR file"},
+    {"stats", "LOGSTAT: minimum, maximum, mean and samples per day of each log", DeclareStats,
+     CheckLogArgs, RunStats, true, nullptr, "no log file given"},
 };
 } // namespace
 
 std::span<const TCommandEntry> CommandTable() { return Table; }
+
+const TCommandEntry* FindCommand(const std::string& Name) {
+  for (const TCommandEntry& E : Table)
+    if (Name == E.Name) return &E;
+  return nullptr;
+}
 
 } // namespace quorvin::cli

@@ -1,7 +1,11 @@
 #include "cli/LogArgs.h"
 
-#include <algorithm>
+#include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <tuple>
+
+#include "cli/Commands.h"
 #include "core/MiscUtil.h"
 
 namespace quorvin::cli {
@@ -23,37 +27,29 @@ std::optional<TDateTime> ParseIsoDate(const std::string& Text) {
   }
 }
 
-TLogArgs ParseLogArgs(const std::vector<std::string>& Args,
-                      const std::vector<std::string>& AllowedFlags) {
-  TLogArgs R;
-  bool HaveLog = false;
-  for (std::size_t I = 0; I < Args.size(); ++I) {
-    const std::string& A = Args[I];
-    if (A == "--sensors") {
-      R.Sensors = OptionValue(Args, I);
-    } else if (A == "--start" || A == "--end") {
-      std::string V = OptionValue(Args, I);
-      auto Date = ParseIsoDate(V);
-      if (!Date) throw TUsageError(A + " takes a date as YYYY-MM-DD: " + V);
-      int Y, M, D;
-      DecodeDate(*Date, Y, M, D);
-      // A log time cannot hold other days: they would wrap to other years.
-      if (!IsLogDate(Y, M, D))
-        throw TUsageError(A + " takes a date from 1985-01-01 to 2053-01-17: " + V);
-      (A == "--start" ? R.Start : R.End) = Date;
-    } else if (std::find(AllowedFlags.begin(), AllowedFlags.end(), A) != AllowedFlags.end()) {
-      R.Flags.push_back(A);
-    } else if (A.rfind("--", 0) == 0) {
-      throw TUsageError("unknown option: " + A);
-    } else if (!HaveLog) {
-      R.LogFile = A;
-      HaveLog = true;
-    } else {
-      throw TUsageError("unexpected argument: " + A);
-    }
+void DeclareLogArgs(CLI::App& Command, TCommandLine& Line) {
+  Command.add_option("LOG", Line.Files, "Binary (.LOG) or CSV (.CSV, .TXT) logs")->type_name("");
+  Command
+      .add_option("--sensors", Line.Log.Sensors,
+                  "all (the default), none, or positions (from 1) and names separated by commas")
+      ->type_name("LIST");
+  Command.add_option("--start", Line.Log.StartText, "The first day")->type_name("YYYY-MM-DD");
+  Command.add_option("--end", Line.Log.EndText, "The last day")->type_name("YYYY-MM-DD");
+}
+
+void CheckLogArgs(TCommandLine& Line) {
+  for (auto [Option, Text, Date] : {std::tuple{"--start", &Line.Log.StartText, &Line.Log.Start},
+                                    std::tuple{"--end", &Line.Log.EndText, &Line.Log.End}}) {
+    if (!*Text) continue;
+    *Date = ParseIsoDate(**Text);
+    if (!*Date) throw TUsageError(std::string(Option) + " takes a date as YYYY-MM-DD: " + **Text);
+    int Y, M, D;
+    DecodeDate(**Date, Y, M, D);
+    // A log time cannot hold other days: they would wrap to other years.
+    if (!IsLogDate(Y, M, D))
+      throw TUsageError(std::string(Option) + " takes a date from 1985-01-01 to 2053-01-17: " +
+                        **Text);
   }
-  if (!HaveLog) throw TUsageError("no log file given");
-  return R;
 }
 
 namespace {
@@ -95,11 +91,11 @@ std::vector<bool> SensorsToCheck(const TLogSelection& Sel, const std::string& Li
 
 } // namespace
 
-bool SelectLog(TCliContext& Ctx, const TLogArgs& Args, int Page) {
+bool SelectLog(TCliContext& Ctx, const std::string& LogFile, const TLogArgs& Args, int Page) {
   TApplication& App = Ctx.App;
   TLogSelection& Sel = App.Selection;
   App.PgCntrlLogChange(Page);
-  App.LogFileChange(Page, Args.LogFile);
+  App.LogFileChange(Page, LogFile);
   App.edtFilenameExit(Page);
   if (!Sel.LogLoaded()) return false;
   std::vector<bool> Check = SensorsToCheck(Sel, Args.Sensors);

@@ -1,20 +1,36 @@
-#include <cstdio>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/CliContext.h"
 #include "core/Collect.h"
+#include "core/Cores.h"
 #include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
 
+namespace {
+
+int ErrTerminalColumns() {
+  if (!::isatty(STDERR_FILENO)) return 0;
+  struct winsize Size {};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &Size) == 0 && Size.ws_col > 0) return Size.ws_col;
+  return 80;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+  // Process-wide, so done once before any thread starts.
   quorvin::SetUpProcessLocale();
   quorvin::SetUpProcessSignals();
-  quorvin::SetRunErrorHandler([](int RunError) {
-    std::fprintf(stderr, "Runtime error %d\n", RunError);
-    std::fflush(stderr);
-  });
+  quorvin::SetRunErrorHandler(quorvin::cli::ReportRunError);
   std::vector<std::string> Args(argv + 1, argv + argc);
-  return quorvin::cli::RunCli(Args, std::cout, std::cerr);
+  quorvin::cli::TCliEnvironment Environment;
+  Environment.In = &std::cin;
+  Environment.ErrTerminalColumns = ErrTerminalColumns();
+  Environment.Cores = quorvin::UsableCores();
+  return quorvin::cli::RunCli(Args, std::cout, std::cerr, Environment);
 }

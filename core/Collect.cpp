@@ -1,6 +1,7 @@
 #include "core/Collect.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 namespace quorvin {
@@ -15,14 +16,15 @@ TCollection::~TCollection() {
 }
 
 namespace {
-TRunErrorHandler RunErrorHandler = nullptr;
-}
+// Read by whichever thread misuses a collection while another may install.
+std::atomic<TRunErrorHandler> RunErrorHandler = nullptr;
+} // namespace
 
-void SetRunErrorHandler(TRunErrorHandler Handler) { RunErrorHandler = Handler; }
+void SetRunErrorHandler(TRunErrorHandler Handler) { RunErrorHandler.store(Handler); }
 
 void TCollection::Error(int Code, int /*Info*/) {
   const int RunError = 212 - Code;
-  if (RunErrorHandler) RunErrorHandler(RunError);
+  if (const TRunErrorHandler Handler = RunErrorHandler.load()) Handler(RunError);
   std::exit(RunError);
 }
 

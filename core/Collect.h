@@ -21,7 +21,9 @@ constexpr int MaxCollectionSize = 536870911;
 // What misuse of a collection does. Each front end installs its handler (the
 // batch tool prints "Runtime error N", the window shows it); the handler is
 // told the run-time error number and the program then ends with it as its
-// exit status, whether or not a handler is installed.
+// exit status, whether or not a handler is installed. A handler may end the
+// program itself (a program running engines on several threads must, since
+// std::exit with other threads still running is not safe).
 using TRunErrorHandler = void (*)(int RunError);
 void SetRunErrorHandler(TRunErrorHandler Handler);
 

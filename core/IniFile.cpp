@@ -55,6 +55,15 @@ TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)), FImpl
 
 TIniFile::~TIniFile() = default;
 
+TIniFile::TIniFile(const TIniFile& Other)
+    : FFileName(Other.FFileName), FLoaded(Other.FLoaded), FLoadError(Other.FLoadError),
+      FImpl(new TImpl) {
+  FImpl->Ini.SetUnicode(false);
+  FImpl->Ini.SetSpaces(false);
+  std::string Text;
+  if (Other.FImpl->Ini.Save(Text) >= 0) FImpl->Ini.LoadData(Text);
+}
+
 std::string TIniFile::ReadString(const std::string& Section, const std::string& Key,
                                  const std::string& Default) const {
   const char* V = FImpl->Ini.GetValue(Section.c_str(), Key.c_str(), nullptr);

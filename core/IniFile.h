@@ -13,7 +13,9 @@ public:
   // starts empty (a folder or a FIFO of that name is never read).
   explicit TIniFile(std::string FileName);
   ~TIniFile();
-  TIniFile(const TIniFile&) = delete;
+  // The same file name and contents, as an independent object (one per
+  // thread that reads settings).
+  TIniFile(const TIniFile& Other);
   TIniFile& operator=(const TIniFile&) = delete;
 
   const std::string& FileName() const { return FFileName; }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include <fcntl.h>
@@ -15,6 +16,8 @@ namespace quorvin {
 namespace {
 
 constexpr std::size_t BufferSize = 1 << 20;
+// Written bytes of a replacement handed to the disk at a time.
+constexpr std::int64_t WritebackStep = 8 << 20;
 
 // Temporary files being written, for the signal handler: a fixed table it
 // can read without locks or allocation.
@@ -56,6 +59,22 @@ extern "C" void RemovePendingAndDie(int Signal) {
   std::raise(Signal);
 }
 
+// Creates a new file named Prefix and six letters, with the usual mode of
+// a new file: open applies the umask, which is never read, since reading it
+// means setting it, and another thread may be creating a file meanwhile.
+int CreateBeside(const std::string& Prefix, std::string& Name) {
+  thread_local std::mt19937_64 Gen{std::random_device{}()};
+  static constexpr char Letters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (int Try = 0; Try < 100; ++Try) {
+    Name = Prefix;
+    for (int I = 0; I < 6; ++I) Name += Letters[Gen() % (sizeof Letters - 1)];
+    const int Fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (Fd >= 0 || errno != EEXIST) return Fd;
+  }
+  return -1;
+}
+
 // A file nobody may write: refused, as a read-only file is.
 bool ReadOnly(const struct stat& St) { return (St.st_mode & 0222) == 0; }
 
@@ -88,27 +107,23 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
   if (Exists && !S_ISREG(Old.st_mode)) return Fail(Target, S_ISDIR(Old.st_mode) ? EISDIR : EINVAL);
   if (Exists && ReadOnly(Old)) return Fail(Target, EACCES);
 
-  std::string Template = Target + ".partial-XXXXXX";
-  std::vector<char> Name(Template.begin(), Template.end());
-  Name.push_back('\0');
-  const int Fd = ::mkstemp(Name.data());
-  if (Fd < 0) return Fail(Template, errno);
-  if (Exists) {
-    ::fchmod(Fd, Old.st_mode & 07777);
-  } else {
-    const mode_t Mask = ::umask(0);
-    ::umask(Mask);
-    ::fchmod(Fd, 0666 & ~Mask);
-  }
+  std::string Name;
+  const int Fd = CreateBeside(Target + ".partial-", Name);
+  if (Fd < 0) return Fail(Target + ".partial-XXXXXX", errno);
+  // A new file has had the umask applied by open; a replacement keeps the
+  // mode of the file it replaces.
+  if (Exists) ::fchmod(Fd, Old.st_mode & 07777);
   FFile = ::fdopen(Fd, "wb");
   if (!FFile) {
     const int Error = errno;
     ::close(Fd);
-    ::unlink(Name.data());
-    return Fail(Name.data(), Error);
+    ::unlink(Name.c_str());
+    return Fail(Name, Error);
   }
   std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
-  FTempName.assign(Name.data());
+  FTempName = Name;
+  FWritten = 0;
+  FWritebackFrom = 0;
   RegisterPending(FTempName);
   FAppendFrom = -1;
   FFailed = false;
@@ -149,6 +164,18 @@ bool TOutputFile::Write(std::string_view Text) {
   if (!FFile || FFailed) return false;
   if (!Text.empty() && std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size())
     return Fail(WrittenName(), errno);
+  FWritten += static_cast<std::int64_t>(Text.size());
+  // A replacement is made durable before it replaces the target. Starting
+  // the disk's work on what is written as it goes leaves little for that
+  // last wait.
+  if (!FTempName.empty() && FWritten - FWritebackFrom >= WritebackStep) {
+    if (std::fflush(FFile) != 0) return Fail(WrittenName(), errno);
+#ifdef __linux__
+    ::sync_file_range(fileno(FFile), FWritebackFrom, FWritten - FWritebackFrom,
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    FWritebackFrom = FWritten;
+  }
   return true;
 }
 

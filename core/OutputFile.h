@@ -62,6 +62,8 @@ private:
   std::string FTarget;
   std::string FTempName;         // empty when appending
   std::int64_t FAppendFrom = -1; // size before appending; -1 when not appending
+  std::int64_t FWritten = 0;       // bytes written since opened
+  std::int64_t FWritebackFrom = 0; // where the disk's work was last started
   bool FFailed = false;
   std::string FReason;
 };

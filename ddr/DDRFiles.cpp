@@ -44,9 +44,17 @@ bool TDDRObj::ValidateDDRFile(std::string& DefaultOutput) {
     return false;
   }
   DDRDirectory = ExtractFilePath(DDRFileName);
-  DDROutputFileName = OutputNameBeside(DDRDirectory, DDRFileName, Layout.DDROutputFormat == 1);
+  DDROutputFileName = ProposedOutputFileName(DDRFileName, Layout.DDROutputFormat);
   DefaultOutput = DDROutputFileName;
   return true;
+}
+
+std::string TDDRObj::ProposedOutputFileName(const std::string& DDRFileName, int OutputFormat) {
+  return OutputNameBeside(ExtractFilePath(DDRFileName), DDRFileName, OutputFormat == 1);
+}
+
+std::string TDDRObj::TypedOutputFileName(const std::string& Typed, const std::string& DDRFileName) {
+  return ExtractFilePath(Typed).empty() ? ExtractFilePath(DDRFileName) + Typed : Typed;
 }
 
 bool TDDRObj::OpenDDR(std::string& DefaultOutput) {

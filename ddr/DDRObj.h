@@ -142,6 +142,12 @@ public:
   void CloseDDR();
   bool ValidateOutputFile();
   void MatchOutputExt(std::string& NewName);
+  // The output name proposed for a DDR file: its folder, its name up to the
+  // first full stop in capitals, .PRN (OutputFormat 0) or .XLS.
+  static std::string ProposedOutputFileName(const std::string& DDRFileName, int OutputFormat);
+  // Where a typed output name writes: a name without a folder goes into the
+  // DDR file's folder.
+  static std::string TypedOutputFileName(const std::string& Typed, const std::string& DDRFileName);
   // Appending to a workbook (Excel output) is refused as a failure to open:
   // text added to it would ruin it.
   bool OpenOutput(bool Append);

@@ -61,7 +61,13 @@ void TLogFile::Clear() {
 }
 
 bool TLogFile::ReadBytes(std::uint8_t* Dest, std::size_t Count, std::size_t& Got) {
+  // The reader's file is its own: no other thread reads it, so the stream
+  // need not take its lock for each record.
+#ifdef __GLIBC__
+  Got = Count == 0 ? 0 : ::fread_unlocked(Dest, 1, Count, FFile);
+#else
   Got = Count == 0 ? 0 : std::fread(Dest, 1, Count, FFile);
+#endif
   if (Got == Count) {
     FLastIOResult = 0;
     return true;
@@ -184,9 +190,7 @@ void TLogFile::ReleaseRecordsBehind() {
   if (Count > FRecordCacheLimit) FRecords->FreeItemsBefore(Count - FRecordCacheLimit / 2);
 }
 
-void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
-  Value = NonRecordedValue();
-  if (!FHeader || !FRecords || SensorIndex < 1 || SensorIndex > FSensors.Count()) return;
+const TRecord* TLogFile::RecordAt(LogTime Time) {
   if (!FCurrentRecord || FCurrentRecord->Time != Time) {
     // Ascending walks ask for a time beyond the last cached one: that is the
     // insertion point Search would give, without the search.
@@ -202,9 +206,28 @@ void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
       if (Index == FRecords->Count() - 1) ReleaseRecordsBehind();
     }
   }
-  const std::uint16_t Raw = FCurrentRecord->Value(SensorIndex - 1);
+  return FCurrentRecord;
+}
+
+void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
+  Value = NonRecordedValue();
+  if (!FHeader || !FRecords || SensorIndex < 1 || SensorIndex > FSensors.Count()) return;
+  const std::uint16_t Raw = RecordAt(Time)->Value(SensorIndex - 1);
   if (Raw == NonRecordedRaw) return;
   Value = RawToValue(Raw, FSensors.Objects(SensorIndex - 1)->RightDigits);
+}
+
+void TLogFile::GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values) {
+  const bool Ready = FHeader && FRecords;
+  const TRecord* Rec = Ready ? RecordAt(Time) : nullptr;
+  const int Sensors = FSensors.Count();
+  for (std::size_t I = 0; I < Count; ++I) {
+    const int Index = SensorIndexes[I];
+    Values[I] = NonRecordedValue();
+    if (!Rec || Index < 1 || Index > Sensors) continue;
+    const std::uint16_t Raw = Rec->Value(Index - 1);
+    if (Raw != NonRecordedRaw) Values[I] = RawToValue(Raw, FSensors.Objects(Index - 1)->RightDigits);
+  }
 }
 
 } // namespace quorvin

@@ -44,6 +44,9 @@ public:
     GetValue(Time, SensorIndex, V);
     return V;
   }
+  // GetValue for several sensors of one time step at once: Values[i] for
+  // SensorIndexes[i].
+  void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values);
 
   const std::string& FileName() const { return FFileName; }
   const std::string& DisplayName() const { return FDisplayName; }
@@ -74,6 +77,8 @@ private:
   bool ReadBytes(std::uint8_t* Dest, std::size_t Count, std::size_t& Got);
   void CloseFile();
   void ReleaseRecordsBehind();
+  // The record of Time, from the cache or read into it.
+  const TRecord* RecordAt(LogTime Time);
 
   std::string FFileName;
   std::string FDisplayName;

@@ -23,15 +23,6 @@ constexpr int LastRepresentableDay = std::numeric_limits<LogTime>::max() / 86400
 
 } // namespace
 
-float RawToValue(std::uint16_t Raw, int RightDigits) {
-  if (Raw == NonRecordedRaw) return 0.0f;
-  float V = static_cast<float>(static_cast<int>(Raw) - 32767);
-  // Once the value is zero further divisions cannot change it, so a hostile
-  // digit count of 65535 costs no more than a handful of steps.
-  for (int I = 0; I < RightDigits && V != 0.0f; ++I) V = V / 10.0f;
-  return V;
-}
-
 bool THeader::Parse(std::span<const std::uint8_t> Block) {
   if (Block.size() < static_cast<std::size_t>(HeaderBlockSize)) return false;
   auto U16 = [&](std::size_t Offset) { return ReadU16LE(Block, Offset); };

@@ -36,7 +36,15 @@ constexpr int MaxRightDigits = 15;
 // The engineering value of a raw reading: raw - 32767, then RightDigits
 // single-precision divisions by 10 (never a multiplication by a power of ten,
 // so the results match the loggers' own to the last bit).
-float RawToValue(std::uint16_t Raw, int RightDigits);
+// Inline: an export asks for it millions of times.
+inline float RawToValue(std::uint16_t Raw, int RightDigits) {
+  if (Raw == NonRecordedRaw) return 0.0f;
+  float V = static_cast<float>(static_cast<int>(Raw) - 32767);
+  // Once the value is zero further divisions cannot change it, so a hostile
+  // digit count of 65535 costs no more than a handful of steps.
+  for (int I = 0; I < RightDigits && V != 0.0f; ++I) V = V / 10.0f;
+  return V;
+}
 
 // The decoded header block.
 struct THeader {

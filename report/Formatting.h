@@ -65,6 +65,10 @@ public:
   TLineTimeFormatter(const std::string& Separator, bool Fixed, const TLogPrnOptions& Options,
                      const TDateTimeFormat& Format);
   void Append(std::string& Line, bool NewDay, LogTime Time);
+  // The same written at Out, which has room for Room() characters; answers
+  // the end of what was written.
+  char* Put(char* Out, bool NewDay, LogTime Time);
+  std::size_t Room() const { return FRoom; }
 
 private:
   const std::string& DateText(LogTime Time);
@@ -77,6 +81,7 @@ private:
   bool FDateOnly; // DatePattern depends on the date alone
   bool FTimeOnly; // TimePattern depends on the time of day alone
   std::string FBlankDate;
+  std::size_t FRoom;
   std::int64_t FDay = -1;
   std::string FDate;
   std::vector<std::string> FTimes; // by second of the day
@@ -89,6 +94,26 @@ private:
 std::string FormatValue(float Value, int RightDigits);
 // The same, appended to Out.
 void AppendFormattedValue(std::string& Out, float Value, int RightDigits);
+// The same, written at Out, which has room for FormattedValueRoom
+// (RightDigits) characters; answers the end of the text.
+char* PutFormattedValue(char* Out, float Value, int RightDigits);
+std::size_t FormattedValueRoom(int RightDigits);
+// The same right-aligned in Width: blanks first (at most 46), for which Out
+// has 46 characters more room (what lies beyond the text may be overwritten).
+char* PutFormattedValueRight(char* Out, float Value, int RightDigits, int Width);
+
+// A column of values: its decimals, its width in fixed columns, its text
+// for a value not recorded.
+struct TValueColumn {
+  int RightDigits = 0;
+  int Width = 0;
+  std::string Missing;
+};
+// The values of one line, each after Separator and, in fixed columns,
+// right-aligned in its column's width. Out has room for the separator, 46
+// blanks and FormattedValueRoom (or the missing text, if longer) per column.
+char* PutValues(char* Out, const float* Values, const TValueColumn* Columns, std::size_t Count,
+                std::string_view Separator, bool Fixed);
 
 // How a value that was not recorded is written. Exactly one rendering is in
 // force; a combination of flags other than exactly one counts as dashes, as

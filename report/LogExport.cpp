@@ -1,11 +1,21 @@
 #include "report/LogExport.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <exception>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string_view>
 #include <system_error>
+#include <thread>
 
+#include "core/Cores.h"
 #include "core/FileNames.h"
 #include "core/Messages.h"
 #include "report/Formatting.h"
@@ -33,9 +43,8 @@ int Length(const std::string& Text) { return static_cast<int>(Text.size()); }
 // Longest run of padding blanks a line ever gets.
 constexpr int MaxPadding = 46;
 
-void AppendPadding(std::string& Line, int Count) {
-  if (Count > 0) Line.append(static_cast<std::size_t>(std::min(Count, MaxPadding)), ' ');
-}
+// Below this many time steps a Save is formatted by the calling thread alone.
+constexpr std::int64_t ParallelSteps = 16384;
 
 } // namespace
 
@@ -48,38 +57,184 @@ struct TLogExport::TColumn {
   std::string Missing; // its text for a value not recorded
 };
 
-// The lines waiting to be handed on. Line strings are reused from chunk to
-// chunk, so a long conversion does not allocate per line.
-class TLogExport::TPendingLines {
-public:
-  // The slot for the next line, emptied; it counts once Keep is called.
-  std::string& Next() {
-    if (FCount == FLines.size()) FLines.emplace_back();
-    std::string& L = FLines[FCount];
-    L.clear();
-    return L;
-  }
-  void Keep() { FBytes += FLines[FCount++].size(); }
-  void Add(const std::string& Line) {
-    Next() = Line;
-    Keep();
-  }
-  std::size_t Count() const { return FCount; }
-  // Characters in the kept lines.
-  std::size_t Bytes() const { return FBytes; }
-  const std::string& operator[](std::size_t I) const { return FLines[I]; }
+// The time steps of one chunk, as the reader answered them, and the lines
+// they make. The lines of a chunk are those the conversion hands on at once:
+// the column header (first chunk), blank day lines and the kept data lines.
+struct TLogExport::TChunk {
+  enum : std::uint8_t { BlankBefore = 1, NewDay = 2, Kept = 4 };
+  std::vector<std::string> Head;
+  std::vector<std::uint8_t> Flags; // one per time step
+  // The time and the values (one per column) of each kept line.
+  std::vector<LogTime> Times;
+  std::vector<float> Values;
+  std::int64_t ProgressDone = 0;
+
+  // Made by a row formatter: the lines after the head, each ended by CR LF,
+  // and where each starts. Text keeps its room from chunk to chunk.
+  std::vector<char> Text;
+  std::size_t TextSize = 0;
+  std::vector<std::size_t> LineStarts;
+  bool Formatted = false; // guarded by the format pool's lock
+  std::exception_ptr Error;
+
+  std::size_t Steps() const { return Flags.size(); }
   void Clear() {
-    // A very wide line's room is given back, so slots that once held wide
-    // lines cannot add up to far more than one chunk.
-    for (std::size_t I = 0; I < FCount; ++I)
-      if (FLines[I].capacity() > ChunkBytes / 16) std::string().swap(FLines[I]);
-    FCount = 0, FBytes = 0;
+    Head.clear();
+    Times.clear();
+    Flags.clear();
+    Values.clear();
+    TextSize = 0;
+    LineStarts.clear();
+    Formatted = false;
+    Error = nullptr;
+  }
+  std::string_view Line(std::size_t I) const {
+    const std::size_t End = I + 1 < LineStarts.size() ? LineStarts[I + 1] : TextSize;
+    return std::string_view(Text.data() + LineStarts[I], End - LineStarts[I] - 2);
+  }
+};
+
+// Writes the lines of chunks. Each thread has its own: the time texts it
+// keeps are its own.
+class TLogExport::TRowFormatter {
+public:
+  TRowFormatter(const std::string& Separator, bool Fixed, const TLogPrnOptions& Options,
+                const TDateTimeFormat& Format, const std::vector<TColumn>& Columns)
+      : FSeparator(Separator), FFixed(Fixed), FColumns(Columns),
+        FTime(Separator, Fixed, Options, Format) {
+    for (const TColumn& C : Columns) FValueColumns.push_back({C.RightDigits, C.Width, C.Missing});
+    // A line's room: the time, then per column the separator, the padding
+    // and the value (whose writing may go past its text, within its room).
+    FRowRoom = FTime.Room() + 2;
+    FLineBound = FTime.Room();
+    for (const TColumn& C : Columns) {
+      FRowRoom += Separator.size() + MaxPadding +
+                  std::max(C.Missing.size(), FormattedValueRoom(C.RightDigits));
+      // A single's value: sign, 39 digits, point, the decimals.
+      FLineBound += Separator.size() + (Fixed ? MaxPadding : 0) +
+                    std::max<std::size_t>(C.Missing.size(), std::max(C.RightDigits, 0) + 41);
+    }
+  }
+  // The most characters a data line can have.
+  std::size_t LineBound() const { return FLineBound; }
+
+  void Format(TChunk& C) {
+    C.TextSize = 0;
+    C.LineStarts.clear();
+    const std::size_t Count = FColumns.size();
+    const float* Values = C.Values.data();
+    std::size_t Kept = 0;
+    for (const std::uint8_t Flags : C.Flags) {
+      if (C.Text.size() < C.TextSize + FRowRoom + 2)
+        C.Text.resize(std::max(2 * C.Text.size(), C.TextSize + FRowRoom + 2));
+      char* P = C.Text.data() + C.TextSize;
+      if (Flags & TChunk::BlankBefore) {
+        C.LineStarts.push_back(C.TextSize);
+        *P++ = '\r';
+        *P++ = '\n';
+        C.TextSize += 2;
+      }
+      if (!(Flags & TChunk::Kept)) continue;
+      C.LineStarts.push_back(C.TextSize);
+      P = FTime.Put(P, Flags & TChunk::NewDay, C.Times[Kept++]);
+      P = PutValues(P, Values, FValueColumns.data(), Count, FSeparator, FFixed);
+      *P++ = '\r';
+      *P++ = '\n';
+      C.TextSize = static_cast<std::size_t>(P - C.Text.data());
+      Values += Count;
+    }
   }
 
 private:
-  std::vector<std::string> FLines;
-  std::size_t FCount = 0;
-  std::size_t FBytes = 0;
+  std::string FSeparator;
+  bool FFixed;
+  const std::vector<TColumn>& FColumns;
+  std::vector<TValueColumn> FValueColumns;
+  TLineTimeFormatter FTime;
+  std::size_t FRowRoom;
+  std::size_t FLineBound;
+};
+
+// Worker threads that format chunks while the calling thread reads the log
+// and writes the chunks out in order. A chunk no worker has taken yet when
+// its turn to be written comes is formatted by the caller itself.
+class TLogExport::TFormatPool {
+public:
+  using TMake = std::function<std::unique_ptr<TRowFormatter>()>;
+
+  TFormatPool(unsigned Workers, const TMake& Make) {
+    for (unsigned I = 0; I < Workers; ++I)
+      FThreads.emplace_back([this, Formatter = Make()] { Work(*Formatter); });
+  }
+  ~TFormatPool() {
+    {
+      const std::lock_guard<std::mutex> Lock(FLock);
+      FStop = true;
+    }
+    FWork.notify_all();
+    for (std::thread& T : FThreads) T.join();
+  }
+  TFormatPool(const TFormatPool&) = delete;
+  TFormatPool& operator=(const TFormatPool&) = delete;
+
+  void Submit(TChunk& C) {
+    {
+      const std::lock_guard<std::mutex> Lock(FLock);
+      FQueue.push_back(&C);
+    }
+    FWork.notify_one();
+  }
+  bool IsFormatted(const TChunk& C) {
+    const std::lock_guard<std::mutex> Lock(FLock);
+    return C.Formatted;
+  }
+  // Returns once C is formatted, by a worker or by Own.
+  void Finish(TChunk& C, TRowFormatter& Own) {
+    std::unique_lock<std::mutex> Lock(FLock);
+    const auto Queued = std::find(FQueue.begin(), FQueue.end(), &C);
+    if (Queued != FQueue.end()) {
+      FQueue.erase(Queued);
+      Lock.unlock();
+      Run(C, Own);
+      Lock.lock();
+      C.Formatted = true;
+      return;
+    }
+    FDone.wait(Lock, [&] { return C.Formatted; });
+  }
+
+private:
+  static void Run(TChunk& C, TRowFormatter& Formatter) {
+    try {
+      Formatter.Format(C);
+    } catch (...) {
+      C.Error = std::current_exception();
+    }
+  }
+  void Work(TRowFormatter& Formatter) {
+    for (;;) {
+      TChunk* C;
+      {
+        std::unique_lock<std::mutex> Lock(FLock);
+        FWork.wait(Lock, [&] { return FStop || !FQueue.empty(); });
+        if (FStop) return;
+        C = FQueue.front();
+        FQueue.pop_front();
+      }
+      Run(*C, Formatter);
+      {
+        const std::lock_guard<std::mutex> Lock(FLock);
+        C->Formatted = true;
+      }
+      FDone.notify_all();
+    }
+  }
+
+  std::mutex FLock;
+  std::condition_variable FWork, FDone;
+  std::deque<TChunk*> FQueue;
+  bool FStop = false;
+  std::vector<std::thread> FThreads;
 };
 
 TLogExport::TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
@@ -202,7 +357,7 @@ bool TLogExport::SetUpCSVGrid(bool& RecordByRecord) {
   return true;
 }
 
-bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool Append,
+bool TLogExport::WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Append,
                                   bool FirstChunk) {
   if (!FOut.IsOpen()) {
     bool Opened;
@@ -222,7 +377,8 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
   }
   bool Ok = true;
   if (FOptions.R600ASCII && FirstChunk) Ok = FOut.WriteLine(TitleLine()) && FOut.WriteLine("");
-  for (std::size_t i = 0; Ok && i < Lines.Count(); ++i) Ok = FOut.WriteLine(Lines[i]);
+  for (std::size_t i = 0; Ok && i < Chunk.Head.size(); ++i) Ok = FOut.WriteLine(Chunk.Head[i]);
+  if (Ok) Ok = FOut.Write(std::string_view(Chunk.Text.data(), Chunk.TextSize));
   if (!Ok) {
     const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
@@ -233,7 +389,7 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
   return true;
 }
 
-bool TLogExport::ShowOutputChunk(TPendingLines& Lines, bool FirstChunk) {
+bool TLogExport::ShowOutputChunk(const TChunk& Chunk, bool FirstChunk) {
   try {
     ITextPane& Pane = FUi.Pane;
     if (FirstChunk) {
@@ -243,25 +399,28 @@ bool TLogExport::ShowOutputChunk(TPendingLines& Lines, bool FirstChunk) {
       Pane.AppendLine("");
     }
     Pane.SetBold(false);
-    for (std::size_t i = 0; i < Lines.Count(); ++i) Pane.AppendLine(Lines[i]);
+    for (const std::string& Line : Chunk.Head) Pane.AppendLine(Line);
+    for (std::size_t i = 0; i < Chunk.LineStarts.size(); ++i)
+      Pane.AppendLine(std::string(Chunk.Line(i)));
   } catch (const std::exception&) {
     return false;
   }
   return true;
 }
 
-bool TLogExport::HandOn(TPendingLines& Lines) {
+bool TLogExport::HandOn(const TChunk& Chunk) {
+  // A chunk whose lines could not be made fails as the caller's own work would.
+  if (Chunk.Error) std::rethrow_exception(Chunk.Error);
   const bool Ok = IsSaving(FCommandMode)
-                      ? WriteOutputChunk(Lines, FFileExisted, FAppend, FFirstChunk)
-                      : ShowOutputChunk(Lines, FFirstChunk);
+                      ? WriteOutputChunk(Chunk, FFileExisted, FAppend, FFirstChunk)
+                      : ShowOutputChunk(Chunk, FFirstChunk);
   FFirstChunk = false;
   FFileExisted = true;
   FAppend = true;
-  Lines.Clear();
   if (!Ok) FFailed = true;
   // Each chunk reports progress; a user who cancels gets no output at all
   // (a replaced file keeps its old content).
-  if (Ok && FUi.Busy.Step(FProgressDone, FProgressTotal)) {
+  if (Ok && FUi.Busy.Step(Chunk.ProgressDone, FProgressTotal)) {
     FFailed = true;
     return false;
   }
@@ -287,88 +446,158 @@ bool TLogExport::FinishOutput() {
   return true;
 }
 
-// Builds the lines of one conversion, one time step at a time, and hands
-// them on in chunks.
+// Takes the time steps of one conversion and hands their lines on in
+// chunks. The lines are made by row formatters: on the calling thread, or
+// for a large Save on worker threads as well, while this one reads the log
+// and writes the chunks out in their order.
 class TLogExport::TLineMaker {
 public:
-  TLineMaker(TLogExport& Export, TPendingLines& Pending, const std::string& Separator)
-      : FExport(Export), FPending(Pending), FSeparator(Separator),
+  TLineMaker(TLogExport& Export, std::vector<std::string> Head, const std::string& Separator)
+      : FExport(Export), FSeparator(Separator),
         FFixed(UsesFixedColumns(Export.FOptions, Export.FCommandMode)),
         FExclude(NonRecordedMode(Export.FOptions) == TNonRecordedMode::Exclude),
-        FLineTime(Separator, FFixed, Export.FOptions, Export.FFormat),
-        FPreviousDay(DayOfTime(Export.FStartTime)) {}
+        FPreviousDay(DayOfTime(Export.FStartTime)), FChunk(std::make_unique<TChunk>()) {
+    FChunk->Head = std::move(Head);
+    FLines = FChunk->Head.size();
+    for (const std::string& Line : FChunk->Head) FBytes += Line.size();
+  }
+  ~TLineMaker() {
+    // The workers end before the chunks they may still hold.
+    FPool.reset();
+  }
 
   std::vector<TColumn> Columns;
   bool Excluding() const { return FExclude; }
-  // A time step since the last chunk (also one whose line was excluded).
-  bool Processed() const { return FProcessed; }
 
-  // One time step; Value(Column) answers that column's value. Recorded is
-  // how many values were. False when a chunk could not be handed on.
-  template <typename TValueFn>
-  bool Step(LogTime T, TValueFn&& Value, int& Recorded) {
-    EnterDay(DayOfTime(T));
-    std::string& Line = FPending.Next();
-    FLineTime.Append(Line, FNewDay, T);
-    FNewDay = false;
-    Recorded = 0;
-    for (const TColumn& Col : Columns) {
-      const float V = Value(Col);
-      Line += FSeparator;
-      if (IsNonRecorded(V)) {
-        if (FFixed) AppendPadding(Line, Col.Width - Length(Col.Missing));
-        Line += Col.Missing;
-      } else {
-        ++Recorded;
-        if (FFixed) {
-          // Written first, then right-aligned by moving it behind its padding.
-          const std::size_t At = Line.size();
-          AppendFormattedValue(Line, V, Col.RightDigits);
-          const int Pad = std::min(Col.Width - static_cast<int>(Line.size() - At), MaxPadding);
-          if (Pad > 0) Line.insert(At, static_cast<std::size_t>(Pad), ' ');
-        } else {
-          AppendFormattedValue(Line, V, Col.RightDigits);
-        }
-      }
+  // Once the columns are in: about Steps time steps will follow.
+  void Start(std::int64_t Steps) {
+    FOwn = MakeFormatter();
+    FLineBytes = FOwn->LineBound();
+    const unsigned Threads = FExport.FFormatThreads != 0 ? FExport.FFormatThreads : UsableCores();
+    if (IsSaving(FExport.FCommandMode) && Threads > 1 && Steps >= ParallelSteps) {
+      FPool = std::make_unique<TFormatPool>(Threads - 1, [this] { return MakeFormatter(); });
+      FMostInFlight = 4 * Threads;
     }
-    if (!(FExclude && Recorded == 0)) FPending.Keep();
+  }
+
+  // One time step; Fill(Values) writes the columns' values, in column order.
+  // Recorded is how many values were. False when a chunk could not be handed
+  // on.
+  template <typename TFillFn>
+  bool Step(LogTime T, TFillFn&& Fill, int& Recorded) {
+    std::uint8_t Flags = EnterDay(DayOfTime(T));
+    std::vector<float>& Values = FChunk->Values;
+    const std::size_t At = Values.size();
+    Values.resize(At + Columns.size());
+    Fill(Values.data() + At);
+    Recorded = 0;
+    for (std::size_t I = At; I < Values.size(); ++I)
+      Recorded += std::bit_cast<std::uint32_t>(Values[I]) != NonRecordedBits;
+    if (FExclude && Recorded == 0) {
+      Values.resize(At);
+    } else {
+      Flags |= TChunk::Kept;
+      FChunk->Times.push_back(T);
+      ++FLines;
+      FBytes += FLineBytes;
+    }
+    FChunk->Flags.push_back(Flags);
     return Stepped();
   }
 
-  // What Step does for a grid time whose line is excluded, without building
-  // the line: the day it enters, and the chunk rule.
+  // What Step does for a grid time whose line is excluded, without asking
+  // for its values: the day it enters, and the chunk rule.
   bool StepExcluded(LogTime T) {
-    EnterDay(DayOfTime(T));
-    FNewDay = false;
+    FChunk->Flags.push_back(EnterDay(DayOfTime(T)));
     return Stepped();
+  }
+
+  // Hands on the rest, when a time step was made since the last chunk, and
+  // waits for every chunk to be written.
+  void Finish() {
+    if (!FExport.FFailed && FChunk->Steps() > 0) HandOnChunk();
+    if (FPool) WriteReady(true);
+    FPool.reset();
   }
 
 private:
-  void EnterDay(std::int64_t Day) {
+  std::unique_ptr<TRowFormatter> MakeFormatter() const {
+    return std::make_unique<TRowFormatter>(FSeparator, FFixed, FExport.FOptions, FExport.FFormat,
+                                           Columns);
+  }
+  std::uint8_t EnterDay(std::int64_t Day) {
+    std::uint8_t Flags = 0;
     if (FPreviousDay < Day) {
-      if (FExport.FOptions.AddBlankLine) FPending.Add(std::string());
+      if (FExport.FOptions.AddBlankLine) {
+        Flags |= TChunk::BlankBefore;
+        ++FLines;
+      }
       FPreviousDay = Day;
       FNewDay = true;
     }
+    if (FNewDay) Flags |= TChunk::NewDay;
+    FNewDay = false;
+    return Flags;
   }
   bool Stepped() {
-    FProcessed = true;
-    if (static_cast<int>(FPending.Count()) > ChunkLines || FPending.Bytes() > ChunkBytes) {
-      FProcessed = false;
-      return FExport.HandOn(FPending);
-    }
+    if (FLines > static_cast<std::size_t>(ChunkLines) || FBytes > ChunkBytes) return HandOnChunk();
     return true;
+  }
+  bool HandOnChunk() {
+    FChunk->ProgressDone = FExport.FProgressDone;
+    if (FPool) {
+      FPool->Submit(*FChunk);
+      FInFlight.push_back(std::move(FChunk));
+      WriteReady(false);
+    } else {
+      FOwn->Format(*FChunk);
+      FExport.HandOn(*FChunk);
+      FSpare.push_back(std::move(FChunk));
+    }
+    FChunk = NewChunk();
+    FLines = 0;
+    FBytes = 0;
+    return !FExport.FFailed;
+  }
+  // Writes out the oldest chunks in flight: those formatted already, and
+  // more while too many are in flight (all with Wait).
+  void WriteReady(bool Wait) {
+    while (!FInFlight.empty() && !FExport.FFailed) {
+      TChunk& C = *FInFlight.front();
+      if (!Wait && FInFlight.size() < FMostInFlight && !FPool->IsFormatted(C)) break;
+      FPool->Finish(C, *FOwn);
+      FExport.HandOn(C);
+      FSpare.push_back(std::move(FInFlight.front()));
+      FInFlight.pop_front();
+    }
+  }
+  std::unique_ptr<TChunk> NewChunk() {
+    if (FSpare.empty()) return std::make_unique<TChunk>();
+    std::unique_ptr<TChunk> C = std::move(FSpare.back());
+    FSpare.pop_back();
+    C->Clear();
+    return C;
   }
 
   TLogExport& FExport;
-  TPendingLines& FPending;
   const std::string& FSeparator;
   bool FFixed;
   bool FExclude;
-  TLineTimeFormatter FLineTime;
   bool FNewDay = true;
   std::int64_t FPreviousDay;
-  bool FProcessed = false;
+  // The chunk being filled and the lines it makes.
+  std::unique_ptr<TChunk> FChunk;
+  std::size_t FLines = 0;
+  // At least the characters of its lines: very wide lines are handed on
+  // before 256 of them add up to megabytes.
+  std::size_t FBytes = 0;
+  std::size_t FLineBytes = 0;
+  std::unique_ptr<TRowFormatter> FOwn;
+  // Chunks with the workers, oldest first, and chunks to use again.
+  std::deque<std::unique_ptr<TChunk>> FInFlight;
+  std::vector<std::unique_ptr<TChunk>> FSpare;
+  std::size_t FMostInFlight = 0;
+  std::unique_ptr<TFormatPool> FPool;
 };
 
 void TLogExport::StartConversion() {
@@ -405,6 +634,7 @@ void TLogExport::RunRecordLoop(TLineMaker& Maker) {
   const TCSVSensor* S = FSel.CSVLog->Sensors().Objects(Col.Position);
   const int Count = S ? S->RecordCount() : 0;
   FProgressTotal = Count;
+  Maker.Start(Count);
   for (int k = 0; k < Count; ++k) {
     FProgressDone = k;
     float V;
@@ -412,7 +642,7 @@ void TLogExport::RunRecordLoop(TLineMaker& Maker) {
     FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
     int Recorded;
     if (!Maker.Step(
-            T, [&](const TColumn&) { return V; }, Recorded))
+            T, [&](float* Values) { Values[0] = V; }, Recorded))
       break;
   }
 }
@@ -466,6 +696,9 @@ void TLogExport::RunGridLoop(TLineMaker& Maker) {
   const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
   std::int64_t T = FStartTime;
   FProgressTotal = std::max<std::int64_t>(End - T, 0);
+  Maker.Start(Step > 0 ? (End - T) / Step + 1 : 2);
+  std::vector<int> SensorIndexes; // 1-based, for the binary reader
+  for (const TColumn& C : Maker.Columns) SensorIndexes.push_back(C.Position + 1);
   for (;;) {
     FProgressDone = T - FStartTime;
     const LogTime LT = static_cast<LogTime>(T);
@@ -474,11 +707,19 @@ void TLogExport::RunGridLoop(TLineMaker& Maker) {
     if (Binary) {
       TLogFile& Log = *FSel.BinaryLog;
       Ok = Maker.Step(
-          LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Position + 1); }, Recorded);
+          LT,
+          [&](float* Values) {
+            Log.GetValues(LT, SensorIndexes.data(), SensorIndexes.size(), Values);
+          },
+          Recorded);
     } else {
       TCSVLogFile& Log = *FSel.CSVLog;
       Ok = Maker.Step(
-          LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Name); }, Recorded);
+          LT,
+          [&](float* Values) {
+            for (const TColumn& C : Maker.Columns) *Values++ = Log.GetValue(LT, C.Name);
+          },
+          Recorded);
     }
     if (!Ok) break;
     if (Step == 0) {
@@ -506,16 +747,12 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
       Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();
   if (SensorCount == 0) return true;
 
-  TPendingLines Pending;
-  if (!(FFileExisted && FOptions.AppendData)) {
-    std::vector<std::string> Header;
-    BuildColumnHeader(Header, Separator);
-    for (const std::string& L : Header) Pending.Add(L);
-  }
+  std::vector<std::string> Header;
+  if (!(FFileExisted && FOptions.AppendData)) BuildColumnHeader(Header, Separator);
   bool RecordByRecord = false;
   if (!Binary && !SetUpCSVGrid(RecordByRecord)) return false;
 
-  TLineMaker Maker(*this, Pending, Separator);
+  TLineMaker Maker(*this, std::move(Header), Separator);
   AddColumns(Maker, SensorCount);
   if (RecordByRecord && Maker.Columns.size() == 1) {
     RunRecordLoop(Maker);
@@ -524,8 +761,8 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
       return false;
     RunGridLoop(Maker);
   }
+  Maker.Finish();
 
-  if (!FFailed && Maker.Processed()) HandOn(Pending);
   if (FFailed) {
     FOut.Abandon();
     return false;

@@ -43,6 +43,12 @@ public:
   // "R630/R600 DATA FROM: ..." or "CSV LOG DATA FROM: ...".
   std::string TitleLine() const;
 
+  // Threads a large Save formats its lines on, the calling thread counted,
+  // which reads the log and writes the file: 0 (the default) for one per
+  // core the process may use, 1 for the calling thread alone. The output is
+  // the same whatever the number.
+  void SetFormatThreads(unsigned Threads) { FFormatThreads = Threads; }
+
   // Folder of the log + its name up to the first full stop, upper case,
   // + ".PRN" (TEXT) or ".XLS" (EXCEL).
   static std::string MakeOutputFileName(const std::string& LogFileDir,
@@ -50,7 +56,9 @@ public:
 
 private:
   struct TColumn;
-  class TPendingLines;
+  struct TChunk;
+  class TRowFormatter;
+  class TFormatPool;
   class TLineMaker;
 
   // The steps of ConvertLogToText.
@@ -62,9 +70,9 @@ private:
   bool SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t Step);
   std::int64_t NextRecordTime(const TLineMaker& Maker, std::int64_t From) const;
 
-  bool WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool Append, bool FirstChunk);
-  bool ShowOutputChunk(TPendingLines& Lines, bool FirstChunk);
-  bool HandOn(TPendingLines& Lines);
+  bool WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Append, bool FirstChunk);
+  bool ShowOutputChunk(const TChunk& Chunk, bool FirstChunk);
+  bool HandOn(const TChunk& Chunk);
   bool FinishOutput();
   // False after the warning on different logging intervals.
   bool SetUpCSVGrid(bool& RecordByRecord);
@@ -74,6 +82,7 @@ private:
   const TDateTimeFormat& FFormat;
   int FCommandMode;
   TUiServices& FUi;
+  unsigned FFormatThreads = 0;
   std::string FOutputFileName;
 
   // The time grid of one conversion: the selection's, or a CSV log's own.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -157,9 +158,7 @@ public:
     Options.use_zip64 = LXW_TRUE;
     FBook = workbook_new_opt(FileName.c_str(), &Options);
   }
-  ~TWorkbookWriter() {
-    if (FBook) workbook_close(FBook);
-  }
+  ~TWorkbookWriter() { Close(); }
   TWorkbookWriter(const TWorkbookWriter&) = delete;
   TWorkbookWriter& operator=(const TWorkbookWriter&) = delete;
 
@@ -202,6 +201,10 @@ public:
   // Closes the workbook; true when the file is complete.
   bool Close() {
     if (!FBook) return false;
+    // Closing stamps the document with the time through gmtime, whose result
+    // is one buffer for the whole process: one workbook closes at a time.
+    static std::mutex ClosingLock;
+    const std::lock_guard<std::mutex> Lock(ClosingLock);
     const lxw_error Err = workbook_close(FBook);
     FBook = nullptr;
     return FOk && Err == LXW_NO_ERROR;

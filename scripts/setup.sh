@@ -10,6 +10,7 @@ packages=(
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
+  libcli11-dev
   libsimpleini-dev
   libicu-dev
   libxlsxwriter-dev

@@ -168,7 +168,7 @@ TEST_F(CmdPrn, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Cli(Args).Code, 2) << Args[1] << Args.back();
   EXPECT_EQ(Cli({"prn", Log, "--end", "2099-12-31"}).Err,
             "--end takes a date from 1985-01-01 to 2053-01-17: 2099-12-31 (usage: quorvin-cli prn "
-            "LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display])\n");
+            "LOG... [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display])\n");
   EXPECT_EQ(Cli({"--set", "OutputFormat=garbage", "prn", Log}).Err.substr(0, 60),
             "--set OutputFormat takes one of TEXT, EXCEL, not \"garbage\" (");
   // What the file's reading recognises, in any letter case, still goes.

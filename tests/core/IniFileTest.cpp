@@ -58,6 +58,27 @@ TEST(IniFileTest, KeepsUnknownSectionsAndKeys) {
   std::filesystem::remove_all(Dir);
 }
 
+TEST(IniFileTest, ACopyHoldsTheSameValuesAndChangesAlone) {
+  auto Dir = std::filesystem::temp_directory_path() / "quorvin_ini_test3";
+  std::filesystem::create_directories(Dir);
+  auto Path = Dir / "Quorvin.ini";
+  {
+    std::ofstream F(Path);
+    F << "; kept\n[LogPrn]\nOutputFormat=TEXT\n[Other]\nColour=Blue\n";
+  }
+  TIniFile Ini(Path.string());
+  Ini.WriteString("LogPrn", "AppendData", "NO");
+  TIniFile Copy(Ini);
+  EXPECT_EQ(Copy.FileName(), Ini.FileName());
+  EXPECT_TRUE(Copy.Loaded());
+  EXPECT_EQ(Copy.ReadString("LogPrn", "OutputFormat", ""), "TEXT");
+  EXPECT_EQ(Copy.ReadString("LogPrn", "AppendData", ""), "NO");
+  EXPECT_EQ(Copy.ReadString("Other", "Colour", ""), "Blue");
+  Copy.WriteString("LogPrn", "OutputFormat", "EXCEL");
+  EXPECT_EQ(Ini.ReadString("LogPrn", "OutputFormat", ""), "TEXT");
+  std::filesystem::remove_all(Dir);
+}
+
 TEST(IniFileTest, UnwritableFolderFailsWithoutTouchingAnything) {
   TIniFile Ini("/nonexistent-quorvin-dir/Quorvin.ini");
   Ini.WriteString("A", "B", "C");

@@ -1,5 +1,10 @@
 #include "report/Formatting.h"
 
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace quorvin {
@@ -143,6 +148,47 @@ TEST(FormatValue, ExactDecimalsRoundedWithPointWhateverTheLocale) {
   EXPECT_EQ(FormatValue(0.1f, 12), "0.100000001490");
   EXPECT_EQ(FormatValue(0.1f, 15), "0.100000001490116");
   EXPECT_EQ(FormatValue(-0.1f, 15), "-0.100000001490116");
+}
+
+// The value as the C library prints it (exact, ties to even), with an exact
+// tie rounded away from zero instead.
+std::string Printed(float Value, int RightDigits) {
+  char Buf[128];
+  std::snprintf(Buf, sizeof Buf, "%.*f", RightDigits, static_cast<double>(Value));
+  // Exact: a single times a power of ten up to 10^17 fits the 64-bit mantissa.
+  const long double Scaled =
+      static_cast<long double>(Value) * std::pow(10.0L, static_cast<long double>(RightDigits));
+  const long double Frac = Scaled - std::trunc(Scaled);
+  if (std::fabs(Frac) == 0.5L) {
+    const long double Away = std::trunc(Scaled) + (Scaled < 0 ? -1 : 1);
+    std::snprintf(Buf, sizeof Buf, "%.*Lf", RightDigits,
+                  Away / std::pow(10.0L, static_cast<long double>(RightDigits)));
+  }
+  std::string Text = Buf;
+  // A result of zero carries no sign.
+  if (Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos) Text.erase(0, 1);
+  return Text;
+}
+
+TEST(FormatValue, AgreesWithTheLibrarysExactPrintOverManyValues) {
+  std::mt19937 Gen(20240517);
+  std::uniform_int_distribution<std::uint32_t> Bits;
+  for (int I = 0; I < 200000; ++I) {
+    const int Digits = I % 18;
+    // Singles of every magnitude, and raw logger values and their halves.
+    float V = std::bit_cast<float>(Bits(Gen));
+    if (I % 3 == 0) V = static_cast<float>(static_cast<int>(Bits(Gen) % 65535) - 32767) / 10.0f;
+    if (I % 3 == 1)
+      V = static_cast<float>(static_cast<int>(Bits(Gen) % 20001) - 10000) / 2.0f /
+          std::pow(10.0f, static_cast<float>(I % 4));
+    if (!std::isfinite(V) || std::fabs(V) > 1e17f) continue;
+    const std::string Expected = Printed(V, Digits);
+    ASSERT_EQ(FormatValue(V, Digits), Expected) << V << " " << Digits;
+    char Buf[128];
+    char* End = PutFormattedValueRight(Buf, V, Digits, 30);
+    const std::string Padded(Buf, End);
+    ASSERT_EQ(Padded, std::string(Expected.size() < 30 ? 30 - Expected.size() : 0, ' ') + Expected);
+  }
 }
 
 TEST(NonRecordedText, ExactlyOneRenderingIsInForce) {

@@ -1,5 +1,9 @@
 #include "report/LogExport.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -7,6 +11,7 @@
 
 #include "support/LogGen.h"
 #include "XlsxReader.h"
+#include "core/OutputFile.h"
 #include "report/Formatting.h"
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
@@ -750,6 +755,160 @@ TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
       << Text.substr(0, 600);
   EXPECT_NE(Text.find("\r\n07/03/24   00:00:00        0.5\r\n"), std::string::npos);
   EXPECT_NE(Text.find("\r\n01/01/20   00:00:00        1.0\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace quorvin
+
+namespace quorvin {
+namespace {
+
+// The lines of a conversion as the rules give them, one time step after
+// another from the plain helpers: what the export must write, however many
+// threads it formats its lines on.
+std::vector<std::string> LinesByTheRules(const TLogExport& Export, TLogSelection& Sel,
+                                         const TLogPrnOptions& O, const TDateTimeFormat& F,
+                                         int Mode, bool WithTitle) {
+  const std::string Sep = GetFieldSeparator(O, Mode);
+  const bool Fixed = UsesFixedColumns(O, Mode);
+  const bool Exclude = NonRecordedMode(O) == TNonRecordedMode::Exclude;
+  std::vector<std::string> Lines;
+  if (WithTitle) Lines = {Export.TitleLine(), ""};
+  Export.BuildColumnHeader(Lines, Sep);
+  bool NewDay = true;
+  LogTime PreviousDay = Sel.StartTime / 86400;
+  for (LogTime T = Sel.StartTime; T <= Sel.EndTime; T += Sel.LogInterval) {
+    if (T / 86400 > PreviousDay) {
+      if (O.AddBlankLine) Lines.push_back("");
+      PreviousDay = T / 86400;
+      NewDay = true;
+    }
+    std::string Line = FormatLineTime(Sep, Fixed, NewDay, T, O, F);
+    NewDay = false;
+    int Recorded = 0;
+    for (std::size_t i = 0; i < Sel.SensorChoices.size(); ++i) {
+      const TSensorChoice& C = Sel.SensorChoices[i];
+      if (!C.Checked) continue;
+      const float V = Sel.BinaryLog->GetValue(T, static_cast<int>(i) + 1);
+      const bool Missing = IsNonRecorded(V);
+      Recorded += !Missing;
+      const std::string Text =
+          Missing ? NonRecordedText(O, C.RightDigits) : FormatValue(V, C.RightDigits);
+      const int L = static_cast<int>(C.ShortName.size());
+      const int W = O.R600ASCII ? std::max(10, L) : std::max(8, L + 2);
+      Line += Sep + (Fixed ? PadBlanks(W - static_cast<int>(Text.size())) : "") + Text;
+    }
+    if (!(Exclude && Recorded == 0)) Lines.push_back(Line);
+  }
+  return Lines;
+}
+
+TEST_F(LogExportTest, LargeSaveWritesTheSameBytesOnAnyNumberOfThreads) {
+  // 40000 records every 10 minutes from 1995-12-20: values of every width
+  // and sign, single gaps, and days on which nothing was recorded.
+  std::vector<std::vector<std::uint16_t>> Recs(40000);
+  std::uint32_t X = 7;
+  for (std::size_t k = 0; k < Recs.size(); ++k) {
+    const bool EmptyDay = (k / 144) % 23 == 5;
+    for (int i = 0; i < 3; ++i) {
+      X = X * 1103515245u + 12345u;
+      const std::uint16_t V = static_cast<std::uint16_t>(32767 + (X >> 9) % 60001 - 30000);
+      Recs[k].push_back(EmptyDay || (X >> 4) % 31 == 0 ? NR : V);
+    }
+  }
+  test::WriteBinaryLog(Dir / "big.log", "BIG", 1995, 12, 20, 600,
+                       {{"A", 1.0, 0.0, 0}, {"LONGSENSOR12", 1.0, 0.0, 2}, {"C", 1.0, 0.0, 3}},
+                       Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "big.log");
+  Opt.AppendData = false;
+
+  struct TCase {
+    const char* Format;
+    bool Fixed, R600, Julian, Seconds, Blank;
+    int NotRecorded; // 0 dashes, 1 zero, 2 excluded
+  } Cases[] = {
+      {"MM/DD/YY HH:MM:SS", false, false, false, false, false, 0},
+      {"MM/DD/YY HH:MM:SS", true, false, false, false, true, 1},
+      {"DD/MM/YYYY HH:MM:SS", false, false, false, false, true, 2},
+      {"YYMMDD HHMM", true, true, false, false, false, 2},
+      {"MM/DD/YYYY HH:MM", true, true, true, true, true, 0},
+      {"YYYY/MM/DD HH:MM:SS", false, false, true, false, false, 1},
+  };
+  for (const TCase& C : Cases) {
+    SetDateTimeFormat(Fmt, C.Format);
+    Opt.DisplayFixedFormat = C.Fixed;
+    Opt.R600ASCII = C.R600;
+    Opt.DisplayJulianDate = C.Julian;
+    Opt.DisplaySeconds = C.Seconds;
+    Opt.AddBlankLine = C.Blank;
+    Opt.DisplayAsDash = C.NotRecorded == 0;
+    Opt.DisplayAsZero = C.NotRecorded == 1;
+    Opt.ExcludeNonRecItems = C.NotRecorded == 2;
+    TLogExport Reference(Sel, Opt, Fmt, cmNone, Ui.Services);
+    const std::string Expected = CRLFLines(LinesByTheRules(Reference, Sel, Opt, Fmt, cmNone, C.R600));
+    for (unsigned Threads : {1u, 2u, 5u}) {
+      SCOPED_TRACE(std::string(C.Format) + " " + std::to_string(Threads));
+      TLogExport Export(Sel, Opt, Fmt, cmNone, Ui.Services);
+      Export.SetFormatThreads(Threads);
+      ASSERT_TRUE(Export.ConvertLogToText(GetFieldSeparator(Opt, cmNone)));
+      EXPECT_EQ(ReadWhole(Export.OutputFileName()), Expected);
+    }
+  }
+  EXPECT_TRUE(Ui.Dialog.Shown.empty());
+
+  // The display shows the same lines, the title first.
+  Ui.Pane.Lines.clear();
+  ASSERT_TRUE(Display());
+  TLogExport Reference(Sel, Opt, Fmt, cmDisplay, Ui.Services);
+  const std::vector<std::string> Expected =
+      LinesByTheRules(Reference, Sel, Opt, Fmt, cmDisplay, true);
+  ASSERT_EQ(Ui.Pane.Lines.size(), Expected.size());
+  for (std::size_t i = 0; i < Expected.size(); ++i)
+    ASSERT_EQ(Ui.Pane.Lines[i].Text, Expected[i]) << i;
+}
+
+// A Save on threads that is cancelled, or whose writing fails part way,
+// ends as one without threads: the old file kept, nothing left beside it.
+TEST_F(LogExportTest, CancelledOrFailedLargeSaveOnThreadsKeepsTheOldFile) {
+  std::vector<std::vector<std::uint16_t>> Recs(30000, {Raw(1.5, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "long.log");
+  Opt.AppendData = false;
+  WriteWhole(Dir / "LONG.PRN", "old content\r\n");
+
+  test::TFakeBusy Busy;
+  Busy.CancelAtStep = 3;
+  TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Busy};
+  TLogExport Export(Sel, Opt, Fmt, cmNone, Services);
+  Export.SetFormatThreads(3);
+  EXPECT_FALSE(Export.ConvertLogToText(","));
+  EXPECT_EQ(Busy.Steps, 3);
+  EXPECT_EQ(ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"LONG.PRN", "long.log"}));
+
+  // Under a file-size limit, as a full disk stops it, in a process of its own.
+  const pid_t Pid = ::fork();
+  if (Pid == 0) {
+    SetUpProcessSignals();
+    struct rlimit Limit {
+      100000, 100000
+    };
+    ::setrlimit(RLIMIT_FSIZE, &Limit);
+    test::TFakeUi Quiet;
+    TLogExport Failing(Sel, Opt, Fmt, cmNone, Quiet.Services);
+    Failing.SetFormatThreads(3);
+    const bool Saved = Failing.ConvertLogToText(",");
+    const bool OneError = Quiet.Dialog.Shown.size() == 1 &&
+                          Quiet.Dialog.Shown[0].Text == "Error closing Log Output file.";
+    ::_exit(!Saved && OneError ? 0 : 1);
+  }
+  int Status = -1;
+  ::waitpid(Pid, &Status, 0);
+  EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
+  EXPECT_EQ(ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"LONG.PRN", "long.log"}));
 }
 
 } // namespace
