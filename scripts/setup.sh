@@ -15,6 +15,19 @@ packages=(
   libxlsxwriter-dev
   zlib1g-dev
   locales
+  # The window program: Qt 6 widgets, charts (which need the OpenGL module's
+  # headers), printing, the SVG icon; the platform plugins and fonts it
+  # draws with.
+  qt6-base-dev
+  qt6-charts-dev
+  libqt6opengl6-dev
+  qt6-svg-dev
+  qt6-qpa-plugins
+  fonts-dejavu-core
+  # Window tests and screenshots without a desktop; the print test reads its PDF.
+  xvfb
+  xauth
+  poppler-utils
 )
 
 missing=()
