@@ -343,9 +343,9 @@ void TMainForm::ConnectOptions() {
           [&A](const QString& T) { A.GraphLimits.edtMin = ToEngine(T); });
 
   // RAMCARD.
-  connect(cbxRamdir, &QComboBox::activated, this, [this](int) {
-    Run([this] { FApp->cbxRamdirClick(ToEngine(cbxRamdir->currentText())); });
-  });
+  // A drive picked from the list, or a folder or file typed and entered.
+  connect(cbxRamdir, &QComboBox::activated, this, [this](int) { RamDriveChosen(); });
+  connect(cbxRamdir->lineEdit(), &QLineEdit::returnPressed, this, [this] { RamDriveChosen(); });
   connect(edtOutFile, &QLineEdit::textEdited, this,
           [&A](const QString& T) { A.RamCardPage.edtOutFile = ToEngine(T); });
   connect(btnBrowseDir, &QPushButton::clicked, this,
@@ -502,6 +502,16 @@ void TMainForm::ControlExit(std::function<void()> Handler) {
     QTimer::singleShot(0, this, [this, Handler] { Run(Handler); });
   else
     Run(Handler);
+}
+
+void TMainForm::RamDriveChosen() {
+  // Enter on a name the list holds is also an activation: one choice, once.
+  if (FRamDrivePending) return;
+  FRamDrivePending = true;
+  QTimer::singleShot(0, this, [this] {
+    FRamDrivePending = false;
+    Run([this] { FApp->cbxRamdirClick(ToEngine(cbxRamdir->currentText())); });
+  });
 }
 
 void TMainForm::About1Click() {

@@ -124,6 +124,7 @@ private:
   void Run(F&& Work);
   void RunAction(captions::TActionId Id);
   void About1Click();
+  void RamDriveChosen();
   void SetOutputAreaShown(bool Shown);
   void ShowLogPrnControls();
   void ShowDDRControls();
@@ -145,6 +146,7 @@ private:
   std::unique_ptr<TQtBusyCursor> FBusy;
 
   bool FRunning = false;
+  bool FRamDrivePending = false;
   bool FCreated = false;
   bool FDestroyed = false;
   bool FOutputShown = false;

@@ -20,13 +20,6 @@ const QDate& DateTimeEpoch() {
   return Epoch;
 }
 
-void AppendLiteral(QString& Out, QChar C) {
-  if (C == u'\'')
-    Out += QStringLiteral("''");
-  else
-    Out += u'\'' + QString(C) + u'\'';
-}
-
 } // namespace
 
 QString FromEngine(const std::string& Text) {
@@ -56,6 +49,23 @@ TDateTime DateToDateTime(const QDate& Date) { return double(DateTimeEpoch().days
 
 QString QtDateTimeFormat(const std::string& Pattern, char DateSeparator, char TimeSeparator) {
   QString Out;
+  // Characters copied as they stand, quoted together so that Qt takes
+  // none of them for a pattern letter.
+  QString Literal;
+  auto Field = [&](const char* Letters) {
+    // One quoted run, its quotes doubled; a run cannot begin with a quote
+    // (Qt would read two quotes there as one outside any run), so leading
+    // quotes are written before it, each as two.
+    qsizetype Lead = 0;
+    while (Lead < Literal.size() && Literal[Lead] == u'\'') {
+      Out += QStringLiteral("''");
+      ++Lead;
+    }
+    if (Lead < Literal.size())
+      Out += u'\'' + Literal.mid(Lead).replace(u'\'', QStringLiteral("''")) + u'\'';
+    Literal.clear();
+    Out += QLatin1String(Letters);
+  };
   bool AfterHour = false;
   std::size_t I = 0;
   while (I < Pattern.size()) {
@@ -68,37 +78,38 @@ QString QtDateTimeFormat(const std::string& Pattern, char DateSeparator, char Ti
     const bool Two = Run >= 2;
     switch (C) {
     case 'Y':
-      Out += Run >= 3 ? QStringLiteral("yyyy") : QStringLiteral("yy");
+      Field(Run >= 3 ? "yyyy" : "yy");
       AfterHour = false;
       break;
     case 'M':
-      Out += AfterHour ? (Two ? "mm" : "m") : (Two ? "MM" : "M");
+      Field(AfterHour ? (Two ? "mm" : "m") : (Two ? "MM" : "M"));
       AfterHour = false;
       break;
     case 'D':
-      Out += Two ? "dd" : "d";
+      Field(Two ? "dd" : "d");
       AfterHour = false;
       break;
     case 'H':
-      Out += Two ? "HH" : "H";
+      Field(Two ? "HH" : "H");
       AfterHour = true;
       break;
     case 'S':
-      Out += Two ? "ss" : "s";
+      Field(Two ? "ss" : "s");
       AfterHour = false;
       break;
     case '/':
-      AppendLiteral(Out, QChar::fromLatin1(DateSeparator));
+      Literal += QChar::fromLatin1(DateSeparator);
       break;
     case ':':
-      AppendLiteral(Out, QChar::fromLatin1(TimeSeparator));
+      Literal += QChar::fromLatin1(TimeSeparator);
       break;
     default:
-      AppendLiteral(Out, QChar::fromLatin1(Pattern[I]));
+      Literal += QChar::fromLatin1(Pattern[I]);
       break;
     }
     I += Run;
   }
+  Field("");
   return Out;
 }
 
