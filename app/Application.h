@@ -50,7 +50,14 @@ struct TCommandOutcome {
 };
 
 // The controls that can be given the keyboard focus by a command.
-enum class TFocusTarget { edtFilename, edtFilename2, edtFilename3, cbxRamdir, edtOutFile, edtDDRLog };
+enum class TFocusTarget {
+  edtFilename,
+  edtFilename2,
+  edtFilename3,
+  cbxRamdir,
+  edtOutFile,
+  edtDDRLog
+};
 
 // Check marks of the view entries of the Options menu and the pressed state
 // of their tool buttons. The menu mark is the one that says a view is on.
@@ -222,7 +229,7 @@ private:
   bool RunLogPrnDisplay();
   bool RunLogHeader();
   bool RunStatistics();
-  void RunGraph();
+  bool RunGraph();
   void RemoveAllSeries();
 
   IAppView FNoView;

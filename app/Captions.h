@@ -38,8 +38,8 @@ enum TActionId {
 struct TActionText {
   TActionId Id;
   std::string_view Name;
-  std::string_view Caption;  // "&" marks the accelerator letter
-  char ShortcutLetter;       // Ctrl plus this letter; 0 for none
+  std::string_view Caption; // "&" marks the accelerator letter
+  char ShortcutLetter;      // Ctrl plus this letter; 0 for none
   std::string_view Hint;
 };
 
@@ -169,9 +169,9 @@ inline constexpr std::string_view DialogSaveAs = "Save As";
 
 // Tags of the invokers of Open.
 constexpr int TagFileOpen = 0;
-constexpr int TagBrowseLog = 1;  // btnBrowse, btnBrowse2, btnBrowse3
-constexpr int TagBrowseDDR = 2;  // btnDDRBrowse
-constexpr int TagBrowseOut = 3;  // btnOutBrowse
+constexpr int TagBrowseLog = 1; // btnBrowse, btnBrowse2, btnBrowse3
+constexpr int TagBrowseDDR = 2; // btnDDRBrowse
+constexpr int TagBrowseOut = 3; // btnOutBrowse
 
 // --- the window's own dialogs ---------------------------------------------
 // The progress dialog of work that runs longer than about half a second.
@@ -192,8 +192,10 @@ inline constexpr std::string_view MsgSelectValidFile = "Error! Please select a v
 inline constexpr std::string_view MsgSelectFile = "Error! Please select a file.";
 inline constexpr std::string_view MsgNoSensorsSelected = "No sensors selected to display.";
 inline constexpr std::string_view MsgUnableToDisplay = "Error! Unable to display file.";
-inline constexpr std::string_view MsgUnableToDisplayLogHeader = "Error!  Unable to display Log Header";
-inline constexpr std::string_view MsgUnableToDisplayDDRHeader = "Error!  Unable to display DDR Header";
+inline constexpr std::string_view MsgUnableToDisplayLogHeader =
+    "Error!  Unable to display Log Header";
+inline constexpr std::string_view MsgUnableToDisplayDDRHeader =
+    "Error!  Unable to display DDR Header";
 inline constexpr std::string_view MsgRefreshDDRFile = "Error! Unable to display DDR file.";
 inline constexpr std::string_view MsgRefreshDDRHeader = "Error! Unable to display DDR Header";
 inline constexpr std::string_view MsgRefreshLogFile = "Error! Unable to display LOG file.";

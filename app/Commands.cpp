@@ -59,19 +59,18 @@ bool TApplication::RunLogHeader() {
 
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
-  if (Selection.CheckedSensorCount > 0) {
-    TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane);
-    Stats.Report();
-  }
-  return true;
+  if (Selection.CheckedSensorCount < 1) return true;
+  TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
+                    &FServices.Busy);
+  return Stats.Report();
 }
 
 void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
 
-void TApplication::RunGraph() {
-  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode);
+bool TApplication::RunGraph() {
+  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy);
   Graph.CreateSeries();
-  if (Selection.CheckedSensorCount > 0) Graph.Draw();
+  return Selection.CheckedSensorCount < 1 || Graph.Draw();
 }
 
 // ---------------------------------------------------------------------------
@@ -141,8 +140,10 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
         DDRPage.DDRNameEdited = false;
         FView->ControlsChanged();
       }
-      if (!DDRPage.ShowDDRSummary()) {
-        Message(MsgUnableToDisplayDDRHeader);
+      // A summary that ran into an early end has said so already.
+      bool Ok = true;
+      if (!DDRPage.ShowDDRSummary(Ok)) {
+        if (Ok) Message(MsgUnableToDisplayDDRHeader);
         Outcome.Succeeded = false;
       }
     }
@@ -154,6 +155,7 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
 
 TCommandOutcome TApplication::OptionsGraphExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
+  TCommandOutcome Outcome;
   ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
   RemoveAllSeries();
   if (Marks.mnuGraph) {
@@ -167,15 +169,16 @@ TCommandOutcome TApplication::OptionsGraphExecute() {
     SetOnlyMark(&TViewMarks::mnuGraph);
     ShowChart();
     ShowOutputArea(true);
-    RunGraph();
+    Outcome.Succeeded = RunGraph();
   }
   Marks.tbtnGraph = Marks.mnuGraph;
   ViewChanged();
-  return TCommandOutcome{};
+  return Outcome;
 }
 
 TCommandOutcome TApplication::OptionsStatsExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
+  TCommandOutcome Outcome;
   if (Marks.mnuStatistics) {
     CommandMode = cmNone;
     FServices.Pane.Clear();
@@ -188,11 +191,11 @@ TCommandOutcome TApplication::OptionsStatsExecute() {
     SetOnlyMark(&TViewMarks::mnuStatistics);
     ShowPane();
     ShowOutputArea(true);
-    RunStatistics();
+    Outcome.Succeeded = RunStatistics();
   }
   Marks.tbtnStats = Marks.mnuStatistics;
   ViewChanged();
-  return TCommandOutcome{};
+  return Outcome;
 }
 
 TCommandOutcome TApplication::OptionsRefreshExecute() {
@@ -233,7 +236,11 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
         DDRPage.DDRNameEdited = false;
         FView->ControlsChanged();
       }
-      if (!DDRPage.ShowDDRSummary()) Fail(MsgRefreshDDRHeader);
+      bool Ok = true;
+      if (!DDRPage.ShowDDRSummary(Ok)) {
+        Outcome.Succeeded = false;
+        if (Ok) Message(MsgRefreshDDRHeader);
+      }
     }
     return Outcome;
   }
@@ -245,9 +252,9 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
       FServices.Pane.Clear();
   } else if (ActivePage == PageLogPlot) {
     RemoveAllSeries();
-    RunGraph();
+    Outcome.Succeeded = RunGraph();
   } else if (ActivePage == PageLogStat) {
-    RunStatistics();
+    Outcome.Succeeded = RunStatistics();
   } else if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
     ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
@@ -284,8 +291,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
     if (Selection.CheckedSensorCount <= 0) break;
     std::string OutputFileName;
-    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi,
-                         OutputFileName)) {
+    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName)) {
       Message(std::string(MsgLogWrittenPrefix) + OutputFileName + ".");
       Outcome.WrittenFile = OutputFileName;
     } else {

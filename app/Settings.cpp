@@ -24,18 +24,18 @@ namespace {
 std::string YesNoText(bool Value) { return Value ? "YES" : "NO"; }
 
 // One row per key: the option it holds is named once, in both directions.
-#define QUORVIN_YESNO(Section, Key, Default, Field)                                              \
-  TSetting {                                                                                     \
-    Section, Key, TSettingKind::YesNo, Default,                                                  \
-        [](const TApplication& A) { return YesNoText(A.Field); },                                \
-        [](TApplication& A, const std::string& T) {                                              \
-          A.Field = ParseYesNo(T, std::string_view(Default) == "YES");                           \
-        }                                                                                        \
+#define QUORVIN_YESNO(Section, Key, Default, Field)                                                \
+  TSetting {                                                                                       \
+    Section, Key, TSettingKind::YesNo, Default,                                                    \
+        [](const TApplication& A) { return YesNoText(A.Field); },                                  \
+        [](TApplication& A, const std::string& T) {                                                \
+          A.Field = ParseYesNo(T, std::string_view(Default) == "YES");                             \
+        }                                                                                          \
   }
-#define QUORVIN_TEXT(Section, Key, Kind, Default, Field)                                         \
-  TSetting {                                                                                     \
-    Section, Key, Kind, Default, [](const TApplication& A) { return A.Field; },                  \
-        [](TApplication& A, const std::string& T) { A.Field = T; }                               \
+#define QUORVIN_TEXT(Section, Key, Kind, Default, Field)                                           \
+  TSetting {                                                                                       \
+    Section, Key, Kind, Default, [](const TApplication& A) { return A.Field; },                    \
+        [](TApplication& A, const std::string& T) { A.Field = T; }                                 \
   }
 
 const TSetting Table[] = {

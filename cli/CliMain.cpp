@@ -2,12 +2,12 @@
 #include <string>
 
 #include "app/Settings.h"
-#include "core/ChartService.h"
-#include "ramcard/MountPoints.h"
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleUi.h"
+#include "core/ChartService.h"
 #include "core/IniFile.h"
+#include "ramcard/MountPoints.h"
 
 namespace quorvin::cli {
 
@@ -86,7 +86,7 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   TNoPrinter Printer;
   TNoHelpViewer Help;
   TSystemMountPoints Mounts;
-  TAppServices Services{Dialog, Status,        Pane,    Busy, Chart,
+  TAppServices Services{Dialog,     Status,        Pane,    Busy, Chart,
                         FileDialog, FolderBrowser, Printer, Help, Mounts};
   TApplication App(Services);
 

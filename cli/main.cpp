@@ -1,4 +1,3 @@
-#include <clocale>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -6,11 +5,10 @@
 
 #include "cli/CliContext.h"
 #include "core/Collect.h"
+#include "core/ProcessLocale.h"
 
 int main(int argc, char** argv) {
-  // The system's date and time separators come from the user's locale.
-  std::setlocale(LC_ALL, "");
-  std::setlocale(LC_NUMERIC, "C");
+  quorvin::SetUpProcessLocale();
   quorvin::SetRunErrorHandler([](int RunError) {
     std::fprintf(stderr, "Runtime error %d\n", RunError);
     std::fflush(stderr);

@@ -70,8 +70,8 @@ private:
 // The file dialog of the Open command and of the Browse buttons: one dialog
 // for every use, which does not require the chosen file to exist.
 struct TFileDialogRequest {
-  std::string Title;     // "Open" or "Save As"
-  int FilterIndex = 1;   // 1-based, into the file-type list
+  std::string Title;      // "Open" or "Save As"
+  int FilterIndex = 1;    // 1-based, into the file-type list
   std::string InitialDir; // empty: the dialog's own choice
 };
 

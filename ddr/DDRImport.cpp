@@ -1,6 +1,6 @@
 #include "ddr/DDRImport.h"
 
-#include <cstdio>
+#include <charconv>
 #include <utility>
 
 namespace quorvin {
@@ -33,6 +33,21 @@ void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF
     From = Pos + 2;
   }
 }
+
+namespace {
+
+// 100 * Data / Total as "%6.2f" writes it in the C locale, whatever the
+// process locale.
+std::string FormatRatio(long long Data, long long Total) {
+  char Buf[64];
+  const double Ratio = 100.0 * static_cast<double>(Data) / static_cast<double>(Total);
+  const auto R = std::to_chars(Buf, Buf + sizeof Buf, Ratio, std::chars_format::fixed, 2);
+  std::string Text(Buf, R.ec == std::errc() ? R.ptr : Buf);
+  if (Text.size() < 6) Text.insert(0, 6 - Text.size(), ' ');
+  return Text;
+}
+
+} // namespace
 
 TDDRPage::TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format,
                    int& CommandMode, bool& FileValid, TWorkbookConverter Converter)
@@ -170,9 +185,12 @@ bool TDDRPage::ImportDDR(bool& Ok) {
   }
   FDDR.Rewind();
   if (ToFile) {
-    if (!FDDR.CloseOutput(Result)) Result = false;
-    if (Result && FDDR.Layout.DDROutputFormat == 1)
-      Result = FConverter && FConverter(FDDR.DDROutputFileName);
+    // The workbook is made from the complete text before it replaces the
+    // old file, so a failed conversion leaves the old file as it was.
+    TWorkbookConverter Finish;
+    if (FDDR.Layout.DDROutputFormat == 1)
+      Finish = [this](const std::string& Name) { return FConverter && FConverter(Name); };
+    if (!FDDR.CloseOutput(Result, Finish)) Result = false;
   }
   return Result && Ok;
 }
@@ -184,7 +202,9 @@ bool TDDRPage::RunImport(bool& Ok) {
   int ColumnWidth = 11;
   int Count = 0;
   if (FDDR.Layout.AddHeader) {
-    if (!ShowDDRSummary()) Status("Error!  Unable to read DDR Header");
+    bool SummaryOk = true;
+    if (!ShowDDRSummary(SummaryOk) && SummaryOk) Status("Error!  Unable to read DDR Header");
+    if (!SummaryOk) Ok = false;
   }
   if (!FDDR.Layout.AddData && !FDDR.Layout.AddNotes) return true;
   // The data pass starts at the first block whatever the summary left.
@@ -209,30 +229,40 @@ bool TDDRPage::RunImport(bool& Ok) {
         return false;
       }
       Text.clear();
+      // Every piece offers a cancel: a block of scans that take no bytes
+      // runs by its times alone and can give a great many lines.
+      if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     }
-    if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     // A read error in the middle of the file is a failure, not the end.
     if (!FDDR.ReadBlock(Count)) return false;
     ResumePosition = 0;
   }
+  CheckStop(Ok);
   return true;
 }
 
-bool TDDRPage::ShowDDRSummary() {
+void TDDRPage::CheckStop(bool& Ok) {
+  if (FDDR.StoppedAtEnd()) return;
+  Status("Error! Unexpected end of DDR file.");
+  Ok = false;
+}
+
+bool TDDRPage::ShowDDRSummary(bool& Ok) {
+  Ok = true;
   FDDR.DateSeparator = FFormat.DateSeparator;
   FDDR.TimeSeparator = FFormat.TimeSeparator;
   bool Result = false;
   try {
-    Result = RunSummary();
+    Result = RunSummary(Ok);
   } catch (...) {
     Result = false;
   }
   // Every summary, also a failed one, leaves the input at its first block.
   FDDR.Rewind();
-  return Result;
+  return Result && Ok;
 }
 
-bool TDDRPage::RunSummary() {
+bool TDDRPage::RunSummary(bool& Ok) {
   long long Data = 0, Total = 0;
   int Count = 0;
   if (!FDDR.ReadBlock(Count)) return false;
@@ -244,12 +274,11 @@ bool TDDRPage::RunSummary() {
   if (!Emit(Line, ToFile)) return false;
   for (;;) {
     if (Count <= DDRHeaderSize) {
+      CheckStop(Ok);
       if (Total == 0) return false;
-      char Buf[200];
-      std::snprintf(
-          Buf, sizeof Buf, "Total Data: %lld Bytes; Non-data: %lld Bytes; Ratio: %6.2f%s;", Data,
-          Total - Data, 100.0 * static_cast<double>(Data) / static_cast<double>(Total), "%");
-      const std::string Sentence = std::string(Buf) + "\r\n\r\n";
+      const std::string Sentence = "Total Data: " + std::to_string(Data) +
+                                   " Bytes; Non-data: " + std::to_string(Total - Data) +
+                                   " Bytes; Ratio: " + FormatRatio(Data, Total) + "%;\r\n\r\n";
       if (ToFile) return FDDR.WriteOutput(Sentence);
       AddPieceToPane(FUi.Pane, Sentence, false);
       return true;
@@ -294,7 +323,8 @@ void TDDRPage::HeaderCommand() {
     edtFilenameExit();
     DDRNameEdited = false;
   }
-  if (!ShowDDRSummary()) Status("Error!  Unable to display DDR Header");
+  bool Ok = true;
+  if (!ShowDDRSummary(Ok) && Ok) Status("Error!  Unable to display DDR Header");
 }
 
 void TDDRPage::RefreshCommand(int Mode) {
@@ -319,7 +349,8 @@ void TDDRPage::RefreshCommand(int Mode) {
       edtFilenameExit();
       DDRNameEdited = false;
     }
-    if (!ShowDDRSummary()) Status("Error! Unable to display DDR Header");
+    bool Ok = true;
+    if (!ShowDDRSummary(Ok) && Ok) Status("Error! Unable to display DDR Header");
   }
 }
 

@@ -16,7 +16,8 @@
 
 namespace quorvin {
 
-// Turns the TAB-separated text file named .XLS into a workbook in place.
+// Turns a TAB-separated text file into a workbook in place: the complete
+// temporary file of a Save, or the .XLS itself when appending.
 using TWorkbookConverter = std::function<bool(const std::string& FileName)>;
 
 // The page's controls, as the user sees them.
@@ -70,9 +71,11 @@ public:
   void ShowDDROptions();
   void ReadDDROptions();
 
-  // The driver.
+  // The driver. Each is true when its whole run ended normally, and then
+  // equals Ok; Ok is false when the file ended early ("Error! Unexpected end
+  // of DDR file." in the message panel), the text produced so far standing.
   bool ImportDDR(bool& Ok);
-  bool ShowDDRSummary();
+  bool ShowDDRSummary(bool& Ok);
 
   // The DDRLOG parts of the commands (their checks and status texts).
   void DisplayCommand();
@@ -86,7 +89,9 @@ private:
   bool SaveMode() const { return FCommandMode != cmDisplay && FCommandMode != cmHeader; }
   bool Emit(const std::string& Text, bool ToFile);
   bool RunImport(bool& Ok);
-  bool RunSummary();
+  bool RunSummary(bool& Ok);
+  // At the end of a block loop: data the loop could not reach is an early end.
+  void CheckStop(bool& Ok);
   void Status(const std::string& Text) { FUi.Status.SetPanelText(1, Text); }
 
   TDDRObj& FDDR;

@@ -17,6 +17,7 @@
 #include "core/IniFile.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
+#include "report/OutputFile.h"
 
 namespace quorvin {
 
@@ -165,16 +166,14 @@ void AppendFixed(std::string& Out, std::int32_t Value, int Width, int Decimals) 
   }
 }
 
-// A real the way C's "%.*f" writes it.
+// A real the way C's "%.*f" writes it in the C locale, whatever the process
+// locale. The widest double with the most decimals a sensor can ask for (255)
+// takes 566 characters.
 void AppendReal(std::string& Out, double Value, int Decimals) {
   char Buf[700];
-  auto R = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::fixed, Decimals);
-  if (R.ec == std::errc()) {
-    Out.append(Buf, R.ptr);
-    return;
-  }
-  int N = std::snprintf(Buf, sizeof Buf, "%.*f", Decimals, Value);
-  if (N > 0) Out.append(Buf, static_cast<std::size_t>(std::min<int>(N, sizeof Buf - 1)));
+  auto R = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::fixed,
+                         std::clamp(Decimals, 0, 255));
+  if (R.ec == std::errc()) Out.append(Buf, R.ptr);
 }
 
 } // namespace
@@ -301,6 +300,7 @@ long long ReadAt(int Fd, std::uint8_t* Buf, long long Size, long long Position) 
 bool TDDRObj::ReadBlock(int& Count) {
   Count = 0;
   if (FInput < 0) return false;
+  FBlockPosition = FFilePosition;
   std::uint8_t LengthBytes[2] = {0, 0};
   long long N = ReadAt(FInput, LengthBytes, 2, FFilePosition);
   if (N < 0) return false;
@@ -332,6 +332,22 @@ bool TDDRObj::ReadBlock(int& Count) {
   }
   FFilePosition += Got;
   return true;
+}
+
+bool TDDRObj::StoppedAtEnd() const {
+  if (FInput < 0) return false;
+  std::uint8_t Buf[4096];
+  int Fill = -1; // the padding byte, once the first byte is read
+  for (long long Position = FBlockPosition;;) {
+    const long long N = ReadAt(FInput, Buf, sizeof Buf, Position);
+    if (N < 0) return false;
+    if (N == 0) return true;
+    if (Fill < 0) Fill = Buf[0];
+    if (Fill != 0x00 && Fill != 0xFF) return false;
+    for (long long I = 0; I < N; ++I)
+      if (Buf[I] != Fill) return false;
+    Position += N;
+  }
 }
 
 std::string TDDRObj::BufferText(int Offset, int MaxChars, int End) const {
@@ -721,8 +737,9 @@ void TDDRObj::DecodeData(std::string& Text, int ColumnWidth, const std::string& 
     if (ScanTime > FHeader.Stop) break;
     if (Text.size() + PreviousLine >= static_cast<std::size_t>(std::max(LineBudget, 0))) break;
     if (ScanWidth == 0) {
-      // A scan that takes no bytes never uses the payload up: one per block.
-      if (!First || Scans > 0) break;
+      // A scan that takes no bytes is paced by the time alone; without an
+      // interval the time never moves either, so it is written once a block.
+      if (FSetup.ScanInterval == 0 && (!First || Scans > 0)) break;
     } else if (P + ScanWidth > Limit) {
       break;
     }
@@ -982,7 +999,8 @@ bool TDDRObj::OpenOutput(bool Append) {
   CloseOutput(false);
   const std::string Path = DDROutputFileName;
   if (Append && IsFile(Path)) {
-    FOutput = std::fopen(Path.c_str(), "ab");
+    if (!(Layout.DDROutputFormat == 1 && LooksLikeWorkbook(Path)))
+      FOutput = std::fopen(Path.c_str(), "ab");
   } else {
     // A new file is written beside the old one and replaces it when complete.
     std::string Dir = ExtractFilePath(Path);
@@ -1019,10 +1037,12 @@ bool TDDRObj::WriteOutput(const std::string& Text) {
   return std::fflush(FOutput) == 0;
 }
 
-bool TDDRObj::CloseOutput(bool Complete) {
+bool TDDRObj::CloseOutput(bool Complete,
+                          const std::function<bool(const std::string& FileName)>& Finish) {
   if (!FOutput) return true;
   bool Ok = std::fclose(FOutput) == 0;
   FOutput = nullptr;
+  if (Ok && Complete && Finish) Ok = Finish(FTempPath.empty() ? FOutputPath : FTempPath);
   if (!FTempPath.empty()) {
     if (Complete && Ok) {
       Ok = std::rename(FTempPath.c_str(), FOutputPath.c_str()) == 0;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace quorvin {
@@ -170,12 +171,18 @@ public:
   void CloseDDR();
   bool ValidateOutputFile();
   void MatchOutputExt(std::string& NewName);
+  // Appending to a workbook (Excel output) is refused as a failure to open:
+  // text added to it would ruin it.
   bool OpenOutput(bool Append);
   // Writes one piece of text and flushes it; false when it could not be written.
   bool WriteOutput(const std::string& Text);
   // Complete: a created file replaces the old one; otherwise it is dropped.
-  // False when the output could not be finished.
-  bool CloseOutput(bool Complete = true);
+  // Finish, when given, works on the complete text first (the temporary file
+  // of a created output, the file itself when appending); a created file
+  // replaces the old one only when Finish succeeds. False when the output
+  // could not be finished.
+  bool CloseOutput(bool Complete = true,
+                   const std::function<bool(const std::string& FileName)>& Finish = nullptr);
 
   // State, readable for the driver and the tests.
   const TDDRBlockHeader& BlockHeader() const { return FHeader; }
@@ -188,6 +195,12 @@ public:
   long long FilePosition() const { return FFilePosition; }
   // Size of the open input in bytes (0 when closed), for progress.
   long long InputSize() const;
+  // After a ReadBlock that ended the block loop (a count of 12 or less):
+  // true when nothing but padding follows, that is the bytes from the start
+  // of that read to the end of the file are none, all 0x00 or all 0xFF (as
+  // an erased card leaves them); false when the file holds more than the
+  // loop could reach, or cannot be read.
+  bool StoppedAtEnd() const;
 
 private:
   void InstallDefaultSetup();
@@ -209,6 +222,7 @@ private:
   TDDRMaster FMaster;
   std::string FNoteText;
   long long FFilePosition = 0;
+  long long FBlockPosition = 0; // where the last ReadBlock started
 
   int FInput = -1;
   std::FILE* FOutput = nullptr;

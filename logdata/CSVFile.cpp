@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -39,8 +41,9 @@ bool IsBadStatus(std::string_view Status) {
 // Reads month/day/year hour:minute:second from Date, one space and Time:
 // runs of digits with exactly one character of any kind between two numbers;
 // missing trailing parts count as 0. A year below 1985 keeps only the time of
-// day. Times beyond the log-time range wrap, as the loggers' own do.
-LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
+// day. Times beyond the log-time range wrap, as the loggers' own do. False for
+// a date the calendar cannot hold (a year past 9999): the row is skipped.
+bool ParseDateTime(std::string_view Date, std::string_view Time, LogTime& Result) {
   const std::size_t N = Date.size() + 1 + Time.size();
   auto At = [&](std::size_t P) -> char {
     if (P < Date.size()) return Date[P];
@@ -59,14 +62,23 @@ LogTime ParseDateTime(std::string_view Date, std::string_view Time) {
     ++P; // the one separator
   }
   const std::int32_t Secs = SecondsOfDay(Parts[3], Parts[4], Parts[5]);
-  if (Parts[2] < 1985) return Secs;
-  const std::int64_t T =
-      static_cast<std::int64_t>(DayNumber(Parts[2], Parts[0], Parts[1])) * 86400 + Secs;
-  return static_cast<LogTime>(static_cast<std::uint32_t>(T));
+  if (Parts[2] < 1985) {
+    Result = Secs;
+    return true;
+  }
+  std::int64_t Day;
+  try {
+    Day = DayNumber(Parts[2], Parts[0], Parts[1]);
+  } catch (const ECalendarError&) {
+    return false;
+  }
+  Result = static_cast<LogTime>(static_cast<std::uint32_t>(Day * 86400 + Secs));
+  return true;
 }
 
 // A value field: its number (65535 when it does not convert) and its right
-// digits (characters after the first full stop).
+// digits (characters after the first full stop). A number beyond the range
+// of a single does not convert: it would be read as infinite.
 bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigits) {
   const std::size_t Dot = Field.find('.');
   RightDigits =
@@ -74,12 +86,26 @@ bool ConvertValue(std::string_view Field, float& Value, std::uint16_t& RightDigi
           ? 0
           : static_cast<std::uint16_t>(std::min<std::size_t>(Field.size() - Dot - 1, 65535));
   double D = 0.0;
-  if (!Field.empty() && StrToFloatOK(std::string(Field), D)) {
+  if (!Field.empty() && StrToFloatOK(std::string(Field), D) &&
+      std::isfinite(static_cast<float>(D))) {
     Value = static_cast<float>(D);
     return true;
   }
   Value = CSVBadValue;
   return false;
+}
+
+// One row of the interval rule, D being its distance from the sensor's
+// previous row: Interval is the smallest positive step so far, Variable tells
+// that a step differed from the interval of that moment.
+void StepInterval(std::int64_t D, std::int32_t& Interval, bool& Variable) {
+  if (Interval != 0) {
+    if (D != Interval) Variable = true;
+    if (D > 0 && D < Interval) Interval = static_cast<std::int32_t>(D);
+  } else if (D > 0) {
+    Interval = static_cast<std::int32_t>(
+        std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
+  }
 }
 
 bool IsBlank(std::string_view Line) {
@@ -94,6 +120,11 @@ struct TCSVLogFile::TParseState {
   // appended as they come and put in order once at the end, so a file
   // written newest first costs no more than one written oldest first.
   std::unordered_set<TCSVSensor*> OutOfOrder;
+  // The row times, in file order, of each sensor whose rows have not yet
+  // stepped forward (its Interval still 0); dropped at its first step forward.
+  // A deque grows without moving what it holds, which for a long file
+  // written newest first costs much less than a growing vector.
+  std::unordered_map<TCSVSensor*, std::deque<LogTime>> NotForward;
 };
 
 void TCSVRecordList::SortByTime() {
@@ -135,6 +166,24 @@ bool TCSVLogFile::Open() {
 void TCSVLogFile::SortOutOfOrderSensors(TParseState& State) {
   for (TCSVSensor* S : State.OutOfOrder) S->Records.SortByTime();
   State.OutOfOrder.clear();
+}
+
+// A sensor whose rows never stepped forward although they hold two or more
+// times was written newest first: its interval comes from its rows taken in
+// reverse file order, as if the file had been written oldest first.
+void TCSVLogFile::IntervalsOfNewestFirstSensors(TParseState& State) {
+  for (auto& [S, Times] : State.NotForward) {
+    if (S->Interval != 0) continue;
+    const auto [Min, Max] = std::minmax_element(Times.begin(), Times.end());
+    if (Min == Times.end() || *Min == *Max) continue;
+    // The first row's previous time is its own, at most the parse time.
+    LogTime Prev = std::min(State.Now, Times.back());
+    for (auto It = Times.rbegin() + 1; It != Times.rend(); ++It) {
+      StepInterval(static_cast<std::int64_t>(*It) - Prev, S->Interval, S->VariableInterval);
+      Prev = *It;
+    }
+  }
+  State.NotForward.clear();
 }
 
 void TCSVLogFile::Close() { FIsOpen = false; }
@@ -191,6 +240,7 @@ bool TCSVLogFile::Parse(TParseState& State) {
     if (!Carry.empty()) ParseLine(Carry, State);
   }
   SortOutOfOrderSensors(State);
+  IntervalsOfNewestFirstSensors(State);
 
   if (FSensors.Count() == 0) return false;
   FInterval = FSensors.Objects(0)->Interval;
@@ -234,7 +284,9 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     std::uint16_t Digits;
     if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
     if (Digits == 6) Digits = 3;
-    AddReading(First, ParseDateTime(Date, Time), Value, Digits, std::string_view(), Status, State);
+    LogTime T;
+    if (!ParseDateTime(Date, Time, T)) return;
+    AddReading(First, T, Value, Digits, std::string_view(), Status, State);
     return;
   }
 
@@ -256,7 +308,9 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
     float Value;
     std::uint16_t Digits;
     if (!ConvertValue(ValueField, Value, Digits)) Status = "B";
-    AddReading(Name, ParseDateTime(Date, Time), Value, Digits, Units, Status, State);
+    LogTime T;
+    if (!ParseDateTime(Date, Time, T)) return;
+    AddReading(Name, T, Value, Digits, Units, Status, State);
     return;
   }
 
@@ -267,7 +321,8 @@ void TCSVLogFile::ParseLine(std::string_view Line, TParseState& State) {
   const std::string_view GDate = NextField(Group);
   const std::string_view GTime = NextField(Group);
   const std::string Base(NextField(Group));
-  const LogTime T = ParseDateTime(GDate, GTime);
+  LogTime T;
+  if (!ParseDateTime(GDate, GTime, T)) return;
   std::string SensorName;
   for (int K = 1; !Group.empty(); ++K) {
     const std::string_view ValueField = NextField(Group);
@@ -300,6 +355,7 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     NS->Count = 1;
     Rec = new TCSVRecord(Time, NS.get());
     NS->Records.InsertAt(0, Rec);
+    State.NotForward[NS.get()].push_back(Time);
     FIndex.emplace(UpperKey(Name), FSensors.Count());
     std::string ListName = NS->Name;
     FSensors.Add(std::move(ListName), std::move(NS));
@@ -308,12 +364,16 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     S->LastTime = std::max(S->LastTime, Time);
     S->RightDigits = std::max(S->RightDigits, RightDigits);
     const std::int64_t D = static_cast<std::int64_t>(Time) - S->PrevTime;
-    if (S->Interval != 0) {
-      if (D != S->Interval) S->VariableInterval = true;
-      if (D > 0 && D < S->Interval) S->Interval = static_cast<std::int32_t>(D);
-    } else if (D > 0) {
-      S->Interval = static_cast<std::int32_t>(
-          std::min<std::int64_t>(D, std::numeric_limits<std::int32_t>::max()));
+    const bool NotForwardYet = S->Interval == 0;
+    StepInterval(D, S->Interval, S->VariableInterval);
+    if (NotForwardYet) {
+      const auto It = State.NotForward.find(S);
+      if (It != State.NotForward.end()) {
+        if (S->Interval == 0)
+          It->second.push_back(Time);
+        else
+          State.NotForward.erase(It);
+      }
     }
     ++S->Count;
     S->PrevTime = Time;

@@ -124,6 +124,7 @@ private:
   void AddReading(std::string_view Name, LogTime Time, float Value, std::uint16_t RightDigits,
                   std::string_view Units, std::string_view Status, TParseState& State);
   void SortOutOfOrderSensors(TParseState& State);
+  void IntervalsOfNewestFirstSensors(TParseState& State);
   TCSVSensor* Find(std::string_view Name);
 
   std::string FFileName;

@@ -75,7 +75,8 @@ std::vector<TRamDirectoryEntry> TRamCardPage::Directory() {
   RamCard->RewindEntries();
   while (RamCard->NextEntry()) {
     const bool Ok = RamCard->VerifyEntry();
-    Entries.push_back({RamCard->CurrentEntry().NameText(), RamCard->CurrentEntry().DataLength(), Ok});
+    Entries.push_back(
+        {RamCard->CurrentEntry().NameText(), RamCard->CurrentEntry().DataLength(), Ok});
   }
   RamCard->RewindEntries();
   return Entries;

@@ -7,8 +7,9 @@
 namespace quorvin {
 
 TGraph::TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
-               TGraphLimits& Limits, int CommandMode)
-    : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode) {}
+               TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy)
+    : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode),
+      FBusy(Busy) {}
 
 void TGraph::CreateSeries() {
   for (const TSensorChoice& C : FSel.SensorChoices)
@@ -23,7 +24,7 @@ std::string TGraph::TitleLine() const {
          " TO " + FormatLogTime(FFormat.DatePattern, DateTimeToSecs(FSel.EndDate), FFormat);
 }
 
-void TGraph::Draw() {
+bool TGraph::Draw() {
   FChart.ClearTitle();
   FChart.BottomAxisAutomaticOff();
   FChart.SetBottomAxisMaximum(FSel.EndDate);
@@ -38,7 +39,7 @@ void TGraph::Draw() {
   FChart.SetLeftAxisMaximum(FLimits.Maximum);
   FChart.SetLeftAxisMinimum(FLimits.Minimum);
 
-  RunDataPass(FSel, FCommandMode == cmGraph ? this : nullptr);
+  const bool Complete = RunDataPass(FSel, FCommandMode == cmGraph ? this : nullptr, FBusy);
 
   FChart.AddTitleLine(TitleLine());
   int j = 0;
@@ -50,6 +51,7 @@ void TGraph::Draw() {
     ++j;
   }
   FChart.Repaint();
+  return Complete;
 }
 
 void TGraph::AddRows(const TPendingRows& Rows) {

@@ -27,12 +27,14 @@ public:
   // CommandMode 2 (Graph) adds the rows of the data pass to the series; with
   // any other mode Draw sets the chart up and adds no points.
   TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
-         TGraphLimits& Limits, int CommandMode);
+         TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy = nullptr);
 
   void RemoveAllSeries() { FChart.RemoveAllSeries(); }
   // One series per checked sensor, in log order: series j is the j-th.
   void CreateSeries();
-  void Draw();
+  // False when the user cancelled the data pass; the chart is set up all the
+  // same, with the points read so far.
+  bool Draw();
   // Adds a point for every recorded value; a point the chart refuses drops
   // the rest of the batch.
   void AddRows(const TPendingRows& Rows);
@@ -49,6 +51,7 @@ private:
   const TDateTimeFormat& FFormat;
   TGraphLimits& FLimits;
   int FCommandMode;
+  IBusyCursor* FBusy;
 };
 
 } // namespace quorvin

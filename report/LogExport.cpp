@@ -158,39 +158,39 @@ bool TLogExport::SetUpCSVGrid(bool& RecordByRecord) {
 
   // Without mixed intervals, or with nothing checked, the file's own grid.
   if (!Log.MixedIntervals() || Checked.empty()) {
-    FSel.LogInterval = Log.Interval();
-    FSel.StartTime = Log.FirstTime();
+    FLogInterval = Log.Interval();
+    FStartTime = Log.FirstTime();
     return true;
   }
 
   if (Checked.size() == 1) {
     const TCSVSensor& S = *Checked.front();
-    FSel.LogInterval = S.Interval;
-    FSel.StartTime = S.FirstTime;
-    FSel.EndTime = S.LastTime;
+    FLogInterval = S.Interval;
+    FStartTime = S.FirstTime;
+    FEndTime = S.LastTime;
     RecordByRecord = S.VariableInterval;
     return true;
   }
 
   const char* Warning;
   if (static_cast<int>(Checked.size()) == Sensors.Count()) {
-    FSel.LogInterval = Log.Interval();
-    FSel.StartTime = Log.FirstTime();
+    FLogInterval = Log.Interval();
+    FStartTime = Log.FirstTime();
     Warning = MsgIntervalsAll;
   } else {
-    FSel.LogInterval = LongestGridStep;
-    FSel.StartTime = 0;
+    FLogInterval = LongestGridStep;
+    FStartTime = 0;
     for (const TCSVSensor* S : Checked) {
-      if (S->Interval != 0 && S->Interval < FSel.LogInterval) FSel.LogInterval = S->Interval;
-      if (FSel.StartTime == 0 || S->FirstTime < FSel.StartTime) FSel.StartTime = S->FirstTime;
-      if (S->LastTime != FSel.EndTime && S->LastTime < Log.LastTime()) FSel.EndTime = S->LastTime;
+      if (S->Interval != 0 && S->Interval < FLogInterval) FLogInterval = S->Interval;
+      if (FStartTime == 0 || S->FirstTime < FStartTime) FStartTime = S->FirstTime;
+      if (S->LastTime != FEndTime && S->LastTime < Log.LastTime()) FEndTime = S->LastTime;
     }
     Warning = MsgIntervalsSome;
   }
   // A sensor with a single reading (interval 0) has no step to disagree
   // with the grid: it passes, and its reading shows where it meets the grid.
   for (const TCSVSensor* S : Checked) {
-    if (S->Interval != 0 && FSel.LogInterval % S->Interval != 0) {
+    if (S->Interval != 0 && FLogInterval % S->Interval != 0) {
       FUi.Dialog.Show(TMsgKind::Warning, Warning, TMsgButtons::OK);
       return false;
     }
@@ -302,6 +302,11 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
     std::error_code Ec;
     FFileExisted = std::filesystem::exists(FOutputFileName, Ec);
   }
+  // The grid starts as chosen; a CSV log sets up its own below, for this
+  // conversion only.
+  FStartTime = FSel.StartTime;
+  FEndTime = FSel.EndTime;
+  FLogInterval = FSel.LogInterval;
   FFirstChunk = true;
   FAppend = FOptions.AppendData;
   FFailed = false;
@@ -335,7 +340,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
 
   TLineTimeFormatter LineTime(Separator, Fixed, FOptions, FFormat);
   bool NewDay = true;
-  std::int64_t PreviousDay = DayOf(FSel.StartTime);
+  std::int64_t PreviousDay = DayOf(FStartTime);
   bool Processed = false; // a time step since the last chunk
 
   // Steps 1 to 5 of one time step; Value(Column) answers that column's value.
@@ -393,12 +398,12 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   } else {
     // Times run in 64 bits so a range ending near the last log time cannot
     // wrap; an interval of 0 jumps to EndTime and ends after its line.
-    const std::int64_t End = FSel.EndTime;
-    const std::int64_t Step = FSel.LogInterval > 0 ? FSel.LogInterval : 0;
-    std::int64_t T = FSel.StartTime;
+    const std::int64_t End = FEndTime;
+    const std::int64_t Step = FLogInterval > 0 ? FLogInterval : 0;
+    std::int64_t T = FStartTime;
     FProgressTotal = std::max<std::int64_t>(End - T, 0);
     for (;;) {
-      FProgressDone = T - FSel.StartTime;
+      FProgressDone = T - FStartTime;
       const LogTime LT = static_cast<LogTime>(T);
       bool Ok;
       if (Binary) {

@@ -21,8 +21,8 @@ constexpr int ChunkLines = 256;
 class TLogExport {
 public:
   // CommandMode 0 displays into Ui.Pane; any other value saves to the output
-  // file. The selection's CSV grid values (StartTime, EndTime, LogInterval)
-  // are replaced by a CSV conversion and stay so afterwards.
+  // file. A CSV conversion works on a time grid of its own; the selection
+  // keeps the range and interval the user chose.
   TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
              int CommandMode, TUiServices& Ui);
 
@@ -63,6 +63,11 @@ private:
   int FCommandMode;
   TUiServices& FUi;
   std::string FOutputFileName;
+
+  // The time grid of one conversion: the selection's, or a CSV log's own.
+  LogTime FStartTime = 0;
+  LogTime FEndTime = 0;
+  std::int32_t FLogInterval = 0;
 
   // Chunk state of one conversion.
   TOutputFile FOut;

@@ -76,16 +76,18 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
     return false;
   }
 
+  // Valid once a log is loaded: the one just loaded, or the one already
+  // loaded under this unchanged name. A failed load leaves none.
   const std::string Ext = UpperCase(Path.extension().string());
   if (Ext == ".LOG") {
     LogFileDir = FolderOf(LogFileName);
     LoadLogFile(Ui);
-    return true;
+    return LogLoaded();
   }
   if (Ext == ".CSV" || Ext == ".TXT") {
     LogFileDir = FolderOf(LogFileName);
     LoadCSVLogFile(Ui);
-    return true;
+    return LogLoaded();
   }
   Ui.Dialog.Show(TMsgKind::Error, MsgBadExtension, TMsgButtons::OK);
   return false;
@@ -101,6 +103,17 @@ void TLogSelection::FreeReaders() {
 void TLogSelection::FillSensorsCleared() {
   FView->SensorsCleared();
   SensorChoices.clear();
+}
+
+void TLogSelection::LoadFailed(TUiServices& Ui) {
+  FreeReaders();
+  BinaryLogLoaded = false;
+  CSVLogLoaded = false;
+  // No sensors of an earlier log stay behind to be reported under the new name.
+  FillSensorsCleared();
+  CheckedSensorCount = 0;
+  FileValid = false;
+  Ui.Dialog.Show(TMsgKind::Error, MsgCannotOpen, TMsgButtons::OK);
 }
 
 void TLogSelection::SetDates(LogTime Start, LogTime End) {
@@ -124,10 +137,7 @@ void TLogSelection::LoadLogFile(TUiServices& Ui) {
   BinaryLogLoaded = true;
   CSVLogLoaded = false;
   if (!BinaryLog->Open()) {
-    BinaryLog.reset();
-    BinaryLogLoaded = false;
-    CSVLogLoaded = false;
-    Ui.Dialog.Show(TMsgKind::Error, MsgCannotOpen, TMsgButtons::OK);
+    LoadFailed(Ui);
     return;
   }
 
@@ -169,10 +179,7 @@ void TLogSelection::LoadCSVLogFile(TUiServices& Ui) {
   CSVLogLoaded = true;
   BinaryLogLoaded = false;
   if (!CSVLog->Open()) {
-    CSVLog.reset();
-    BinaryLogLoaded = false;
-    CSVLogLoaded = false;
-    Ui.Dialog.Show(TMsgKind::Error, MsgCannotOpen, TMsgButtons::OK);
+    LoadFailed(Ui);
     return;
   }
 

@@ -117,7 +117,8 @@ public:
   void DtFormatChange(int Page, const std::string& Name, TDateTimeFormat& Format);
 
   // --- operations ----------------------------------------------------------
-  // Checks LogFileName and loads it; the new value for FileValid.
+  // Checks LogFileName and loads it; the new value for FileValid: true when
+  // a log is loaded under that name.
   bool ValidateLogFile(int Page, TUiServices& Ui);
   void LoadLogFile(TUiServices& Ui);
   void LoadCSVLogFile(TUiServices& Ui);
@@ -136,6 +137,8 @@ private:
   void SetDates(LogTime Start, LogTime End);
   void FillSensorsCleared();
   void FreeReaders();
+  // A reader that would not open: no log stays selected.
+  void LoadFailed(TUiServices& Ui);
 
   ISelectionView FNoView;
   ISelectionView* FView = &FNoView;

@@ -55,14 +55,17 @@ std::vector<int> CheckedPositions(const TLogSelection& Selection) {
   return R;
 }
 
-void RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer) {
+bool RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer, IBusyCursor* Busy) {
+  constexpr int StepsPerReport = 4096;
   TRowReader Reader(Selection);
   TPendingRows Rows(Reader.Width());
   const std::int64_t End = Selection.EndTime;
   const std::int64_t Step = Selection.LogInterval;
   // 64-bit, so a grid reaching the end of the log-time range cannot wrap.
   std::int64_t T = Selection.StartTime;
-  for (;;) {
+  const std::int64_t Total = End > T ? End - T : 0;
+  bool Cancelled = false;
+  for (int Count = 1;; ++Count) {
     const LogTime Now = static_cast<LogTime>(T);
     if (Consumer) Consumer->BeforeStep(Now, Rows);
     float* Row = Rows.AddRow(Now);
@@ -72,9 +75,16 @@ void RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer) {
     if (Step <= 0) break;
     T += Step;
     if (!(T < End) || T > INT32_MAX) break;
+    if (Busy && Count % StepsPerReport == 0 && Busy->Step(T - Selection.StartTime, Total)) {
+      Cancelled = true;
+      break;
+    }
   }
-  if (Consumer) Consumer->AtEnd(Rows);
+  // A cancelled pass hands on nothing more: a half-folded day is not shown
+  // as if it were complete.
+  if (Consumer && !Cancelled) Consumer->AtEnd(Rows);
   Rows.Clear();
+  return !Cancelled;
 }
 
 void TStatAccumulators::SetSize(int N) {
@@ -95,9 +105,9 @@ std::int64_t RoundedSamples(std::int64_t Total, std::int64_t Sensors) {
 
 TStatistics::TStatistics(TLogSelection& Selection, const TDateTimeFormat& Format,
                          const TLogPrnOptions& Options, int CommandMode, TStatAccumulators& Acc,
-                         ITextPane& Pane)
+                         ITextPane& Pane, IBusyCursor* Busy)
     : FSel(Selection), FFormat(Format), FOptions(Options), FCommandMode(CommandMode), FAcc(Acc),
-      FPane(Pane) {
+      FPane(Pane), FBusy(Busy) {
   for (int P : CheckedPositions(FSel))
     FRightDigits.push_back(FSel.SensorChoices[static_cast<std::size_t>(P)].RightDigits);
 }
@@ -123,14 +133,14 @@ void TStatistics::Heading() {
   FPane.AppendLine(Names);
 }
 
-void TStatistics::Report() {
+bool TStatistics::Report() {
   if (FAcc.Size() != static_cast<int>(FRightDigits.size()))
     FAcc.SetSize(static_cast<int>(FRightDigits.size()));
   Heading();
   FStartBlock = true;
   FBlockDay = static_cast<int>(DayOf(FSel.StartTime));
   FLabel = DateText(FSel.StartTime);
-  RunDataPass(FSel, FCommandMode == cmStatistics ? this : nullptr);
+  return RunDataPass(FSel, FCommandMode == cmStatistics ? this : nullptr, FBusy);
 }
 
 void TStatistics::BeforeStep(LogTime Time, TPendingRows& Rows) {

@@ -66,7 +66,9 @@ std::vector<int> CheckedPositions(const TLogSelection& Selection);
 // before EndTime (the first step is always taken), reading the checked
 // sensors of the loaded log at each step. Without a consumer nothing is
 // kept. A LogInterval that is not positive takes the first step only.
-void RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer);
+// Progress goes to Busy (when given) every few thousand steps; false when
+// the user cancelled, the pass then stops where it was.
+bool RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer, IBusyCursor* Busy = nullptr);
 
 // The four accumulators, one element per checked sensor; they live from one
 // Statistics command to the next.
@@ -89,10 +91,10 @@ public:
   // sensors of the selection as the report starts.
   TStatistics(TLogSelection& Selection, const TDateTimeFormat& Format,
               const TLogPrnOptions& Options, int CommandMode, TStatAccumulators& Acc,
-              ITextPane& Pane);
+              ITextPane& Pane, IBusyCursor* Busy = nullptr);
 
-  // The heading, then the data pass.
-  void Report();
+  // The heading, then the data pass; false when the user cancelled it.
+  bool Report();
   void Heading();
   // Adds Rows to the accumulators (reset first when StartBlock) and prints
   // the block unless Silent.
@@ -111,6 +113,7 @@ private:
   int FCommandMode;
   TStatAccumulators& FAcc;
   ITextPane& FPane;
+  IBusyCursor* FBusy;
   // Right digits of the checked sensors, in order.
   std::vector<int> FRightDigits;
 

@@ -7,11 +7,11 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake --preset default >/dev/null
+cmake --preset default -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
-cmake --preset asan >/dev/null
+cmake --preset asan -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build --preset asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --preset asan -j "$jobs"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliContext.h"
+#include "support/Scratch.h"
 
 namespace quorvin::test {
 
@@ -23,12 +24,6 @@ inline TRun RunCliWithIni(const std::string& IniPath, std::vector<std::string> A
   std::ostringstream Out, Err;
   int Code = cli::RunCli(Args, Out, Err);
   return {Code, Out.str(), Err.str()};
-}
-
-// The samples of examples/, as committed.
-inline std::string ExamplesDir() {
-  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples")
-      .string();
 }
 
 // Runs the built quorvin-cli as a separate program; its standard output.

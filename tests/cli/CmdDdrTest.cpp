@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "CliRun.h"
@@ -106,6 +111,64 @@ TEST_F(CmdDdr, ExcelOutputBecomesAWorkbook) {
   EXPECT_EQ(R.Code, 0) << R.Err;
   EXPECT_EQ(R.Err, "status: DDR Log written to " + (Dir / "SITE.XLS").string() + ".\n");
   EXPECT_EQ(Read("SITE.XLS").substr(0, 2), "PK"); // a workbook, no longer text
+}
+
+// The tool run in a child process whose files may not grow past Limit bytes:
+// a write beyond fails, as on a full disk. Its exit code and error output.
+TDdrRun RunWithFileSizeLimit(rlim_t Limit, const std::function<TDdrRun()>& Run) {
+  int Pipe[2];
+  if (::pipe(Pipe) != 0) return {-1, "", "no pipe"};
+  const pid_t Child = ::fork();
+  if (Child == 0) {
+    ::close(Pipe[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit L{Limit, Limit};
+    ::setrlimit(RLIMIT_FSIZE, &L);
+    const TDdrRun R = Run();
+    if (::write(Pipe[1], R.Err.data(), R.Err.size()) < 0) ::_exit(99);
+    ::_exit(R.Code);
+  }
+  ::close(Pipe[1]);
+  TDdrRun R{-1, "", ""};
+  char Buf[256];
+  ssize_t N;
+  while ((N = ::read(Pipe[0], Buf, sizeof Buf)) > 0) R.Err.append(Buf, static_cast<std::size_t>(N));
+  ::close(Pipe[0]);
+  int Status = 0;
+  if (Child > 0 && ::waitpid(Child, &Status, 0) == Child && WIFEXITED(Status))
+    R.Code = WEXITSTATUS(Status);
+  return R;
+}
+
+// An Excel Save that cannot finish leaves the workbook there byte for byte
+// and no temporary file behind: appending text to it is refused, and a
+// conversion that fails (a file-size limit here) replaces nothing.
+TEST_F(CmdDdr, FailedExcelSaveKeepsTheOldWorkbook) {
+  const std::vector<std::string> Save = {"--set", "DDROutputFormat=excel", "ddr", Ddr, "--save"};
+  ASSERT_EQ(Cli(Save).Code, 0);
+  const std::string Book = Read("SITE.XLS");
+  ASSERT_EQ(Book.substr(0, 2), "PK");
+  std::vector<std::string> Append = {"--set", "AppendDDRData=YES"};
+  Append.insert(Append.end(), Save.begin(), Save.end());
+  const std::string Failed = "status: Error! Unable to save DDR file.\n";
+  const struct {
+    const char* Name;
+    TDdrRun Run;
+    std::string Err;
+  } Cases[] = {
+      {"append", Cli(Append),
+       "error: Error opening output file " + (Dir / "SITE.XLS").string() + ".\n" + Failed},
+      {"conversion", RunWithFileSizeLimit(2048, [&] { return Cli(Save); }), Failed},
+  };
+  for (const auto& C : Cases) {
+    EXPECT_EQ(C.Run.Code, 1) << C.Name;
+    EXPECT_EQ(C.Run.Err, C.Err) << C.Name;
+    EXPECT_TRUE(Read("SITE.XLS") == Book) << C.Name; // byte for byte
+    std::vector<std::string> Files;
+    for (const auto& E : fs::directory_iterator(Dir)) Files.push_back(E.path().filename());
+    std::sort(Files.begin(), Files.end());
+    EXPECT_EQ(Files, (std::vector<std::string>{"SITE.XLS", "site.ddr"})) << C.Name;
+  }
 }
 
 TEST_F(CmdDdr, FailuresAndUsage) {

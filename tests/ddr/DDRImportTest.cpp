@@ -4,6 +4,7 @@
 
 #include "DDRTestUtil.h"
 #include "support/FakeUi.h"
+#include "support/GermanLocale.h"
 
 namespace quorvin::test {
 namespace {
@@ -139,17 +140,24 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
                                 "03/05/2024 10:30:00\tChecked\r\n"
                                 "03/05/2024 11:00:00\tSystem Power-up\r\n"
                                 "End of Data\r\n");
-  EXPECT_EQ(Converted, std::vector<std::string>{Out});
+  // The text is converted beside the target, before it replaces the old file.
+  ASSERT_EQ(Converted.size(), 1u);
+  EXPECT_NE(Converted[0], Out);
+  EXPECT_EQ(fs::path(Converted[0]).parent_path(), Scratch.Path);
   EXPECT_EQ(Ui.Status.Panels[1], "DDR Log written to " + Out + ".");
 
   // On the screen the Excel format shows blank-separated text.
   Page.DisplayCommand();
   EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
 
-  // A conversion that fails is not reported as written.
+  // A conversion that fails is not reported as written, and the old file
+  // stays as it was, with no temporary file left.
+  WriteWholeFile(Out, "old book");
   ConvertResult = false;
   Page.SaveCommand();
   EXPECT_EQ(Ui.Status.Panels[1], "Error! Unable to save DDR file.");
+  EXPECT_EQ(ReadWholeFile(Out), "old book");
+  EXPECT_EQ(FilesInScratch(), 2u);
 }
 
 TEST_F(DDRPage, HeaderListsEveryBlockAndTheSummary) {
@@ -194,12 +202,26 @@ TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
                 SampleSummary + "\r\n\r\n");
 }
 
+// Numbers keep "." as their point whatever the C library's locale: the
+// summary's ratio and the real-coded values alike.
+TEST_F(DDRPage, NumbersDoNotFollowTheLocale) {
+  Select(SampleFile());
+  TGermanLocale German;
+  ASSERT_TRUE(German.Ok());
+  Page.HeaderCommand();
+  EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text, SampleSummary);
+  Page.DisplayCommand();
+  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+}
+
 TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
   TBytes F = Block(1, T0, T0, TBytes(88, 0));
   for (int I = 0; I < 3; ++I) Append(F, Block(4, T0, T0, TBytes(100, 0)));
   Select(F);
   CommandMode = cmHeader;
-  ASSERT_TRUE(Page.ShowDDRSummary());
+  bool Ok = false;
+  ASSERT_TRUE(Page.ShowDDRSummary(Ok));
+  EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text,
             "Total Data: 300 Bytes; Non-data: 136 Bytes; Ratio:  68.81%;");
 }
@@ -234,14 +256,54 @@ TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
             "Unit ID: U\r\nVersion: v\r\n03/05/2024 10:00:00        0.02 ? \r\nEnd of Data\r\n");
 }
 
-TEST_F(DDRPage, BlockOfTwelveBytesEndsTheFile) {
-  TBytes F = EventBlock(6, T0, T0);
-  Append(F, EventBlock(7, T0, T0, 0));
-  Append(F, EventBlock(6, T0, T0));
-  Select(F);
-  Page.DisplayCommand();
-  EXPECT_EQ(Ui.Pane.Text(), "03/05/2024 10:00:00 System Power-up\n");
-  EXPECT_EQ(Ui.Status.Panels[1], "");
+// A block length over 4096 or of 12 or less ends the block loop. Padding
+// after it (all 0x00 or all 0xFF) is a normal end; anything else is data the
+// loop cannot reach: an early end, with what came before still written.
+TEST_F(DDRPage, StopBeforeTheEndOfTheDataIsAnEarlyEnd) {
+  const TBytes NextBlock = EventBlock(6, T0, T0);
+  TBytes Short = EventBlock(7, T0, T0, 0);
+  Append(Short, NextBlock);
+  TBytes Overlong = NextBlock;
+  Overlong[0] = 0x01; // 4097
+  Overlong[1] = 0x10;
+  TBytes Zeros(300, 0x00);
+  Zeros.push_back(0x01);
+  TBytes Mixed(300, 0x00);
+  Mixed[150] = 0xFF;
+  const struct {
+    const char* Name;
+    TBytes Tail;
+    bool Early;
+  } Cases[] = {
+      {"exact end", {}, false},
+      {"zeros", TBytes(300, 0x00), false},
+      {"ones", TBytes(5000, 0xFF), false},
+      {"block of 12 bytes, then a block", Short, true},
+      {"length over 4096", Overlong, true},
+      {"zeros, then data", Zeros, true},
+      {"zeros and ones", Mixed, true},
+      {"cut header", TBytes(NextBlock.begin(), NextBlock.begin() + 5), true},
+  };
+  Page.Controls.chkHeader = true;
+  for (const auto& C : Cases) {
+    TBytes F = SampleFile();
+    Append(F, C.Tail);
+    const std::string Name = "T" + std::to_string(&C - Cases);
+    Select(F, Name + ".DDR");
+    const std::string Message = C.Early ? "Error! Unexpected end of DDR file." : "";
+    Page.SaveCommand();
+    EXPECT_EQ(Ui.Status.Panels[1],
+              C.Early ? Message : "DDR Log written to " + Scratch.Dir() + Name + ".PRN.")
+        << C.Name;
+    EXPECT_EQ(ReadWholeFile(Scratch.File(Name + ".PRN")),
+              ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText)
+        << C.Name;
+    Page.HeaderCommand();
+    EXPECT_EQ(Ui.Status.Panels[1], Message) << C.Name;
+    EXPECT_EQ(Ui.Pane.Lines.size(), 3u + 7u + 3u) << C.Name; // the listing stands
+    Page.DisplayCommand();
+    EXPECT_EQ(Ui.Status.Panels[1], Message) << C.Name;
+  }
 }
 
 TEST_F(DDRPage, SetupSurvivesFromOneImportToTheNext) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "DDRTestUtil.h"
@@ -506,9 +507,51 @@ TEST_F(DDRFile, RealsAreWrittenAsPrintfDoes) {
                    "03/05/2024 10:01:00 -1.12   4   0.3   -0.00   1.000   \r\n");
 }
 
-TEST_F(DDRFile, DataBlockBeforeAnySetupGivesOneTimeLineThenUnexpectedEnd) {
-  Open(DataBlock(T0, T0 + 600, {1, 2, 3, 4}));
-  EXPECT_EQ(Decode(), "03/05/2024 10:00:00 \r\n<unexpected end>\r\n");
+// Scans of no bytes (no sensors, or only unknown types) follow the scan
+// interval up to the stop time; without an interval there is one a block.
+// Payload bytes left over leave the block unfinished.
+TEST_F(DDRFile, ScansOfNoBytesRunByTime) {
+  TGenSensor Odd{"x", "u"};
+  Odd.DataType = 9;
+  const std::int32_t Night = DDRTime(2024, 3, 5, 22, 53, 33);
+  const std::int32_t Morning = DDRTime(2024, 3, 6, 7, 38, 10);
+  const struct {
+    const char* Name;
+    TBytes Setup; // empty: the setup a new decoder starts with
+    std::int32_t Start, Stop;
+    std::string Lines;
+  } Cases[] = {
+      {"no setup", {}, T0, T0 + 600, "03/05/2024 10:00:00 \r\n"},
+      {"interval 0", SensorBlock(T0, T0, 0, {}), T0, T0 + 600, "03/05/2024 10:00:00 \r\n"},
+      {"no sensors", SensorBlock(T0, T0, 7200, {}), Night, Morning,
+       "03/05/2024 22:53:33 \r\n03/06/2024 00:53:33 \r\n03/06/2024 02:53:33 \r\n"
+       "03/06/2024 04:53:33 \r\n03/06/2024 06:53:33 \r\n"},
+      {"unknown types", SensorBlock(T0, T0, 60, {Odd, Odd}), T0, T0 + 90,
+       "03/05/2024 10:00:00 Bad type: 9   Bad type: 9   \r\n"
+       "03/05/2024 10:01:00 Bad type: 9   Bad type: 9   \r\n"},
+  };
+  for (const auto& C : Cases) {
+    TBytes F = C.Setup;
+    Append(F, DataBlock(C.Start, C.Stop, {1, 2, 3, 4, 5}));
+    TDDRObj Fresh{Dialog};
+    ASSERT_TRUE(WriteFile(Scratch.File("Z.DDR"), F));
+    Fresh.DDRFileName = Scratch.File("Z.DDR");
+    std::string Proposal;
+    ASSERT_TRUE(Fresh.OpenDDR(Proposal));
+    const std::string Text = DecodeAll(Fresh, Pattern, false);
+    EXPECT_EQ(Text.substr(Text.find("03/0")), C.Lines + "<unexpected end>\r\n") << C.Name;
+  }
+
+  // A long run is cut at the budget and resumed like any other.
+  TBytes F = SensorBlock(T0, T0, 1, {});
+  Append(F, DataBlock(T0, T0 + 4999, {0}));
+  Open(F);
+  int Pieces = 0;
+  const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);
+  EXPECT_EQ(std::count(Text.begin(), Text.end(), '\n'), 2 + 5000 + 1); // heading, lines, end
+  EXPECT_EQ(Text.substr(Text.size() - 40), "03/05/2024 11:23:19 \r\n<unexpected end>\r\n");
+  // The heading, then 22-character lines at most 22000 characters a piece.
+  EXPECT_EQ(Pieces, 1 + 6);
 }
 
 TEST_F(DDRFile, ScanIntervalZeroKeepsTheStartTimeUntilThePayloadIsUsed) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <random>
 
 #include "TempDir.h"
@@ -70,14 +71,16 @@ TEST_F(CSVFileTest, BadReadingsAreNotRecorded) {
                    "03/07/1999,14:45:00,TEMP,99.00,C,BaD\n"
                    "03/07/1999,15:00:00,TEMP,23.00,C,B\n"
                    "03/07/1999,15:00:00,TEMP,23.25,C,G\n"
-                   "03/07/1999,15:15:00,TEMP,oops,C,G\n"));
+                   "03/07/1999,15:15:00,TEMP,oops,C,G\n"
+                   "03/07/1999,15:30:00,TEMP,1e39,C,G\n"));
   EXPECT_TRUE(NotRecorded(Reader->GetValue(T1430, "TEMP")));
   EXPECT_TRUE(NotRecorded(Reader->GetValue(At(14, 45), "TEMP")));
   EXPECT_EQ(Reader->GetValue(At(15, 0), "TEMP"), 23.25f);
   EXPECT_TRUE(NotRecorded(Reader->GetValue(At(15, 15), "TEMP")));
+  EXPECT_TRUE(NotRecorded(Reader->GetValue(At(15, 30), "TEMP"))); // beyond a single
   EXPECT_EQ(Sensor("TEMP").Status, "BAD");
-  EXPECT_EQ(Sensor("TEMP").RecordCount(), 4);
-  EXPECT_EQ(Sensor("TEMP").Count, 6);
+  EXPECT_EQ(Sensor("TEMP").RecordCount(), 5);
+  EXPECT_EQ(Sensor("TEMP").Count, 7);
 }
 
 TEST_F(CSVFileTest, Layout2GroupRowsMakeNumberedSensors) {
@@ -147,6 +150,26 @@ TEST_F(CSVFileTest, DatesAndTimesAsWritten) {
   EXPECT_EQ(Reader->FirstTime(), 14 * 3600 + 30 * 60);
 }
 
+// A row whose date the calendar cannot hold is skipped; the rest are read.
+TEST_F(CSVFileTest, RowWithAnImpossibleDateIsSkipped) {
+  const struct {
+    const char* Text;
+    const char* Sensor;
+  } Cases[] = {
+      {"03/07/1999,14:30:00,A,1,C,G\n03/07/10000,14:45:00,A,2,C,G\n03/07/1999,15:00:00,A,3,C,G\n",
+       "A"},
+      {"03/07/1999,14:30:00,W,1,5\n03/07/65535,14:45:00,W,2,5\n03/07/1999,15:00:00,W,3,5\n", "W:1"},
+      {"A,03/07/1999,14:30:00,1,G\nA,99/07/9999 14:45:00,2,G\nA,03/07/1999,15:00:00,3,G\n", "A"},
+  };
+  for (const auto& C : Cases) {
+    ASSERT_TRUE(Load(C.Text)) << C.Text;
+    const TCSVSensor& S = Sensor(C.Sensor);
+    EXPECT_EQ(S.RecordCount(), 2) << C.Text;
+    EXPECT_EQ(S.Interval, 1800) << C.Text;
+    EXPECT_EQ(Reader->GetValue(At(15, 0), C.Sensor), 3.0f) << C.Text;
+  }
+}
+
 TEST_F(CSVFileTest, SensorIntervals) {
   ASSERT_TRUE(
       Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"));
@@ -159,6 +182,13 @@ TEST_F(CSVFileTest, SensorIntervals) {
   EXPECT_TRUE(Sensor("A").VariableInterval);
   EXPECT_EQ(Sensor("A").FirstTime, At(10, 0));
   EXPECT_EQ(Sensor("A").LastTime, At(11, 0));
+  // Rows that never step forward are taken newest first.
+  ASSERT_TRUE(
+      Load("A,03/07/1999,11:00:00,1,G\nA,03/07/1999,10:30:00,1,G\nA,03/07/1999,10:30:00,1,G\n"
+           "A,03/07/1999,10:15:00,1,G\nB,03/07/1999,10:00:00,1,G\nB,03/07/1999,10:00:00,1,G\n"));
+  EXPECT_EQ(Sensor("A").Interval, 900);
+  EXPECT_TRUE(Sensor("A").VariableInterval);
+  EXPECT_EQ(Sensor("B").Interval, 0); // one time only
 }
 
 std::string Rows(const std::string& Name, int FromMinute, int StepMinutes, int Count) {
@@ -311,17 +341,26 @@ TEST_F(CSVFileTest, GeneratedLayoutsRoundTrip) {
   EXPECT_EQ(Reader->Interval(), 300);
 }
 
-// Whatever the bytes, Open answers true or false; a true reader then answers
-// every question.
+// Whatever the bytes, Open answers true or false without an exception; a
+// true reader then has its first time no later than its last and answers
+// every question with a value not recorded or a finite number.
 void Exercise(TCSVLogFile& R) {
+  bool Opened = false;
+  ASSERT_NO_THROW(Opened = R.Open());
+  if (!Opened) return;
+  ASSERT_LE(R.FirstTime(), R.LastTime());
   for (int I = 0; I < R.Sensors().Count() && I < 50; ++I) {
     const TCSVSensor* S = R.Sensors().Objects(I);
+    ASSERT_LE(S->FirstTime, S->LastTime) << S->Name;
     float V;
     LogTime T;
     for (int P = 0; P < S->RecordCount() && P < 50; ++P) {
       R.GetValueAt(P, S->Name, V, T);
+      ASSERT_TRUE(NotRecorded(V) || std::isfinite(V)) << S->Name << " " << P;
       R.GetValue(T, S->Name, V);
+      ASSERT_TRUE(NotRecorded(V) || std::isfinite(V)) << S->Name << " " << T;
       R.GetValue(T + 1, S->Name, V);
+      ASSERT_TRUE(NotRecorded(V) || std::isfinite(V)) << S->Name << " " << T + 1;
     }
   }
 }
@@ -338,7 +377,8 @@ TEST_F(CSVFileTest, EveryTruncationAndRandomCorruption) {
   for (std::size_t Len = 0; Len <= Full.size(); ++Len) {
     test::WriteBytes(Path, Full.substr(0, Len));
     TCSVLogFile R(Path, "T");
-    if (R.Open()) Exercise(R);
+    Exercise(R);
+    ASSERT_FALSE(HasFatalFailure()) << Len;
   }
   std::mt19937 Rng(77);
   for (int Round = 0; Round < 800; ++Round) {
@@ -353,7 +393,8 @@ TEST_F(CSVFileTest, EveryTruncationAndRandomCorruption) {
       for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
     test::WriteBytes(Path, Bytes);
     TCSVLogFile R(Path, "R");
-    if (R.Open()) Exercise(R);
+    Exercise(R);
+    ASSERT_FALSE(HasFatalFailure()) << Round;
   }
 }
 
@@ -371,7 +412,8 @@ TEST_F(CSVFileTest, VeryLongLinesAndBinaryGarbage) {
   std::string Garbage;
   std::mt19937 Rng(5);
   for (int I = 0; I < 200000; ++I) Garbage.push_back(static_cast<char>(Rng() & 0xFF));
-  Load(Garbage);
+  Reader = std::make_unique<TCSVLogFile>(Dir.File("garbage.csv"), "G");
+  test::WriteBytes(Dir.File("garbage.csv"), Garbage);
   Exercise(*Reader);
 }
 

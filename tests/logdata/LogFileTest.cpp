@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <filesystem>
 #include <random>
 
@@ -216,7 +217,8 @@ TEST_F(LogFileTest, ShortAndOddSizedRecords) {
 }
 
 // Walks the reader over a file the way an export does, from one step before
-// the data on, asking every index and two outside the sensor range.
+// the data on, asking every index and two outside the sensor range: every
+// answer is either not recorded or a finite number.
 void Walk(TLogFile& F, int Steps) {
   const LogTime T0 = F.FirstTime();
   const std::int32_t Step = F.Interval() > 0 ? F.Interval() : 900;
@@ -227,6 +229,7 @@ void Walk(TLogFile& F, int Steps) {
     for (int S = 0; S <= N + 1; ++S) {
       float V;
       F.GetValue(static_cast<LogTime>(T), S, V);
+      ASSERT_TRUE(NotRecorded(V) || std::isfinite(V)) << T << " " << S << " " << V;
     }
   }
 }
@@ -266,7 +269,12 @@ TEST_F(LogFileTest, RandomCorruptionsNeverCrash) {
       for (char& C : Bytes) C = static_cast<char>(Rng() & 0xFF);
     test::WriteBytes(Path, Bytes);
     TLogFile F(Path, "R");
-    if (F.Open()) Walk(F, 20);
+    bool Opened = false;
+    ASSERT_NO_THROW(Opened = F.Open()) << Round;
+    if (!Opened) continue;
+    ASSERT_LE(F.FirstTime(), F.LastTime()) << Round;
+    ASSERT_NO_THROW(Walk(F, 20)) << Round;
+    ASSERT_FALSE(HasFatalFailure()) << Round;
   }
 }
 

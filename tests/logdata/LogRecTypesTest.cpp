@@ -23,6 +23,8 @@ TEST(RawToValue, DividesByTenOneStepAtATimeInSinglePrecision) {
   EXPECT_EQ(Bits(RawToValue(33001, 2)), 0x4015c28fu); // 2.34
   // Three steps of /10 differ in the last bit from one division by 1000.
   EXPECT_EQ(Bits(RawToValue(7, 3)), 0xc2030a3eu);
+  // Each step divides by ten; multiplying by 0.1 would end one bit higher.
+  EXPECT_EQ(Bits(RawToValue(32768, 3)), 0x3a83126eu);
   EXPECT_EQ(RawToValue(0xFFFF, 2), 0.0f);
   EXPECT_EQ(Bits(RawToValue(40000, 65535)), Bits(0.0f)); // hostile digit count
 }

@@ -1,12 +1,14 @@
 #include "report/LogExport.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "ExportFixtures.h"
 #include "XlsxReader.h"
 #include "report/Formatting.h"
+#include "report/Statistics.h"
 #include "support/FakeUi.h"
 
 namespace quorvin {
@@ -419,8 +421,9 @@ TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
             CrLf({"\"DATE\",\"TIME\",\"A\"", "\"UNITS\",,C", "\"RIGHTDIGITS\",,1",
                   "03/07/1999,10:00,1.5", "03/07/1999,10:15,1.6", "03/07/1999,10:30,1.7",
                   "03/07/1999,10:45,1.8", "03/07/1999,11:00,1.9"}));
-  EXPECT_EQ(Sel.LogInterval, 900);
-  EXPECT_EQ(Sel.StartTime, PartsToSecs(1999, 3, 7, 10, 0, 0));
+  // The selection keeps what was chosen.
+  EXPECT_EQ(Sel.LogInterval, 420);
+  EXPECT_EQ(Sel.StartTime, PartsToSecs(1999, 3, 7, 11, 0, 0));
 }
 
 TEST_F(CsvGridTest, VariableIntervalSensorAloneIsWrittenRecordByRecord) {
@@ -493,6 +496,100 @@ TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
                                     "\n"
                                     "03/08/99,   00:00:00,    1.50,       -\n"
                                     "03/08/99,   00:30:00,    1.75,       -\n");
+}
+
+// A CSV file written newest first converts exactly like the same lines
+// written oldest first, with the first sensor checked and with all of them.
+TEST_F(LogExportTest, CsvWrittenNewestFirstConvertsLikeOldestFirst) {
+  const struct {
+    const char* Name;
+    std::vector<std::string> Rows; // oldest first
+  } Cases[] = {
+      {"layout 1",
+       {"03/07/1999,10:00:00,A,1.5,C,G", "03/07/1999,10:15:00,A,1.6,C,G",
+        "03/07/1999,10:30:00,A,1.7,C,G", "03/07/1999,11:00:00,A,1.8,C,G"}},
+      {"layout 2",
+       {"03/07/1999,23:30:00,W,1,2.5", "03/08/1999,00:00:00,W,2,3.5",
+        "03/08/1999,00:30:00,W,3,4.5"}},
+      {"layout 3",
+       {"A,03/07/1999,10:00:00,1,G", "B,03/07/1999,10:05:00,7,G", "A,03/07/1999,10:15:00,2,G",
+        "B,03/07/1999,10:25:00,8,G", "A,03/07/1999,10:30:00,3,G"}},
+  };
+  Opt.AppendData = false;
+  // Loads the lines as NAME.csv and saves them: the result and the file.
+  auto Convert = [&](const std::string& Name, const std::vector<std::string>& Rows, bool All) {
+    WriteFile(Dir / (Name + ".csv"), CrLf(Rows));
+    TLogSelection Own;
+    Own.LogFileChange(PageLogPrn, Dir / (Name + ".csv"));
+    Own.edtFilenameExit(PageLogPrn, Ui.Services);
+    EXPECT_TRUE(Own.LogLoaded()) << Name;
+    if (All) Own.SelectAllClick(true);
+    std::string Out;
+    const bool Ok =
+        ConvertLogToText(Own, Opt, Fmt, cmNone, GetFieldSeparator(Opt, cmNone), Ui.Services, Out);
+    const std::string Text = ReadFile(Out);
+    std::filesystem::remove(Out);
+    return std::make_pair(Ok, Text);
+  };
+  for (const auto& C : Cases)
+    for (bool All : {false, true}) {
+      const std::vector<std::string> Newest(C.Rows.rbegin(), C.Rows.rend());
+      const auto Expected = Convert("old" + std::to_string(All), C.Rows, All);
+      EXPECT_EQ(Convert("new" + std::to_string(All), Newest, All), Expected) << C.Name << All;
+      EXPECT_EQ(Expected.first, Expected.second != "") << C.Name << All; // saved, or refused
+    }
+}
+
+// A CSV conversion's own grid is for that conversion only: the commands that
+// follow it give what each gives alone. R every 10 minutes to 10:20 makes
+// the intervals mixed; P and Q every 15 minutes to 11:00.
+TEST_F(LogExportTest, CsvGridStaysWithItsConversion) {
+  std::string Text;
+  for (int M = 0; M <= 60; M += 5) {
+    char Time[32];
+    std::snprintf(Time, sizeof Time, "03/07/1999,%02d:%02d:00,", 10 + M / 60, M % 60);
+    const std::string V = std::to_string(M);
+    if (M % 15 == 0) Text += Time + ("P," + V + ",C,G\r\n") + Time + ("Q," + V + ",C,G\r\n");
+    if (M % 10 == 0 && M <= 20) Text += Time + ("R," + V + ",C,G\r\n");
+  }
+  WriteFile(Dir / "grid.csv", Text);
+  auto Load = [&](TLogSelection& S, std::vector<int> Checked) {
+    S.LogFileChange(PageLogPrn, Dir / "grid.csv");
+    S.edtFilenameExit(PageLogPrn, Ui.Services);
+    for (int I = 0; I < S.SensorChoiceCount(); ++I)
+      S.CheckSensorsClick(I, std::find(Checked.begin(), Checked.end(), I) != Checked.end());
+  };
+  auto Export = [&](TLogSelection& S) {
+    Ui.Pane.Clear();
+    std::string Out;
+    EXPECT_TRUE(ConvertLogToText(S, Opt, Fmt, cmDisplay, ",", Ui.Services, Out));
+    return Ui.Pane.Text();
+  };
+  auto Stats = [&](TLogSelection& S) {
+    Ui.Pane.Clear();
+    TStatAccumulators Acc;
+    Acc.SetSize(S.CheckedSensorCount);
+    TStatistics(S, Fmt, Opt, cmStatistics, Acc, Ui.Pane).Report();
+    return Ui.Pane.Text();
+  };
+  const struct {
+    std::vector<int> Checked;
+    std::function<std::string(TLogSelection&)> Command;
+  } Steps[] = {{{2}, Export}, {{0, 1}, Export}, {{0, 1}, Stats}};
+  TLogSelection Shared;
+  Load(Shared, {});
+  for (const auto& Step : Steps) {
+    TLogSelection Alone;
+    Load(Alone, Step.Checked);
+    const std::string Expected = Step.Command(Alone);
+    for (int I = 0; I < Shared.SensorChoiceCount(); ++I)
+      Shared.CheckSensorsClick(I, Alone.SensorChoices[static_cast<std::size_t>(I)].Checked);
+    EXPECT_EQ(Step.Command(Shared), Expected) << &Step - Steps;
+  }
+  // P and Q run past 10:20, where the grid of R alone ends.
+  TLogSelection Alone;
+  Load(Alone, {0, 1});
+  EXPECT_NE(Export(Alone).find("10:45:00,      45,      45"), std::string::npos);
 }
 
 TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {

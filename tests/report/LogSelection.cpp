@@ -162,17 +162,23 @@ TEST_F(LogSelectionTest, BadNamesAndFilesGiveTheirDialogs) {
   EXPECT_FALSE(Sel.FileValid);
   EXPECT_EQ(Ui.Dialog.Texts().back(), "File is invalid. Please select another file.");
 
-  // A good log, then a truncated one: the dialog, no log, the lists kept.
-  Sel.SelectAllClick(true);
-  Enter(BinaryLog());
-  WriteFile(Dir / "short.log", std::string(30, '\0'));
-  Enter(Dir / "short.log");
-  EXPECT_TRUE(Sel.FileValid);
-  EXPECT_FALSE(Sel.LogLoaded());
-  EXPECT_FALSE(Sel.BinaryLog);
-  EXPECT_EQ(Ui.Dialog.Texts().back(), "Unble to open file or read header.  Check file format.");
-  EXPECT_EQ(View.Sensors.size(), 3u);
-  EXPECT_EQ(Sel.SensorChoiceCount(), 3);
+  // A good log, then one that does not open (binary or CSV): the dialog, and
+  // no log selected, also when the unchanged name is left again.
+  for (const char* Bad : {"short.log", "short.csv"}) {
+    Sel.SelectAllClick(true);
+    Enter(BinaryLog());
+    ASSERT_TRUE(Sel.FileValid);
+    WriteFile(Dir / Bad, std::string(30, '\0'));
+    Enter(Dir / Bad);
+    Sel.edtFilenameExit(PageLogPrn, Ui.Services);
+    EXPECT_FALSE(Sel.FileValid) << Bad;
+    EXPECT_FALSE(Sel.LogLoaded()) << Bad;
+    EXPECT_FALSE(Sel.BinaryLog || Sel.CSVLog) << Bad;
+    EXPECT_EQ(Ui.Dialog.Texts().back(), "Unble to open file or read header.  Check file format.");
+    EXPECT_TRUE(View.Sensors.empty()) << Bad;
+    EXPECT_EQ(Sel.SensorChoiceCount(), 0) << Bad;
+    EXPECT_EQ(Sel.CheckedSensorCount, 0) << Bad;
+  }
 
   // A log without sensors loads, with a warning.
   test::WriteBinaryLog(Dir / "none.log", "NONE", 1999, 3, 1, 600, {}, {});

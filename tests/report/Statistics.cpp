@@ -209,6 +209,27 @@ TEST_F(StatisticsTest, ZeroIntervalDoesNotHang) {
   EXPECT_NE(Text.find("1           MEAN         0.50      10.0\n"), std::string::npos) << Text;
 }
 
+TEST_F(StatisticsTest, ProgressIsReportedAndCancelShowsOnlyCompleteDays) {
+  // Five days of one-minute records: 7200 steps, reported every 4096.
+  std::vector<std::vector<std::uint16_t>> R(5 * 1440, {Raw(1.0, 2)});
+  test::WriteBinaryLog(Dir / "minute.log", "SITE1", 1999, 3, 7, 60, {{"STAGE", 1.0, 0.0, 2}}, R);
+  Load(Dir / "minute.log", true);
+  TStatistics Whole(Sel, Fmt, Opt, cmStatistics, Acc, Ui.Pane, &Ui.Busy);
+  EXPECT_TRUE(Whole.Report());
+  EXPECT_EQ(Ui.Busy.Steps, 1);
+  EXPECT_EQ(Ui.Busy.LastTotal, Sel.EndTime - Sel.StartTime);
+
+  Ui.Busy.Steps = 0;
+  Ui.Busy.CancelAtStep = 1;
+  TStatistics Cancelled(Sel, Fmt, Opt, cmStatistics, Acc, Ui.Pane, &Ui.Busy);
+  EXPECT_FALSE(Cancelled.Report());
+  // Step 4096 falls on the third day: the first two days are shown, the
+  // half-read third is not.
+  const std::string Text = Ui.Pane.Text();
+  EXPECT_NE(Text.find("03/08/99"), std::string::npos) << Text;
+  EXPECT_EQ(Text.find("03/09/99"), std::string::npos) << Text;
+}
+
 TEST_F(StatisticsTest, FoldSumsInSinglePrecisionAndStartsFromTheWidestSingles) {
   Sel.SensorChoices.resize(2);
   Sel.SensorChoices[0] = {true, "X", "X", 7, 1, 0, ""};

@@ -87,8 +87,8 @@ struct TFakeApp {
   TFakePrinter Printer;
   TFakeHelp Help;
   TFakeMounts Mounts;
-  TAppServices Services{Ui.Dialog,    Ui.Status,     Ui.Pane, Ui.Busy, Chart,
-                        FileDialog,   FolderBrowser, Printer, Help,    Mounts};
+  TAppServices Services{Ui.Dialog,  Ui.Status,     Ui.Pane, Ui.Busy, Chart,
+                        FileDialog, FolderBrowser, Printer, Help,    Mounts};
   TApplication App{Services};
   TFakeAppView View;
 

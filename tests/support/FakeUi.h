@@ -85,10 +85,15 @@ public:
 class TFakeBusy : public IBusyCursor {
 public:
   int Begins = 0, Ends = 0, Steps = 0;
+  // The user presses Cancel at this step (1-based); 0 never.
+  int CancelAtStep = 0;
+  long long LastDone = 0, LastTotal = 0;
   void Begin() override { ++Begins; }
-  bool Step(long long, long long) override {
+  bool Step(long long Done, long long Total) override {
     ++Steps;
-    return false;
+    LastDone = Done;
+    LastTotal = Total;
+    return Steps == CancelAtStep;
   }
   void End() override { ++Ends; }
 };

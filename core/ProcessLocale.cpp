@@ -1,0 +1,12 @@
+#include "core/ProcessLocale.h"
+
+#include <clocale>
+
+namespace quorvin {
+
+void SetUpProcessLocale() {
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+} // namespace quorvin
