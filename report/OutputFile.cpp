@@ -41,13 +41,17 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
   FTarget = Target;
   FTempName.assign(Name.data());
   FFailed = false;
+  FAppendFrom = -1;
   return true;
 }
 
 bool TOutputFile::OpenAppend(const std::string& Target) {
   Abandon();
+  struct stat St;
+  const long long Before = ::stat(Target.c_str(), &St) == 0 ? (long long)St.st_size : -2;
   FFile = std::fopen(Target.c_str(), "ab");
   if (!FFile) return false;
+  FAppendFrom = Before;
   std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
   FTarget = Target;
   FTempName.clear();
@@ -75,7 +79,10 @@ bool TOutputFile::Close() {
 
 bool TOutputFile::Publish() {
   if (FFile || FFailed) return false;
-  if (FTempName.empty()) return true;
+  if (FTempName.empty()) {
+    FAppendFrom = -1;
+    return true;
+  }
   if (std::rename(FTempName.c_str(), FTarget.c_str()) != 0) return false;
   FTempName.clear();
   return true;
@@ -96,6 +103,14 @@ void TOutputFile::Abandon() {
     std::remove(FTempName.c_str());
     FTempName.clear();
   }
+  if (FAppendFrom == -2) {
+    std::remove(FTarget.c_str());
+  } else if (FAppendFrom >= 0) {
+    // Whoever abandons the file reports the failure; the text appended is
+    // taken back as far as the file lets us.
+    if (::truncate(FTarget.c_str(), off_t(FAppendFrom)) != 0) FFailed = true;
+  }
+  FAppendFrom = -1;
 }
 
 bool LooksLikeWorkbook(const std::string& FileName) {

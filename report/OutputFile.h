@@ -18,7 +18,8 @@ public:
 
   // Starts a new content for Target in a temporary file of the same folder.
   bool OpenReplace(const std::string& Target);
-  // Opens Target for appending (created when missing).
+  // Opens Target for appending (created when missing). Until the appended
+  // text is committed, abandoning it takes the file back to what it was.
   bool OpenAppend(const std::string& Target);
   bool IsOpen() const { return FFile != nullptr; }
 
@@ -36,7 +37,8 @@ public:
   bool Close();
   const std::string& WrittenName() const { return FTempName.empty() ? FTarget : FTempName; }
   bool Publish();
-  // Closes and, for a replacement, removes the temporary file.
+  // Closes and, for a replacement, removes the temporary file; an append
+  // not yet committed is cut off again (a file it created is removed).
   void Abandon();
 
 private:
@@ -44,6 +46,9 @@ private:
   std::string FTarget;
   std::string FTempName; // empty when appending
   bool FFailed = false;
+  // The size of the file appended to before this append (-1: none pending,
+  // -2: the append created it).
+  long long FAppendFrom = -1;
 };
 
 // True when the file starts like a workbook (a zip package or an OLE2
