@@ -118,8 +118,14 @@ bool TRamCardPage::SaveChosenRamFiles() {
     Failed = AppendField(Failed, ", ", Name);
   };
 
+  // Progress per checked file; a user who cancels keeps the files copied so
+  // far (each one is complete) and is told about them as usual.
+  long long Total = 0, Done = 0;
+  for (const TRamFileItem& Item : chklbxRamFiles.Items) Total += Item.Checked ? 1 : 0;
+
   for (const TRamFileItem& Item : chklbxRamFiles.Items) {
     if (!Item.Checked) continue;
+    if (FUi.Busy.Step(Done++, Total)) break;
     const std::string Wanted = Item.Text.empty() ? "*.*" : Item.Text;
     bool ItemSaved = false, ItemFailed = false;
     if (RamCard) {

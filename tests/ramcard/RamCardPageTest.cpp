@@ -162,6 +162,17 @@ TEST(RamCardPage, SavesCheckedFilesWithTheirContents) {
   EXPECT_EQ(ReadWhole(F.Out / "C.L01"), "charlie");
 }
 
+TEST(RamCardPage, ProgressGoesPerFileAndCancelKeepsTheFilesCopiedSoFar) {
+  TPageFixture F;
+  F.ChooseDump({{"A.LOG", "alpha"}, {"B.LOG", "bravo"}, {"C.LOG", "charlie"}});
+  F.Check({0, 1, 2});
+  F.Ui.Busy.CancelAtStep = 2;
+  EXPECT_EQ(F.Save(F.Out.Path()), "Saved successfully: A.LOG");
+  EXPECT_EQ(FolderNames(F.Out.Path()), (std::set<std::string>{"A.LOG"}));
+  EXPECT_EQ(F.Ui.Busy.LastDone, 1);
+  EXPECT_EQ(F.Ui.Busy.LastTotal, 3);
+}
+
 TEST(RamCardPage, TakenNameGetsTheNumberedVariant) {
   TPageFixture F;
   F.ChooseDump({{"DATA.LOG", "new"}});
