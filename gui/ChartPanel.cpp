@@ -2,6 +2,7 @@
 
 #include <QCategoryAxis>
 #include <QChart>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLineSeries>
 #include <QSet>
@@ -88,6 +89,9 @@ TChartPanel::TChartPanel(QWidget* Parent)
   FChart->addAxis(FAxisY, Qt::AlignLeft);
 
   setChart(FChart);
+  // The chart's own colour reaches the edges of the output area.
+  setFrameShape(QFrame::NoFrame);
+  FChart->layout()->setContentsMargins(0, 0, 0, 0);
   connect(FChart, &QChart::plotAreaChanged, this, [this] { PlotAreaChanged(); });
   SetBackColour(Qt::white);
   SetTextColour(Qt::black);

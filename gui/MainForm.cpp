@@ -222,6 +222,8 @@ TMainForm::~TMainForm() {
   FApp.reset();
 }
 
+TQtPrinter* TMainForm::Printer() const { return dynamic_cast<TQtPrinter*>(FOwnPrinter.get()); }
+
 void TMainForm::BuildActions() {
   for (const TActionText& Text : Actions) {
     // Help comes with the manual window.

@@ -35,6 +35,7 @@ namespace quorvin::gui {
 class TChartPanel;
 class TFileDialogProxy;
 class TQtBusyCursor;
+class TQtPrinter;
 class TQtStatusBar;
 class TTextPane;
 
@@ -65,6 +66,8 @@ public:
   TQtStatusBar& Status() { return *FStatus; }
   TQtBusyCursor& Busy() { return *FBusy; }
   QAction* Action(captions::TActionId Id) const { return FActions[std::size_t(Id)]; }
+  // The window's own printer, when none was injected.
+  TQtPrinter* Printer() const;
 
   // A file dropped on the window (or named on the command line), chosen as
   // Open or the page's Browse would choose it.

@@ -55,8 +55,10 @@ void Tighten(QLayout* Layout) {
 
 // A check list exactly tall enough for Rows rows.
 void FitRows(QListWidget* List, int Rows) {
-  const int Row = List->fontMetrics().height() + 4;
-  List->setFixedHeight(Rows * Row + 2 * List->frameWidth() + 2);
+  List->ensurePolished();
+  const int Row = std::max(List->sizeHintForRow(0), List->fontMetrics().height());
+  List->setFixedHeight(Rows * Row + 2 * List->frameWidth());
+  List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 template <std::size_t N>

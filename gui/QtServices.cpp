@@ -216,6 +216,8 @@ void TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer) {
 }
 
 void TQtPrinter::PrintChart(TChartPanel& Chart, QPrinter& Printer) {
+  // A chart drawn just now may still have its layout pending.
+  QCoreApplication::sendPostedEvents();
   QPainter Painter;
   if (!Painter.begin(&Printer)) return;
   Painter.setRenderHint(QPainter::Antialiasing);

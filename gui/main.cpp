@@ -5,29 +5,19 @@
 #include <QFontDatabase>
 #include <QTimer>
 
-#include <clocale>
 #include <cstdio>
 
 #include "core/Collect.h"
+#include "core/ProcessLocale.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
 #include "gui/QtBridge.h"
 
-namespace {
-
-// process locale
-void SetUpLocale() {
-  std::setlocale(LC_ALL, "");
-  std::setlocale(LC_NUMERIC, "C");
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
-  // Qt sets the process locale from the environment; numbers are written
-  // with "." whatever the desktop's language.
-  SetUpLocale();
+  // process locale: after Qt has set it from the environment, numbers go
+  // back to "." whatever the desktop's language.
+  quorvin::SetUpProcessLocale();
   QApplication::setApplicationName(QStringLiteral("Quorvin"));
   QApplication::setApplicationDisplayName(QStringLiteral("Quorvin"));
   QApplication::setApplicationVersion(QStringLiteral(QUORVIN_VERSION));

@@ -4,13 +4,14 @@
 
 #include <QApplication>
 
-#include <clocale>
 #include <cstdlib>
+
+#include "core/ProcessLocale.h"
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication App(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
+  quorvin::SetUpProcessLocale();
   return RUN_ALL_TESTS();
 }
