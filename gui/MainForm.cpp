@@ -183,15 +183,19 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   MainLayout->addWidget(PgCntrlLog);
   static const char* const PageNames[] = {"tbsLogPrn", "tbsLogPlot", "tbsLogStat", "tbsRamCard",
                                           "tbsDDRLog"};
+  // The right parts of the three log pages are equally wide, so the log
+  // selection stands in the same place on each.
+  QWidget* Right[LogPageCount] = {BuildLogPrnOptions(), BuildLogPlotOptions(), new QWidget};
+  int RightWidth = 0;
+  for (QWidget* Part : Right) RightWidth = std::max(RightWidth, Part->minimumSizeHint().width());
   for (int Page = 0; Page < LogPageCount; ++Page) {
     auto* Tab = new QWidget;
     auto* Row = new QHBoxLayout(Tab);
     Row->setContentsMargins(8, 6, 8, 6);
     Row->setSpacing(12);
     Row->addWidget(BuildLogSelection(Page), 3);
-    if (Page == PageLogPrn) Row->addWidget(BuildLogPrnOptions(), 2);
-    if (Page == PageLogPlot) Row->addWidget(BuildLogPlotOptions(), 2);
-    if (Page == PageLogStat) Row->addStretch(2);
+    Right[Page]->setMinimumWidth(RightWidth);
+    Row->addWidget(Right[Page], 2);
     Tab->setObjectName(QString::fromLatin1(PageNames[Page]));
     PgCntrlLog->addTab(Tab, Caption(PageCaptions[std::size_t(Page)]));
   }

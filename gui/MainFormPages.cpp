@@ -57,7 +57,7 @@ void Tighten(QLayout* Layout) {
 void FitRows(QListWidget* List, int Rows) {
   List->ensurePolished();
   const int Row = std::max(List->sizeHintForRow(0), List->fontMetrics().height());
-  List->setFixedHeight(Rows * Row + 2 * List->frameWidth());
+  List->setFixedHeight(Rows * Row + 2 * List->frameWidth() + 2);
   List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
@@ -153,7 +153,8 @@ QWidget* TMainForm::BuildLogPrnOptions() {
   auto* FormatRow = new QHBoxLayout;
   FormatRow->setSpacing(Spacing);
   FormatRow->addWidget(Label(LabelOutputFormat, cbxOutFormat));
-  FormatRow->addWidget(cbxOutFormat, 1);
+  FormatRow->addWidget(cbxOutFormat);
+  FormatRow->addStretch(1);
   L->addLayout(FormatRow);
 
   chkAppend = Named(new QCheckBox(Caption(CheckAppend)), QStringLiteral("chkAppend"));
@@ -287,7 +288,7 @@ QWidget* TMainForm::BuildDDRLogPage() {
   Hinted(cbxOutFormat1, HintOutputFormat);
   chkAppend1 = Named(new QCheckBox(Caption(CheckAppend)), QStringLiteral("chkAppend1"));
   G->addWidget(Label(LabelOutputFormat, cbxOutFormat1), 2, 0);
-  G->addWidget(cbxOutFormat1, 2, 1);
+  G->addWidget(cbxOutFormat1, 2, 1, Qt::AlignLeft);
   G->addWidget(chkAppend1, 3, 0, 1, 3);
 
   edtDDROutput = Named(new QLineEdit, QStringLiteral("edtDDROutput"));
@@ -302,7 +303,7 @@ QWidget* TMainForm::BuildDDRLogPage() {
   FillNames(cbxDtFormatDDR, OtherDtFormatNames);
   Hinted(cbxDtFormatDDR, HintDateFormat);
   G->addWidget(Label(LabelDateFormat, cbxDtFormatDDR), 6, 0);
-  G->addWidget(cbxDtFormatDDR, 6, 1);
+  G->addWidget(cbxDtFormatDDR, 6, 1, Qt::AlignLeft);
   G->setColumnStretch(1, 1);
   G->setRowStretch(7, 1);
   Row->addWidget(Left, 3);
