@@ -146,6 +146,10 @@ int TChartPanel::CreateDateTimeLineSeries() {
   TSeriesData Data;
   Data.Line = new QLineSeries(FChart);
   FChart->addSeries(Data.Line);
+  // One pixel wide, in the colour the chart gives the series.
+  QPen Pen = Data.Line->pen();
+  Pen.setWidth(1);
+  Data.Line->setPen(Pen);
   FSeries.push_back(std::move(Data));
   return int(FSeries.size()) - 1;
 }
@@ -220,7 +224,34 @@ void TChartPanel::ApplyBottomRange() {
 }
 
 void TChartPanel::AddPoint(int Series, TDateTime X, double Y) {
-  At(Series).Points.append(QPointF(double(DateTimeToMSecs(X)), Y));
+  TSeriesData& Data = At(Series);
+  const QPointF P(double(DateTimeToMSecs(X)), Y);
+  if (!(FMaxX > FMinX) || P.x() < FMinX || P.x() > FMaxX) {
+    EndColumn(Data);
+    Data.Points.append(P);
+    return;
+  }
+  const qint64 Column =
+      std::min<qint64>(qint64((P.x() - FMinX) * (KeptColumns / (FMaxX - FMinX))), KeptColumns - 1);
+  if (Column != Data.Column) {
+    EndColumn(Data);
+    Data.Column = Column;
+    Data.First = Data.Low = Data.High = Data.Last = P;
+    return;
+  }
+  Data.Last = P;
+  if (P.y() < Data.Low.y()) Data.Low = P;
+  if (P.y() > Data.High.y()) Data.High = P;
+}
+
+void TChartPanel::EndColumn(TSeriesData& Data) {
+  if (Data.Column < 0) return;
+  // The four in the order they came (by time), each once.
+  QPointF Picks[4] = {Data.First, Data.Low, Data.High, Data.Last};
+  std::sort(Picks, Picks + 4, [](const QPointF& A, const QPointF& B) { return A.x() < B.x(); });
+  for (int I = 0; I < 4; ++I)
+    if (I == 0 || Picks[I].x() != Picks[I - 1].x()) Data.Points.append(Picks[I]);
+  Data.Column = -1;
 }
 
 void TChartPanel::SetSeriesTitle(int Series, const std::string& Title) {
@@ -251,6 +282,7 @@ int TChartPanel::PlotColumns() const {
 }
 
 void TChartPanel::ShowPoints(TSeriesData& Data) {
+  EndColumn(Data);
   FColumns = PlotColumns();
   if (Data.Shown == Data.Points.size() && Data.Columns == FColumns) return;
   // One replacement of the whole list: adding points one at a time would

@@ -4,10 +4,11 @@
 // The bottom axis shows date-time labels turned 90 degrees, written from the
 // log's own wall-clock times as UTC (Qt's date-time axis would write them in
 // the local zone). Points gathered from the graph go to each series in one
-// replacement of its list; what the series draws is the first, lowest,
-// highest and last point of every column of the plot's width, which looks
-// exactly like the full line at that width and keeps a year of one-minute
-// data quick to draw. The full points are kept for printing and for tests.
+// replacement of its list. A line of more points than a screen has columns
+// looks the same as its first, lowest, highest and last point in every
+// column: the chart keeps those of 4096 columns across the bottom axis as
+// the points arrive, and the series draws those of the plot's own width.
+// So a year of one-minute data costs little more than reading it.
 #pragma once
 
 #include <QChartView>
@@ -58,8 +59,10 @@ public:
   // --- what is shown, for printing and tests ---------------------------------
   int SeriesCount() const { return int(FSeries.size()); }
   QLineSeries* Series(int Index) const;
-  // Every point given to a series (x in milliseconds since 1970, UTC).
+  // The points a series keeps (x in milliseconds since 1970, UTC): every
+  // point given to it while there are no more than the kept columns hold.
   const QList<QPointF>& SeriesPoints(int Index) const;
+  static constexpr int KeptColumns = 4096;
   QStringList TitleLines() const { return FTitle; }
   QValueAxis* LeftAxis() const { return FAxisY; }
   QCategoryAxis* BottomAxis() const { return FAxisX; }
@@ -74,11 +77,15 @@ public:
 private:
   struct TSeriesData {
     QLineSeries* Line = nullptr;
-    QList<QPointF> Points; // everything the graph gave
+    QList<QPointF> Points; // kept so far
     qsizetype Shown = -1;  // how many of them the drawn line reflects
     int Columns = 0;       // at how many columns
     bool Attached = false;
+    // The kept column the latest points fall in, and its four points.
+    qint64 Column = -1;
+    QPointF First, Low, High, Last;
   };
+  void EndColumn(TSeriesData& Data);
   TSeriesData& At(int Series);
   void ApplyLeftRange();
   void ApplyBottomRange();

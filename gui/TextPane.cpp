@@ -1,11 +1,14 @@
 #include "gui/TextPane.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "gui/QtBridge.h"
 
@@ -14,7 +17,20 @@ namespace quorvin::gui {
 namespace {
 
 // Lines gathered before they go into the document in one insertion.
-constexpr int FlushLines = 20000;
+constexpr int FlushLines = 32768;
+// Lines to a text block: a block costs the document far more than a line.
+constexpr int LinesPerBlock = 16;
+
+// Engine text onto Out: plain ASCII as it is (the usual case, and quick),
+// anything else as FromEngine reads it.
+void AppendEngineText(QString& Out, const std::string& Text) {
+  for (unsigned char C : Text)
+    if (C >= 0x80) {
+      Out += FromEngine(Text);
+      return;
+    }
+  Out += QLatin1StringView(Text.data(), qsizetype(Text.size()));
+}
 
 } // namespace
 
@@ -43,8 +59,9 @@ TTextPane::TTextPane(QWidget* Parent) : QPlainTextEdit(Parent) {
 }
 
 void TTextPane::Clear() {
-  FPending.clear();
+  FPending.resize(0);
   FPendingLines = 0;
+  FLineCount = 0;
   document()->clear();
   FDocumentEmpty = true;
 }
@@ -59,13 +76,13 @@ void TTextPane::QueueFlush() {
 }
 
 void TTextPane::AppendLine(const std::string& Line) {
-  if (FPendingLines == 0) {
+  if (FPendingLines == 0)
     FPendingFormat = FFormat;
-  } else {
-    FPending += u'\n';
-  }
-  FPending += FromEngine(Line);
+  else
+    FPending += FPendingLines % LinesPerBlock == 0 ? QChar(u'\n') : QChar(QChar::LineSeparator);
+  AppendEngineText(FPending, Line);
   ++FPendingLines;
+  ++FLineCount;
   if (FPendingLines >= FlushLines)
     Flush();
   else
@@ -88,13 +105,25 @@ void TTextPane::SetPointSize(int Size) {
 void TTextPane::Flush() {
   if (FPendingLines == 0) return;
   QTextCursor Cursor(document());
+  const int FirstBlock = FDocumentEmpty ? 0 : document()->blockCount();
   Cursor.beginEditBlock();
   Cursor.movePosition(QTextCursor::End);
   if (!FDocumentEmpty) Cursor.insertBlock();
   Cursor.insertText(FPending, FPendingFormat);
   Cursor.endEditBlock();
+  // The layout counts a block it has not laid out as one line; it is told
+  // the true count now, so the scroll bar is right before any layout.
+  int Left = FPendingLines;
+  for (QTextBlock Block = document()->findBlockByNumber(FirstBlock); Block.isValid() && Left > 0;
+       Block = Block.next()) {
+    const int Lines = std::min(Left, LinesPerBlock);
+    Block.setLineCount(Lines);
+    Left -= Lines;
+  }
+  QAbstractTextDocumentLayout* Layout = document()->documentLayout();
+  emit Layout->documentSizeChanged(Layout->documentSize());
   FDocumentEmpty = false;
-  FPending.clear();
+  FPending.resize(0);
   FPendingLines = 0;
 }
 
@@ -102,11 +131,6 @@ QString TTextPane::Text() {
   Flush();
   if (FDocumentEmpty) return QString();
   return document()->toPlainText() + u'\n';
-}
-
-int TTextPane::LineCount() {
-  Flush();
-  return FDocumentEmpty ? 0 : document()->blockCount();
 }
 
 } // namespace quorvin::gui

@@ -1,6 +1,8 @@
 // The display pane RedtDisplay: read-only plain text in a fixed-width font,
 // no word wrap, both scroll bars. Lines arrive one by one from the engines;
-// they are put into the document in blocks, so a million lines stay quick.
+// they go into the document many at a time, sixteen lines to a text block
+// (joined by line separators), so filling and scrolling a million lines
+// stays quick. Copying or printing gives the lines as they came.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -24,7 +26,7 @@ public:
   void Flush();
   // The whole text, lines ended by a line feed (flushes first).
   QString Text();
-  int LineCount();
+  int LineCount() const { return FLineCount; }
 
   // "Courier New" 13 pixels high, or the system's fixed-width font at that
   // height where it does not exist.
@@ -39,6 +41,7 @@ private:
   QTextCharFormat FPendingFormat;
   bool FDocumentEmpty = true;
   bool FFlushQueued = false;
+  int FLineCount = 0;
 };
 
 } // namespace quorvin::gui
