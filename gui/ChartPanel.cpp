@@ -68,7 +68,10 @@ QList<QPointF> ReducePoints(const QList<QPointF>& Points, double MinX, double Ma
 }
 
 TChartPanel::TChartPanel(QWidget* Parent)
-    : QChartView(Parent), FChart(new QChart), FAxisX(new QCategoryAxis), FAxisY(new QValueAxis) {
+    // Made with its chart: a chart view made without one makes its own,
+    // which a later setChart would leave behind.
+    : QChartView(new QChart, Parent), FChart(chart()), FAxisX(new QCategoryAxis),
+      FAxisY(new QValueAxis) {
   setObjectName(QStringLiteral("ChartLog"));
   setRenderHint(QPainter::Antialiasing, false);
   FChart->setAnimationOptions(QChart::NoAnimation);
@@ -88,7 +91,6 @@ TChartPanel::TChartPanel(QWidget* Parent)
   FAxisY->setLabelFormat(QStringLiteral("%g"));
   FChart->addAxis(FAxisY, Qt::AlignLeft);
 
-  setChart(FChart);
   // The chart's own colour reaches the edges of the output area.
   setFrameShape(QFrame::NoFrame);
   FChart->layout()->setContentsMargins(0, 0, 0, 0);

@@ -220,6 +220,13 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
 }
 
 TMainForm::~TMainForm() {
+  // Widgets going away must not call back into a window that is going.
+  for (QObject* Child : findChildren<QObject*>())
+    QObject::disconnect(Child, nullptr, this, nullptr);
+  for (QWidget* Edit : {static_cast<QWidget*>(edtDDRLog), static_cast<QWidget*>(edtDDROutput),
+                        static_cast<QWidget*>(chklbxSensors[PageLogPrn])})
+    Edit->removeEventFilter(this);
+  for (QLineEdit* Edit : edtFilename) Edit->removeEventFilter(this);
   // The application goes first: it refers to the widgets' services.
   FApp->AttachView(nullptr);
   FApp->Selection.AttachView(nullptr);

@@ -154,19 +154,5 @@ TEST_F(RealPrintTest, TheChartPrintsOnOnePageScaledToIt) {
   EXPECT_TRUE(Text.contains("TEMP"));
 }
 
-TEST_F(RealPrintTest, ACancelledPrintDialogPrintsNothing) {
-  StartPrinting();
-  Form->Printer()->Confirm = [this](QPrinter&) {
-    ++Dialogs;
-    return false;
-  };
-  OpenThroughDialog(Copy("SITE1.LOG"));
-  ClickSelectAll();
-  Trigger(actOptionsDisplay);
-  Trigger(actFilePrint);
-  EXPECT_EQ(Dialogs, 1);
-  EXPECT_FALSE(fs::exists(Pdf));
-}
-
 } // namespace
 } // namespace quorvin::gui::test
