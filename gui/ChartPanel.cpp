@@ -148,10 +148,6 @@ int TChartPanel::CreateDateTimeLineSeries() {
   TSeriesData Data;
   Data.Line = new QLineSeries(FChart);
   FChart->addSeries(Data.Line);
-  // One pixel wide, in the colour the chart gives the series.
-  QPen Pen = Data.Line->pen();
-  Pen.setWidth(1);
-  Data.Line->setPen(Pen);
   FSeries.push_back(std::move(Data));
   return int(FSeries.size()) - 1;
 }
