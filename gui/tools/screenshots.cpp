@@ -13,6 +13,7 @@
 
 #include <cstdio>
 
+#include "gui/AboutForm.h"
 #include "gui/MainForm.h"
 #include "gui/QtBridge.h"
 
@@ -113,5 +114,14 @@ int main(int argc, char** argv) {
   Settle(300);
   std::printf("maximised: %s\n", Window.isMaximized() ? "yes" : "no");
   Tour(QStringLiteral("maximised"));
+
+  TAboutForm About(&Window);
+  About.show();
+  Settle();
+  const QString AboutFile = Out.filePath(QStringLiteral("7-about.png"));
+  if (About.grab().save(AboutFile))
+    std::printf("%s (%dx%d)\n", qPrintable(AboutFile), About.width(), About.height());
+  else
+    ++Failures;
   return Failures == 0 ? 0 : 1;
 }
