@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 
 class TNullDialog : public IMessageDialog {
 public:
-  TMsgResult Show(TMsgKind, const std::string&, TMsgButtons) override { return TMsgResult::Yes; }
+  TMsgResult Show(TMsgKind, const std::string&, TMsgButtons, const std::string&) override {
+    return TMsgResult::Yes;
+  }
 };
 class TNullStatus : public IStatusBar {
 public:

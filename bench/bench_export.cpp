@@ -28,7 +28,7 @@ constexpr int RecordCount = 1000000;
 
 class TQuietUi : public IMessageDialog, public IStatusBar, public ITextPane {
 public:
-  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons) override {
+  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons, const std::string&) override {
     std::fprintf(stderr, "dialog: %s\n", Text.c_str());
     return TMsgResult::No;
   }

@@ -14,7 +14,9 @@ namespace {
 using namespace quorvin;
 
 struct TSilentDialog : IMessageDialog {
-  TMsgResult Show(TMsgKind, const std::string&, TMsgButtons) override { return TMsgResult::OK; }
+  TMsgResult Show(TMsgKind, const std::string&, TMsgButtons, const std::string&) override {
+    return TMsgResult::OK;
+  }
 };
 
 struct TBenchDump {

@@ -41,7 +41,9 @@ public:
 
 class TNoDialog : public IMessageDialog {
 public:
-  TMsgResult Show(TMsgKind, const std::string&, TMsgButtons) override { return TMsgResult::OK; }
+  TMsgResult Show(TMsgKind, const std::string&, TMsgButtons, const std::string&) override {
+    return TMsgResult::OK;
+  }
 };
 class TNoStatus : public IStatusBar {
 public:

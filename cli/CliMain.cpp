@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <exception>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "cli/ConsoleUi.h"
 #include "core/ChartService.h"
 #include "core/IniFile.h"
+#include "core/RegularFile.h"
 #include "ramcard/MountPoints.h"
 
 namespace quorvin::cli {
@@ -33,6 +35,7 @@ std::string OptionValue(const std::vector<std::string>& Args, std::size_t& I) {
 
 int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
   std::string IniPath = "Quorvin.ini";
+  bool IniGiven = false;
   std::vector<std::pair<const TSetting*, std::string>> Sets;
   bool Yes = false;
   std::size_t I = 0;
@@ -42,6 +45,7 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
       const std::string& A = Args[I];
       if (A == "--ini") {
         IniPath = OptionValue(Args, I);
+        IniGiven = true;
       } else if (A == "--set") {
         std::string KV = OptionValue(Args, I);
         std::size_t Eq = KV.find('=');
@@ -55,6 +59,9 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
           throw TUsageError("--set " + std::string(Setting->Key) + " takes one of " +
                             AcceptedValues(*Setting) + ", not \"" + Value + "\"");
         Sets.emplace_back(Setting, Value);
+      } else if (A == "--version") {
+        Out << "quorvin-cli " << QUORVIN_VERSION << "\n";
+        return 0;
       } else if (A == "--yes") {
         Yes = true;
       } else if (A == "--help" || A == "-h") {
@@ -95,6 +102,13 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   // acts as if the key had that value in the file. The tool never writes
   // the settings file.
   TIniFile Ini(IniPath);
+  // A settings file named on purpose that is there but cannot be read must
+  // not pass as the defaults; one that is not there gives them.
+  if (IniGiven && Ini.LoadError() != 0 && Ini.LoadError() != ENOENT) {
+    Err << "--ini " << IniPath << ": cannot be read (" << RegularFileProblem(Ini.LoadError())
+        << ")\n";
+    return 2;
+  }
   for (const auto& [Setting, Value] : Sets)
     Ini.WriteString(std::string(Setting->Section), std::string(Setting->Key), Value);
   App.FormCreate(Ini);

@@ -15,8 +15,11 @@ TCommandOutcome ListDump(TCliContext& Ctx, const std::string& Dump) {
   Ctx.App.PgCntrlLogChange(PageRamCard);
   Page.cbxRamdir.Text = Dump;
   if (!Page.OpenDrive()) return TCommandOutcome{false, {}};
+  // Names are shown with their unprintable bytes escaped, so a listing
+  // cannot drive the terminal.
   for (const TRamDirectoryEntry& E : Page.Directory())
-    Ctx.Out << E.Name << '\t' << E.Size << '\t' << (E.ChecksumOk ? "ok" : "bad checksum") << '\n';
+    Ctx.Out << PrintableEntryName(E.Name) << '\t' << E.Size << '\t'
+            << (E.ChecksumOk ? "ok" : "bad checksum") << '\n';
   return TCommandOutcome{};
 }
 

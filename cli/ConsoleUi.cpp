@@ -2,7 +2,8 @@
 
 namespace quorvin::cli {
 
-TMsgResult TConsoleDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) {
+TMsgResult TConsoleDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                                const std::string& Detail) {
   const char* Prefix = "info: ";
   switch (Kind) {
   case TMsgKind::Error:
@@ -20,6 +21,7 @@ TMsgResult TConsoleDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButt
     break;
   }
   FErr << Prefix << Text << '\n';
+  if (!Detail.empty()) FErr << "reason: " << Detail << '\n';
   if (Buttons == TMsgButtons::OK) return TMsgResult::OK;
   return FAnswerYes ? TMsgResult::Yes : TMsgResult::No;
 }

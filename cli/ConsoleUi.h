@@ -13,7 +13,9 @@ namespace quorvin::cli {
 class TConsoleDialog : public IMessageDialog {
 public:
   TConsoleDialog(std::ostream& Err, bool AnswerYes) : FErr(Err), FAnswerYes(AnswerYes) {}
-  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) override;
+  using IMessageDialog::Show;
+  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                  const std::string& Detail) override;
   bool ErrorShown() const { return FErrorShown; }
 
 private:

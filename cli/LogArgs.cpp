@@ -35,6 +35,11 @@ TLogArgs ParseLogArgs(const std::vector<std::string>& Args,
       std::string V = OptionValue(Args, I);
       auto Date = ParseIsoDate(V);
       if (!Date) throw TUsageError(A + " takes a date as YYYY-MM-DD: " + V);
+      int Y, M, D;
+      DecodeDate(*Date, Y, M, D);
+      // A log time cannot hold other days: they would wrap to other years.
+      if (!IsLogDate(Y, M, D))
+        throw TUsageError(A + " takes a date from 1985-01-01 to 2053-01-17: " + V);
       (A == "--start" ? R.Start : R.End) = Date;
     } else if (std::find(AllowedFlags.begin(), AllowedFlags.end(), A) != AllowedFlags.end()) {
       R.Flags.push_back(A);

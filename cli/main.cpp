@@ -5,10 +5,12 @@
 
 #include "cli/CliContext.h"
 #include "core/Collect.h"
+#include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
 
 int main(int argc, char** argv) {
   quorvin::SetUpProcessLocale();
+  quorvin::SetUpProcessSignals();
   quorvin::SetRunErrorHandler([](int RunError) {
     std::fprintf(stderr, "Runtime error %d\n", RunError);
     std::fflush(stderr);

@@ -79,6 +79,16 @@ void TCollection::FreeAllItems() {
   FCount = 0;
 }
 
+void TCollection::FreeItemsBefore(int Index) {
+  if (Index < 0 || Index > FCount) {
+    Error(-1, Index);
+    return;
+  }
+  for (int I = 0; I < Index; ++I) FreeItem(FItems[static_cast<std::size_t>(I)]);
+  FItems.erase(FItems.begin(), FItems.begin() + Index);
+  FCount -= Index;
+}
+
 int TSortedCollection::IndexOf(TObject* Item) {
   int I = 0;
   if (!Search(KeyOf(Item), I)) return -1;

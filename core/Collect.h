@@ -39,6 +39,9 @@ public:
   TObject* ItemAt(int Index);
   void InsertAt(int Index, TObject* Item);
   void FreeAllItems();
+  // Frees the items before Index and moves the rest to the front in one step
+  // (a cache dropping what lies behind it). Index may be 0 to Count.
+  void FreeItemsBefore(int Index);
 
   virtual void Error(int Code, int Info);
   virtual void FreeItem(TObject* Item);

@@ -1,10 +1,14 @@
 #include "core/IniFile.h"
 
+#include "core/OutputFile.h"
+
 #include <SimpleIni.h>
 
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
+
+#include "core/RegularFile.h"
 
 namespace quorvin {
 
@@ -12,11 +16,40 @@ struct TIniFile::TImpl {
   CSimpleIniA Ini{false, false, false};
 };
 
+namespace {
+
+// A line that opens a section name without closing it is made a comment.
+// The parser would otherwise let its text run into the next section's name,
+// and the file would grow by a line with every save.
+void CommentOutOpenSections(std::string& Text) {
+  auto NewLine = [](char C) { return C == '\r' || C == '\n'; };
+  std::size_t I = 0;
+  while (I < Text.size()) {
+    while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t')) ++I;
+    const std::size_t Start = I;
+    bool Closed = false;
+    for (; I < Text.size() && !NewLine(Text[I]); ++I)
+      if (Text[I] == ']') Closed = true;
+    if (Start < Text.size() && Text[Start] == '[' && !Closed) {
+      Text.insert(Start, 1, ';');
+      ++I;
+    }
+    while (I < Text.size() && NewLine(Text[I])) ++I;
+  }
+}
+
+} // namespace
+
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)), FImpl(new TImpl) {
   // The file is 8-bit text written as Key=Value, without blanks around "=".
   FImpl->Ini.SetUnicode(false);
   FImpl->Ini.SetSpaces(false);
-  FLoaded = FImpl->Ini.LoadFile(FFileName.c_str()) >= 0;
+  std::string Text;
+  FLoadError = ReadRegularFile(FFileName, Text);
+  if (FLoadError == 0) {
+    CommentOutOpenSections(Text);
+    FLoaded = FImpl->Ini.LoadData(Text) >= 0;
+  }
   if (!FLoaded) FImpl->Ini.Reset();
 }
 
@@ -38,25 +71,13 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Key,
 }
 
 bool TIniFile::UpdateFile() {
+  FFailureReason.clear();
   std::string Text;
   if (FImpl->Ini.Save(Text) < 0) return false;
-  std::string Temp = FFileName + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-    if (!Out) return false;
-    Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-    Out.flush();
-    if (!Out) {
-      Out.close();
-      std::remove(Temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(Temp.c_str(), FFileName.c_str()) != 0) {
-    std::remove(Temp.c_str());
-    return false;
-  }
-  return true;
+  TOutputFile Out;
+  const bool Ok = Out.OpenReplace(FFileName) && Out.Write(Text) && Out.Commit();
+  if (!Ok) FFailureReason = Out.FailureReason();
+  return Ok;
 }
 
 } // namespace quorvin

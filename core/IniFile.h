@@ -9,7 +9,8 @@ namespace quorvin {
 
 class TIniFile {
 public:
-  // Loads FileName if it exists and can be read; otherwise starts empty.
+  // Loads FileName if it is a regular file that can be read; otherwise
+  // starts empty (a folder or a FIFO of that name is never read).
   explicit TIniFile(std::string FileName);
   ~TIniFile();
   TIniFile(const TIniFile&) = delete;
@@ -17,6 +18,9 @@ public:
 
   const std::string& FileName() const { return FFileName; }
   bool Loaded() const { return FLoaded; }
+  // Why the file was not loaded: 0 when it was, ENOENT when there is none,
+  // otherwise as ReadRegularFile answers (RegularFileProblem words it).
+  int LoadError() const { return FLoadError; }
 
   std::string ReadString(const std::string& Section, const std::string& Key,
                          const std::string& Default) const;
@@ -25,11 +29,15 @@ public:
   // Writes the file through a temporary file in the same folder, renamed over
   // the old one only when complete. False when it could not be written.
   bool UpdateFile();
+  // Why the last UpdateFile failed, with the path; empty after a success.
+  const std::string& FailureReason() const { return FFailureReason; }
 
 private:
   struct TImpl;
   std::string FFileName;
   bool FLoaded = false;
+  std::string FFailureReason;
+  int FLoadError = 0;
   std::unique_ptr<TImpl> FImpl;
 };
 

@@ -108,10 +108,16 @@ LogTime PartsToSecs(int Year, int Month, int Day, int Hour, int Minute, int Seco
                 SecondsOfDay(Hour, Minute, Second));
 }
 
+std::int64_t DayOfTime(std::int64_t Secs) {
+  return Secs >= 0 ? Secs / 86400 : -((-Secs + 86399) / 86400);
+}
+
+int SecondOfDay(std::int64_t Secs) { return static_cast<int>(Secs - DayOfTime(Secs) * 86400); }
+
 void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& Minute,
                  int& Second) {
-  DayNumberToDate(Secs / 86400, Year, Month, Day);
-  SplitSecondsOfDay(Secs % 86400, Hour, Minute, Second);
+  DayNumberToDate(static_cast<int>(DayOfTime(Secs)), Year, Month, Day);
+  SplitSecondsOfDay(SecondOfDay(Secs), Hour, Minute, Second);
 }
 
 LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Second, int DYears,
@@ -150,6 +156,13 @@ LogTime NowSecs() {
   return Wrap32(static_cast<long long>(DayNumber(L.tm_year + 1900, L.tm_mon + 1, L.tm_mday)) *
                     86400 +
                 SecondsOfDay(L.tm_hour, L.tm_min, L.tm_sec));
+}
+
+bool IsLogDate(int Year, int Month, int Day) {
+  const auto Key = [](int Y, int M, int D) { return (Y * 100 + M) * 100 + D; };
+  const int K = Key(Year, Month, Day);
+  return K >= Key(FirstLogDay[0], FirstLogDay[1], FirstLogDay[2]) &&
+         K <= Key(LastLogDay[0], LastLogDay[1], LastLogDay[2]);
 }
 
 TDateTime SecsToDateTime(LogTime Secs) { return LogOriginDateTime + Secs / 86400.0; }

@@ -40,6 +40,11 @@ void DayNumberToDate(int DayNo, int& Year, int& Month, int& Day);
 int DayOfWeekOf(int Year, int Month, int Day);
 std::int32_t SecondsOfDay(int Hour, int Minute, int Second);
 void SplitSecondsOfDay(std::int32_t Secs, int& Hour, int& Minute, int& Second);
+// The day of a time in seconds (0 = 1984-12-31; days before it negative)
+// and the second of that day, 0 to 86399: floored, so a time before the
+// origin still has ordinary fields.
+std::int64_t DayOfTime(std::int64_t Secs);
+int SecondOfDay(std::int64_t Secs);
 LogTime PartsToSecs(int Year, int Month, int Day, int Hour, int Minute, int Second);
 void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& Minute,
                  int& Second);
@@ -49,6 +54,13 @@ LogTime OffsetSecs(int Year, int Month, int Day, int Hour, int Minute, int Secon
 std::int32_t NowSecondsOfDay();
 std::uint16_t TodayDayNumber();
 LogTime NowSecs();
+
+// The calendar days a log time holds whole, from its first day to the last
+// before it runs out (2053-01-18 03:14:07): what a date picker offers and a
+// date argument may name.
+inline constexpr int FirstLogDay[3] = {1985, 1, 1};
+inline constexpr int LastLogDay[3] = {2053, 1, 17};
+bool IsLogDate(int Year, int Month, int Day);
 
 TDateTime SecsToDateTime(LogTime Secs);
 LogTime DateTimeToSecs(TDateTime Value);

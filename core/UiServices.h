@@ -11,11 +11,18 @@ enum class TMsgKind { Error, Warning, Information, Confirmation };
 enum class TMsgButtons { OK, YesNo };
 enum class TMsgResult { OK, Yes, No };
 
-// A modal message dialog; returns the button the user chose.
+// A modal message dialog; returns the button the user chose. Detail, when
+// not empty, is the cause beside the fixed message text (the system's
+// reason for a failed write, with its path): the window shows it as the
+// dialog's detail, the batch tool as a "reason:" line.
 class IMessageDialog {
 public:
   virtual ~IMessageDialog() = default;
-  virtual TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) = 0;
+  virtual TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                          const std::string& Detail) = 0;
+  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) {
+    return Show(Kind, Text, Buttons, std::string());
+  }
 };
 
 // The status bar: panel 0 shows hints, panel 1 is the commands' message panel.

@@ -15,9 +15,10 @@
 
 #include "core/DateTimeFormat.h"
 #include "core/IniFile.h"
+#include "core/Messages.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
-#include "report/OutputFile.h"
+#include "report/Workbook.h"
 
 namespace quorvin {
 
@@ -448,12 +449,12 @@ void TDDRTimeStamper::Append(std::string& Out, std::int64_t Seconds, const std::
     Out += FormatLogTime(Pattern, static_cast<LogTime>(Seconds), DateSeparator, TimeSeparator);
     return;
   }
-  const std::int64_t Day = Seconds / 86400;
+  const std::int64_t Day = DayOfTime(Seconds);
   if (Day != FDay) {
     DayNumberToDate(static_cast<int>(Day), FYear, FMonth, FDayOfMonth);
     FDay = Day;
   }
-  const int SecOfDay = static_cast<int>(Seconds % 86400);
+  const int SecOfDay = SecondOfDay(Seconds);
   const int Hour = SecOfDay / 3600, Minute = (SecOfDay % 3600) / 60, Second = SecOfDay % 60;
   // At most 64 tokens of at most 4 characters (a year of 9999 or less).
   char Buf[64 * 4 + 8];
@@ -908,12 +909,11 @@ void TDDRObj::ListBlock(std::string& Line, bool Heading, long long& Data, long l
 bool TDDRObj::ValidateDDRFile(std::string& DefaultOutput) {
   if (DDRFileName.empty()) return false;
   if (!IsFile(DDRFileName)) {
-    FDialog.Show(TMsgKind::Error, "File does not exist or is invalid. Please select another file.",
-                 TMsgButtons::OK);
+    FDialog.Show(TMsgKind::Error, MsgFileMissing, TMsgButtons::OK);
     return false;
   }
   if (UpperAscii(ExtractFileExt(DDRFileName)) != ".DDR") {
-    FDialog.Show(TMsgKind::Error, "File is invalid. Please select another file.", TMsgButtons::OK);
+    FDialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
     return false;
   }
   DDRDirectory = ExtractFilePath(DDRFileName);
@@ -998,61 +998,31 @@ void TDDRObj::MatchOutputExt(std::string& NewName) {
 bool TDDRObj::OpenOutput(bool Append) {
   CloseOutput(false);
   const std::string Path = DDROutputFileName;
-  if (Append && IsFile(Path)) {
-    if (!(Layout.DDROutputFormat == 1 && LooksLikeWorkbook(Path)))
-      FOutput = std::fopen(Path.c_str(), "ab");
-  } else {
-    // A new file is written beside the old one and replaces it when complete.
-    std::string Dir = ExtractFilePath(Path);
-    const std::string Name = ExtractFileName(Path);
-    for (int Try = 0; Try < 100 && !FOutput && !Name.empty(); ++Try) {
-      std::string Temp =
-          Dir + "." + Name + "." + std::to_string(::getpid()) + "." + std::to_string(Try) + ".tmp";
-      int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (Fd < 0) {
-        if (errno == EEXIST) continue;
-        break;
-      }
-      FOutput = ::fdopen(Fd, "wb");
-      if (!FOutput) {
-        ::close(Fd);
-        ::unlink(Temp.c_str());
-        break;
-      }
-      FTempPath = Temp;
-    }
-  }
-  if (!FOutput) {
-    FDialog.Show(TMsgKind::Error, "Error opening output file " + Path + ".", TMsgButtons::OK);
+  bool Opened = false;
+  // Appending to a workbook would turn it into text: refused, as the LOGPRN
+  // export refuses it. A new file replaces the old one only when complete;
+  // an append that fails is cut back to what the file held.
+  if (Append && IsFile(Path))
+    Opened = CanAppendText(Path, Layout.DDROutputFormat == 1) && FOut.OpenAppend(Path);
+  else
+    Opened = FOut.OpenReplace(Path);
+  if (!Opened) {
+    FDialog.Show(TMsgKind::Error, MsgOpeningOutput(Path), TMsgButtons::OK, FOut.FailureReason());
     return false;
   }
-  FOutputPath = Path;
   return true;
 }
 
-bool TDDRObj::WriteOutput(const std::string& Text) {
-  if (!FOutput) return false;
-  if (!Text.empty() && std::fwrite(Text.data(), 1, Text.size(), FOutput) != Text.size())
-    return false;
-  return std::fflush(FOutput) == 0;
-}
+bool TDDRObj::WriteOutput(const std::string& Text) { return FOut.Write(Text) && FOut.Flush(); }
 
 bool TDDRObj::CloseOutput(bool Complete,
                           const std::function<bool(const std::string& FileName)>& Finish) {
-  if (!FOutput) return true;
-  bool Ok = std::fclose(FOutput) == 0;
-  FOutput = nullptr;
-  if (Ok && Complete && Finish) Ok = Finish(FTempPath.empty() ? FOutputPath : FTempPath);
-  if (!FTempPath.empty()) {
-    if (Complete && Ok) {
-      Ok = std::rename(FTempPath.c_str(), FOutputPath.c_str()) == 0;
-      if (!Ok) ::unlink(FTempPath.c_str());
-    } else {
-      ::unlink(FTempPath.c_str());
-    }
-    FTempPath.clear();
-  }
-  return Ok && Complete;
+  if (!FOut.IsOpen()) return true;
+  bool Ok = Complete && FOut.Close();
+  if (Ok && Finish) Ok = Finish(FOut.WrittenName());
+  if (Ok) Ok = FOut.Publish();
+  if (!Ok) FOut.Abandon();
+  return Ok;
 }
 
 } // namespace quorvin

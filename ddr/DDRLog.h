@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "core/OutputFile.h"
+
 namespace quorvin {
 
 class IMessageDialog;
@@ -148,7 +150,7 @@ public:
   char TimeSeparator = ':';
 
   bool InputOpen() const { return FInput >= 0; }
-  bool OutputOpen() const { return FOutput != nullptr; }
+  bool OutputOpen() const { return FOut.IsOpen(); }
 
   // Block reading and decoding.
   bool ReadBlock(int& Count);
@@ -225,9 +227,7 @@ private:
   long long FBlockPosition = 0; // where the last ReadBlock started
 
   int FInput = -1;
-  std::FILE* FOutput = nullptr;
-  std::string FOutputPath; // the file the output becomes
-  std::string FTempPath;   // non-empty while a created file is being written
+  TOutputFile FOut;
   TDDRTimeStamper FStamper;
 };
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/RegularFile.h"
+
 namespace quorvin {
 
 namespace {
@@ -212,7 +214,8 @@ bool TCSVLogFile::Parse(TParseState& State) {
   FFirstTime = State.Now;
   FLastTime = 0;
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(std::fopen(FFileName.c_str(), "rb"),
+  int OpenError = 0;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(OpenRegularFile(FFileName, OpenError),
                                                     &std::fclose);
   if (F) {
     std::vector<char> Buf(1 << 20);
@@ -417,6 +420,17 @@ void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Val
   if (!S->Records.Search(Time, Index)) return;
   const TCSVRecord* Rec = S->Records.At(Index);
   if (!Rec->Missing) Value = Rec->Value;
+}
+
+bool TCSVLogFile::NextRecordTime(int Index, LogTime From, LogTime& Time) {
+  if (Index < 0 || Index >= FSensors.Count()) return false;
+  TCSVSensor* S = FSensors.Objects(Index);
+  if (!S) return false;
+  int Position = 0;
+  S->Records.Search(From, Position);
+  if (Position >= S->Records.Count()) return false;
+  Time = S->Records.At(Position)->Time;
+  return true;
 }
 
 void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,

@@ -103,6 +103,10 @@ public:
   // Value is set (NonRecordedValue()). Position must lie in 0..RecordCount-1.
   void GetValueAt(int Position, std::string_view SensorName, float& Value, LogTime& Time);
 
+  // Time of the first record at or after From of the sensor at 0-based
+  // Index of Sensors(); false when it has none.
+  bool NextRecordTime(int Index, LogTime From, LogTime& Time);
+
   // Entry i holds the sensor's Name with the sensor, in order of first appearance.
   const TSensorList<TCSVSensor>& Sensors() const { return FSensors; }
   // The sensor of that name (any case), or none.

@@ -72,6 +72,16 @@ bool ShowLogHeader(ITextPane& Pane, const TLogFile& Log, const std::string& Titl
     Pane.AppendLine("Number of Sensors : " + std::to_string(H->NumSensors));
     Pane.AppendLine("Description Length: " + std::to_string(Log.DescriptionLength()));
     Pane.AppendLine("Sensor Info Length: " + std::to_string(Log.SensorInfoLength()));
+    // Only a corrupt descriptor gets a line of its own, so a sound log's
+    // report stays as it always was.
+    for (int I = 0; I < Log.Sensors().Count(); ++I) {
+      const TSensor* S = Log.Sensors().Objects(I);
+      if (!S || S->StoredRightDigits <= MaxRightDigits) continue;
+      std::string Name = S->Name;
+      SplitAt('.', Name);
+      Pane.AppendLine("Right Digits      : " + Name + " - " + std::to_string(S->StoredRightDigits) +
+                      " is corrupt, read as " + std::to_string(MaxRightDigits));
+    }
     return true;
   } catch (...) {
     return false;

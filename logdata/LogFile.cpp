@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <limits>
 
+#include "core/RegularFile.h"
 #include "logdata/ByteOrder.h"
 
 namespace quorvin {
@@ -32,9 +34,7 @@ void TLogFile::CloseFile() {
 
 bool TLogFile::Open() {
   if (FFile) CloseFile();
-  errno = 0;
-  FFile = std::fopen(FFileName.c_str(), "rb");
-  FLastIOResult = FFile ? 0 : (errno != 0 ? errno : 2);
+  FFile = OpenRegularFile(FFileName, FLastIOResult);
   if (FFile) FNextReadPos = 0;
   if (FLastIOResult == 0 && !FHeader) {
     if (!ReadHeader()) {
@@ -112,6 +112,9 @@ bool TLogFile::ReadHeader() {
 void TLogFile::InitDataRange() {
   FCurrentRecord = nullptr;
   FRecords = std::make_unique<TRecordList>();
+  // A record costs its object, its values and the allocator's own words.
+  const std::size_t RecordBytes = sizeof(TRecord) + 2u * FHeader->NumSensors + 16;
+  FRecordCacheLimit = static_cast<int>(std::max<std::size_t>(64, RecordCacheBytes / RecordBytes));
   FLastLocatedTime = 0;
   FLastLocatedPos = 0;
   struct stat St {};
@@ -177,6 +180,13 @@ void TLogFile::ReadRecord(TRecord& Rec) {
   }
 }
 
+void TLogFile::ReleaseRecordsBehind() {
+  // Half the room is freed at once, so the move of the remaining references
+  // is paid once per many records. The newest record (the current one) stays.
+  const int Count = FRecords->Count();
+  if (Count > FRecordCacheLimit) FRecords->FreeItemsBefore(Count - FRecordCacheLimit / 2);
+}
+
 void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
   Value = NotRecorded();
   if (!FHeader || !FRecords || SensorIndex < 1 || SensorIndex > FSensors.Count()) return;
@@ -192,6 +202,7 @@ void TLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
       ReadRecord(*Rec);
       FRecords->InsertAt(Index, Rec);
       FCurrentRecord = Rec;
+      if (Index == FRecords->Count() - 1) ReleaseRecordsBehind();
     }
   }
   const std::uint16_t Raw = FCurrentRecord->Value(SensorIndex - 1);

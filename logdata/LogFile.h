@@ -14,6 +14,10 @@
 
 namespace quorvin {
 
+// Bytes of records a forward walk keeps cached: records behind the walk are
+// released, so an export's memory does not grow with its range.
+constexpr std::size_t RecordCacheBytes = 1 << 20;
+
 class TLogFile {
 public:
   // Stores both names; does not touch the file. DisplayName is the file name
@@ -59,6 +63,8 @@ public:
   std::int64_t FileSize() const { return FFileSize; }
   // The record cache (none before the header is read).
   const TRecordList* Records() const { return FRecords.get(); }
+  // Records the cache holds at most while a walk moves forward.
+  int RecordCacheLimit() const { return FRecordCacheLimit; }
 
 private:
   bool ReadHeader();
@@ -67,6 +73,7 @@ private:
   void MarkRecordEmpty(TRecord& Rec);
   bool ReadBytes(std::uint8_t* Dest, std::size_t Count, std::size_t& Got);
   void CloseFile();
+  void ReleaseRecordsBehind();
 
   std::string FFileName;
   std::string FDisplayName;
@@ -76,6 +83,7 @@ private:
   TSensorList<TSensor> FSensors;
   std::unique_ptr<TRecordList> FRecords;
   TRecord* FCurrentRecord = nullptr;
+  int FRecordCacheLimit = 0;
   std::int64_t FFileSize = 0;
   LogTime FFirstTime = 0;
   LogTime FLastTime = 0;

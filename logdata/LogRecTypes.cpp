@@ -1,5 +1,6 @@
 #include "logdata/LogRecTypes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -76,7 +77,8 @@ bool TSensor::Parse(std::span<const std::uint8_t> Block, const std::string& Unit
   Name = UnitName + "." + FixedText(Block, 0, 10);
   Slope = static_cast<float>(S);
   Offset = static_cast<float>(O);
-  RightDigits = Digits;
+  StoredRightDigits = Digits;
+  RightDigits = std::min<int>(Digits, MaxRightDigits);
   return true;
 }
 

@@ -113,19 +113,14 @@ bool TRamCardPage::SaveChosenRamFiles() {
   // it, so one missing or damaged file does not hide the files after it.
   std::int64_t ResumePos = 0;
 
+  // Names are shown escaped: a stored name may hold control characters.
   auto Fail = [&](const std::string& Name) {
     ++Failures;
-    Failed = AppendField(Failed, ", ", Name);
+    Failed = AppendField(Failed, ", ", PrintableEntryName(Name));
   };
-
-  // Progress per checked file; a user who cancels keeps the files copied so
-  // far (each one is complete) and is told about them as usual.
-  long long Total = 0, Done = 0;
-  for (const TRamFileItem& Item : chklbxRamFiles.Items) Total += Item.Checked ? 1 : 0;
 
   for (const TRamFileItem& Item : chklbxRamFiles.Items) {
     if (!Item.Checked) continue;
-    if (FUi.Busy.Step(Done++, Total)) break;
     const std::string Wanted = Item.Text.empty() ? "*.*" : Item.Text;
     bool ItemSaved = false, ItemFailed = false;
     if (RamCard) {
@@ -137,7 +132,8 @@ bool TRamCardPage::SaveChosenRamFiles() {
         const std::string Name = RamCard->CurrentEntry().NameText();
         if (!RamNameMatches(Name, Wanted) || !RamCard->VerifyEntry()) continue;
         if (!IsSafeEntryName(Name)) {
-          // A stored name is not a path: never let it lead out of the folder.
+          // A stored name is not a path: never let it lead out of the folder,
+          // nor put a control character into a file name.
           Fail(Name);
           ItemFailed = true;
           continue;
@@ -148,8 +144,8 @@ bool TRamCardPage::SaveChosenRamFiles() {
           ItemFailed = true;
           continue;
         }
-        if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique))) {
-          Successful = AppendField(Successful, ", ", Unique);
+        if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique), &FUi.Busy)) {
+          Successful = AppendField(Successful, ", ", PrintableEntryName(Unique));
           ++Saved;
           ItemSaved = true;
           ResumePos = RamCard->NextEntryPos();
@@ -157,9 +153,13 @@ bool TRamCardPage::SaveChosenRamFiles() {
         }
         Fail(Unique);
         ItemFailed = true;
+        if (RamCard->Cancelled()) break;
       }
     }
     if (!ItemSaved && !ItemFailed) Fail(Wanted);
+    // The user stopped the copy: the file being copied is not written and
+    // the files after it are not tried.
+    if (RamCard && RamCard->Cancelled()) break;
   }
 
   std::string Status;

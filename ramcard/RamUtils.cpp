@@ -1,9 +1,10 @@
 #include "ramcard/RamUtils.h"
 
+#include "core/OutputFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,44 +37,6 @@ std::string SignatureText(const std::uint8_t* Header) {
   std::size_t N = 0;
   while (N < SignatureSize && Header[N] != 0) ++N;
   return std::string(reinterpret_cast<const char*>(Header), N);
-}
-
-bool WriteAll(int Fd, const std::uint8_t* Data, std::size_t Count) {
-  while (Count > 0) {
-    ssize_t N = ::write(Fd, Data, Count);
-    if (N < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    Data += N;
-    Count -= static_cast<std::size_t>(N);
-  }
-  return true;
-}
-
-std::string FolderOf(const std::string& Path) {
-  std::size_t Slash = Path.rfind('/');
-  if (Slash == std::string::npos) return ".";
-  if (Slash == 0) return "/";
-  return Path.substr(0, Slash);
-}
-
-// Creates a new, empty temporary file in Folder; answers its descriptor
-// (-1 on failure) and its name.
-int CreateTempFile(const std::string& Folder, std::string& TempName) {
-  std::random_device Seed;
-  std::mt19937_64 Gen(Seed());
-  for (int Try = 0; Try < 100; ++Try) {
-    char Suffix[32];
-    std::snprintf(Suffix, sizeof Suffix, ".rcd-%016llx.tmp",
-                  static_cast<unsigned long long>(Gen()));
-    TempName = JoinRamPath(Folder, Suffix);
-    int Fd = ::open(TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (Fd >= 0) return Fd;
-    if (errno != EEXIST) break;
-  }
-  TempName.clear();
-  return -1;
 }
 
 bool IsFolder(const std::string& Name) {
@@ -126,7 +89,23 @@ std::string JoinRamPath(const std::string& Directory, const std::string& Name) {
 
 bool IsSafeEntryName(const std::string& Name) {
   if (Name.empty() || Name == "." || Name == "..") return false;
-  return Name.find_first_of("/\\") == std::string::npos && Name.find('\0') == std::string::npos;
+  for (unsigned char C : Name)
+    if (C < 0x20 || C == 0x7F || C == '/' || C == '\\') return false;
+  return true;
+}
+
+std::string PrintableEntryName(const std::string& Name) {
+  std::string Out;
+  for (unsigned char C : Name) {
+    if (C >= 0x20 && C < 0x7F) {
+      Out += static_cast<char>(C);
+    } else {
+      char Hex[8];
+      std::snprintf(Hex, sizeof Hex, "\\x%02x", C);
+      Out += Hex;
+    }
+  }
+  return Out;
 }
 
 TRamCard::TRamCard(IMessageDialog& Dialog) : FDialog(Dialog) {}
@@ -293,11 +272,11 @@ std::string TRamCard::UniqueEntryName(const std::string& Directory) {
   return std::string();
 }
 
-bool TRamCard::SaveEntry(const std::string& Path) {
+bool TRamCard::SaveEntry(const std::string& Path, IBusyCursor* Progress) {
+  FCancelled = false;
   if (!FEntryValid || Path.empty()) return false;
-  std::string TempName;
-  int Out = CreateTempFile(FolderOf(Path), TempName);
-  if (Out < 0) return false;
+  TOutputFile Out;
+  if (!Out.OpenReplace(Path)) return false;
 
   FBuffer.resize(RamBufferSize);
   std::int64_t Pos = FCurrentEntryPos + RamEntrySize;
@@ -306,14 +285,17 @@ bool TRamCard::SaveEntry(const std::string& Path) {
   while (Ok && Left > 0) {
     std::int64_t Piece = Left < RamBufferSize ? Left : RamBufferSize;
     Ok = ReadAt(Pos, FBuffer.data(), Piece) == Piece &&
-         WriteAll(Out, FBuffer.data(), static_cast<std::size_t>(Piece));
+         Out.Write(std::string_view(reinterpret_cast<const char*>(FBuffer.data()),
+                                    static_cast<std::size_t>(Piece)));
     Pos += Piece;
     Left -= Piece;
+    // Progress is the position in the dump, which the copies walk in order.
+    if (Ok && Progress && Progress->Step(Pos, FFileSize)) {
+      FCancelled = true;
+      Ok = false;
+    }
   }
-  if (::close(Out) != 0) Ok = false;
-  if (Ok && ::rename(TempName.c_str(), Path.c_str()) != 0) Ok = false;
-  if (!Ok) ::unlink(TempName.c_str());
-  return Ok;
+  return Ok && Out.Commit();
 }
 
 void TRamCard::RewindEntries() {

@@ -66,8 +66,11 @@ public:
   // 100 candidates are taken.
   std::string UniqueEntryName(const std::string& Directory);
   // Copies the current entry's data area to Path through a temporary file in
-  // the same folder, renamed to Path only when complete.
-  bool SaveEntry(const std::string& Path);
+  // the same folder, renamed to Path only when complete. Progress (when
+  // given) hears of every buffer; a cancel there ends the copy as a failure
+  // with Cancelled() true.
+  bool SaveEntry(const std::string& Path, IBusyCursor* Progress = nullptr);
+  bool Cancelled() const { return FCancelled; }
   // The next NextEntry reads the first entry again.
   void RewindEntries();
   // The next NextEntry reads the entry at Pos (an offset NextEntry reached).
@@ -88,6 +91,7 @@ private:
   void CloseDump();
 
   IMessageDialog& FDialog;
+  bool FCancelled = false;
   int FFile = -1;
   std::int64_t FFileSize = 0;
   std::int64_t FFilePos = 0;
@@ -102,7 +106,10 @@ private:
 // Joins a directory and a file name with one "/" between them.
 std::string JoinRamPath(const std::string& Directory, const std::string& Name);
 // A stored name is data from the card: it may be written only when it names
-// a plain file inside the output folder.
+// a plain file inside the output folder and holds no control character.
 bool IsSafeEntryName(const std::string& Name);
+// A stored name as it may be shown: every byte outside printable ASCII as
+// \xNN (two lower-case hex digits), so a name cannot drive a terminal.
+std::string PrintableEntryName(const std::string& Name);
 
 } // namespace quorvin

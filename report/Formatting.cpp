@@ -40,11 +40,7 @@ int DayOfYear(LogTime Time) {
 
 std::string DayOfYearText(LogTime Time) { return ZeroFilled(DayOfYear(Time), 3); }
 
-std::string SecondsOfDayText(LogTime Time) {
-  int Year, Month, Day, Hour, Minute, Second;
-  SecsToParts(Time, Year, Month, Day, Hour, Minute, Second);
-  return ZeroFilled(SecondsOfDay(Hour, Minute, Second), 6);
-}
+std::string SecondsOfDayText(LogTime Time) { return ZeroFilled(SecondOfDay(Time), 6); }
 
 std::string PadBlanks(int Count) {
   if (Count <= 0) return std::string();
@@ -166,10 +162,6 @@ bool TimeOfDayOnly(const std::string& Pattern) {
   return Mm == std::string::npos || P.find("HH") < Mm;
 }
 
-std::int64_t DayOfTime(LogTime Time) {
-  return Time >= 0 ? Time / 86400 : -((-static_cast<std::int64_t>(Time) + 86399) / 86400);
-}
-
 } // namespace
 
 TLineTimeFormatter::TLineTimeFormatter(const std::string& Separator, bool Fixed,
@@ -188,8 +180,7 @@ const std::string& TLineTimeFormatter::DateText(LogTime Time) {
 }
 
 const std::string& TLineTimeFormatter::TimeText(LogTime Time) {
-  const std::int64_t Day = DayOfTime(Time);
-  const std::size_t Second = static_cast<std::size_t>(Time - Day * 86400);
+  const std::size_t Second = static_cast<std::size_t>(SecondOfDay(Time));
   if (FOptions.DisplaySeconds || FTimeOnly) {
     if (FTimes.empty()) FTimes.resize(86400);
     std::string& T = FTimes[Second];

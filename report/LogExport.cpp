@@ -1,10 +1,12 @@
 #include "report/LogExport.h"
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
+#include "core/Messages.h"
 #include "report/Formatting.h"
 #include "report/Workbook.h"
 
@@ -23,10 +25,6 @@ const char* const MsgClosing = "Error closing Log Output file.";
 // A grid step of three days: the start of the search for the smallest
 // interval of the checked sensors.
 constexpr std::int32_t LongestGridStep = 259200;
-
-std::int64_t DayOf(std::int64_t Time) {
-  return Time >= 0 ? Time / 86400 : -((-Time + 86399) / 86400);
-}
 
 int Length(const std::string& Text) { return static_cast<int>(Text.size()); }
 
@@ -59,18 +57,27 @@ public:
     L.clear();
     return L;
   }
-  void Keep() { ++FCount; }
+  void Keep() { FBytes += FLines[FCount++].size(); }
   void Add(const std::string& Line) {
     Next() = Line;
     Keep();
   }
   std::size_t Count() const { return FCount; }
+  // Characters in the kept lines.
+  std::size_t Bytes() const { return FBytes; }
   const std::string& operator[](std::size_t I) const { return FLines[I]; }
-  void Clear() { FCount = 0; }
+  void Clear() {
+    // A very wide line's room is given back, so slots that once held wide
+    // lines cannot add up to far more than one chunk.
+    for (std::size_t I = 0; I < FCount; ++I)
+      if (FLines[I].capacity() > ChunkBytes / 16) std::string().swap(FLines[I]);
+    FCount = 0, FBytes = 0;
+  }
 
 private:
   std::vector<std::string> FLines;
   std::size_t FCount = 0;
+  std::size_t FBytes = 0;
 };
 
 TLogExport::TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
@@ -205,15 +212,14 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
     if (FileExisted && Append) {
       // Text appended to a workbook would ruin it: such a file cannot take
       // appended lines.
-      Opened =
-          !(FOptions.OutputFormat == OutputFormatExcel && LooksLikeWorkbook(FOutputFileName)) &&
-          FOut.OpenAppend(FOutputFileName);
+      Opened = CanAppendText(FOutputFileName, FOptions.OutputFormat == OutputFormatExcel) &&
+               FOut.OpenAppend(FOutputFileName);
     } else {
       Opened = FOut.OpenReplace(FOutputFileName);
     }
     if (!Opened) {
-      FUi.Dialog.Show(TMsgKind::Warning, "Error opening output file " + FOutputFileName + ".",
-                      TMsgButtons::OK);
+      FUi.Dialog.Show(TMsgKind::Warning, MsgOpeningOutput(FOutputFileName), TMsgButtons::OK,
+                      FOut.FailureReason());
       return false;
     }
   }
@@ -221,8 +227,9 @@ bool TLogExport::WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool A
   if (FOptions.R600ASCII && FirstChunk) Ok = FOut.WriteLine(TitleLine()) && FOut.WriteLine("");
   for (std::size_t i = 0; Ok && i < Lines.Count(); ++i) Ok = FOut.WriteLine(Lines[i]);
   if (!Ok) {
+    const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
     return false;
   }
   FAnyChunkWritten = true;
@@ -266,23 +273,226 @@ bool TLogExport::HandOn(TPendingLines& Lines) {
 
 bool TLogExport::FinishOutput() {
   if (!IsSaving(FCommandMode) || !FOut.IsOpen()) return true;
-  if (!FOut.Close()) {
+  auto Fail = [this] {
+    const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
     return false;
-  }
+  };
+  if (!FOut.Close()) return Fail();
   // The workbook is made from the complete text before it replaces the old
   // file, so a failed conversion leaves the old file as it was.
   if (FOptions.OutputFormat == OutputFormatExcel && !ConvertTextToWorkbook(FOut.WrittenName())) {
     FOut.Abandon();
     return false;
   }
-  if (!FOut.Publish()) {
-    FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK);
-    return false;
-  }
+  if (!FOut.Publish()) return Fail();
   return true;
+}
+
+// Builds the lines of one conversion, one time step at a time, and hands
+// them on in chunks.
+class TLogExport::TLineMaker {
+public:
+  TLineMaker(TLogExport& Export, TPendingLines& Pending, const std::string& Separator)
+      : FExport(Export), FPending(Pending), FSeparator(Separator),
+        FFixed(UsesFixedColumns(Export.FOptions, Export.FCommandMode)),
+        FExclude(NonRecordedMode(Export.FOptions) == TNonRecordedMode::Exclude),
+        FLineTime(Separator, FFixed, Export.FOptions, Export.FFormat),
+        FPreviousDay(DayOfTime(Export.FStartTime)) {}
+
+  std::vector<TColumn> Columns;
+  bool Excluding() const { return FExclude; }
+  // A time step since the last chunk (also one whose line was excluded).
+  bool Processed() const { return FProcessed; }
+
+  // One time step; Value(Column) answers that column's value. Recorded is
+  // how many values were. False when a chunk could not be handed on.
+  template <typename TValueFn>
+  bool Step(LogTime T, TValueFn&& Value, int& Recorded) {
+    EnterDay(DayOfTime(T));
+    std::string& Line = FPending.Next();
+    FLineTime.Append(Line, FNewDay, T);
+    FNewDay = false;
+    Recorded = 0;
+    for (const TColumn& Col : Columns) {
+      const float V = Value(Col);
+      Line += FSeparator;
+      if (IsNonRecorded(V)) {
+        if (FFixed) AppendPadding(Line, Col.Width - Length(Col.Missing));
+        Line += Col.Missing;
+      } else {
+        ++Recorded;
+        if (FFixed) {
+          // Written first, then right-aligned by moving it behind its padding.
+          const std::size_t At = Line.size();
+          AppendFormattedValue(Line, V, Col.RightDigits);
+          const int Pad = std::min(Col.Width - static_cast<int>(Line.size() - At), MaxPadding);
+          if (Pad > 0) Line.insert(At, static_cast<std::size_t>(Pad), ' ');
+        } else {
+          AppendFormattedValue(Line, V, Col.RightDigits);
+        }
+      }
+    }
+    if (!(FExclude && Recorded == 0)) FPending.Keep();
+    return Stepped();
+  }
+
+  // What Step does for a grid time whose line is excluded, without building
+  // the line: the day it enters, and the chunk rule.
+  bool StepExcluded(LogTime T) {
+    EnterDay(DayOfTime(T));
+    FNewDay = false;
+    return Stepped();
+  }
+
+private:
+  void EnterDay(std::int64_t Day) {
+    if (FPreviousDay < Day) {
+      if (FExport.FOptions.AddBlankLine) FPending.Add(std::string());
+      FPreviousDay = Day;
+      FNewDay = true;
+    }
+  }
+  bool Stepped() {
+    FProcessed = true;
+    if (static_cast<int>(FPending.Count()) > ChunkLines || FPending.Bytes() > ChunkBytes) {
+      FProcessed = false;
+      return FExport.HandOn(FPending);
+    }
+    return true;
+  }
+
+  TLogExport& FExport;
+  TPendingLines& FPending;
+  const std::string& FSeparator;
+  bool FFixed;
+  bool FExclude;
+  TLineTimeFormatter FLineTime;
+  bool FNewDay = true;
+  std::int64_t FPreviousDay;
+  bool FProcessed = false;
+};
+
+void TLogExport::StartConversion() {
+  FFileExisted = false;
+  if (IsSaving(FCommandMode)) {
+    FOutputFileName = MakeOutputFileName(FSel.LogFileDir, FSel.LogFileName, FOptions.OutputFormat);
+    std::error_code Ec;
+    FFileExisted = std::filesystem::exists(FOutputFileName, Ec);
+  }
+  // The grid starts as chosen; a CSV log sets up its own, for this
+  // conversion only.
+  FStartTime = FSel.StartTime;
+  FEndTime = FSel.EndTime;
+  FLogInterval = FSel.LogInterval;
+  FFirstChunk = true;
+  FAppend = FOptions.AppendData;
+  FFailed = false;
+  FAnyChunkWritten = false;
+}
+
+void TLogExport::AddColumns(TLineMaker& Maker, int SensorCount) const {
+  for (std::size_t i = 0; i < FSel.SensorChoices.size() && static_cast<int>(i) < SensorCount; ++i) {
+    const TSensorChoice& C = FSel.SensorChoices[i];
+    if (!C.Checked) continue;
+    const int L = Length(C.ShortName);
+    Maker.Columns.push_back({static_cast<int>(i), C.FullName, C.RightDigits,
+                             FOptions.R600ASCII ? std::max(10, L) : std::max(8, L + 2),
+                             NonRecordedText(FOptions, C.RightDigits)});
+  }
+}
+
+void TLogExport::RunRecordLoop(TLineMaker& Maker) {
+  const TColumn Col = Maker.Columns.front();
+  const TCSVSensor* S = FSel.CSVLog->Sensors().Objects(Col.Position);
+  const int Count = S ? S->RecordCount() : 0;
+  FProgressTotal = Count;
+  for (int k = 0; k < Count; ++k) {
+    FProgressDone = k;
+    float V;
+    LogTime T = 0;
+    FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
+    int Recorded;
+    if (!Maker.Step(
+            T, [&](const TColumn&) { return V; }, Recorded))
+      break;
+  }
+}
+
+std::int64_t TLogExport::NextRecordTime(const TLineMaker& Maker, std::int64_t From) const {
+  constexpr std::int64_t None = INT64_MAX;
+  if (From > INT32_MAX) return None;
+  if (FSel.BinaryLogLoaded && FSel.BinaryLog) {
+    const TLogFile& Log = *FSel.BinaryLog;
+    if (From >= Log.LastTime()) return None;
+    return std::max<std::int64_t>(From, Log.FirstTime());
+  }
+  std::int64_t Next = None;
+  for (const TColumn& Col : Maker.Columns) {
+    LogTime T;
+    if (FSel.CSVLog->NextRecordTime(Col.Position, static_cast<LogTime>(From), T))
+      Next = std::min<std::int64_t>(Next, T);
+  }
+  return Next;
+}
+
+bool TLogExport::SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t Step) {
+  // The lines of days on which no checked sensor has a record are all
+  // excluded: step over those days at once, doing for each what its steps
+  // would have done (a blank line for the new day, the chunk rule).
+  const std::int64_t Next = NextRecordTime(Maker, T);
+  const std::int64_t Day = DayOfTime(T);
+  const std::int64_t LastDay = DayOfTime(FEndTime);
+  const std::int64_t TargetDay =
+      Next == INT64_MAX ? LastDay + 1 : std::min(DayOfTime(Next), LastDay + 1);
+  if (TargetDay <= Day) return true;
+  // The first grid time on or after the first second of D.
+  auto GridAt = [&](std::int64_t D) {
+    const std::int64_t Start = D * 86400;
+    return Start <= T ? T : T + (Start - T + Step - 1) / Step * Step;
+  };
+  for (std::int64_t D = Day; D < TargetDay; ++D) {
+    const std::int64_t First = GridAt(D);
+    if (First >= (D + 1) * 86400 || First > FEndTime) continue;
+    if (!Maker.StepExcluded(static_cast<LogTime>(First))) return false;
+  }
+  T = GridAt(TargetDay);
+  return true;
+}
+
+void TLogExport::RunGridLoop(TLineMaker& Maker) {
+  // Times run in 64 bits so a range ending near the last log time cannot
+  // wrap; an interval of 0 jumps to EndTime and ends after its line.
+  const std::int64_t End = FEndTime;
+  const std::int64_t Step = FLogInterval > 0 ? FLogInterval : 0;
+  const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
+  std::int64_t T = FStartTime;
+  FProgressTotal = std::max<std::int64_t>(End - T, 0);
+  for (;;) {
+    FProgressDone = T - FStartTime;
+    const LogTime LT = static_cast<LogTime>(T);
+    int Recorded = 0;
+    bool Ok;
+    if (Binary) {
+      TLogFile& Log = *FSel.BinaryLog;
+      Ok = Maker.Step(
+          LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Position + 1); }, Recorded);
+    } else {
+      TCSVLogFile& Log = *FSel.CSVLog;
+      Ok = Maker.Step(
+          LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Name); }, Recorded);
+    }
+    if (!Ok) break;
+    if (Step == 0) {
+      if (T >= End) break;
+      T = End;
+      continue;
+    }
+    T += Step;
+    if (Maker.Excluding() && Recorded == 0 && T <= End && !SkipEmptyStretch(Maker, T, Step)) break;
+    if (T > End) break;
+  }
 }
 
 bool TLogExport::ConvertLogToText(const std::string& Separator) {
@@ -294,24 +504,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   const std::string& DisplayName =
       Binary ? FSel.BinaryLog->DisplayName() : FSel.CSVLog->DisplayName();
   FUi.Status.SetPanelText(1, "Importing from .LOG file " + DisplayName + " ...");
-
-  const bool Saving = IsSaving(FCommandMode);
-  FFileExisted = false;
-  if (Saving) {
-    FOutputFileName = MakeOutputFileName(FSel.LogFileDir, FSel.LogFileName, FOptions.OutputFormat);
-    std::error_code Ec;
-    FFileExisted = std::filesystem::exists(FOutputFileName, Ec);
-  }
-  // The grid starts as chosen; a CSV log sets up its own below, for this
-  // conversion only.
-  FStartTime = FSel.StartTime;
-  FEndTime = FSel.EndTime;
-  FLogInterval = FSel.LogInterval;
-  FFirstChunk = true;
-  FAppend = FOptions.AppendData;
-  FFailed = false;
-  FAnyChunkWritten = false;
-
+  StartConversion();
   const int SensorCount =
       Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();
   if (SensorCount == 0) return true;
@@ -322,114 +515,25 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
     BuildColumnHeader(Header, Separator);
     for (const std::string& L : Header) Pending.Add(L);
   }
-
   bool RecordByRecord = false;
   if (!Binary && !SetUpCSVGrid(RecordByRecord)) return false;
 
-  const bool Fixed = UsesFixedColumns(FOptions, FCommandMode);
-  const bool Exclude = NonRecordedMode(FOptions) == TNonRecordedMode::Exclude;
-  std::vector<TColumn> Columns;
-  for (std::size_t i = 0; i < FSel.SensorChoices.size() && static_cast<int>(i) < SensorCount; ++i) {
-    const TSensorChoice& C = FSel.SensorChoices[i];
-    if (!C.Checked) continue;
-    const int L = Length(C.ShortName);
-    Columns.push_back({static_cast<int>(i), C.FullName, C.RightDigits,
-                       FOptions.R600ASCII ? std::max(10, L) : std::max(8, L + 2),
-                       NonRecordedText(FOptions, C.RightDigits)});
-  }
-
-  TLineTimeFormatter LineTime(Separator, Fixed, FOptions, FFormat);
-  bool NewDay = true;
-  std::int64_t PreviousDay = DayOf(FStartTime);
-  bool Processed = false; // a time step since the last chunk
-
-  // Steps 1 to 5 of one time step; Value(Column) answers that column's value.
-  auto TimeStep = [&](LogTime T, auto&& Value) {
-    const std::int64_t Day = DayOf(T);
-    if (PreviousDay < Day) {
-      if (FOptions.AddBlankLine) Pending.Add(std::string());
-      PreviousDay = Day;
-      NewDay = true;
-    }
-    std::string& Line = Pending.Next();
-    LineTime.Append(Line, NewDay, T);
-    NewDay = false;
-    int Recorded = 0;
-    for (const TColumn& Col : Columns) {
-      const float V = Value(Col);
-      Line += Separator;
-      if (IsNonRecorded(V)) {
-        if (Fixed) AppendPadding(Line, Col.Width - Length(Col.Missing));
-        Line += Col.Missing;
-      } else {
-        ++Recorded;
-        if (Fixed) {
-          // Written first, then right-aligned by moving it behind its padding.
-          const std::size_t At = Line.size();
-          AppendFormattedValue(Line, V, Col.RightDigits);
-          const int Pad = std::min(Col.Width - static_cast<int>(Line.size() - At), MaxPadding);
-          if (Pad > 0) Line.insert(At, static_cast<std::size_t>(Pad), ' ');
-        } else {
-          AppendFormattedValue(Line, V, Col.RightDigits);
-        }
-      }
-    }
-    if (!(Exclude && Recorded == 0)) Pending.Keep();
-    Processed = true;
-    if (static_cast<int>(Pending.Count()) > ChunkLines) {
-      Processed = false;
-      return HandOn(Pending);
-    }
-    return true;
-  };
-
-  if (RecordByRecord && Columns.size() == 1) {
-    const TColumn Col = Columns.front();
-    const TCSVSensor* S = FSel.CSVLog->Sensors().Objects(Col.Position);
-    const int Count = S ? S->RecordCount() : 0;
-    FProgressTotal = Count;
-    for (int k = 0; k < Count; ++k) {
-      FProgressDone = k;
-      float V;
-      LogTime T = 0;
-      FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
-      if (!TimeStep(T, [&](const TColumn&) { return V; })) break;
-    }
+  TLineMaker Maker(*this, Pending, Separator);
+  AddColumns(Maker, SensorCount);
+  if (RecordByRecord && Maker.Columns.size() == 1) {
+    RunRecordLoop(Maker);
   } else {
-    // Times run in 64 bits so a range ending near the last log time cannot
-    // wrap; an interval of 0 jumps to EndTime and ends after its line.
-    const std::int64_t End = FEndTime;
-    const std::int64_t Step = FLogInterval > 0 ? FLogInterval : 0;
-    std::int64_t T = FStartTime;
-    FProgressTotal = std::max<std::int64_t>(End - T, 0);
-    for (;;) {
-      FProgressDone = T - FStartTime;
-      const LogTime LT = static_cast<LogTime>(T);
-      bool Ok;
-      if (Binary) {
-        TLogFile& Log = *FSel.BinaryLog;
-        Ok = TimeStep(LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Position + 1); });
-      } else {
-        TCSVLogFile& Log = *FSel.CSVLog;
-        Ok = TimeStep(LT, [&](const TColumn& C) { return Log.GetValue(LT, C.Name); });
-      }
-      if (!Ok) break;
-      if (Step == 0) {
-        if (T >= End) break;
-        T = End;
-      } else {
-        T += Step;
-        if (T > End) break;
-      }
-    }
+    if (!ConfirmLongGrid(FSel, FStartTime, FEndTime, FLogInterval, FFormat, FUi.Dialog))
+      return false;
+    RunGridLoop(Maker);
   }
 
-  if (!FFailed && Processed) HandOn(Pending);
+  if (!FFailed && Maker.Processed()) HandOn(Pending);
   if (FFailed) {
     FOut.Abandon();
     return false;
   }
-  if (Saving && FAnyChunkWritten) return FinishOutput();
+  if (IsSaving(FCommandMode) && FAnyChunkWritten) return FinishOutput();
   return true;
 }
 

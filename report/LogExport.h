@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "core/DateTimeFormat.h"
+#include "core/OutputFile.h"
 #include "core/UiServices.h"
 #include "report/LogPrnOptions.h"
 #include "report/LogSelection.h"
-#include "report/OutputFile.h"
 
 namespace quorvin {
 
-// Lines are handed on once more than this many are pending.
+// Lines are handed on once more than this many are pending, or once they
+// hold more than ChunkBytes characters (very wide lines).
 constexpr int ChunkLines = 256;
+constexpr std::size_t ChunkBytes = 1 << 20;
 
 class TLogExport {
 public:
@@ -49,6 +51,16 @@ public:
 private:
   struct TColumn;
   class TPendingLines;
+  class TLineMaker;
+
+  // The steps of ConvertLogToText.
+  void StartConversion();
+  void AddColumns(TLineMaker& Maker, int SensorCount) const;
+  void RunRecordLoop(TLineMaker& Maker);
+  void RunGridLoop(TLineMaker& Maker);
+  // With excluded lines: the next grid time on a day that has a record.
+  bool SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t Step);
+  std::int64_t NextRecordTime(const TLineMaker& Maker, std::int64_t From) const;
 
   bool WriteOutputChunk(TPendingLines& Lines, bool FileExisted, bool Append, bool FirstChunk);
   bool ShowOutputChunk(TPendingLines& Lines, bool FirstChunk);

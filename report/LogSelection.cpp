@@ -5,14 +5,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/Messages.h"
 #include "report/Formatting.h"
 
 namespace quorvin {
 
 namespace {
 
-const char* const MsgNoFile = "File does not exist or is invalid. Please select another file.";
-const char* const MsgBadExtension = "File is invalid. Please select another file.";
 const char* const MsgCannotOpen = "Unble to open file or read header.  Check file format.";
 const char* const MsgNoSensors = "No sensors in Log file.";
 const char* const MsgDateRange = "Error: Please check the start date and the end date.";
@@ -71,7 +70,7 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
   std::error_code Ec;
   const std::filesystem::path Path(LogFileName);
   if (!std::filesystem::exists(Path, Ec) || std::filesystem::is_directory(Path, Ec)) {
-    Ui.Dialog.Show(TMsgKind::Error, MsgNoFile, TMsgButtons::OK);
+    Ui.Dialog.Show(TMsgKind::Error, MsgFileMissing, TMsgButtons::OK);
     FView->FocusFileName(IsLogPage(Page) ? Page : PageLogPrn);
     return false;
   }
@@ -89,7 +88,7 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
     LoadCSVLogFile(Ui);
     return LogLoaded();
   }
-  Ui.Dialog.Show(TMsgKind::Error, MsgBadExtension, TMsgButtons::OK);
+  Ui.Dialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
   return false;
 }
 
@@ -294,6 +293,38 @@ void TLogSelection::ShowDtFormat(int Page, int Index) {
   if (!IsLogPage(Page)) return;
   DtFormatSelection[static_cast<std::size_t>(Page)] = Index;
   FView->DtFormatShown(Page, Index);
+}
+
+std::int64_t CheckedReadings(const TLogSelection& Selection) {
+  if (Selection.BinaryLogLoaded && Selection.BinaryLog) {
+    const TLogFile& Log = *Selection.BinaryLog;
+    return Log.Interval() > 0 ? (std::int64_t(Log.LastTime()) - Log.FirstTime()) / Log.Interval()
+                              : 0;
+  }
+  std::int64_t Most = 0;
+  if (Selection.CSVLogLoaded && Selection.CSVLog) {
+    const auto& Sensors = Selection.CSVLog->Sensors();
+    for (int I = 0; I < Sensors.Count() && I < Selection.SensorChoiceCount(); ++I) {
+      const TCSVSensor* S = Sensors.Objects(I);
+      if (S && Selection.SensorChoices[std::size_t(I)].Checked)
+        Most = std::max<std::int64_t>(Most, S->RecordCount());
+    }
+  }
+  return Most;
+}
+
+bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
+                     std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog) {
+  if (Interval <= 0 || End < Start) return true;
+  const std::int64_t Lines = (End - Start) / Interval + 1;
+  const std::int64_t Readings = CheckedReadings(Selection);
+  if (Lines <= 1000000 || Lines <= 100 * Readings) return true;
+  const std::string Pattern = Format.DatePattern + " " + Format.TimePattern;
+  const std::string Text = "This log spans " + std::to_string(Lines) + " lines from " +
+                           FormatLogTime(Pattern, static_cast<LogTime>(Start), Format) + " to " +
+                           FormatLogTime(Pattern, static_cast<LogTime>(End), Format) + " for " +
+                           std::to_string(Readings) + " readings. Continue?";
+  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo) == TMsgResult::Yes;
 }
 
 } // namespace quorvin

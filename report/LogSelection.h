@@ -144,4 +144,15 @@ private:
   ISelectionView* FView = &FNoView;
 };
 
+// Readings stored for the checked sensors: the records of a binary log, the
+// most records any checked sensor of a CSV log holds.
+std::int64_t CheckedReadings(const TLogSelection& Selection);
+
+// A walk over Start to End (inclusive) in steps of Interval that is mostly
+// empty - more than a million lines and more than a hundred per stored
+// reading, as one stray row from a logger whose clock was reset can make of
+// a small file - is first put to the user. False when the answer is No.
+bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
+                     std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog);
+
 } // namespace quorvin

@@ -6,11 +6,6 @@ namespace quorvin {
 
 namespace {
 
-// Day number of a log time (0 = 1984-12-31), counted as the calendar does.
-std::int64_t DayOf(std::int64_t Time) {
-  return Time >= 0 ? Time / 86400 : -((-Time + 86399) / 86400);
-}
-
 // Reads the checked sensors of whichever log is loaded, in log order.
 class TRowReader {
 public:
@@ -138,7 +133,7 @@ bool TStatistics::Report() {
     FAcc.SetSize(static_cast<int>(FRightDigits.size()));
   Heading();
   FStartBlock = true;
-  FBlockDay = static_cast<int>(DayOf(FSel.StartTime));
+  FBlockDay = static_cast<int>(DayOfTime(FSel.StartTime));
   FLabel = DateText(FSel.StartTime);
   return RunDataPass(FSel, FCommandMode == cmStatistics ? this : nullptr, FBusy);
 }
@@ -148,10 +143,10 @@ void TStatistics::BeforeStep(LogTime Time, TPendingRows& Rows) {
     Fold(FLabel, Rows, FStartBlock, true);
     FStartBlock = false;
     Rows.Clear();
-  } else if (DayOf(Time) > FBlockDay) {
+  } else if (DayOfTime(Time) > FBlockDay) {
     Fold(FLabel, Rows, FStartBlock, false);
     FLabel = DateText(Time);
-    FBlockDay = static_cast<int>(DayOf(Time));
+    FBlockDay = static_cast<int>(DayOfTime(Time));
     FStartBlock = true;
     Rows.Clear();
   }

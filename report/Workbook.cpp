@@ -8,10 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <xlsxwriter.h>
+
+#include "core/OutputFile.h"
 
 namespace quorvin {
 
@@ -245,37 +244,22 @@ private:
   std::vector<lxw_format*> FFormats;
 };
 
-// A free name for a file beside FileName, created empty so no one else
-// takes it.
-bool ReserveTempName(const std::string& FileName, std::string& TempName) {
-  std::string Template = FileName + ".tmpXXXXXX";
-  std::vector<char> Name(Template.begin(), Template.end());
-  Name.push_back('\0');
-  const int Fd = mkstemp(Name.data());
-  if (Fd < 0) return false;
-  // Keep the permissions of the file being replaced, not mkstemp's 0600.
-  struct stat St;
-  if (::stat(FileName.c_str(), &St) == 0) fchmod(Fd, St.st_mode & 07777);
-  ::close(Fd);
-  TempName.assign(Name.data());
-  return true;
-}
-
 } // namespace
 
 bool ConvertTextToWorkbook(const std::string& FileName) {
   std::FILE* Text = std::fopen(FileName.c_str(), "rb");
   if (!Text) return false;
 
-  std::string TempName;
-  if (!ReserveTempName(FileName, TempName)) {
+  // The workbook library writes the file itself: the writer only reserves
+  // the temporary name beside the text and puts the result in its place.
+  TOutputFile Out;
+  if (!Out.OpenReplace(FileName) || !Out.Close()) {
     std::fclose(Text);
     return false;
   }
-
   bool Ok;
   {
-    TWorkbookWriter Book(TempName);
+    TWorkbookWriter Book(Out.WrittenName());
     TLineReader Reader(Text);
     std::string Line;
     while (Book.Ok() && Reader.Next(Line)) Book.WriteLine(Line);
@@ -285,10 +269,22 @@ bool ConvertTextToWorkbook(const std::string& FileName) {
     Ok = Book.Close() && Ok;
   }
   std::fclose(Text);
+  return Ok && Out.Publish();
+}
 
-  if (Ok) Ok = std::rename(TempName.c_str(), FileName.c_str()) == 0;
-  if (!Ok) std::remove(TempName.c_str());
-  return Ok;
+bool LooksLikeWorkbook(const std::string& FileName) {
+  std::FILE* F = std::fopen(FileName.c_str(), "rb");
+  if (!F) return false;
+  unsigned char Head[8] = {};
+  const std::size_t N = std::fread(Head, 1, sizeof Head, F);
+  std::fclose(F);
+  static const unsigned char Zip[4] = {'P', 'K', 0x03, 0x04};
+  static const unsigned char Ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  return (N >= 4 && std::memcmp(Head, Zip, 4) == 0) || (N == 8 && std::memcmp(Head, Ole, 8) == 0);
+}
+
+bool CanAppendText(const std::string& FileName, bool ExcelOutput) {
+  return !(ExcelOutput && LooksLikeWorkbook(FileName));
 }
 
 } // namespace quorvin

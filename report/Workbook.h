@@ -9,4 +9,11 @@ namespace quorvin {
 // cell per tab-separated field; after false the text file is as it was.
 bool ConvertTextToWorkbook(const std::string& FileName);
 
+// True when the file starts like a workbook (a zip package or an OLE2
+// compound file) rather than text: such a file is never appended to.
+bool LooksLikeWorkbook(const std::string& FileName);
+// Whether text may be appended to FileName: not when the output is a
+// workbook and the file already is one (the text would ruin it).
+bool CanAppendText(const std::string& FileName, bool ExcelOutput);
+
 } // namespace quorvin

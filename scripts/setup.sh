@@ -15,6 +15,11 @@ packages=(
   libxlsxwriter-dev
   zlib1g-dev
   locales
+  clang
+  libclang-rt-14-dev
+  help2man
+  dpkg-dev
+  file
   # The window program: Qt 6 widgets, charts (which need the OpenGL module's
   # headers), printing, the SVG icon; the platform plugins and fonts it
   # draws with.

@@ -156,6 +156,25 @@ TEST_F(CmdPrn, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Cli({"prn", Log, "--sensors", "3"}).Code, 2);
   EXPECT_EQ(Cli({"prn", Log, "--bogus"}).Code, 2);
   EXPECT_EQ(Cli({"--set", "NoSuchKey=1", "prn", Log}).Code, 2);
+  // Days a log time cannot hold, and values the settings file would replace
+  // by a default, are refused rather than wrapped or ignored.
+  for (std::vector<std::string> Args : {std::vector<std::string>{"prn", Log, "--end", "2099-12-31"},
+                                        {"prn", Log, "--start", "2053-01-18"},
+                                        {"prn", Log, "--start", "1984-12-31"},
+                                        {"--set", "DisplayFixedFormat=MAYBE", "prn", Log},
+                                        {"--set", "OutputFormat=garbage", "prn", Log},
+                                        {"--set", "BackgroundColor=clNope", "prn", Log},
+                                        {"--set", "DateTimeFormat=ZZZZ", "prn", Log}})
+    EXPECT_EQ(Cli(Args).Code, 2) << Args[1] << Args.back();
+  EXPECT_EQ(Cli({"prn", Log, "--end", "2099-12-31"}).Err,
+            "--end takes a date from 1985-01-01 to 2053-01-17: 2099-12-31 (usage: quorvin-cli prn "
+            "LOG [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display])\n");
+  EXPECT_EQ(Cli({"--set", "OutputFormat=garbage", "prn", Log}).Err.substr(0, 60),
+            "--set OutputFormat takes one of TEXT, EXCEL, not \"garbage\" (");
+  // What the file's reading recognises, in any letter case, still goes.
+  for (const char* Set : {"DisplayFixedFormat=yes", "OutputFormat=text", "BackgroundColor=clNavy",
+                          "DateTimeFormat=mm/dd/yyyy hh:mm:ss", "RAMDirectory=anything"})
+    EXPECT_EQ(Cli({"--set", Set, "prn", Log, "--end", "2053-01-17"}).Code, 0) << Set;
 }
 
 } // namespace

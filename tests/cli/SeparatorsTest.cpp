@@ -21,7 +21,8 @@ TEST(Separators, EveryCommandFollowsUseSysFormat) {
       {{"stats", Dir / "site2.csv"}, "\n07/01/24 ", "\n07.01.24 "},
       {{"prn", Dir / "SITE1.LOG", "--display"}, "05/14/24    00:00:00", "05.14.24    00:00:00"},
       {{"ddr", Dir / "SAMPLE.DDR"}, "06/01/24 00:00:00 System", "06.01.24 00:00:00 System"},
-      {{"ddr", Dir / "SAMPLE.DDR", "--summary"}, "06/01/24 00:00:00 06/01/24",
+      {{"ddr", Dir / "SAMPLE.DDR", "--summary"},
+       "06/01/24 00:00:00 06/01/24",
        "06.01.24 00:00:00 06.01.24"},
   };
   TGermanLocale German;
@@ -29,8 +30,8 @@ TEST(Separators, EveryCommandFollowsUseSysFormat) {
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Args[0] + " " + C.Args.back());
     for (bool UseSys : {false, true}) {
-      std::vector<std::string> Args = {"--set", "DateTimeFormat=MM/DD/YY HH:MM:SS", "--set",
-                                       UseSys ? "UseSysFormat=YES" : "UseSysFormat=NO",
+      std::vector<std::string> Args = {"--set", "DateTimeFormat=MM/DD/YY HH:MM:SS",
+                                       "--set", UseSys ? "UseSysFormat=YES" : "UseSysFormat=NO",
                                        "--set", "DisplayFixedFormat=YES"};
       Args.insert(Args.end(), C.Args.begin(), C.Args.end());
       TRun R = RunCliWithIni(Dir / "none.ini", Args);

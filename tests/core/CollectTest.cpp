@@ -132,5 +132,28 @@ TEST_F(CollectionDeathTest, OverflowStopsWithRuntimeError214) {
   EXPECT_EXIT(C.Insert(new TItem(2)), ::testing::ExitedWithCode(214), "^$");
 }
 
+TEST(CollectionTest, FreeItemsBeforeDropsTheFrontInOneStep) {
+  for (int Cut : {0, 2, 5}) {
+    SCOPED_TRACE(Cut);
+    int Freed = 0;
+    TItemList L;
+    for (int K = 10; K <= 50; K += 10) L.Insert(new TItem(K, &Freed));
+    L.FreeItemsBefore(Cut);
+    EXPECT_EQ(Freed, Cut);
+    ASSERT_EQ(L.Count(), 5 - Cut);
+    for (int I = 0; I < L.Count(); ++I)
+      EXPECT_EQ(static_cast<TItem*>(L.ItemAt(I))->Key, 10 * (Cut + I + 1));
+    int Index = -1;
+    EXPECT_EQ(L.Search(50, Index), Cut < 5);
+  }
+  EXPECT_EXIT(
+      {
+        TCollection C(4, 4);
+        C.Insert(new TItem(1));
+        C.FreeItemsBefore(2);
+      },
+      ::testing::ExitedWithCode(213), "");
+}
+
 } // namespace
 } // namespace quorvin

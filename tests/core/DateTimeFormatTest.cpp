@@ -57,6 +57,8 @@ TEST(DateTimeFormatTest, MidnightAndLastSecondStayOnTheirDay) {
   EXPECT_EQ(FormatLogTime("YYYY/MM/DD HH:MM:SS", Midnight - 1, '/', ':'), "2026/03/07 23:59:59");
   // 02:30 does not exist in a daylight-saving zone on this day; log times keep it.
   EXPECT_EQ(FormatLogTime("HH:MM", Midnight + 9000, '/', ':'), "02:30");
+  // Before the origin of log time the fields are still those of a clock.
+  EXPECT_EQ(FormatLogTime("YYYY/MM/DD HH:MM:SS", -100, '/', ':'), "1984/12/30 23:58:20");
 }
 
 TEST(DateTimeFormatTest, SystemSeparatorsFollowTheLocale) {

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "core/RegularFile.h"
 
 namespace quorvin {
 namespace {
@@ -56,6 +62,74 @@ TEST(IniFileTest, UnwritableFolderFailsWithoutTouchingAnything) {
   TIniFile Ini("/nonexistent-quorvin-dir/Quorvin.ini");
   Ini.WriteString("A", "B", "C");
   EXPECT_FALSE(Ini.UpdateFile());
+}
+
+// A folder or a FIFO named like the settings file is never read: a FIFO
+// would block the start, a folder made the settings library ask for an
+// impossible amount of memory.
+TEST(IniFileTest, OnlyARegularFileIsRead) {
+  auto Dir =
+      std::filesystem::temp_directory_path() / ("quorvin_ini_kinds" + std::to_string(getpid()));
+  std::filesystem::create_directories(Dir / "folder.ini");
+  ASSERT_EQ(::mkfifo((Dir / "fifo.ini").c_str(), 0600), 0);
+  {
+    std::ofstream F(Dir / "locked.ini");
+    F << "[LogPrn]\nOutputFormat=EXCEL\n";
+  }
+  std::filesystem::permissions(Dir / "locked.ini", std::filesystem::perms::none);
+  const bool Root = ::geteuid() == 0; // reads whatever the permissions say
+  const struct {
+    const char* Name;
+    int Error;
+  } Cases[] = {{"folder.ini", EISDIR},
+               {"fifo.ini", NotARegularFile},
+               {"locked.ini", Root ? 0 : EACCES},
+               {"missing.ini", ENOENT}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TIniFile Ini((Dir / C.Name).string());
+    EXPECT_EQ(Ini.LoadError(), C.Error);
+    EXPECT_EQ(Ini.Loaded(), C.Error == 0);
+    EXPECT_EQ(Ini.ReadString("LogPrn", "OutputFormat", "TEXT"), C.Error == 0 ? "EXCEL" : "TEXT");
+  }
+  EXPECT_EQ(RegularFileProblem(EISDIR), "a folder");
+  EXPECT_EQ(RegularFileProblem(NotARegularFile), "not a regular file");
+  std::filesystem::remove_all(Dir);
+}
+
+// Damaged settings files found by fuzzing (tests/data/fuzz/settings): once
+// the program has written one, loading and writing it again changes
+// nothing. A section line without its "]" once ran into the next section's
+// name and made the file grow with every save.
+TEST(IniFileTest, ASavedFileSavesAgainUnchanged) {
+  auto Dir =
+      std::filesystem::temp_directory_path() / ("quorvin_ini_again" + std::to_string(getpid()));
+  std::filesystem::create_directories(Dir);
+  const auto Path = Dir / "Quorvin.ini";
+  auto Resave = [&] {
+    TIniFile Ini(Path.string());
+    Ini.WriteString("General", "DateTimeFormat",
+                    Ini.ReadString("General", "DateTimeFormat", "MMDDYY HHMM"));
+    EXPECT_TRUE(Ini.UpdateFile());
+    return ReadAll(Path);
+  };
+  int Files = 0;
+  for (const auto& E :
+       std::filesystem::directory_iterator(std::string(QUORVIN_TEST_DATA) + "/fuzz/settings")) {
+    SCOPED_TRACE(E.path().filename().string());
+    std::filesystem::copy_file(E.path(), Path, std::filesystem::copy_options::overwrite_existing);
+    Resave();
+    const std::string Once = Resave();
+    EXPECT_EQ(Resave(), Once);
+    ++Files;
+  }
+  EXPECT_GE(Files, 3);
+
+  std::ofstream(Path, std::ios::binary) << "[Bad\r\nKey=1\r\n[LogPrn]\r\nOutputFormat=EXCEL\r\n";
+  TIniFile Ini(Path.string());
+  EXPECT_EQ(Ini.ReadString("LogPrn", "OutputFormat", ""), "EXCEL");
+  EXPECT_EQ(Ini.ReadString("", "Key", "none"), "1");
+  std::filesystem::remove_all(Dir);
 }
 
 } // namespace

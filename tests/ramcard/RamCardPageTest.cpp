@@ -162,15 +162,15 @@ TEST(RamCardPage, SavesCheckedFilesWithTheirContents) {
   EXPECT_EQ(ReadWhole(F.Out / "C.L01"), "charlie");
 }
 
-TEST(RamCardPage, ProgressGoesPerFileAndCancelKeepsTheFilesCopiedSoFar) {
+TEST(RamCardPage, CancelledCopyStopsAndLeavesNoPartOfTheFile) {
   TPageFixture F;
   F.ChooseDump({{"A.LOG", "alpha"}, {"B.LOG", "bravo"}, {"C.LOG", "charlie"}});
   F.Check({0, 1, 2});
+  // Cancel while B.LOG is copied: A.LOG stays, nothing of B.LOG, C.LOG is
+  // not tried.
   F.Ui.Busy.CancelAtStep = 2;
-  EXPECT_EQ(F.Save(F.Out.Path()), "Saved successfully: A.LOG");
+  EXPECT_EQ(F.Save(F.Out.Path()), "Warning! Save: Failed: B.LOG; Successful: A.LOG");
   EXPECT_EQ(FolderNames(F.Out.Path()), (std::set<std::string>{"A.LOG"}));
-  EXPECT_EQ(F.Ui.Busy.LastDone, 1);
-  EXPECT_EQ(F.Ui.Busy.LastTotal, 3);
 }
 
 TEST(RamCardPage, TakenNameGetsTheNumberedVariant) {
@@ -262,6 +262,32 @@ TEST(RamCardPage, StoredNamesNeverLeaveTheOutputFolder) {
   EXPECT_EQ(FolderNames(OutDir), (std::set<std::string>{"NONAME.", "GOOD.LOG"}));
   EXPECT_EQ(FolderNames(Root.Path()), (std::set<std::string>{"out"}));
   EXPECT_FALSE(std::filesystem::exists("/tmp/EVIL") && ReadWhole("/tmp/EVIL") == "e4");
+}
+
+// A control character in a stored name could drive the terminal that shows
+// it or make a file name no one can type: such a name is never written and
+// is shown escaped. Other 8-bit names (DOS letters) are written as stored.
+TEST(RamCardPage, NamesWithControlCharactersAreNeverWritten) {
+  TPageFixture F;
+  F.ChooseDump({{"ESC\x1b[2J.L", "e"},
+                {"TAB\tX.LOG", "t"},
+                {"DEL\x7f.LOG", "d"},
+                {"CAF\x82.LOG", "c"},
+                {"GOOD.LOG", "g"}});
+  F.Check({0, 1, 2, 3, 4});
+  EXPECT_EQ(F.Save(F.Out.Path()), "Warning! Save: Failed: ESC\\x1b[2J.L, TAB\\x09X.LOG, "
+                                  "DEL\\x7f.LOG; Successful: CAF\\x82.LOG, GOOD.LOG");
+  EXPECT_EQ(FolderNames(F.Out.Path()), (std::set<std::string>{"CAF\x82.LOG", "GOOD.LOG"}));
+}
+
+TEST(RamCardPage, PrintableEntryNameEscapesEveryOtherByte) {
+  const std::pair<std::string, std::string> Cases[] = {
+      {"PLAIN.LOG", "PLAIN.LOG"},
+      {"A\x1b[2J", "A\\x1b[2J"},
+      {std::string("\x00\x01\x1f", 3), "\\x00\\x01\\x1f"},
+      {"~\x7f\x80\xff", "~\\x7f\\x80\\xff"},
+      {"back\\slash", "back\\slash"}};
+  for (const auto& [Name, Shown] : Cases) EXPECT_EQ(PrintableEntryName(Name), Shown);
 }
 
 TEST(RamCardPage, MissingOutputFolderIsOfferedForCreation) {

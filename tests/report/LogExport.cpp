@@ -273,20 +273,18 @@ TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
 }
 
 TEST_F(TwoDayLogTest, OutputThatCannotBeOpenedOrReplacedFailsAndKeepsWhatWasThere) {
-  // A folder in the output file's place: appending cannot open it,
-  // replacing cannot rename over it.
+  // A folder in the output file's place can be neither appended to nor
+  // replaced, and the dialog says why beside its own text.
   std::filesystem::create_directory(Dir / "TWO.PRN");
-  Opt.AppendData = true;
-  EXPECT_FALSE(Save());
-  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
-  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
-  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "TWO.PRN" + ".");
-
-  Opt.AppendData = false;
-  EXPECT_FALSE(Save());
-  ASSERT_EQ(Ui.Dialog.Shown.size(), 2u);
-  EXPECT_EQ(Ui.Dialog.Shown[1].Kind, TMsgKind::Error);
-  EXPECT_EQ(Ui.Dialog.Shown[1].Text, "Error closing Log Output file.");
+  for (bool Append : {true, false}) {
+    Ui.Dialog.Shown.clear();
+    Opt.AppendData = Append;
+    EXPECT_FALSE(Save());
+    ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+    EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+    EXPECT_EQ(Ui.Dialog.Shown[0].Text, "Error opening output file " + Dir / "TWO.PRN" + ".");
+    EXPECT_EQ(Ui.Dialog.Shown[0].Detail, Dir / "TWO.PRN" + ": Is a directory");
+  }
   EXPECT_TRUE(std::filesystem::is_directory(Dir / "TWO.PRN"));
   EXPECT_EQ(Dir.Files(), (std::vector<std::string>{"TWO.PRN", "two.log"}));
 }
@@ -678,6 +676,83 @@ TEST_F(LogExportTest, APaneErrorFailsTheDisplayAndStopsIt) {
   // The first chunk (title, blank line, 4 header lines, 253 data lines)
   // went in; the second failed part-way and nothing followed it.
   EXPECT_EQ(Pane.Lines.size(), 300u);
+}
+
+std::vector<std::string> SplitCrLf(const std::string& Text) {
+  std::vector<std::string> Lines;
+  std::size_t From = 0;
+  for (std::size_t At; (At = Text.find("\r\n", From)) != std::string::npos; From = At + 2)
+    Lines.push_back(Text.substr(From, At - From));
+  return Lines;
+}
+
+// A CSV file of one sensor every 15 minutes on 07/01/24 (from 06:00) and
+// 07/03/24, none on 07/02, and one stray row from a reset clock at Stray.
+std::string StrayRowCsv(const std::string& Stray) {
+  std::string Text = Stray + ",00:00:00,A,1.0,C,G\r\n";
+  for (const char* Day : {"07/01/2024", "07/03/2024"})
+    for (int M = 0; M < 1440; M += 15) {
+      if (Day[4] == '1' && M < 360) continue;
+      char Line[64];
+      std::snprintf(Line, sizeof Line, "%s,%02d:%02d:00,A,%d.5,C,G\r\n", Day, M / 60, M % 60,
+                    M / 15);
+      Text += Line;
+    }
+  return Text;
+}
+
+TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
+  WriteFile(Dir / "stray.csv", StrayRowCsv("01/01/1985"));
+  Load(Dir / "stray.csv");
+  Opt.AppendData = false;
+  EXPECT_FALSE(Save()); // No
+  const std::int64_t Lines =
+      (PartsToSecs(2024, 7, 3, 23, 45, 0) - PartsToSecs(1985, 1, 1, 0, 0, 0)) / 900 + 1;
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Confirmation);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Buttons, TMsgButtons::YesNo);
+  EXPECT_EQ(Ui.Dialog.Shown[0].Text, "This log spans " + std::to_string(Lines) +
+                                         " lines from 01/01/85 00:00:00 to 07/03/24 23:45:00 for "
+                                         "169 readings. Continue?");
+  EXPECT_FALSE(std::filesystem::exists(OutputName));
+  // Yes goes on; without dates that far apart nothing is asked.
+  Ui.Dialog.Answers = {TMsgResult::Yes};
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  EXPECT_TRUE(Save());
+  EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
+  WriteFile(Dir / "stray.csv", StrayRowCsv("06/01/2024"));
+  Load(Dir / "stray.csv");
+  EXPECT_TRUE(Save());
+  EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
+}
+
+TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
+  // Four years without a record: the excluded output is the dashed output
+  // without its all-dash lines, blank day lines included.
+  WriteFile(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
+  Load(Dir / "stray.csv");
+  Opt.AppendData = false;
+  Opt.AddBlankLine = true;
+  ASSERT_TRUE(Save());
+  std::string Kept;
+  for (const std::string& Line : SplitCrLf(ReadFile(OutputName)))
+    if (Line.find(",-.-") == std::string::npos) Kept += Line + "\r\n";
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadFile(OutputName), Kept);
+  // In the R600 layout the date stands on a day's first line, and an
+  // excluded first line uses it up: 07/01 begins at 06:00 without its date.
+  Opt.R600ASCII = true;
+  Opt.DisplayFixedFormat = true;
+  Opt.AddBlankLine = false;
+  ASSERT_TRUE(Save());
+  const std::string Text = ReadFile(OutputName);
+  EXPECT_NE(Text.find("\r\n           06:00:00       24.5\r\n"), std::string::npos)
+      << Text.substr(0, 600);
+  EXPECT_NE(Text.find("\r\n07/03/24   00:00:00        0.5\r\n"), std::string::npos);
+  EXPECT_NE(Text.find("\r\n01/01/20   00:00:00        1.0\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -14,6 +14,7 @@ struct TShownMessage {
   TMsgKind Kind;
   std::string Text;
   TMsgButtons Buttons;
+  std::string Detail;
 };
 
 class TFakeDialog : public IMessageDialog {
@@ -22,8 +23,10 @@ public:
   // Answers given to Yes/No questions in turn; No once they run out.
   std::deque<TMsgResult> Answers;
 
-  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) override {
-    Shown.push_back({Kind, Text, Buttons});
+  using IMessageDialog::Show;
+  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                  const std::string& Detail) override {
+    Shown.push_back({Kind, Text, Buttons, Detail});
     if (Buttons == TMsgButtons::OK) return TMsgResult::OK;
     if (Answers.empty()) return TMsgResult::No;
     TMsgResult R = Answers.front();

@@ -1,0 +1,208 @@
+#include "core/OutputFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvin {
+
+namespace {
+
+constexpr std::size_t BufferSize = 1 << 20;
+
+// Temporary files being written, for the signal handler: a fixed table it
+// can read without locks or allocation.
+constexpr int MaxPending = 64;
+constexpr std::size_t MaxPathBytes = 4096;
+struct TPendingSlot {
+  std::atomic<bool> Claimed{false};
+  std::atomic<bool> Ready{false};
+  char Path[MaxPathBytes];
+};
+TPendingSlot PendingSlots[MaxPending];
+
+int RegisterPending(const std::string& Path) {
+  if (Path.size() >= MaxPathBytes) return -1;
+  for (int I = 0; I < MaxPending; ++I) {
+    bool Free = false;
+    if (PendingSlots[I].Claimed.compare_exchange_strong(Free, true)) {
+      std::memcpy(PendingSlots[I].Path, Path.c_str(), Path.size() + 1);
+      PendingSlots[I].Ready.store(true);
+      return I;
+    }
+  }
+  return -1;
+}
+
+void UnregisterPending(const std::string& Path) {
+  for (TPendingSlot& S : PendingSlots)
+    if (S.Ready.load() && Path == S.Path) {
+      S.Ready.store(false);
+      S.Claimed.store(false);
+      return;
+    }
+}
+
+extern "C" void RemovePendingAndDie(int Signal) {
+  for (TPendingSlot& S : PendingSlots)
+    if (S.Ready.load()) ::unlink(S.Path);
+  std::signal(Signal, SIG_DFL);
+  std::raise(Signal);
+}
+
+// A file nobody may write: refused, as a read-only file is.
+bool ReadOnly(const struct stat& St) { return (St.st_mode & 0222) == 0; }
+
+} // namespace
+
+void SetUpProcessSignals() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  struct sigaction Action;
+  std::memset(&Action, 0, sizeof Action);
+  Action.sa_handler = RemovePendingAndDie;
+  sigemptyset(&Action.sa_mask);
+  sigaction(SIGINT, &Action, nullptr);
+  sigaction(SIGTERM, &Action, nullptr);
+}
+
+TOutputFile::~TOutputFile() { Abandon(); }
+
+bool TOutputFile::Fail(const std::string& Path, int Error) {
+  FFailed = true;
+  FReason = Path + ": " + std::strerror(Error);
+  return false;
+}
+
+bool TOutputFile::OpenReplace(const std::string& Target) {
+  Abandon();
+  FReason.clear();
+  FTarget = Target;
+  struct stat Old;
+  const bool Exists = ::stat(Target.c_str(), &Old) == 0;
+  if (Exists && !S_ISREG(Old.st_mode)) return Fail(Target, S_ISDIR(Old.st_mode) ? EISDIR : EINVAL);
+  if (Exists && ReadOnly(Old)) return Fail(Target, EACCES);
+
+  std::string Template = Target + ".partial-XXXXXX";
+  std::vector<char> Name(Template.begin(), Template.end());
+  Name.push_back('\0');
+  const int Fd = ::mkstemp(Name.data());
+  if (Fd < 0) return Fail(Template, errno);
+  if (Exists) {
+    ::fchmod(Fd, Old.st_mode & 07777);
+  } else {
+    const mode_t Mask = ::umask(0);
+    ::umask(Mask);
+    ::fchmod(Fd, 0666 & ~Mask);
+  }
+  FFile = ::fdopen(Fd, "wb");
+  if (!FFile) {
+    const int Error = errno;
+    ::close(Fd);
+    ::unlink(Name.data());
+    return Fail(Name.data(), Error);
+  }
+  std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
+  FTempName.assign(Name.data());
+  RegisterPending(FTempName);
+  FAppendFrom = -1;
+  FFailed = false;
+  return true;
+}
+
+bool TOutputFile::OpenAppend(const std::string& Target) {
+  Abandon();
+  FReason.clear();
+  FTarget = Target;
+  FTempName.clear();
+  struct stat Old;
+  if (::stat(Target.c_str(), &Old) == 0) {
+    if (!S_ISREG(Old.st_mode)) return Fail(Target, S_ISDIR(Old.st_mode) ? EISDIR : EINVAL);
+    if (ReadOnly(Old)) return Fail(Target, EACCES);
+  }
+  const int Fd = ::open(Target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (Fd < 0) return Fail(Target, errno);
+  struct stat Now;
+  if (::fstat(Fd, &Now) != 0 || !S_ISREG(Now.st_mode)) {
+    const int Error = errno ? errno : EINVAL;
+    ::close(Fd);
+    return Fail(Target, Error);
+  }
+  FFile = ::fdopen(Fd, "ab");
+  if (!FFile) {
+    const int Error = errno;
+    ::close(Fd);
+    return Fail(Target, Error);
+  }
+  std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
+  FAppendFrom = Now.st_size;
+  FFailed = false;
+  return true;
+}
+
+bool TOutputFile::Write(std::string_view Text) {
+  if (!FFile || FFailed) return false;
+  if (!Text.empty() && std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size())
+    return Fail(WrittenName(), errno);
+  return true;
+}
+
+bool TOutputFile::Flush() {
+  if (!FFile || FFailed) return false;
+  if (std::fflush(FFile) != 0) return Fail(WrittenName(), errno);
+  return true;
+}
+
+bool TOutputFile::Close() {
+  if (!FFile) return false;
+  bool Ok = !FFailed;
+  if (Ok && std::fflush(FFile) != 0) Ok = Fail(WrittenName(), errno);
+  if (Ok && !FTempName.empty() && ::fsync(fileno(FFile)) != 0) Ok = Fail(WrittenName(), errno);
+  if (std::fclose(FFile) != 0 && Ok) Ok = Fail(WrittenName(), errno);
+  FFile = nullptr;
+  if (!Ok) FFailed = true;
+  return Ok;
+}
+
+bool TOutputFile::Publish() {
+  if (FFile || FFailed) return false;
+  if (!FTempName.empty()) {
+    if (std::rename(FTempName.c_str(), FTarget.c_str()) != 0) return Fail(FTarget, errno);
+    UnregisterPending(FTempName);
+    FTempName.clear();
+  }
+  // A published file is the user's now: nothing to cut back.
+  FAppendFrom = -1;
+  return true;
+}
+
+bool TOutputFile::Commit() {
+  const bool Ok = Close() && Publish();
+  if (!Ok) Abandon();
+  return Ok;
+}
+
+void TOutputFile::Abandon() {
+  if (FFile) {
+    std::fclose(FFile);
+    FFile = nullptr;
+  }
+  if (!FTempName.empty()) {
+    ::unlink(FTempName.c_str());
+    UnregisterPending(FTempName);
+    FTempName.clear();
+  }
+  if (FAppendFrom >= 0) {
+    // Whatever this append added goes; the file is as it was before.
+    if (::truncate(FTarget.c_str(), FAppendFrom) != 0 && FReason.empty())
+      FReason = FTarget + ": " + std::strerror(errno);
+    FAppendFrom = -1;
+  }
+}
+
+} // namespace quorvin

@@ -1,0 +1,75 @@
+// The one way the program writes a file. A replacement is written to a
+// temporary file beside the target (TARGET.partial-XXXXXX) and renamed over
+// the target only when complete; an append writes in place and, on any
+// failure or when abandoned, cuts the file back to the size it had. Either
+// way a failed or cancelled write leaves the old file exactly as it was.
+//
+// Permissions: a replacement gets the mode of the file it replaces, a new
+// file the usual mode of a new file (0666 less the umask). A target that
+// nobody may write (no write bit at all) is refused, as is one that is not
+// a regular file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace quorvin {
+
+class TOutputFile {
+public:
+  TOutputFile() = default;
+  ~TOutputFile(); // abandons an uncommitted file
+  TOutputFile(const TOutputFile&) = delete;
+  TOutputFile& operator=(const TOutputFile&) = delete;
+
+  // Starts a new content for Target in a temporary file of the same folder.
+  bool OpenReplace(const std::string& Target);
+  // Opens Target for appending (created when missing).
+  bool OpenAppend(const std::string& Target);
+  bool IsOpen() const { return FFile != nullptr; }
+
+  // Buffered; false once any write has failed.
+  bool Write(std::string_view Text);
+  bool WriteLine(std::string_view Line) { return Write(Line) && Write("\r\n"); }
+  // Hands what is buffered to the system.
+  bool Flush();
+
+  // Flushes and closes; a replacement is renamed over the target. False when
+  // anything failed (the target is then as it was).
+  bool Commit();
+  // The two halves of Commit, for work on the complete file before it
+  // replaces the target: Close flushes and closes (false on any failure),
+  // WrittenName is the file holding the content (the temporary file, or the
+  // target when appending), Publish renames a replacement over the target.
+  bool Close();
+  const std::string& WrittenName() const { return FTempName.empty() ? FTarget : FTempName; }
+  bool Publish();
+  // Gives up: a replacement's temporary file is removed, an append is cut
+  // back to the size the file had when it was opened.
+  void Abandon();
+
+  // Why the last operation failed, as the system says it, with the path it
+  // concerned ("/data/SITE1.PRN: No space left on device"); empty when
+  // nothing failed.
+  const std::string& FailureReason() const { return FReason; }
+
+private:
+  bool Fail(const std::string& Path, int Error);
+
+  std::FILE* FFile = nullptr;
+  std::string FTarget;
+  std::string FTempName;         // empty when appending
+  std::int64_t FAppendFrom = -1; // size before appending; -1 when not appending
+  bool FFailed = false;
+  std::string FReason;
+};
+
+// Installs what every front end needs before it writes files: SIGINT and
+// SIGTERM remove the temporary file of a replacement in progress before the
+// program ends, and SIGXFSZ (a file-size limit) is ignored so the write
+// fails with an error instead of killing the program mid-file.
+void SetUpProcessSignals();
+
+} // namespace quorvin

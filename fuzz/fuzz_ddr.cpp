@@ -1,0 +1,43 @@
+// The DDRLOG page on a recorder file: display, block summary, and saves as
+// text and as a workbook into the scratch folder, with the header, data and
+// notes sections and the USGS conventions switched by the first input byte.
+#include <cstdint>
+
+#include "FuzzSupport.h"
+#include "core/DateTimeFormat.h"
+#include "ddr/DDRImport.h"
+#include "report/Workbook.h"
+
+using namespace quorvin;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+  if (Size < 1) return 0;
+  const std::uint8_t Switches = Data[0];
+  const std::string Path = fuzz::WriteInput("F.DDR", Data + 1, Size - 1);
+  fuzz::TNullUi Ui;
+  TDDRObj DDR(Ui);
+  TDateTimeFormat Format;
+  SetDateTimeFormat(Format, (Switches & 0x80) ? "YYYY-MM-DD HH:MM" : "MM/DD/YYYY HH:MM:SS");
+  int CommandMode = cmNone;
+  bool FileValid = false;
+  TDDRPage Page(DDR, Ui.Services, Format, CommandMode, FileValid,
+                [](const std::string& Name) { return ConvertTextToWorkbook(Name); });
+  Page.Controls.chkHeader = Switches & 1;
+  Page.Controls.chkData = !(Switches & 2);
+  Page.Controls.chkNotes = !(Switches & 4);
+  Page.Controls.chkUSGSStation = Switches & 8;
+  Page.Controls.chkUSGSDevice = Switches & 16;
+  Page.Controls.edtDevice = "TXV900";
+  Page.SetDDRLogText(Path);
+  Page.edtFilenameExit();
+  if (!FileValid) return 0;
+  Page.DisplayCommand();
+  Page.HeaderCommand();
+  Page.SaveCommand();
+  if (Switches & 32) {
+    Page.Controls.cbxOutFormat1 = 1;
+    Page.cbxOutFormatChange();
+    Page.SaveCommand();
+  }
+  return 0;
+}
