@@ -61,7 +61,8 @@ double CpuSeconds() {
 
 class TQuietDialog : public IMessageDialog {
 public:
-  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons) override {
+  using IMessageDialog::Show;
+  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons, const std::string&) override {
     std::fprintf(stderr, "dialog: %s\n", Text.c_str());
     return TMsgResult::No;
   }

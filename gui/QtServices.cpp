@@ -45,7 +45,8 @@ private:
 // ---------------------------------------------------------------------------
 // Message dialogs
 
-TMsgResult TQtMessageDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) {
+TMsgResult TQtMessageDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                                  const std::string& Detail) {
   QMessageBox::Icon Icon = QMessageBox::Information;
   switch (Kind) {
   case TMsgKind::Error:
@@ -64,6 +65,8 @@ TMsgResult TQtMessageDialog::Show(TMsgKind Kind, const std::string& Text, TMsgBu
   const QMessageBox::StandardButtons Std =
       Buttons == TMsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
   QMessageBox Box(Icon, Caption(captions::ProgramName), FromEngine(Text), Std, FParent);
+  // The cause, when there is one, under the program's own words.
+  if (!Detail.empty()) Box.setInformativeText(FromEngine(Detail));
   TArrowWhileOpen Arrow;
   const int Answer = Box.exec();
   if (Buttons == TMsgButtons::OK) return TMsgResult::OK;

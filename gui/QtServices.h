@@ -28,7 +28,9 @@ class TTextPane;
 class TQtMessageDialog final : public IMessageDialog {
 public:
   explicit TQtMessageDialog(QWidget* Parent) : FParent(Parent) {}
-  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons) override;
+  using IMessageDialog::Show;
+  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                  const std::string& Detail) override;
 
 private:
   QWidget* FParent;

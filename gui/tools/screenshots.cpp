@@ -24,7 +24,9 @@ using namespace quorvin::gui;
 
 class TQuietDialog : public IMessageDialog {
 public:
-  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons Buttons) override {
+  using IMessageDialog::Show;
+  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons Buttons,
+                  const std::string&) override {
     std::fprintf(stderr, "dialog: %s\n", Text.c_str());
     return Buttons == TMsgButtons::OK ? TMsgResult::OK : TMsgResult::No;
   }
