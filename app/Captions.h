@@ -173,6 +173,15 @@ constexpr int TagBrowseLog = 1; // btnBrowse, btnBrowse2, btnBrowse3
 constexpr int TagBrowseDDR = 2; // btnDDRBrowse
 constexpr int TagBrowseOut = 3; // btnOutBrowse
 
+// --- the window's own dialogs ---------------------------------------------
+// The progress dialog of work that runs longer than about half a second.
+inline constexpr std::string_view ProgressCancel = "Cancel";
+inline constexpr std::string_view ProgressWorking = "Working...";
+// Closing the window when the settings file could not be written.
+inline constexpr std::string_view MsgSettingsNotWrittenPrefix = "The settings could not be written to ";
+// A command that stopped on an error nothing else reported.
+inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
+
 // --- help contexts ----------------------------------------------------------
 constexpr int HelpWindow = 18;
 // By page, in tab order.

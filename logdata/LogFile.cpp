@@ -196,6 +196,14 @@ const TRecord* TLogFile::RecordAt(LogTime Time) {
     // insertion point Search would give, without the search.
     int Index = FRecords->Count();
     const bool Beyond = Index > 0 && FRecords->At(Index - 1)->Time < Time;
+    // A walk that starts again before a well-filled cache (the next command
+    // over the same range) starts a cache of its own: putting each of its
+    // records in front of the old ones would move them all every time.
+    if (!Beyond && Index >= FRecordCacheLimit / 2 && FRecords->At(0)->Time > Time) {
+      FRecords->FreeAllItems();
+      FCurrentRecord = nullptr;
+      Index = 0;
+    }
     if (!Beyond && FRecords->Search(Time, Index)) {
       FCurrentRecord = FRecords->At(Index);
     } else {

@@ -21,6 +21,19 @@ packages=(
   help2man
   dpkg-dev
   file
+  # The window program: Qt 6 widgets, charts (which need the OpenGL module's
+  # headers), printing, the SVG icon; the platform plugins and fonts it
+  # draws with.
+  qt6-base-dev
+  qt6-charts-dev
+  libqt6opengl6-dev
+  qt6-svg-dev
+  qt6-qpa-plugins
+  fonts-dejavu-core
+  # Window tests and screenshots without a desktop; the print test reads its PDF.
+  xvfb
+  xauth
+  poppler-utils
 )
 
 missing=()

@@ -136,6 +136,23 @@ TEST_F(HostileInputTest, ForwardWalkKeepsTheRecordCacheBounded) {
   EXPECT_EQ(Log.GetValue(Log.FirstTime() + 1234, 16), -3276.7f);
 }
 
+// The next command walks the same range again from its start: its records
+// are not put in front of the last walk's, so the cache stays bounded.
+TEST_F(HostileInputTest, AWalkFromTheStartAgainKeepsTheRecordCacheBounded) {
+  const std::int64_t Records = 100000;
+  TLogFile Log(SparseLog(Dir.File("LONG.LOG"), SixteenSensors(), Records), "LONG");
+  ASSERT_TRUE(Log.Open());
+  for (int Walk = 0; Walk < 2; ++Walk) {
+    int Largest = 0;
+    for (LogTime T = Log.FirstTime(); T < Log.LastTime() && Largest <= Log.RecordCacheLimit();
+         ++T) {
+      ASSERT_EQ(Log.GetValue(T, 1 + Walk), -3276.7f);
+      Largest = std::max(Largest, Log.Records()->Count());
+    }
+    EXPECT_LE(Largest, Log.RecordCacheLimit()) << Walk;
+  }
+}
+
 // Records beyond 4 GiB are found where they are: offsets are 64-bit.
 TEST_F(HostileInputTest, RecordsBeyondFourGiB) {
   const TGenLog L = SixteenSensors();

@@ -344,18 +344,22 @@ TEST_F(LogExportTest, ChunksReportProgressAndACancelledSaveKeepsTheOldFile) {
   Sel.SelectAllClick(true);
   Load(Dir / "long.log");
   Sel.EndTime = Sel.StartTime + 699 * 60;
-  Opt.AppendData = false;
-  test::WriteWhole(Dir / "LONG.PRN", "old content\r\n");
-  TCancellingBusy Busy;
-  TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Busy};
-  EXPECT_FALSE(ConvertLogToText(Sel, Opt, Fmt, cmNone, ",", Services, OutputName));
-  // Reported after the first chunk: 4 header lines and 253 data lines, the
-  // last one at minute 252.
-  ASSERT_EQ(Busy.Done.size(), 2u);
-  EXPECT_EQ(Busy.Done[0], 252 * 60);
-  EXPECT_LT(Busy.Done[0], Busy.Done[1]);
-  EXPECT_EQ(test::ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
-  EXPECT_EQ(FolderNames(Dir.Path()).size(), 2u); // the log and the old output, no temporary left
+  // Replacing and appending alike: the chunks already written go again.
+  for (bool Append : {false, true}) {
+    SCOPED_TRACE(Append);
+    Opt.AppendData = Append;
+    test::WriteWhole(Dir / "LONG.PRN", "old content\r\n");
+    TCancellingBusy Busy;
+    TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Busy};
+    EXPECT_FALSE(ConvertLogToText(Sel, Opt, Fmt, cmNone, ",", Services, OutputName));
+    // Reported after the first chunk: 4 header lines and 253 data lines, the
+    // last one at minute 252; appending writes no header, so 257 data lines.
+    ASSERT_EQ(Busy.Done.size(), 2u);
+    EXPECT_EQ(Busy.Done[0], (Append ? 256 : 252) * 60);
+    EXPECT_LT(Busy.Done[0], Busy.Done[1]);
+    EXPECT_EQ(test::ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
+    EXPECT_EQ(FolderNames(Dir.Path()).size(), 2u); // the log and the old output, no temporary left
+  }
 }
 
 TEST_F(LogExportTest, NoLoadedLogIsAFailureWithNothingWritten) {

@@ -1,0 +1,120 @@
+// The chart ChartLog of the LOGPLOT page: Qt Charts behind the chart
+// interface the graph draws through.
+//
+// The bottom axis shows date-time labels turned 90 degrees, written from the
+// log's own wall-clock times as UTC (Qt's date-time axis would write them in
+// the local zone). Points gathered from the graph go to each series in one
+// replacement of its list. A line of more points than a screen has columns
+// looks the same as its first, lowest, highest and last point in every
+// column: the chart keeps those of 4096 columns across the bottom axis as
+// the points arrive, and the series draws those of the plot's own width.
+// So a year of one-minute data costs little more than reading it.
+#pragma once
+
+#include <QChartView>
+#include <QColor>
+#include <QList>
+#include <QPointF>
+
+#include <vector>
+
+#include "core/ChartService.h"
+#include "core/DateTimeFormat.h"
+
+class QCategoryAxis;
+class QLineSeries;
+class QValueAxis;
+
+namespace quorvin::gui {
+
+class TChartPanel final : public QChartView, public IChart {
+  Q_OBJECT
+public:
+  explicit TChartPanel(QWidget* Parent = nullptr);
+
+  // The program's date-time format, whose separators the bottom axis
+  // writes (taken when its format is set).
+  void UseFormat(const TDateTimeFormat& Format) { FFormat = &Format; }
+  void SetBackColour(const QColor& Colour);
+  void SetTextColour(const QColor& Colour);
+
+  // --- IChart ------------------------------------------------------------
+  void RemoveAllSeries() override;
+  int CreateDateTimeLineSeries() override;
+  void ClearTitle() override;
+  void AddTitleLine(const std::string& Line) override;
+  void BottomAxisAutomaticOff() override;
+  void SetBottomAxisMaximum(TDateTime Value) override;
+  void SetBottomAxisMinimum(TDateTime Value) override;
+  void SetBottomAxisDateTimeFormat(const std::string& Pattern) override;
+  void BottomAxisLabelsOnOneLine() override;
+  void SetLeftAxisMaximum(double Value) override;
+  void SetLeftAxisMinimum(double Value) override;
+  void AddPoint(int Series, TDateTime X, double Y) override;
+  void SetSeriesTitle(int Series, const std::string& Title) override;
+  void AttachSeriesToAxes(int Series) override;
+  void ActivateSeries(int Series) override;
+  void Repaint() override;
+
+  // --- what is shown, for printing and tests ---------------------------------
+  int SeriesCount() const { return int(FSeries.size()); }
+  QLineSeries* Series(int Index) const;
+  // The points a series keeps (x in milliseconds since 1970, UTC): every
+  // point given to it while there are no more than the kept columns hold.
+  const QList<QPointF>& SeriesPoints(int Index) const;
+  static constexpr int KeptColumns = 4096;
+  QStringList TitleLines() const { return FTitle; }
+  QValueAxis* LeftAxis() const { return FAxisY; }
+  QCategoryAxis* BottomAxis() const { return FAxisX; }
+  // The labels of the bottom axis as written.
+  QStringList BottomLabels() const;
+  QString BottomFormat() const { return FQtFormat; }
+  double BottomMinimumMSecs() const { return FMinX; }
+  double BottomMaximumMSecs() const { return FMaxX; }
+  QColor BackColour() const { return FBackColour; }
+  QColor TextColour() const { return FTextColour; }
+
+private:
+  struct TSeriesData {
+    QLineSeries* Line = nullptr;
+    QList<QPointF> Points; // kept so far
+    qsizetype Shown = -1;  // how many of them the drawn line reflects
+    int Columns = 0;       // at how many columns
+    bool Attached = false;
+    // The kept column the latest points fall in, and its four points.
+    qint64 Column = -1;
+    QPointF First, Low, High, Last;
+  };
+  void EndColumn(TSeriesData& Data);
+  TSeriesData& At(int Series);
+  void ApplyLeftRange();
+  void ApplyBottomRange();
+  void RebuildBottomLabels();
+  // Hands the series its points, reduced to the plot's width.
+  void ShowPoints(TSeriesData& Data);
+  void ShowAllPoints();
+  void PlotAreaChanged();
+  void ApplyTextColour();
+  int PlotColumns() const;
+
+  QChart* FChart;
+  QCategoryAxis* FAxisX;
+  QValueAxis* FAxisY;
+  std::vector<TSeriesData> FSeries;
+  QStringList FTitle;
+  double FMinX = 0, FMaxX = 0;
+  double FLeftMax = 300, FLeftMin = 0;
+  std::string FPattern;
+  QString FQtFormat;
+  const TDateTimeFormat* FFormat = nullptr;
+  QColor FBackColour = Qt::white;
+  QColor FTextColour = Qt::black;
+  int FColumns = 0;
+};
+
+// The points a line needs to look the same at Columns columns across
+// [MinX, MaxX]: per column the first, lowest, highest and last point, in x
+// order. Points outside the range are kept as they are, few as they are.
+QList<QPointF> ReducePoints(const QList<QPointF>& Points, double MinX, double MaxX, int Columns);
+
+} // namespace quorvin::gui

@@ -1,0 +1,292 @@
+#include "gui/QtServices.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QStatusBar>
+#include <QTextDocument>
+
+#include <memory>
+
+#include "app/Captions.h"
+#include "gui/ChartPanel.h"
+#include "gui/QtBridge.h"
+#include "gui/TextPane.h"
+
+namespace quorvin::gui {
+
+namespace {
+
+// A dialog shown in the middle of busy work gets the normal arrow back
+// while it is open.
+class TArrowWhileOpen {
+public:
+  TArrowWhileOpen() : FActive(QApplication::overrideCursor() != nullptr) {
+    if (FActive) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~TArrowWhileOpen() {
+    if (FActive) QApplication::restoreOverrideCursor();
+  }
+  TArrowWhileOpen(const TArrowWhileOpen&) = delete;
+  TArrowWhileOpen& operator=(const TArrowWhileOpen&) = delete;
+
+private:
+  bool FActive;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Message dialogs
+
+TMsgResult TQtMessageDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
+                                  const std::string& Detail) {
+  QMessageBox::Icon Icon = QMessageBox::Information;
+  switch (Kind) {
+  case TMsgKind::Error:
+    Icon = QMessageBox::Critical;
+    break;
+  case TMsgKind::Warning:
+    Icon = QMessageBox::Warning;
+    break;
+  case TMsgKind::Information:
+    Icon = QMessageBox::Information;
+    break;
+  case TMsgKind::Confirmation:
+    Icon = QMessageBox::Question;
+    break;
+  }
+  const QMessageBox::StandardButtons Std =
+      Buttons == TMsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
+  QMessageBox Box(Icon, Caption(captions::ProgramName), FromEngine(Text), Std, FParent);
+  // The cause, when there is one, under the program's own words.
+  if (!Detail.empty()) Box.setInformativeText(FromEngine(Detail));
+  TArrowWhileOpen Arrow;
+  const int Answer = Box.exec();
+  if (Buttons == TMsgButtons::OK) return TMsgResult::OK;
+  return Answer == QMessageBox::Yes ? TMsgResult::Yes : TMsgResult::No;
+}
+
+// ---------------------------------------------------------------------------
+// Status bar
+
+TQtStatusBar::TQtStatusBar(QStatusBar& Bar) {
+  for (int I = 0; I < 2; ++I) {
+    FLabels[I] = new QLabel(&Bar);
+    FLabels[I]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(I));
+    FLabels[I]->setTextFormat(Qt::PlainText);
+    // A long message must not widen the window.
+    FLabels[I]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  }
+  FLabels[0]->setFixedWidth(200);
+  Bar.addWidget(FLabels[0]);
+  Bar.addWidget(FLabels[1], 1);
+}
+
+void TQtStatusBar::SetPanelText(int Panel, const std::string& Text) {
+  if (Panel < 0 || Panel > 1) return;
+  FTexts[Panel] = Text;
+  const QString Shown = FromEngine(Text);
+  FLabels[Panel]->setText(Shown);
+  FLabels[Panel]->setToolTip(Panel == 1 ? Shown : QString());
+}
+
+std::string TQtStatusBar::PanelText(int Panel) const {
+  return Panel < 0 || Panel > 1 ? std::string() : FTexts[Panel];
+}
+
+void TQtStatusBar::ShowHint(const QString& Hint) {
+  FTexts[0] = ToEngine(Hint);
+  FLabels[0]->setText(Hint);
+}
+
+// ---------------------------------------------------------------------------
+// The open dialog
+
+QString AnyCasePattern(const QString& Pattern) {
+  // Every file, whether its name has a point or not.
+  if (Pattern == QStringLiteral("*.*")) return QStringLiteral("*");
+  QString Out;
+  for (QChar C : Pattern) {
+    if (C.isLetter() && C.toLower() != C.toUpper())
+      Out += u'[' + QString(C.toLower()) + QString(C.toUpper()) + u']';
+    else
+      Out += C;
+  }
+  return Out;
+}
+
+QStringList FileTypeFilters() {
+  QStringList Filters;
+  for (const captions::TFileType& Type : captions::FileTypes) {
+    QStringList Patterns;
+    for (const QString& P : Caption(Type.Pattern).split(u';', Qt::SkipEmptyParts))
+      Patterns.append(AnyCasePattern(P));
+    Filters.append(Caption(Type.Description) + QStringLiteral(" (") + Patterns.join(u' ') + u')');
+  }
+  return Filters;
+}
+
+QFileDialog* MakeFileDialog(QWidget* Parent, const TFileDialogRequest& Request) {
+  const QString Folder =
+      Request.InitialDir.empty() ? QDir::currentPath() : FromEngine(Request.InitialDir);
+  auto* Dialog = new QFileDialog(Parent, FromEngine(Request.Title), Folder);
+  Dialog->setObjectName(QStringLiteral("OpenDialog"));
+  // Qt's own dialog on every desktop, so the file types behave the same.
+  Dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+  Dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+  Dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  // A file that does not exist yet may be named (a new DDR output).
+  Dialog->setFileMode(QFileDialog::AnyFile);
+  const QStringList Filters = FileTypeFilters();
+  Dialog->setNameFilters(Filters);
+  const int Index = Request.FilterIndex >= 1 && Request.FilterIndex <= Filters.size()
+                        ? Request.FilterIndex - 1
+                        : 0;
+  Dialog->selectNameFilter(Filters[Index]);
+  return Dialog;
+}
+
+bool TQtFileDialog::Execute(const TFileDialogRequest& Request, std::string& Chosen) {
+  std::unique_ptr<QFileDialog> Dialog(MakeFileDialog(FParent, Request));
+  TArrowWhileOpen Arrow;
+  if (Dialog->exec() != QDialog::Accepted) return false;
+  const QStringList Files = Dialog->selectedFiles();
+  if (Files.isEmpty()) return false;
+  Chosen = ToEngine(Files.first());
+  return true;
+}
+
+bool TFileDialogProxy::Execute(const TFileDialogRequest& Request, std::string& Chosen) {
+  if (FPreset) {
+    Chosen = *FPreset;
+    FPreset.reset();
+    return true;
+  }
+  return FInner.Execute(Request, Chosen);
+}
+
+bool TQtFolderBrowser::Browse(const std::string& StartFolder, std::string& Chosen) {
+  TArrowWhileOpen Arrow;
+  const QString Folder = QFileDialog::getExistingDirectory(
+      FParent, Caption(captions::HintBrowseDir), FromEngine(StartFolder),
+      QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  if (Folder.isEmpty()) return false;
+  Chosen = ToEngine(Folder);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+
+TQtPrinter::TQtPrinter(QWidget* Parent, TTextPane& Pane, TChartPanel& Chart)
+    : FParent(Parent), FPane(Pane), FChart(Chart) {}
+
+bool TQtPrinter::Print(TPrintSource Source, const std::string& Title) {
+  QPrinter Printer(QPrinter::HighResolution);
+  Printer.setDocName(FromEngine(Title));
+  bool Confirmed = false;
+  if (Confirm) {
+    Confirmed = Confirm(Printer);
+  } else {
+    QPrintDialog Dialog(&Printer, FParent);
+    TArrowWhileOpen Arrow;
+    Confirmed = Dialog.exec() == QDialog::Accepted;
+  }
+  if (!Confirmed) return false;
+  if (Source == TPrintSource::Chart)
+    PrintChart(FChart, Printer);
+  else
+    PrintPane(FPane, Printer);
+  return true;
+}
+
+void TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer) {
+  Pane.Flush();
+  std::unique_ptr<QTextDocument> Doc(Pane.document()->clone());
+  // The pane's font at the size it has on the screen, in points, so the
+  // printer's resolution does not shrink it.
+  QFont Font = Pane.font();
+  if (Font.pixelSize() > 0) Font.setPointSizeF(Font.pixelSize() * 72.0 / 96.0);
+  Doc->setDefaultFont(Font);
+  Doc->print(&Printer);
+}
+
+void TQtPrinter::PrintChart(TChartPanel& Chart, QPrinter& Printer) {
+  // A chart drawn just now may still have its layout pending.
+  QCoreApplication::sendPostedEvents();
+  QPainter Painter;
+  if (!Painter.begin(&Printer)) return;
+  Painter.setRenderHint(QPainter::Antialiasing);
+  Chart.render(&Painter, QRectF(Painter.viewport()), Chart.viewport()->rect(), Qt::KeepAspectRatio);
+  Painter.end();
+}
+
+// ---------------------------------------------------------------------------
+// Busy cursor and progress
+
+TQtBusyCursor::~TQtBusyCursor() { CloseDialog(); }
+
+void TQtBusyCursor::Begin() {
+  if (FDepth++ > 0) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  FCancelled = false;
+  FSince.start();
+  FLastPump.start();
+}
+
+bool TQtBusyCursor::Step(long long Done, long long Total) {
+  if (FDepth == 0) return false;
+  if (FCancelled) return true;
+  if (!FDialog) {
+    if (FSince.elapsed() < FDelayMs) return false;
+    FDialog = new QProgressDialog(FParent);
+    FDialog->setObjectName(QStringLiteral("ProgressDialog"));
+    FDialog->setWindowTitle(Caption(captions::ProgramName));
+    FDialog->setCancelButtonText(Caption(captions::ProgressCancel));
+    FDialog->setWindowModality(Qt::ApplicationModal);
+    FDialog->setAutoClose(false);
+    FDialog->setAutoReset(false);
+    FDialog->setMinimumDuration(0);
+    FDialog->setMinimumWidth(360);
+    FDialog->show();
+  } else if (FLastPump.elapsed() < 40) {
+    return false;
+  }
+  FLastPump.restart();
+  const std::string Message = FStatus ? FStatus->PanelText(1) : std::string();
+  FDialog->setLabelText(Message.empty() ? Caption(captions::ProgressWorking) : FromEngine(Message));
+  if (Total > 0) {
+    FDialog->setRange(0, 1000);
+    FDialog->setValue(int(std::min<long long>(1000, Done * 1000 / Total)));
+  } else {
+    FDialog->setRange(0, 0);
+  }
+  // Only the dialog takes input now: the window is blocked by it, so no
+  // other command can start while this one runs.
+  QCoreApplication::processEvents();
+  if (OnStep && FDialog) OnStep(*FDialog);
+  if (!FDialog || FDialog->wasCanceled()) FCancelled = true;
+  return FCancelled;
+}
+
+void TQtBusyCursor::End() {
+  if (FDepth == 0 || --FDepth > 0) return;
+  CloseDialog();
+  QApplication::restoreOverrideCursor();
+}
+
+void TQtBusyCursor::CloseDialog() {
+  if (FDialog) {
+    FDialog->hide();
+    delete FDialog.data();
+  }
+}
+
+} // namespace quorvin::gui

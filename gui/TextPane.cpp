@@ -1,0 +1,136 @@
+#include "gui/TextPane.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "gui/QtBridge.h"
+
+namespace quorvin::gui {
+
+namespace {
+
+// Lines gathered before they go into the document in one insertion.
+constexpr int FlushLines = 32768;
+// Lines to a text block: a block costs the document far more than a line.
+constexpr int LinesPerBlock = 16;
+
+// Engine text onto Out: plain ASCII as it is (the usual case, and quick),
+// anything else as FromEngine reads it.
+void AppendEngineText(QString& Out, const std::string& Text) {
+  for (unsigned char C : Text)
+    if (C >= 0x80) {
+      Out += FromEngine(Text);
+      return;
+    }
+  Out += QLatin1StringView(Text.data(), qsizetype(Text.size()));
+}
+
+} // namespace
+
+QFont TTextPane::PaneFont() {
+  QFont Font(QStringLiteral("Courier New"));
+  Font.setPixelSize(13);
+  if (QFontInfo(Font).family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) != 0) {
+    Font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    Font.setPixelSize(13);
+  }
+  Font.setStyleHint(QFont::TypeWriter);
+  return Font;
+}
+
+TTextPane::TTextPane(QWidget* Parent) : QPlainTextEdit(Parent) {
+  setReadOnly(true);
+  setUndoRedoEnabled(false);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setWordWrapMode(QTextOption::NoWrap);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setFont(PaneFont());
+  document()->setDefaultFont(PaneFont());
+  // Selectable and copyable, as a read-only pane is.
+  setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+void TTextPane::Clear() {
+  FPending.resize(0);
+  FPendingLines = 0;
+  FLineCount = 0;
+  document()->clear();
+  FDocumentEmpty = true;
+}
+
+void TTextPane::QueueFlush() {
+  if (FFlushQueued) return;
+  FFlushQueued = true;
+  QTimer::singleShot(0, this, [this] {
+    FFlushQueued = false;
+    Flush();
+  });
+}
+
+void TTextPane::AppendLine(const std::string& Line) {
+  if (FPendingLines == 0)
+    FPendingFormat = FFormat;
+  else
+    FPending += FPendingLines % LinesPerBlock == 0 ? QChar(u'\n') : QChar(QChar::LineSeparator);
+  AppendEngineText(FPending, Line);
+  ++FPendingLines;
+  ++FLineCount;
+  if (FPendingLines >= FlushLines)
+    Flush();
+  else
+    QueueFlush();
+}
+
+void TTextPane::SetBold(bool Bold) {
+  const int Weight = Bold ? QFont::Bold : QFont::Normal;
+  if (FFormat.fontWeight() == Weight && FFormat.hasProperty(QTextFormat::FontWeight)) return;
+  Flush();
+  FFormat.setFontWeight(Weight);
+}
+
+void TTextPane::SetPointSize(int Size) {
+  if (Size <= 0) return;
+  Flush();
+  FFormat.setFontPointSize(Size);
+}
+
+void TTextPane::Flush() {
+  if (FPendingLines == 0) return;
+  QTextCursor Cursor(document());
+  const int FirstBlock = FDocumentEmpty ? 0 : document()->blockCount();
+  Cursor.beginEditBlock();
+  Cursor.movePosition(QTextCursor::End);
+  if (!FDocumentEmpty) Cursor.insertBlock();
+  Cursor.insertText(FPending, FPendingFormat);
+  Cursor.endEditBlock();
+  // The layout counts a block it has not laid out as one line; it is told
+  // the true count now, so the scroll bar is right before any layout.
+  int Left = FPendingLines;
+  for (QTextBlock Block = document()->findBlockByNumber(FirstBlock); Block.isValid() && Left > 0;
+       Block = Block.next()) {
+    const int Lines = std::min(Left, LinesPerBlock);
+    Block.setLineCount(Lines);
+    Left -= Lines;
+  }
+  QAbstractTextDocumentLayout* Layout = document()->documentLayout();
+  emit Layout->documentSizeChanged(Layout->documentSize());
+  FDocumentEmpty = false;
+  FPending.resize(0);
+  FPendingLines = 0;
+}
+
+QString TTextPane::Text() {
+  Flush();
+  if (FDocumentEmpty) return QString();
+  return document()->toPlainText() + u'\n';
+}
+
+} // namespace quorvin::gui

@@ -1,0 +1,139 @@
+// Files dropped on the window (or named on its command line) are chosen as
+// Open or the page's Browse would choose them; and the open dialog's file
+// types.
+#include <QDir>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
+
+#include "WindowFixture.h"
+
+namespace quorvin::gui::test {
+namespace {
+
+using namespace captions;
+
+class DropTest : public WindowTest {
+protected:
+  // Drags Paths over the window and drops them; answers whether the window
+  // took the drag.
+  bool Drop(const QStringList& Paths) {
+    QMimeData Data;
+    QList<QUrl> Urls;
+    for (const QString& P : Paths) Urls.append(QUrl::fromLocalFile(P));
+    Data.setUrls(Urls);
+    const QPoint At = Form->rect().center();
+    QDragEnterEvent Enter(At, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Form.get(), &Enter);
+    if (!Enter.isAccepted()) return false;
+    QDropEvent Dropped(At, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Form.get(), &Dropped);
+    // The files are opened once the drop is over.
+    QTest::qWait(20);
+    return true;
+  }
+  int Showing() { return Find<QTabWidget>("PgCntrlLog")->currentIndex(); }
+};
+
+TEST_F(DropTest, EachKindOfFileGoesToItsPage) {
+  struct TRow {
+    int From;
+    const char* File;
+    int To;
+  };
+  for (const TRow& R :
+       {TRow{PageDDRLog, "SITE1.LOG", PageLogPrn}, TRow{PageRamCard, "site2.csv", PageLogPrn},
+        TRow{PageLogStat, "SITE1.LOG", PageLogStat}, TRow{PageLogPrn, "SAMPLE.DDR", PageDDRLog},
+        TRow{PageLogPlot, "RAMCARD.RCD", PageRamCard}}) {
+    SCOPED_TRACE(std::string(R.File) + " from " + std::to_string(R.From));
+    Start();
+    Page(R.From);
+    const std::string Path = Copy(R.File);
+    ASSERT_TRUE(Drop({QString::fromStdString(Path)}));
+    EXPECT_EQ(Showing(), R.To);
+    if (R.To == PageDDRLog) {
+      EXPECT_EQ(Find<QLineEdit>("edtDDRLog")->text().toStdString(), Path);
+      EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir.File("SAMPLE.PRN"));
+    } else if (R.To == PageRamCard) {
+      EXPECT_EQ(Find<QListWidget>("chklbxRamFiles")->count(), 5);
+    } else {
+      EXPECT_EQ(Find<QLineEdit>("edtFilename")->text().toStdString(), Path);
+      EXPECT_GT(Find<QListWidget>("chklbxSensors3")->count(), 0);
+    }
+    // No dialog was shown for it.
+    EXPECT_TRUE(FileDialog.Requests.empty());
+    EXPECT_TRUE(Dialog.Shown.empty());
+    Close();
+  }
+}
+
+TEST_F(DropTest, AnUnknownFileOnALogPageIsRefusedAsOpenWouldRefuseIt) {
+  Start();
+  const std::string Path = Dir.File("notes.dat");
+  WriteBytes(Path, "x");
+  ASSERT_TRUE(Drop({QString::fromStdString(Path)}));
+  EXPECT_EQ(Dialog.Texts(),
+            std::vector<std::string>{"File is invalid. Please select another file."});
+}
+
+TEST_F(DropTest, SeveralFilesAreOpenedInTurnAndTextIsNotTaken) {
+  Start();
+  ASSERT_TRUE(Drop(
+      {QString::fromStdString(Copy("SAMPLE.DDR")), QString::fromStdString(Copy("SITE1.LOG"))}));
+  EXPECT_EQ(Showing(), PageLogPrn);
+  EXPECT_FALSE(Find<QLineEdit>("edtDDRLog")->text().isEmpty());
+  EXPECT_FALSE(Find<QLineEdit>("edtFilename")->text().isEmpty());
+
+  QMimeData Text;
+  Text.setText("SITE1.LOG");
+  QDragEnterEvent Enter(QPoint(5, 5), Qt::CopyAction, &Text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Form.get(), &Enter);
+  EXPECT_FALSE(Enter.isAccepted());
+}
+
+TEST(OpenDialog, ListsTheSixFileTypesInOrderAndTitlesByTag) {
+  struct TRow {
+    int Tag;
+    const char* Title;
+  };
+  for (const TRow& R : {TRow{0, "Open"}, TRow{1, "Open"}, TRow{2, "Open"}, TRow{3, "Save As"}}) {
+    TFileDialogRequest Request;
+    Request.Title = R.Title;
+    Request.FilterIndex = R.Tag < 1 ? 1 : R.Tag;
+    std::unique_ptr<QFileDialog> Dialog(MakeFileDialog(nullptr, Request));
+    EXPECT_EQ(Dialog->windowTitle(), R.Title);
+    EXPECT_EQ(Dialog->fileMode(), QFileDialog::AnyFile);
+    auto* Types = Dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(Types, nullptr);
+    QStringList Shown;
+    for (int I = 0; I < Types->count(); ++I) Shown.append(Types->itemText(I));
+    EXPECT_EQ(Shown, QStringList({"Log files (*.log;*.csv;*.txt)", "DDR files (*.ddr)",
+                                  "Text files (*.prn)", "CSV files (*.CSV)", "Excel files (*.XLS)",
+                                  "All Files (*.*)"}));
+    EXPECT_EQ(Types->currentIndex(), Request.FilterIndex - 1);
+  }
+}
+
+TEST(OpenDialog, FileTypesMatchNamesInAnyLetterCase) {
+  TScratchDir Dir;
+  for (const char* Name :
+       {"SITE1.LOG", "site2.csv", "Notes.Txt", "SAMPLE.ddr", "a.prn", "README", "b.xls"})
+    WriteWhole(Dir / Name, "x");
+  auto Listed = [&](int Index) {
+    const QString Filter = FileTypeFilters()[Index];
+    const QString Patterns = Filter.mid(Filter.lastIndexOf(u'(') + 1).chopped(1);
+    // Matched with case counting, as a file system with case would.
+    return QDir(QString::fromStdString(Dir.Path()))
+        .entryList(Patterns.split(u' '), QDir::Files | QDir::CaseSensitive, QDir::Name);
+  };
+  EXPECT_EQ(Listed(0), QStringList({"Notes.Txt", "SITE1.LOG", "site2.csv"}));
+  EXPECT_EQ(Listed(1), QStringList({"SAMPLE.ddr"}));
+  EXPECT_EQ(Listed(2), QStringList({"a.prn"}));
+  EXPECT_EQ(Listed(3), QStringList({"site2.csv"}));
+  EXPECT_EQ(Listed(4), QStringList({"b.xls"}));
+  EXPECT_EQ(Listed(5).size(), 7);
+}
+
+} // namespace
+} // namespace quorvin::gui::test
