@@ -12,8 +12,8 @@
 #include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
-#include "ddr/DDRPage.h"
 #include "ddr/DDRObj.h"
+#include "ddr/DDRPage.h"
 #include "ramcard/MountPoints.h"
 #include "ramcard/RamCardPage.h"
 #include "report/Graph.h"
@@ -235,6 +235,8 @@ private:
   bool RunLogHeader();
   bool RunStatistics();
   bool RunGraph();
+  // A data pass over a mostly empty grid is put to the user first.
+  bool LongPassAccepted();
   void RemoveAllSeries();
 
   IAppView FNoView;

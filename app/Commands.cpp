@@ -61,9 +61,15 @@ bool TApplication::RunLogHeader() {
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
   if (Selection.CheckedSensorCount < 1) return true;
+  if (!LongPassAccepted()) return false;
   TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
                     &FServices.Busy);
   return Stats.Report();
+}
+
+bool TApplication::LongPassAccepted() {
+  return ConfirmLongGrid(Selection, Selection.StartTime, Selection.EndTime, Selection.LogInterval,
+                         Format, FServices.Dialog);
 }
 
 void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
@@ -71,7 +77,8 @@ void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
 bool TApplication::RunGraph() {
   TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy);
   Graph.CreateSeries();
-  return Selection.CheckedSensorCount < 1 || Graph.Draw();
+  if (Selection.CheckedSensorCount < 1) return true;
+  return LongPassAccepted() && Graph.Draw();
 }
 
 // ---------------------------------------------------------------------------
@@ -326,8 +333,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
 std::string TApplication::SaveTarget(int Page, const std::string& FileName,
                                      const std::string& TypedOutput) const {
   if (Page == PageLogPrn)
-    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName,
-                                          LogPrn.OutputFormat);
+    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName, LogPrn.OutputFormat);
   if (Page == PageDDRLog)
     return TypedOutput.empty()
                ? TDDRObj::ProposedOutputFileName(FileName, DDRObj.Layout.DDROutputFormat)

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTimeZone>
 
+#include "core/MiscUtil.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
 #include "gui/QtBridge.h"
@@ -71,7 +72,9 @@ QDateEdit* DatePicker(const QString& Name) {
   Picker->setCalendarPopup(true);
   // Dates only ever meet Qt as UTC: no local zone, no daylight saving.
   Picker->setTimeSpec(Qt::UTC);
-  Picker->setMinimumDate(QDate(1900, 1, 1));
+  // The days the log time base can hold; the batch tool refuses the same.
+  Picker->setDateRange(QDate(FirstLogDay[0], FirstLogDay[1], FirstLogDay[2]),
+                       QDate(LastLogDay[0], LastLogDay[1], LastLogDay[2]));
   return Picker;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/Collect.h"
+#include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
   // process locale: after Qt has set it from the environment, numbers go
   // back to "." whatever the desktop's language.
   quorvin::SetUpProcessLocale();
+  // A save in progress leaves no temporary file behind when the session ends.
+  quorvin::SetUpProcessSignals();
   QApplication::setApplicationName(QStringLiteral("Quorvin"));
   QApplication::setApplicationDisplayName(QStringLiteral("Quorvin"));
   QApplication::setApplicationVersion(QStringLiteral(QUORVIN_VERSION));

@@ -347,6 +347,36 @@ TEST_F(Commands, FailedCommandsSayWhyAndReportFailure) {
   EXPECT_EQ(Message(), "");
 }
 
+// One stray row from a reset clock makes a grid of millions of empty lines;
+// statistics and graph ask before walking it, and No leaves the view empty.
+TEST_F(Commands, StatisticsAndGraphAskBeforeAMostlyEmptyGrid) {
+  std::string Csv = "01/01/1985,00:00:00,A,1.0,C,G\r\n";
+  for (int M = 0; M < 1440; M += 15)
+    Csv += "07/01/2024," + std::to_string(100 + M / 60).substr(1) + ":" +
+           std::to_string(100 + M % 60).substr(1) + ":00,A,2.5,C,G\r\n";
+  WriteWhole(Dir / "stray.csv", Csv);
+  Choose(PageLogPrn, "stray.csv");
+  App.Selection.SelectAllClick(true);
+  for (int Page : {PageLogStat, PageLogPlot}) {
+    SCOPED_TRACE(Page);
+    App.PgCntrlLogChange(Page);
+    F.Ui.Dialog.Shown.clear();
+    F.Ui.Dialog.Answers = {TMsgResult::No};
+    const TActionId Id = Page == PageLogStat ? actOptionsStats : actOptionsGraph;
+    EXPECT_FALSE(Run(Id).Succeeded);
+    ASSERT_EQ(F.Ui.Dialog.Shown.size(), 1u);
+    EXPECT_EQ(F.Ui.Dialog.Shown[0].Text.rfind("This log spans ", 0), 0u);
+    EXPECT_TRUE(F.Ui.Pane.Lines.empty());
+    EXPECT_EQ(F.Chart.PointCount(), 0);
+    Run(Id); // off again
+    F.Ui.Dialog.Answers = {TMsgResult::Yes};
+    EXPECT_TRUE(Run(Id).Succeeded);
+    EXPECT_EQ(F.Ui.Dialog.Shown.size(), 2u);
+    EXPECT_TRUE(!F.Ui.Pane.Lines.empty() || F.Chart.PointCount() > 0);
+    Run(Id);
+  }
+}
+
 TEST_F(Commands, SettingsAreWrittenAtCloseAndAFailedWriteIsReported) {
   App.LogPrnControls.chkAppend = false;
   App.STTextColorChange(9);
