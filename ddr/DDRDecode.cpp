@@ -304,7 +304,12 @@ bool TDDRObj::ScanDue(std::int64_t ScanTime, int P, int Width, bool FirstOfBlock
   if (ScanTime > FHeader.Stop) return false;
   // A scan that takes no bytes is paced by the time alone; without an
   // interval the time never moves either, so it is written once a block.
-  if (Width == 0) return FSetup.ScanInterval != 0 || FirstOfBlock;
+  // A block holds no more scans than it has payload bytes, so a damaged
+  // stop time years on cannot turn a few bytes into billions of lines.
+  if (Width == 0)
+    return FSetup.ScanInterval == 0
+               ? FirstOfBlock
+               : (ScanTime - FHeader.Start) / FSetup.ScanInterval < DDRBlockSize - DDRHeaderSize;
   return P + Width <= std::min<int>(FHeader.Length, FBytesRead);
 }
 

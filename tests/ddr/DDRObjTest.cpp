@@ -489,16 +489,17 @@ TEST_F(DDRFile, ScansOfNoBytesRunByTime) {
     EXPECT_EQ(Text.substr(Text.find("03/0")), C.Lines + "<unexpected end>\r\n") << C.Name;
   }
 
-  // A long run is cut at the budget and resumed like any other.
+  // A long run is cut at the budget and resumed like any other, and ends
+  // after as many scans as a block has payload bytes (4084).
   TBytes F = SensorBlock(T0, T0, 1, {});
-  Append(F, DataBlock(T0, T0 + 4999, {0}));
+  Append(F, DataBlock(T0, T0 + 20 * 365 * 86400, {0}));
   Open(F);
   int Pieces = 0;
   const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);
-  EXPECT_EQ(std::count(Text.begin(), Text.end(), '\n'), 2 + 5000 + 1); // heading, lines, end
-  EXPECT_EQ(Text.substr(Text.size() - 40), "03/05/2024 11:23:19 \r\n<unexpected end>\r\n");
+  EXPECT_EQ(std::count(Text.begin(), Text.end(), '\n'), 2 + 4084 + 1); // heading, lines, end
+  EXPECT_EQ(Text.substr(Text.size() - 40), "03/05/2024 11:08:03 \r\n<unexpected end>\r\n");
   // The heading, then 22-character lines at most 22000 characters a piece.
-  EXPECT_EQ(Pieces, 1 + 6);
+  EXPECT_EQ(Pieces, 1 + 5);
 }
 
 TEST_F(DDRFile, ScanIntervalZeroKeepsTheStartTimeUntilThePayloadIsUsed) {
