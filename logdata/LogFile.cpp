@@ -125,6 +125,7 @@ void TLogFile::InitDataRange() {
   // A record costs its object, its values and the allocator's own words.
   const std::size_t RecordBytes = sizeof(TRecord) + 2u * FHeader->NumSensors + 16;
   FRecordCacheLimit = static_cast<int>(std::max<std::size_t>(64, RecordCacheBytes / RecordBytes));
+  FRecords->SetSpareLimit(static_cast<std::size_t>(FRecordCacheLimit / 2));
   FLastLocatedTime = 0;
   FLastLocatedPos = 0;
   struct stat St {};
@@ -214,7 +215,7 @@ const TRecord* TLogFile::RecordAt(LogTime Time) {
     if (!Beyond && FRecords->Search(Time, Index)) {
       FCurrentRecord = FRecords->At(Index);
     } else {
-      TRecord* Rec = TRecord::Create(Time, FHeader->NumSensors);
+      TRecord* Rec = FRecords->Make(Time, FHeader->NumSensors);
       ReadRecord(*Rec);
       FRecords->InsertAt(Index, Rec);
       FCurrentRecord = Rec;
