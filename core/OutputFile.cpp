@@ -98,6 +98,11 @@ bool TOutputFile::Fail(const std::string& Path, int Error) {
   return false;
 }
 
+void TOutputFile::SetBuffer() {
+  if (!FBuffer) FBuffer = std::make_unique_for_overwrite<char[]>(BufferSize);
+  std::setvbuf(FFile, FBuffer.get(), _IOFBF, BufferSize);
+}
+
 bool TOutputFile::OpenReplace(const std::string& Target) {
   Abandon();
   FReason.clear();
@@ -120,7 +125,7 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
     ::unlink(Name.c_str());
     return Fail(Name, Error);
   }
-  std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
+  SetBuffer();
   FTempName = Name;
   FWritten = 0;
   FWritebackFrom = 0;
@@ -154,7 +159,7 @@ bool TOutputFile::OpenAppend(const std::string& Target) {
     ::close(Fd);
     return Fail(Target, Error);
   }
-  std::setvbuf(FFile, nullptr, _IOFBF, BufferSize);
+  SetBuffer();
   FAppendFrom = Now.st_size;
   FFailed = false;
   return true;

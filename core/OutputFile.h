@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -57,11 +58,15 @@ public:
 
 private:
   bool Fail(const std::string& Path, int Error);
+  void SetBuffer();
 
   std::FILE* FFile = nullptr;
+  // The stream's buffer (the C library would take a block's size), kept
+  // from file to file; it outlives the stream.
+  std::unique_ptr<char[]> FBuffer;
   std::string FTarget;
-  std::string FTempName;         // empty when appending
-  std::int64_t FAppendFrom = -1; // size before appending; -1 when not appending
+  std::string FTempName;           // empty when appending
+  std::int64_t FAppendFrom = -1;   // size before appending; -1 when not appending
   std::int64_t FWritten = 0;       // bytes written since opened
   std::int64_t FWritebackFrom = 0; // where the disk's work was last started
   bool FFailed = false;

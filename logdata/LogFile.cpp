@@ -16,6 +16,9 @@ namespace {
 // Status of a read that found fewer bytes than asked for (the end of the file).
 constexpr int ShortReadResult = 100;
 
+// Bytes the stream reads from the file at a time.
+constexpr std::size_t ReadBufferSize = 64 << 10;
+
 } // namespace
 
 TLogFile::TLogFile(std::string FileName, std::string DisplayName)
@@ -32,7 +35,11 @@ void TLogFile::CloseFile() {
 bool TLogFile::Open() {
   if (FFile) CloseFile();
   FFile = OpenRegularFile(FFileName, FLastIOResult);
-  if (FFile) FNextReadPos = 0;
+  if (FFile) {
+    if (!FReadBuffer) FReadBuffer = std::make_unique_for_overwrite<char[]>(ReadBufferSize);
+    std::setvbuf(FFile, FReadBuffer.get(), _IOFBF, ReadBufferSize);
+    FNextReadPos = 0;
+  }
   if (FLastIOResult == 0 && !FHeader) {
     if (!ReadHeader()) {
       CloseFile();
@@ -118,6 +125,7 @@ void TLogFile::InitDataRange() {
   // A record costs its object, its values and the allocator's own words.
   const std::size_t RecordBytes = sizeof(TRecord) + 2u * FHeader->NumSensors + 16;
   FRecordCacheLimit = static_cast<int>(std::max<std::size_t>(64, RecordCacheBytes / RecordBytes));
+  FRecords->SetSpareLimit(static_cast<std::size_t>(FRecordCacheLimit / 2));
   FLastLocatedTime = 0;
   FLastLocatedPos = 0;
   struct stat St {};
@@ -207,7 +215,7 @@ const TRecord* TLogFile::RecordAt(LogTime Time) {
     if (!Beyond && FRecords->Search(Time, Index)) {
       FCurrentRecord = FRecords->At(Index);
     } else {
-      TRecord* Rec = TRecord::Create(Time, FHeader->NumSensors);
+      TRecord* Rec = FRecords->Make(Time, FHeader->NumSensors);
       ReadRecord(*Rec);
       FRecords->InsertAt(Index, Rec);
       FCurrentRecord = Rec;
@@ -234,7 +242,8 @@ void TLogFile::GetValues(LogTime Time, const int* SensorIndexes, std::size_t Cou
     Values[I] = NonRecordedValue();
     if (!Rec || Index < 1 || Index > Sensors) continue;
     const std::uint16_t Raw = Rec->Value(Index - 1);
-    if (Raw != NonRecordedRaw) Values[I] = RawToValue(Raw, FSensors.Objects(Index - 1)->RightDigits);
+    if (Raw != NonRecordedRaw)
+      Values[I] = RawToValue(Raw, FSensors.Objects(Index - 1)->RightDigits);
   }
 }
 

@@ -83,6 +83,9 @@ private:
   std::string FFileName;
   std::string FDisplayName;
   std::FILE* FFile = nullptr;
+  // The stream's buffer: larger than the C library's block, for fewer reads
+  // on a walk through the records. It outlives the stream.
+  std::unique_ptr<char[]> FReadBuffer;
   int FLastIOResult = 0;
   std::unique_ptr<THeader> FHeader;
   TSensorList<TSensor> FSensors;

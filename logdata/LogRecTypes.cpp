@@ -73,4 +73,21 @@ TRecord* TRecord::Create(LogTime Time, int Count) {
   return R;
 }
 
+TRecord* TRecordList::Make(LogTime Time, int Count) {
+  if (FSpare.empty() || FSpare.back()->Count() != Count) return TRecord::Create(Time, Count);
+  TRecord* R = FSpare.back().release();
+  FSpare.pop_back();
+  R->Time = Time;
+  std::fill_n(R->Values(), Count, NonRecordedRaw);
+  return R;
+}
+
+void TRecordList::FreeItem(TObject* Item) {
+  if (FSpare.size() < FSpareLimit) {
+    FSpare.emplace_back(static_cast<TRecord*>(Item));
+    return;
+  }
+  TSortedCollection::FreeItem(Item);
+}
+
 } // namespace quorvin

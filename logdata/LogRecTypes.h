@@ -111,14 +111,28 @@ private:
 };
 
 // The record cache: sorted by time ascending, no duplicates, owns its records.
+// Records it frees are kept, up to a limit, for Make: a walk through a long
+// log then allocates no record per time step.
 class TRecordList : public TSortedCollection {
 public:
   TRecordList() : TSortedCollection(50, 50) {}
-  ~TRecordList() override { FreeAllItems(); }
+  ~TRecordList() override {
+    FSpareLimit = 0;
+    FreeAllItems();
+  }
 
   int Compare(TKey Key1, TKey Key2) override { return Key1 > Key2 ? 1 : (Key1 < Key2 ? -1 : 0); }
   TKey KeyOf(TObject* Item) override { return static_cast<TRecord*>(Item)->Time; }
   TRecord* At(int Index) { return static_cast<TRecord*>(ItemAt(Index)); }
+
+  // TRecord::Create, with a kept record of the same count when there is one.
+  TRecord* Make(LogTime Time, int Count);
+  void SetSpareLimit(std::size_t Limit) { FSpareLimit = Limit; }
+  void FreeItem(TObject* Item) override;
+
+private:
+  std::vector<std::unique_ptr<TRecord>> FSpare;
+  std::size_t FSpareLimit = 0;
 };
 
 // An ordered list of names, entry i holding a name with its object (owned).

@@ -129,7 +129,8 @@ constexpr std::size_t FastRoom = 48;
 
 // The last Count digits of U (zero-filled), ending just before End; U
 // keeps the digits before them.
-template <typename TUnsigned> char* LastDigitsBefore(char* End, TUnsigned& U, int Count) {
+template <typename TUnsigned>
+char* LastDigitsBefore(char* End, TUnsigned& U, int Count) {
   for (; Count >= 2; Count -= 2) {
     End -= 2;
     std::memcpy(End, DigitPairs + 2 * (U % 100), 2);
@@ -166,13 +167,58 @@ char* PutScaledDigits(char* Out, TUnsigned U, bool Negative, int RightDigits, in
   return Out + Length;
 }
 
+// The eight decimal digits of U (below 10^8, zero-filled) as byte values
+// 0 to 9 in memory order: the first digit in the lowest byte. Each step
+// splits every lane of the word in two at once.
+inline std::uint64_t EightDigits(std::uint32_t U) {
+  std::uint64_t W = (U / 10000) | (static_cast<std::uint64_t>(U % 10000) << 32);
+  // Four digits to two pairs: v / 100 is (v * 10486) >> 20 below 10^4.
+  const std::uint64_t Hundreds = ((W * 10486) >> 20) & 0x0000007F0000007Full;
+  W = ((W - Hundreds * 100) << 16) | Hundreds;
+  // Pairs to digits: v / 10 is (v * 103) >> 10 below 100.
+  const std::uint64_t Tens = ((W * 103) >> 10) & 0x000F000F000F000Full;
+  return ((W - Tens * 10) << 8) | Tens;
+}
+
+// PutScaledDigits for U below 10^8 and fewer than 8 decimals, without a
+// branch per digit: the digits land with two unaligned 8-byte stores, whose
+// bytes past the text are overwritten later (the room of the fast path).
+inline char* PutScaledSmall(char* Out, std::uint32_t U, bool Negative, int RightDigits, int Width) {
+  const std::uint64_t Values = EightDigits(U);
+  // The leading zeros are the lowest bytes that are 0 (all eight for 0).
+  const int Significant = 8 - std::countr_zero(Values) / 8;
+  const int Digits = std::max(Significant, RightDigits + 1);
+  const int Length = Negative + Digits + (RightDigits > 0);
+  if (Width > Length) {
+    std::memset(Out, ' ', FastRoom);
+    Out += std::min(Width - Length, MaxPadding);
+  }
+  *Out = '-';
+  char* P = Out + Negative;
+  // The last Digits digits, first in the lowest byte.
+  const std::uint64_t Text = (Values | 0x3030303030303030ull) >> (8 * (8 - Digits));
+  std::memcpy(P, &Text, 8);
+  if (RightDigits > 0) {
+    const int Whole = Digits - RightDigits;
+    const std::uint64_t Decimals = Text >> (8 * Whole);
+    P[Whole] = '.';
+    std::memcpy(P + Whole + 1, &Decimals, 8);
+  }
+  return Out + Length;
+}
+
 // N with the point before its last RightDigits digits (at most 17),
 // zero-filled so a digit stands before the point, and zero without a sign;
 // right-aligned in Width when Width is more than its length. Written in
 // place, from its end backwards, once its length is known.
 inline char* PutScaled(char* Out, long long N, int RightDigits, int Width) {
-  const std::uint64_t U =
-      N < 0 ? 0ull - static_cast<std::uint64_t>(N) : static_cast<std::uint64_t>(N);
+  // The magnitude without a branch: signs come in no order a processor
+  // could foresee.
+  const std::uint64_t Sign = static_cast<std::uint64_t>(N >> 63);
+  const std::uint64_t U = (static_cast<std::uint64_t>(N) ^ Sign) - Sign;
+  if constexpr (std::endian::native == std::endian::little)
+    if (U < 100000000ull && RightDigits < 8)
+      return PutScaledSmall(Out, static_cast<std::uint32_t>(U), N < 0, RightDigits, Width);
   if (U <= 0xFFFFFFFFull)
     return PutScaledDigits(Out, static_cast<std::uint32_t>(U), N < 0, RightDigits, Width);
   return PutScaledDigits(Out, U, N < 0, RightDigits, Width);

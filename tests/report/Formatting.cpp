@@ -141,6 +141,13 @@ TEST(FormatValue, ExactDecimalsRoundedWithPointWhateverTheLocale) {
   EXPECT_EQ(FormatValue(-32767.0f, 0), "-32767");
   EXPECT_EQ(FormatValue(-3.2767f, 4), "-3.2767");
   EXPECT_EQ(FormatValue(1234567.0f, 1), "1234567.0");
+  // Either side of eight digits and seven decimals.
+  EXPECT_EQ(FormatValue(16777216.0f, 0), "16777216");
+  EXPECT_EQ(FormatValue(-16777216.0f, 1), "-16777216.0");
+  EXPECT_EQ(FormatValue(-0.5f, 7), "-0.5000000");
+  EXPECT_EQ(FormatValue(-0.5f, 8), "-0.50000000");
+  EXPECT_EQ(FormatValue(0.0f, 7), "0.0000000");
+  EXPECT_EQ(FormatValue(9.9999999e-8f, 7), "0.0000001");
   // Beyond the exact integer path the exact binary value is written out.
   EXPECT_EQ(FormatValue(3.0e20f, 2), "300000006012263202816.00");
   EXPECT_EQ(FormatValue(1.5f, 20), "1.50000000000000000000");
