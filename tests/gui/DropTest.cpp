@@ -71,7 +71,7 @@ TEST_F(DropTest, EachKindOfFileGoesToItsPage) {
 TEST_F(DropTest, AnUnknownFileOnALogPageIsRefusedAsOpenWouldRefuseIt) {
   Start();
   const std::string Path = Dir.File("notes.dat");
-  WriteBytes(Path, "x");
+  WriteWhole(Path, "x");
   ASSERT_TRUE(Drop({QString::fromStdString(Path)}));
   EXPECT_EQ(Dialog.Texts(),
             std::vector<std::string>{"File is invalid. Please select another file."});

@@ -147,7 +147,7 @@ TEST_F(ParityTest, WindowAndBatchToolAgree) {
     std::vector<std::string> Files;
     for (const std::string& F : R.Written) {
       ASSERT_TRUE(fs::exists(Dir.File(F))) << F << " " << Panel;
-      Files.push_back(ReadBytes(Dir.File(F)));
+      Files.push_back(ReadWhole(Dir.File(F)));
       fs::remove(Dir.File(F));
     }
     Close();
@@ -160,7 +160,7 @@ TEST_F(ParityTest, WindowAndBatchToolAgree) {
     std::ostringstream Out, Err;
     cli::RunCli(Args, Out, Err);
     for (std::size_t I = 0; I < R.Written.size(); ++I)
-      EXPECT_EQ(ReadBytes(Dir.File(R.Written[I])), Files[I]) << R.Written[I];
+      EXPECT_EQ(ReadWhole(Dir.File(R.Written[I])), Files[I]) << R.Written[I];
     // The pane shows what standard output gets (a save shows nothing).
     EXPECT_EQ(Pane, Out.str());
     EXPECT_EQ(StatusLine(Panel), Err.str());

@@ -61,12 +61,12 @@ TEST_F(ProgressTest, CancellingASaveLeavesTheOldFileExactlyAsItWas) {
     StartWithLongLog();
     if (Find<QCheckBox>("chkAppend")->isChecked() != Append) Find<QCheckBox>("chkAppend")->click();
     const std::string Prn = Dir.File("LONG.PRN");
-    WriteBytes(Prn, "what was there\r\n");
+    WriteWhole(Prn, "what was there\r\n");
     CancelAtFirstStep();
     Trigger(actFileSave);
     EXPECT_EQ(DialogSteps, 1);
     EXPECT_TRUE(BlockedMeanwhile);
-    EXPECT_EQ(ReadBytes(Prn), "what was there\r\n");
+    EXPECT_EQ(ReadWhole(Prn), "what was there\r\n");
     EXPECT_EQ(Panel1(), "Error! Unable to save file.");
     // The dialog and the hourglass are gone afterwards.
     EXPECT_EQ(Form->Busy().Dialog(), nullptr);

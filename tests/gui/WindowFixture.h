@@ -26,7 +26,6 @@
 #include "gui/QtBridge.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
-#include "logdata/TempDir.h"
 #include "support/FakeApp.h"
 #include "support/LogGen.h"
 #include "support/Scratch.h"
@@ -53,9 +52,15 @@ bool WaitFor(F&& Done, int Milliseconds = 2000) {
   return true;
 }
 
+// A test's scratch folder; File("") is the folder with its separator.
+class TWindowDir : public TScratchDir {
+public:
+  std::string File(const std::string& Name) const { return *this / Name; }
+};
+
 class WindowTest : public ::testing::Test {
 protected:
-  TTempDir Dir;
+  TWindowDir Dir;
   TFakeDialog Dialog;
   TFakeFileDialog FileDialog;
   TFakeFolderBrowser FolderBrowser;
