@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/Captions.h"
+#include "app/HelpTopics.h"
 #include "core/FileNames.h"
 #include "logdata/HeaderReport.h"
 #include "report/Formatting.h"
@@ -326,8 +327,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
 std::string TApplication::SaveTarget(int Page, const std::string& FileName,
                                      const std::string& TypedOutput) const {
   if (Page == PageLogPrn)
-    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName,
-                                          LogPrn.OutputFormat);
+    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName, LogPrn.OutputFormat);
   if (Page == PageDDRLog)
     return TypedOutput.empty()
                ? TDDRObj::ProposedOutputFileName(FileName, DDRObj.Layout.DDROutputFormat)
@@ -403,14 +403,9 @@ void TApplication::FileExitExecute() { FView->CloseRequested(); }
 
 void TApplication::HelpExecute() {
   ClearMessage();
-  FServices.Help.ShowContents();
+  FServices.Help.ShowTopic(std::string(HelpContentsTopic));
 }
 
-void TApplication::ContextHelp(int Page) {
-  if (Page >= 0 && Page < int(PageHelpContexts.size()))
-    FServices.Help.ShowContext(PageHelpContexts[std::size_t(Page)]);
-  else
-    FServices.Help.ShowContext(HelpWindow);
-}
+void TApplication::ContextHelp(int Context) { FServices.Help.ShowTopic(HelpTopic(Context)); }
 
 } // namespace quorvin
