@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
@@ -131,7 +132,6 @@ int main(int argc, char** argv) {
   Window.ContextHelp(Window.findChild<QWidget*>(QStringLiteral("edtFilename")));
   if (THelpForm* Help = Window.HelpViewer() ? Window.HelpViewer()->Form() : nullptr) {
     Help->FindBox().setText(QStringLiteral("sensor"));
-    Help->FindInPage(THelpForm::TFindFrom::Next);
     Settle();
     const QString HelpFile = Out.filePath(QStringLiteral("8-help.png"));
     if (Help->grab().save(HelpFile))
