@@ -113,10 +113,13 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   connect(FBrowser, &QTextBrowser::backwardAvailable, btnBack, &QWidget::setEnabled);
   connect(FBrowser, &QTextBrowser::forwardAvailable, btnForward, &QWidget::setEnabled);
   connect(FBrowser, &QTextBrowser::sourceChanged, this, &THelpForm::SourceChanged);
-  connect(lstContents, &QListWidget::currentRowChanged, this, [this](int Row) {
-    if (QListWidgetItem* Item = lstContents->item(Row))
-      ShowTopic(Item->data(Qt::UserRole).toString());
-  });
+  // A click opens the page at its top even when the list already shows it
+  // as the current one (after a link into the middle of the page).
+  auto Open = [this](QListWidgetItem* Item) {
+    if (Item) ShowTopic(Item->data(Qt::UserRole).toString());
+  };
+  connect(lstContents, &QListWidget::currentItemChanged, this, Open);
+  connect(lstContents, &QListWidget::itemClicked, this, Open);
   connect(edtFind, &QLineEdit::textChanged, this, [this] { FindInPage(TFindFrom::Here); });
 
   auto* Find = new QShortcut(QKeySequence::Find, this);
