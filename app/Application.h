@@ -184,8 +184,8 @@ public:
   TCommandOutcome OptionsStatsExecute();
   TCommandOutcome OptionsRefreshExecute();
   void HelpExecute();
-  // F1 on a control of Page (or on the window itself with Page -1).
-  void ContextHelp(int Page);
+  // F1 on a control whose help context is Context.
+  void ContextHelp(int Context);
 
   // --- page and control events ---------------------------------------------------
   // The page control now shows NewPage.

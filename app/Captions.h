@@ -178,14 +178,35 @@ constexpr int TagBrowseOut = 3; // btnOutBrowse
 inline constexpr std::string_view ProgressCancel = "Cancel";
 inline constexpr std::string_view ProgressWorking = "Working...";
 // Closing the window when the settings file could not be written.
-inline constexpr std::string_view MsgSettingsNotWrittenPrefix = "The settings could not be written to ";
+inline constexpr std::string_view MsgSettingsNotWrittenPrefix =
+    "The settings could not be written to ";
 // A command that stopped on an error nothing else reported.
 inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
 
 // --- help contexts ----------------------------------------------------------
+// The window and its two areas; the text pane shares LOGPRN's, the chart
+// LOGPLOT's; every control has its page's.
 constexpr int HelpWindow = 18;
+constexpr int HelpLogPrn = 19;
+constexpr int HelpLogPlot = 20;
+constexpr int HelpLogStat = 21;
+constexpr int HelpRamCard = 22;
+constexpr int HelpDDRLog = 24;
+constexpr int HelpTextPane = HelpLogPrn;
+constexpr int HelpChart = HelpLogPlot;
 // By page, in tab order.
-inline constexpr std::array<int, 5> PageHelpContexts = {19, 20, 21, 22, 24};
+inline constexpr std::array<int, 5> PageHelpContexts = {HelpLogPrn, HelpLogPlot, HelpLogStat,
+                                                        HelpRamCard, HelpDDRLog};
+
+// The help window.
+inline constexpr std::string_view HelpCaption = "Quorvin Help";
+inline constexpr std::string_view HelpBack = "Back";
+inline constexpr std::string_view HelpForward = "Forward";
+inline constexpr std::string_view HelpContents = "Contents";
+inline constexpr std::string_view HelpFind = "Find:";
+inline constexpr std::string_view HelpNotFound = "Not found";
+inline constexpr std::string_view HintHelpFind =
+    "Finds the text in the page as you type; Enter finds the next, Shift+Enter the previous";
 
 // --- messages of the commands (the message panel) ----------------------------
 inline constexpr std::string_view MsgSelectValidFile = "Error! Please select a valid file.";

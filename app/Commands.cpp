@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/Captions.h"
+#include "app/HelpTopics.h"
 #include "core/FileNames.h"
 #include "logdata/HeaderReport.h"
 #include "report/Formatting.h"
@@ -409,14 +410,9 @@ void TApplication::FileExitExecute() { FView->CloseRequested(); }
 
 void TApplication::HelpExecute() {
   ClearMessage();
-  FServices.Help.ShowContents();
+  FServices.Help.ShowTopic(std::string(HelpContentsTopic));
 }
 
-void TApplication::ContextHelp(int Page) {
-  if (Page >= 0 && Page < int(PageHelpContexts.size()))
-    FServices.Help.ShowContext(PageHelpContexts[std::size_t(Page)]);
-  else
-    FServices.Help.ShowContext(HelpWindow);
-}
+void TApplication::ContextHelp(int Context) { FServices.Help.ShowTopic(HelpTopic(Context)); }
 
 } // namespace quorvin

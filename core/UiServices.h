@@ -112,10 +112,9 @@ public:
 class IHelpViewer {
 public:
   virtual ~IHelpViewer() = default;
-  virtual void ShowContents() = 0;
-  // The topic of a help context (18 window, 19 LOGPRN, 20 LOGPLOT, 21
-  // LOGSTAT, 22 RAMCARD, 24 DDRLOG).
-  virtual void ShowContext(int Context) = 0;
+  // Shows a topic: a page of the manual ("logprn.html"), with an anchor
+  // where the topic is part of a page ("index.html#window").
+  virtual void ShowTopic(const std::string& Topic) = 0;
 };
 
 // Services for work without a screen: nothing is chosen, printed or shown.
@@ -133,8 +132,7 @@ public:
 };
 class TNoHelpViewer : public IHelpViewer {
 public:
-  void ShowContents() override {}
-  void ShowContext(int) override {}
+  void ShowTopic(const std::string&) override {}
 };
 
 // The services one command talks to.

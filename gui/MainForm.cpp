@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -32,6 +33,7 @@
 
 #include "gui/AboutForm.h"
 #include "gui/ChartPanel.h"
+#include "gui/HelpForm.h"
 #include "gui/Icons.h"
 #include "gui/QtBridge.h"
 #include "gui/QtServices.h"
@@ -64,6 +66,8 @@ QString IconName(TActionId Id) {
     return QStringLiteral("stats");
   case actOptionsRefresh:
     return QStringLiteral("refresh");
+  case actHelp:
+    return QStringLiteral("help");
   default:
     return QString();
   }
@@ -75,6 +79,10 @@ bool IsView(TActionId Id) {
 }
 
 bool IsLogPage(int Page) { return Page >= 0 && Page < LogPageCount; }
+
+// The dynamic property that holds a widget's help context; a widget without
+// one has its parent's.
+constexpr const char* HelpContextProperty = "HelpContext";
 
 void SetChecked(QAbstractButton* Button, bool Checked) {
   const QSignalBlocker Block(Button);
@@ -149,8 +157,7 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   if (!Injected.FileDialog) FOwnFileDialog = std::make_unique<TQtFileDialog>(this);
   if (!Injected.FolderBrowser) FOwnFolderBrowser = std::make_unique<TQtFolderBrowser>(this);
   if (!Injected.Printer) FOwnPrinter = std::make_unique<TQtPrinter>(this, *RedtDisplay, *ChartLog);
-  // The manual and its window come later; until then Help shows nothing.
-  if (!Injected.Help) FOwnHelp = std::make_unique<TNoHelpViewer>();
+  if (!Injected.Help) FOwnHelp = std::make_unique<TQtHelpViewer>();
   if (!Injected.Mounts) FOwnMounts = std::make_unique<TSystemMountPoints>();
   FFileDialog = std::make_unique<TFileDialogProxy>(Injected.FileDialog ? *Injected.FileDialog
                                                                        : *FOwnFileDialog);
@@ -215,6 +222,16 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   CentralLayout->addWidget(PnlOptions, 0);
   setCentralWidget(Central);
 
+  // Each control has the help context of its page; the window, its two
+  // areas and whatever lies outside the pages have the window's.
+  setProperty(HelpContextProperty, HelpWindow);
+  PnlMain->setProperty(HelpContextProperty, HelpWindow);
+  PnlOptions->setProperty(HelpContextProperty, HelpWindow);
+  RedtDisplay->setProperty(HelpContextProperty, HelpTextPane);
+  ChartLog->setProperty(HelpContextProperty, HelpChart);
+  for (int Page = 0; Page < PgCntrlLog->count(); ++Page)
+    PgCntrlLog->widget(Page)->setProperty(HelpContextProperty, PageHelpContexts[std::size_t(Page)]);
+
   FApp->AttachView(this);
   FApp->Selection.AttachView(this);
 }
@@ -235,10 +252,12 @@ TMainForm::~TMainForm() {
 
 TQtPrinter* TMainForm::Printer() const { return dynamic_cast<TQtPrinter*>(FOwnPrinter.get()); }
 
+TQtHelpViewer* TMainForm::HelpViewer() const {
+  return dynamic_cast<TQtHelpViewer*>(FOwnHelp.get());
+}
+
 void TMainForm::BuildActions() {
   for (const TActionText& Text : Actions) {
-    // Help comes with the manual window.
-    if (Text.Id == actHelp) continue;
     auto* Action = new QAction(Caption(Text.Caption), this);
     Action->setObjectName(Caption(Text.Name));
     Action->setStatusTip(Caption(Text.Hint));
@@ -252,6 +271,16 @@ void TMainForm::BuildActions() {
   About1 = new QAction(Caption(MenuAbout), this);
   About1->setObjectName(QStringLiteral("About1"));
   connect(About1, &QAction::triggered, this, [this] { About1Click(); });
+  // F1: the topic of the control that has the focus.
+  auto* F1 = new QAction(this);
+  F1->setObjectName(QStringLiteral("ContextHelp"));
+  F1->setShortcut(QKeySequence(Qt::Key_F1));
+  F1->setShortcutContext(Qt::WindowShortcut);
+  connect(F1, &QAction::triggered, this, [this] {
+    QWidget* Focus = QApplication::focusWidget();
+    ContextHelp(Focus && isAncestorOf(Focus) ? Focus : this);
+  });
+  addAction(F1);
 }
 
 void TMainForm::BuildMenus() {
@@ -263,6 +292,7 @@ void TMainForm::BuildMenus() {
   QMenu* Options = menuBar()->addMenu(Caption(MenuOptions));
   for (TActionId Id : OptionsMenu) Options->addAction(Action(Id));
   QMenu* Help = menuBar()->addMenu(Caption(MenuHelp));
+  Help->addAction(Action(actHelp));
   Help->addAction(About1);
 }
 
@@ -298,6 +328,8 @@ void TMainForm::BuildToolBar() {
   tbtnGraph = Button(actOptionsGraph, "tbtnGraph", {});
   tbtnStats = Button(actOptionsStats, "tbtnStats", HintToolStats);
   tbtnRefresh = Button(actOptionsRefresh, "tbtnRefresh", {});
+  Bar->addSeparator();
+  tbtnHelp = Button(actHelp, "tbtnHelp", {});
 }
 
 void TMainForm::ConnectLogSelection(int Page) {
@@ -503,6 +535,9 @@ void TMainForm::RunAction(TActionId Id) {
   case actOptionsRefresh:
     Run([&A] { A.OptionsRefreshExecute(); });
     break;
+  case actHelp:
+    Run([&A] { A.HelpExecute(); });
+    break;
   default:
     break;
   }
@@ -590,6 +625,24 @@ void TMainForm::dropEvent(QDropEvent* Event) {
   QTimer::singleShot(0, this, [this, Paths] {
     for (const QString& Path : Paths) OpenDroppedFile(Path);
   });
+}
+
+void TMainForm::OpenStartFiles(const QStringList& Files) {
+  // The desktop passes every file chosen together; opening each in turn
+  // would leave only the last of each kind, so the first is the one.
+  if (!Files.isEmpty()) OpenDroppedFile(QDir::current().absoluteFilePath(Files.first()));
+}
+
+void TMainForm::ContextHelp(QWidget* Widget) {
+  int Context = HelpWindow;
+  for (QWidget* W = Widget; W; W = W->parentWidget()) {
+    const QVariant Own = W->property(HelpContextProperty);
+    if (Own.isValid()) {
+      Context = Own.toInt();
+      break;
+    }
+  }
+  Run([this, Context] { FApp->ContextHelp(Context); });
 }
 
 void TMainForm::ShowPage(int Page) {

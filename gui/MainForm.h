@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -35,6 +36,7 @@ namespace quorvin::gui {
 class TChartPanel;
 class TFileDialogProxy;
 class TQtBusyCursor;
+class TQtHelpViewer;
 class TQtPrinter;
 class TQtStatusBar;
 class TTextPane;
@@ -68,10 +70,17 @@ public:
   QAction* Action(captions::TActionId Id) const { return FActions[std::size_t(Id)]; }
   // The window's own printer, when none was injected.
   TQtPrinter* Printer() const;
+  // The window's own help viewer, when none was injected.
+  TQtHelpViewer* HelpViewer() const;
 
   // A file dropped on the window (or named on the command line), chosen as
   // Open or the page's Browse would choose it.
   void OpenDroppedFile(const QString& Path);
+  // The files named on the command line, relative to the current folder:
+  // the first is opened as a drop of it would be.
+  void OpenStartFiles(const QStringList& Files);
+  // F1 on Widget: the topic of its help context.
+  void ContextHelp(QWidget* Widget);
   // Shows a page as a click on its tab does.
   void ShowPage(int Page);
 
@@ -168,6 +177,7 @@ private:
   QToolButton* tbtnGraph = nullptr;
   QToolButton* tbtnStats = nullptr;
   QToolButton* tbtnRefresh = nullptr;
+  QToolButton* tbtnHelp = nullptr;
 
   QWidget* PnlMain = nullptr;
   QTabWidget* PgCntrlLog = nullptr;

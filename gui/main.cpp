@@ -1,5 +1,5 @@
-// quorvin: the window program. Files named on the command line (as the
-// desktop entry passes them) are opened as if dropped on the window.
+// quorvin: the window program. A file named on the command line (as the
+// desktop entry passes it) is opened as if dropped on the window.
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
@@ -44,9 +44,6 @@ int main(int argc, char** argv) {
   Window.show();
 
   const QStringList Files = QCoreApplication::arguments().mid(1);
-  QTimer::singleShot(0, &Window, [&Window, Files] {
-    for (const QString& File : Files)
-      Window.OpenDroppedFile(QDir::current().absoluteFilePath(File));
-  });
+  QTimer::singleShot(0, &Window, [&Window, Files] { Window.OpenStartFiles(Files); });
   return App.exec();
 }

@@ -3,8 +3,9 @@
 # display, loads the samples of examples/ and saves a PNG of each page with
 # its main view on (LOGPRN Display and Header, LOGPLOT Graph, LOGSTAT
 # Statistics, RAMCARD with the sample dump listed, DDRLOG Display), at the
-# design size and maximised. Nothing is compared: the pictures are for people
-# to look at.
+# design size and maximised, then the about box and the help window with a
+# search going on. Nothing is compared: the pictures are for people to look
+# at.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 1 ]; then

@@ -1,12 +1,13 @@
 // quorvin-screenshots DIR EXAMPLES: starts the real window, loads the
 // samples of EXAMPLES and saves a picture of each page with its main view
-// on, at the design size and maximised, into DIR. For people to look at;
-// nothing is compared. Messages that would wait for a person go to
-// standard error instead.
+// on, at the design size and maximised, then the about box and the help
+// window, into DIR. For people to look at; nothing is compared. Messages
+// that would wait for a person go to standard error instead.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
@@ -14,6 +15,7 @@
 #include <cstdio>
 
 #include "gui/AboutForm.h"
+#include "gui/HelpForm.h"
 #include "gui/MainForm.h"
 #include "gui/QtBridge.h"
 
@@ -125,5 +127,20 @@ int main(int argc, char** argv) {
     std::printf("%s (%dx%d)\n", qPrintable(AboutFile), About.width(), About.height());
   else
     ++Failures;
+
+  // The help window on the LOGPRN topic, with a search going on.
+  Window.ContextHelp(Window.findChild<QWidget*>(QStringLiteral("edtFilename")));
+  if (THelpForm* Help = Window.HelpViewer() ? Window.HelpViewer()->Form() : nullptr) {
+    Help->FindBox().setText(QStringLiteral("sensor"));
+    Settle();
+    const QString HelpFile = Out.filePath(QStringLiteral("8-help.png"));
+    if (Help->grab().save(HelpFile))
+      std::printf("%s (%dx%d)\n", qPrintable(HelpFile), Help->width(), Help->height());
+    else
+      ++Failures;
+  } else {
+    std::fprintf(stderr, "no help window\n");
+    ++Failures;
+  }
   return Failures == 0 ? 0 : 1;
 }

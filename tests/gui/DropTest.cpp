@@ -54,7 +54,7 @@ TEST_F(DropTest, EachKindOfFileGoesToItsPage) {
     EXPECT_EQ(Showing(), R.To);
     if (R.To == PageDDRLog) {
       EXPECT_EQ(Find<QLineEdit>("edtDDRLog")->text().toStdString(), Path);
-      EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), (Dir / "SAMPLE.PRN"));
+      EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir.File("SAMPLE.PRN"));
     } else if (R.To == PageRamCard) {
       EXPECT_EQ(Find<QListWidget>("chklbxRamFiles")->count(), 5);
     } else {
@@ -70,7 +70,7 @@ TEST_F(DropTest, EachKindOfFileGoesToItsPage) {
 
 TEST_F(DropTest, AnUnknownFileOnALogPageIsRefusedAsOpenWouldRefuseIt) {
   Start();
-  const std::string Path = (Dir / "notes.dat");
+  const std::string Path = Dir.File("notes.dat");
   WriteWhole(Path, "x");
   ASSERT_TRUE(Drop({QString::fromStdString(Path)}));
   EXPECT_EQ(Dialog.Texts(),
@@ -90,6 +90,35 @@ TEST_F(DropTest, SeveralFilesAreOpenedInTurnAndTextIsNotTaken) {
   QDragEnterEvent Enter(QPoint(5, 5), Qt::CopyAction, &Text, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(Form.get(), &Enter);
   EXPECT_FALSE(Enter.isAccepted());
+}
+
+TEST_F(DropTest, TheFirstFileNamedAtStartIsOpenedOnItsPage) {
+  struct TRow {
+    QStringList Files; // names relative to the scratch folder
+    int To;
+    const char* LogBox;
+    const char* DDRBox;
+  };
+  for (const TRow& R : {TRow{{"SAMPLE.DDR"}, PageDDRLog, "", "SAMPLE.DDR"},
+                        TRow{{"site2.csv", "SAMPLE.DDR"}, PageLogPrn, "site2.csv", ""},
+                        TRow{{"RAMCARD.RCD"}, PageRamCard, "", ""}}) {
+    SCOPED_TRACE(R.Files.join(u' ').toStdString());
+    Start();
+    for (const QString& F : R.Files) Copy(F.toStdString());
+    const QString Was = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(Dir.File("")));
+    Form->OpenStartFiles(R.Files);
+    QDir::setCurrent(Was);
+    EXPECT_EQ(Showing(), R.To);
+    auto Box = [&](const char* Name) { return Find<QLineEdit>(Name)->text().toStdString(); };
+    EXPECT_EQ(Box("edtFilename"), *R.LogBox ? Dir.File(R.LogBox) : "");
+    EXPECT_EQ(Box("edtDDRLog"), *R.DDRBox ? Dir.File(R.DDRBox) : "");
+    if (R.To == PageRamCard) {
+      EXPECT_EQ(Find<QListWidget>("chklbxRamFiles")->count(), 5);
+    }
+    EXPECT_TRUE(Dialog.Shown.empty());
+    Close();
+  }
 }
 
 TEST(OpenDialog, ListsTheSixFileTypesInOrderAndTitlesByTag) {

@@ -189,7 +189,8 @@ TEST_F(StartupTest, HintsGoToTheFirstPanelAndMessagesToTheSecond) {
            {"tbtnPrint", "Print Display Screen data or print graph"},
            {"tbtnDisplay", "Display Log File"},
            {"tbtnStats", "Do statistics on log data"},
-           {"tbtnRefresh", "Refresh Screen"}})
+           {"tbtnRefresh", "Refresh Screen"},
+           {"tbtnHelp", "Quorvin Help"}})
     EXPECT_EQ(Find<QWidget>(Name)->statusTip(), Hint) << Name;
 }
 
@@ -210,7 +211,8 @@ TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
            {captions::actOptionsHeader, "&Header", "Ctrl+H", "Display Log Header"},
            {captions::actOptionsGraph, "&Graph", "Ctrl+G", "Plot logged data"},
            {captions::actOptionsStats, "S&tatistics", "Ctrl+T", "Do statistics on data"},
-           {captions::actOptionsRefresh, "&Refresh", "Ctrl+R", "Refresh Screen"}}) {
+           {captions::actOptionsRefresh, "&Refresh", "Ctrl+R", "Refresh Screen"},
+           {captions::actHelp, "Quorvin &Help", "", "Quorvin Help"}}) {
     EXPECT_EQ(Act(R.Id)->text(), R.Caption);
     EXPECT_EQ(Act(R.Id)->shortcut().toString(), R.Shortcut);
     EXPECT_EQ(Act(R.Id)->statusTip(), R.Hint);
@@ -222,8 +224,9 @@ TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
       if (!Entry->isSeparator()) Entries.append(Entry->text());
   }
   EXPECT_EQ(Menus, QStringList({"File", "Options", "Help"}));
-  EXPECT_EQ(Entries, QStringList({"&Open", "&Save", "&Print", "E&xit", "&Display", "&Header",
-                                  "&Graph", "S&tatistics", "&Refresh", "About..."}));
+  EXPECT_EQ(Entries,
+            QStringList({"&Open", "&Save", "&Print", "E&xit", "&Display", "&Header", "&Graph",
+                         "S&tatistics", "&Refresh", "Quorvin &Help", "About..."}));
   QStringList Tabs;
   for (int I = 0; I < Find<QTabWidget>("PgCntrlLog")->count(); ++I)
     Tabs.append(Find<QTabWidget>("PgCntrlLog")->tabText(I));

@@ -26,7 +26,6 @@
 #include "gui/QtBridge.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
-#include "support/Scratch.h"
 #include "support/FakeApp.h"
 #include "support/LogGen.h"
 #include "support/Scratch.h"
@@ -53,9 +52,15 @@ bool WaitFor(F&& Done, int Milliseconds = 2000) {
   return true;
 }
 
+// A test's scratch folder; File("") is the folder with its separator.
+class TWindowDir : public TScratchDir {
+public:
+  std::string File(const std::string& Name) const { return *this / Name; }
+};
+
 class WindowTest : public ::testing::Test {
 protected:
-  TScratchDir Dir;
+  TWindowDir Dir;
   TFakeDialog Dialog;
   TFakeFileDialog FileDialog;
   TFakeFolderBrowser FolderBrowser;
@@ -64,7 +69,7 @@ protected:
   TFakeMounts Mounts;
   std::unique_ptr<TMainForm> Form;
 
-  std::string StartDir() const { return Dir.Folder(); }
+  std::string StartDir() const { return Dir.File(""); }
 
   TInjectedServices Services() {
     TInjectedServices S;
@@ -107,7 +112,7 @@ protected:
 
   // A copy of a sample in the scratch folder (saves write beside it).
   std::string Copy(const std::string& Sample) {
-    const std::string To = (Dir / Sample);
+    const std::string To = Dir.File(Sample);
     fs::copy_file(Examples(Sample), To, fs::copy_options::overwrite_existing);
     return To;
   }

@@ -54,9 +54,8 @@ public:
 
 class TFakeHelp : public IHelpViewer {
 public:
-  std::vector<int> Shown; // 0 for the contents
-  void ShowContents() override { Shown.push_back(0); }
-  void ShowContext(int Context) override { Shown.push_back(Context); }
+  std::vector<std::string> Shown;
+  void ShowTopic(const std::string& Topic) override { Shown.push_back(Topic); }
 };
 
 class TFakeMounts : public IMountPoints {
