@@ -178,9 +178,28 @@ constexpr int TagBrowseOut = 3; // btnOutBrowse
 inline constexpr std::string_view ProgressCancel = "Cancel";
 inline constexpr std::string_view ProgressWorking = "Working...";
 // Closing the window when the settings file could not be written.
-inline constexpr std::string_view MsgSettingsNotWrittenPrefix = "The settings could not be written to ";
+inline constexpr std::string_view MsgSettingsNotWrittenPrefix =
+    "The settings could not be written to ";
 // A command that stopped on an error nothing else reported.
 inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
+
+// --- the chart's context menu (LOGPLOT) -----------------------------------
+inline constexpr std::string_view MenuSaveChartPng = "Save chart as PNG...";
+inline constexpr std::string_view MenuSaveChartPdf = "Save chart as PDF...";
+inline constexpr std::string_view MenuExportVisibleRange = "Export visible range...";
+inline constexpr std::string_view MenuResetZoom = "Reset zoom";
+inline constexpr std::string_view DialogSaveChartPng = "Save chart as PNG";
+inline constexpr std::string_view DialogSaveChartPdf = "Save chart as PDF";
+inline constexpr std::string_view DialogExportVisibleRange = "Export visible range";
+inline constexpr std::string_view FilterPng = "PNG images (*.png)";
+inline constexpr std::string_view FilterPdf = "PDF documents (*.pdf)";
+inline constexpr std::string_view FilterPrn = "Text files (*.prn)";
+inline constexpr std::string_view FilterXls = "Excel files (*.XLS)";
+inline constexpr std::string_view MsgChartWrittenPrefix = "Chart written to ";
+inline constexpr std::string_view MsgUnableToSaveChart = "Error! Unable to save chart.";
+inline constexpr std::string_view MsgChartNotWrittenPrefix = "The chart could not be written to ";
+inline constexpr std::string_view MsgGraphAgain = "Error! Please draw the graph again.";
+inline constexpr std::string_view MsgNothingInRange = "No readings in the visible range.";
 
 // --- help contexts ----------------------------------------------------------
 constexpr int HelpWindow = 18;

@@ -66,11 +66,17 @@ bool TApplication::RunStatistics() {
   return Stats.Report();
 }
 
-void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
+void TApplication::RemoveAllSeries() {
+  FServices.Chart.RemoveAllSeries();
+  FGraphedSensors.clear();
+}
 
 bool TApplication::RunGraph() {
   TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy);
   Graph.CreateSeries();
+  FGraphedLog = Selection.LogFileName;
+  FGraphedSensors.clear();
+  for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   return Selection.CheckedSensorCount < 1 || Graph.Draw();
 }
 
@@ -326,8 +332,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
 std::string TApplication::SaveTarget(int Page, const std::string& FileName,
                                      const std::string& TypedOutput) const {
   if (Page == PageLogPrn)
-    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName,
-                                          LogPrn.OutputFormat);
+    return TLogExport::MakeOutputFileName(ExtractFilePath(FileName), FileName, LogPrn.OutputFormat);
   if (Page == PageDDRLog)
     return TypedOutput.empty()
                ? TDDRObj::ProposedOutputFileName(FileName, DDRObj.Layout.DDROutputFormat)
