@@ -140,7 +140,7 @@ TEST_F(HostileInputTest, ForwardWalkKeepsTheRecordCacheBounded) {
 // are not put in front of the last walk's, so the cache stays bounded.
 TEST_F(HostileInputTest, AWalkFromTheStartAgainKeepsTheRecordCacheBounded) {
   const std::int64_t Records = 100000;
-  TLogFile Log(SparseLog(Dir.File("LONG.LOG"), SixteenSensors(), Records), "LONG");
+  TLogFile Log(SparseLog(Dir / "LONG.LOG", SixteenSensors(), Records), "LONG");
   ASSERT_TRUE(Log.Open());
   for (int Walk = 0; Walk < 2; ++Walk) {
     int Largest = 0;
