@@ -9,12 +9,12 @@
 #include <bit>
 #include <filesystem>
 
-#include "support/Scratch.h"
 #include "logdata/CSVFile.h"
 #include "logdata/HeaderReport.h"
 #include "logdata/LogFile.h"
 #include "support/FakeUi.h"
 #include "support/LogGen.h"
+#include "support/Scratch.h"
 
 namespace quorvin {
 namespace {
