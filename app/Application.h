@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/LogPrnControls.h"
 #include "core/ChartService.h"
@@ -187,6 +188,23 @@ public:
   // F1 on a control whose help context is Context.
   void ContextHelp(int Context);
 
+  // --- the chart's context menu (LOGPLOT) --------------------------------------
+  // "Save chart as PNG..." / "...PDF...": asks for a file, then SaveChart.
+  TCommandOutcome SaveChartExecute(IChartWriter& Chart, TChartFileType Type);
+  // Writes the chart as it shows now to FileName.
+  TCommandOutcome SaveChart(IChartWriter& Chart, TChartFileType Type, const std::string& FileName);
+  // "Export visible range...": the graphed sensors from From to To (the
+  // chart's visible times) into a file the user picks, through ExportRange.
+  TCommandOutcome ExportVisibleRangeExecute(TDateTime From, TDateTime To);
+  // The LOGPRN Save, with the LOGPRN options, of the sensors checked in
+  // Sensors (by position) and only the lines timed From to To (whole
+  // seconds within them), into FileName: an Excel workbook when its
+  // extension is .XLS, text otherwise. The selection is left as it was.
+  TCommandOutcome ExportRange(TDateTime From, TDateTime To, const std::vector<bool>& Sensors,
+                              const std::string& FileName);
+  // The sensor checks of the graph drawn last (empty when none is drawn).
+  const std::vector<bool>& GraphedSensors() const { return FGraphedSensors; }
+
   // --- page and control events ---------------------------------------------------
   // The page control now shows NewPage.
   void PgCntrlLogChange(int NewPage);
@@ -241,6 +259,9 @@ private:
 
   IAppView FNoView;
   IAppView* FView = &FNoView;
+  // What the chart shows: the log and the sensors it was drawn for.
+  std::string FGraphedLog;
+  std::vector<bool> FGraphedSensors;
 };
 
 } // namespace quorvin

@@ -183,6 +183,24 @@ inline constexpr std::string_view MsgSettingsNotWrittenPrefix =
 // A command that stopped on an error nothing else reported.
 inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
 
+// --- the chart's context menu (LOGPLOT) -----------------------------------
+inline constexpr std::string_view MenuSaveChartPng = "Save chart as PNG...";
+inline constexpr std::string_view MenuSaveChartPdf = "Save chart as PDF...";
+inline constexpr std::string_view MenuExportVisibleRange = "Export visible range...";
+inline constexpr std::string_view MenuResetZoom = "Reset zoom";
+inline constexpr std::string_view DialogSaveChartPng = "Save chart as PNG";
+inline constexpr std::string_view DialogSaveChartPdf = "Save chart as PDF";
+inline constexpr std::string_view DialogExportVisibleRange = "Export visible range";
+inline constexpr std::string_view FilterPng = "PNG images (*.png)";
+inline constexpr std::string_view FilterPdf = "PDF documents (*.pdf)";
+inline constexpr std::string_view FilterPrn = "Text files (*.prn)";
+inline constexpr std::string_view FilterXls = "Excel files (*.XLS)";
+inline constexpr std::string_view MsgChartWrittenPrefix = "Chart written to ";
+inline constexpr std::string_view MsgUnableToSaveChart = "Error! Unable to save chart.";
+inline constexpr std::string_view MsgChartNotWrittenPrefix = "The chart could not be written to ";
+inline constexpr std::string_view MsgGraphAgain = "Error! Please draw the graph again.";
+inline constexpr std::string_view MsgNothingInRange = "No readings in the visible range.";
+
 // --- help contexts ----------------------------------------------------------
 // The window and its two areas; the text pane shares LOGPRN's, the chart
 // LOGPLOT's; every control has its page's.

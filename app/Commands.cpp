@@ -73,11 +73,17 @@ bool TApplication::LongPassAccepted() {
                          Format, FServices.Dialog);
 }
 
-void TApplication::RemoveAllSeries() { FServices.Chart.RemoveAllSeries(); }
+void TApplication::RemoveAllSeries() {
+  FServices.Chart.RemoveAllSeries();
+  FGraphedSensors.clear();
+}
 
 bool TApplication::RunGraph() {
   TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy);
   Graph.CreateSeries();
+  FGraphedLog = Selection.LogFileName;
+  FGraphedSensors.clear();
+  for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   if (Selection.CheckedSensorCount < 1) return true;
   return LongPassAccepted() && Graph.Draw();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/ChartPicture.h"
 
 namespace quorvin::cli {
 
@@ -19,6 +20,8 @@ struct TCliContext {
   std::ostream& Out;
   std::ostream& Err;
   const TCommandLine& Line;
+  // The chart of a command that draws one (null for the others).
+  IChartPicture* Chart = nullptr;
 };
 
 // A command line the tool cannot follow: one line of explanation, exit 2.
@@ -36,6 +39,9 @@ struct TCliEnvironment {
   int ErrTerminalColumns = 0;
   // Cores this process may run on: the default of --jobs.
   unsigned Cores = 1;
+  // Makes the charts of the graph command; empty where the tool was built
+  // without the window.
+  TChartPictureFactory Charts;
 };
 
 // Runs the tool on its arguments (without the program name).

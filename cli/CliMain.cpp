@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <sstream>
@@ -60,19 +61,21 @@ struct TConsoleRun {
   TConsoleStatusBar Status;
   TConsolePane Pane;
   TNoBusyCursor Busy;
-  TNoChart Chart;
+  TNoChart NoChart;
   TNoFileDialog FileDialog;
   TNoFolderBrowser FolderBrowser;
   TNoPrinter Printer;
   TNoHelpViewer Help;
   TSystemMountPoints Mounts;
-  TAppServices Services{Dialog,     Status,        Pane,    Busy, Chart,
-                        FileDialog, FolderBrowser, Printer, Help, Mounts};
+  TAppServices Services;
   TApplication App{Services};
 
+  // Chart: the chart of a command that draws one; none draws nothing.
   TConsoleRun(std::ostream& Out, std::ostream& Err, const TCommandLine& Line,
-              const TRunSettings& Settings)
-      : Dialog(Err, Line.Yes), Pane(Out) {
+              const TRunSettings& Settings, IChart* Chart = nullptr)
+      : Dialog(Err, Line.Yes),
+        Pane(Out), Services{Dialog,     Status,        Pane,    Busy, Chart ? *Chart : NoChart,
+                            FileDialog, FolderBrowser, Printer, Help, Mounts} {
     // The options make the round trip through the controls that the window
     // makes before its commands.
     TIniFile Ini = Settings.Copy();
@@ -84,9 +87,12 @@ struct TConsoleRun {
 // One run of the command (on Input, for the commands over many files),
 // exactly as the tool runs it on that file alone.
 TBatchResult RunCommand(const TCommandLine& Line, const TRunSettings& Settings,
-                        const std::string& Input, std::ostream& Out, std::ostream& Err) {
-  TConsoleRun Run(Out, Err, Line, Settings);
-  TCliContext Ctx{Run.App, Out, Err, Line};
+                        const std::string& Input, std::ostream& Out, std::ostream& Err,
+                        const TChartPictureFactory& Charts = {}) {
+  std::unique_ptr<IChartPicture> Chart;
+  if (Line.Command->NeedsChart) Chart = Charts(Line.Graph.Width, Line.Graph.Height);
+  TConsoleRun Run(Out, Err, Line, Settings, Chart.get());
+  TCliContext Ctx{Run.App, Out, Err, Line, Chart.get()};
   TCommandOutcome Outcome;
   try {
     Outcome = Line.Command->Run(Ctx, Input);
@@ -224,7 +230,12 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
     return 2;
   }
   const TCommandEntry& Command = *Line.Command;
-  if (!Command.ManyFiles) return RunCommand(Line, Settings, std::string(), Out, Err).Code;
+  if (Command.NeedsChart && !Environment.Charts) {
+    Err << Command.Name << " is not available: quorvin-cli was built without the window\n";
+    return 2;
+  }
+  if (!Command.ManyFiles)
+    return RunCommand(Line, Settings, std::string(), Out, Err, Environment.Charts).Code;
 
   std::vector<TBatchItem> Items;
   try {

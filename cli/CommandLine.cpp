@@ -59,7 +59,7 @@ std::string Arguments(const CLI::App& Command, bool WithRunOptions) {
       Text += " [" + Choice + "]";
       continue;
     }
-    Text += " [" + OptionText(O) + "]";
+    Text += O->get_required() ? " " + OptionText(O) : " [" + OptionText(O) + "]";
     if (O->get_items_expected_max() > 1) Text += "...";
   }
   return Text;

@@ -26,6 +26,15 @@ struct TLogArgs {
   bool Display = false;
 };
 
+// The graph command: one log, the picture and its size, the left axis.
+struct TGraphArgs {
+  std::string Log;
+  std::string Png;
+  std::optional<std::string> SizeText;
+  int Width = 800, Height = 600;
+  std::optional<std::string> Max, Min;
+};
+
 struct TDdrArgs {
   bool Display = false, Save = false, Summary = false;
   std::optional<std::string> Output;
@@ -60,6 +69,7 @@ struct TCommandLine {
   // them in its own terms; otherwise they are a usage error).
   std::vector<std::string> Unparsed;
   TLogArgs Log;
+  TGraphArgs Graph;
   TDdrArgs Ddr;
   TRamcardArgs Ramcard;
   std::vector<std::string> HelpTopic;

@@ -29,6 +29,8 @@ struct TCommandEntry {
   std::string (*Target)(TApplication& App, const TCommandLine& Line, const std::string& Input);
   // The usage error when no file is given.
   const char* NoFile;
+  // Draws a chart: available only where the tool was built with the window.
+  bool NeedsChart = false;
 };
 
 void DeclareHelp(CLI::App& Command, TCommandLine& Line);
@@ -37,9 +39,11 @@ void DeclarePrn(CLI::App& Command, TCommandLine& Line);
 void DeclareRamcard(CLI::App& Command, TCommandLine& Line);
 void DeclareDdr(CLI::App& Command, TCommandLine& Line);
 void DeclareStats(CLI::App& Command, TCommandLine& Line);
+void DeclareGraph(CLI::App& Command, TCommandLine& Line);
 
 void CheckRamcard(TCommandLine& Line);
 void CheckLogArgs(TCommandLine& Line);
+void CheckGraph(TCommandLine& Line);
 
 TCommandOutcome RunHeader(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunPrn(TCliContext& Ctx, const std::string& Input);
@@ -47,6 +51,7 @@ TCommandOutcome RunHelp(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunRamcard(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunDdr(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunStats(TCliContext& Ctx, const std::string& Input);
+TCommandOutcome RunGraph(TCliContext& Ctx, const std::string& Input);
 
 std::string PrnTarget(TApplication& App, const TCommandLine& Line, const std::string& Input);
 std::string DdrTarget(TApplication& App, const TCommandLine& Line, const std::string& Input);

@@ -29,6 +29,10 @@ std::optional<TDateTime> ParseIsoDate(const std::string& Text) {
 
 void DeclareLogArgs(CLI::App& Command, TCommandLine& Line) {
   Command.add_option("LOG", Line.Files, "Binary (.LOG) or CSV (.CSV, .TXT) logs")->type_name("");
+  DeclareLogOptions(Command, Line);
+}
+
+void DeclareLogOptions(CLI::App& Command, TCommandLine& Line) {
   Command
       .add_option("--sensors", Line.Log.Sensors,
                   "all (the default), none, or positions (from 1) and names separated by commas")
@@ -47,8 +51,8 @@ void CheckLogArgs(TCommandLine& Line) {
     DecodeDate(**Date, Y, M, D);
     // A log time cannot hold other days: they would wrap to other years.
     if (!IsLogDate(Y, M, D))
-      throw TUsageError(std::string(Option) + " takes a date from 1985-01-01 to 2053-01-17: " +
-                        **Text);
+      throw TUsageError(std::string(Option) +
+                        " takes a date from 1985-01-01 to 2053-01-17: " + **Text);
   }
 }
 

@@ -16,6 +16,8 @@ namespace quorvin::cli {
 
 // Declares LOG... [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD].
 void DeclareLogArgs(CLI::App& Command, TCommandLine& Line);
+// The same without LOG.
+void DeclareLogOptions(CLI::App& Command, TCommandLine& Line);
 
 // Types the log's name into Page's file box and leaves the box, then checks
 // the sensors and sets the pickers. False when no log was loaded (the user

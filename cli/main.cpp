@@ -10,6 +10,9 @@
 #include "core/Cores.h"
 #include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
+#ifdef QUORVIN_WITH_CHART
+#include "gui/OffscreenCharts.h"
+#endif
 
 namespace {
 
@@ -32,5 +35,10 @@ int main(int argc, char** argv) {
   Environment.In = &std::cin;
   Environment.ErrTerminalColumns = ErrTerminalColumns();
   Environment.Cores = quorvin::UsableCores();
+#ifdef QUORVIN_WITH_CHART
+  // Lives until the run is over: Qt, when a chart started it, ends with it.
+  quorvin::gui::TOffscreenCharts Charts;
+  Environment.Charts = Charts.Factory();
+#endif
   return quorvin::cli::RunCli(Args, std::cout, std::cerr, Environment);
 }

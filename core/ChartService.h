@@ -47,6 +47,21 @@ public:
   virtual void Repaint() = 0;
 };
 
+// The picture files a chart can be written to.
+enum class TChartFileType { Png, Pdf };
+
+// A chart that can be written to a file as it shows now: the window's chart,
+// or one drawn off screen for the batch tool.
+class IChartWriter {
+public:
+  virtual ~IChartWriter() = default;
+  // Writes FileName, replacing an existing file only once the new one is
+  // complete. False with Reason (the system's words, with the path) when it
+  // could not be written.
+  virtual bool WriteChart(const std::string& FileName, TChartFileType Type,
+                          std::string& Reason) = 0;
+};
+
 // A chart that draws nothing, for work without a screen.
 class TNoChart : public IChart {
 public:

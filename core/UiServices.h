@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quorvin {
 
@@ -80,6 +81,14 @@ struct TFileDialogRequest {
   std::string Title;      // "Open" or "Save As"
   int FilterIndex = 1;    // 1-based, into the file-type list
   std::string InitialDir; // empty: the dialog's own choice
+  // The file types offered ("PNG images (*.png)"); empty: the six types of
+  // the Open command, FilterIndex choosing among them.
+  std::vector<std::string> Filters;
+  // A save dialog: asks before an existing file is replaced when
+  // ConfirmReplace is set, and adds DefaultSuffix to a name typed without one.
+  bool Save = false;
+  bool ConfirmReplace = false;
+  std::string DefaultSuffix;
 };
 
 class IFileDialog {

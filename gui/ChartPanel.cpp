@@ -1,10 +1,20 @@
 #include "gui/ChartPanel.h"
 
+#include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGraphicsLayout>
+#include <QImage>
 #include <QLegend>
 #include <QLineSeries>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRubberBand>
 #include <QSet>
 #include <QValueAxis>
 
@@ -13,6 +23,7 @@
 #include <stdexcept>
 
 #include "app/Captions.h"
+#include "core/OutputFile.h"
 #include "gui/QtBridge.h"
 
 namespace quorvin::gui {
@@ -215,10 +226,185 @@ void TChartPanel::ApplyLeftRange() {
 }
 
 void TChartPanel::ApplyBottomRange() {
+  // A new range is a new graph: it shows whole.
+  FViewMinX = FMinX;
+  FViewMaxX = FMaxX;
+  ApplyView();
+}
+
+void TChartPanel::ApplyView() {
   RebuildBottomLabels();
   // The drawn lines were reduced for the old range.
   for (TSeriesData& Data : FSeries) Data.Shown = -1;
   ShowAllPoints();
+}
+
+void TChartPanel::ZoomTo(double MinMSecs, double MaxMSecs) {
+  if (!(FMaxX > FMinX)) return;
+  if (MaxMSecs < MinMSecs) std::swap(MinMSecs, MaxMSecs);
+  MinMSecs = std::max(MinMSecs, FMinX);
+  MaxMSecs = std::min(MaxMSecs, FMaxX);
+  // Too narrow a span widens about its middle, within the whole range.
+  const double Shortest = std::min(ShortestSpanMSecs, FMaxX - FMinX);
+  if (MaxMSecs - MinMSecs < Shortest) {
+    const double Middle = (MinMSecs + MaxMSecs) / 2;
+    MinMSecs = std::clamp(Middle - Shortest / 2, FMinX, FMaxX - Shortest);
+    MaxMSecs = MinMSecs + Shortest;
+  }
+  FViewMinX = MinMSecs;
+  FViewMaxX = MaxMSecs;
+  ApplyView();
+}
+
+void TChartPanel::ResetZoom() {
+  if (!Zoomed()) return;
+  FViewMinX = FMinX;
+  FViewMaxX = FMaxX;
+  ApplyView();
+}
+
+QRect TChartPanel::PlotRect() const {
+  return mapFromScene(FChart->mapToScene(FChart->plotArea())).boundingRect();
+}
+
+double TChartPanel::TimeAt(int X) const {
+  const QRectF Plot = FChart->plotArea();
+  const QPointF At = FChart->mapFromScene(mapToScene(QPoint(X, 0)));
+  const double Fraction = std::clamp((At.x() - Plot.left()) / Plot.width(), 0.0, 1.0);
+  return FViewMinX + Fraction * (FViewMaxX - FViewMinX);
+}
+
+void TChartPanel::mousePressEvent(QMouseEvent* Event) {
+  const QPoint At = Event->position().toPoint();
+  if (Event->button() != Qt::LeftButton || !(FMaxX > FMinX) || !PlotRect().contains(At)) {
+    QChartView::mousePressEvent(Event);
+    return;
+  }
+  FBandFrom = At.x();
+  if (!FBand) FBand = new QRubberBand(QRubberBand::Rectangle, this);
+  const QRect Plot = PlotRect();
+  FBand->setGeometry(QRect(FBandFrom, Plot.top(), 1, Plot.height()));
+  FBand->show();
+  Event->accept();
+}
+
+void TChartPanel::mouseMoveEvent(QMouseEvent* Event) {
+  if (FBandFrom < 0) {
+    QChartView::mouseMoveEvent(Event);
+    return;
+  }
+  const QRect Plot = PlotRect();
+  const int X = std::clamp(int(Event->position().x()), Plot.left(), Plot.right());
+  FBand->setGeometry(QRect(QPoint(std::min(X, FBandFrom), Plot.top()),
+                           QPoint(std::max(X, FBandFrom), Plot.bottom())));
+  Event->accept();
+}
+
+void TChartPanel::mouseReleaseEvent(QMouseEvent* Event) {
+  if (FBandFrom < 0 || Event->button() != Qt::LeftButton) {
+    QChartView::mouseReleaseEvent(Event);
+    return;
+  }
+  const int From = FBandFrom;
+  FBandFrom = -1;
+  FBand->hide();
+  const QRect Plot = PlotRect();
+  const int To = std::clamp(int(Event->position().x()), Plot.left(), Plot.right());
+  // A click, or a slip of the hand, is no zoom.
+  if (std::abs(To - From) >= 4) ZoomTo(TimeAt(std::min(From, To)), TimeAt(std::max(From, To)));
+  Event->accept();
+}
+
+void TChartPanel::mouseDoubleClickEvent(QMouseEvent* Event) {
+  if (Event->button() == Qt::LeftButton) {
+    ResetZoom();
+    Event->accept();
+    return;
+  }
+  QChartView::mouseDoubleClickEvent(Event);
+}
+
+QMenu* TChartPanel::MakeContextMenu() {
+  auto* Menu = new QMenu(this);
+  Menu->setObjectName(QStringLiteral("ChartMenu"));
+  QAction* Reset = Menu->addAction(Caption(captions::MenuResetZoom));
+  Reset->setObjectName(QStringLiteral("mnuResetZoom"));
+  Reset->setEnabled(Zoomed());
+  connect(Reset, &QAction::triggered, this, [this] { ResetZoom(); });
+  if (OnContextMenu) {
+    Menu->addSeparator();
+    OnContextMenu(*Menu);
+  }
+  return Menu;
+}
+
+void TChartPanel::contextMenuEvent(QContextMenuEvent* Event) {
+  std::unique_ptr<QMenu> Menu(MakeContextMenu());
+  Menu->exec(Event->globalPos());
+  Event->accept();
+}
+
+void TChartPanel::PrepareForPicture() {
+  // A chart drawn just now, or never shown, may still have its size and
+  // layout pending.
+  if (!isVisible() && testAttribute(Qt::WA_DontShowOnScreen)) show();
+  QCoreApplication::sendPostedEvents();
+  FChart->layout()->activate();
+  QCoreApplication::sendPostedEvents();
+}
+
+QImage TChartPanel::Picture() {
+  PrepareForPicture();
+  QImage Image(size(), QImage::Format_ARGB32_Premultiplied);
+  Image.fill(FBackColour);
+  QPainter Painter(&Image);
+  Painter.setRenderHint(QPainter::Antialiasing);
+  render(&Painter, QRectF(Image.rect()), viewport()->rect());
+  Painter.end();
+  return Image;
+}
+
+bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
+                             std::string& Reason) {
+  QByteArray Bytes;
+  QBuffer Buffer(&Bytes);
+  Buffer.open(QIODevice::WriteOnly);
+  bool Made;
+  if (Type == TChartFileType::Png) {
+    Made = Picture().save(&Buffer, "PNG");
+  } else {
+    PrepareForPicture();
+    // One page the size of the chart, so it keeps its proportions.
+    QPdfWriter Writer(&Buffer);
+    Writer.setResolution(96);
+    Writer.setPageSize(QPageSize(QSizeF(size()) * 72.0 / 96.0, QPageSize::Point));
+    Writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    Writer.setTitle(FTitle.join(QLatin1Char(' ')));
+    QPainter Painter;
+    Made = Painter.begin(&Writer);
+    if (Made) {
+      Painter.setRenderHint(QPainter::Antialiasing);
+      render(&Painter, QRectF(Painter.viewport()), viewport()->rect(), Qt::KeepAspectRatio);
+      Made = Painter.end();
+    }
+  }
+  Buffer.close();
+  if (!Made || Bytes.isEmpty()) {
+    Reason = FileName + ": the picture could not be made";
+    return false;
+  }
+  TOutputFile Out;
+  if (!Out.OpenReplace(FileName) || !Out.Write(std::string_view(Bytes.constData(), Bytes.size())) ||
+      !Out.Commit()) {
+    Reason = Out.FailureReason();
+    return false;
+  }
+  return true;
+}
+
+void TChartPanel::ShowColours(const TChartColours& Colours) {
+  if (Colours.STBackColor >= 0) SetBackColour(ListColour(Colours.STBackColor));
+  if (Colours.STTextColor >= 0) SetTextColour(ListColour(Colours.STTextColor));
 }
 
 void TChartPanel::AddPoint(int Series, TDateTime X, double Y) {
@@ -285,7 +471,18 @@ void TChartPanel::ShowPoints(TSeriesData& Data) {
   if (Data.Shown == Data.Points.size() && Data.Columns == FColumns) return;
   // One replacement of the whole list: adding points one at a time would
   // make the chart redo its line for each.
-  Data.Line->replace(ReducePoints(Data.Points, FMinX, FMaxX, FColumns));
+  if (Zoomed()) {
+    // The points in view and one beyond each side, so the line runs on to
+    // the edges. Points come in time order.
+    auto Before = [](const QPointF& P, double X) { return P.x() < X; };
+    auto First = std::lower_bound(Data.Points.cbegin(), Data.Points.cend(), FViewMinX, Before);
+    auto Last = std::lower_bound(First, Data.Points.cend(), FViewMaxX, Before);
+    if (First != Data.Points.cbegin()) --First;
+    if (Last != Data.Points.cend()) ++Last;
+    Data.Line->replace(ReducePoints(QList<QPointF>(First, Last), FViewMinX, FViewMaxX, FColumns));
+  } else {
+    Data.Line->replace(ReducePoints(Data.Points, FMinX, FMaxX, FColumns));
+  }
   Data.Shown = Data.Points.size();
   Data.Columns = FColumns;
 }
@@ -307,23 +504,23 @@ QStringList TChartPanel::BottomLabels() const { return FAxisX->categoriesLabels(
 
 void TChartPanel::RebuildBottomLabels() {
   for (const QString& Label : FAxisX->categoriesLabels()) FAxisX->remove(Label);
-  if (!(FMaxX > FMinX)) {
+  if (!(FViewMaxX > FViewMinX)) {
     FAxisX->setRange(0, 1);
     return;
   }
   const int Width = std::max(1, int(FChart->plotArea().width()));
   const int Steps = std::clamp(Width / LabelSpacing, 1, MaxLabels);
   // The first category ends at the minimum, so the minimum has its label.
-  FAxisX->setStartValue(FMinX - 1.0);
+  FAxisX->setStartValue(FViewMinX - 1.0);
   QSet<QString> Used;
   for (int I = 0; I <= Steps; ++I) {
-    const double Value = FMinX + (FMaxX - FMinX) * I / Steps;
+    const double Value = FViewMinX + (FViewMaxX - FViewMinX) * I / Steps;
     const QString Label = FormatUtc(std::llround(Value), FQtFormat);
     if (Used.contains(Label)) continue;
     Used.insert(Label);
     FAxisX->append(Label, Value);
   }
-  FAxisX->setRange(FMinX, FMaxX);
+  FAxisX->setRange(FViewMinX, FViewMaxX);
 }
 
 } // namespace quorvin::gui

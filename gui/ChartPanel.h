@@ -9,6 +9,11 @@
 // column: the chart keeps those of 4096 columns across the bottom axis as
 // the points arrive, and the series draws those of the plot's own width.
 // So a year of one-minute data costs little more than reading it.
+//
+// A rubber band dragged across the plot zooms the bottom axis to the times
+// it spans; a double click or "Reset zoom" in the context menu shows the
+// whole range again, as does the next graph. The left axis keeps the
+// user's scale throughout.
 #pragma once
 
 #include <QChartView>
@@ -16,27 +21,54 @@
 #include <QList>
 #include <QPointF>
 
+#include <functional>
 #include <vector>
 
+#include "app/ChartPicture.h"
 #include "core/ChartService.h"
 #include "core/DateTimeFormat.h"
 
 class QCategoryAxis;
 class QLineSeries;
+class QMenu;
+class QRubberBand;
 class QValueAxis;
 
 namespace quorvin::gui {
 
-class TChartPanel final : public QChartView, public IChart {
+class TChartPanel final : public QChartView, public IChartPicture {
   Q_OBJECT
 public:
   explicit TChartPanel(QWidget* Parent = nullptr);
 
   // The program's date-time format, whose separators the bottom axis
   // writes (taken when its format is set).
-  void UseFormat(const TDateTimeFormat& Format) { FFormat = &Format; }
+  void UseFormat(const TDateTimeFormat& Format) override { FFormat = &Format; }
+  void ShowColours(const TChartColours& Colours) override;
   void SetBackColour(const QColor& Colour);
   void SetTextColour(const QColor& Colour);
+
+  // --- zoom --------------------------------------------------------------
+  // Shows the bottom axis from MinMSecs to MaxMSecs (milliseconds since
+  // 1970, UTC), within the range the graph set.
+  void ZoomTo(double MinMSecs, double MaxMSecs);
+  void ResetZoom();
+  bool Zoomed() const { return FViewMinX != FMinX || FViewMaxX != FMaxX; }
+  double VisibleMinimumMSecs() const { return FViewMinX; }
+  double VisibleMaximumMSecs() const { return FViewMaxX; }
+  // The narrowest span a zoom shows.
+  static constexpr double ShortestSpanMSecs = 1000;
+
+  // --- context menu --------------------------------------------------------
+  // Adds the page's entries to the chart's context menu.
+  std::function<void(QMenu&)> OnContextMenu;
+  // The context menu as a right click shows it (owned by the caller).
+  QMenu* MakeContextMenu();
+
+  // --- pictures ------------------------------------------------------------
+  // The chart as it shows now, at the widget's size.
+  QImage Picture();
+  bool WriteChart(const std::string& FileName, TChartFileType Type, std::string& Reason) override;
 
   // --- IChart ------------------------------------------------------------
   void RemoveAllSeries() override;
@@ -74,6 +106,13 @@ public:
   QColor BackColour() const { return FBackColour; }
   QColor TextColour() const { return FTextColour; }
 
+protected:
+  void mousePressEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+  void mouseReleaseEvent(QMouseEvent* Event) override;
+  void mouseDoubleClickEvent(QMouseEvent* Event) override;
+  void contextMenuEvent(QContextMenuEvent* Event) override;
+
 private:
   struct TSeriesData {
     QLineSeries* Line = nullptr;
@@ -96,6 +135,12 @@ private:
   void PlotAreaChanged();
   void ApplyTextColour();
   int PlotColumns() const;
+  // The plot area in the view's coordinates.
+  QRect PlotRect() const;
+  // The time at a view x coordinate.
+  double TimeAt(int X) const;
+  void ApplyView();
+  void PrepareForPicture();
 
   QChart* FChart;
   QCategoryAxis* FAxisX;
@@ -103,6 +148,10 @@ private:
   std::vector<TSeriesData> FSeries;
   QStringList FTitle;
   double FMinX = 0, FMaxX = 0;
+  // The range shown: the whole range, or a zoomed part of it.
+  double FViewMinX = 0, FViewMaxX = 0;
+  QRubberBand* FBand = nullptr;
+  int FBandFrom = -1; // where the drag began; -1: no drag
   double FLeftMax = 300, FLeftMin = 0;
   std::string FPattern;
   QString FQtFormat;

@@ -35,17 +35,6 @@ QIcon ToolIcon(const QString& Name) {
   return SvgIcon(QStringLiteral(":/resources/icons/") + Name + QStringLiteral(".svg"));
 }
 
-QColor ListColour(int Index) {
-  // clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clGray,
-  // clSilver, clRed, clLime, clYellow, clBlue, clFuchsia, clAqua, clWhite.
-  static constexpr std::array<QRgb, 16> Rgb = {
-      0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
-      0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-  static_assert(Rgb.size() == ColourNames.size());
-  if (Index < 0 || Index >= int(Rgb.size())) return QColor(Qt::black);
-  return QColor::fromRgb(Rgb[std::size_t(Index)]);
-}
-
 void FillColourList(QComboBox& Box) {
   Box.clear();
   Box.setIconSize(QSize(22, 12));

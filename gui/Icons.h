@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include "gui/QtBridge.h"
+
 class QComboBox;
 
 namespace quorvin::gui {
@@ -17,9 +19,6 @@ QIcon ProgramIcon();
 // A tool-bar image by name (":/resources/icons/<Name>.svg").
 QIcon ToolIcon(const QString& Name);
 
-// The colour of entry Index of the colour lists (the sixteen basic colours
-// in the order of ColourNames); black for an index out of range.
-QColor ListColour(int Index);
 // Fills a colour list with the sixteen names, each with its swatch.
 void FillColourList(QComboBox& Box);
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -29,6 +30,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <cmath>
 #include <exception>
 
 #include "gui/AboutForm.h"
@@ -175,6 +177,7 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   });
   FApp = std::make_unique<TApplication>(*FServices);
   ChartLog->UseFormat(FApp->Format);
+  ChartLog->OnContextMenu = [this](QMenu& Menu) { AddChartMenuEntries(Menu); };
 
   BuildActions();
   BuildMenus();
@@ -806,8 +809,25 @@ void TMainForm::ChartColoursChanged() {
   const TChartColours& C = FApp->Colours;
   SetIndex(STBackColor, C.STBackColor);
   SetIndex(STTextColor, C.STTextColor);
-  if (C.STBackColor >= 0) ChartLog->SetBackColour(ListColour(C.STBackColor));
-  if (C.STTextColor >= 0) ChartLog->SetTextColour(ListColour(C.STTextColor));
+  ChartLog->ShowColours(C);
+}
+
+void TMainForm::AddChartMenuEntries(QMenu& Menu) {
+  auto Add = [&](std::string_view Text, const char* Name, auto Work) {
+    QAction* Entry = Menu.addAction(Caption(Text));
+    Entry->setObjectName(QString::fromLatin1(Name));
+    connect(Entry, &QAction::triggered, this, [this, Work] { Run(Work); });
+  };
+  Add(MenuSaveChartPng, "mnuSaveChartPng",
+      [this] { FApp->SaveChartExecute(*ChartLog, TChartFileType::Png); });
+  Add(MenuSaveChartPdf, "mnuSaveChartPdf",
+      [this] { FApp->SaveChartExecute(*ChartLog, TChartFileType::Pdf); });
+  Add(MenuExportVisibleRange, "mnuExportVisibleRange", [this] {
+    // Whole milliseconds within what shows.
+    FApp->ExportVisibleRangeExecute(
+        MSecsToDateTime(qint64(std::ceil(ChartLog->VisibleMinimumMSecs()))),
+        MSecsToDateTime(qint64(std::floor(ChartLog->VisibleMaximumMSecs()))));
+  });
 }
 
 void TMainForm::FocusControl(TFocusTarget Target) {

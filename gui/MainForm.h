@@ -26,6 +26,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -137,6 +138,8 @@ private:
   void RunAction(captions::TActionId Id);
   void About1Click();
   void RamDriveChosen();
+  // The LOGPLOT page's entries of the chart's context menu.
+  void AddChartMenuEntries(QMenu& Menu);
   void SetOutputAreaShown(bool Shown);
   void ShowLogPrnControls();
   void ShowDDRControls();

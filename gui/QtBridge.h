@@ -5,6 +5,7 @@
 // cannot move, drop or double an hour on their way to the screen.
 #pragma once
 
+#include <QColor>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -41,5 +42,9 @@ TDateTime DateToDateTime(const QDate& Date);
 QString QtDateTimeFormat(const std::string& Pattern, char DateSeparator, char TimeSeparator);
 // A UTC date-time in a Qt format, digits as the C locale writes them.
 QString FormatUtc(qint64 MSecs, const QString& Format);
+
+// The colour of entry Index of the colour lists (the sixteen basic colours
+// in the order of ColourNames); black for an index out of range.
+QColor ListColour(int Index);
 
 } // namespace quorvin::gui

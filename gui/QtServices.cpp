@@ -141,10 +141,31 @@ QFileDialog* MakeFileDialog(QWidget* Parent, const TFileDialogRequest& Request) 
   // Qt's own dialog on every desktop, so the file types behave the same.
   Dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   Dialog->setOption(QFileDialog::HideNameFilterDetails, true);
-  Dialog->setAcceptMode(QFileDialog::AcceptOpen);
   // A file that does not exist yet may be named (a new DDR output).
   Dialog->setFileMode(QFileDialog::AnyFile);
-  const QStringList Filters = FileTypeFilters();
+  if (Request.Save) {
+    Dialog->setAcceptMode(QFileDialog::AcceptSave);
+    Dialog->setOption(QFileDialog::DontConfirmOverwrite, !Request.ConfirmReplace);
+  } else {
+    Dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  }
+  QStringList Filters;
+  if (Request.Filters.empty()) {
+    Filters = FileTypeFilters();
+  } else {
+    for (const std::string& Filter : Request.Filters) Filters.append(FromEngine(Filter));
+    // A name typed without an extension takes that of the type chosen.
+    auto TakeSuffix = [Dialog](const QString& Filter) {
+      const qsizetype Dot = Filter.lastIndexOf(QStringLiteral("*."));
+      const qsizetype End = Filter.indexOf(QLatin1Char(')'), Dot);
+      if (Dot >= 0 && End > Dot) Dialog->setDefaultSuffix(Filter.mid(Dot + 2, End - Dot - 2));
+    };
+    QObject::connect(Dialog, &QFileDialog::filterSelected, Dialog, TakeSuffix);
+    const int Index = Request.FilterIndex >= 1 && Request.FilterIndex <= Filters.size()
+                          ? Request.FilterIndex - 1
+                          : 0;
+    TakeSuffix(Filters[Index]);
+  }
   Dialog->setNameFilters(Filters);
   const int Index = Request.FilterIndex >= 1 && Request.FilterIndex <= Filters.size()
                         ? Request.FilterIndex - 1

@@ -247,7 +247,37 @@ std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
 }
 
 std::string TLogExport::TitleLine() const {
+  if (FWindowed)
+    return DataTitleLine(FSel.CSVLogLoaded, FSel, SecsToDateTime(FWindowFrom),
+                         SecsToDateTime(FWindowTo), FFormat);
   return DataTitleLine(FSel.CSVLogLoaded, FSel, FFormat);
+}
+
+void TLogExport::SetTimeWindow(LogTime From, LogTime To) {
+  FWindowed = true;
+  FWindowFrom = From;
+  FWindowTo = To;
+}
+
+bool TLogExport::ApplyTimeWindow() {
+  if (!FWindowed) return true;
+  auto Inside = [this](std::int64_t T) { return T >= FWindowFrom && T <= FWindowTo; };
+  if (FLogInterval <= 0) {
+    // The grid is the start and the end alone.
+    const bool StartIn = Inside(FStartTime), EndIn = Inside(FEndTime);
+    if (!StartIn && !EndIn) return false;
+    if (!StartIn) FStartTime = FEndTime;
+    if (!EndIn) FEndTime = FStartTime;
+    return true;
+  }
+  std::int64_t Start = FStartTime;
+  if (Start < FWindowFrom)
+    Start += (FWindowFrom - Start + FLogInterval - 1) / FLogInterval * FLogInterval;
+  const std::int64_t End = std::min<std::int64_t>(FEndTime, FWindowTo);
+  if (Start > End) return false;
+  FStartTime = static_cast<LogTime>(Start);
+  FEndTime = static_cast<LogTime>(End);
+  return true;
 }
 
 void TLogExport::BuildColumnHeader(std::vector<std::string>& Lines,
@@ -603,7 +633,10 @@ private:
 void TLogExport::StartConversion() {
   FFileExisted = false;
   if (IsSaving(FCommandMode)) {
-    FOutputFileName = MakeOutputFileName(FSel.LogFileDir, FSel.LogFileName, FOptions.OutputFormat);
+    FOutputFileName =
+        FTargetFileName.empty()
+            ? MakeOutputFileName(FSel.LogFileDir, FSel.LogFileName, FOptions.OutputFormat)
+            : FTargetFileName;
     std::error_code Ec;
     FFileExisted = std::filesystem::exists(FOutputFileName, Ec);
   }
@@ -640,6 +673,7 @@ void TLogExport::RunRecordLoop(TLineMaker& Maker) {
     float V;
     LogTime T = 0;
     FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
+    if (FWindowed && (T < FWindowFrom || T > FWindowTo)) continue;
     int Recorded;
     if (!Maker.Step(
             T, [&](float* Values) { Values[0] = V; }, Recorded))
@@ -751,6 +785,8 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   if (!(FFileExisted && FOptions.AppendData)) BuildColumnHeader(Header, Separator);
   bool RecordByRecord = false;
   if (!Binary && !SetUpCSVGrid(RecordByRecord)) return false;
+  // A window between two grid times holds no line: nothing to write.
+  if (!RecordByRecord && !ApplyTimeWindow()) return true;
 
   TLineMaker Maker(*this, std::move(Header), Separator);
   AddColumns(Maker, SensorCount);

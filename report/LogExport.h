@@ -37,6 +37,15 @@ public:
   // The file a save writes (formed when saving); kept for the caller's
   // message "Log written to ...".
   const std::string& OutputFileName() const { return FOutputFileName; }
+  // A save into FileName instead of the file beside the log.
+  void SetOutputFileName(const std::string& FileName) { FTargetFileName = FileName; }
+
+  // Only the lines of the time grid from From to To (both included), with
+  // the title naming their dates. The grid itself stays where the log puts
+  // it, so the lines are those the whole conversion would make there.
+  void SetTimeWindow(LogTime From, LogTime To);
+  // Whether a save wrote any part of its file.
+  bool AnythingWritten() const { return FAnyChunkWritten; }
 
   // The column header lines for the checked sensors.
   void BuildColumnHeader(std::vector<std::string>& Lines, const std::string& Separator) const;
@@ -76,6 +85,8 @@ private:
   bool FinishOutput();
   // False after the warning on different logging intervals.
   bool SetUpCSVGrid(bool& RecordByRecord);
+  // The grid cut to the time window; false when no grid time is left.
+  bool ApplyTimeWindow();
 
   TLogSelection& FSel;
   const TLogPrnOptions& FOptions;
@@ -84,6 +95,9 @@ private:
   TUiServices& FUi;
   unsigned FFormatThreads = 0;
   std::string FOutputFileName;
+  std::string FTargetFileName;
+  bool FWindowed = false;
+  LogTime FWindowFrom = 0, FWindowTo = 0;
 
   // The time grid of one conversion: the selection's, or a CSV log's own.
   LogTime FStartTime = 0;

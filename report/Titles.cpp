@@ -4,16 +4,25 @@
 
 namespace quorvin {
 
-std::string DateRangeText(const TLogSelection& Selection, const TDateTimeFormat& Format) {
+std::string DateRangeText(TDateTime Start, TDateTime End, const TDateTimeFormat& Format) {
   auto Date = [&Format](TDateTime Value) {
     return FormatLogTime(Format.DatePattern, DateTimeToSecs(Value), Format);
   };
-  return " DATE: " + Date(Selection.StartDate) + " TO " + Date(Selection.EndDate);
+  return " DATE: " + Date(Start) + " TO " + Date(End);
+}
+
+std::string DateRangeText(const TLogSelection& Selection, const TDateTimeFormat& Format) {
+  return DateRangeText(Selection.StartDate, Selection.EndDate, Format);
+}
+
+std::string DataTitleLine(bool CSV, const TLogSelection& Selection, TDateTime Start, TDateTime End,
+                          const TDateTimeFormat& Format) {
+  return (CSV ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ") +
+         UpperCase(Selection.LogTitleName) + DateRangeText(Start, End, Format);
 }
 
 std::string DataTitleLine(bool CSV, const TLogSelection& Selection, const TDateTimeFormat& Format) {
-  return (CSV ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ") +
-         UpperCase(Selection.LogTitleName) + DateRangeText(Selection, Format);
+  return DataTitleLine(CSV, Selection, Selection.StartDate, Selection.EndDate, Format);
 }
 
 std::string StatisticsTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format) {

@@ -1,0 +1,164 @@
+// The chart beyond the graph itself: zoom with a rubber band and back, the
+// context menu's pictures and export of the visible range, and the batch
+// tool's graph drawn off screen.
+#include <QCategoryAxis>
+#include <QImage>
+#include <QLineSeries>
+#include <QMenu>
+#include <QTimeZone>
+#include <QValueAxis>
+
+#include <sstream>
+
+#include "WindowFixture.h"
+#include "cli/CliContext.h"
+#include "gui/OffscreenCharts.h"
+
+namespace quorvin::gui::test {
+namespace {
+
+using namespace captions;
+
+qint64 UtcMSecs(int Y, int Mo, int D, int H = 0, int Mi = 0) {
+  return QDateTime(QDate(Y, Mo, D), QTime(H, Mi), QTimeZone::utc()).toMSecsSinceEpoch();
+}
+
+class ChartZoomTest : public WindowTest {
+protected:
+  TChartPanel& Graph() {
+    Start();
+    OpenThroughDialog(Copy("SITE1.LOG"));
+    ClickSelectAll();
+    Page(PageLogPlot);
+    Trigger(actOptionsGraph);
+    TChartPanel& C = Form->Chart();
+    EXPECT_TRUE(WaitFor([&] { return C.isVisible() && C.chart()->plotArea().width() > 100; }));
+    return C;
+  }
+  // The plot area in the chart's own coordinates (= its viewport's).
+  QRect Plot(TChartPanel& C) {
+    return C.mapFromScene(C.chart()->mapToScene(C.chart()->plotArea())).boundingRect();
+  }
+  void Drag(TChartPanel& C, int FromX, int ToX) {
+    const int Y = Plot(C).center().y();
+    QTest::mousePress(C.viewport(), Qt::LeftButton, {}, QPoint(FromX, Y));
+    QTest::mouseMove(C.viewport(), QPoint((FromX + ToX) / 2, Y));
+    QTest::mouseRelease(C.viewport(), Qt::LeftButton, {}, QPoint(ToX, Y));
+  }
+  QAction* MenuEntry(QMenu& Menu, const char* Name) {
+    QAction* Entry = Menu.findChild<QAction*>(QString::fromLatin1(Name));
+    EXPECT_NE(Entry, nullptr) << Name;
+    return Entry;
+  }
+};
+
+TEST_F(ChartZoomTest, RubberBandZoomsTheTimeAxisAndResetShowsAllAgain) {
+  TChartPanel& C = Graph();
+  const double Min = UtcMSecs(2024, 5, 14), Max = UtcMSecs(2024, 5, 17);
+  const QRect P = Plot(C);
+  const double PerPixel = (Max - Min) / P.width();
+
+  // A click is no zoom.
+  Drag(C, P.left() + 50, P.left() + 52);
+  EXPECT_FALSE(C.Zoomed());
+
+  Drag(C, P.left() + P.width() / 2, P.left() + P.width() / 4);
+  ASSERT_TRUE(C.Zoomed());
+  EXPECT_NEAR(C.VisibleMinimumMSecs(), Min + (Max - Min) / 4, 2 * PerPixel);
+  EXPECT_NEAR(C.VisibleMaximumMSecs(), Min + (Max - Min) / 2, 2 * PerPixel);
+  // The axis and its labels follow; the left axis keeps its scale; the
+  // graph's own range is unchanged.
+  EXPECT_EQ(C.BottomAxis()->min(), C.VisibleMinimumMSecs());
+  EXPECT_EQ(C.BottomAxis()->max(), C.VisibleMaximumMSecs());
+  EXPECT_EQ(C.BottomLabels().front(),
+            FormatUtc(std::llround(C.VisibleMinimumMSecs()), C.BottomFormat()));
+  EXPECT_EQ(C.LeftAxis()->max(), 300);
+  EXPECT_EQ(C.BottomMinimumMSecs(), Min);
+  // The line shows the points in view and one beyond each side.
+  const QList<QPointF> Shown = C.Series(0)->points();
+  ASSERT_GT(Shown.size(), 2);
+  EXPECT_LT(Shown.front().x(), C.VisibleMinimumMSecs());
+  EXPECT_GE(Shown[1].x(), C.VisibleMinimumMSecs());
+  EXPECT_GT(Shown.back().x(), C.VisibleMaximumMSecs());
+  EXPECT_LE(Shown[Shown.size() - 2].x(), C.VisibleMaximumMSecs());
+
+  // A zoom within the zoom, then the menu's reset.
+  Drag(C, P.left(), P.left() + P.width() / 2);
+  EXPECT_NEAR(C.VisibleMaximumMSecs() - C.VisibleMinimumMSecs(), (Max - Min) / 8, 4 * PerPixel);
+  std::unique_ptr<QMenu> Menu(C.MakeContextMenu());
+  QAction* Reset = MenuEntry(*Menu, "mnuResetZoom");
+  EXPECT_EQ(Reset->text(), "Reset zoom");
+  EXPECT_TRUE(Reset->isEnabled());
+  Reset->trigger();
+  EXPECT_FALSE(C.Zoomed());
+  EXPECT_EQ(C.BottomAxis()->min(), Min);
+  EXPECT_EQ(C.BottomLabels().front(), "051424 0000");
+  Menu.reset(C.MakeContextMenu());
+  EXPECT_FALSE(MenuEntry(*Menu, "mnuResetZoom")->isEnabled());
+
+  // A double click, and the next graph, show the whole range too.
+  Drag(C, P.left() + 10, P.left() + 100);
+  ASSERT_TRUE(C.Zoomed());
+  QTest::mouseDClick(C.viewport(), Qt::LeftButton, {}, P.center());
+  EXPECT_FALSE(C.Zoomed());
+  Drag(C, P.left() + 10, P.left() + 100);
+  Trigger(actOptionsRefresh);
+  EXPECT_FALSE(C.Zoomed());
+}
+
+TEST_F(ChartZoomTest, ExportVisibleRangeWritesTheZoomedLines) {
+  TChartPanel& C = Graph();
+  C.ZoomTo(UtcMSecs(2024, 5, 16, 12, 20), UtcMSecs(2024, 5, 16, 12, 45));
+  const std::string Target = (Dir / "zoomed.prn");
+  FileDialog.Answers.push_back(Target);
+  std::unique_ptr<QMenu> Menu(C.MakeContextMenu());
+  QAction* Export = MenuEntry(*Menu, "mnuExportVisibleRange");
+  EXPECT_EQ(Export->text(), "Export visible range...");
+  Export->trigger();
+  EXPECT_EQ(ReadWhole(Target), "\"DATE\",\"TIME\",\"TEMP\",\"RH\",\"WIND\",\"BATT\"\r\n"
+                               "\"SLOPE\",,0.1,1,0.1,0.01\r\n"
+                               "\"OFFSET\",,-40.0,0,0.0,0.00\r\n"
+                               "\"RIGHTDIGITS\",,1,0,1,2\r\n"
+                               "051624,1230,15.7,66,0.9,12.50\r\n"
+                               "051624,1245,15.4,67,2.3,12.50\r\n");
+  EXPECT_EQ(Panel1(), "Log written to " + Target + ".");
+}
+
+TEST_F(ChartZoomTest, SavesTheChartAsPngAndPdf) {
+  TChartPanel& C = Graph();
+  const std::string Png = (Dir / "chart.png"), Pdf = (Dir / "chart.pdf");
+  FileDialog.Answers = {Png, Pdf};
+  std::unique_ptr<QMenu> Menu(C.MakeContextMenu());
+  MenuEntry(*Menu, "mnuSaveChartPng")->trigger();
+  MenuEntry(*Menu, "mnuSaveChartPdf")->trigger();
+  const QImage Image(FromEngine(Png));
+  ASSERT_FALSE(Image.isNull());
+  EXPECT_EQ(Image.size(), C.size());
+  EXPECT_EQ(ReadWhole(Pdf).substr(0, 5), "%PDF-");
+  EXPECT_EQ(Panel1(), "Chart written to " + Pdf + ".");
+}
+
+TEST(OffscreenGraph, QuorvinCliDrawsAPictureOfTheAskedSize) {
+  TScratchDir Dir;
+  const std::string Png = (Dir / "graph.png");
+  TOffscreenCharts Charts;
+  cli::TCliEnvironment Environment;
+  Environment.Charts = Charts.Factory();
+  std::ostringstream Out, Err;
+  const int Code = cli::RunCli({"--ini", (Dir / "none.ini"), "graph", Examples("SITE1.LOG"),
+                                "--png", Png, "--size", "640x360"},
+                               Out, Err, Environment);
+  EXPECT_EQ(Code, 0);
+  EXPECT_EQ(Err.str(), "status: Chart written to " + Png + ".\n");
+  const QImage Image(FromEngine(Png));
+  ASSERT_FALSE(Image.isNull());
+  EXPECT_EQ(Image.size(), QSize(640, 360));
+  // Drawn, not blank: the lines and texts take up a good part of it.
+  qsizetype Drawn = 0;
+  for (int Y = 0; Y < Image.height(); ++Y)
+    for (int X = 0; X < Image.width(); ++X) Drawn += Image.pixelColor(X, Y) != QColor(Qt::white);
+  EXPECT_GT(Drawn, 640 * 360 / 50);
+}
+
+} // namespace
+} // namespace quorvin::gui::test
