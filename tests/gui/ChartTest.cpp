@@ -37,8 +37,8 @@ protected:
     L.Day = 9;
     L.IntervalMinutes = 60;
     L.Sensors = {{"LEVEL", 1.0, 0.0, 1}};
-    const std::string Path = Dir.File("DST.LOG");
-    WriteBytes(Path, LogFileBytes(L, 72, [](long long K, int) {
+    const std::string Path = Dir / "DST.LOG";
+    WriteWhole(Path, LogFileBytes(L, 72, [](long long K, int) {
                  return static_cast<std::uint16_t>(32767 + K);
                }));
     return Path;

@@ -123,12 +123,12 @@ TEST_F(CommandsTest, SaveDoesWhatThePageShowingMeans) {
       Expected.replace(At, 5, StartDir());
     EXPECT_EQ(Panel1(), Expected);
     for (const char* Name : {"SITE1.PRN", "SAMPLE.PRN"})
-      EXPECT_EQ(fs::exists(Dir.File(Name)), R.Written && std::string(R.Written) == Name) << Name;
+      EXPECT_EQ(fs::exists(Dir / Name), R.Written && std::string(R.Written) == Name) << Name;
     // Save switches no view on.
     EXPECT_FALSE(OutputShown());
     Close();
-    fs::remove(Dir.File("SITE1.PRN"));
-    fs::remove(Dir.File("SAMPLE.PRN"));
+    fs::remove(Dir / "SITE1.PRN");
+    fs::remove(Dir / "SAMPLE.PRN");
   }
 }
 
@@ -175,7 +175,7 @@ TEST_F(CommandsTest, DisplayWithNoSensorCheckedShowsAnEmptyPaneAndSaysSo) {
   // Save writes nothing and says nothing.
   Trigger(actFileSave);
   EXPECT_EQ(Panel1(), "");
-  EXPECT_FALSE(fs::exists(Dir.File("SITE1.PRN")));
+  EXPECT_FALSE(fs::exists(Dir / "SITE1.PRN"));
 }
 
 TEST_F(CommandsTest, AStartAfterTheEndStopsEveryViewAndKeepsTheViewOnAcrossPages) {
@@ -216,7 +216,7 @@ TEST_F(CommandsTest, SaveWithTheDisplayOnLeavesItShownButPrintsNothingUntilRefre
   Trigger(actOptionsDisplay);
   const QString Shown = PaneText();
   Trigger(actFileSave);
-  EXPECT_EQ(Panel1(), "Log written to " + Dir.File("SITE1.PRN") + ".");
+  EXPECT_EQ(Panel1(), "Log written to " + (Dir / "SITE1.PRN") + ".");
   EXPECT_EQ(PaneText(), Shown);
   EXPECT_TRUE(MenuMark(actOptionsDisplay));
   EXPECT_TRUE(Pressed("tbtnDisplay"));
@@ -265,10 +265,10 @@ TEST_F(CommandsTest, BrowseButtonsAskForTheirFileTypeAndTitle) {
 
 TEST_F(CommandsTest, TheDDROutputBrowserNamesTheOutputAndTheFormatListRenamesIt) {
   StartOn(PageDDRLog);
-  EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir.File("SAMPLE.PRN"));
-  FileDialog.Answers.push_back(Dir.File("out.prn"));
+  EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir / "SAMPLE.PRN");
+  FileDialog.Answers.push_back(Dir / "out.prn");
   Find<QPushButton>("btnOutBrowse")->click();
-  EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir.File("out.prn"));
+  EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir / "out.prn");
   Find<QComboBox>("cbxOutFormat1")->setCurrentIndex(1);
   EXPECT_TRUE(Find<QLineEdit>("edtDDROutput")->text().endsWith(".XLS"));
   Find<QCheckBox>("chkUSGSDevice")->click();
@@ -292,22 +292,22 @@ TEST_F(CommandsTest, RamCardSaveCopiesTheCheckedFilesIntoTheOutputFolder) {
   EXPECT_EQ(Files->item(0)->text(), "README.TXT");
   Files->item(0)->setCheckState(Qt::Checked);
   Files->item(2)->setCheckState(Qt::Checked);
-  FolderBrowser.Answer = Dir.File("cards");
-  fs::create_directories(Dir.File("cards"));
+  FolderBrowser.Answer = Dir / "cards";
+  fs::create_directories(Dir / "cards");
   Find<QPushButton>("btnBrowseDir")->click();
-  EXPECT_EQ(Find<QLineEdit>("edtOutFile")->text().toStdString(), Dir.File("cards") + "/");
+  EXPECT_EQ(Find<QLineEdit>("edtOutFile")->text().toStdString(), (Dir / "cards") + "/");
   EXPECT_TRUE(Find<QLineEdit>("edtOutFile")->hasFocus());
   Trigger(actFileSave);
   EXPECT_EQ(Panel1(), "Saved successfully: README.TXT, SITE1.CSV");
-  EXPECT_TRUE(fs::exists(Dir.File("cards/README.TXT")));
-  EXPECT_TRUE(fs::exists(Dir.File("cards/SITE1.CSV")));
+  EXPECT_TRUE(fs::exists(Dir / "cards/README.TXT"));
+  EXPECT_TRUE(fs::exists(Dir / "cards/SITE1.CSV"));
 }
 
 TEST_F(CommandsTest, ExitClosesTheWindowAndWritesTheSettings) {
   Start();
   Trigger(actFileExit);
   EXPECT_TRUE(WaitFor([&] { return !Form->isVisible(); }));
-  EXPECT_TRUE(fs::exists(Dir.File("Quorvin.ini")));
+  EXPECT_TRUE(fs::exists(Dir / "Quorvin.ini"));
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST_F(DropTest, EachKindOfFileGoesToItsPage) {
     EXPECT_EQ(Showing(), R.To);
     if (R.To == PageDDRLog) {
       EXPECT_EQ(Find<QLineEdit>("edtDDRLog")->text().toStdString(), Path);
-      EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir.File("SAMPLE.PRN"));
+      EXPECT_EQ(Find<QLineEdit>("edtDDROutput")->text().toStdString(), Dir / "SAMPLE.PRN");
     } else if (R.To == PageRamCard) {
       EXPECT_EQ(Find<QListWidget>("chklbxRamFiles")->count(), 5);
     } else {
@@ -70,8 +70,8 @@ TEST_F(DropTest, EachKindOfFileGoesToItsPage) {
 
 TEST_F(DropTest, AnUnknownFileOnALogPageIsRefusedAsOpenWouldRefuseIt) {
   Start();
-  const std::string Path = Dir.File("notes.dat");
-  WriteBytes(Path, "x");
+  const std::string Path = Dir / "notes.dat";
+  WriteWhole(Path, "x");
   ASSERT_TRUE(Drop({QString::fromStdString(Path)}));
   EXPECT_EQ(Dialog.Texts(),
             std::vector<std::string>{"File is invalid. Please select another file."});

@@ -26,18 +26,18 @@ class ParityTest : public WindowTest {
 public:
   void Do(TActionId Id) { Trigger(Id); }
   void Show(int P) { Page(P); }
-  void Choose(const std::string& Sample) { OpenThroughDialog(Dir.File(Sample)); }
+  void Choose(const std::string& Sample) { OpenThroughDialog(Dir / Sample); }
   void SelectAll() { ClickSelectAll(); }
   QListWidget* RamFiles() { return Find<QListWidget>("chklbxRamFiles"); }
   void RamDrive(const std::string& Dump) {
     auto* Drive = Find<QComboBox>("cbxRamdir");
     Drive->setFocus();
-    QTest::keyClicks(Drive->lineEdit(), QString::fromStdString(Dir.File(Dump)));
+    QTest::keyClicks(Drive->lineEdit(), QString::fromStdString(Dir / Dump));
     QTest::keyClick(Drive->lineEdit(), Qt::Key_Return);
     WaitFor([&] { return RamFiles()->count() > 0; });
   }
   void RamOut(const std::string& Folder) {
-    QTest::keyClicks(Find<QLineEdit>("edtOutFile"), QString::fromStdString(Dir.File(Folder)));
+    QTest::keyClicks(Find<QLineEdit>("edtOutFile"), QString::fromStdString(Dir / Folder));
   }
 };
 
@@ -138,7 +138,7 @@ TEST_F(ParityTest, WindowAndBatchToolAgree) {
     SCOPED_TRACE(R.Name);
     for (const char* Sample : {"SITE1.LOG", "site2.csv", "site3.csv", "SAMPLE.DDR", "RAMCARD.RCD"})
       Copy(Sample);
-    fs::create_directories(Dir.File("out"));
+    fs::create_directories(Dir / "out");
 
     Start();
     R.Window(*this);
@@ -146,13 +146,13 @@ TEST_F(ParityTest, WindowAndBatchToolAgree) {
     const std::string Panel = Panel1();
     std::vector<std::string> Files;
     for (const std::string& F : R.Written) {
-      ASSERT_TRUE(fs::exists(Dir.File(F))) << F << " " << Panel;
-      Files.push_back(ReadBytes(Dir.File(F)));
-      fs::remove(Dir.File(F));
+      ASSERT_TRUE(fs::exists(Dir / F)) << F << " " << Panel;
+      Files.push_back(ReadWhole(Dir / F));
+      fs::remove(Dir / F);
     }
     Close();
 
-    std::vector<std::string> Args = {"--ini", Dir.File("none.ini")};
+    std::vector<std::string> Args = {"--ini", Dir / "none.ini"};
     for (std::string A : R.Cli) {
       if (auto At = A.find("{dir}"); At != std::string::npos) A.replace(At, 5, StartDir());
       Args.push_back(A);
@@ -160,13 +160,13 @@ TEST_F(ParityTest, WindowAndBatchToolAgree) {
     std::ostringstream Out, Err;
     cli::RunCli(Args, Out, Err);
     for (std::size_t I = 0; I < R.Written.size(); ++I)
-      EXPECT_EQ(ReadBytes(Dir.File(R.Written[I])), Files[I]) << R.Written[I];
+      EXPECT_EQ(ReadWhole(Dir / R.Written[I]), Files[I]) << R.Written[I];
     // The pane shows what standard output gets (a save shows nothing).
     EXPECT_EQ(Pane, Out.str());
     EXPECT_EQ(StatusLine(Panel), Err.str());
     EXPECT_TRUE(Dialog.Shown.empty());
-    fs::remove_all(Dir.File("out"));
-    for (const std::string& F : R.Written) fs::remove(Dir.File(F));
+    fs::remove_all(Dir / "out");
+    for (const std::string& F : R.Written) fs::remove(Dir / F);
   }
 }
 

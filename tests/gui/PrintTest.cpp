@@ -104,7 +104,7 @@ protected:
     Form = std::make_unique<TMainForm>(S);
     Form->FormCreate(StartDir(), StartDir());
     Form->show();
-    Pdf = Dir.File("printed.pdf");
+    Pdf = Dir / "printed.pdf";
     ASSERT_NE(Form->Printer(), nullptr);
     // The print dialog, answered with a PDF file.
     Form->Printer()->Confirm = [this](QPrinter& P) {

@@ -26,7 +26,7 @@ protected:
     L.Day = 1;
     L.IntervalMinutes = 1;
     L.Sensors = {{"A", 1, 0, 1}, {"B", 1, 0, 1}, {"C", 1, 0, 1}, {"D", 1, 0, 1}};
-    Log = Dir.File("LONG.LOG");
+    Log = Dir / "LONG.LOG";
     WriteLogFile(Log, L, 200000);
     Start();
     // Every step counts as long work here.
@@ -60,19 +60,19 @@ TEST_F(ProgressTest, CancellingASaveLeavesTheOldFileExactlyAsItWas) {
     SCOPED_TRACE(Append);
     StartWithLongLog();
     if (Find<QCheckBox>("chkAppend")->isChecked() != Append) Find<QCheckBox>("chkAppend")->click();
-    const std::string Prn = Dir.File("LONG.PRN");
-    WriteBytes(Prn, "what was there\r\n");
+    const std::string Prn = Dir / "LONG.PRN";
+    WriteWhole(Prn, "what was there\r\n");
     CancelAtFirstStep();
     Trigger(actFileSave);
     EXPECT_EQ(DialogSteps, 1);
     EXPECT_TRUE(BlockedMeanwhile);
-    EXPECT_EQ(ReadBytes(Prn), "what was there\r\n");
+    EXPECT_EQ(ReadWhole(Prn), "what was there\r\n");
     EXPECT_EQ(Panel1(), "Error! Unable to save file.");
     // The dialog and the hourglass are gone afterwards.
     EXPECT_EQ(Form->Busy().Dialog(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // No temporary file is left beside it.
-    std::set<std::string> Names = FolderNames(Dir.File(""));
+    std::set<std::string> Names = FolderNames(Dir / "");
     Names.erase("Quorvin.ini");
     EXPECT_EQ(Names, (std::set<std::string>{"LONG.LOG", "LONG.PRN"}));
     Close();

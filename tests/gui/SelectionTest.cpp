@@ -42,7 +42,7 @@ TEST_F(SelectionTest, ALogChosenOnOnePageFillsAllThree) {
   for (int P = 0; P < LogPageCount; ++P) {
     SCOPED_TRACE(P);
     const char* Boxes[] = {"edtFilename", "edtFilename2", "edtFilename3"};
-    EXPECT_EQ(Find<QLineEdit>(Boxes[P])->text().toStdString(), Dir.File("SITE1.LOG"));
+    EXPECT_EQ(Find<QLineEdit>(Boxes[P])->text().toStdString(), Dir / "SITE1.LOG");
     ASSERT_EQ(Sensors(P)->count(), 4);
     EXPECT_EQ(Sensors(P)->item(0)->text(), "SITE1.TEMP");
     EXPECT_EQ(Sensors(P)->item(3)->text(), "SITE1.BATT");
@@ -147,7 +147,7 @@ TEST_F(SelectionTest, ATypedNameLoadsWhenTheBoxIsLeftAndAMissingOneIsRefused) {
   TypeFileName("edtFilename", Log);
   EXPECT_EQ(Sensors(PageLogPrn)->count(), 4);
   EXPECT_EQ(Find<QLineEdit>("edtFilename3")->text().toStdString(), Log);
-  TypeFileName("edtFilename", Dir.File("missing.log"));
+  TypeFileName("edtFilename", Dir / "missing.log");
   ASSERT_EQ(Dialog.Texts(), std::vector<std::string>{
                                 "File does not exist or is invalid. Please select another file."});
   EXPECT_TRUE(Find<QLineEdit>("edtFilename")->hasFocus());

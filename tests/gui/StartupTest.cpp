@@ -62,7 +62,7 @@ TEST_F(StartupTest, WithoutASettingsFileEveryControlShowsItsDefault) {
 }
 
 TEST_F(StartupTest, TheSettingsFileFillsTheControls) {
-  WriteText(Dir.File("Quorvin.ini"),
+  WriteText(Dir / "Quorvin.ini",
             "[General]\nDateTimeFormat=DD/MM/YY HH:MM:SS\n"
             "[LogPrn]\nOutputFormat=excel\nAppendData=no\nDisplayAsZero=YES\nDisplayAsDash=NO\n"
             "R600ASCII=YES\n"
@@ -91,7 +91,7 @@ TEST_F(StartupTest, TheSettingsFileFillsTheControls) {
 }
 
 TEST_F(StartupTest, WhatTheUserChoseIsWrittenAtCloseAndShownAtTheNextStart) {
-  WriteText(Dir.File("Quorvin.ini"), "[Mine]\nKeep=this\n");
+  WriteText(Dir / "Quorvin.ini", "[Mine]\nKeep=this\n");
   Start();
   Find<QComboBox>("cbxDtFormat2")->setCurrentText("YYYY/MM/DD HH:MM:SS");
   Find<QComboBox>("cbxOutFormat")->setCurrentIndex(1);
@@ -110,7 +110,7 @@ TEST_F(StartupTest, WhatTheUserChoseIsWrittenAtCloseAndShownAtTheNextStart) {
   EXPECT_TRUE(WaitFor([&] { return !Form->isVisible(); }));
   Form.reset();
 
-  const std::string Ini = ReadText(Dir.File("Quorvin.ini"));
+  const std::string Ini = ReadText(Dir / "Quorvin.ini");
   for (const char* Line :
        {"[Mine]", "Keep=this", "DateTimeFormat=YYYY/MM/DD HH:MM:SS", "OutputFormat=EXCEL",
         "UseSysFormat=NO", "DisplayAsDash=NO", "ExcludeNonRecItems=YES", "AddBlankLine=YES",
@@ -132,7 +132,7 @@ TEST_F(StartupTest, WhatTheUserChoseIsWrittenAtCloseAndShownAtTheNextStart) {
 
 TEST_F(StartupTest, AStartFolderThatCannotBeWrittenStartsAndReportsTheFailedWriteAtClose) {
   Form = std::make_unique<TMainForm>(Services());
-  const std::string Missing = Dir.File("gone") + "/";
+  const std::string Missing = (Dir / "gone") + "/";
   Form->FormCreate(Missing, StartDir());
   Form->show();
   EXPECT_EQ(Find<QComboBox>("cbxDtFormat")->currentText(), "MMDDYY HHMM");

@@ -26,7 +26,6 @@
 #include "gui/QtBridge.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
-#include "logdata/TempDir.h"
 #include "support/FakeApp.h"
 #include "support/LogGen.h"
 #include "support/Scratch.h"
@@ -55,7 +54,7 @@ bool WaitFor(F&& Done, int Milliseconds = 2000) {
 
 class WindowTest : public ::testing::Test {
 protected:
-  TTempDir Dir;
+  TScratchDir Dir;
   TFakeDialog Dialog;
   TFakeFileDialog FileDialog;
   TFakeFolderBrowser FolderBrowser;
@@ -64,7 +63,7 @@ protected:
   TFakeMounts Mounts;
   std::unique_ptr<TMainForm> Form;
 
-  std::string StartDir() const { return Dir.File(""); }
+  std::string StartDir() const { return Dir / ""; }
 
   TInjectedServices Services() {
     TInjectedServices S;
@@ -107,7 +106,7 @@ protected:
 
   // A copy of a sample in the scratch folder (saves write beside it).
   std::string Copy(const std::string& Sample) {
-    const std::string To = Dir.File(Sample);
+    const std::string To = Dir / Sample;
     fs::copy_file(Examples(Sample), To, fs::copy_options::overwrite_existing);
     return To;
   }
