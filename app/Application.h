@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Captions.h"
 #include "app/LogPrnControls.h"
 #include "core/ChartService.h"
 #include "core/CommandMode.h"
@@ -178,6 +179,8 @@ public:
   TCommandOutcome FileOpenExecute(int Tag);
   TCommandOutcome FileSaveExecute();
   TCommandOutcome FilePrintExecute();
+  // The command of a menu entry or tool button (Open with the File, Open tag).
+  TCommandOutcome Execute(captions::TActionId Id);
   void FileExitExecute();
   TCommandOutcome OptionsDisplayExecute();
   TCommandOutcome OptionsHeaderExecute();

@@ -421,4 +421,34 @@ void TApplication::HelpExecute() {
 
 void TApplication::ContextHelp(int Context) { FServices.Help.ShowTopic(HelpTopic(Context)); }
 
+TCommandOutcome TApplication::Execute(captions::TActionId Id) {
+  switch (Id) {
+  case actFileOpen:
+    return FileOpenExecute(TagFileOpen);
+  case actFileSave:
+    return FileSaveExecute();
+  case actFilePrint:
+    return FilePrintExecute();
+  case actFileExit:
+    FileExitExecute();
+    break;
+  case actOptionsDisplay:
+    return OptionsDisplayExecute();
+  case actOptionsHeader:
+    return OptionsHeaderExecute();
+  case actOptionsGraph:
+    return OptionsGraphExecute();
+  case actOptionsStats:
+    return OptionsStatsExecute();
+  case actOptionsRefresh:
+    return OptionsRefreshExecute();
+  case actHelp:
+    HelpExecute();
+    break;
+  default:
+    break;
+  }
+  return TCommandOutcome{};
+}
+
 } // namespace quorvin

@@ -510,40 +510,7 @@ void TMainForm::Run(F&& Work) {
 
 void TMainForm::RunAction(TActionId Id) {
   TApplication& A = *FApp;
-  switch (Id) {
-  case actFileOpen:
-    Run([&A] { A.FileOpenExecute(TagFileOpen); });
-    break;
-  case actFileSave:
-    Run([&A] { A.FileSaveExecute(); });
-    break;
-  case actFilePrint:
-    Run([&A] { A.FilePrintExecute(); });
-    break;
-  case actFileExit:
-    Run([&A] { A.FileExitExecute(); });
-    break;
-  case actOptionsDisplay:
-    Run([&A] { A.OptionsDisplayExecute(); });
-    break;
-  case actOptionsHeader:
-    Run([&A] { A.OptionsHeaderExecute(); });
-    break;
-  case actOptionsGraph:
-    Run([&A] { A.OptionsGraphExecute(); });
-    break;
-  case actOptionsStats:
-    Run([&A] { A.OptionsStatsExecute(); });
-    break;
-  case actOptionsRefresh:
-    Run([&A] { A.OptionsRefreshExecute(); });
-    break;
-  case actHelp:
-    Run([&A] { A.HelpExecute(); });
-    break;
-  default:
-    break;
-  }
+  Run([&A, Id] { A.Execute(Id); });
   // A toggle that refused leaves its marks as they were.
   ViewStateChanged();
 }

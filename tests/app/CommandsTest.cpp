@@ -42,26 +42,8 @@ protected:
       App.PgCntrlLogChange(Page);
     }
   }
-  TCommandOutcome Run(TActionId Id) {
-    switch (Id) {
-    case actOptionsDisplay:
-      return App.OptionsDisplayExecute();
-    case actOptionsHeader:
-      return App.OptionsHeaderExecute();
-    case actOptionsGraph:
-      return App.OptionsGraphExecute();
-    case actOptionsStats:
-      return App.OptionsStatsExecute();
-    case actOptionsRefresh:
-      return App.OptionsRefreshExecute();
-    case actFileSave:
-      return App.FileSaveExecute();
-    case actFilePrint:
-      return App.FilePrintExecute();
-    default:
-      return App.FileOpenExecute(TagFileOpen);
-    }
-  }
+  TCommandOutcome Run(TActionId Id) { return App.Execute(Id); }
+
   std::string Message() const { return F.Ui.Status.Panels[1]; }
   bool AnyMark() const {
     const TViewMarks& M = App.Marks;

@@ -60,18 +60,8 @@ struct TDDRApp {
     App.LogFileChange(PageDDRLog, Dir / Name);
     App.edtFilenameExit(PageDDRLog);
   }
-  TCommandOutcome Run(TActionId Id) {
-    switch (Id) {
-    case actOptionsDisplay:
-      return App.OptionsDisplayExecute();
-    case actOptionsHeader:
-      return App.OptionsHeaderExecute();
-    case actOptionsRefresh:
-      return App.OptionsRefreshExecute();
-    default:
-      return App.FileSaveExecute();
-    }
-  }
+  TCommandOutcome Run(TActionId Id) { return App.Execute(Id); }
+
   const std::vector<std::string>& History() const { return F.Ui.Status.History; }
   std::string Message() const { return F.Ui.Status.Panels[1]; }
 };
