@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchUi.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "report/Formatting.h"
@@ -27,19 +28,7 @@ using namespace quorvin;
 constexpr int SensorCount = 16;
 constexpr int RecordCount = 1000000;
 
-class TQuietUi : public IMessageDialog, public IStatusBar, public ITextPane {
-public:
-  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons, const std::string&) override {
-    std::fprintf(stderr, "dialog: %s\n", Text.c_str());
-    return TMsgResult::No;
-  }
-  void SetPanelText(int, const std::string&) override {}
-  std::string PanelText(int) const override { return {}; }
-  void Clear() override {}
-  void AppendLine(const std::string&) override {}
-  void SetBold(bool) override {}
-  void SetPointSize(int) override {}
-};
+using bench::TQuietUi;
 
 long StatusKb(const char* Key) {
   std::ifstream In("/proc/self/status");

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "BenchLog.h"
+#include "BenchUi.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "report/Formatting.h"
@@ -42,19 +43,7 @@ std::string LogPath(int Times) {
   return Path;
 }
 
-class TQuietUi : public IMessageDialog, public IStatusBar, public ITextPane {
-public:
-  TMsgResult Show(TMsgKind, const std::string& Text, TMsgButtons, const std::string&) override {
-    std::fprintf(stderr, "dialog: %s\n", Text.c_str());
-    return TMsgResult::No;
-  }
-  void SetPanelText(int, const std::string&) override {}
-  std::string PanelText(int) const override { return {}; }
-  void Clear() override {}
-  void AppendLine(const std::string&) override {}
-  void SetBold(bool) override {}
-  void SetPointSize(int) override {}
-};
+using bench::TQuietUi;
 
 // Saves the whole log as PRN text, all sensors checked; true on success.
 bool SaveWholeLog(const std::string& Path) {
