@@ -19,7 +19,7 @@ public:
   void SetPanelText(int, const std::string&) override {}
   std::string PanelText(int) const override { return {}; }
   void Clear() override {}
-  void AppendLine(const std::string&) override {}
+  void AppendLine(std::string_view) override {}
   void SetBold(bool) override {}
   void SetPointSize(int) override {}
 };

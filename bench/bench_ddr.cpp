@@ -34,7 +34,7 @@ public:
 class TNullPane : public ITextPane {
 public:
   void Clear() override {}
-  void AppendLine(const std::string&) override {}
+  void AppendLine(std::string_view) override {}
   void SetBold(bool) override {}
   void SetPointSize(int) override {}
 };

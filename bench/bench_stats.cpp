@@ -31,7 +31,7 @@ class TCountingPane : public ITextPane {
 public:
   long long Lines = 0, Bytes = 0;
   void Clear() override {}
-  void AppendLine(const std::string& Line) override {
+  void AppendLine(std::string_view Line) override {
     ++Lines;
     Bytes += static_cast<long long>(Line.size());
   }

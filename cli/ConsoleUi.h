@@ -38,7 +38,7 @@ public:
   explicit TConsolePane(std::ostream& Out) : FOut(Out) {}
   // What was shown cannot be taken back from a stream; clearing is a no-op.
   void Clear() override {}
-  void AppendLine(const std::string& Line) override { FOut << Line << '\n'; }
+  void AppendLine(std::string_view Line) override { FOut << Line << '\n'; }
   void SetBold(bool) override {}
   void SetPointSize(int) override {}
 

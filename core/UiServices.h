@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvin {
@@ -39,7 +40,15 @@ class ITextPane {
 public:
   virtual ~ITextPane() = default;
   virtual void Clear() = 0;
-  virtual void AppendLine(const std::string& Line) = 0;
+  virtual void AppendLine(std::string_view Line) = 0;
+  // Many lines at once, each ended by CR LF.
+  virtual void AppendLines(std::string_view Text) {
+    while (!Text.empty()) {
+      const std::size_t End = Text.find("\r\n");
+      AppendLine(Text.substr(0, End));
+      Text.remove_prefix(End == std::string_view::npos ? Text.size() : End + 2);
+    }
+  }
   virtual void SetBold(bool Bold) = 0;
   virtual void SetPointSize(int Size) = 0;
 };

@@ -74,7 +74,7 @@ public:
     return (Panel == 0 || Panel == 1) ? Panels[Panel] : std::string();
   }
   void Clear() override {}
-  void AppendLine(const std::string& Line) override { Bytes += Line.size() + 1; }
+  void AppendLine(std::string_view Line) override { Bytes += Line.size() + 1; }
   void SetBold(bool) override {}
   void SetPointSize(int) override {}
 

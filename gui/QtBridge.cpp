@@ -25,7 +25,7 @@ const QDate& DateTimeEpoch() {
 
 } // namespace
 
-QString FromEngine(const std::string& Text) {
+QString FromEngine(std::string_view Text) {
   QStringDecoder Utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString Decoded = Utf8.decode(QByteArrayView(Text.data(), qsizetype(Text.size())));
   if (!Utf8.hasError()) return Decoded;

@@ -19,7 +19,7 @@ namespace quorvin::gui {
 
 // Engine text: UTF-8 when it is valid UTF-8 (file names, typed texts), else
 // the 8-bit text of a logger file, read byte for byte as Latin-1.
-QString FromEngine(const std::string& Text);
+QString FromEngine(std::string_view Text);
 // One of the program's own texts (captions, hints, messages).
 inline QString Caption(std::string_view Text) {
   return QString::fromLatin1(Text.data(), qsizetype(Text.size()));

@@ -23,7 +23,7 @@ constexpr int LinesPerBlock = 16;
 
 // Engine text onto Out: plain ASCII as it is (the usual case, and quick),
 // anything else as FromEngine reads it.
-void AppendEngineText(QString& Out, const std::string& Text) {
+void AppendEngineText(QString& Out, std::string_view Text) {
   for (unsigned char C : Text)
     if (C >= 0x80) {
       Out += FromEngine(Text);
@@ -75,7 +75,7 @@ void TTextPane::QueueFlush() {
   });
 }
 
-void TTextPane::AppendLine(const std::string& Line) {
+void TTextPane::AppendLine(std::string_view Line) {
   if (FPendingLines == 0)
     FPendingFormat = FFormat;
   else

@@ -18,7 +18,7 @@ public:
   explicit TTextPane(QWidget* Parent = nullptr);
 
   void Clear() override;
-  void AppendLine(const std::string& Line) override;
+  void AppendLine(std::string_view Line) override;
   void SetBold(bool Bold) override;
   void SetPointSize(int Size) override;
 

@@ -69,11 +69,10 @@ struct TLogExport::TChunk {
   std::vector<float> Values;
   std::int64_t ProgressDone = 0;
 
-  // Made by a row formatter: the lines after the head, each ended by CR LF,
-  // and where each starts. Text keeps its room from chunk to chunk.
+  // Made by a row formatter: the lines after the head, each ended by CR LF.
+  // Text keeps its room from chunk to chunk.
   std::vector<char> Text;
   std::size_t TextSize = 0;
-  std::vector<std::size_t> LineStarts;
   bool Formatted = false; // guarded by the format pool's lock
   std::exception_ptr Error;
 
@@ -84,13 +83,8 @@ struct TLogExport::TChunk {
     Flags.clear();
     Values.clear();
     TextSize = 0;
-    LineStarts.clear();
     Formatted = false;
     Error = nullptr;
-  }
-  std::string_view Line(std::size_t I) const {
-    const std::size_t End = I + 1 < LineStarts.size() ? LineStarts[I + 1] : TextSize;
-    return std::string_view(Text.data() + LineStarts[I], End - LineStarts[I] - 2);
   }
 };
 
@@ -120,7 +114,6 @@ public:
 
   void Format(TChunk& C) {
     C.TextSize = 0;
-    C.LineStarts.clear();
     const std::size_t Count = FColumns.size();
     const float* Values = C.Values.data();
     std::size_t Kept = 0;
@@ -129,13 +122,11 @@ public:
         C.Text.resize(std::max(2 * C.Text.size(), C.TextSize + FRowRoom + 2));
       char* P = C.Text.data() + C.TextSize;
       if (Flags & TChunk::BlankBefore) {
-        C.LineStarts.push_back(C.TextSize);
         *P++ = '\r';
         *P++ = '\n';
         C.TextSize += 2;
       }
       if (!(Flags & TChunk::Kept)) continue;
-      C.LineStarts.push_back(C.TextSize);
       P = FTime.Put(P, Flags & TChunk::NewDay, C.Times[Kept++]);
       P = PutValues(P, Values, FValueColumns.data(), Count, FSeparator, FFixed);
       *P++ = '\r';
@@ -430,8 +421,7 @@ bool TLogExport::ShowOutputChunk(const TChunk& Chunk, bool FirstChunk) {
     }
     Pane.SetBold(false);
     for (const std::string& Line : Chunk.Head) Pane.AppendLine(Line);
-    for (std::size_t i = 0; i < Chunk.LineStarts.size(); ++i)
-      Pane.AppendLine(std::string(Chunk.Line(i)));
+    Pane.AppendLines(std::string_view(Chunk.Text.data(), Chunk.TextSize));
   } catch (const std::exception&) {
     return false;
   }

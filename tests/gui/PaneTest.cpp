@@ -1,5 +1,6 @@
-// The text pane: lines go in one by one (many to a text block) and come out
-// as they went in, bold where asked, with a scroll range of one step a line.
+// The text pane: lines go in one by one or many at once (many to a text
+// block) and come out as they went in, bold where asked, with a scroll range
+// of one step a line.
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
@@ -18,15 +19,23 @@ TEST(TextPane, LinesComeOutAsTheyWentInWhateverTheirNumber) {
     SCOPED_TRACE(Count);
     TTextPane Pane;
     QString Expected;
+    // The second half as a conversion hands lines on: CR LF-ended, at once.
+    std::string Rest;
     for (int I = 0; I < Count; ++I) {
       // Empty lines, 8-bit text and UTF-8 file names among them.
       const std::string Line = I % 7 == 3    ? std::string()
                                : I % 11 == 5 ? std::string("caf\xE9 ") + std::to_string(I)
                                : I % 13 == 6 ? std::string("/d\xC3\xBCr/") + std::to_string(I)
                                              : "line " + std::to_string(I);
-      Pane.AppendLine(Line);
+      if (I < Count / 2)
+        Pane.AppendLine(Line);
+      else
+        Rest += Line + "\r\n";
       Expected += FromEngine(Line) + u'\n';
     }
+    // The first half goes into the document by itself, the rest after it.
+    Pane.Flush();
+    Pane.AppendLines(Rest);
     EXPECT_EQ(Pane.Text(), Expected);
     EXPECT_EQ(Pane.LineCount(), Count);
     EXPECT_EQ(Pane.document()->lineCount(), Count == 0 ? 1 : Count);

@@ -664,7 +664,7 @@ TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
 class TFailingPane : public test::TFakeTextPane {
 public:
   std::size_t Limit = 300;
-  void AppendLine(const std::string& Line) override {
+  void AppendLine(std::string_view Line) override {
     if (Lines.size() >= Limit) throw std::runtime_error("pane full");
     TFakeTextPane::AppendLine(Line);
   }

@@ -73,7 +73,9 @@ public:
     Lines.clear();
     ++ClearCount;
   }
-  void AppendLine(const std::string& Line) override { Lines.push_back({Line, Bold, PointSize}); }
+  void AppendLine(std::string_view Line) override {
+    Lines.push_back({std::string(Line), Bold, PointSize});
+  }
   void SetBold(bool B) override { Bold = B; }
   void SetPointSize(int Size) override { PointSize = Size; }
 
