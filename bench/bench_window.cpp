@@ -1,6 +1,7 @@
 // The window, off screen:
 // - LOGPRN Display of 100,000 lines into the real text pane, against the
-//   same conversion saved to a file (ratio display / save);
+//   same conversion saved to a file (ratio display / save, for the first of
+//   each in the process and for those after it);
 // - LOGPLOT Graph of 8 sensors x 525,600 points (a year of one-minute data):
 //   series creation and the first paint, against the statistics pass over
 //   the same data (ratio graph / statistics);
@@ -28,6 +29,7 @@
 #include "BenchLog.h"
 #include "gui/ChartPanel.h"
 #include "gui/MainForm.h"
+#include "gui/ProcessMemory.h"
 #include "gui/TextPane.h"
 #include "tests/support/LogGen.h"
 
@@ -135,29 +137,40 @@ void BM_DisplayOverSave(benchmark::State& State) {
     return;
   }
   W.Form->ShowPage(PageLogPrn);
-  double Save = 0, Display = 0, SaveCpu = 0, DisplayCpu = 0;
+  // The first save and display of a session take their memory fresh from
+  // the system, later ones reuse what was freed: both are reported.
+  struct TCost {
+    double First = 0, Again = 0, Cpu = 0;
+    void Add(bool IsFirst, double Wall, double CpuUsed) {
+      (IsFirst ? First : Again) += Wall;
+      Cpu += CpuUsed;
+    }
+  } Save, Display;
   int Lines = 0;
+  bool First = true;
   for (auto _ : State) {
     auto T = Clock::now();
     double C = CpuSeconds();
     W.Run(captions::actFileSave);
-    Save += Seconds(T);
-    SaveCpu += CpuSeconds() - C;
+    Save.Add(First, Seconds(T), CpuSeconds() - C);
     T = Clock::now();
     C = CpuSeconds();
     W.Run(captions::actOptionsDisplay);
     Lines = W.Form->Pane().LineCount();
     Paint(*W.Form);
-    Display += Seconds(T);
-    DisplayCpu += CpuSeconds() - C;
+    Display.Add(First, Seconds(T), CpuSeconds() - C);
     W.Run(captions::actOptionsDisplay);
+    First = false;
   }
-  const double N = double(State.iterations());
+  const double Again = double(State.iterations()) - 1;
   State.counters["pane_lines"] = Lines;
-  State.counters["save_ms"] = 1000 * Save / N;
-  State.counters["display_ms"] = 1000 * Display / N;
-  State.counters["ratio"] = Display / Save;
-  State.counters["cpu_ratio"] = DisplayCpu / SaveCpu;
+  State.counters["first_save_ms"] = 1000 * Save.First;
+  State.counters["first_display_ms"] = 1000 * Display.First;
+  State.counters["first_ratio"] = Display.First / Save.First;
+  State.counters["save_ms"] = 1000 * Save.Again / Again;
+  State.counters["display_ms"] = 1000 * Display.Again / Again;
+  State.counters["ratio"] = Display.Again / Save.Again;
+  State.counters["cpu_ratio"] = Display.Cpu / Save.Cpu;
 }
 
 void BM_GraphOverStatistics(benchmark::State& State) {
@@ -229,7 +242,7 @@ void BM_MillionRecordsDisplayed(benchmark::State& State) {
   }
 }
 
-BENCHMARK(BM_DisplayOverSave)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_DisplayOverSave)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
 BENCHMARK(BM_GraphOverStatistics)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_MillionRecordsDisplayed)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
@@ -238,6 +251,8 @@ BENCHMARK(BM_MillionRecordsDisplayed)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The window program's own memory policy, so its figures are the program's.
+  SetUpProcessMemory();
   QApplication App(argc, argv);
   Dir = std::filesystem::temp_directory_path() /
         ("quorvin-bench-window-" + std::to_string(::getpid()));

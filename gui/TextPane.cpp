@@ -10,14 +10,24 @@
 
 #include <algorithm>
 
+#include "gui/ProcessMemory.h"
 #include "gui/QtBridge.h"
 
 namespace quorvin::gui {
 
 namespace {
 
-// Lines gathered before they go into the document in one insertion.
-constexpr int FlushLines = 32768;
+// Lines gathered before they go into the document in one insertion. The
+// document's text grows once per insertion, so one large insertion costs far
+// less than many small ones; the limit keeps the waiting copy from doubling
+// the memory of a very long display when no event turn comes to flush it.
+constexpr int FlushLines = 1 << 18;
+// A waiting buffer larger than this is given back after its insertion
+// rather than kept beside the document's own copy of the same text.
+constexpr qsizetype KeptPendingChars = 1 << 20;
+// Text beyond which the document's growth gives back the freed memory it
+// leaves behind (each larger copy of the text leaves the one before).
+constexpr qsizetype ReleaseFromChars = 16 << 20;
 // Lines to a text block: a block costs the document far more than a line.
 constexpr int LinesPerBlock = 16;
 
@@ -62,6 +72,7 @@ void TTextPane::Clear() {
   FPending.resize(0);
   FPendingLines = 0;
   FLineCount = 0;
+  FReleasedAtChars = 0;
   document()->clear();
   FDocumentEmpty = true;
 }
@@ -123,8 +134,18 @@ void TTextPane::Flush() {
   QAbstractTextDocumentLayout* Layout = document()->documentLayout();
   emit Layout->documentSizeChanged(Layout->documentSize());
   FDocumentEmpty = false;
-  FPending.resize(0);
+  if (FPending.capacity() > KeptPendingChars)
+    FPending = QString();
+  else
+    FPending.resize(0);
   FPendingLines = 0;
+  // Once each time the text has doubled: a long display keeps only its
+  // latest copy, a short one keeps its memory for the next display.
+  const qsizetype Chars = document()->characterCount();
+  if (Chars >= ReleaseFromChars && Chars >= 2 * FReleasedAtChars) {
+    ReleaseFreedMemory();
+    FReleasedAtChars = Chars;
+  }
 }
 
 QString TTextPane::Text() {

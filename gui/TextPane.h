@@ -1,8 +1,9 @@
 // The display pane RedtDisplay: read-only plain text in a fixed-width font,
-// no word wrap, both scroll bars. Lines arrive one by one from the engines;
-// they go into the document many at a time, sixteen lines to a text block
-// (joined by line separators), so filling and scrolling a million lines
-// stays quick. Copying or printing gives the lines as they came.
+// no word wrap, both scroll bars. Lines arrive from the engines one by one or
+// a chunk at a time; they go into the document in as few insertions as the
+// event loop allows, sixteen lines to a text block (joined by line
+// separators), so filling and scrolling a million lines stays quick. Copying
+// or printing gives the lines as they came.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -42,6 +43,8 @@ private:
   bool FDocumentEmpty = true;
   bool FFlushQueued = false;
   int FLineCount = 0;
+  // The document's length when freed memory was last given back.
+  qsizetype FReleasedAtChars = 0;
 };
 
 } // namespace quorvin::gui

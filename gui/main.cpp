@@ -12,9 +12,11 @@
 #include "core/ProcessLocale.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
+#include "gui/ProcessMemory.h"
 #include "gui/QtBridge.h"
 
 int main(int argc, char** argv) {
+  quorvin::gui::SetUpProcessMemory();
   QApplication App(argc, argv);
   // process locale: after Qt has set it from the environment, numbers go
   // back to "." whatever the desktop's language.
