@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "gui/ProcessMemory.h"
 #include "gui/QtBridge.h"
@@ -31,15 +33,27 @@ constexpr qsizetype ReleaseFromChars = 16 << 20;
 // Lines to a text block: a block costs the document far more than a line.
 constexpr int LinesPerBlock = 16;
 
+// Whether Text is plain ASCII, eight characters at a time.
+bool IsAscii(std::string_view Text) {
+  constexpr std::uint64_t HighBits = 0x8080808080808080u;
+  std::size_t I = 0;
+  for (; I + 8 <= Text.size(); I += 8) {
+    std::uint64_t Word;
+    std::memcpy(&Word, Text.data() + I, 8);
+    if (Word & HighBits) return false;
+  }
+  for (; I < Text.size(); ++I)
+    if (static_cast<unsigned char>(Text[I]) >= 0x80) return false;
+  return true;
+}
+
 // Engine text onto Out: plain ASCII as it is (the usual case, and quick),
 // anything else as FromEngine reads it.
 void AppendEngineText(QString& Out, std::string_view Text) {
-  for (unsigned char C : Text)
-    if (C >= 0x80) {
-      Out += FromEngine(Text);
-      return;
-    }
-  Out += QLatin1StringView(Text.data(), qsizetype(Text.size()));
+  if (IsAscii(Text))
+    Out += QLatin1StringView(Text.data(), qsizetype(Text.size()));
+  else
+    Out += FromEngine(Text);
 }
 
 } // namespace
