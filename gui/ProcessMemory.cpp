@@ -9,17 +9,30 @@ namespace quorvin::gui {
 
 namespace {
 
+// Blocks from this size on are the very large ones (the most the C library
+// allows).
+constexpr int LargeBlockBytes = 32 << 20;
 // Free memory at the heap's end beyond this goes back to the system.
-constexpr int RetainedBytes = 256 << 20;
+constexpr int RetainedBytes = 128 << 20;
+// How many mappings of their own very large blocks may have at once (the C
+// library's usual number).
+constexpr int MostMappings = 65536;
 
 } // namespace
 
 void SetUpProcessMemory() {
 #if defined(__GLIBC__)
-  // Large blocks from the heap, where a freed one serves the next request,
-  // not from mappings of their own, which are unmapped when freed.
-  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_MMAP_THRESHOLD, LargeBlockBytes);
   mallopt(M_TRIM_THRESHOLD, RetainedBytes);
+  MapLargeBlocks(false);
+#endif
+}
+
+void MapLargeBlocks(bool Large) {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_MAX, Large ? MostMappings : 0);
+#else
+  (void)Large;
 #endif
 }
 

@@ -23,13 +23,10 @@ namespace {
 // document's text grows once per insertion, so one large insertion costs far
 // less than many small ones; the limit keeps the waiting copy from doubling
 // the memory of a very long display when no event turn comes to flush it.
-constexpr int FlushLines = 1 << 18;
-// A waiting buffer larger than this is given back after its insertion
-// rather than kept beside the document's own copy of the same text.
-constexpr qsizetype KeptPendingChars = 1 << 20;
-// Text beyond which the document's growth gives back the freed memory it
-// leaves behind (each larger copy of the text leaves the one before).
-constexpr qsizetype ReleaseFromChars = 16 << 20;
+constexpr int FlushLines = 1 << 17;
+// Text from which the document is a very long one (about 170,000 lines of a
+// hundred characters).
+constexpr qsizetype MapFromChars = 16 << 20;
 // Lines to a text block: a block costs the document far more than a line.
 constexpr int LinesPerBlock = 16;
 
@@ -83,11 +80,15 @@ TTextPane::TTextPane(QWidget* Parent) : QPlainTextEdit(Parent) {
 }
 
 void TTextPane::Clear() {
-  FPending.resize(0);
+  // The waiting buffer, as large as the longest insertion, goes as well.
+  FPending = QString();
   FPendingLines = 0;
   FLineCount = 0;
-  FReleasedAtChars = 0;
   document()->clear();
+  if (FMapsLarge) {
+    MapLargeBlocks(false);
+    FMapsLarge = false;
+  }
   FDocumentEmpty = true;
 }
 
@@ -148,18 +149,16 @@ void TTextPane::Flush() {
   QAbstractTextDocumentLayout* Layout = document()->documentLayout();
   emit Layout->documentSizeChanged(Layout->documentSize());
   FDocumentEmpty = false;
-  if (FPending.capacity() > KeptPendingChars)
-    FPending = QString();
-  else
-    FPending.resize(0);
+  FPending.resize(0);
   FPendingLines = 0;
-  // Once each time the text has doubled: a long display keeps only its
-  // latest copy, a short one keeps its memory for the next display.
-  const qsizetype Chars = document()->characterCount();
-  if (Chars >= ReleaseFromChars && Chars >= 2 * FReleasedAtChars) {
-    ReleaseFreedMemory();
-    FReleasedAtChars = Chars;
+  // A very long text grows in mappings of its own, and the earlier copies its
+  // growth left in the heap go back after each insertion; a shorter one
+  // leaves the heap's memory for the next display.
+  if (!FMapsLarge && document()->characterCount() >= MapFromChars) {
+    MapLargeBlocks(true);
+    FMapsLarge = true;
   }
+  if (FMapsLarge) ReleaseFreedMemory();
 }
 
 QString TTextPane::Text() {

@@ -43,8 +43,8 @@ private:
   bool FDocumentEmpty = true;
   bool FFlushQueued = false;
   int FLineCount = 0;
-  // The document's length when freed memory was last given back.
-  qsizetype FReleasedAtChars = 0;
+  // Whether very large blocks have mappings of their own for this text.
+  bool FMapsLarge = false;
 };
 
 } // namespace quorvin::gui
