@@ -19,11 +19,12 @@ namespace quorvin::gui {
 
 namespace {
 
-// Lines gathered before they go into the document in one insertion. The
-// document's text grows once per insertion, so one large insertion costs far
-// less than many small ones; the limit keeps the waiting copy from doubling
-// the memory of a very long display when no event turn comes to flush it.
-constexpr int FlushLines = 1 << 17;
+// Characters gathered before they go into the document in one insertion.
+// The document's text grows once per insertion, so one large insertion costs
+// far less than many small ones; the limit keeps the waiting copy from
+// doubling the memory of a very long display when no event turn comes to
+// flush it.
+constexpr qsizetype FlushChars = 1 << 24;
 // Text from which the document is a very long one (about 170,000 lines of a
 // hundred characters).
 constexpr qsizetype MapFromChars = 16 << 20;
@@ -109,7 +110,7 @@ void TTextPane::AppendLine(std::string_view Line) {
   AppendEngineText(FPending, Line);
   ++FPendingLines;
   ++FLineCount;
-  if (FPendingLines >= FlushLines)
+  if (FPending.size() >= FlushChars)
     Flush();
   else
     QueueFlush();
