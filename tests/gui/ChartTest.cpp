@@ -14,10 +14,6 @@ namespace {
 
 using namespace captions;
 
-qint64 UtcMSecs(int Y, int Mo, int D, int H = 0, int Mi = 0) {
-  return QDateTime(QDate(Y, Mo, D), QTime(H, Mi), QTimeZone::utc()).toMSecsSinceEpoch();
-}
-
 class ChartTest : public WindowTest {
 protected:
   void Graph(const std::string& Log) {

@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTime>
+#include <QTimeZone>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,6 +36,11 @@ namespace quorvin::gui::test {
 
 using namespace quorvin::test;
 namespace fs = std::filesystem;
+
+// A wall-clock time as the chart holds it: milliseconds, taken as UTC.
+inline qint64 UtcMSecs(int Y, int Mo, int D, int H = 0, int Mi = 0) {
+  return QDateTime(QDate(Y, Mo, D), QTime(H, Mi), QTimeZone::utc()).toMSecsSinceEpoch();
+}
 
 inline std::string Examples(const std::string& Name) {
   return (fs::path(QUORVIN_EXAMPLES) / Name).string();
