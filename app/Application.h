@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object: everything the main window owns, as plain state,
 // and every command's flow. The window turns widget events into calls on
 // it and draws what its state and its observer say; quorvin-cli turns its

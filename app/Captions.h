@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text the window shows of its own: captions, hints, list entries,
 // the actions, the open dialog's file types, the help contexts, and the
 // messages the commands put in the message panel. The window and its tests

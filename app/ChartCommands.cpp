@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entries of the chart's context menu on the LOGPLOT page: the chart
 // saved as a picture, and the LOGPRN Save of what the chart shows, over the
 // times it shows.

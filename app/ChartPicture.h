@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A chart drawn off screen and written as a picture: the batch tool's graph.
 // The window's own chart does the drawing, so axis titles, legend and scale
 // are those of the window; this side of it is plain C++.

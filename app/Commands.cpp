@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ten commands of the main window, decided by the page that is showing.
 // Each view command (Display, Header, Graph, Statistics) is a toggle: it
 // switches its view on on its own pages and off again on any page.

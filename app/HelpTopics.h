@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user manual: its pages, in the order of its contents list, and the
 // topic each help context opens. The window only shows what these name.
 #pragma once

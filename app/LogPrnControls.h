@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LOGPRN page's option controls as plain state: the window binds its
 // widgets to these fields, quorvin-cli and the tests use them directly, and
 // the rules between controls and options live here once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file Quorvin.ini: one table of every key with its section,
 // default and kind. Loading, saving, quorvin-cli's --set and the DDR layout
 // all go through it, so a key is named, defaulted and parsed in one place.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks' binary log: 16 sensors every minute from 1990, one
 // million records (about 32 MB), with right digits 0 to 3.
 #pragma once

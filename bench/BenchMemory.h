@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Heap bytes in use, for memory counters of the benchmarks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message, status and pane services for benchmarks: dialogs go to standard
 // error (a benchmark that meets one is measuring the wrong thing), the rest
 // is dropped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV log reader Open throughput: 10 sensors x 100,000 rows in layout 1.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DDR conversion speed: a generated DDR file (12 sensors of mixed types, Data
 // blocks filled with whole scans up to the 4096-byte limit) decoded to text
 // in save mode. Reports input MB/s and the peak resident memory, for a 10 MB

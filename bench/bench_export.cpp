@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LOGPRN save of a 16-sensor x 1,000,000-record binary log, all sensors
 // checked: as PRN text in the default layout (separated fields, "MM/DD/YY
 // HH:MM:SS") and in fixed columns, and as an EXCEL workbook. Reports output

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The binary log reader under the export's access pattern: every grid time in
 // ascending order, GetValue for every sensor; against a plain sequential
 // read-and-decode of the same records.

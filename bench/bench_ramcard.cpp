@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the dump reader over one large stored file: the checksum
 // walk and the copy, both through the 40000-byte buffer.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of a LOGPRN save of a whole binary log: the benchmark log of
 // 16 sensors x 1,000,000 records, and one ten times longer. A forward walk
 // releases the records behind it, so the two peaks should be nearly equal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics of all 16 sensors of a 1,000,000-record binary log against
 // the PRN text export (saved, fixed columns) of the same range: the report
 // walks the same grid and reads the same values, but folds them into a few

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window, off screen:
 // - LOGPRN Display of 100,000 lines into the real text pane, against the
 //   same conversion saved to a file (ratio display / save, for the first of

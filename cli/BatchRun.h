@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs one piece of work per input file on several threads, with the output
 // of a run one file at a time: each input's standard output and standard
 // error are kept together and printed in the order the inputs were given,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a quorvin-cli command works with: the application object, loaded
 // from the settings file as the window loads it, the two output streams and
 // the command line as parsed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli ddr DDR... [--display | --save | --summary] [--output PATH]
 // The DDRLOG page as the window drives it: DDR is typed into the file box and
 // the box is left; then Display (the default), Header (--summary) or Save.

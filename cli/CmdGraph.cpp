@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli graph LOG [--sensors LIST] [--start D] [--end D] --png FILE
 //                       [--size WxH] [--max N] [--min N]
 // The Graph command of the LOGPLOT page, drawn off screen by the window's own

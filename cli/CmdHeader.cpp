@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli header LOG...
 #include <CLI/CLI.hpp>
 

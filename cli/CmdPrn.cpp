@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli prn LOG... [--sensors LIST] [--start D] [--end D] [--display]
 #include <CLI/CLI.hpp>
 

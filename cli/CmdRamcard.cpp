@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli ramcard DUMP list
 // quorvin-cli ramcard DUMP save NAME... [--out DIR]
 // DUMP is a dump or card-image file, or a folder holding RAMCARD.RCD.

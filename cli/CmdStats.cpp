@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli stats LOG... [--sensors LIST] [--start D] [--end D]
 #include <CLI/CLI.hpp>
 

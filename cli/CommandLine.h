@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of quorvin-cli as parsed: the tool's options, the run
 // options of the commands over many files, the command and its arguments.
 // The parser is built from the commands' own declarations, and so are the

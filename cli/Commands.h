@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of quorvin-cli. Each lives in its own Cmd<Name>.cpp, where it
 // declares its arguments and turns them into calls on the application.
 #pragma once

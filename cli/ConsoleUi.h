@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UI services of the batch tool: dialogs become one line on standard
 // error, the text pane is standard output, the message panel is reported
 // once at the end of the command.

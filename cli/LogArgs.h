@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arguments the log commands share (prn, stats): the logs, the sensors
 // to check and the date range, applied as a user would on a page.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing Quorvin like a desktop program, and its Debian package:
 # the two programs under bin/, the manual and the samples under
 # share/quorvin/, the desktop entry, icon and file types for the desktop's

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One static library per source folder: every .cpp of the folder belongs to it,
 # so a new unit only needs its files, not a CMake edit.
 function(quorvin_library name)

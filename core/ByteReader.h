@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Little-endian readers over byte spans, for every binary format the program
 // reads (logs, RAM card dumps, DDR blocks). Every read checks its bounds:
 // the three-argument forms answer false and leave Value as it was when the

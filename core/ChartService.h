@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart of the LOGPLOT page as the graph sees it: a date-time line chart
 // with title lines, a bottom (time) and a left (value) axis and line series.
 // The window implements it with its chart widget, the tests with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owning growable arrays of objects, and a sorted variant found by binary
 // search. Misuse (an index out of range, an overflow) is a programming error
 // and stops the program with run-time error 213 or 214.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the output area shows, or what the running command does. Every
 // output treats a mode other than Display as writing to a file, which is why
 // Save runs in mode None.

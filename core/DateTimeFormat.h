@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one current date-time format of the program and its separators, and the
 // rendering of a log time with a date or time pattern.
 //

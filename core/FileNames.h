@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path parts and the output names the program proposes, "/" being the
 // separator. A folder is given with its trailing separator, or empty.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A settings file in the usual profile form ([Section], Key=Value lines).
 // Sections and keys the program does not know are kept when it is written.
 #pragma once

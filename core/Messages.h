@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message texts that more than one part of the program shows.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's time base and small text, number and date helpers.
 //
 // Log time: signed 32-bit seconds since 1984-12-31 00:00:00 wall-clock time,

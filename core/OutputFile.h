@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way the program writes a file. A replacement is written to a
 // temporary file beside the target (TARGET.partial-XXXXXX) and renamed over
 // the target only when complete; an append writes in place and, on any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process-wide locale, set up once at start-up in the same way by every
 // front end.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the user names are read only when they are regular files: a FIFO
 // would block the reader, a device such as /dev/zero would feed it without
 // end, and a folder is no file at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small interfaces through which the engines talk to the screen. The
 // window implements them with widgets, quorvin-cli with standard output and
 // error, the tests with recording fakes.

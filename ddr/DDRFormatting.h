@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the DDR converter writes values and times: integers with implied
 // decimals in fixed-width columns, reals as C's "%.*f" writes them, and
 // time stamps in the current date-time pattern. Every number uses "." as

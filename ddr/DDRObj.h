@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DDR converter: the V900 recorder's DDR file, a chain of typed blocks
 // (Master, Sensor, Base, Data, events, notes), decoded one block at a time
 // into text for the display pane, a .PRN text file or the TAB-separated

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DDRLOG page without its widgets: the controls as plain fields, the
 // edit handlers that open the DDR file and check the output name, the import
 // driver and the block summary. The commands that run them (their checks,

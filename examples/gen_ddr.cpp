@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the sample V900 recorder file SAMPLE.DDR: a Master, Sensor and Base
 // block, a day of quarter-hour scans of four sensors in three Data blocks
 // (one marked Bad Data), notes and events, and the end block.

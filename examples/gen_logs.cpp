@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes small sample logs of our own: a binary logger file and two CSV logs.
 //   gen_logs [folder]      (default: the current folder)
 // SITE1.LOG  4 sensors, 15-minute interval, 3 days from 2024-05-14

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the sample RAM card dump RAMCARD.RCD: a few small files, every
 // checksum sound. Usage: gen_ramcard [FOLDER] (default: examples).
 #include <cstdio>

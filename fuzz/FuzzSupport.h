@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every fuzz target shares: a scratch folder of its own, the input
 // written there as a file (the readers take paths), and UI services that keep
 // nothing, so a long run does not grow.

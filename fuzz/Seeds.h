@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seed writers, one per source of generated files.
 #pragma once
 

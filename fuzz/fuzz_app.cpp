@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole LOGPRN Display and a LOGSTAT Statistics run through the app layer,
 // as the window and quorvin-cli run them, on a log of the input. The first
 // byte picks the kind of log, the second and third the layout options and

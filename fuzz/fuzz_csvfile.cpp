@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV log reader: open, information report, every record of every
 // sensor, and the grid the export steps over (cut short where a stray row
 // would make it span decades).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DDRLOG page on a recorder file: display, block summary, and saves as
 // text and as a workbook into the scratch folder, with the header, data and
 // notes sections and the USGS conventions switched by the first input byte.

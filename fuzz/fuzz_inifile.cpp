@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: load it into the options, save them, load the saved
 // file again. Once the program has written a file, loading and saving it
 // again must write the same bytes: a file that changes with every save

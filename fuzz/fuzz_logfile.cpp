@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The binary log reader: open, header report, every value over the range and
 // a few times around it.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RAM card reader through its page: validate, list (walk and verify
 // every entry), then save every stored file into the scratch folder.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the first corpus of every fuzz target with the project's own file
 // generators: make_seeds ROOT writes ROOT/<target>/seed-* files.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeds of the RAM card and settings targets (the RAM card generator lives
 // apart from the log generator: both name their byte writers alike).
 #include "Seeds.h"

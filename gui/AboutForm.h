@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box TAboutForm: the program's name, its icon, its version.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart ChartLog of the LOGPLOT page: Qt Charts behind the chart
 // interface the graph draws through.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: the user manual built into the program, with a contents
 // list, Back and Forward, and a find box that searches the page as you type.
 // One window for the program's life, shown again and raised for every topic.

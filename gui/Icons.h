@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own pictures: its icon and the tool-bar images, drawn from
 // the SVG files in the resources; the swatches of the colour lists.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window TMainForm: menu, tool bar, the five pages, the output area
 // (text pane and chart) and the two-panel status bar. It turns widget events
 // into calls on the application object and draws what the application's

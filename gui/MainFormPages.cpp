@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pages of the main window: each has a left part and a right part, in
 // the order and groups the program has always shown them.
 #include <QBoxLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch tool's charts: the window's own chart, drawn off screen. The
 // first chart starts Qt on the offscreen platform (unless QT_QPA_PLATFORM
 // names another), so no display is needed. Plain C++ to its users.

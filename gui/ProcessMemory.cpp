@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/ProcessMemory.h"
 
 #include <cstdlib> // tells whether the C library is glibc

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the window's process keeps the memory it frees.
 #pragma once
 

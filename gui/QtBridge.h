@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the engines' values meet Qt: texts, file names, and date-times.
 //
 // Log times are wall-clock times without a zone. They become Qt date-times

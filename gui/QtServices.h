@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The services of the engines, done with Qt: message boxes, the status bar,
 // the open dialog, the folder browser, the printer, and the busy cursor with
 // its progress dialog.

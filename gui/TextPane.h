@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display pane RedtDisplay: read-only plain text in a fixed-width font,
 // no word wrap, both scroll bars. Lines arrive from the engines one by one or
 // a chunk at a time; they go into the document in as few insertions as the

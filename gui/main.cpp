@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin: the window program. A file named on the command line (as the
 // desktop entry passes it) is opened as if dropped on the window.
 #include <QApplication>

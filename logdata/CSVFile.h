@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV log reader (.CSV, .TXT): reads the whole file on Open into one
 // time-sorted record list per sensor and works out the logging intervals.
 //

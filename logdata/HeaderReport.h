@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Header command's reports: a summary of the open log in the text pane.
 // Each clears the pane, writes a bold title, a blank line and one line per
 // item (a 20-character label, then the value), and answers false when a step

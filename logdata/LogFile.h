@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The binary logger file reader: opens a .LOG file, decodes its header and
 // sensor descriptors, and answers the value of sensor i at log time t from a
 // cache of whole records (one file read serves every sensor of a time).

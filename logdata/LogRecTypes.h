@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The binary logger file (.LOG): its 54-byte header block, its 28-byte sensor
 // descriptors, the cached data records and the record cache.
 //

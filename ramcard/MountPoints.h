@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drives offered on the RAMCARD page. Linux has no drive letters: the
 // list holds the mount points of mounted file systems, removable media first.
 #pragma once

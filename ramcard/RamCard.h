@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RAM card dump reader: a header followed by a chain of directory
 // entries, each followed by the bytes of one stored file. Data areas are read
 // and copied through one 40000-byte buffer, never held whole in memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logic of the RAMCARD page: choose the drive holding a dump, list its
 // files, copy the checked ones into the output directory. Plain state that
 // the window binds to its controls; the user sees messages through the UI

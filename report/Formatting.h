@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How every log output writes dates, times and values: the date-format
 // names, day of the year, seconds of the day, the date/time block that opens
 // a data line, recorded and not-recorded values, and the field separator.

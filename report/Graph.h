@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph of the LOGPLOT page: one date-time line series per checked
 // sensor, filled by the data pass of the statistics report, on a chart with
 // a title line, a time axis over the chosen dates and a left axis scaled by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LOGPRN conversion: the checked sensors of the loaded log over the
 // chosen range, one line per time step with the date and time first and one
 // column per sensor, shown in the display pane or saved to a .PRN text file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LOGPRN page's options as plain values, named by their settings keys.
 // The settings file, the window's controls and quorvin-cli's --set all fill
 // this one struct; the conversion only reads it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log selection shared by the three log pages (LOGPRN, LOGPLOT,
 // LOGSTAT): the chosen log file and its loaded reader, the sensor checks, the
 // date range and the date-format choice, with the rules that change them.

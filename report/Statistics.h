@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics report of the LOGSTAT page: minimum, maximum, mean and
 // number of samples of every checked sensor, one block per calendar day of
 // the chosen range. Also the data pass that feeds it, shared with the graph:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title lines that open the log outputs: where the data comes from, the
 // log's name in upper case and the chosen dates in the current date pattern.
 #pragma once

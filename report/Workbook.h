@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns a tab-separated text file named .XLS into a workbook in place.
 #pragma once
 

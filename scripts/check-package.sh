@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CI: the Debian package builds, depends on the libraries it links, and an
 # install into a scratch folder holds every file and runs a sample.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one fuzz target (or each in turn) for SECONDS seconds:
 #   scripts/fuzz.sh TARGET SECONDS      e.g. scripts/fuzz.sh fuzz_csvfile 600
 #   scripts/fuzz.sh all SECONDS

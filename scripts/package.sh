@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of Quorvin into build-release/ and prints its
 # name. Needs root (or sudo) on a Debian 12 machine for the set-up.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up, builds and starts Quorvin: the window, started in examples/ so the
 # open dialog shows the sample files. Without a display it says so and shows
 # the sample log through the batch tool instead. Arguments, if any, go to the

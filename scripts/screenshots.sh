@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/screenshots.sh DIR: builds, starts the real window on a virtual X
 # display, loads the samples of examples/ and saves a PNG of each page with
 # its main view on (LOGPRN Display and Header, LOGPLOT Graph, LOGSTAT

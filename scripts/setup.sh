@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package Quorvin needs to build, test and benchmark.
 # Safe to run again; needs root (or sudo) on a Debian 12 machine.
 set -euo pipefail
@@ -21,6 +22,7 @@ packages=(
   help2man
   dpkg-dev
   file
+  ccache
   # The window program: Qt 6 widgets, charts (which need the OpenGL module's
   # headers), printing, the SVG icon; the platform plugins and fonts it
   # draws with.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up, builds and runs every test; then the same tests once more in an
 # AddressSanitizer + UndefinedBehaviorSanitizer build. Non-zero on any failure.
 set -euo pipefail

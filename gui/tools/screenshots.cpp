@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-screenshots DIR EXAMPLES: starts the real window, loads the
 // samples of EXAMPLES and saves a picture of each page with its main view
 // on, at the design size and maximised, then the about box and the help

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart's context menu as the application runs it: the LOGPRN Save of
 // the graphed sensors over the chart's visible times, and the chart saved
 // as a picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands as the application runs them: which page does
 // what, the view toggles and their marks, page changes, Print's choice, the
 // open dialog, and what each command reports as its outcome.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DDRLOG page's commands as the application runs them: the checks before
 // the import, CommandMode, the busy cursor, and which message each outcome
 // leaves in the message panel. What an import writes is the page's own and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runner of many inputs: output in the order given whatever the order
 // of finishing, inputs with one target never at the same time.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs quorvin-cli in-process with a settings file of the test's own (none
 // of the machine's), and keeps what it answered.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli graph: the chart it draws receives what the window's chart
 // receives for the same log, sensors, dates and scale; it reports as the
 // other commands do.

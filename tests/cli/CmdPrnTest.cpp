@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli prn end to end: a generated log in a scratch folder, the
 // command run in-process, and the whole output compared byte for byte.
 #include <gtest/gtest.h>

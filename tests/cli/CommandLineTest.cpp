@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as the parser declares it: help, version and the usage
 // errors, one line naming the problem and the command's usage.
 #include <gtest/gtest.h>

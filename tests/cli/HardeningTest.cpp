@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch tool on hostile settings files and card names.
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvin-cli over many files: every file is handled as a run with that file
 // alone would handle it, whatever the number of jobs.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves that cannot complete leave the user's file exactly as it was and
 // say why: a write-protected file, a full disk (a file-size limit here), in
 // replace and in append mode, for the LOGPRN and the DDR Save.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch tool and the application driven as the window drives it give
 // the same files, pane lines, dialogs and message panel for every command
 // the tool offers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every command takes the date and time separators the LOGPRN options choose:
 // the locale's with "Always Use System Format", "/" and ":" without.
 #include <gtest/gtest.h>

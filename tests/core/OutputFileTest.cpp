@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one file writer: whatever fails or is cancelled, the old file is left
 // byte for byte, nothing is left beside it, and the reason is told.
 #include "core/OutputFile.h"

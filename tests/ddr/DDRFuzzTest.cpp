@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile and damaged DDR files: every one must decode, list and save without
 // a crash, a hang or a read outside the data (run under the sanitizer build).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the DDR tests: a scratch folder, file helpers and a loop
 // that decodes a whole file the way the import driver does.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A DDR file beyond 4 GiB (the sample, then a sparse run of zero bytes that
 // costs no disk): it reads, lists and saves exactly like the sample alone,
 // and progress counts its whole size.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one golden case of quorvin-cli: copies the case's inputs into a fresh
 # folder, runs the tool there with the case's arguments, and compares its
 # standard output, standard error, exit status and every expected output

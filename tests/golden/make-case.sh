@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Records a new golden case from the tool as it is now:
 #   tests/golden/make-case.sh NAME "SAMPLE..." ARG...
 # e.g. tests/golden/make-case.sh prn-save "SITE1.LOG" prn SITE1.LOG

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart of the LOGPLOT page: its series, axes and scale after Graph,
 // its colours, and log times that meet Qt only as UTC (a log across a
 // daylight-saving change, run in a zone that has one).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart beyond the graph itself: zoom with a rubber band and back, the
 // context menu's pictures and export of the visible range, and the batch
 // tool's graph drawn off screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the window, from its menus, tool bar and keys, on every
 // page: what each one shows and says, and the view marks it leaves.
 #include <QPushButton>

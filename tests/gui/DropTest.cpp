@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files dropped on the window (or named on its command line) are chosen as
 // Open or the page's Browse would choose them; and the open dialog's file
 // types.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: the Help command and F1 open the right topic in one
 // window; its contents list, Back and Forward, and the find box.
 #include <QLabel>

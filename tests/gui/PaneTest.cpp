@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text pane: lines go in one by one or many at once (many to a text
 // block) and come out as they went in, bold where asked, with a scroll range
 // of one step a line.

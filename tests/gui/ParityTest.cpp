@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window and quorvin-cli run the same commands on the same files: the
 // files they write, the pane and standard output, and the message panel and
 // the batch tool's status line are the same.

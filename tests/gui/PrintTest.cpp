@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print: what each page and view prints, under which title, with one print
 // dialog per Print and none where nothing is printed; and once for real,
 // into PDF files read back with poppler's tools.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long work shows a modal progress dialog with Cancel; Cancel stops the work
 // and leaves files as they were; nothing else runs meanwhile.
 #include <QProgressDialog>

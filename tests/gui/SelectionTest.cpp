@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three log pages show one selection: a file chosen, a sensor checked,
 // a date or a date format picked on any of them shows on the other two.
 #include <QPushButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and shut-down of the window: the controls the settings file
 // fills, the settings written at close and read at the next start, the
 // design size, and the about box.

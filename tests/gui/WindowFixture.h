@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window on the off-screen platform, with the services that
 // would wait for a person replaced by recording fakes, in a scratch start
 // folder of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged and hostile inputs to the log readers: files that are not regular
 // files, corrupt descriptors, long forward walks and logs beyond 4 GiB.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile dumps: random bytes, every truncation, chains that end badly,
 // extreme lengths. The reader must answer, never crash, hang or read outside
 // the file (run under the sanitizer build too).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A card dump beyond 4 GiB: two entries of almost 2 GiB each (a sparse run
 // of zero bytes that costs no disk), then a small file past the 4 GiB mark,
 // which the walk reaches, verifies and saves.

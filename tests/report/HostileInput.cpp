@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged and hostile logs on the way through the selection and the export:
 // logs that are not regular files, corrupt digit counts, very wide lines.
 #include <sys/stat.h>

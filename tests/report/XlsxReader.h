@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a workbook back for the tests: the zip entries (stored or deflated,
 // through zlib) and a plain dump of a worksheet's rows and cells.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds V900 DDR recorder files byte by byte, for tests, benchmarks and the
 // sample generator. Header-only; no dependency beyond the standard library.
 #pragma once

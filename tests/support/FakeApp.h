@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording fakes of the services beyond the four of FakeUi.h, and an
 // application wired to all of them, as the window would wire its widgets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording fake of the chart: keeps the state a real chart would show
 // (title lines, axis settings, series with their points) and the order of
 // the calls, so a test can check both what is drawn and how it was set up.

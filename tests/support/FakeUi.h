@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording fakes of the UI-service interfaces: they keep every call so a
 // test can assert on exactly what the user would have seen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The C library's locale switched to German (a decimal comma, "." between
 // the parts of a date) for the scope of a test, and back afterwards.
 #pragma once

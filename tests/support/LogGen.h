@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generators of our own binary logger files (.LOG) and CSV logs, for tests,
 // benchmarks and samples. Header-only, plain C++: no project code needed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds RAM card dumps byte by byte, for the tests and the sample generator.
 // Header-only and independent of the reader, so a test does not check the
 // reader against itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scratch folders and whole-file helpers shared by every test folder, the
 // benchmarks and the sample generators.
 #pragma once
