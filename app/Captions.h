@@ -15,6 +15,14 @@ inline constexpr std::string_view ProgramName = "Quorvin";
 inline constexpr std::string_view AboutCaption = "About Quorvin";
 inline constexpr std::string_view AboutVersionPrefix = "Version ";
 inline constexpr std::string_view AboutOK = "OK";
+// The copyright and the licence, as the about box and quorvin-cli --version
+// state them.
+inline constexpr std::string_view CopyrightLine = "Copyright (C) The Quorvin developers";
+inline constexpr std::string_view LicenceLine =
+    "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.";
+inline constexpr std::string_view WarrantyLines =
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.";
 
 inline constexpr std::string_view MenuFile = "File";
 inline constexpr std::string_view MenuOptions = "Options";

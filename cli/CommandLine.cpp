@@ -7,6 +7,7 @@
 #include <ostream>
 #include <set>
 
+#include "app/Captions.h"
 #include "cli/Commands.h"
 
 namespace quorvin::cli {
@@ -211,8 +212,11 @@ int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, s
   // may be called "stats").
   Tool.require_subcommand(0, 1);
   Tool.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  Tool.set_version_flag("--version", std::string("quorvin-cli ") + QUORVIN_VERSION,
-                        "Print the version and exit");
+  Tool.set_version_flag(
+      "--version",
+      std::string("quorvin-cli ") + QUORVIN_VERSION + "\n" + std::string(captions::CopyrightLine) +
+          "\n" + std::string(captions::LicenceLine) + "\n" + std::string(captions::WarrantyLines),
+      "Print the version and the licence, and exit");
   Tool.add_option("--ini", Line.IniPath,
                   "Read the options from the settings file PATH instead of Quorvin.ini")
       ->type_name("PATH")

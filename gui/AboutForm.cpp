@@ -16,6 +16,11 @@ QString TAboutForm::VersionLine() {
   return Caption(captions::AboutVersionPrefix) + QStringLiteral(QUORVIN_VERSION);
 }
 
+QString TAboutForm::LicenceText() {
+  return Caption(captions::CopyrightLine) + u'\n' + Caption(captions::LicenceLine) + u'\n' +
+         Caption(captions::WarrantyLines);
+}
+
 TAboutForm::TAboutForm(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("AboutForm"));
   setWindowTitle(Caption(captions::AboutCaption));
@@ -35,6 +40,14 @@ TAboutForm::TAboutForm(QWidget* Parent) : QDialog(Parent) {
   auto* Version = new QLabel(VersionLine(), this);
   Version->setObjectName(QStringLiteral("Version"));
 
+  auto* Licence = new QLabel(LicenceText(), this);
+  Licence->setObjectName(QStringLiteral("Licence"));
+  Licence->setWordWrap(true);
+  Licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QFont Small = Licence->font();
+  Small.setPointSizeF(Small.pointSizeF() * 0.9);
+  Licence->setFont(Small);
+
   auto* Buttons = new QDialogButtonBox(this);
   QPushButton* OK = Buttons->addButton(Caption(captions::AboutOK), QDialogButtonBox::AcceptRole);
   OK->setObjectName(QStringLiteral("btnOK"));
@@ -47,8 +60,9 @@ TAboutForm::TAboutForm(QWidget* Parent) : QDialog(Parent) {
   Layout->addWidget(Image, 0, 0, 3, 1, Qt::AlignTop);
   Layout->addWidget(Name, 0, 1, Qt::AlignBottom);
   Layout->addWidget(Version, 1, 1, Qt::AlignTop);
-  Layout->setRowStretch(2, 1);
-  Layout->addWidget(Buttons, 3, 0, 1, 2);
+  Layout->addWidget(Licence, 2, 1, Qt::AlignTop);
+  Layout->setRowStretch(3, 1);
+  Layout->addWidget(Buttons, 4, 0, 1, 2);
 
   // A fixed dialog border at its design size, or larger where the
   // desktop's font needs it.

@@ -73,7 +73,13 @@ TEST(CommandLine, HelpAndVersionComeFromTheDeclarations) {
     EXPECT_EQ(R.Err, "");
     return R.Out;
   };
-  EXPECT_EQ(Out({"--version"}), "quorvin-cli " QUORVIN_VERSION "\n");
+  EXPECT_EQ(Out({"--version"}),
+            "quorvin-cli " QUORVIN_VERSION "\n"
+            "Copyright (C) The Quorvin developers\n"
+            "License GPL-3.0-or-later: GNU GPL version 3 or later "
+            "<https://gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.\n");
   const std::string All = Out({"help"});
   EXPECT_EQ(All, Out({"--help"}));
   EXPECT_NE(All.find("\nUsage: quorvin-cli " + Tool + "\n"), std::string::npos) << All;

@@ -234,7 +234,7 @@ TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
   EXPECT_EQ(Tabs, QStringList({"LOGPRN", "LOGPLOT", "LOGSTAT", "RAMCARD", "DDRLOG"}));
 }
 
-TEST(AboutForm, ShowsTheNameInBoldTheIconTheVersionAndOK) {
+TEST(AboutForm, ShowsTheNameInBoldTheIconTheVersionTheLicenceAndOK) {
   TAboutForm Box;
   EXPECT_EQ(Box.windowTitle(), "About Quorvin");
   auto* Name = Box.findChild<QLabel*>("ProductName");
@@ -249,6 +249,13 @@ TEST(AboutForm, ShowsTheNameInBoldTheIconTheVersionAndOK) {
   // Drawn from the SVG: not one flat colour.
   EXPECT_NE(Image.pixel(48, 48), Image.pixel(1, 1));
   EXPECT_EQ(Box.findChild<QLabel*>("Version")->text(), "Version " QUORVIN_VERSION);
+  // The licence as quorvin-cli --version states it.
+  EXPECT_EQ(Box.findChild<QLabel*>("Licence")->text(),
+            "Copyright (C) The Quorvin developers\n"
+            "License GPL-3.0-or-later: GNU GPL version 3 or later "
+            "<https://gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.");
   auto* OK = Box.findChild<QPushButton*>("btnOK");
   ASSERT_NE(OK, nullptr);
   EXPECT_EQ(OK->text(), "OK");
