@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The man pages and the shell completion are written by hand: they must name
+// everything the parser knows, so a new command, option or settings key
+// cannot ship undocumented.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+
+namespace quorvin::cli::test {
+namespace {
+
+std::string ReadSource(const std::string& RelativePath) {
+  const std::filesystem::path Root =
+      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+  std::ifstream In(Root / RelativePath, std::ios::binary);
+  EXPECT_TRUE(In) << RelativePath;
+  std::ostringstream Text;
+  Text << In.rdbuf();
+  return Text.str();
+}
+
+// The options a help text shows ("-h,--help", "--sensors LIST", ...).
+std::set<std::string> HelpOptions(const std::vector<std::string>& Args) {
+  TCommandLine Line;
+  std::ostringstream Out, Err;
+  EXPECT_EQ(ParseCommandLine(Args, Line, Out, Err), -1) << Err.str();
+  std::string Help = Line.HelpText;
+  std::set<std::string> Options;
+  const std::regex Option("(^|[\\s,\\[|])(-h|--[a-z][a-z-]*)");
+  for (std::sregex_iterator I(Help.begin(), Help.end(), Option), End; I != End; ++I)
+    Options.insert((*I)[2]);
+  return Options;
+}
+
+// The text of a section ("# NAME") or subsection ("## NAME") of an scdoc
+// page, up to the next heading of the same or a higher level.
+std::string Section(const std::string& Page, const std::string& Heading) {
+  const std::string Marks = Heading.substr(0, Heading.find(' ') + 1);
+  const std::size_t Start = Page.find("\n" + Heading + "\n");
+  if (Start == std::string::npos) return {};
+  std::size_t End = Start + 1;
+  do {
+    End = Page.find("\n#", End + 1);
+  } while (End != std::string::npos && Page.compare(End + 1, Marks.size(), Marks) != 0 &&
+           Page.compare(End + 1, 2, "# ") != 0);
+  return Page.substr(Start, End == std::string::npos ? std::string::npos : End - Start);
+}
+
+bool Names(const std::string& Text, const std::string& Word) {
+  return Text.find("*" + Word + "*") != std::string::npos;
+}
+
+TEST(ManPage, DocumentsEveryOptionOfTheToolAndOfEachCommandWhereItBelongs) {
+  const std::string Page = ReadSource("man/quorvin-cli.1.scd");
+  const std::string ToolSections = Section(Page, "# OPTIONS") + Section(Page, "# RUN OPTIONS");
+  const std::set<std::string> ToolOptions = HelpOptions({"help"});
+  EXPECT_TRUE(ToolOptions.count("--version") && ToolOptions.count("--set")); // the regex works
+  for (const std::string& O : ToolOptions) EXPECT_TRUE(Names(ToolSections, O)) << O;
+
+  const std::string Commands = Section(Page, "# COMMANDS");
+  // The options several log commands share are described once, before the
+  // first command.
+  const std::string Shared = Commands.substr(0, Commands.find("\n## "));
+  for (const TCommandEntry& E : CommandTable()) {
+    const std::string Own = Section(Commands, std::string("## ") + E.Name);
+    EXPECT_FALSE(Own.empty()) << "no section for " << E.Name;
+    for (const std::string& O : HelpOptions({"help", E.Name}))
+      EXPECT_TRUE(Names(Own, O) || Names(Shared, O) ||
+                  (ToolOptions.count(O) && Names(ToolSections, O)))
+          << E.Name << " " << O;
+  }
+  // The ramcard actions are words of their own.
+  for (const char* Action : {"list", "save", "--out"})
+    EXPECT_TRUE(Names(Section(Commands, "## ramcard"), Action)) << Action;
+}
+
+TEST(ManPage, BothPagesNameEverySettingsKey) {
+  const std::string Cli = Section(ReadSource("man/quorvin-cli.1.scd"), "# SETTINGS KEYS");
+  const std::string Window = Section(ReadSource("man/quorvin.1.scd"), "# SETTINGS");
+  for (const TSetting& S : SettingsTable()) {
+    const std::string Key(S.Key);
+    EXPECT_TRUE(Names(Cli, Key)) << Key;
+    EXPECT_TRUE(Names(Window, Key)) << Key;
+    EXPECT_TRUE(Names(Cli, "[" + std::string(S.Section) + "]") ||
+                Cli.find("## [" + std::string(S.Section) + "]") != std::string::npos)
+        << S.Section;
+  }
+}
+
+TEST(BashCompletion, KnowsEveryCommandOptionAndSettingsKey) {
+  const std::string Script = ReadSource("cli/quorvin-cli.bash-completion");
+  std::set<std::string> Words;
+  const std::regex Word("[A-Za-z0-9-]+");
+  for (std::sregex_iterator I(Script.begin(), Script.end(), Word), End; I != End; ++I)
+    Words.insert(I->str());
+  std::set<std::string> Wanted = HelpOptions({"help"});
+  for (const TCommandEntry& E : CommandTable()) {
+    Wanted.insert(E.Name);
+    for (const std::string& O : HelpOptions({"help", E.Name})) Wanted.insert(O);
+  }
+  for (const TSetting& S : SettingsTable()) Wanted.insert(std::string(S.Key));
+  for (const std::string& W : Wanted) EXPECT_TRUE(Words.count(W)) << W;
+}
+
+} // namespace
+} // namespace quorvin::cli::test
