@@ -1,56 +1,85 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installing Quorvin like a desktop program, and its Debian package:
-# the two programs under bin/, the manual and the samples under
-# share/quorvin/, the desktop entry, icon and file types for the desktop's
-# menus, and a man page made from the batch tool's own --help.
+# Installing Quorvin like a desktop program (the Debian package of debian/
+# installs exactly this): the programs under bin/, their man pages and the
+# batch tool's shell completion, the desktop entry, icon, file types and
+# software-centre metadata, and under share/doc/quorvin/ the user manual and
+# the samples.
 include(GNUInstallDirs)
 
-install(TARGETS quorvin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET quorvin)
-  install(TARGETS quorvin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Every program of the product folders is installed, whatever the folders
+# define: an executable named quorvin* outside the tests, benchmarks, fuzz
+# targets and sample generators, and not a developer tool (sources under a
+# tools/ folder, such as the screenshot driver).
+function(quorvin_collect_programs dir out)
+  set(found)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "EXECUTABLE" OR NOT target MATCHES "^quorvin")
+      continue()
+    endif()
+    get_target_property(sources ${target} SOURCES)
+    if(NOT sources MATCHES "(^|;|/)tools/")
+      list(APPEND found ${target})
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${sub})
+    if(NOT folder MATCHES "^(tests|bench|fuzz|examples)(/|$)")
+      quorvin_collect_programs(${sub} more)
+      list(APPEND found ${more})
+    endif()
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+quorvin_collect_programs(${PROJECT_SOURCE_DIR} QUORVIN_PROGRAMS)
+install(TARGETS ${QUORVIN_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The man pages are written as scdoc sources in man/ (NAME.SECTION.scd).
+find_program(QUORVIN_SCDOC scdoc)
+file(GLOB man_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/man/*.scd)
+if(QUORVIN_SCDOC)
+  set(man_pages)
+  foreach(source IN LISTS man_sources)
+    get_filename_component(page ${source} NAME_WLE)
+    string(REGEX REPLACE "^.*\\.([0-9])$" "\\1" section ${page})
+    set(output ${CMAKE_CURRENT_BINARY_DIR}/man/${page})
+    add_custom_command(
+      OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+      COMMAND ${QUORVIN_SCDOC} < ${source} > ${output}
+      DEPENDS ${source}
+      COMMENT "Writing the man page ${page}"
+      VERBATIM)
+    list(APPEND man_pages ${output})
+    install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+  endforeach()
+  add_custom_target(manpages ALL DEPENDS ${man_pages})
+else()
+  message(STATUS "scdoc not found: the man pages are not built (scripts/setup.sh installs it)")
 endif()
 
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/gui/help/
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvin/help
+install(FILES ${PROJECT_SOURCE_DIR}/cli/quorvin-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME quorvin-cli)
+
+if(TARGET quorvin)
+  install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/quorvin.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/quorvin.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/org.example.quorvin.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/quorvin-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME quorvin.xml)
+
+# Documentation in the distribution's place for it. The window has the
+# manual built in; this copy is for reading in a browser.
+set(QUORVIN_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quorvin)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/gui/help/ DESTINATION ${QUORVIN_DOCDIR}/html
         FILES_MATCHING PATTERN "*.html")
 install(FILES ${PROJECT_SOURCE_DIR}/examples/SITE1.LOG ${PROJECT_SOURCE_DIR}/examples/site2.csv
               ${PROJECT_SOURCE_DIR}/examples/site3.csv ${PROJECT_SOURCE_DIR}/examples/SAMPLE.DDR
               ${PROJECT_SOURCE_DIR}/examples/RAMCARD.RCD
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvin/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/quorvin.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/quorvin.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/quorvin-mime.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME quorvin.xml)
-
-# The man page is written from the tool's own help, so it never drifts.
-find_program(HELP2MAN help2man)
-if(HELP2MAN)
-  set(manpage ${CMAKE_CURRENT_BINARY_DIR}/quorvin-cli.1)
-  add_custom_command(
-    OUTPUT ${manpage}
-    COMMAND ${HELP2MAN} --no-info --section=1
-            "--name=convert environmental data logger files to text, workbooks and reports"
-            --output=${manpage} $<TARGET_FILE:quorvin-cli>
-    DEPENDS quorvin-cli
-    COMMENT "Writing the man page of quorvin-cli")
-  add_custom_target(manpage ALL DEPENDS ${manpage})
-  install(FILES ${manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME quorvin)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Quorvin")
-set(CPACK_PACKAGE_CONTACT "Quorvin developers <quorvin@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Converts environmental data logger files into text, workbooks, charts and statistics")
-set(CPACK_DEBIAN_PACKAGE_SECTION science)
-# The dependencies are the Debian libraries the programs link, as
-# dpkg-shlibdeps finds them.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_PACKAGE_INSTALL_DIRECTORY quorvin)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-include(CPack)
+        DESTINATION ${QUORVIN_DOCDIR}/examples)

@@ -1,44 +1,198 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# CI: the Debian package builds, depends on the libraries it links, and an
-# install into a scratch folder holds every file and runs a sample.
+# CI: the Debian package builds (with its debug symbols apart), lintian
+# finds nothing to say, the programs are hardened, the desktop entry and the
+# AppStream metadata validate; then the package is installed on this
+# machine, the samples are typed by their content, a new user who is not
+# root runs the installed programs on copies of the samples, and the purge
+# leaves nothing behind. Needs root on a Debian 12 machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-deb=$(bash scripts/package.sh | tail -n 1)
-echo "package: $deb"
-depends=$(dpkg-deb -f "$deb" Depends)
-echo "depends: $depends"
-case "$depends" in *libxlsxwriter*) ;; *) echo "the package does not depend on libxlsxwriter" >&2; exit 1 ;; esac
+
+fail() {
+  echo "check-package: $*" >&2
+  exit 1
+}
+
+changes=$(bash scripts/package.sh | tail -n 1)
+dir=$(dirname "$changes")
+version=$(dpkg-parsechangelog -S Version)
+arch=$(dpkg-architecture -q DEB_HOST_ARCH)
+deb=$dir/quorvin_${version}_${arch}.deb
+dbgsym=$dir/quorvin-dbgsym_${version}_${arch}.deb
+[ -f "$deb" ] || fail "no $deb"
+[ -f "$dbgsym" ] || fail "no debug symbols package $dbgsym"
+echo "packages: $(basename "$deb") $(basename "$dbgsym")"
+
+# lintian, default profile: not one error or warning.
+echo "lintian:"
+lintian --fail-on error,warning "$changes" || fail "lintian found errors or warnings"
+echo "lintian: no errors, no warnings"
 
 root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-DESTDIR="$root" cmake --install build-release --prefix /usr >/dev/null
-expected=(
-  usr/bin/quorvin-cli
-  usr/share/man/man1/quorvin-cli.1
-  usr/share/applications/quorvin.desktop
-  usr/share/icons/hicolor/scalable/apps/quorvin.svg
-  usr/share/mime/packages/quorvin.xml
-  usr/share/quorvin/help/index.html
-  usr/share/quorvin/help/batch.html
-  usr/share/quorvin/examples/SITE1.LOG
-  usr/share/quorvin/examples/SAMPLE.DDR
-  usr/share/quorvin/examples/RAMCARD.RCD
-)
-if grep -q '^QUORVIN_BUILD_GUI:BOOL=ON' build-release/CMakeCache.txt; then
-  expected+=(usr/bin/quorvin)
-fi
-listing=$(dpkg-deb -c "$deb")
-missing=0
-for f in "${expected[@]}"; do
-  [ -e "$root/$f" ] || { echo "not installed: /$f" >&2; missing=1; }
-  grep -q " \./$f\$" <<<"$listing" || { echo "not in the package: /$f" >&2; missing=1; }
-done
-[ "$missing" -eq 0 ]
+user=quorvin-check
+installed=0
+# A failed check leaves neither the user nor the package behind.
+cleanup() {
+  rm -rf "$root"
+  if id "$user" >/dev/null 2>&1; then userdel -r "$user" >/dev/null 2>&1 || true; fi
+  if [ "$installed" -eq 1 ]; then apt-get purge -y -qq quorvin >/dev/null 2>&1 || true; fi
+}
+trap cleanup EXIT
+dpkg-deb -x "$deb" "$root"
 
-work=$(mktemp -d)
-cp "$root/usr/share/quorvin/examples/SITE1.LOG" "$work/"
-(cd "$work" && "$root/usr/bin/quorvin-cli" --ini none.ini prn SITE1.LOG >/dev/null 2>&1)
-[ -s "$work/SITE1.PRN" ] || { echo "the installed quorvin-cli did not convert a sample" >&2; exit 1; }
-rm -rf "$work"
+# Every program is stripped (its symbols are in the -dbgsym package),
+# position-independent, with full RELRO, BIND_NOW, the stack protector and
+# fortified functions.
+programs=("$root"/usr/bin/*)
+[ -e "$root/usr/bin/quorvin-cli" ] || fail "quorvin-cli is not in the package"
+for p in "${programs[@]}"; do
+  name=$(basename "$p")
+  [ -e "$root/usr/share/man/man1/$name.1.gz" ] || fail "$name has no man page"
+  # (Each output whole in a variable: grep -q on a pipe would end readelf early.)
+  sections=$(readelf -S -W "$p") header=$(readelf -h "$p") segments=$(readelf -l -W "$p")
+  dynamic=$(readelf -d "$p") symbols=$(readelf --dyn-syms -W "$p")
+  grep -q '\.debug_info' <<<"$sections" && fail "$name is not stripped"
+  grep -q 'Type:.*DYN' <<<"$header" || fail "$name is not position-independent"
+  grep -q 'GNU_RELRO' <<<"$segments" || fail "$name has no RELRO"
+  grep -q 'BIND_NOW' <<<"$dynamic" || fail "$name is not linked with BIND_NOW"
+  grep -q '__stack_chk_fail' <<<"$symbols" || fail "$name has no stack protector"
+  grep -q '__[a-z_]*_chk@' <<<"$symbols" || fail "$name has no fortified functions"
+done
+debug=$(dpkg-deb -c "$dbgsym" | grep -c '/usr/lib/debug/\.build-id/.*\.debug$' || true)
+[ "$debug" -eq "${#programs[@]}" ] || fail "$dbgsym holds $debug debug files for ${#programs[@]} programs"
+echo "programs hardened and stripped, their symbols in the -dbgsym package: $(cd "$root/usr/bin" && echo *)"
+
+# The desktop's files.
+desktop-file-validate "$root/usr/share/applications/quorvin.desktop" || fail "desktop entry"
+for m in "$root"/usr/share/metainfo/*.metainfo.xml; do
+  appstreamcli validate --no-net --pedantic "$m" || fail "AppStream metadata $m"
+done
+echo "desktop entry and AppStream metadata valid"
+
+# Install. Whatever an earlier run left installed goes first.
+dpkg-query -W quorvin >/dev/null 2>&1 && apt-get purge -y -qq quorvin >/dev/null
+export DEBIAN_FRONTEND=noninteractive
+installed=1
+apt-get install -y -qq --no-install-recommends "$(realpath "$deb")" >/dev/null || fail "install"
+listing=$(dpkg-query -L quorvin)
+examples=/usr/share/doc/quorvin/examples
+for f in /usr/bin/quorvin-cli /usr/share/doc/quorvin/copyright /usr/share/doc/quorvin/changelog.gz \
+  /usr/share/doc/quorvin/html/index.html /usr/share/bash-completion/completions/quorvin-cli \
+  /usr/share/mime/packages/quorvin.xml $examples/SITE1.LOG $examples/SAMPLE.DDR \
+  $examples/RAMCARD.RCD $examples/site2.csv $examples/site3.csv; do
+  [ -f "$f" ] || fail "not installed: $f"
+done
+with_window=0
+[ -x /usr/bin/quorvin ] && with_window=1
+echo "installed: $(grep -c . <<<"$listing") paths"
+
+useradd -m -s /bin/bash "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+as_user() { runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin LC_ALL=C.UTF-8 "$@"; }
+
+# The file types, by content: the samples as installed, renamed copies that
+# have no extension to go by, and a text log that must stay text.
+as_user bash -c "mkdir ~/types && cd ~/types &&
+  for f in $examples/*; do n=\$(basename \"\$f\"); cp \"\$f\" plain-\${n//./-}; done &&
+  printf 'Dec  9 12:00:01 host sshd[1]: started\n' >messages.log"
+typeof() { as_user gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'; }
+expect_type() {
+  local got
+  got=$(typeof "$1")
+  [ "$got" = "$2" ] || fail "$1 is typed $got, not $2"
+  printf '  %-40s %s\n' "$1" "$got"
+}
+echo "file types:"
+expect_type $examples/SITE1.LOG application/x-quorvin-log
+expect_type $examples/SAMPLE.DDR application/x-quorvin-ddr
+expect_type $examples/RAMCARD.RCD application/x-quorvin-ramcard
+expect_type $examples/site2.csv text/csv
+expect_type $examples/site3.csv text/csv
+expect_type "$home/types/plain-SITE1-LOG" application/x-quorvin-log
+expect_type "$home/types/plain-SAMPLE-DDR" application/x-quorvin-ddr
+expect_type "$home/types/plain-RAMCARD-RCD" application/x-quorvin-ramcard
+expect_type "$home/types/messages.log" text/x-log
+if [ "$with_window" -eq 1 ]; then
+  handler=$(as_user gio mime application/x-quorvin-log | sed -n '1s/.*: //p')
+  [ "$handler" = "quorvin.desktop" ] || fail "binary logs open with '$handler', not quorvin.desktop"
+  echo "  binary logs open with $handler"
+fi
+
+# The programs as a user who is not root, on copies of the samples (the
+# installed ones are read-only: converting them in place must fail, with
+# the reason).
+echo "running as $user:"
+run() {
+  echo "  \$ $*"
+  as_user bash -c "cd ~/work && $*" >/dev/null 2>"$root/stderr" || {
+    cat "$root/stderr" >&2
+    fail "failed: $*"
+  }
+}
+as_user bash -c "cp -r $examples ~/work && chmod -R u+w ~/work"
+run quorvin-cli --version
+run quorvin-cli prn SITE1.LOG
+run test -s SITE1.PRN
+run quorvin-cli --set OutputFormat=EXCEL prn site2.csv --sensors all
+run test -s SITE2.XLS
+run quorvin-cli header SITE1.LOG
+run quorvin-cli stats site3.csv
+run quorvin-cli ddr SAMPLE.DDR --save
+run test -s SAMPLE.PRN
+run quorvin-cli ddr SAMPLE.DDR --summary
+run quorvin-cli ramcard RAMCARD.RCD list
+run quorvin-cli --yes ramcard RAMCARD.RCD save --out card README.TXT
+run test -s card/README.TXT
+if [ "$with_window" -eq 1 ]; then
+  run quorvin-cli graph SITE1.LOG --png site1.png
+  run "file site1.png | grep -q 'PNG image data, 800 x 600'"
+  # The window starts, opens the log and keeps running until it is ended.
+  echo "  \$ quorvin SITE1.LOG"
+  code=0
+  as_user bash -c "cd ~/work && QT_QPA_PLATFORM=offscreen timeout 5 quorvin SITE1.LOG" \
+    >/dev/null 2>"$root/stderr" || code=$?
+  [ "$code" -eq 124 ] || {
+    cat "$root/stderr" >&2
+    fail "the window ended with status $code before it was closed"
+  }
+fi
+code=0
+as_user bash -c "cd ~ && quorvin-cli prn $examples/SITE1.LOG" >/dev/null 2>"$root/stderr" || code=$?
+[ "$code" -eq 1 ] && grep -q 'Permission denied' "$root/stderr" ||
+  fail "converting an installed sample in place: status $code, $(cat "$root/stderr")"
+echo "  converting an installed sample in place fails: $(grep -m1 'Permission denied' "$root/stderr")"
+
+# The man pages and the completion, as the user finds them.
+as_user man -w quorvin-cli >/dev/null || fail "man quorvin-cli finds no page"
+completion=$(as_user bash -c 'source /usr/share/bash-completion/bash_completion
+  source /usr/share/bash-completion/completions/quorvin-cli
+  cd ~/work
+  complete_words() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=()
+    COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+    _quorvin_cli quorvin-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}" 2>/dev/null; echo "${COMPREPLY[*]}"; }
+  complete_words quorvin-cli st
+  complete_words quorvin-cli --set AppendDD
+  complete_words quorvin-cli ddr ""')
+[ "$completion" = "$(printf 'stats\nAppendDDRData=\nSAMPLE.DDR card')" ] ||
+  fail "bash completion gave: $completion"
+echo "  man page and bash completion found"
+
+# Purge: the package's files, the user's and the desktop's caches of it go.
+userdel -r "$user" >/dev/null 2>&1
+apt-get purge -y -qq quorvin >/dev/null || fail "purge"
+installed=0
+dpkg-query -W quorvin >/dev/null 2>&1 && fail "quorvin is still known to dpkg after the purge"
+left=0
+while IFS= read -r f; do
+  [ "$f" = "/." ] && continue
+  if [ -f "$f" ] || [ -L "$f" ] || { [ -d "$f" ] && [[ $f == *quorvin* ]]; }; then
+    echo "left behind: $f" >&2
+    left=1
+  fi
+done <<<"$listing"
+[ -e /usr/share/mime/application/x-quorvin-log.xml ] && { echo "left behind: the MIME database's entry" >&2; left=1; }
+grep -qs quorvin /usr/share/applications/mimeinfo.cache && { echo "left behind: the desktop database's entry" >&2; left=1; }
+[ "$left" -eq 0 ] || fail "the purge left files behind"
+echo "purged: nothing left behind"
 echo "package check passed"

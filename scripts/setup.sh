@@ -19,10 +19,22 @@ packages=(
   locales
   clang
   libclang-rt-14-dev
-  help2man
-  dpkg-dev
-  file
   ccache
+  # The Debian package (scripts/package.sh) and its check
+  # (scripts/check-package.sh): the build, the man pages, lintian, the
+  # desktop's validators, the file-type database and gio to ask it, bash
+  # completion, and the zone the golden cases run in.
+  dpkg-dev
+  debhelper
+  scdoc
+  lintian
+  desktop-file-utils
+  appstream
+  shared-mime-info
+  libglib2.0-bin
+  bash-completion
+  file
+  tzdata
   # The window program: Qt 6 widgets, charts (which need the OpenGL module's
   # headers), printing, the SVG icon; the platform plugins and fonts it
   # draws with.
