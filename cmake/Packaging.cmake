@@ -9,7 +9,10 @@ include(GNUInstallDirs)
 # Every program of the product folders is installed, whatever the folders
 # define: an executable named quorvin* outside the tests, benchmarks, fuzz
 # targets and sample generators, and not a developer tool (sources under a
-# tools/ folder, such as the screenshot driver).
+# tools/ folder, such as the screenshot driver). The programs quorvin-cli
+# hands commands over to (quorvin-cli-*, such as quorvin-cli-graph) are not
+# for users: they go where it looks for them, ../libexec/quorvin/ from its
+# own folder.
 function(quorvin_collect_programs dir out)
   set(found)
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
@@ -34,7 +37,13 @@ function(quorvin_collect_programs dir out)
   set(${out} ${found} PARENT_SCOPE)
 endfunction()
 quorvin_collect_programs(${PROJECT_SOURCE_DIR} QUORVIN_PROGRAMS)
-install(TARGETS ${QUORVIN_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+foreach(program IN LISTS QUORVIN_PROGRAMS)
+  if(program MATCHES "^quorvin-cli-")
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quorvin)
+  else()
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
 
 # The man pages are written as scdoc sources in man/ (NAME.SECTION.scd).
 find_program(QUORVIN_SCDOC scdoc)
