@@ -33,7 +33,6 @@ const char* const MsgIntervalsAll =
 const char* const MsgIntervalsSome =
     "Sensors selected have different logging intervals. \r\n View header for sensor logging "
     "intervals";
-const char* const MsgClosing = "Error closing Log Output file.";
 
 // A grid step of three days: the start of the search for the smallest
 // interval of the checked sensors.
@@ -404,7 +403,7 @@ bool TLogExport::WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Ap
   if (!Ok) {
     const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosingOutput, TMsgButtons::OK, Reason);
     return false;
   }
   FAnyChunkWritten = true;
@@ -453,13 +452,15 @@ bool TLogExport::FinishOutput() {
   auto Fail = [this] {
     const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosingOutput, TMsgButtons::OK, Reason);
     return false;
   };
   if (!FOut.Close()) return Fail();
   // The workbook is made from the complete text before it replaces the old
   // file, so a failed conversion leaves the old file as it was.
-  if (FOptions.OutputFormat == OutputFormatExcel && !ConvertTextToWorkbook(FOut.WrittenName())) {
+  // The date and time fields open every line: labels, never quantities.
+  if (FOptions.OutputFormat == OutputFormatExcel &&
+      !ConvertTextToWorkbook(FOut.WrittenName(), LineTimeFields)) {
     FOut.Abandon();
     return false;
   }
@@ -677,7 +678,8 @@ std::int64_t TLogExport::NextRecordTime(const TLineMaker& Maker, std::int64_t Fr
   if (From > INT32_MAX) return None;
   if (FSel.BinaryLogLoaded && FSel.BinaryLog) {
     const TLogFile& Log = *FSel.BinaryLog;
-    if (From >= Log.LastTime()) return None;
+    // A record cut short by the end of the file still holds its first values.
+    if (From >= Log.DataEndTime()) return None;
     return std::max<std::int64_t>(From, Log.FirstTime());
   }
   std::int64_t Next = None;
