@@ -21,7 +21,7 @@
 #include "core/Messages.h"
 #include "report/Formatting.h"
 #include "report/Titles.h"
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 namespace quorvin {
 
