@@ -4,6 +4,7 @@
 // the command line as parsed.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -40,9 +41,12 @@ struct TCliEnvironment {
   int ErrTerminalColumns = 0;
   // Cores this process may run on: the default of --jobs.
   unsigned Cores = 1;
-  // Makes the charts of the graph command; empty where the tool was built
-  // without the window.
+  // Makes the charts of the graph command; empty in a process without them.
   TChartPictureFactory Charts;
+  // Without charts: hands a command that draws one over to the program that
+  // has them (returns only when it cannot, with the exit status); empty
+  // where the tool was built without the window.
+  std::function<int(std::ostream& Err)> HandOverChart;
 };
 
 // Runs the tool on its arguments (without the program name).

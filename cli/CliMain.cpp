@@ -232,6 +232,7 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   }
   const TCommandEntry& Command = *Line.Command;
   if (Command.NeedsChart && !Environment.Charts) {
+    if (Environment.HandOverChart) return Environment.HandOverChart(Err);
     Err << Command.Name << " is not available: quorvin-cli was built without the window\n";
     return 2;
   }

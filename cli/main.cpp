@@ -1,45 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <sys/ioctl.h>
-#include <unistd.h>
-
+// quorvin-cli. It links no Qt: the graph command, which draws with the
+// window's chart, is handed over to quorvin-cli-graph.
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/CliContext.h"
-#include "core/Collect.h"
-#include "core/Cores.h"
-#include "core/OutputFile.h"
-#include "core/ProcessLocale.h"
-#ifdef QUORVIN_WITH_CHART
-#include "chart/OffscreenCharts.h"
-#endif
-
-namespace {
-
-int ErrTerminalColumns() {
-  if (!::isatty(STDERR_FILENO)) return 0;
-  struct winsize Size {};
-  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &Size) == 0 && Size.ws_col > 0) return Size.ws_col;
-  return 80;
-}
-
-} // namespace
+#include "cli/CliProcess.h"
 
 int main(int argc, char** argv) {
-  // Process-wide, so done once before any thread starts.
-  quorvin::SetUpProcessLocale();
-  quorvin::SetUpProcessSignals();
-  quorvin::SetRunErrorHandler(quorvin::cli::ReportRunError);
+  quorvin::cli::SetUpCliProcess();
   std::vector<std::string> Args(argv + 1, argv + argc);
-  quorvin::cli::TCliEnvironment Environment;
-  Environment.In = &std::cin;
-  Environment.ErrTerminalColumns = ErrTerminalColumns();
-  Environment.Cores = quorvin::UsableCores();
+  quorvin::cli::TCliEnvironment Environment = quorvin::cli::ProcessEnvironment();
 #ifdef QUORVIN_WITH_CHART
-  // Lives until the run is over: Qt, when a chart started it, ends with it.
-  quorvin::chart::TOffscreenCharts Charts;
-  Environment.Charts = Charts.Factory();
+  Environment.HandOverChart = [argv](std::ostream& Err) {
+    return quorvin::cli::HandOverToChartProgram(argv, Err);
+  };
 #endif
   return quorvin::cli::RunCli(Args, std::cout, std::cerr, Environment);
 }
