@@ -252,5 +252,6 @@ inline constexpr std::string_view MsgLogWrittenPrefix = "Log written to ";
 inline constexpr std::string_view MsgUnableToSave = "Error! Unable to save file.";
 inline constexpr std::string_view MsgDDRWrittenPrefix = "DDR Log written to ";
 inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DDR file.";
+inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
 
 } // namespace quorvin::captions

@@ -95,6 +95,8 @@ void SetUpProcessSignals() {
 
 TOutputFile::~TOutputFile() { Abandon(); }
 
+// The reason names the file the user asked for, never the temporary one
+// beside it: that name means nothing to the user and is gone afterwards.
 bool TOutputFile::Fail(const std::string& Path, int Error) {
   FFailed = true;
   FReason = Path + ": " + std::strerror(Error);
@@ -117,7 +119,7 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
 
   std::string Name;
   const int Fd = CreateBeside(Target + ".partial-", Name);
-  if (Fd < 0) return Fail(Target + ".partial-XXXXXX", errno);
+  if (Fd < 0) return Fail(Target, errno);
   // A new file has had the umask applied by open; a replacement keeps the
   // mode of the file it replaces.
   if (Exists) ::fchmod(Fd, Old.st_mode & 07777);
@@ -126,7 +128,7 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
     const int Error = errno;
     ::close(Fd);
     ::unlink(Name.c_str());
-    return Fail(Name, Error);
+    return Fail(Target, Error);
   }
   SetBuffer();
   FTempName = Name;
@@ -171,13 +173,13 @@ bool TOutputFile::OpenAppend(const std::string& Target) {
 bool TOutputFile::Write(std::string_view Text) {
   if (!FFile || FFailed) return false;
   if (!Text.empty() && std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size())
-    return Fail(WrittenName(), errno);
+    return Fail(FTarget, errno);
   FWritten += static_cast<std::int64_t>(Text.size());
   // A replacement is made durable before it replaces the target. Starting
   // the disk's work on what is written as it goes leaves little for that
   // last wait.
   if (!FTempName.empty() && FWritten - FWritebackFrom >= WritebackStep) {
-    if (std::fflush(FFile) != 0) return Fail(WrittenName(), errno);
+    if (std::fflush(FFile) != 0) return Fail(FTarget, errno);
 #ifdef __linux__
     ::sync_file_range(fileno(FFile), FWritebackFrom, FWritten - FWritebackFrom,
                       SYNC_FILE_RANGE_WRITE);
@@ -189,16 +191,16 @@ bool TOutputFile::Write(std::string_view Text) {
 
 bool TOutputFile::Flush() {
   if (!FFile || FFailed) return false;
-  if (std::fflush(FFile) != 0) return Fail(WrittenName(), errno);
+  if (std::fflush(FFile) != 0) return Fail(FTarget, errno);
   return true;
 }
 
 bool TOutputFile::Close() {
   if (!FFile) return false;
   bool Ok = !FFailed;
-  if (Ok && std::fflush(FFile) != 0) Ok = Fail(WrittenName(), errno);
-  if (Ok && !FTempName.empty() && ::fsync(fileno(FFile)) != 0) Ok = Fail(WrittenName(), errno);
-  if (std::fclose(FFile) != 0 && Ok) Ok = Fail(WrittenName(), errno);
+  if (Ok && std::fflush(FFile) != 0) Ok = Fail(FTarget, errno);
+  if (Ok && !FTempName.empty() && ::fsync(fileno(FFile)) != 0) Ok = Fail(FTarget, errno);
+  if (std::fclose(FFile) != 0 && Ok) Ok = Fail(FTarget, errno);
   FFile = nullptr;
   if (!Ok) FFailed = true;
   return Ok;

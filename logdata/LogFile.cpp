@@ -9,6 +9,7 @@
 
 #include "core/ByteReader.h"
 #include "core/RegularFile.h"
+#include "logdata/HeaderReport.h"
 
 namespace quorvin {
 
@@ -96,8 +97,13 @@ bool TLogFile::ReadHeader() {
   auto H = std::make_unique<THeader>();
   if (!H->Parse(std::span<const std::uint8_t>(Block, Got))) return false;
 
+  // The descriptors must fit the file, and every sensor's value must lie
+  // inside a record: a sensor count flipped by one bit would otherwise read
+  // thousands of descriptors out of the data and make every line that wide.
+  // A record size of 0 (a header without data) holds no value to misplace.
   struct stat St {};
   if (::fstat(::fileno(FFile), &St) != 0 || St.st_size < H->DataOffset) return false;
+  if (H->RecordSize != 0 && 2 * static_cast<int>(H->NumSensors) > H->RecordSize) return false;
 
   FSensors.Clear();
   std::uint8_t Desc[SensorBlockSize];
@@ -142,6 +148,13 @@ void TLogFile::InitDataRange() {
   // Data reaching past 2053 is cut at the last representable log time.
   FLastTime =
       static_cast<LogTime>(std::min<std::int64_t>(Last, std::numeric_limits<LogTime>::max()));
+}
+
+std::int64_t TLogFile::DataEndTime() const {
+  if (!FHeader || FHeader->RecordSize == 0 || FFileSize <= FHeader->DataOffset) return FLastTime;
+  const std::int64_t Bytes = FFileSize - FHeader->DataOffset;
+  const std::int64_t Slots = (Bytes + FHeader->RecordSize - 1) / FHeader->RecordSize;
+  return FFirstTime + Slots * static_cast<std::int64_t>(FHeader->Interval);
 }
 
 void TLogFile::MarkRecordEmpty(TRecord& Rec) {
@@ -246,6 +259,46 @@ void TLogFile::GetValues(LogTime Time, const int* SensorIndexes, std::size_t Cou
     if (Raw != NonRecordedRaw)
       Values[I] = RawToValue(Raw, FSensors.Objects(Index - 1)->RightDigits);
   }
+}
+
+std::string TLogFile::TitleName() const { return FHeader ? FHeader->UnitName : std::string(); }
+
+TLogSensor TLogFile::Sensor(int SensorIndex) const {
+  TLogSensor Info;
+  const TSensor* S = FSensors.Objects(SensorIndex - 1);
+  if (!S) return Info;
+  Info.Name = FSensors.Names(SensorIndex - 1);
+  Info.ShortName = Info.Name;
+  SplitAt('.', Info.ShortName);
+  Info.RightDigits = S->RightDigits;
+  Info.Slope = S->Slope;
+  Info.Offset = S->Offset;
+  Info.FirstTime = FFirstTime;
+  Info.LastTime = FLastTime;
+  Info.Interval = Interval();
+  return Info;
+}
+
+int TLogFile::RecordCount(int SensorIndex) const {
+  if (SensorIndex < 1 || SensorIndex > FSensors.Count() || Interval() <= 0) return 0;
+  return static_cast<int>((std::int64_t(FLastTime) - FFirstTime) / Interval());
+}
+
+void TLogFile::GetValueAt(int Position, int SensorIndex, float& Value, LogTime& Time) {
+  Time = static_cast<LogTime>(FFirstTime + std::int64_t(Position) * Interval());
+  GetValue(Time, SensorIndex, Value);
+}
+
+bool TLogFile::NextRecordTime(int /*SensorIndex*/, LogTime From, LogTime& Time) {
+  // A record cut short by the end of the file still holds its first values.
+  if (From >= DataEndTime()) return false;
+  Time = std::max(From, FFirstTime);
+  return true;
+}
+
+bool TLogFile::ShowHeader(ITextPane& Pane, const std::string& TitleName,
+                          const TDateTimeFormat& Format) const {
+  return ShowLogHeader(Pane, *this, TitleName, Format);
 }
 
 } // namespace quorvin

@@ -8,6 +8,7 @@
 
 #include "core/FileNames.h"
 #include "core/Messages.h"
+#include "logdata/LogFormats.h"
 #include "report/Formatting.h"
 
 namespace quorvin {
@@ -67,28 +68,15 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
     return false;
   }
 
+  if (!IsLogFileName(LogFileName)) {
+    Ui.Dialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
+    return false;
+  }
   // Valid once a log is loaded: the one just loaded, or the one already
   // loaded under this unchanged name. A failed load leaves none.
-  const std::string Ext = UpperCase(Path.extension().string());
-  if (Ext == ".LOG") {
-    LogFileDir = ExtractFilePath(LogFileName);
-    LoadLogFile(Ui);
-    return LogLoaded();
-  }
-  if (Ext == ".CSV" || Ext == ".TXT") {
-    LogFileDir = ExtractFilePath(LogFileName);
-    LoadCSVLogFile(Ui);
-    return LogLoaded();
-  }
-  Ui.Dialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
-  return false;
-}
-
-void TLogSelection::FreeReaders() {
-  // Only the reader its flag names is ever used: a reader of the other kind
-  // would just hold its file open and its records in memory.
-  BinaryLog.reset();
-  CSVLog.reset();
+  LogFileDir = ExtractFilePath(LogFileName);
+  LoadLogFile(Ui);
+  return LogLoaded();
 }
 
 void TLogSelection::FillSensorsCleared() {
@@ -97,9 +85,7 @@ void TLogSelection::FillSensorsCleared() {
 }
 
 void TLogSelection::LoadFailed(TUiServices& Ui) {
-  FreeReaders();
-  BinaryLogLoaded = false;
-  CSVLogLoaded = false;
+  Log.reset();
   // No sensors of an earlier log stay behind to be reported under the new name.
   FillSensorsCleared();
   CheckedSensorCount = 0;
@@ -122,84 +108,49 @@ void TLogSelection::SetDates(LogTime Start, LogTime End) {
 void TLogSelection::LoadLogFile(TUiServices& Ui) {
   if (!LogNameEdited) return;
   LogNameEdited = false;
-  FreeReaders();
-
-  BinaryLog = std::make_unique<TLogFile>(LogFileName, UpperNameStem(LogFileName));
-  BinaryLogLoaded = true;
-  CSVLogLoaded = false;
-  if (!BinaryLog->Open()) {
+  // The old reader goes first: it may hold a whole file in memory.
+  Log.reset();
+  Log = MakeLogReader(LogFileName, UpperNameStem(LogFileName));
+  if (!Log || !Log->Open()) {
     LoadFailed(Ui);
     return;
   }
 
   FillSensorsCleared();
-  const auto& Sensors = BinaryLog->Sensors();
-  SensorChoices.resize(static_cast<std::size_t>(Sensors.Count()));
-  for (int i = 0; i < Sensors.Count(); ++i) {
+  const int Count = Log->SensorCount();
+  SensorChoices.resize(static_cast<std::size_t>(Count));
+  for (int i = 0; i < Count; ++i) {
+    TLogSensor S = Log->Sensor(i + 1);
     TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
-    const TSensor* S = Sensors.Objects(i);
-    C.FullName = Sensors.Names(i);
-    std::string Rest = C.FullName;
-    SplitAt('.', Rest);
-    C.ShortName = Rest;
-    if (S) {
-      C.RightDigits = S->RightDigits;
-      C.Slope = S->Slope;
-      C.Offset = S->Offset;
-    }
+    C.FullName = std::move(S.Name);
+    C.ShortName = std::move(S.ShortName);
+    C.RightDigits = S.RightDigits;
+    C.Slope = S.Slope;
+    C.Offset = S.Offset;
+    C.Units = std::move(S.Units);
     FView->SensorAdded(C.FullName);
   }
-  ApplySelectAll();
+  // Sensors with readings of their own may not share a grid: only the
+  // first starts checked.
+  if (Log->RecordsHoldEverySensor())
+    ApplySelectAll();
+  else
+    CheckFirstSensorOnly();
 
-  LogInterval = BinaryLog->Interval();
-  LogTitleName = BinaryLog->Header() ? BinaryLog->Header()->UnitName : std::string();
-  SetDates(BinaryLog->FirstTime(), BinaryLog->LastTime());
+  LogInterval = Log->Interval();
+  LogTitleName = Log->TitleName();
+  // The range of the first sensor, which for a logger file is the log's.
+  if (Count > 0) {
+    const TLogSensor First = Log->Sensor(1);
+    SetDates(First.FirstTime, First.LastTime);
+  } else {
+    SetDates(Log->FirstTime(), Log->LastTime());
+  }
 
   if (SensorChoices.empty())
     Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
   else
     FView->FirstSensorHighlighted();
-}
-
-void TLogSelection::LoadCSVLogFile(TUiServices& Ui) {
-  if (!LogNameEdited) return;
-  LogNameEdited = false;
-  FreeReaders();
-
-  CSVLog = std::make_unique<TCSVLogFile>(LogFileName, UpperNameStem(LogFileName));
-  CSVLogLoaded = true;
-  BinaryLogLoaded = false;
-  if (!CSVLog->Open()) {
-    LoadFailed(Ui);
-    return;
-  }
-
-  FillSensorsCleared();
-  const auto& Sensors = CSVLog->Sensors();
-  SensorChoices.resize(static_cast<std::size_t>(Sensors.Count()));
-  for (int i = 0; i < Sensors.Count(); ++i) {
-    TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
-    const TCSVSensor* S = Sensors.Objects(i);
-    C.FullName = Sensors.Names(i);
-    C.ShortName = C.FullName;
-    if (S) {
-      C.Units = S->Units;
-      C.RightDigits = S->RightDigits;
-    }
-    FView->SensorAdded(C.FullName);
-  }
-  CheckFirstSensorOnly();
-
-  if (SensorChoices.empty()) {
-    Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
-    return;
-  }
-  const TCSVSensor* First = Sensors.Objects(0);
-  LogInterval = CSVLog->Interval();
-  FView->FirstSensorHighlighted();
-  LogTitleName = CSVLog->FileName();
-  SetDates(First ? First->FirstTime : CSVLog->FirstTime(),
-           First ? First->LastTime : CSVLog->LastTime());
 }
 
 void TLogSelection::CheckSensorsClick(int Index, bool Checked) {
@@ -288,21 +239,34 @@ void TLogSelection::ShowDtFormat(int Page, int Index) {
 }
 
 std::int64_t CheckedReadings(const TLogSelection& Selection) {
-  if (Selection.BinaryLogLoaded && Selection.BinaryLog) {
-    const TLogFile& Log = *Selection.BinaryLog;
-    return Log.Interval() > 0 ? (std::int64_t(Log.LastTime()) - Log.FirstTime()) / Log.Interval()
-                              : 0;
-  }
   std::int64_t Most = 0;
-  if (Selection.CSVLogLoaded && Selection.CSVLog) {
-    const auto& Sensors = Selection.CSVLog->Sensors();
-    for (int I = 0; I < Sensors.Count() && I < Selection.SensorChoiceCount(); ++I) {
-      const TCSVSensor* S = Sensors.Objects(I);
-      if (S && Selection.SensorChoices[std::size_t(I)].Checked)
-        Most = std::max<std::int64_t>(Most, S->RecordCount());
-    }
-  }
+  if (!Selection.Log) return Most;
+  const int Count = Selection.Log->SensorCount();
+  for (int I = 0; I < Count && I < Selection.SensorChoiceCount(); ++I)
+    if (Selection.SensorChoices[std::size_t(I)].Checked)
+      Most = std::max<std::int64_t>(Most, Selection.Log->RecordCount(I + 1));
   return Most;
+}
+
+std::int64_t LogFileBytes(const TLogSelection& Selection) {
+  if (!Selection.Log) return 0;
+  std::error_code Ec;
+  const auto Size = std::filesystem::file_size(Selection.Log->FileName(), Ec);
+  return Ec ? 0 : static_cast<std::int64_t>(Size);
+}
+
+double ExpectedGridBytes(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
+                         std::int64_t Interval) {
+  if (End < Start) return 0;
+  const double Lines = Interval > 0 ? double((End - Start) / Interval + 1) : 2;
+  // The date and time, then per checked sensor a separator and its value in
+  // a fixed column (or as long as its decimals make it); the column header
+  // lines weigh as much again for four lines.
+  double LineBytes = 22;
+  for (const TSensorChoice& C : Selection.SensorChoices)
+    if (C.Checked)
+      LineBytes += 1 + std::max({8.0, double(C.ShortName.size()) + 2, double(C.RightDigits) + 3});
+  return (Lines + 4) * LineBytes;
 }
 
 bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
@@ -310,13 +274,20 @@ bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::in
   if (Interval <= 0 || End < Start) return true;
   const std::int64_t Lines = (End - Start) / Interval + 1;
   const std::int64_t Readings = CheckedReadings(Selection);
-  if (Lines <= 1000000 || Lines <= 100 * Readings) return true;
+  // What will be written is weighed, not the lines alone: a header that
+  // makes every line thousands of columns wide multiplies a file's size as
+  // surely as a stray date decades away.
+  const double Expected = ExpectedGridBytes(Selection, Start, End, Interval);
+  const std::int64_t Input = LogFileBytes(Selection);
+  if (Expected <= GridBytesFloor || Expected <= GridGrowthLimit * double(Input)) return true;
   const std::string Pattern = Format.DatePattern + " " + Format.TimePattern;
   const std::string Text = "This log spans " + std::to_string(Lines) + " lines from " +
                            FormatLogTime(Pattern, static_cast<LogTime>(Start), Format) + " to " +
                            FormatLogTime(Pattern, static_cast<LogTime>(End), Format) + " for " +
                            std::to_string(Readings) + " readings. Continue?";
-  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo) == TMsgResult::Yes;
+  const std::string Detail = "About " + std::to_string(std::llround(Expected)) +
+                             " bytes of lines from a file of " + std::to_string(Input) + " bytes.";
+  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo, Detail) == TMsgResult::Yes;
 }
 
 } // namespace quorvin
