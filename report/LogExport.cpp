@@ -19,6 +19,7 @@
 #include "core/Cores.h"
 #include "core/FileNames.h"
 #include "core/Messages.h"
+#include "core/ThreadBudget.h"
 #include "report/Formatting.h"
 #include "report/Titles.h"
 #include "report/Workbook.h"
@@ -485,6 +486,7 @@ public:
   ~TLineMaker() {
     // The workers end before the chunks they may still hold.
     FPool.reset();
+    FWorkersTaken.reset();
   }
 
   std::vector<TColumn> Columns;
@@ -494,11 +496,19 @@ public:
   void Start(std::int64_t Steps) {
     FOwn = MakeFormatter();
     FLineBytes = FOwn->LineBound();
-    const unsigned Threads = FExport.FFormatThreads != 0 ? FExport.FFormatThreads : UsableCores();
-    if (IsSaving(FExport.FCommandMode) && Threads > 1 && Steps >= ParallelSteps) {
-      FPool = std::make_unique<TFormatPool>(Threads - 1, [this] { return MakeFormatter(); });
-      FMostInFlight = 4 * Threads;
+    if (!IsSaving(FExport.FCommandMode) || Steps < ParallelSteps) return;
+    // Workers beside this thread: as many as were asked for, or what the
+    // process's threads have left (other files of a batch may hold them).
+    unsigned Workers;
+    if (FExport.FFormatThreads != 0) {
+      Workers = FExport.FFormatThreads - 1;
+    } else {
+      Workers = ProcessThreads().Take(UsableCores() - 1);
+      FWorkersTaken = std::make_unique<TThreadsTaken>(ProcessThreads(), Workers);
     }
+    if (Workers == 0) return;
+    FPool = std::make_unique<TFormatPool>(Workers, [this] { return MakeFormatter(); });
+    FMostInFlight = 4 * (Workers + 1);
   }
 
   // One time step; Fill(Values) writes the columns' values, in column order.
@@ -539,6 +549,7 @@ public:
     if (!FExport.FFailed && FChunk->Steps() > 0) HandOnChunk();
     if (FPool) WriteReady(true);
     FPool.reset();
+    FWorkersTaken.reset();
   }
 
 private:
@@ -619,6 +630,7 @@ private:
   std::vector<std::unique_ptr<TChunk>> FSpare;
   std::size_t FMostInFlight = 0;
   std::unique_ptr<TFormatPool> FPool;
+  std::unique_ptr<TThreadsTaken> FWorkersTaken;
 };
 
 void TLogExport::StartConversion() {
@@ -766,7 +778,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
   const std::string& DisplayName =
       Binary ? FSel.BinaryLog->DisplayName() : FSel.CSVLog->DisplayName();
-  FUi.Status.SetPanelText(1, "Importing from .LOG file " + DisplayName + " ...");
+  FUi.Status.SetProgressText("Importing from .LOG file " + DisplayName + " ...");
   StartConversion();
   const int SensorCount =
       Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();

@@ -6,16 +6,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include <gtest/gtest.h>
 
-#include "support/LogGen.h"
 #include "XlsxReader.h"
+#include "core/Cores.h"
 #include "core/OutputFile.h"
+#include "core/ThreadBudget.h"
 #include "report/Formatting.h"
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
+#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {
@@ -75,25 +78,25 @@ TEST_F(LogExportTest, SavedStandardLayoutFixedAndCommaSeparated) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(OutputName, Dir / "SITE1.PRN");
   EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
-                                      "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"",
-                                      "\"SLOPE\"                  1.00      0.0",
-                                      "\"OFFSET\"                 0.00      0.0",
-                                      "\"RIGHTDIGITS\"               2        1",
-                                      "03/05/98    14:00:00     1.23      0.0",
-                                      "03/05/98    14:15:00     1.25      -.-",
-                                  }));
+                                       "\"DATE\"        \"TIME\"  \"STAGE\"   \"RAIN\"",
+                                       "\"SLOPE\"                  1.00      0.0",
+                                       "\"OFFSET\"                 0.00      0.0",
+                                       "\"RIGHTDIGITS\"               2        1",
+                                       "03/05/98    14:00:00     1.23      0.0",
+                                       "03/05/98    14:15:00     1.25      -.-",
+                                   }));
   EXPECT_EQ(Ui.Status.Panels[1], "Importing from .LOG file SITE1 ...");
 
   Opt.DisplayFixedFormat = false;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
-                                      "\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"",
-                                      "\"SLOPE\",,1.00,0.0",
-                                      "\"OFFSET\",,0.00,0.0",
-                                      "\"RIGHTDIGITS\",,2,1",
-                                      "03/05/98,14:00:00,1.23,0.0",
-                                      "03/05/98,14:15:00,1.25,-.-",
-                                  }));
+                                       "\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"",
+                                       "\"SLOPE\",,1.00,0.0",
+                                       "\"OFFSET\",,0.00,0.0",
+                                       "\"RIGHTDIGITS\",,2,1",
+                                       "03/05/98,14:00:00,1.23,0.0",
+                                       "03/05/98,14:15:00,1.25,-.-",
+                                   }));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // Replacing left no temporary file behind.
   EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"SITE1.PRN", "site1.log"}));
@@ -106,24 +109,24 @@ TEST_F(LogExportTest, SavedR600LayoutStartsWithTitleAndBlanksLaterDates) {
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
-                                      "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98",
-                                      "",
-                                      "DATE       TIME     STAGE      RAIN      ",
-                                      "---------- -------- ---------- ----------",
-                                      "03/05/98   14:00:00       1.23        0.0",
-                                      "           14:15:00       1.25        -.-",
-                                  }));
+                                       "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98",
+                                       "",
+                                       "DATE       TIME     STAGE      RAIN      ",
+                                       "---------- -------- ---------- ----------",
+                                       "03/05/98   14:00:00       1.23        0.0",
+                                       "           14:15:00       1.25        -.-",
+                                   }));
   // Without fixed columns: no padding, names and underline as long as the names.
   Opt.DisplayFixedFormat = false;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName), CRLFLines({
-                                      "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98",
-                                      "",
-                                      "DATE,TIME,STAGE,RAIN",
-                                      "----,----,-----,----",
-                                      "03/05/98,14:00:00,1.23,0.0",
-                                      "        ,14:15:00,1.25,-.-",
-                                  }));
+                                       "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98",
+                                       "",
+                                       "DATE,TIME,STAGE,RAIN",
+                                       "----,----,-----,----",
+                                       "03/05/98,14:00:00,1.23,0.0",
+                                       "        ,14:15:00,1.25,-.-",
+                                   }));
 }
 
 TEST_F(LogExportTest, DisplayShowsBoldTitleThenFixedColumnsWhateverTheSeparator) {
@@ -182,12 +185,12 @@ protected:
 TEST_F(TwoDayLogTest, NotRecordedAsDashesZerosOrExcludedLines) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,-.-", "123196,1200,6,-.-", "010197,0000,-,-.-",
-                          "010197,1200,13,-1.5"}));
+                               "010197,1200,13,-1.5"}));
   Opt.DisplayAsDash = false;
   Opt.DisplayAsZero = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,0.0", "123196,1200,6,0.0", "010197,0000,0,0.0",
-                          "010197,1200,13,-1.5"}));
+                               "010197,1200,13,-1.5"}));
   Opt.DisplayAsZero = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
@@ -198,7 +201,7 @@ TEST_F(TwoDayLogTest, BlankLineBeforeEachNewDayEvenWhenItsFirstLineIsExcluded) {
   Opt.AddBlankLine = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(Data(), CRLFLines({"123196,0000,5,-.-", "123196,1200,6,-.-", "", "010197,0000,-,-.-",
-                          "010197,1200,13,-1.5"}));
+                               "010197,1200,13,-1.5"}));
   Opt.DisplayAsDash = false;
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
@@ -212,11 +215,11 @@ TEST_F(TwoDayLogTest, R600ExcludedFirstLineStillUsesUpTheDate) {
   Opt.ExcludeNonRecItems = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName), CRLFLines({"R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
-                                        "DATE       TIME     A          BB        ",
-                                        "---------- -------- ---------- ----------",
-                                        "123196         0000          5           ",
-                                        "               1200          6           ",
-                                        "               1200         13       -1.5"}));
+                                              "DATE       TIME     A          BB        ",
+                                              "---------- -------- ---------- ----------",
+                                              "123196         0000          5           ",
+                                              "               1200          6           ",
+                                              "               1200         13       -1.5"}));
 }
 
 TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
@@ -226,19 +229,21 @@ TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(
       ReadWhole(OutputName),
-      CRLFLines({"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
-            "\"SLOPE\"                     1      1.0", "\"OFFSET\"                    0      0.0",
-            "\"RIGHTDIGITS\"               0        1", "366           000000        5      -.-",
-            "366           043200        6      -.-", "001           000000        -      -.-",
-            "001           043200       13     -1.5"}));
+      CRLFLines(
+          {"\"DATE\"        \"TIME\"      \"A\"     \"BB\"",
+           "\"SLOPE\"                     1      1.0", "\"OFFSET\"                    0      0.0",
+           "\"RIGHTDIGITS\"               0        1", "366           000000        5      -.-",
+           "366           043200        6      -.-", "001           000000        -      -.-",
+           "001           043200       13     -1.5"}));
 }
 
 TEST_F(TwoDayLogTest, OnlyCheckedSensorsInLogOrder) {
   Sel.CheckSensorsClick(0, false);
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadWhole(OutputName), CRLFLines({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0",
-                                        "\"OFFSET\",,0.0", "\"RIGHTDIGITS\",,1", "123196,0000,-.-",
-                                        "123196,1200,-.-", "010197,0000,-.-", "010197,1200,-1.5"}));
+  EXPECT_EQ(ReadWhole(OutputName),
+            CRLFLines({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0", "\"OFFSET\",,0.0",
+                       "\"RIGHTDIGITS\",,1", "123196,0000,-.-", "123196,1200,-.-",
+                       "010197,0000,-.-", "010197,1200,-1.5"}));
 }
 
 TEST_F(TwoDayLogTest, RangeEndsAreInclusiveAndAStartAfterTheEndGivesOneLine) {
@@ -264,13 +269,13 @@ TEST_F(TwoDayLogTest, AppendAddsOnlyDataLinesAndR600RepeatsTheTitle) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName),
             CRLFLines({"\"DATE\",\"TIME\",\"A\",\"BB\"", "\"SLOPE\",,1,1.0", "\"OFFSET\",,0,0.0",
-                  "\"RIGHTDIGITS\",,0,1", "123196,0000,5,-.-", "010197,1200,13,-1.5"}));
+                       "\"RIGHTDIGITS\",,0,1", "123196,0000,5,-.-", "010197,1200,13,-1.5"}));
 
   Opt.R600ASCII = true;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName).substr(ReadWhole(OutputName).find("010197,1200,13,-1.5")),
             CRLFLines({"010197,1200,13,-1.5", "R630/R600 DATA FROM: TWO DATE: 123196 TO 010297", "",
-                  "010197,1200,13,-1.5"}));
+                       "010197,1200,13,-1.5"}));
 
   // Without append the file is replaced and starts with the column header.
   Opt.AppendData = false;
@@ -428,8 +433,8 @@ TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
             CRLFLines({"\"DATE\",\"TIME\",\"A\"", "\"UNITS\",,C", "\"RIGHTDIGITS\",,1",
-                  "03/07/1999,10:00,1.5", "03/07/1999,10:15,1.6", "03/07/1999,10:30,1.7",
-                  "03/07/1999,10:45,1.8", "03/07/1999,11:00,1.9"}));
+                       "03/07/1999,10:00,1.5", "03/07/1999,10:15,1.6", "03/07/1999,10:30,1.7",
+                       "03/07/1999,10:45,1.8", "03/07/1999,11:00,1.9"}));
   // The selection keeps what was chosen.
   EXPECT_EQ(Sel.LogInterval, 420);
   EXPECT_EQ(Sel.StartTime, PartsToSecs(1999, 3, 7, 11, 0, 0));
@@ -441,8 +446,8 @@ TEST_F(CsvGridTest, VariableIntervalSensorAloneIsWrittenRecordByRecord) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
             CRLFLines({"\"DATE\"        \"TIME\"      \"C\"", "\"UNITS\"                     V",
-                  "\"RIGHTDIGITS\"               2", "03/07/1999     10:00     0.25",
-                  "03/07/1999     10:07     0.50", "03/07/1999     10:20     0.75"}));
+                       "\"RIGHTDIGITS\"               2", "03/07/1999     10:00     0.25",
+                       "03/07/1999     10:07     0.50", "03/07/1999     10:20     0.75"}));
 }
 
 TEST_F(CsvGridTest, SensorsWithDifferentIntervalsAreRefusedWithNothingWritten) {
@@ -468,29 +473,30 @@ TEST_F(CsvGridTest, EqualIntervalsShareAGridFromTheEarliestToTheShortestEnd) {
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
             CRLFLines({"\"DATE\",\"TIME\",\"A\",\"D\"", "\"UNITS\",,C,m", "\"RIGHTDIGITS\",,1,0",
-                  "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,7", "03/07/1999,10:30,1.7,8",
-                  "03/07/1999,10:45,1.8,9"}));
+                       "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,7", "03/07/1999,10:30,1.7,8",
+                       "03/07/1999,10:45,1.8,9"}));
 }
 
 TEST_F(CsvGridTest, ASingleReadingSensorPassesTheIntervalCheck) {
   CheckOnly({0, 4});
   ASSERT_TRUE(Save());
-  EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"),
-            CRLFLines({"\"DATE\",\"TIME\",\"A\",\"E\"", "\"UNITS\",,C,%", "\"RIGHTDIGITS\",,1,0",
-                  "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,-", "03/07/1999,10:30,1.7,99"}));
+  EXPECT_EQ(
+      ReadWhole(Dir / "MIXED.PRN"),
+      CRLFLines({"\"DATE\",\"TIME\",\"A\",\"E\"", "\"UNITS\",,C,%", "\"RIGHTDIGITS\",,1,0",
+                 "03/07/1999,10:00,1.5,-", "03/07/1999,10:15,1.6,-", "03/07/1999,10:30,1.7,99"}));
   // Alone, its interval of 0 gives the one line at its time.
   CheckOnly({4});
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(Dir / "MIXED.PRN"), CRLFLines({"\"DATE\",\"TIME\",\"E\"", "\"UNITS\",,%",
-                                               "\"RIGHTDIGITS\",,0", "03/07/1999,10:30,99"}));
+                                                     "\"RIGHTDIGITS\",,0", "03/07/1999,10:30,99"}));
 }
 
 TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
   WriteWhole(Dir / "plain.txt", "T1,03/07/1999,23:30:00,1.25,G\r\n"
-                               "T2,03/07/1999,23:30:00,-4,G\r\n"
-                               "T1,03/08/1999,00:00:00,1.5,G\r\n"
-                               "T2,03/08/1999,00:00:00,-5,BAD\r\n"
-                               "T1,03/08/1999,00:30:00,1.75,G\r\n");
+                                "T2,03/07/1999,23:30:00,-4,G\r\n"
+                                "T1,03/08/1999,00:00:00,1.5,G\r\n"
+                                "T2,03/08/1999,00:00:00,-5,BAD\r\n"
+                                "T1,03/08/1999,00:30:00,1.75,G\r\n");
   Load(Dir / "plain.txt");
   Sel.SelectAllClick(true);
   Sel.EndTime = PartsToSecs(1999, 3, 8, 0, 30, 0);
@@ -611,8 +617,8 @@ TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
   Opt.AppendData = false;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName),
-            CRLFLines({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0", "\"RIGHTDIGITS\",,0",
-                  "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
+            CRLFLines({"\"DATE\",\"TIME\",\"V\"", "\"SLOPE\",,1", "\"OFFSET\",,0",
+                       "\"RIGHTDIGITS\",,0", "01/01/01,00:00:00,1", "01/01/01,02:00:00,3"}));
 }
 
 TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
@@ -851,7 +857,8 @@ TEST_F(LogExportTest, LargeSaveWritesTheSameBytesOnAnyNumberOfThreads) {
     Opt.DisplayAsZero = C.NotRecorded == 1;
     Opt.ExcludeNonRecItems = C.NotRecorded == 2;
     TLogExport Reference(Sel, Opt, Fmt, cmNone, Ui.Services);
-    const std::string Expected = CRLFLines(LinesByTheRules(Reference, Sel, Opt, Fmt, cmNone, C.R600));
+    const std::string Expected =
+        CRLFLines(LinesByTheRules(Reference, Sel, Opt, Fmt, cmNone, C.R600));
     for (unsigned Threads : {1u, 2u, 5u}) {
       SCOPED_TRACE(std::string(C.Format) + " " + std::to_string(Threads));
       TLogExport Export(Sel, Opt, Fmt, cmNone, Ui.Services);
@@ -914,6 +921,53 @@ TEST_F(LogExportTest, CancelledOrFailedLargeSaveOnThreadsKeepsTheOldFile) {
   EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
   EXPECT_EQ(ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
   EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"LONG.PRN", "long.log"}));
+}
+
+} // namespace
+} // namespace quorvin
+
+namespace quorvin {
+namespace {
+
+std::size_t ThreadsOfProcess() {
+  return static_cast<std::size_t>(
+      std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                    std::filesystem::directory_iterator()));
+}
+
+// Counts the process's threads at each step of the work.
+class TThreadCounter : public IBusyCursor {
+public:
+  std::size_t Most = 0;
+  void Begin() override {}
+  bool Step(long long, long long) override {
+    Most = std::max(Most, ThreadsOfProcess());
+    return false;
+  }
+  void End() override {}
+};
+
+// A large Save takes its formatting threads from the process's budget: none
+// while other work (the other files of a batch) holds every core.
+TEST_F(LogExportTest, LargeSaveTakesItsThreadsFromTheProcessBudget) {
+  std::vector<std::vector<std::uint16_t>> Recs(30000, {Raw(1.5, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "long.log");
+  auto ThreadsDuringSave = [&] {
+    TThreadCounter Counter;
+    TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Counter};
+    TLogExport Export(Sel, Opt, Fmt, cmNone, Services);
+    EXPECT_TRUE(Export.ConvertLogToText(","));
+    return Counter.Most;
+  };
+  const std::size_t Before = ThreadsOfProcess();
+  const unsigned Free = ProcessThreads().Free();
+  ProcessThreads().TakeAnyway(Free);
+  EXPECT_EQ(ThreadsDuringSave(), Before);
+  ProcessThreads().Give(Free);
+  EXPECT_EQ(ThreadsDuringSave(), Before + std::min(Free, UsableCores() - 1));
+  EXPECT_EQ(ProcessThreads().Free(), Free);
 }
 
 } // namespace
