@@ -142,6 +142,7 @@ TEST(OffscreenGraph, QuorvinCliDrawsAPictureOfTheAskedSize) {
   cli::TCliEnvironment Environment;
   Environment.Charts = Charts.Factory();
   std::ostringstream Out, Err;
+  ASSERT_TRUE(WriteWhole(Dir / "none.ini", ""));
   const int Code = cli::RunCli({"--ini", (Dir / "none.ini"), "graph", Examples("SITE1.LOG"),
                                 "--png", Png, "--size", "640x360"},
                                Out, Err, Environment);
