@@ -4,7 +4,7 @@
 #include "app/Settings.h"
 #include "core/IniFile.h"
 #include "report/Formatting.h"
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 namespace quorvin {
 

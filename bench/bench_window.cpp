@@ -28,7 +28,7 @@
 #include <string>
 
 #include "BenchLog.h"
-#include "gui/ChartPanel.h"
+#include "chart/ChartPanel.h"
 #include "gui/MainForm.h"
 #include "gui/ProcessMemory.h"
 #include "gui/TextPane.h"
@@ -38,6 +38,7 @@ namespace {
 
 using namespace quorvin;
 using namespace quorvin::gui;
+using namespace quorvin::chart;
 using Clock = std::chrono::steady_clock;
 
 std::filesystem::path Dir;

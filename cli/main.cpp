@@ -15,7 +15,7 @@
 #include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
 #ifdef QUORVIN_WITH_CHART
-#include "gui/OffscreenCharts.h"
+#include "chart/OffscreenCharts.h"
 #endif
 
 namespace {
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   Environment.Cores = quorvin::UsableCores();
 #ifdef QUORVIN_WITH_CHART
   // Lives until the run is over: Qt, when a chart started it, ends with it.
-  quorvin::gui::TOffscreenCharts Charts;
+  quorvin::chart::TOffscreenCharts Charts;
   Environment.Charts = Charts.Factory();
 #endif
   return quorvin::cli::RunCli(Args, Out, std::cerr, Environment);

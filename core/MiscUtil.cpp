@@ -14,8 +14,6 @@ namespace {
 constexpr int DaysBeforeMonthTable[14] = {0,   0,   31,  59,  90,  120, 151,
                                           181, 212, 243, 273, 304, 334, 365};
 
-// Days from 1899-12-30 (the toolkit's day 0) to 1970-01-01.
-constexpr double UnixEpochDateTime = 25569.0;
 // 1984-12-31, the log time origin, as a toolkit date-time value.
 constexpr double LogOriginDateTime = 31047.0;
 

@@ -31,6 +31,8 @@ bool IsNonRecorded(float Value);
 // Date-time value of the window toolkit: days since 1899-12-30, the fraction
 // being the time of day.
 using TDateTime = double;
+// 1970-01-01 as a date-time value: where millisecond clocks begin.
+inline constexpr TDateTime UnixEpochDateTime = 25569.0;
 
 bool IsLeapYear(int Year);
 int DaysBeforeYear(int Year);

@@ -11,7 +11,7 @@
 #include "core/Messages.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 namespace quorvin {
 

@@ -7,7 +7,7 @@
 #include "FuzzSupport.h"
 #include "core/DateTimeFormat.h"
 #include "ddr/DDRPage.h"
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 using namespace quorvin;
 

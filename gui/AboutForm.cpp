@@ -7,10 +7,12 @@
 #include <QPushButton>
 
 #include "app/Captions.h"
+#include "chart/QtBridge.h"
 #include "gui/Icons.h"
-#include "gui/QtBridge.h"
 
 namespace quorvin::gui {
+
+using namespace chart;
 
 QString TAboutForm::VersionLine() {
   return Caption(captions::AboutVersionPrefix) + QStringLiteral(QUORVIN_VERSION);

@@ -16,10 +16,12 @@
 
 #include "app/Captions.h"
 #include "app/HelpTopics.h"
+#include "chart/QtBridge.h"
 #include "gui/Icons.h"
-#include "gui/QtBridge.h"
 
 namespace quorvin::gui {
+
+using namespace chart;
 
 using namespace captions;
 

@@ -11,6 +11,8 @@
 
 namespace quorvin::gui {
 
+using namespace chart;
+
 QPixmap SvgPixmap(const QString& ResourcePath, const QSize& Size) {
   QPixmap Pixmap(Size);
   Pixmap.fill(Qt::transparent);

@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QString>
 
-#include "gui/QtBridge.h"
+#include "chart/QtBridge.h"
 
 class QComboBox;
 

@@ -34,17 +34,19 @@
 #include <cmath>
 #include <exception>
 
+#include "chart/ChartPanel.h"
+#include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
-#include "gui/ChartPanel.h"
 #include "gui/HelpForm.h"
 #include "gui/Icons.h"
-#include "gui/QtBridge.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
 #include "ramcard/MountPoints.h"
 #include "report/Formatting.h"
 
 namespace quorvin::gui {
+
+using namespace chart;
 
 using namespace captions;
 

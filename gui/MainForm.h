@@ -33,9 +33,14 @@ class QRadioButton;
 class QTabWidget;
 class QToolButton;
 
+namespace quorvin::chart {
+class TChartPanel;
+}
+
 namespace quorvin::gui {
 
-class TChartPanel;
+using chart::TChartPanel;
+
 class TFileDialogProxy;
 class TQtBusyCursor;
 class TQtHelpViewer;

@@ -15,13 +15,15 @@
 #include <QRadioButton>
 #include <QTimeZone>
 
+#include "chart/QtBridge.h"
 #include "core/MiscUtil.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
-#include "gui/QtBridge.h"
 #include "report/Formatting.h"
 
 namespace quorvin::gui {
+
+using namespace chart;
 
 using namespace captions;
 

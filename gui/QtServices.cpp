@@ -16,11 +16,13 @@
 #include <memory>
 
 #include "app/Captions.h"
-#include "gui/ChartPanel.h"
-#include "gui/QtBridge.h"
+#include "chart/ChartPanel.h"
+#include "chart/QtBridge.h"
 #include "gui/TextPane.h"
 
 namespace quorvin::gui {
+
+using namespace chart;
 
 namespace {
 

@@ -21,9 +21,14 @@ class QPrinter;
 class QStatusBar;
 class QWidget;
 
+namespace quorvin::chart {
+class TChartPanel;
+}
+
 namespace quorvin::gui {
 
-class TChartPanel;
+using chart::TChartPanel;
+
 class TTextPane;
 
 class TQtMessageDialog final : public IMessageDialog {

@@ -13,10 +13,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "chart/QtBridge.h"
 #include "gui/ProcessMemory.h"
-#include "gui/QtBridge.h"
 
 namespace quorvin::gui {
+
+using namespace chart;
 
 namespace {
 

@@ -8,13 +8,13 @@
 
 #include <cstdio>
 
+#include "chart/QtBridge.h"
 #include "core/Collect.h"
 #include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
 #include "gui/ProcessMemory.h"
-#include "gui/QtBridge.h"
 
 int main(int argc, char** argv) {
   quorvin::gui::SetUpProcessMemory();
@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
   });
 
   quorvin::gui::TMainForm Window;
-  const std::string StartDir = quorvin::gui::ToEngine(QDir::currentPath() + u'/');
+  const std::string StartDir = quorvin::chart::ToEngine(QDir::currentPath() + u'/');
   const std::string ProgramDir =
-      quorvin::gui::ToEngine(QCoreApplication::applicationDirPath() + u'/');
+      quorvin::chart::ToEngine(QCoreApplication::applicationDirPath() + u'/');
   Window.FormCreate(StartDir, ProgramDir);
   Window.show();
 

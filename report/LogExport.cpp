@@ -22,7 +22,7 @@
 #include "core/ThreadBudget.h"
 #include "report/Formatting.h"
 #include "report/Titles.h"
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 namespace quorvin {
 

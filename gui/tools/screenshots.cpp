@@ -15,15 +15,16 @@
 
 #include <cstdio>
 
+#include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
 #include "gui/HelpForm.h"
 #include "gui/MainForm.h"
-#include "gui/QtBridge.h"
 
 namespace {
 
 using namespace quorvin;
 using namespace quorvin::gui;
+using namespace quorvin::chart;
 
 class TQuietDialog : public IMessageDialog {
 public:

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chart beyond the graph itself: zoom with a rubber band and back, the
-// context menu's pictures and export of the visible range, and the batch
-// tool's graph drawn off screen.
+// context menu's pictures and export of the visible range.
 #include <QCategoryAxis>
 #include <QImage>
 #include <QLineSeries>
@@ -9,11 +8,7 @@
 #include <QTimeZone>
 #include <QValueAxis>
 
-#include <sstream>
-
 #include "WindowFixture.h"
-#include "cli/CliContext.h"
-#include "gui/OffscreenCharts.h"
 
 namespace quorvin::gui::test {
 namespace {
@@ -67,8 +62,7 @@ TEST_F(ChartZoomTest, RubberBandZoomsTheTimeAxisAndResetShowsAllAgain) {
   // graph's own range is unchanged.
   EXPECT_EQ(C.BottomAxis()->min(), C.VisibleMinimumMSecs());
   EXPECT_EQ(C.BottomAxis()->max(), C.VisibleMaximumMSecs());
-  EXPECT_EQ(C.BottomLabels().front(),
-            FormatUtc(std::llround(C.VisibleMinimumMSecs()), C.BottomFormat()));
+  EXPECT_EQ(C.BottomLabels().front(), C.BottomLabel(C.VisibleMinimumMSecs()));
   EXPECT_EQ(C.LeftAxis()->max(), 300);
   EXPECT_EQ(C.BottomMinimumMSecs(), Min);
   // The line shows the points in view and one beyond each side.
@@ -133,29 +127,6 @@ TEST_F(ChartZoomTest, SavesTheChartAsPngAndPdf) {
   EXPECT_EQ(Image.size(), C.size());
   EXPECT_EQ(ReadWhole(Pdf).substr(0, 5), "%PDF-");
   EXPECT_EQ(Panel1(), "Chart written to " + Pdf + ".");
-}
-
-TEST(OffscreenGraph, QuorvinCliDrawsAPictureOfTheAskedSize) {
-  TScratchDir Dir;
-  const std::string Png = (Dir / "graph.png");
-  TOffscreenCharts Charts;
-  cli::TCliEnvironment Environment;
-  Environment.Charts = Charts.Factory();
-  std::ostringstream Out, Err;
-  ASSERT_TRUE(WriteWhole(Dir / "none.ini", ""));
-  const int Code = cli::RunCli({"--ini", (Dir / "none.ini"), "graph", Examples("SITE1.LOG"),
-                                "--png", Png, "--size", "640x360"},
-                               Out, Err, Environment);
-  EXPECT_EQ(Code, 0);
-  EXPECT_EQ(Err.str(), "status: Chart written to " + Png + ".\n");
-  const QImage Image(FromEngine(Png));
-  ASSERT_FALSE(Image.isNull());
-  EXPECT_EQ(Image.size(), QSize(640, 360));
-  // Drawn, not blank: the lines and texts take up a good part of it.
-  qsizetype Drawn = 0;
-  for (int Y = 0; Y < Image.height(); ++Y)
-    for (int X = 0; X < Image.width(); ++X) Drawn += Image.pixelColor(X, Y) != QColor(Qt::white);
-  EXPECT_GT(Drawn, 640 * 360 / 50);
 }
 
 } // namespace

@@ -9,11 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "gui/QtBridge.h"
+#include "chart/QtBridge.h"
 #include "gui/TextPane.h"
 
 namespace quorvin::gui::test {
 namespace {
+
+using chart::FromEngine;
 
 TEST(TextPane, LinesComeOutAsTheyWentInWhateverTheirNumber) {
   for (int Count : {0, 1, 15, 16, 17, 33, 40001}) {

@@ -12,21 +12,21 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
-#include <QTimeZone>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimeZone>
 #include <QToolButton>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "gui/ChartPanel.h"
+#include "chart/ChartPanel.h"
+#include "chart/QtBridge.h"
 #include "gui/MainForm.h"
-#include "gui/QtBridge.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
 #include "support/FakeApp.h"
@@ -36,6 +36,7 @@
 namespace quorvin::gui::test {
 
 using namespace quorvin::test;
+using namespace quorvin::chart;
 namespace fs = std::filesystem;
 
 // A wall-clock time as the chart holds it: milliseconds, taken as UTC.

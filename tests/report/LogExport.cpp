@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "XlsxReader.h"
 #include "core/Cores.h"
 #include "core/OutputFile.h"
 #include "core/ThreadBudget.h"
@@ -19,6 +18,7 @@
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
 #include "support/LogGen.h"
+#include "support/XlsxReader.h"
 
 namespace quorvin {
 namespace {

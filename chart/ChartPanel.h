@@ -35,7 +35,7 @@ class QMenu;
 class QRubberBand;
 class QValueAxis;
 
-namespace quorvin::gui {
+namespace quorvin::chart {
 
 class TChartPanel final : public QChartView, public IChartPicture {
   Q_OBJECT
@@ -43,7 +43,7 @@ public:
   explicit TChartPanel(QWidget* Parent = nullptr);
 
   // The program's date-time format, whose separators the bottom axis
-  // writes (taken when its format is set).
+  // writes (taken when its pattern is set).
   void UseFormat(const TDateTimeFormat& Format) override { FFormat = &Format; }
   void ShowColours(const TChartColours& Colours) override;
   void SetBackColour(const QColor& Colour);
@@ -70,6 +70,7 @@ public:
   // The chart as it shows now, at the widget's size.
   QImage Picture();
   bool WriteChart(const std::string& FileName, TChartFileType Type, std::string& Reason) override;
+  bool ChartBytes(TChartFileType Type, std::string& Bytes, std::string& Reason) override;
 
   // --- IChart ------------------------------------------------------------
   void RemoveAllSeries() override;
@@ -99,9 +100,10 @@ public:
   QStringList TitleLines() const { return FTitle; }
   QValueAxis* LeftAxis() const { return FAxisY; }
   QCategoryAxis* BottomAxis() const { return FAxisX; }
-  // The labels of the bottom axis as written.
+  // The labels of the bottom axis as written, and the label of a time
+  // (milliseconds since 1970, UTC) in the axis's pattern.
   QStringList BottomLabels() const;
-  QString BottomFormat() const { return FQtFormat; }
+  QString BottomLabel(double MSecs) const;
   double BottomMinimumMSecs() const { return FMinX; }
   double BottomMaximumMSecs() const { return FMaxX; }
   QColor BackColour() const { return FBackColour; }
@@ -155,7 +157,7 @@ private:
   int FBandFrom = -1; // where the drag began; -1: no drag
   double FLeftMax = 300, FLeftMin = 0;
   std::string FPattern;
-  QString FQtFormat;
+  char FDateSeparator = '/', FTimeSeparator = ':';
   const TDateTimeFormat* FFormat = nullptr;
   QColor FBackColour = Qt::white;
   QColor FTextColour = Qt::black;
@@ -167,4 +169,4 @@ private:
 // order. Points outside the range are kept as they are, few as they are.
 QList<QPointF> ReducePoints(const QList<QPointF>& Points, double MinX, double MaxX, int Columns);
 
-} // namespace quorvin::gui
+} // namespace quorvin::chart

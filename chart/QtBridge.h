@@ -16,7 +16,7 @@
 
 #include "core/MiscUtil.h"
 
-namespace quorvin::gui {
+namespace quorvin::chart {
 
 // Engine text: UTF-8 when it is valid UTF-8 (file names, typed texts), else
 // the 8-bit text of a logger file, read byte for byte as Latin-1.
@@ -37,15 +37,8 @@ QDateTime DateTimeToQt(TDateTime Value);
 QDate DateOfDateTime(TDateTime Value);
 TDateTime DateToDateTime(const QDate& Date);
 
-// The program's date-time pattern ("MM/DD/YY HH:MM:SS", letters in any
-// case, M after H meaning minutes) as a Qt format, with "/" and ":" taken
-// as the given separators and every other character quoted as it stands.
-QString QtDateTimeFormat(const std::string& Pattern, char DateSeparator, char TimeSeparator);
-// A UTC date-time in a Qt format, digits as the C locale writes them.
-QString FormatUtc(qint64 MSecs, const QString& Format);
-
 // The colour of entry Index of the colour lists (the sixteen basic colours
 // in the order of ColourNames); black for an index out of range.
 QColor ListColour(int Index);
 
-} // namespace quorvin::gui
+} // namespace quorvin::chart

@@ -4,13 +4,15 @@
 // names another), so no display is needed. Plain C++ to its users.
 #pragma once
 
+#include <QtGlobal>
+
 #include <memory>
 
 #include "app/ChartPicture.h"
 
 class QApplication;
 
-namespace quorvin::gui {
+namespace quorvin::chart {
 
 class TOffscreenCharts {
 public:
@@ -26,7 +28,13 @@ public:
   }
 
 private:
+  // Qt keeps the arguments it was started with for its whole life.
+  int FArgc = 1;
+  char FProgramName[12] = "quorvin-cli";
+  char* FArgv[2] = {FProgramName, nullptr};
+  // Qt's message handler before the one installed while Qt started here runs.
+  QtMessageHandler FPreviousHandler = nullptr;
   std::unique_ptr<QApplication> FApp;
 };
 
-} // namespace quorvin::gui
+} // namespace quorvin::chart

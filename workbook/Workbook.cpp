@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 #include <charconv>
 #include <cstdio>

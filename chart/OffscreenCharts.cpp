@@ -1,23 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/OffscreenCharts.h"
+#include "chart/OffscreenCharts.h"
 
 #include <QApplication>
 
 #include <cstdio>
 
-#include "gui/ChartPanel.h"
+#include "chart/ChartPanel.h"
 
-namespace quorvin::gui {
+namespace quorvin::chart {
 
 namespace {
-
-// Qt keeps the arguments it was started with for its whole life.
-int Argc = 1;
-char ProgramName[] = "quorvin-cli";
-char* Argv[] = {ProgramName, nullptr};
-// Qt's message handler before QuietNotes, while Qt started here runs.
-QtMessageHandler PreviousHandler = nullptr;
-bool HandlerInstalled = false;
 
 // The tool's standard error carries its own lines only: Qt's notes on a
 // platform without a desktop (no runtime folder, no window manager) are
@@ -34,16 +26,14 @@ TOffscreenCharts::TOffscreenCharts() = default;
 TOffscreenCharts::~TOffscreenCharts() {
   if (!FApp) return;
   FApp.reset();
-  qInstallMessageHandler(PreviousHandler);
-  HandlerInstalled = false;
+  qInstallMessageHandler(FPreviousHandler);
 }
 
 std::unique_ptr<IChartPicture> TOffscreenCharts::Make(int Width, int Height) {
   if (!QCoreApplication::instance()) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!HandlerInstalled) PreviousHandler = qInstallMessageHandler(QuietNotes);
-    HandlerInstalled = true;
-    FApp = std::make_unique<QApplication>(Argc, Argv);
+    FPreviousHandler = qInstallMessageHandler(QuietNotes);
+    FApp = std::make_unique<QApplication>(FArgc, FArgv);
   }
   auto Chart = std::make_unique<TChartPanel>();
   // Laid out and drawn as shown, without a window on any screen.
@@ -52,4 +42,4 @@ std::unique_ptr<IChartPicture> TOffscreenCharts::Make(int Width, int Height) {
   return Chart;
 }
 
-} // namespace quorvin::gui
+} // namespace quorvin::chart

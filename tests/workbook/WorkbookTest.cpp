@@ -1,29 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 
 #include <gtest/gtest.h>
 
 #include "support/Scratch.h"
-#include "XlsxReader.h"
+#include "support/XlsxReader.h"
 
 namespace quorvin {
 namespace {
 
-using test::ReadWhole;
 using test::FolderNames;
+using test::ReadWhole;
 using test::WriteWhole;
 
 TEST(ConvertTextToWorkbook, NumbersQuotedTextAndEverythingElseAsWritten) {
   test::TScratchDir Dir;
   const std::string Xls = Dir / "OUT.XLS";
   WriteWhole(Xls, "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\r\n"
-                 "\r\n"
-                 "\"DATE\"\t\"TIME\"\t\"STAGE\"\t\"RAIN\"\r\n"
-                 "\"SLOPE\"\t\t1.00\t0.0\r\n"
-                 "030598\t1407\t-12.5\t-.-\r\n"
-                 "005\t000000\t13\t0\r\n"
-                 "a&b <c>\t1234567890123456\t0.1.2\t-\r\n"
-                 "last line without line end\t\xE9t\xE9");
+                  "\r\n"
+                  "\"DATE\"\t\"TIME\"\t\"STAGE\"\t\"RAIN\"\r\n"
+                  "\"SLOPE\"\t\t1.00\t0.0\r\n"
+                  "030598\t1407\t-12.5\t-.-\r\n"
+                  "005\t000000\t13\t0\r\n"
+                  "a&b <c>\t1234567890123456\t0.1.2\t-\r\n"
+                  "last line without line end\t\xE9t\xE9");
   ASSERT_TRUE(ConvertTextToWorkbook(Xls));
   const auto Zip = test::ReadZip(Xls);
   EXPECT_EQ(test::DumpSheet(Zip, 1),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's tests run on the off-screen platform, whatever display the
-// machine has, so no window ever appears and no dialog waits for a person.
+// The main of the Qt tests (window and chart): they run on the off-screen
+// platform, whatever display the machine has, so no window ever appears and
+// no dialog waits for a person.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/ChartPanel.h"
+#include "chart/ChartPanel.h"
 
 #include <QBuffer>
 #include <QCategoryAxis>
@@ -24,10 +24,10 @@
 #include <stdexcept>
 
 #include "app/Captions.h"
+#include "chart/QtBridge.h"
 #include "core/OutputFile.h"
-#include "gui/QtBridge.h"
 
-namespace quorvin::gui {
+namespace quorvin::chart {
 
 namespace {
 
@@ -192,18 +192,24 @@ void TChartPanel::SetBottomAxisMinimum(TDateTime Value) {
 
 void TChartPanel::SetBottomAxisDateTimeFormat(const std::string& Pattern) {
   FPattern = Pattern;
-  const char DateSep = FFormat ? FFormat->DateSeparator : '/';
-  const char TimeSep = FFormat ? FFormat->TimeSeparator : ':';
-  const std::size_t Blank = Pattern.find(' ');
-  // The date half writes "/" as the date separator and the time half ":" as
-  // the time separator, as every other output does.
-  if (Blank == std::string::npos)
-    FQtFormat = QtDateTimeFormat(Pattern, DateSep, TimeSep);
-  else
-    FQtFormat = QtDateTimeFormat(Pattern.substr(0, Blank), DateSep, TimeSep) +
-                QStringLiteral("' '") +
-                QtDateTimeFormat(Pattern.substr(Blank + 1), DateSep, TimeSep);
+  FDateSeparator = FFormat ? FFormat->DateSeparator : '/';
+  FTimeSeparator = FFormat ? FFormat->TimeSeparator : ':';
   RebuildBottomLabels();
+}
+
+QString TChartPanel::BottomLabel(double MSecs) const {
+  // The whole second the time falls in, as a log time.
+  const qint64 Whole = std::llround(MSecs);
+  const qint64 Seconds = Whole / 1000 - (Whole % 1000 < 0 ? 1 : 0);
+  const LogTime Secs = DateTimeToSecs(MSecsToDateTime(Seconds * 1000));
+  // The date half and the time half are written each on its own, as every
+  // other output writes them.
+  const std::size_t Blank = FPattern.find(' ');
+  if (Blank == std::string::npos)
+    return FromEngine(FormatLogTime(FPattern, Secs, FDateSeparator, FTimeSeparator));
+  return FromEngine(
+      FormatLogTime(FPattern.substr(0, Blank), Secs, FDateSeparator, FTimeSeparator) + ' ' +
+      FormatLogTime(FPattern.substr(Blank + 1), Secs, FDateSeparator, FTimeSeparator));
 }
 
 void TChartPanel::BottomAxisLabelsOnOneLine() {
@@ -365,8 +371,7 @@ QImage TChartPanel::Picture() {
   return Image;
 }
 
-bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
-                             std::string& Reason) {
+bool TChartPanel::ChartBytes(TChartFileType Type, std::string& Data, std::string& Reason) {
   QByteArray Bytes;
   QBuffer Buffer(&Bytes);
   Buffer.open(QIODevice::WriteOnly);
@@ -391,12 +396,22 @@ bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
   }
   Buffer.close();
   if (!Made || Bytes.isEmpty()) {
-    Reason = FileName + ": the picture could not be made";
+    Reason = "the picture could not be made";
+    return false;
+  }
+  Data.assign(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+  return true;
+}
+
+bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
+                             std::string& Reason) {
+  std::string Bytes;
+  if (!ChartBytes(Type, Bytes, Reason)) {
+    Reason = FileName + ": " + Reason;
     return false;
   }
   TOutputFile Out;
-  if (!Out.OpenReplace(FileName) || !Out.Write(std::string_view(Bytes.constData(), Bytes.size())) ||
-      !Out.Commit()) {
+  if (!Out.OpenReplace(FileName) || !Out.Write(Bytes) || !Out.Commit()) {
     Reason = Out.FailureReason();
     return false;
   }
@@ -516,7 +531,7 @@ void TChartPanel::RebuildBottomLabels() {
   QSet<QString> Used;
   for (int I = 0; I <= Steps; ++I) {
     const double Value = FViewMinX + (FViewMaxX - FViewMinX) * I / Steps;
-    const QString Label = FormatUtc(std::llround(Value), FQtFormat);
+    const QString Label = BottomLabel(Value);
     if (Used.contains(Label)) continue;
     Used.insert(Label);
     FAxisX->append(Label, Value);
@@ -524,4 +539,4 @@ void TChartPanel::RebuildBottomLabels() {
   FAxisX->setRange(FViewMinX, FViewMaxX);
 }
 
-} // namespace quorvin::gui
+} // namespace quorvin::chart
