@@ -57,8 +57,7 @@ void TApplication::FormCreate(TIniFile& Ini) {
   const int Index = Selection.DtFormatSelection[PageLogPrn];
   if (Index >= 0)
     DtFormatChange(PageLogPrn, std::string(LogPrnDtFormatNames[static_cast<std::size_t>(Index)]));
-  Selection.BinaryLogLoaded = false;
-  Selection.CSVLogLoaded = false;
+  Selection.Log.reset();
   Selection.CheckedSensorCount = 0;
   Selection.FileValid = false;
   GraphLimits.Maximum = 300.0;
@@ -119,9 +118,7 @@ void TApplication::SetControlsFromOptions() {
 }
 
 std::string TApplication::LoadedLogDisplayName() const {
-  if (Selection.BinaryLogLoaded && Selection.BinaryLog) return Selection.BinaryLog->DisplayName();
-  if (Selection.CSVLogLoaded && Selection.CSVLog) return Selection.CSVLog->DisplayName();
-  return std::string();
+  return Selection.Log ? Selection.Log->DisplayName() : std::string();
 }
 
 // ---------------------------------------------------------------------------

@@ -8,7 +8,6 @@
 #include "app/Captions.h"
 #include "app/HelpTopics.h"
 #include "core/FileNames.h"
-#include "logdata/HeaderReport.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 
@@ -53,11 +52,8 @@ bool TApplication::RunLogPrnDisplay() {
 }
 
 bool TApplication::RunLogHeader() {
-  if (Selection.BinaryLogLoaded && Selection.BinaryLog)
-    return ShowLogHeader(FServices.Pane, *Selection.BinaryLog, Selection.LogTitleName, Format);
-  if (Selection.CSVLogLoaded && Selection.CSVLog)
-    return ShowCSVLogInfo(FServices.Pane, *Selection.CSVLog, Selection.LogTitleName, Format);
-  return true;
+  if (!Selection.Log) return true;
+  return Selection.Log->ShowHeader(FServices.Pane, Selection.LogTitleName, Format);
 }
 
 bool TApplication::RunStatistics() {

@@ -124,7 +124,7 @@ double CacheMb() {
     malloc_trim(0);
     const double Before = RssMb();
     TRun Run(OutputFormatText);
-    TLogFile& Log = *Run.Sel.BinaryLog;
+    ILogReader& Log = *Run.Sel.Log;
     float V;
     for (LogTime T = Run.Sel.StartTime; T <= Run.Sel.EndTime; T += Run.Sel.LogInterval)
       Log.GetValue(T, 1, V);

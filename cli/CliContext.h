@@ -48,9 +48,12 @@ struct TCliEnvironment {
   std::function<int()> OutError;
   // Cores this process may run on: the default of --jobs.
   unsigned Cores = 1;
-  // Makes the charts of the graph command; empty where the tool was built
-  // without the window.
+  // Makes the charts of the graph command; empty in a process without them.
   TChartPictureFactory Charts;
+  // Without charts: hands a command that draws one over to the program that
+  // has them (returns only when it cannot, with the exit status); empty
+  // where the tool was built without the window.
+  std::function<int(std::ostream& Err)> HandOverChart;
 };
 
 // Runs the tool on its arguments (without the program name). A run whose

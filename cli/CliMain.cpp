@@ -308,6 +308,10 @@ int RunTool(const std::vector<std::string>& Args, std::ostream& Out, std::ostrea
         << RegularFileProblem(IniError) << "); the default options are used\n";
   const TCommandEntry& Command = *Line.Command;
   if (Command.NeedsChart && !Environment.Charts) {
+    if (Environment.HandOverChart) {
+      Out.flush();
+      return Environment.HandOverChart(Err);
+    }
     Err << Command.Name << " is not available: quorvin-cli was built without the window\n";
     return 2;
   }

@@ -6,6 +6,11 @@
 include(GNUInstallDirs)
 
 install(TARGETS quorvin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The program quorvin-cli hands its graph command over to (it looks in
+# ../libexec/quorvin/ from its own folder).
+if(TARGET quorvin-cli-graph)
+  install(TARGETS quorvin-cli-graph RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quorvin)
+endif()
 if(TARGET quorvin)
   install(TARGETS quorvin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

@@ -103,16 +103,23 @@ bool TDDRObj::ReadBlock(int& Count) {
 
 bool TDDRObj::StoppedAtEnd() const {
   if (FInput < 0) return false;
-  std::uint8_t Buf[4096];
+  std::uint8_t Buf[65536];
   int Fill = -1; // the padding byte, once the first byte is read
   for (long long Position = FBlockPosition;;) {
+    if (Fill == 0x00) {
+      // A hole of a sparse file reads as zero bytes: only its data is read.
+      const off_t Data = ::lseek(FInput, static_cast<off_t>(Position), SEEK_DATA);
+      if (Data < 0 && errno == ENXIO) return true;
+      if (Data > Position) Position = Data;
+    }
     const long long N = ReadAt(FInput, Buf, sizeof Buf, Position);
     if (N < 0) return false;
     if (N == 0) return true;
     if (Fill < 0) Fill = Buf[0];
     if (Fill != 0x00 && Fill != 0xFF) return false;
-    for (long long I = 0; I < N; ++I)
-      if (Buf[I] != Fill) return false;
+    // Every byte equals the fill when each equals the one after it.
+    if (Buf[0] != Fill || std::memcmp(Buf, Buf + 1, static_cast<std::size_t>(N - 1)) != 0)
+      return false;
     Position += N;
   }
 }

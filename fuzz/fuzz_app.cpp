@@ -22,13 +22,13 @@ constexpr std::int64_t MaxCSVSteps = 3000;
 // over the smallest interval any sensor has. Such logs are cut short below
 // only through the selection, which a single checked sensor with intervals
 // of its own does not follow, so these are left out.
-bool CSVGridIsShort(const TCSVLogFile& Log) {
+bool CSVGridIsShort(const ILogReader& Log) {
   std::int64_t First = Log.FirstTime(), Last = Log.LastTime(), Smallest = Log.Interval();
-  for (int I = 0; I < Log.Sensors().Count(); ++I) {
-    const TCSVSensor* S = Log.Sensors().Objects(I);
-    First = std::min<std::int64_t>(First, S->FirstTime);
-    Last = std::max<std::int64_t>(Last, S->LastTime);
-    if (S->Interval > 0 && (Smallest <= 0 || S->Interval < Smallest)) Smallest = S->Interval;
+  for (int I = 1; I <= Log.SensorCount(); ++I) {
+    const TLogSensor S = Log.Sensor(I);
+    First = std::min<std::int64_t>(First, S.FirstTime);
+    Last = std::max<std::int64_t>(Last, S.LastTime);
+    if (S.Interval > 0 && (Smallest <= 0 || S.Interval < Smallest)) Smallest = S.Interval;
   }
   return Smallest > 0 && (Last - First) / Smallest <= MaxCSVSteps;
 }
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   App.edtFilenameExit(PageLogPrn);
   if (!Sel.FileValid || !Sel.LogLoaded()) return 0;
   if (Data[0] & 2) Sel.SelectAllClick(true);
-  if (Sel.CSVLogLoaded && !CSVGridIsShort(*Sel.CSVLog)) return 0;
+  if (!Sel.Log->RecordsHoldEverySensor() && !CSVGridIsShort(*Sel.Log)) return 0;
 
   // A range of at most MaxSteps steps from the start, set as the pickers set it.
   const std::int64_t Step = Sel.LogInterval > 0 ? Sel.LogInterval : 1;

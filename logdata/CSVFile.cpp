@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/RegularFile.h"
+#include "logdata/HeaderReport.h"
 
 namespace quorvin {
 
@@ -397,9 +398,8 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
   FLastTime = std::max(FLastTime, Time);
 }
 
-void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Value) {
+void TCSVLogFile::ValueAt(TCSVSensor* S, LogTime Time, float& Value) {
   Value = NonRecordedValue();
-  TCSVSensor* S = Find(SensorName);
   if (!S) return;
   int Index = 0;
   if (!S->Records.Search(Time, Index)) return;
@@ -407,9 +407,44 @@ void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Val
   if (!Rec->Missing) Value = Rec->Value;
 }
 
-bool TCSVLogFile::NextRecordTime(int Index, LogTime From, LogTime& Time) {
-  if (Index < 0 || Index >= FSensors.Count()) return false;
-  TCSVSensor* S = FSensors.Objects(Index);
+void TCSVLogFile::RecordAt(TCSVSensor* S, int Position, float& Value, LogTime& Time) {
+  Value = NonRecordedValue();
+  if (!S) return;
+  const TCSVRecord* Rec = S->Records.At(Position);
+  if (!Rec->Missing) Value = Rec->Value;
+  Time = Rec->Time;
+}
+
+void TCSVLogFile::GetValue(LogTime Time, std::string_view SensorName, float& Value) {
+  ValueAt(Find(SensorName), Time, Value);
+}
+
+void TCSVLogFile::GetValue(LogTime Time, int SensorIndex, float& Value) {
+  ValueAt(FSensors.Objects(SensorIndex - 1), Time, Value);
+}
+
+void TCSVLogFile::GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count,
+                            float* Values) {
+  for (std::size_t I = 0; I < Count; ++I)
+    ValueAt(FSensors.Objects(SensorIndexes[I] - 1), Time, Values[I]);
+}
+
+void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,
+                             LogTime& Time) {
+  RecordAt(Find(SensorName), Position, Value, Time);
+}
+
+void TCSVLogFile::GetValueAt(int Position, int SensorIndex, float& Value, LogTime& Time) {
+  RecordAt(FSensors.Objects(SensorIndex - 1), Position, Value, Time);
+}
+
+int TCSVLogFile::RecordCount(int SensorIndex) const {
+  const TCSVSensor* S = FSensors.Objects(SensorIndex - 1);
+  return S ? S->RecordCount() : 0;
+}
+
+bool TCSVLogFile::NextRecordTime(int SensorIndex, LogTime From, LogTime& Time) {
+  TCSVSensor* S = FSensors.Objects(SensorIndex - 1);
   if (!S) return false;
   int Position = 0;
   S->Records.Search(From, Position);
@@ -418,14 +453,24 @@ bool TCSVLogFile::NextRecordTime(int Index, LogTime From, LogTime& Time) {
   return true;
 }
 
-void TCSVLogFile::GetValueAt(int Position, std::string_view SensorName, float& Value,
-                             LogTime& Time) {
-  Value = NonRecordedValue();
-  TCSVSensor* S = Find(SensorName);
-  if (!S) return;
-  const TCSVRecord* Rec = S->Records.At(Position);
-  if (!Rec->Missing) Value = Rec->Value;
-  Time = Rec->Time;
+TLogSensor TCSVLogFile::Sensor(int SensorIndex) const {
+  TLogSensor Info;
+  const TCSVSensor* S = FSensors.Objects(SensorIndex - 1);
+  if (!S) return Info;
+  Info.Name = FSensors.Names(SensorIndex - 1);
+  Info.ShortName = Info.Name;
+  Info.Units = S->Units;
+  Info.RightDigits = S->RightDigits;
+  Info.FirstTime = S->FirstTime;
+  Info.LastTime = S->LastTime;
+  Info.Interval = S->Interval;
+  Info.VariableInterval = S->VariableInterval;
+  return Info;
+}
+
+bool TCSVLogFile::ShowHeader(ITextPane& Pane, const std::string& TitleName,
+                             const TDateTimeFormat& Format) const {
+  return ShowCSVLogInfo(Pane, *this, TitleName, Format);
 }
 
 } // namespace quorvin

@@ -17,6 +17,7 @@
 
 #include "core/Collect.h"
 #include "core/MiscUtil.h"
+#include "logdata/LogReader.h"
 #include "logdata/LogRecTypes.h"
 
 namespace quorvin {
@@ -77,21 +78,22 @@ public:
   int RecordCount() const { return Records.Count(); }
 };
 
-class TCSVLogFile {
+class TCSVLogFile final : public ILogReader {
 public:
   // Stores both names; does not touch the file.
   TCSVLogFile(std::string FileName, std::string DisplayName);
-  ~TCSVLogFile();
+  ~TCSVLogFile() override;
   TCSVLogFile(const TCSVLogFile&) = delete;
   TCSVLogFile& operator=(const TCSVLogFile&) = delete;
 
   // Clears, then reads and parses the whole file. True when at least one
   // sensor was found and the file's interval and first time are usable.
-  bool Open();
+  bool Open() override;
   void Close();
   // Closes, frees every sensor with its records, resets MixedIntervals.
   void Clear();
 
+  using ILogReader::GetValue;
   // Value of the named sensor (any case) at exactly Time; NonRecordedValue()
   // for an unknown name, a time without a reading, or a bad reading.
   void GetValue(LogTime Time, std::string_view SensorName, float& Value);
@@ -104,21 +106,35 @@ public:
   // Value is set (NonRecordedValue()). Position must lie in 0..RecordCount-1.
   void GetValueAt(int Position, std::string_view SensorName, float& Value, LogTime& Time);
 
-  // Time of the first record at or after From of the sensor at 0-based
-  // Index of Sensors(); false when it has none.
-  bool NextRecordTime(int Index, LogTime From, LogTime& Time);
-
   // Entry i holds the sensor's Name with the sensor, in order of first appearance.
   const TSensorList<TCSVSensor>& Sensors() const { return FSensors; }
-  LogTime FirstTime() const { return FFirstTime; }
-  LogTime LastTime() const { return FLastTime; }
-  std::int32_t Interval() const { return FInterval; }
-  bool MixedIntervals() const { return FMixedIntervals; }
+  LogTime FirstTime() const override { return FFirstTime; }
+  LogTime LastTime() const override { return FLastTime; }
+  std::int32_t Interval() const override { return FInterval; }
+  bool MixedIntervals() const override { return FMixedIntervals; }
   // Layout (1, 2, 3) of the last line examined; 0 before any.
   int RowLayout() const { return FRowLayout; }
-  const std::string& FileName() const { return FFileName; }
-  const std::string& DisplayName() const { return FDisplayName; }
+  const std::string& FileName() const override { return FFileName; }
+  const std::string& DisplayName() const override { return FDisplayName; }
   bool IsOpen() const { return FIsOpen; }
+
+  // --- the log as every output sees it ---------------------------------------
+  // The file name, folder included.
+  std::string TitleName() const override { return FFileName; }
+  std::string_view DataTitle() const override { return "CSV LOG DATA FROM: "; }
+  int SensorCount() const override { return FSensors.Count(); }
+  TLogSensor Sensor(int SensorIndex) const override;
+  bool HasScaling() const override { return false; }
+  // Only rows of layout 1 name units.
+  bool HasUnits() const override { return FRowLayout == 1; }
+  bool RecordsHoldEverySensor() const override { return false; }
+  void GetValue(LogTime Time, int SensorIndex, float& Value) override;
+  void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values) override;
+  int RecordCount(int SensorIndex) const override;
+  void GetValueAt(int Position, int SensorIndex, float& Value, LogTime& Time) override;
+  bool NextRecordTime(int SensorIndex, LogTime From, LogTime& Time) override;
+  bool ShowHeader(ITextPane& Pane, const std::string& TitleName,
+                  const TDateTimeFormat& Format) const override;
 
 private:
   struct TParseState;
@@ -129,6 +145,8 @@ private:
   void SortOutOfOrderSensors(TParseState& State);
   void IntervalsOfNewestFirstSensors(TParseState& State);
   TCSVSensor* Find(std::string_view Name);
+  static void ValueAt(TCSVSensor* S, LogTime Time, float& Value);
+  static void RecordAt(TCSVSensor* S, int Position, float& Value, LogTime& Time);
 
   std::string FFileName;
   std::string FDisplayName;

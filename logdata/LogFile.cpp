@@ -9,6 +9,7 @@
 
 #include "core/ByteReader.h"
 #include "core/RegularFile.h"
+#include "logdata/HeaderReport.h"
 
 namespace quorvin {
 
@@ -246,6 +247,45 @@ void TLogFile::GetValues(LogTime Time, const int* SensorIndexes, std::size_t Cou
     if (Raw != NonRecordedRaw)
       Values[I] = RawToValue(Raw, FSensors.Objects(Index - 1)->RightDigits);
   }
+}
+
+std::string TLogFile::TitleName() const { return FHeader ? FHeader->UnitName : std::string(); }
+
+TLogSensor TLogFile::Sensor(int SensorIndex) const {
+  TLogSensor Info;
+  const TSensor* S = FSensors.Objects(SensorIndex - 1);
+  if (!S) return Info;
+  Info.Name = FSensors.Names(SensorIndex - 1);
+  Info.ShortName = Info.Name;
+  SplitAt('.', Info.ShortName);
+  Info.RightDigits = S->RightDigits;
+  Info.Slope = S->Slope;
+  Info.Offset = S->Offset;
+  Info.FirstTime = FFirstTime;
+  Info.LastTime = FLastTime;
+  Info.Interval = Interval();
+  return Info;
+}
+
+int TLogFile::RecordCount(int SensorIndex) const {
+  if (SensorIndex < 1 || SensorIndex > FSensors.Count() || Interval() <= 0) return 0;
+  return static_cast<int>((std::int64_t(FLastTime) - FFirstTime) / Interval());
+}
+
+void TLogFile::GetValueAt(int Position, int SensorIndex, float& Value, LogTime& Time) {
+  Time = static_cast<LogTime>(FFirstTime + std::int64_t(Position) * Interval());
+  GetValue(Time, SensorIndex, Value);
+}
+
+bool TLogFile::NextRecordTime(int /*SensorIndex*/, LogTime From, LogTime& Time) {
+  if (From >= FLastTime) return false;
+  Time = std::max(From, FFirstTime);
+  return true;
+}
+
+bool TLogFile::ShowHeader(ITextPane& Pane, const std::string& TitleName,
+                          const TDateTimeFormat& Format) const {
+  return ShowLogHeader(Pane, *this, TitleName, Format);
 }
 
 } // namespace quorvin

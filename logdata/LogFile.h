@@ -2,6 +2,7 @@
 // The binary logger file reader: opens a .LOG file, decodes its header and
 // sensor descriptors, and answers the value of sensor i at log time t from a
 // cache of whole records (one file read serves every sensor of a time).
+// Every record holds every sensor, so each sensor's grid is the log's.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/MiscUtil.h"
+#include "logdata/LogReader.h"
 #include "logdata/LogRecTypes.h"
 
 namespace quorvin {
@@ -19,18 +21,18 @@ namespace quorvin {
 // released, so an export's memory does not grow with its range.
 constexpr std::size_t RecordCacheBytes = 1 << 20;
 
-class TLogFile {
+class TLogFile final : public ILogReader {
 public:
   // Stores both names; does not touch the file. DisplayName is the file name
   // without folder and extension, upper case (used in status messages).
   TLogFile(std::string FileName, std::string DisplayName);
-  ~TLogFile();
+  ~TLogFile() override;
   TLogFile(const TLogFile&) = delete;
   TLogFile& operator=(const TLogFile&) = delete;
 
   // Opens the file; the first successful open also reads the header and the
   // sensor descriptors. True when the reader is open and has a header.
-  bool Open();
+  bool Open() override;
   // Closes the file; header, sensors and cached records stay.
   void Close();
   // Closes the file and frees header, sensors and the record cache.
@@ -39,7 +41,7 @@ public:
   // Engineering value of sensor SensorIndex (1-based, 1..NumSensors) at Time;
   // NonRecordedValue() when nothing was recorded there, the time lies outside
   // the data, or the index is out of range.
-  void GetValue(LogTime Time, int SensorIndex, float& Value);
+  void GetValue(LogTime Time, int SensorIndex, float& Value) override;
   float GetValue(LogTime Time, int SensorIndex) {
     float V;
     GetValue(Time, SensorIndex, V);
@@ -47,19 +49,19 @@ public:
   }
   // GetValue for several sensors of one time step at once: Values[i] for
   // SensorIndexes[i].
-  void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values);
+  void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values) override;
 
-  const std::string& FileName() const { return FFileName; }
-  const std::string& DisplayName() const { return FDisplayName; }
+  const std::string& FileName() const override { return FFileName; }
+  const std::string& DisplayName() const override { return FDisplayName; }
   // None until a header was read.
   const THeader* Header() const { return FHeader.get(); }
   // Entry i (0-based) holds sensor Id i + 1 under its Name.
   const TSensorList<TSensor>& Sensors() const { return FSensors; }
-  LogTime FirstTime() const { return FFirstTime; }
+  LogTime FirstTime() const override { return FFirstTime; }
   // The slot just after the last whole record.
-  LogTime LastTime() const { return FLastTime; }
+  LogTime LastTime() const override { return FLastTime; }
   // Logging interval in seconds (the header's), 0 without a header.
-  std::int32_t Interval() const { return FHeader ? FHeader->Interval : 0; }
+  std::int32_t Interval() const override { return FHeader ? FHeader->Interval : 0; }
   int DescriptionLength() const { return FDescriptionLength; }
   int SensorInfoLength() const { return FSensorInfoLength; }
   bool IsOpen() const { return FFile != nullptr; }
@@ -69,6 +71,26 @@ public:
   const TRecordList* Records() const { return FRecords.get(); }
   // Records the cache holds at most while a walk moves forward.
   int RecordCacheLimit() const { return FRecordCacheLimit; }
+
+  // --- the log as every output sees it ---------------------------------------
+  // The header's unit name (empty without a header).
+  std::string TitleName() const override;
+  std::string_view DataTitle() const override { return "R630/R600 DATA FROM: "; }
+  int SensorCount() const override { return FSensors.Count(); }
+  // Named "UNIT.NAME", its column by the part after the first full stop.
+  TLogSensor Sensor(int SensorIndex) const override;
+  bool HasScaling() const override { return true; }
+  bool HasUnits() const override { return false; }
+  bool MixedIntervals() const override { return false; }
+  bool RecordsHoldEverySensor() const override { return true; }
+  // Whole records, the same for every sensor; record Position is at
+  // FirstTime + Position x Interval.
+  int RecordCount(int SensorIndex) const override;
+  void GetValueAt(int Position, int SensorIndex, float& Value, LogTime& Time) override;
+  // From, or the first record's time when From lies before it.
+  bool NextRecordTime(int SensorIndex, LogTime From, LogTime& Time) override;
+  bool ShowHeader(ITextPane& Pane, const std::string& TitleName,
+                  const TDateTimeFormat& Format) const override;
 
 private:
   bool ReadHeader();

@@ -18,10 +18,7 @@ void TGraph::CreateSeries() {
     if (C.Checked) FChart.CreateDateTimeLineSeries();
 }
 
-std::string TGraph::TitleLine() const {
-  // Anything but a loaded binary log is titled as CSV data.
-  return DataTitleLine(!(FSel.BinaryLogLoaded && FSel.BinaryLog), FSel, FFormat);
-}
+std::string TGraph::TitleLine() const { return DataTitleLine(FSel, FFormat); }
 
 bool TGraph::Draw() {
   FChart.ClearTitle();

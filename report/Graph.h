@@ -40,7 +40,7 @@ public:
   // the rest of the batch.
   void AddRows(const TPendingRows& Rows);
 
-  // "R630/R600 DATA FROM: ..." (binary log) or "CSV LOG DATA FROM: ...".
+  // The loaded log's data title ("R630/R600 DATA FROM: ...", ...).
   std::string TitleLine() const;
 
   void BeforeStep(LogTime Time, TPendingRows& Rows) override;

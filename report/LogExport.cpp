@@ -52,8 +52,7 @@ constexpr std::int64_t ParallelSteps = 16384;
 
 // One checked sensor's column.
 struct TLogExport::TColumn {
-  int Position;     // 0-based in the log's sensor order
-  std::string Name; // FullName, for the CSV reader
+  int Position; // 0-based in the log's sensor order
   int RightDigits;
   int Width;           // fixed-column width of its values
   std::string Missing; // its text for a value not recorded
@@ -241,9 +240,8 @@ std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
 
 std::string TLogExport::TitleLine() const {
   if (FWindowed)
-    return DataTitleLine(FSel.CSVLogLoaded, FSel, SecsToDateTime(FWindowFrom),
-                         SecsToDateTime(FWindowTo), FFormat);
-  return DataTitleLine(FSel.CSVLogLoaded, FSel, FFormat);
+    return DataTitleLine(FSel, SecsToDateTime(FWindowFrom), SecsToDateTime(FWindowTo), FFormat);
+  return DataTitleLine(FSel, FFormat);
 }
 
 void TLogExport::SetTimeWindow(LogTime From, LogTime To) {
@@ -317,26 +315,23 @@ void TLogExport::BuildColumnHeader(std::vector<std::string>& Lines,
   }
   Lines.push_back(Names);
 
-  if (FSel.BinaryLogLoaded) {
+  if (FSel.Log && FSel.Log->HasScaling()) {
     Row("SLOPE", 12, [](const TSensorChoice& C) { return FormatValue(C.Slope, C.RightDigits); });
     Row("OFFSET", 11, [](const TSensorChoice& C) { return FormatValue(C.Offset, C.RightDigits); });
-  } else if (FSel.CSVLogLoaded && FSel.CSVLog && FSel.CSVLog->RowLayout() == 1) {
+  } else if (FSel.Log && FSel.Log->HasUnits()) {
     Row("UNITS", 12, [](const TSensorChoice& C) { return C.Units; });
   }
   Row("RIGHTDIGITS", 6, [](const TSensorChoice& C) { return std::to_string(C.RightDigits); });
 }
 
-bool TLogExport::SetUpCSVGrid(bool& RecordByRecord) {
+bool TLogExport::SetUpOwnGrid(bool& RecordByRecord) {
   RecordByRecord = false;
-  TCSVLogFile& Log = *FSel.CSVLog;
-  const auto& Sensors = Log.Sensors();
+  const ILogReader& Log = *FSel.Log;
 
-  std::vector<const TCSVSensor*> Checked;
+  std::vector<TLogSensor> Checked;
   for (std::size_t i = 0; i < FSel.SensorChoices.size(); ++i)
-    if (FSel.SensorChoices[i].Checked) {
-      const TCSVSensor* S = Sensors.Objects(static_cast<int>(i));
-      if (S) Checked.push_back(S);
-    }
+    if (FSel.SensorChoices[i].Checked && static_cast<int>(i) < Log.SensorCount())
+      Checked.push_back(Log.Sensor(static_cast<int>(i) + 1));
 
   // Without mixed intervals, or with nothing checked, the file's own grid.
   if (!Log.MixedIntervals() || Checked.empty()) {
@@ -346,7 +341,7 @@ bool TLogExport::SetUpCSVGrid(bool& RecordByRecord) {
   }
 
   if (Checked.size() == 1) {
-    const TCSVSensor& S = *Checked.front();
+    const TLogSensor& S = Checked.front();
     FLogInterval = S.Interval;
     FStartTime = S.FirstTime;
     FEndTime = S.LastTime;
@@ -355,24 +350,24 @@ bool TLogExport::SetUpCSVGrid(bool& RecordByRecord) {
   }
 
   const char* Warning;
-  if (static_cast<int>(Checked.size()) == Sensors.Count()) {
+  if (static_cast<int>(Checked.size()) == Log.SensorCount()) {
     FLogInterval = Log.Interval();
     FStartTime = Log.FirstTime();
     Warning = MsgIntervalsAll;
   } else {
     FLogInterval = LongestGridStep;
     FStartTime = 0;
-    for (const TCSVSensor* S : Checked) {
-      if (S->Interval != 0 && S->Interval < FLogInterval) FLogInterval = S->Interval;
-      if (FStartTime == 0 || S->FirstTime < FStartTime) FStartTime = S->FirstTime;
-      if (S->LastTime != FEndTime && S->LastTime < Log.LastTime()) FEndTime = S->LastTime;
+    for (const TLogSensor& S : Checked) {
+      if (S.Interval != 0 && S.Interval < FLogInterval) FLogInterval = S.Interval;
+      if (FStartTime == 0 || S.FirstTime < FStartTime) FStartTime = S.FirstTime;
+      if (S.LastTime != FEndTime && S.LastTime < Log.LastTime()) FEndTime = S.LastTime;
     }
     Warning = MsgIntervalsSome;
   }
   // A sensor with a single reading (interval 0) has no step to disagree
   // with the grid: it passes, and its reading shows where it meets the grid.
-  for (const TCSVSensor* S : Checked) {
-    if (S->Interval != 0 && FLogInterval % S->Interval != 0) {
+  for (const TLogSensor& S : Checked) {
+    if (S.Interval != 0 && FLogInterval % S.Interval != 0) {
       FUi.Dialog.Show(TMsgKind::Warning, Warning, TMsgButtons::OK);
       return false;
     }
@@ -659,23 +654,22 @@ void TLogExport::AddColumns(TLineMaker& Maker, int SensorCount) const {
     const TSensorChoice& C = FSel.SensorChoices[i];
     if (!C.Checked) continue;
     const int L = Length(C.ShortName);
-    Maker.Columns.push_back({static_cast<int>(i), C.FullName, C.RightDigits,
+    Maker.Columns.push_back({static_cast<int>(i), C.RightDigits,
                              FOptions.R600ASCII ? std::max(10, L) : std::max(8, L + 2),
                              NonRecordedText(FOptions, C.RightDigits)});
   }
 }
 
 void TLogExport::RunRecordLoop(TLineMaker& Maker) {
-  const TColumn Col = Maker.Columns.front();
-  const TCSVSensor* S = FSel.CSVLog->Sensors().Objects(Col.Position);
-  const int Count = S ? S->RecordCount() : 0;
+  const int SensorIndex = Maker.Columns.front().Position + 1;
+  const int Count = FSel.Log->RecordCount(SensorIndex);
   FProgressTotal = Count;
   Maker.Start(Count);
   for (int k = 0; k < Count; ++k) {
     FProgressDone = k;
     float V;
     LogTime T = 0;
-    FSel.CSVLog->GetValueAt(k, Col.Name, V, T);
+    FSel.Log->GetValueAt(k, SensorIndex, V, T);
     if (FWindowed && (T < FWindowFrom || T > FWindowTo)) continue;
     int Recorded;
     if (!Maker.Step(
@@ -687,15 +681,10 @@ void TLogExport::RunRecordLoop(TLineMaker& Maker) {
 std::int64_t TLogExport::NextRecordTime(const TLineMaker& Maker, std::int64_t From) const {
   constexpr std::int64_t None = INT64_MAX;
   if (From > INT32_MAX) return None;
-  if (FSel.BinaryLogLoaded && FSel.BinaryLog) {
-    const TLogFile& Log = *FSel.BinaryLog;
-    if (From >= Log.LastTime()) return None;
-    return std::max<std::int64_t>(From, Log.FirstTime());
-  }
   std::int64_t Next = None;
   for (const TColumn& Col : Maker.Columns) {
     LogTime T;
-    if (FSel.CSVLog->NextRecordTime(Col.Position, static_cast<LogTime>(From), T))
+    if (FSel.Log->NextRecordTime(Col.Position + 1, static_cast<LogTime>(From), T))
       Next = std::min<std::int64_t>(Next, T);
   }
   return Next;
@@ -730,34 +719,22 @@ void TLogExport::RunGridLoop(TLineMaker& Maker) {
   // wrap; an interval of 0 jumps to EndTime and ends after its line.
   const std::int64_t End = FEndTime;
   const std::int64_t Step = FLogInterval > 0 ? FLogInterval : 0;
-  const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
+  ILogReader& Log = *FSel.Log;
   std::int64_t T = FStartTime;
   FProgressTotal = std::max<std::int64_t>(End - T, 0);
   Maker.Start(Step > 0 ? (End - T) / Step + 1 : 2);
-  std::vector<int> SensorIndexes; // 1-based, for the binary reader
+  std::vector<int> SensorIndexes;
   for (const TColumn& C : Maker.Columns) SensorIndexes.push_back(C.Position + 1);
   for (;;) {
     FProgressDone = T - FStartTime;
     const LogTime LT = static_cast<LogTime>(T);
     int Recorded = 0;
-    bool Ok;
-    if (Binary) {
-      TLogFile& Log = *FSel.BinaryLog;
-      Ok = Maker.Step(
-          LT,
-          [&](float* Values) {
-            Log.GetValues(LT, SensorIndexes.data(), SensorIndexes.size(), Values);
-          },
-          Recorded);
-    } else {
-      TCSVLogFile& Log = *FSel.CSVLog;
-      Ok = Maker.Step(
-          LT,
-          [&](float* Values) {
-            for (const TColumn& C : Maker.Columns) *Values++ = Log.GetValue(LT, C.Name);
-          },
-          Recorded);
-    }
+    const bool Ok = Maker.Step(
+        LT,
+        [&](float* Values) {
+          Log.GetValues(LT, SensorIndexes.data(), SensorIndexes.size(), Values);
+        },
+        Recorded);
     if (!Ok) break;
     if (Step == 0) {
       if (T >= End) break;
@@ -775,19 +752,17 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   // save never reports a file it did not write.
   if (!FSel.LogLoaded()) return false;
 
-  const bool Binary = FSel.BinaryLogLoaded && FSel.BinaryLog;
-  const std::string& DisplayName =
-      Binary ? FSel.BinaryLog->DisplayName() : FSel.CSVLog->DisplayName();
-  FUi.Status.SetProgressText("Importing from .LOG file " + DisplayName + " ...");
+  ILogReader& Log = *FSel.Log;
+  FUi.Status.SetProgressText("Importing from .LOG file " + Log.DisplayName() + " ...");
   StartConversion();
-  const int SensorCount =
-      Binary ? FSel.BinaryLog->Sensors().Count() : FSel.CSVLog->Sensors().Count();
+  const int SensorCount = Log.SensorCount();
   if (SensorCount == 0) return true;
 
   std::vector<std::string> Header;
   if (!(FFileExisted && FOptions.AppendData)) BuildColumnHeader(Header, Separator);
   bool RecordByRecord = false;
-  if (!Binary && !SetUpCSVGrid(RecordByRecord)) return false;
+  // A log whose sensors have readings of their own is written on its own grid.
+  if (!Log.RecordsHoldEverySensor() && !SetUpOwnGrid(RecordByRecord)) return false;
   // A window between two grid times holds no line: nothing to write.
   if (!RecordByRecord && !ApplyTimeWindow()) return true;
 

@@ -24,8 +24,9 @@ constexpr std::size_t ChunkBytes = 1 << 20;
 class TLogExport {
 public:
   // CommandMode 0 displays into Ui.Pane; any other value saves to the output
-  // file. A CSV conversion works on a time grid of its own; the selection
-  // keeps the range and interval the user chose.
+  // file. A log whose sensors have readings of their own (CSV) is converted
+  // on a time grid of its own; the selection keeps the range and interval
+  // the user chose.
   TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
              int CommandMode, TUiServices& Ui);
 
@@ -50,7 +51,7 @@ public:
 
   // The column header lines for the checked sensors.
   void BuildColumnHeader(std::vector<std::string>& Lines, const std::string& Separator) const;
-  // "R630/R600 DATA FROM: ..." or "CSV LOG DATA FROM: ...".
+  // The loaded log's data title ("R630/R600 DATA FROM: ...", ...).
   std::string TitleLine() const;
 
   // Threads a large Save formats its lines on, the calling thread counted,
@@ -84,8 +85,9 @@ private:
   bool ShowOutputChunk(const TChunk& Chunk, bool FirstChunk);
   bool HandOn(const TChunk& Chunk);
   bool FinishOutput();
-  // False after the warning on different logging intervals.
-  bool SetUpCSVGrid(bool& RecordByRecord);
+  // The grid of a log whose sensors have readings of their own (a CSV
+  // log); false after the warning on different logging intervals.
+  bool SetUpOwnGrid(bool& RecordByRecord);
   // The grid cut to the time window; false when no grid time is left.
   bool ApplyTimeWindow();
 

@@ -8,6 +8,7 @@
 
 #include "core/FileNames.h"
 #include "core/Messages.h"
+#include "logdata/LogFormats.h"
 #include "report/Formatting.h"
 
 namespace quorvin {
@@ -67,28 +68,15 @@ bool TLogSelection::ValidateLogFile(int Page, TUiServices& Ui) {
     return false;
   }
 
+  if (!IsLogFileName(LogFileName)) {
+    Ui.Dialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
+    return false;
+  }
   // Valid once a log is loaded: the one just loaded, or the one already
   // loaded under this unchanged name. A failed load leaves none.
-  const std::string Ext = UpperCase(Path.extension().string());
-  if (Ext == ".LOG") {
-    LogFileDir = ExtractFilePath(LogFileName);
-    LoadLogFile(Ui);
-    return LogLoaded();
-  }
-  if (Ext == ".CSV" || Ext == ".TXT") {
-    LogFileDir = ExtractFilePath(LogFileName);
-    LoadCSVLogFile(Ui);
-    return LogLoaded();
-  }
-  Ui.Dialog.Show(TMsgKind::Error, MsgFileInvalid, TMsgButtons::OK);
-  return false;
-}
-
-void TLogSelection::FreeReaders() {
-  // Only the reader its flag names is ever used: a reader of the other kind
-  // would just hold its file open and its records in memory.
-  BinaryLog.reset();
-  CSVLog.reset();
+  LogFileDir = ExtractFilePath(LogFileName);
+  LoadLogFile(Ui);
+  return LogLoaded();
 }
 
 void TLogSelection::FillSensorsCleared() {
@@ -97,9 +85,7 @@ void TLogSelection::FillSensorsCleared() {
 }
 
 void TLogSelection::LoadFailed(TUiServices& Ui) {
-  FreeReaders();
-  BinaryLogLoaded = false;
-  CSVLogLoaded = false;
+  Log.reset();
   // No sensors of an earlier log stay behind to be reported under the new name.
   FillSensorsCleared();
   CheckedSensorCount = 0;
@@ -122,84 +108,49 @@ void TLogSelection::SetDates(LogTime Start, LogTime End) {
 void TLogSelection::LoadLogFile(TUiServices& Ui) {
   if (!LogNameEdited) return;
   LogNameEdited = false;
-  FreeReaders();
-
-  BinaryLog = std::make_unique<TLogFile>(LogFileName, UpperNameStem(LogFileName));
-  BinaryLogLoaded = true;
-  CSVLogLoaded = false;
-  if (!BinaryLog->Open()) {
+  // The old reader goes first: it may hold a whole file in memory.
+  Log.reset();
+  Log = MakeLogReader(LogFileName, UpperNameStem(LogFileName));
+  if (!Log || !Log->Open()) {
     LoadFailed(Ui);
     return;
   }
 
   FillSensorsCleared();
-  const auto& Sensors = BinaryLog->Sensors();
-  SensorChoices.resize(static_cast<std::size_t>(Sensors.Count()));
-  for (int i = 0; i < Sensors.Count(); ++i) {
+  const int Count = Log->SensorCount();
+  SensorChoices.resize(static_cast<std::size_t>(Count));
+  for (int i = 0; i < Count; ++i) {
+    TLogSensor S = Log->Sensor(i + 1);
     TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
-    const TSensor* S = Sensors.Objects(i);
-    C.FullName = Sensors.Names(i);
-    std::string Rest = C.FullName;
-    SplitAt('.', Rest);
-    C.ShortName = Rest;
-    if (S) {
-      C.RightDigits = S->RightDigits;
-      C.Slope = S->Slope;
-      C.Offset = S->Offset;
-    }
+    C.FullName = std::move(S.Name);
+    C.ShortName = std::move(S.ShortName);
+    C.RightDigits = S.RightDigits;
+    C.Slope = S.Slope;
+    C.Offset = S.Offset;
+    C.Units = std::move(S.Units);
     FView->SensorAdded(C.FullName);
   }
-  ApplySelectAll();
+  // Sensors with readings of their own may not share a grid: only the
+  // first starts checked.
+  if (Log->RecordsHoldEverySensor())
+    ApplySelectAll();
+  else
+    CheckFirstSensorOnly();
 
-  LogInterval = BinaryLog->Interval();
-  LogTitleName = BinaryLog->Header() ? BinaryLog->Header()->UnitName : std::string();
-  SetDates(BinaryLog->FirstTime(), BinaryLog->LastTime());
+  LogInterval = Log->Interval();
+  LogTitleName = Log->TitleName();
+  // The range of the first sensor, which for a logger file is the log's.
+  if (Count > 0) {
+    const TLogSensor First = Log->Sensor(1);
+    SetDates(First.FirstTime, First.LastTime);
+  } else {
+    SetDates(Log->FirstTime(), Log->LastTime());
+  }
 
   if (SensorChoices.empty())
     Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
   else
     FView->FirstSensorHighlighted();
-}
-
-void TLogSelection::LoadCSVLogFile(TUiServices& Ui) {
-  if (!LogNameEdited) return;
-  LogNameEdited = false;
-  FreeReaders();
-
-  CSVLog = std::make_unique<TCSVLogFile>(LogFileName, UpperNameStem(LogFileName));
-  CSVLogLoaded = true;
-  BinaryLogLoaded = false;
-  if (!CSVLog->Open()) {
-    LoadFailed(Ui);
-    return;
-  }
-
-  FillSensorsCleared();
-  const auto& Sensors = CSVLog->Sensors();
-  SensorChoices.resize(static_cast<std::size_t>(Sensors.Count()));
-  for (int i = 0; i < Sensors.Count(); ++i) {
-    TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
-    const TCSVSensor* S = Sensors.Objects(i);
-    C.FullName = Sensors.Names(i);
-    C.ShortName = C.FullName;
-    if (S) {
-      C.Units = S->Units;
-      C.RightDigits = S->RightDigits;
-    }
-    FView->SensorAdded(C.FullName);
-  }
-  CheckFirstSensorOnly();
-
-  if (SensorChoices.empty()) {
-    Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
-    return;
-  }
-  const TCSVSensor* First = Sensors.Objects(0);
-  LogInterval = CSVLog->Interval();
-  FView->FirstSensorHighlighted();
-  LogTitleName = CSVLog->FileName();
-  SetDates(First ? First->FirstTime : CSVLog->FirstTime(),
-           First ? First->LastTime : CSVLog->LastTime());
 }
 
 void TLogSelection::CheckSensorsClick(int Index, bool Checked) {
@@ -288,20 +239,12 @@ void TLogSelection::ShowDtFormat(int Page, int Index) {
 }
 
 std::int64_t CheckedReadings(const TLogSelection& Selection) {
-  if (Selection.BinaryLogLoaded && Selection.BinaryLog) {
-    const TLogFile& Log = *Selection.BinaryLog;
-    return Log.Interval() > 0 ? (std::int64_t(Log.LastTime()) - Log.FirstTime()) / Log.Interval()
-                              : 0;
-  }
   std::int64_t Most = 0;
-  if (Selection.CSVLogLoaded && Selection.CSVLog) {
-    const auto& Sensors = Selection.CSVLog->Sensors();
-    for (int I = 0; I < Sensors.Count() && I < Selection.SensorChoiceCount(); ++I) {
-      const TCSVSensor* S = Sensors.Objects(I);
-      if (S && Selection.SensorChoices[std::size_t(I)].Checked)
-        Most = std::max<std::int64_t>(Most, S->RecordCount());
-    }
-  }
+  if (!Selection.Log) return Most;
+  const int Count = Selection.Log->SensorCount();
+  for (int I = 0; I < Count && I < Selection.SensorChoiceCount(); ++I)
+    if (Selection.SensorChoices[std::size_t(I)].Checked)
+      Most = std::max<std::int64_t>(Most, Selection.Log->RecordCount(I + 1));
   return Most;
 }
 

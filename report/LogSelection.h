@@ -17,8 +17,7 @@
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
-#include "logdata/CSVFile.h"
-#include "logdata/LogFile.h"
+#include "logdata/LogReader.h"
 
 namespace quorvin {
 
@@ -35,9 +34,9 @@ struct TSensorChoice {
   std::string FullName;  // the name the reader knows the sensor by
   std::string ShortName; // the column name
   int RightDigits = 0;
-  float Slope = 0.0f;  // binary logs only
-  float Offset = 0.0f; // binary logs only
-  std::string Units;   // CSV logs only
+  float Slope = 0.0f;  // logs with scaling only
+  float Offset = 0.0f; // logs with scaling only
+  std::string Units;   // logs with units only
 };
 
 // What the window shows of the selection. Every call concerns the controls
@@ -74,10 +73,8 @@ public:
   bool FileValid = false;
   bool LogNameEdited = false;
 
-  std::unique_ptr<TLogFile> BinaryLog;
-  std::unique_ptr<TCSVLogFile> CSVLog;
-  bool BinaryLogLoaded = false;
-  bool CSVLogLoaded = false;
+  // The loaded log, of whichever kind its file is; none when no log is loaded.
+  std::unique_ptr<ILogReader> Log;
 
   std::vector<TSensorChoice> SensorChoices;
   int CheckedSensorCount = 0;
@@ -97,7 +94,7 @@ public:
   std::array<int, LogPageCount> DtFormatSelection{{-1, -1, -1}};
 
   int SensorChoiceCount() const { return static_cast<int>(SensorChoices.size()); }
-  bool LogLoaded() const { return (BinaryLogLoaded && BinaryLog) || (CSVLogLoaded && CSVLog); }
+  bool LogLoaded() const { return Log != nullptr; }
 
   // --- control events ------------------------------------------------------
   // A log page's file box text changed.
@@ -121,8 +118,9 @@ public:
   // Checks LogFileName and loads it; the new value for FileValid: true when
   // a log is loaded under that name.
   bool ValidateLogFile(int Page, TUiServices& Ui);
+  // Loads LogFileName with the reader of its kind, unless the name is
+  // unchanged since the last load.
   void LoadLogFile(TUiServices& Ui);
-  void LoadCSVLogFile(TUiServices& Ui);
   void ApplySelectAll();
   void CheckFirstSensorOnly();
   // False, with its message in the message panel, when start is after end.
@@ -131,7 +129,6 @@ public:
 private:
   void SetDates(LogTime Start, LogTime End);
   void FillSensorsCleared();
-  void FreeReaders();
   // A reader that would not open: no log stays selected.
   void LoadFailed(TUiServices& Ui);
 
@@ -139,8 +136,7 @@ private:
   ISelectionView* FView = &FNoView;
 };
 
-// Readings stored for the checked sensors: the records of a binary log, the
-// most records any checked sensor of a CSV log holds.
+// Readings stored for the checked sensors: the most any of them holds.
 std::int64_t CheckedReadings(const TLogSelection& Selection);
 
 // A walk over Start to End (inclusive) in steps of Interval that is mostly

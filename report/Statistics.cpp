@@ -8,33 +8,24 @@ namespace quorvin {
 
 namespace {
 
-// Reads the checked sensors of whichever log is loaded, in log order.
+// Reads the checked sensors of the loaded log, in log order.
 class TRowReader {
 public:
-  explicit TRowReader(TLogSelection& Sel) : FSel(Sel), FPositions(CheckedPositions(Sel)) {
-    if (!(FSel.BinaryLogLoaded && FSel.BinaryLog)) {
-      for (int P : FPositions)
-        FNames.push_back(FSel.SensorChoices[static_cast<std::size_t>(P)].FullName);
-    }
+  explicit TRowReader(TLogSelection& Sel) : FSel(Sel) {
+    for (int P : CheckedPositions(Sel)) FSensorIndexes.push_back(P + 1);
   }
-  int Width() const { return static_cast<int>(FPositions.size()); }
+  int Width() const { return static_cast<int>(FSensorIndexes.size()); }
   void Read(LogTime Time, float* Row) {
-    const int N = Width();
-    if (FSel.BinaryLogLoaded && FSel.BinaryLog) {
-      for (int j = 0; j < N; ++j)
-        FSel.BinaryLog->GetValue(Time, FPositions[static_cast<std::size_t>(j)] + 1, Row[j]);
-    } else if (FSel.CSVLogLoaded && FSel.CSVLog) {
-      for (int j = 0; j < N; ++j)
-        FSel.CSVLog->GetValue(Time, FNames[static_cast<std::size_t>(j)], Row[j]);
+    if (FSel.Log) {
+      FSel.Log->GetValues(Time, FSensorIndexes.data(), FSensorIndexes.size(), Row);
     } else {
-      for (int j = 0; j < N; ++j) Row[j] = NonRecordedValue();
+      for (int j = 0; j < Width(); ++j) Row[j] = NonRecordedValue();
     }
   }
 
 private:
   TLogSelection& FSel;
-  std::vector<int> FPositions;
-  std::vector<std::string> FNames;
+  std::vector<int> FSensorIndexes;
 };
 
 } // namespace

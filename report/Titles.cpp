@@ -16,14 +16,14 @@ std::string DateRangeText(const TLogSelection& Selection, const TDateTimeFormat&
   return DateRangeText(Selection.StartDate, Selection.EndDate, Format);
 }
 
-std::string DataTitleLine(bool CSV, const TLogSelection& Selection, TDateTime Start, TDateTime End,
+std::string DataTitleLine(const TLogSelection& Selection, TDateTime Start, TDateTime End,
                           const TDateTimeFormat& Format) {
-  return (CSV ? "CSV LOG DATA FROM: " : "R630/R600 DATA FROM: ") +
-         UpperCase(Selection.LogTitleName) + DateRangeText(Start, End, Format);
+  std::string Line(Selection.Log ? Selection.Log->DataTitle() : std::string_view());
+  return Line + UpperCase(Selection.LogTitleName) + DateRangeText(Start, End, Format);
 }
 
-std::string DataTitleLine(bool CSV, const TLogSelection& Selection, const TDateTimeFormat& Format) {
-  return DataTitleLine(CSV, Selection, Selection.StartDate, Selection.EndDate, Format);
+std::string DataTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format) {
+  return DataTitleLine(Selection, Selection.StartDate, Selection.EndDate, Format);
 }
 
 std::string StatisticsTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format) {

@@ -36,6 +36,8 @@ packages=(
   xvfb
   xauth
   poppler-utils
+  # The benchmarks' peer: the pandas script that converts the same log.
+  python3-pandas
 )
 
 missing=()

@@ -9,32 +9,20 @@
 
 #include "core/IniFile.h"
 #include "support/FakeApp.h"
+#include "support/Scratch.h"
 
 namespace quorvin {
 namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-  std::filesystem::path Dir;
-  void SetUp() override {
-    Dir = std::filesystem::temp_directory_path() /
-          ("quorvin_options_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(Dir);
-    std::filesystem::create_directories(Dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-  std::string IniPath() const { return (Dir / "Quorvin.ini").string(); }
+  test::TScratchDir Dir;
+  std::string IniPath() const { return Dir / "Quorvin.ini"; }
   void WriteIni(const std::string& Text) {
     std::ofstream F(IniPath(), std::ios::binary);
     F << Text;
   }
-  std::string ReadIni() const {
-    std::ifstream F(IniPath(), std::ios::binary);
-    std::stringstream S;
-    S << F.rdbuf();
-    return S.str();
-  }
+  std::string ReadIni() const { return test::ReadWhole(IniPath()); }
 };
 
 TEST_F(SettingsTest, NoSettingsFileGivesEveryDefault) {

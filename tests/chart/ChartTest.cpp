@@ -135,11 +135,11 @@ TEST(OffscreenGraph, QuorvinCliDrawsAPictureOfTheAskedSize) {
 
   // The same picture on standard output.
   std::ostringstream Piped, Told;
-  EXPECT_EQ(cli::RunCli({"--ini", (Dir / "none.ini"), "graph",
-                         std::string(QUORVIN_EXAMPLES) + "/SITE1.LOG", "--png", "-", "--size",
-                         "640x360"},
-                        Piped, Told, Environment),
-            0);
+  EXPECT_EQ(
+      cli::RunCli({"--ini", (Dir / "none.ini"), "graph",
+                   std::string(QUORVIN_EXAMPLES) + "/SITE1.LOG", "--png", "-", "--size", "640x360"},
+                  Piped, Told, Environment),
+      0);
   EXPECT_EQ(Told.str(), "status: Chart written to standard output.\n");
   EXPECT_EQ(Piped.str(), test::ReadWhole(Png));
 }

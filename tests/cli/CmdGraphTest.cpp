@@ -296,5 +296,28 @@ TEST_F(CmdGraph, DeclinedLongPassSaysSo) {
   EXPECT_FALSE(std::filesystem::exists(Dir / "graph.png"));
 }
 
+TEST_F(CmdGraph, AToolWithoutChartsHandsTheCommandOverAfterItsChecks) {
+  int HandedOver = 0;
+  cli::TCliEnvironment Environment;
+  Environment.HandOverChart = [&](std::ostream& Err) {
+    ++HandedOver;
+    Err << "handed over\n";
+    return 7;
+  };
+  auto Run = [&](std::vector<std::string> Args) {
+    Args.insert(Args.begin(), {"--ini", TestIni(Dir / "none.ini")});
+    std::ostringstream Out, Err;
+    const int Code = cli::RunCli(Args, Out, Err, Environment);
+    return std::pair{Code, Err.str()};
+  };
+  const std::string Log = Dir / "SITE1.LOG";
+  EXPECT_EQ(Run({"graph", Log, "--png", Dir / "g.png"}),
+            (std::pair{7, std::string("handed over\n")}));
+  EXPECT_EQ(HandedOver, 1);
+  EXPECT_EQ(Run({"graph", Log, "--png", Dir / "g.png", "--size", "800"}).first, 2);
+  EXPECT_EQ(Run({"header", Log}).first, 0);
+  EXPECT_EQ(HandedOver, 1);
+}
+
 } // namespace
 } // namespace quorvin::test

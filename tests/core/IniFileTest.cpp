@@ -9,40 +9,32 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/RegularFile.h"
+#include "support/Scratch.h"
 
 namespace quorvin {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& P) {
-  std::ifstream F(P, std::ios::binary);
-  std::stringstream S;
-  S << F.rdbuf();
-  return S.str();
-}
+using test::ReadWhole;
+using test::TScratchDir;
 
 TEST(IniFileTest, MissingFileReadsDefaultsAndIsCreatedOnUpdate) {
-  auto Dir = std::filesystem::temp_directory_path() / "quorvin_ini_test";
-  std::filesystem::remove_all(Dir);
-  std::filesystem::create_directories(Dir);
-  auto Path = Dir / "Quorvin.ini";
+  TScratchDir Dir;
+  const std::filesystem::path Path = Dir / "Quorvin.ini";
   TIniFile Ini(Path.string());
   EXPECT_FALSE(Ini.Loaded());
   EXPECT_EQ(Ini.ReadString("General", "DateTimeFormat", "MMDDYY HHMM"), "MMDDYY HHMM");
   Ini.WriteString("General", "DateTimeFormat", "MM/DD/YY HH:MM:SS");
   ASSERT_TRUE(Ini.UpdateFile());
-  std::string Text = ReadAll(Path);
+  std::string Text = ReadWhole(Path.string());
   EXPECT_NE(Text.find("[General]"), std::string::npos);
   EXPECT_NE(Text.find("DateTimeFormat=MM/DD/YY HH:MM:SS"), std::string::npos);
-  std::filesystem::remove_all(Dir);
 }
 
 TEST(IniFileTest, KeepsUnknownSectionsAndKeys) {
-  auto Dir = std::filesystem::temp_directory_path() / "quorvin_ini_test2";
-  std::filesystem::create_directories(Dir);
-  auto Path = Dir / "Quorvin.ini";
+  TScratchDir Dir;
+  const std::filesystem::path Path = Dir / "Quorvin.ini";
   {
     std::ofstream F(Path);
     F << "[Other]\nColour=Blue\n[LogPrn]\nOutputFormat=TEXT\nMine=42\n";
@@ -56,13 +48,11 @@ TEST(IniFileTest, KeepsUnknownSectionsAndKeys) {
   EXPECT_EQ(Again.ReadString("Other", "Colour", ""), "Blue");
   EXPECT_EQ(Again.ReadString("LogPrn", "Mine", ""), "42");
   EXPECT_EQ(Again.ReadString("LogPrn", "OutputFormat", ""), "EXCEL");
-  std::filesystem::remove_all(Dir);
 }
 
 TEST(IniFileTest, ACopyHoldsTheSameValuesAndChangesAlone) {
-  auto Dir = std::filesystem::temp_directory_path() / "quorvin_ini_test3";
-  std::filesystem::create_directories(Dir);
-  auto Path = Dir / "Quorvin.ini";
+  TScratchDir Dir;
+  const std::filesystem::path Path = Dir / "Quorvin.ini";
   {
     std::ofstream F(Path);
     F << "; kept\n[LogPrn]\nOutputFormat=TEXT\n[Other]\nColour=Blue\n";
@@ -77,7 +67,6 @@ TEST(IniFileTest, ACopyHoldsTheSameValuesAndChangesAlone) {
   EXPECT_EQ(Copy.ReadString("Other", "Colour", ""), "Blue");
   Copy.WriteString("LogPrn", "OutputFormat", "EXCEL");
   EXPECT_EQ(Ini.ReadString("LogPrn", "OutputFormat", ""), "TEXT");
-  std::filesystem::remove_all(Dir);
 }
 
 TEST(IniFileTest, UnwritableFolderFailsWithoutTouchingAnything) {
@@ -90,8 +79,8 @@ TEST(IniFileTest, UnwritableFolderFailsWithoutTouchingAnything) {
 // would block the start, a folder made the settings library ask for an
 // impossible amount of memory.
 TEST(IniFileTest, OnlyARegularFileIsRead) {
-  auto Dir =
-      std::filesystem::temp_directory_path() / ("quorvin_ini_kinds" + std::to_string(getpid()));
+  TScratchDir Scratch;
+  const std::filesystem::path Dir = Scratch.Path();
   std::filesystem::create_directories(Dir / "folder.ini");
   ASSERT_EQ(::mkfifo((Dir / "fifo.ini").c_str(), 0600), 0);
   {
@@ -116,7 +105,6 @@ TEST(IniFileTest, OnlyARegularFileIsRead) {
   }
   EXPECT_EQ(RegularFileProblem(EISDIR), "a folder");
   EXPECT_EQ(RegularFileProblem(NotARegularFile), "not a regular file");
-  std::filesystem::remove_all(Dir);
 }
 
 // Damaged settings files found by fuzzing (tests/data/fuzz/settings): once
@@ -124,16 +112,14 @@ TEST(IniFileTest, OnlyARegularFileIsRead) {
 // nothing. A section line without its "]" once ran into the next section's
 // name and made the file grow with every save.
 TEST(IniFileTest, ASavedFileSavesAgainUnchanged) {
-  auto Dir =
-      std::filesystem::temp_directory_path() / ("quorvin_ini_again" + std::to_string(getpid()));
-  std::filesystem::create_directories(Dir);
-  const auto Path = Dir / "Quorvin.ini";
+  TScratchDir Dir;
+  const std::filesystem::path Path = Dir / "Quorvin.ini";
   auto Resave = [&] {
     TIniFile Ini(Path.string());
     Ini.WriteString("General", "DateTimeFormat",
                     Ini.ReadString("General", "DateTimeFormat", "MMDDYY HHMM"));
     EXPECT_TRUE(Ini.UpdateFile());
-    return ReadAll(Path);
+    return ReadWhole(Path.string());
   };
   int Files = 0;
   for (const auto& E :
@@ -151,7 +137,6 @@ TEST(IniFileTest, ASavedFileSavesAgainUnchanged) {
   TIniFile Ini(Path.string());
   EXPECT_EQ(Ini.ReadString("LogPrn", "OutputFormat", ""), "EXCEL");
   EXPECT_EQ(Ini.ReadString("", "Key", "none"), "1");
-  std::filesystem::remove_all(Dir);
 }
 
 } // namespace

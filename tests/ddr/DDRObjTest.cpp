@@ -733,7 +733,7 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   EXPECT_EQ(ReadWhole(Out), "old\r\n"); // not touched while writing
   DDR.CloseOutput(false);
   EXPECT_EQ(ReadWhole(Out), "old\r\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path()), fs::directory_iterator()), 1);
 
   ASSERT_TRUE(DDR.OpenOutput(false));
   ASSERT_TRUE(DDR.WriteOutput("new\r\n"));
@@ -745,7 +745,7 @@ TEST_F(DDRFile, CreatedOutputReplacesTheOldFileOnlyWhenComplete) {
   EXPECT_EQ(ReadWhole(Out), "new\r\nmore\r\n"); // flushed per piece
   EXPECT_TRUE(DDR.CloseOutput());
   EXPECT_FALSE(DDR.OutputOpen());
-  EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Scratch.Path()), fs::directory_iterator()), 1);
 
   DDR.DDROutputFileName = Scratch.File("nodir/X.PRN");
   EXPECT_FALSE(DDR.OpenOutput(true));

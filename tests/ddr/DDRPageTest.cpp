@@ -103,7 +103,7 @@ protected:
   }
   std::size_t FilesInScratch() const {
     return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(Scratch.Path), fs::directory_iterator()));
+        std::distance(fs::directory_iterator(Scratch.Path()), fs::directory_iterator()));
   }
   std::string Importing(const std::string& Name = "TEST.DDR") const {
     return "Importing from .DDR file " + Scratch.File(Name) + " ...";
@@ -157,17 +157,17 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
   EXPECT_TRUE(Import(cmNone));
   const std::string Out = Scratch.Dir() + "TEST.XLS";
   EXPECT_EQ(ReadWhole(Out), "Unit ID:\tV900-17\r\nVersion:\tV1.23\r\n"
-                                "\tStage ft\t\tTemp C\t\r\n"
-                                "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
-                                "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
-                                "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
-                                "03/05/2024 10:30:00\tChecked\r\n"
-                                "03/05/2024 11:00:00\tSystem Power-up\r\n"
-                                "End of Data\r\n");
+                            "\tStage ft\t\tTemp C\t\r\n"
+                            "03/05/2024 10:00:00\t     124.45\t \t21.2\t?\t\r\n"
+                            "03/05/2024 10:15:00\t       -.--\t \t-0.0\t?\t\r\n"
+                            "03/05/2024 10:30:00\t       0.95\t \t21.4\t?\t\r\n"
+                            "03/05/2024 10:30:00\tChecked\r\n"
+                            "03/05/2024 11:00:00\tSystem Power-up\r\n"
+                            "End of Data\r\n");
   // The text is converted beside the target, before it replaces the old file.
   ASSERT_EQ(Converted.size(), 1u);
   EXPECT_NE(Converted[0], Out);
-  EXPECT_EQ(fs::path(Converted[0]).parent_path(), Scratch.Path);
+  EXPECT_EQ(fs::path(Converted[0]).parent_path(), Scratch.Path());
 
   // On the screen the Excel format shows blank-separated text.
   EXPECT_TRUE(Import(cmDisplay));

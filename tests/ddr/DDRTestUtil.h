@@ -56,24 +56,15 @@ inline TBytes SampleFile() {
 }
 } // namespace ddrsample
 
+// A scratch folder of the test's own (see support/Scratch.h).
 class TDDRScratch {
 public:
-  TDDRScratch() {
-    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string Name = Info ? std::string(Info->test_suite_name()) + "_" + Info->name() : "ddr";
-    for (char& C : Name)
-      if (C == '/') C = '_';
-    Path = fs::temp_directory_path() / ("quorvin_ddr_" + std::to_string(::getpid()) + "_" + Name);
-    fs::remove_all(Path);
-    fs::create_directories(Path);
-  }
-  ~TDDRScratch() {
-    std::error_code Ec;
-    fs::remove_all(Path, Ec);
-  }
-  std::string File(const std::string& Name) const { return (Path / Name).string(); }
-  std::string Dir() const { return Path.string() + "/"; }
-  fs::path Path;
+  std::string File(const std::string& Name) const { return FDir / Name; }
+  std::string Dir() const { return FDir.Folder(); }
+  fs::path Path() const { return FDir.Path(); }
+
+private:
+  TScratchDir FDir;
 };
 
 // Decodes every block from the current position as the driver does. Where

@@ -426,7 +426,7 @@ protected:
 };
 
 TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
-  ASSERT_TRUE(Sel.CSVLog->MixedIntervals());
+  ASSERT_TRUE(Sel.Log->MixedIntervals());
   EXPECT_EQ(Sel.CheckedSensorCount, 1);
   // The chosen start never moves a CSV grid.
   Sel.StartTime += 3600;
@@ -800,7 +800,7 @@ std::vector<std::string> LinesByTheRules(const TLogExport& Export, TLogSelection
     for (std::size_t i = 0; i < Sel.SensorChoices.size(); ++i) {
       const TSensorChoice& C = Sel.SensorChoices[i];
       if (!C.Checked) continue;
-      const float V = Sel.BinaryLog->GetValue(T, static_cast<int>(i) + 1);
+      const float V = Sel.Log->GetValue(T, static_cast<int>(i) + 1);
       const bool Missing = IsNonRecorded(V);
       Recorded += !Missing;
       const std::string Text =

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/LogGen.h"
+#include "logdata/CSVFile.h"
+#include "logdata/LogFile.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
+#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {
@@ -74,9 +76,8 @@ TEST_F(LogSelectionTest, BinaryLogFillsSensorsAndRangeAndFollowsSelectAll) {
   Sel.SelectAllClick(true);
   Enter(BinaryLog(), PageLogPlot);
   EXPECT_TRUE(Sel.FileValid);
-  EXPECT_TRUE(Sel.BinaryLogLoaded);
-  EXPECT_FALSE(Sel.CSVLogLoaded);
-  EXPECT_EQ(Sel.BinaryLog->DisplayName(), "SITE1");
+  ASSERT_NE(dynamic_cast<TLogFile*>(Sel.Log.get()), nullptr);
+  EXPECT_EQ(Sel.Log->DisplayName(), "SITE1");
   EXPECT_EQ(Sel.LogFileDir, Dir.Path() + "/");
   ASSERT_EQ(Sel.SensorChoiceCount(), 3);
   EXPECT_EQ(Sel.SensorChoices[0].FullName, "UNIT.TEMP");
@@ -118,11 +119,11 @@ TEST_F(LogSelectionTest, BinaryLogFillsSensorsAndRangeAndFollowsSelectAll) {
 
 TEST_F(LogSelectionTest, CsvLogStartsWithItsFirstSensorOnlyAndItsGridOffset) {
   WriteWhole(Dir / "a.b.TXT", "03/01/1999,00:07:00,T,1.5,C,G\r\n03/01/1999,00:22:00,T,1.6,C,G\r\n"
-                             "03/01/1999,00:07:00,U,7,,G\r\n03/01/1999,00:37:00,U,8,,G\r\n");
+                              "03/01/1999,00:07:00,U,7,,G\r\n03/01/1999,00:37:00,U,8,,G\r\n");
   Sel.SelectAllClick(true);
   Enter(Dir / "a.b.TXT");
-  ASSERT_TRUE(Sel.CSVLogLoaded);
-  EXPECT_EQ(Sel.CSVLog->DisplayName(), "A");
+  ASSERT_NE(dynamic_cast<TCSVLogFile*>(Sel.Log.get()), nullptr);
+  EXPECT_EQ(Sel.Log->DisplayName(), "A");
   EXPECT_FALSE(Sel.SelectAll);
   EXPECT_EQ(Sel.CheckedSensorCount, 1);
   EXPECT_EQ(View.Checks, (std::vector<bool>{true, false}));
@@ -174,7 +175,6 @@ TEST_F(LogSelectionTest, BadNamesAndFilesGiveTheirDialogs) {
     Sel.edtFilenameExit(PageLogPrn, Ui.Services);
     EXPECT_FALSE(Sel.FileValid) << Bad;
     EXPECT_FALSE(Sel.LogLoaded()) << Bad;
-    EXPECT_FALSE(Sel.BinaryLog || Sel.CSVLog) << Bad;
     EXPECT_EQ(Ui.Dialog.Texts().back(), "Unble to open file or read header.  Check file format.");
     EXPECT_TRUE(View.Sensors.empty()) << Bad;
     EXPECT_EQ(Sel.SensorChoiceCount(), 0) << Bad;
@@ -184,7 +184,7 @@ TEST_F(LogSelectionTest, BadNamesAndFilesGiveTheirDialogs) {
   // A log without sensors loads, with a warning.
   test::WriteBinaryLog(Dir / "none.log", "NONE", 1999, 3, 1, 600, {}, {});
   Enter(Dir / "none.log");
-  EXPECT_TRUE(Sel.BinaryLogLoaded);
+  EXPECT_TRUE(Sel.LogLoaded());
   EXPECT_EQ(Ui.Dialog.Shown.back().Kind, TMsgKind::Warning);
   EXPECT_EQ(Ui.Dialog.Texts().back(), "No sensors in Log file.");
 
