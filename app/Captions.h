@@ -247,5 +247,6 @@ inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DD
 // The long pass of a graph or the statistics declined or cancelled.
 inline constexpr std::string_view MsgGraphCancelled = "Graph cancelled.";
 inline constexpr std::string_view MsgStatisticsCancelled = "Statistics cancelled.";
+inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
 
 } // namespace quorvin::captions

@@ -393,7 +393,12 @@ TCommandOutcome TApplication::FilePrintExecute() {
       Title = Name + " Statistics";
     }
   }
-  if (Print) FServices.Printer.Print(Source, Title);
+  std::string Reason;
+  if (Print && FServices.Printer.Print(Source, Title, Reason) == TPrintResult::Failed) {
+    FServices.Dialog.Show(TMsgKind::Error, std::string(MsgUnableToPrint), TMsgButtons::OK, Reason);
+    Message(MsgUnableToPrint);
+    return Failed();
+  }
   return TCommandOutcome{};
 }
 

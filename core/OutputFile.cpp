@@ -154,6 +154,8 @@ void SetUpProcessSignals() {
 
 TOutputFile::~TOutputFile() { Abandon(); }
 
+// The reason names the file the user asked for, never the temporary one
+// beside it: that name means nothing to the user and is gone afterwards.
 bool TOutputFile::Fail(const std::string& Path, int Error) {
   FFailed = true;
   FReason = Path + ": " + SystemErrorText(Error);
@@ -172,7 +174,7 @@ bool TOutputFile::OpenReplace(const std::string& Target) {
 
   std::string Name;
   const int Fd = CreateBeside(FFinal + ".partial-", Name);
-  if (Fd < 0) return Fail(FFinal + ".partial-XXXXXX", errno);
+  if (Fd < 0) return Fail(Target, errno);
   FPending = RegisterPending(Name, -1);
   if (!FPending) {
     ::close(Fd);
@@ -235,7 +237,7 @@ bool TOutputFile::WriteOut(const char* Data, std::size_t Size) {
     const ssize_t Done = ::write(FFd, Data, Size);
     if (Done < 0) {
       if (errno == EINTR) continue;
-      return Fail(WrittenName(), errno);
+      return Fail(FTarget, errno);
     }
     Data += Done;
     Size -= static_cast<std::size_t>(Done);
@@ -297,10 +299,10 @@ void TOutputFile::CloseFile() {
 bool TOutputFile::Close() {
   if (FFd < 0) return false;
   bool Ok = !FFailed && FlushBuffer();
-  if (Ok && !FTempName.empty() && ::fsync(FFd) != 0) Ok = Fail(WrittenName(), errno);
+  if (Ok && !FTempName.empty() && ::fsync(FFd) != 0) Ok = Fail(FTarget, errno);
   // Closing a file whose data is already handed over reports errors only on
   // file systems that delay them (NFS): they count.
-  if (::close(FFd) != 0 && Ok && errno != EINTR) Ok = Fail(WrittenName(), errno);
+  if (::close(FFd) != 0 && Ok && errno != EINTR) Ok = Fail(FTarget, errno);
   FFd = -1;
   FBuffered = 0;
   if (!Ok) FFailed = true;

@@ -161,7 +161,8 @@ TEST(ScriptUse, DeclinedLongPassSaysSo) {
   const TRun R = RunCliWithIni(Dir / "none.ini", {"stats", Dir / "stray.csv"});
   EXPECT_EQ(R.Code, 1);
   EXPECT_EQ(R.Err.rfind("confirm: This log spans ", 0), 0u);
-  EXPECT_EQ(R.Err.substr(R.Err.find('\n') + 1), "status: Statistics cancelled.\n");
+  EXPECT_EQ(R.Err.substr(R.Err.rfind('\n', R.Err.size() - 2) + 1),
+            "status: Statistics cancelled.\n");
 }
 
 } // namespace

@@ -103,13 +103,19 @@ TEST(OutputFile, FailedOrAbandonedAppendIsCutBack) {
             1);
   EXPECT_EQ(ReadWhole(Target), Old);
   // The same limit on a replacement keeps the old file and leaves no
-  // temporary file.
-  EXPECT_EQ(InChildWithSizeLimit(4096,
-                                 [&] {
-                                   TOutputFile Out;
-                                   return Out.OpenReplace(Target) && Out.Write(Big) && Out.Commit();
-                                 }),
-            1);
+  // temporary file. Either way the reason names the target, never the
+  // temporary file beside it.
+  for (bool Append : {true, false})
+    EXPECT_EQ(InChildWithSizeLimit(4096,
+                                   [&] {
+                                     TOutputFile Out;
+                                     const bool Opened =
+                                         Append ? Out.OpenAppend(Target) : Out.OpenReplace(Target);
+                                     return Opened && !(Out.Write(Big) && Out.Commit()) &&
+                                            Out.FailureReason() == Target + ": File too large";
+                                   }),
+              0)
+        << Append;
   EXPECT_EQ(ReadWhole(Target), Old);
   EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"SITE1.PRN"}));
 }
