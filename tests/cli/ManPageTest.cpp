@@ -29,17 +29,29 @@ std::string ReadSource(const std::string& RelativePath) {
   return Text.str();
 }
 
-// The options a help text shows ("-h,--help", "--sensors LIST", ...).
-std::set<std::string> HelpOptions(const std::vector<std::string>& Args) {
+std::string HelpText(const std::vector<std::string>& Args) {
   TCommandLine Line;
   std::ostringstream Out, Err;
   EXPECT_EQ(ParseCommandLine(Args, Line, Out, Err), -1) << Err.str();
-  std::string Help = Line.HelpText;
+  return Line.HelpText;
+}
+
+const std::regex OptionName("(^|[\\s,\\[|])(-h|--[a-z][a-z-]*)");
+
+// The options a help text shows ("-h,--help", "--sensors LIST", ...).
+std::set<std::string> HelpOptions(const std::vector<std::string>& Args) {
+  const std::string Help = HelpText(Args);
   std::set<std::string> Options;
-  const std::regex Option("(^|[\\s,\\[|])(-h|--[a-z][a-z-]*)");
-  for (std::sregex_iterator I(Help.begin(), Help.end(), Option), End; I != End; ++I)
+  for (std::sregex_iterator I(Help.begin(), Help.end(), OptionName), End; I != End; ++I)
     Options.insert((*I)[2]);
   return Options;
+}
+
+// Every help text: the tool's and each command's.
+std::vector<std::vector<std::string>> EveryHelp() {
+  std::vector<std::vector<std::string>> Helps = {{"help"}};
+  for (const TCommandEntry& E : CommandTable()) Helps.push_back({"help", E.Name});
+  return Helps;
 }
 
 // The text of a section ("# NAME") or subsection ("## NAME") of an scdoc
@@ -58,6 +70,21 @@ std::string Section(const std::string& Page, const std::string& Heading) {
 
 bool Names(const std::string& Text, const std::string& Word) {
   return Text.find("*" + Word + "*") != std::string::npos;
+}
+
+// The entries of a page that describe Option: a line that starts with it,
+// then the indented lines that follow. All of them, joined.
+std::string Entries(const std::string& Page, const std::string& Option) {
+  std::string Text;
+  const std::string Heading = "\n*" + Option + "*";
+  for (std::size_t At = Page.find(Heading); At != std::string::npos;
+       At = Page.find(Heading, At + 1)) {
+    std::size_t End = Page.find('\n', At + 1);
+    while (End != std::string::npos && Page.compare(End + 1, 1, "\t") == 0)
+      End = Page.find('\n', End + 1);
+    Text += Page.substr(At, End == std::string::npos ? std::string::npos : End - At);
+  }
+  return Text;
 }
 
 TEST(ManPage, DocumentsEveryOptionOfTheToolAndOfEachCommandWhereItBelongs) {
@@ -84,6 +111,23 @@ TEST(ManPage, DocumentsEveryOptionOfTheToolAndOfEachCommandWhereItBelongs) {
     EXPECT_TRUE(Names(Section(Commands, "## ramcard"), Action)) << Action;
 }
 
+// Scripts lean on "-" (standard output or input) wherever the help offers
+// it, and on "--", which ends the options: the page says so for each.
+TEST(ManPage, DocumentsTheDashWhereverTheParserTakesIt) {
+  const std::string Page = ReadSource("man/quorvin-cli.1.scd");
+  std::set<std::string> Dashed;
+  for (const std::vector<std::string>& Args : EveryHelp()) {
+    std::istringstream Help(HelpText(Args));
+    std::smatch Found;
+    for (std::string Line; std::getline(Help, Line);)
+      if (Line.find("'-'") != std::string::npos && std::regex_search(Line, Found, OptionName))
+        Dashed.insert(Found[2]);
+  }
+  EXPECT_TRUE(Dashed.count("--summary") && Dashed.count("--png")); // the search works
+  for (const std::string& O : Dashed) EXPECT_TRUE(Names(Entries(Page, O), "-")) << O;
+  EXPECT_NE(Entries(Page, "--").find("start with *-*"), std::string::npos);
+}
+
 TEST(ManPage, BothPagesNameEverySettingsKey) {
   const std::string Cli = Section(ReadSource("man/quorvin-cli.1.scd"), "# SETTINGS KEYS");
   const std::string Window = Section(ReadSource("man/quorvin.1.scd"), "# SETTINGS");
@@ -103,11 +147,10 @@ TEST(BashCompletion, KnowsEveryCommandOptionAndSettingsKey) {
   const std::regex Word("[A-Za-z0-9-]+");
   for (std::sregex_iterator I(Script.begin(), Script.end(), Word), End; I != End; ++I)
     Words.insert(I->str());
-  std::set<std::string> Wanted = HelpOptions({"help"});
-  for (const TCommandEntry& E : CommandTable()) {
-    Wanted.insert(E.Name);
-    for (const std::string& O : HelpOptions({"help", E.Name})) Wanted.insert(O);
-  }
+  std::set<std::string> Wanted;
+  for (const TCommandEntry& E : CommandTable()) Wanted.insert(E.Name);
+  for (const std::vector<std::string>& Args : EveryHelp())
+    for (const std::string& O : HelpOptions(Args)) Wanted.insert(O);
   for (const TSetting& S : SettingsTable()) Wanted.insert(std::string(S.Key));
   for (const std::string& W : Wanted) EXPECT_TRUE(Words.count(W)) << W;
 }
