@@ -142,6 +142,7 @@ run test -s SITE1.PRN
 run quorvin-cli --set OutputFormat=EXCEL prn site2.csv --sensors all
 run test -s SITE2.XLS
 run quorvin-cli header SITE1.LOG
+run "quorvin-cli --summary - header -- SITE1.LOG | cut -f 1-3 | grep -qx 'SITE1.LOG.header.0'"
 run quorvin-cli stats site3.csv
 run quorvin-cli ddr SAMPLE.DDR --save
 run test -s SAMPLE.PRN
@@ -152,6 +153,7 @@ run test -s card/README.TXT
 if [ -x /usr/libexec/quorvin/quorvin-cli-graph ]; then
   run quorvin-cli graph SITE1.LOG --png site1.png
   run "file site1.png | grep -q 'PNG image data, 800 x 600'"
+  run "quorvin-cli graph SITE1.LOG --png - --size 320x200 | file - | grep -q 'PNG image data, 320 x 200'"
 fi
 if [ "$with_window" -eq 1 ]; then
   # The window starts, opens the log and keeps running until it is ended.

@@ -21,12 +21,13 @@ packages=(
   libclang-rt-14-dev
   ccache
   # The Debian package (scripts/package.sh) and its check
-  # (scripts/check-package.sh): the build, the man pages, lintian, the
-  # desktop's validators, the file-type database and gio to ask it, bash
-  # completion, and the zone the golden cases run in.
+  # (scripts/check-package.sh): the build, the man pages and man to find
+  # them, lintian, the desktop's validators, the file-type database and gio
+  # to ask it, bash completion, and the zone the golden cases run in.
   dpkg-dev
   debhelper
   scdoc
+  man-db
   lintian
   desktop-file-utils
   appstream
