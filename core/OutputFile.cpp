@@ -43,6 +43,10 @@ constexpr std::int64_t WritebackStep = 8 << 20;
 
 std::atomic<TPending*> PendingList{nullptr};
 
+constexpr TFileCalls SystemCalls{
+    [](const char* Path, int Flags, mode_t Mode) { return ::open(Path, Flags, Mode); }, ::write,
+    ::fsync, ::close, ::rename};
+
 // Enters Path in the list; null only when no memory was left for it.
 TPending* RegisterPending(const std::string& Path, std::int64_t CutTo) {
   const std::size_t Need = Path.size() + 1;
@@ -103,7 +107,8 @@ int CreateBeside(const std::string& Prefix, std::string& Name) {
   for (int Try = 0; Try < 100; ++Try) {
     Name = Prefix;
     for (int I = 0; I < 6; ++I) Name += Letters[Gen() % (sizeof Letters - 1)];
-    const int Fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int Fd =
+        OutputFileCalls->Open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (Fd >= 0 || errno != EEXIST) return Fd;
   }
   return -1;
@@ -140,6 +145,8 @@ void InstallUnlessIgnored(int Signal, const struct sigaction& Action) {
 }
 
 } // namespace
+
+const TFileCalls* OutputFileCalls = &SystemCalls;
 
 void SetUpProcessSignals() {
   std::signal(SIGXFSZ, SIG_IGN);
@@ -205,7 +212,8 @@ bool TOutputFile::OpenAppend(const std::string& Target) {
     if (!S_ISREG(Old.st_mode)) return Fail(Target, S_ISDIR(Old.st_mode) ? EISDIR : EINVAL);
     if (ReadOnly(Old)) return Fail(Target, EACCES);
   }
-  const int Fd = ::open(FFinal.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  const int Fd =
+      OutputFileCalls->Open(FFinal.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (Fd < 0) return Fail(Target, errno);
   struct stat Now;
   if (::fstat(Fd, &Now) != 0 || !S_ISREG(Now.st_mode)) {
@@ -234,7 +242,7 @@ bool TOutputFile::OpenAppend(const std::string& Target) {
 
 bool TOutputFile::WriteOut(const char* Data, std::size_t Size) {
   while (Size > 0) {
-    const ssize_t Done = ::write(FFd, Data, Size);
+    const ssize_t Done = OutputFileCalls->Write(FFd, Data, Size);
     if (Done < 0) {
       if (errno == EINTR) continue;
       return Fail(FTarget, errno);
@@ -299,10 +307,10 @@ void TOutputFile::CloseFile() {
 bool TOutputFile::Close() {
   if (FFd < 0) return false;
   bool Ok = !FFailed && FlushBuffer();
-  if (Ok && !FTempName.empty() && ::fsync(FFd) != 0) Ok = Fail(FTarget, errno);
+  if (Ok && !FTempName.empty() && OutputFileCalls->Fsync(FFd) != 0) Ok = Fail(FTarget, errno);
   // Closing a file whose data is already handed over reports errors only on
   // file systems that delay them (NFS): they count.
-  if (::close(FFd) != 0 && Ok && errno != EINTR) Ok = Fail(FTarget, errno);
+  if (OutputFileCalls->Close(FFd) != 0 && Ok && errno != EINTR) Ok = Fail(FTarget, errno);
   FFd = -1;
   FBuffered = 0;
   if (!Ok) FFailed = true;
@@ -312,7 +320,8 @@ bool TOutputFile::Close() {
 bool TOutputFile::Publish() {
   if (FFd >= 0 || FFailed) return false;
   if (!FTempName.empty()) {
-    if (std::rename(FTempName.c_str(), FFinal.c_str()) != 0) return Fail(FTarget, errno);
+    if (OutputFileCalls->Rename(FTempName.c_str(), FFinal.c_str()) != 0)
+      return Fail(FTarget, errno);
     FTempName.clear();
   }
   // A published file is the user's now: nothing to remove or cut back.

@@ -20,7 +20,23 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 namespace quorvin {
+
+// The system calls that decide whether a written file survives: what the
+// writer opens, writes, makes durable, closes and renames. A test puts in a
+// table of its own to watch their order or make one fail (a disk that
+// loses power, a full disk) without the real fault.
+struct TFileCalls {
+  int (*Open)(const char* Path, int Flags, mode_t Mode);
+  ssize_t (*Write)(int Fd, const void* Data, std::size_t Size);
+  int (*Fsync)(int Fd);
+  int (*Close)(int Fd);
+  int (*Rename)(const char* From, const char* To);
+};
+// The system's own, unless a test has put in another.
+extern const TFileCalls* OutputFileCalls;
 
 struct TPending;
 

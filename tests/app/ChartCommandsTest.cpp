@@ -173,8 +173,8 @@ TEST_F(ChartCommands, ExportVisibleRangeSavesTheGraphedSensorsIntoTheChosenFile)
   App.Selection.CheckSensorsClick(1, false);
   App.Selection.CheckSensorsClick(3, false);
   const std::string Text = Dir / "visible.prn";
-  const std::string Book = Dir / "visible.XLS";
-  F.FileDialog.Answers = {Text, Book, ""};
+  const std::string Book = Dir / "visible.XLS", LowerBook = Dir / "lower.xls";
+  F.FileDialog.Answers = {Text, Book, LowerBook, ""};
 
   TCommandOutcome Out =
       App.ExportVisibleRangeExecute(At(2024, 5, 15, 10, 0), At(2024, 5, 15, 10, 15));
@@ -194,10 +194,12 @@ TEST_F(ChartCommands, ExportVisibleRangeSavesTheGraphedSensorsIntoTheChosenFile)
   // replace it.
   EXPECT_FALSE(R.ConfirmReplace);
 
-  // .XLS by the name: a workbook.
-  Out = App.ExportVisibleRangeExecute(At(2024, 5, 15, 10, 0), At(2024, 5, 15, 10, 15));
-  EXPECT_TRUE(Out.Succeeded);
-  EXPECT_EQ(ReadWhole(Book).substr(0, 2), "PK");
+  // .XLS by the name, in any letter case: a workbook.
+  for (const std::string& Name : {Book, LowerBook}) {
+    Out = App.ExportVisibleRangeExecute(At(2024, 5, 15, 10, 0), At(2024, 5, 15, 10, 15));
+    EXPECT_TRUE(Out.Succeeded);
+    EXPECT_EQ(ReadWhole(Name).substr(0, 2), "PK") << Name;
+  }
 
   // Cancelled: nothing happens.
   Out = App.ExportVisibleRangeExecute(At(2024, 5, 15, 10, 0), At(2024, 5, 15, 10, 15));

@@ -330,6 +330,21 @@ TEST_F(Commands, FailedCommandsSayWhyAndReportFailure) {
   EXPECT_EQ(Message(), "");
 }
 
+// Refresh on LOGPRN says which view it could not show again.
+TEST_F(Commands, RefreshThatFailsOnLogPrnSaysWhichView) {
+  Load(PageLogPrn);
+  const std::pair<TActionId, std::string> Views[] = {
+      {actOptionsDisplay, "Error! Unable to display LOG file."},
+      {actOptionsHeader, "Error!  Unable to read Log Header"}};
+  for (const auto& [View, Text] : Views) {
+    F.Ui.Pane.Full = false;
+    ASSERT_TRUE(Run(View).Succeeded);
+    F.Ui.Pane.Full = true;
+    EXPECT_FALSE(Run(actOptionsRefresh).Succeeded);
+    EXPECT_EQ(Message(), Text);
+  }
+}
+
 // One stray row from a reset clock makes a grid of millions of empty lines;
 // statistics and graph ask before walking it, and No leaves the view empty.
 TEST_F(Commands, StatisticsAndGraphAskBeforeAMostlyEmptyGrid) {

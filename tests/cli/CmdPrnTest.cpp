@@ -85,9 +85,9 @@ TEST_F(CmdPrn, SavesSeparatedFieldsAndAppendsOnlyData) {
   // AppendData is on by default: a second save adds data lines only.
   ASSERT_EQ(Cli({"prn", Log, "--start", "1998-03-06", "--sensors", "2"}).Code, 0);
   EXPECT_EQ(Prn(), First + "03/06/98,00:00:00,0.4\r\n03/06/98,06:00:00,-.-\r\n");
-  // Without it the file is replaced, header first.
+  // Without it the file is replaced, header first (a key in any letter case).
   ASSERT_EQ(
-      Cli({"--set", "AppendData=no", "prn", Log, "--sensors", "rain", "--start", "1998-03-06"})
+      Cli({"--set", "appenddata=no", "prn", Log, "--sensors", "rain", "--start", "1998-03-06"})
           .Code,
       0);
   EXPECT_EQ(Prn(), "\"DATE\",\"TIME\",\"RAIN\"\r\n\"SLOPE\",,0.0\r\n\"OFFSET\",,0.0\r\n"

@@ -11,6 +11,7 @@
 #include "cli/BatchRun.h"
 #include "core/MiscUtil.h"
 #include "support/LogGen.h"
+#include "support/SameBytes.h"
 
 namespace quorvin::test {
 namespace {
@@ -127,6 +128,28 @@ TEST(ManyFiles, SummaryHasOneLinePerInputAndTheWorstStatus) {
   EXPECT_EQ(Normal(ReadWhole(Dir / "tab.tsv"), Dir.Path()),
             "input\tcommand\texit status\toutput file\tstatus\n"
             "@/t\\tab.LOG\theader\t0\t\t\n");
+}
+
+// One output named two ways is one target: the runs writing it take turns,
+// so with AppendData on the second adds its data lines to the first's file.
+TEST(ManyFiles, OneOutputNamedTwoWaysIsWrittenByOneRunAtATime) {
+  TScratchDir Dir;
+  fs::create_directory(Dir / "d");
+  TGenLog L;
+  L.Sensors = {{"STAGE", 1.0, 0.0, 2}, {"RAIN", 0.01, 0.0, 1}};
+  WriteLogFile(Dir / "d/SITE1.LOG", L, 20000);
+  ASSERT_EQ(
+      RunCliWithIni(Dir / "none.ini", {"--set", "AppendData=NO", "prn", Dir / "d/SITE1.LOG"}).Code,
+      0);
+  const std::string One = ReadWhole(Dir / "d/SITE1.PRN");
+  fs::remove(Dir / "d/SITE1.PRN");
+  ASSERT_EQ(RunCliWithIni(Dir / "none.ini",
+                          {"--jobs", "2", "prn", Dir / "d/SITE1.LOG", Dir / "d/../d/SITE1.LOG"})
+                .Code,
+            0);
+  std::string Data = One;
+  for (int Header = 0; Header < 4; ++Header) Data.erase(0, Data.find("\r\n") + 2);
+  EXPECT_TRUE(SameBytes(ReadWhole(Dir / "d/SITE1.PRN"), One + Data));
 }
 
 TEST(ManyFiles, NamesFromAListFromStandardInputAndFromPatterns) {

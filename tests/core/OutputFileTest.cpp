@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -195,6 +198,70 @@ TEST(OutputFile, ALinkAsTheTargetIsWrittenThrough) {
   EXPECT_EQ(ReadWhole(Dir / "data/SITE1.PRN"), "new+");
   EXPECT_EQ(ReadWhole(Dir / "data/NEW.PRN"), "made");
   EXPECT_EQ(FolderNames(Dir / "data"), (std::set<std::string>{"NEW.PRN", "SITE1.PRN"}));
+}
+
+// The writer's system calls, watched while it lives: each call is recorded
+// with the file it concerns, and fsync fails with FsyncError when set.
+struct TWatchedCalls {
+  static inline std::vector<std::string> Calls;
+  static inline std::map<int, std::string> Names;
+  static inline int FsyncError = 0;
+  static void Note(const std::string& What, int Fd) { Calls.push_back(What + " " + Names[Fd]); }
+
+  const TFileCalls Table{[](const char* Path, int Flags, mode_t Mode) {
+                           const int Fd = ::open(Path, Flags, Mode);
+                           Names[Fd] = Path;
+                           Calls.push_back(std::string("open ") + Path);
+                           return Fd;
+                         },
+                         [](int Fd, const void* Data, std::size_t Size) {
+                           Note("write", Fd);
+                           return ::write(Fd, Data, Size);
+                         },
+                         [](int Fd) {
+                           Note("fsync", Fd);
+                           errno = FsyncError;
+                           return FsyncError ? -1 : ::fsync(Fd);
+                         },
+                         [](int Fd) {
+                           Note("close", Fd);
+                           return ::close(Fd);
+                         },
+                         [](const char* From, const char* To) {
+                           Calls.push_back(std::string("rename ") + From + " " + To);
+                           return ::rename(From, To);
+                         }};
+  const TFileCalls* const Saved = OutputFileCalls;
+  TWatchedCalls() {
+    Calls.clear();
+    FsyncError = 0;
+    OutputFileCalls = &Table;
+  }
+  ~TWatchedCalls() { OutputFileCalls = Saved; }
+};
+
+// A power cut never leaves an empty or half file under the target's name:
+// the new content is on the disk before its name replaces the target, and a
+// disk that cannot make it so keeps the old file.
+TEST(OutputFile, AReplacementIsOnTheDiskBeforeItReplacesTheTarget) {
+  TScratchDir Dir;
+  const std::string Target = Dir / "SITE1.PRN";
+  WriteWhole(Target, "old");
+  TWatchedCalls Watch;
+  TOutputFile Out;
+  ASSERT_TRUE(Out.OpenReplace(Target) && Out.Write("new"));
+  const std::string Temp = Out.WrittenName();
+  ASSERT_TRUE(Out.Commit());
+  EXPECT_EQ(Watch.Calls,
+            (std::vector<std::string>{"open " + Temp, "write " + Temp, "fsync " + Temp,
+                                      "close " + Temp, "rename " + Temp + " " + Target}));
+
+  TWatchedCalls::FsyncError = EIO;
+  ASSERT_TRUE(Out.OpenReplace(Target) && Out.Write("lost"));
+  EXPECT_FALSE(Out.Commit());
+  EXPECT_EQ(Out.FailureReason(), Target + ": Input/output error");
+  EXPECT_EQ(ReadWhole(Target), "new");
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"SITE1.PRN"}));
 }
 
 } // namespace

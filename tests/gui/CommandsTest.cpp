@@ -230,6 +230,25 @@ TEST_F(CommandsTest, SaveWithTheDisplayOnLeavesItShownButPrintsNothingUntilRefre
   EXPECT_EQ(Printer.Jobs[0].Title, "SITE1");
 }
 
+// Save follows the "Always Append Data" box: off, the file is replaced;
+// on, the next Save adds its data lines to it.
+TEST_F(CommandsTest, SaveFollowsTheAlwaysAppendDataBox) {
+  StartOn(PageLogPrn);
+  const std::string Prn = Dir / "SITE1.PRN";
+  WriteWhole(Prn, "what was there\r\n");
+  auto* Append = Find<QCheckBox>("chkAppend");
+  ASSERT_TRUE(Append->isChecked());
+  QTest::mouseClick(Append, Qt::LeftButton);
+  Trigger(actFileSave);
+  const std::string Replaced = ReadWhole(Prn);
+  ASSERT_EQ(Replaced.rfind("\"DATE\",\"TIME\",", 0), 0u) << Replaced.substr(0, 40);
+  QTest::mouseClick(Append, Qt::LeftButton);
+  Trigger(actFileSave);
+  std::string Data = Replaced;
+  for (int Header = 0; Header < 4; ++Header) Data.erase(0, Data.find("\r\n") + 2);
+  EXPECT_EQ(ReadWhole(Prn), Replaced + Data);
+}
+
 TEST_F(CommandsTest, CancellingOpenKeepsTheLogAndClearsTheMessagePanel) {
   StartOn(PageLogPrn);
   Trigger(actFileSave);

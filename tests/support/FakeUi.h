@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -69,12 +70,15 @@ public:
   bool Bold = false;
   int PointSize = 10;
   int ClearCount = 0;
+  // Takes no more lines: the memory for them is gone.
+  bool Full = false;
 
   void Clear() override {
     Lines.clear();
     ++ClearCount;
   }
   void AppendLine(std::string_view Line) override {
+    if (Full) throw std::bad_alloc();
     Lines.push_back({std::string(Line), Bold, PointSize});
   }
   void SetBold(bool B) override { Bold = B; }
