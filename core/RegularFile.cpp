@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace quorvin {
@@ -48,6 +50,14 @@ int ReadRegularFile(const std::string& Path, std::string& Text) {
   std::fclose(F);
   if (Error != 0) Text.clear();
   return Error;
+}
+
+std::size_t ReadBlockSize(std::FILE* File, std::size_t Most) {
+  constexpr std::size_t Least = 4096;
+  struct stat St {};
+  if (!File || ::fstat(::fileno(File), &St) != 0 || St.st_size < 0) return Most;
+  const auto Size = static_cast<std::uint64_t>(St.st_size) + 1;
+  return std::max(Least, static_cast<std::size_t>(std::min<std::uint64_t>(Size, Most)));
 }
 
 std::string RegularFileProblem(int Error) {

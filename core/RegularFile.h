@@ -4,6 +4,7 @@
 // end, and a folder is no file at all.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -21,6 +22,11 @@ std::FILE* OpenRegularFile(const std::string& Path, int& Error);
 // Reads the whole of the regular file Path into Text; 0, or the error as
 // OpenRegularFile gives it (or the read's).
 int ReadRegularFile(const std::string& Path, std::string& Text);
+
+// A buffer size for reading File in blocks of at most Most bytes: the
+// file's size and one (so the first read meets the end), at least 4 KiB.
+// A small file gets a small buffer, so reading many of them costs little.
+std::size_t ReadBlockSize(std::FILE* File, std::size_t Most);
 
 // The system's text for an error number ("No space left on device"); safe
 // on any thread, unlike strerror.

@@ -124,7 +124,7 @@ bool WriteDDRSeeds(const std::string& Root) {
   const std::string Bytes(F.begin(), F.end());
   // First byte: the page's switches (header, USGS station, workbook...).
   bool Ok = WriteSeed(Root + "/fuzz_ddr", "plain", std::string(1, '\x00') + Bytes);
-  Ok = WriteSeed(Root + "/fuzz_ddr", "header-usgs", std::string(1, '\x39') + Bytes) && Ok;
+  Ok = WriteSeed(Root + "/fuzz_ddr", "header-usgs", std::string(1, '\x79') + Bytes) && Ok;
   Ok = WriteSeed(Root + "/fuzz_ddr", "notes-only", std::string(1, '\x82') + Bytes) && Ok;
   return Ok;
 }

@@ -211,7 +211,7 @@ bool TCSVLogFile::Parse(TParseState& State) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> F(OpenRegularFile(FFileName, OpenError),
                                                     &std::fclose);
   if (F) {
-    std::vector<char> Buf(1 << 20);
+    std::vector<char> Buf(ReadBlockSize(F.get(), 1 << 20));
     std::string Carry;
     std::size_t Got;
     while ((Got = std::fread(Buf.data(), 1, Buf.size(), F.get())) > 0) {

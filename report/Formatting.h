@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,7 +90,10 @@ private:
   std::size_t FRoom;
   std::int64_t FDay = -1;
   std::string FDate;
-  std::vector<std::string> FTimes; // by second of the day
+  // Time texts by second of the day, in blocks made when first used: a
+  // short export touches a few blocks, not 86,400 strings.
+  static constexpr std::size_t TimeBlock = 64;
+  std::vector<std::unique_ptr<std::string[]>> FTimes;
   std::string FScratch;
 };
 

@@ -8,8 +8,21 @@
 # build-fuzz/corpus/TARGET between runs. An input that crashes, leaks, hangs
 # or exhausts memory is kept in build-fuzz/findings/TARGET/ and makes the
 # script fail.
+#
+# Each target's rate is printed, inputs per second (libFuzzer's figure) and
+# inputs per second of the CPU time the run used, and all of them at the
+# end. A target should run at least QUORVIN_FUZZ_FLOOR (500) inputs a
+# second: below that a warning is printed, and below a fifth of it the
+# script fails. A busy machine slows every target down, so failing at the
+# floor itself would fail runs for the machine's sake; a fifth of it is far
+# below what any target runs even on a machine shared four ways, and far
+# above the handful a second of a target that waits on the disk or maps
+# megabytes per input. The CPU figure tells the two apart: a slow run at a
+# good rate per CPU second was a busy machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Times are read back with a decimal point.
+export LC_NUMERIC=C
 
 if [ $# -ne 2 ] || ! [[ "$2" =~ ^[0-9]+$ ]]; then
   echo "usage: scripts/fuzz.sh TARGET|all SECONDS" >&2
@@ -39,7 +52,9 @@ cp examples/site3.csv "$root/seeds/fuzz_csvfile/seed-site3.csv"
 cp examples/RAMCARD.RCD "$root/seeds/fuzz_ramcard/seed-RAMCARD.RCD"
 { printf '\x00'; cat examples/SAMPLE.DDR; } >"$root/seeds/fuzz_ddr/seed-SAMPLE.DDR"
 
+floor=${QUORVIN_FUZZ_FLOOR:-500}
 status=0
+rates=()
 for t in "${run[@]}"; do
   corpus="$root/corpus/$t"
   findings="$root/findings/$t"
@@ -49,16 +64,43 @@ for t in "${run[@]}"; do
   if [ -f "fuzz/$t.dict" ]; then dict=(-dict="fuzz/$t.dict"); fi
   echo "== $t for ${seconds}s"
   # One process at a time: the machine is shared. Leaks count as findings.
-  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+  # A small quarantine still catches a use after free within an input (an
+  # input frees far less than 32 MiB); the default 256 MiB has every input
+  # fault in fresh pages.
+  TIMEFORMAT='%U %S'
+  found=0
+  if ! { time ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=32 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "build-fuzz/fuzz/$t" "$corpus" "${dict[@]}" \
     -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -max_len=16384 \
-    -artifact_prefix="$findings/" -print_final_stats=1 2>"$root/$t.log"; then
+    -artifact_prefix="$findings/" -print_final_stats=1 >"$root/$t.log" 2>&1; } 2>"$root/$t.cpu"; then
     echo "!! $t: finding, see $root/$t.log and $findings/" >&2
     tail -n 40 "$root/$t.log" >&2
     status=1
+    found=1
   fi
   grep -E '^#[0-9]+.*(DONE|cov:)' "$root/$t.log" | tail -n 1 || true
   echo "corpus: $(ls "$corpus" | wc -l) files"
+  # Inputs run, per second of the run and per second of CPU time.
+  read -r runs wall < <(awk '/^stat::number_of_executed_units:/ { n = $2 }
+    /^stat::average_exec_per_sec:/ { r = $2 } END { print n + 0, r + 0 }' "$root/$t.log")
+  cpu=$(awk -v n="$runs" '{ c = $1 + $2 } END { print (c > 0 ? int(n / c) : 0) }' "$root/$t.cpu")
+  line=$(printf '%-14s %8d inputs %6d/s %6d per CPU second' "$t" "$runs" "$wall" "$cpu")
+  echo "rate: $line"
+  # A run of a few seconds is mostly start-up, and one that stopped at a
+  # finding ran short: their rates say nothing.
+  if [ "$found" -eq 0 ] && [ "$seconds" -ge 10 ]; then
+    if [ "$wall" -lt $((floor / 5)) ]; then
+      line="$line  FAILED: below $((floor / 5))/s"
+      echo "!! $t: $wall inputs a second, below $((floor / 5)) (a fifth of $floor)" >&2
+      status=1
+    elif [ "$wall" -lt "$floor" ]; then
+      line="$line  below $floor/s"
+      echo "warning: $t ran $wall inputs a second, below $floor ($cpu per CPU second)" >&2
+    fi
+  fi
+  rates+=("$line")
 done
+echo "== rates (at least $floor inputs a second wanted, $((floor / 5)) needed)"
+printf '%s\n' "${rates[@]}"
 exit $status

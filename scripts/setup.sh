@@ -46,8 +46,10 @@ packages=(
   qt6-qpa-plugins
   fonts-dejavu-core
   # Window tests and screenshots without a desktop; the print test reads its PDF.
+  # The X11 test closes the window through Xlib, as a window manager does.
   xvfb
   xauth
+  libx11-dev
   poppler-utils
   # The benchmarks' peer: the pandas script that converts the same log.
   python3-pandas

@@ -13,6 +13,7 @@
 #include <xlsxwriter.h>
 
 #include "core/OutputFile.h"
+#include "core/RegularFile.h"
 
 namespace quorvin {
 
@@ -110,7 +111,7 @@ bool Unquote(std::string_view Field, std::string& Text) {
 // before it is dropped.
 class TLineReader {
 public:
-  explicit TLineReader(std::FILE* File) : FFile(File), FBuffer(1 << 20) {}
+  explicit TLineReader(std::FILE* File) : FFile(File), FBuffer(ReadBlockSize(File, 1 << 20)) {}
 
   // False at the end of the file or on a read error (see Failed).
   bool Next(std::string& Line) {
