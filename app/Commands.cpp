@@ -59,10 +59,19 @@ bool TApplication::RunLogHeader() {
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
   if (Selection.CheckedSensorCount < 1) return true;
-  if (!LongPassAccepted()) return false;
-  TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
-                    &FServices.Busy);
-  return Stats.Report();
+  if (LongPassAccepted()) {
+    TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
+                      &FServices.Busy);
+    if (Stats.Report()) return true;
+  }
+  Message(MsgStatisticsCancelled);
+  return false;
+}
+
+void TApplication::NothingChecked(TCommandOutcome& Outcome) const {
+  // A log without sensors has nothing to convert (its load has said so).
+  Outcome.Succeeded = Selection.SensorChoiceCount() > 0;
+  Outcome.NoSensorChecked = Outcome.Succeeded;
 }
 
 bool TApplication::LongPassAccepted() {
@@ -82,7 +91,9 @@ bool TApplication::RunGraph() {
   FGraphedSensors.clear();
   for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   if (Selection.CheckedSensorCount < 1) return true;
-  return LongPassAccepted() && Graph.Draw();
+  if (LongPassAccepted() && Graph.Draw()) return true;
+  Message(MsgGraphCancelled);
+  return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -108,6 +119,8 @@ TCommandOutcome TApplication::OptionsDisplayExecute() {
       if (!RunLogPrnDisplay()) {
         Message(MsgUnableToDisplay);
         Outcome.Succeeded = false;
+      } else if (Selection.CheckedSensorCount < 1) {
+        NothingChecked(Outcome);
       }
     } else {
       DDRPage.ReadDDROptions();
@@ -204,6 +217,7 @@ TCommandOutcome TApplication::OptionsStatsExecute() {
     ShowPane();
     ShowOutputArea(true);
     Outcome.Succeeded = RunStatistics();
+    if (Selection.CheckedSensorCount < 1) NothingChecked(Outcome);
   }
   Marks.tbtnStats = Marks.mnuStatistics;
   ViewChanged();
@@ -301,7 +315,10 @@ TCommandOutcome TApplication::FileSaveExecute() {
     }
     ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
-    if (Selection.CheckedSensorCount <= 0) break;
+    if (Selection.CheckedSensorCount <= 0) {
+      NothingChecked(Outcome);
+      break;
+    }
     std::string OutputFileName;
     if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName)) {
       Message(std::string(MsgLogWrittenPrefix) + OutputFileName + ".");

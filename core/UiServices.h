@@ -34,6 +34,9 @@ public:
   virtual ~IStatusBar() = default;
   virtual void SetPanelText(int Panel, const std::string& Text) = 0;
   virtual std::string PanelText(int Panel) const = 0;
+  // Long work's progress in the message panel ("Importing from ..."): shown
+  // as any text is, but no command's result.
+  virtual void SetProgressText(const std::string& Text) { SetPanelText(1, Text); }
 };
 
 // The read-only text pane; style changes apply to lines appended afterwards.

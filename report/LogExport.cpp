@@ -19,6 +19,7 @@
 #include "core/Cores.h"
 #include "core/FileNames.h"
 #include "core/Messages.h"
+#include "core/ThreadBudget.h"
 #include "report/Formatting.h"
 #include "report/Titles.h"
 #include "workbook/Workbook.h"
@@ -481,6 +482,7 @@ public:
   ~TLineMaker() {
     // The workers end before the chunks they may still hold.
     FPool.reset();
+    FWorkersTaken.reset();
   }
 
   std::vector<TColumn> Columns;
@@ -490,11 +492,19 @@ public:
   void Start(std::int64_t Steps) {
     FOwn = MakeFormatter();
     FLineBytes = FOwn->LineBound();
-    const unsigned Threads = FExport.FFormatThreads != 0 ? FExport.FFormatThreads : UsableCores();
-    if (IsSaving(FExport.FCommandMode) && Threads > 1 && Steps >= ParallelSteps) {
-      FPool = std::make_unique<TFormatPool>(Threads - 1, [this] { return MakeFormatter(); });
-      FMostInFlight = 4 * Threads;
+    if (!IsSaving(FExport.FCommandMode) || Steps < ParallelSteps) return;
+    // Workers beside this thread: as many as were asked for, or what the
+    // process's threads have left (other files of a batch may hold them).
+    unsigned Workers;
+    if (FExport.FFormatThreads != 0) {
+      Workers = FExport.FFormatThreads - 1;
+    } else {
+      Workers = ProcessThreads().Take(UsableCores() - 1);
+      FWorkersTaken = std::make_unique<TThreadsTaken>(ProcessThreads(), Workers);
     }
+    if (Workers == 0) return;
+    FPool = std::make_unique<TFormatPool>(Workers, [this] { return MakeFormatter(); });
+    FMostInFlight = 4 * (Workers + 1);
   }
 
   // One time step; Fill(Values) writes the columns' values, in column order.
@@ -535,6 +545,7 @@ public:
     if (!FExport.FFailed && FChunk->Steps() > 0) HandOnChunk();
     if (FPool) WriteReady(true);
     FPool.reset();
+    FWorkersTaken.reset();
   }
 
 private:
@@ -615,6 +626,7 @@ private:
   std::vector<std::unique_ptr<TChunk>> FSpare;
   std::size_t FMostInFlight = 0;
   std::unique_ptr<TFormatPool> FPool;
+  std::unique_ptr<TThreadsTaken> FWorkersTaken;
 };
 
 void TLogExport::StartConversion() {
@@ -742,7 +754,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   if (!FSel.LogLoaded()) return false;
 
   ILogReader& Log = *FSel.Log;
-  FUi.Status.SetPanelText(1, "Importing from .LOG file " + Log.DisplayName() + " ...");
+  FUi.Status.SetProgressText("Importing from .LOG file " + Log.DisplayName() + " ...");
   StartConversion();
   const int SensorCount = Log.SensorCount();
   if (SensorCount == 0) return true;

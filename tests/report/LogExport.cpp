@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "core/Cores.h"
 #include "core/OutputFile.h"
+#include "core/ThreadBudget.h"
 #include "report/Formatting.h"
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
@@ -973,6 +976,53 @@ TEST_F(LogExportTest, CancelledOrFailedLargeSaveOnThreadsKeepsTheOldFile) {
   EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
   EXPECT_EQ(ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
   EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"LONG.PRN", "long.log"}));
+}
+
+} // namespace
+} // namespace quorvin
+
+namespace quorvin {
+namespace {
+
+std::size_t ThreadsOfProcess() {
+  return static_cast<std::size_t>(
+      std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                    std::filesystem::directory_iterator()));
+}
+
+// Counts the process's threads at each step of the work.
+class TThreadCounter : public IBusyCursor {
+public:
+  std::size_t Most = 0;
+  void Begin() override {}
+  bool Step(long long, long long) override {
+    Most = std::max(Most, ThreadsOfProcess());
+    return false;
+  }
+  void End() override {}
+};
+
+// A large Save takes its formatting threads from the process's budget: none
+// while other work (the other files of a batch) holds every core.
+TEST_F(LogExportTest, LargeSaveTakesItsThreadsFromTheProcessBudget) {
+  std::vector<std::vector<std::uint16_t>> Recs(30000, {Raw(1.5, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  Sel.SelectAllClick(true);
+  Load(Dir / "long.log");
+  auto ThreadsDuringSave = [&] {
+    TThreadCounter Counter;
+    TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Counter};
+    TLogExport Export(Sel, Opt, Fmt, cmNone, Services);
+    EXPECT_TRUE(Export.ConvertLogToText(","));
+    return Counter.Most;
+  };
+  const std::size_t Before = ThreadsOfProcess();
+  const unsigned Free = ProcessThreads().Free();
+  ProcessThreads().TakeAnyway(Free);
+  EXPECT_EQ(ThreadsDuringSave(), Before);
+  ProcessThreads().Give(Free);
+  EXPECT_EQ(ThreadsDuringSave(), Before + std::min(Free, UsableCores() - 1));
+  EXPECT_EQ(ProcessThreads().Free(), Free);
 }
 
 } // namespace
