@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 #include "support/FakeUi.h"
+#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {
@@ -63,12 +63,13 @@ TEST_F(HostileInputTest, CorruptRightDigitsGiveFifteenDecimals) {
   ASSERT_TRUE(Sel.LogLoaded());
   Opt.AppendData = false;
   ASSERT_TRUE(Run(cmNone));
-  EXPECT_EQ(ReadWhole(OutputName),
-            test::CRLFLines({"\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"", "\"SLOPE\",,1.000000000000000,1.0",
-                        "\"OFFSET\",,0.000000000000000,0.0", "\"RIGHTDIGITS\",,15,1",
-                        "03/05/98,00:00:00,0.000000000000001,0.5",
-                        "03/05/98,00:15:00,0.000000000000000,1.0",
-                        "03/05/98,00:30:00,-.---------------,-.-"}));
+  EXPECT_EQ(
+      ReadWhole(OutputName),
+      test::CRLFLines({"\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"", "\"SLOPE\",,1.000000000000000,1.0",
+                       "\"OFFSET\",,0.000000000000000,0.0", "\"RIGHTDIGITS\",,15,1",
+                       "03/05/98,00:00:00,0.000000000000001,0.5",
+                       "03/05/98,00:15:00,0.000000000000000,1.0",
+                       "03/05/98,00:30:00,-.---------------,-.-"}));
 }
 
 // Records each chunk's size in characters as the export hands it on.
@@ -133,6 +134,8 @@ TEST_F(HostileInputTest, NoOutputGrowsPastAHundredTimesItsInputUnasked) {
   for (const char* D :
        {"06/01/2099", "11/24/1963", "02/30/2000", "13/45/2024", "1/1/1", "12/31/9999", "/", "//"})
     FarDates += std::string(D) + ",12:00:00,A,1.0,C,G\r\n";
+  std::string LongPattern;
+  while (LongPattern.size() < 64) LongPattern += "YM";
   const struct {
     const char* Name;
     std::string Path;
@@ -147,7 +150,10 @@ TEST_F(HostileInputTest, NoOutputGrowsPastAHundredTimesItsInputUnasked) {
       {"far and impossible dates", CSV("far.csv", FarDates)},
       {"a stray date", CSV("stray.csv", "01/01/2020,12:00:00,A,1.0,C,G\r\n" + Day)},
       {"10,000 columns", CSV("columns.csv", test::CSVLayout2Text("W", 10000, T0, 900, 2))},
-      {"a long pattern", CSV("pattern.csv", Day), "YYYY/MM/DD_" + std::string(53, 'S')},
+      // Most letters of the pattern a number of two digits: lines six times
+      // as wide as the usual, over 200 days of a stray date.
+      {"a long pattern", CSV("pattern.csv", "12/06/2023,00:00:00,A,1.0,C,G\r\n" + Day),
+       LongPattern},
   };
   Opt.AppendData = false;
   Opt.DisplayFixedFormat = true;
