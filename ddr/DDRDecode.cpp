@@ -304,15 +304,22 @@ int TDDRObj::ScanWidth() const {
 
 bool TDDRObj::ScanDue(std::int64_t ScanTime, int P, int Width, bool FirstOfBlock) const {
   if (ScanTime > FHeader.Stop) return false;
+  const int End = std::min<int>(FHeader.Length, FBytesRead);
+  // A field of an unknown type takes no bytes but a "Bad type" text: a
+  // block holds no more scans than its payload has bytes, and a byte for
+  // each such field, so neither a damaged stop time years on nor a setup of
+  // unknown types can turn a few bytes into millions of lines.
+  int Unknown = 0;
+  for (int I = 0; I < FSetup.SensorCount; ++I)
+    Unknown += DDRDataTypeWidth(FSetup.Sensors[I].DataType) == 0;
+  const std::int64_t Most = std::max(1, (End - DDRHeaderSize) / std::max(1, Unknown));
   // A scan that takes no bytes is paced by the time alone; without an
   // interval the time never moves either, so it is written once a block.
-  // A block holds no more scans than it has payload bytes, so a damaged
-  // stop time years on cannot turn a few bytes into billions of lines.
   if (Width == 0)
-    return FSetup.ScanInterval == 0
-               ? FirstOfBlock
-               : (ScanTime - FHeader.Start) / FSetup.ScanInterval < DDRBlockSize - DDRHeaderSize;
-  return P + Width <= std::min<int>(FHeader.Length, FBytesRead);
+    return FSetup.ScanInterval == 0 ? FirstOfBlock
+                                    : (ScanTime - FHeader.Start) / FSetup.ScanInterval < Most;
+  if (Unknown > 0 && (P - DDRHeaderSize) / Width >= Most) return false;
+  return P + Width <= End;
 }
 
 void TDDRObj::AppendScan(std::string& Text, int& P, int ColumnWidth, const std::string& Pattern,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/Graph.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "report/Formatting.h"
@@ -13,9 +14,14 @@ TGraph::TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& F
     : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode),
       FBusy(Busy) {}
 
+int TGraph::SeriesCount() const {
+  int Checked = 0;
+  for (const TSensorChoice& C : FSel.SensorChoices) Checked += C.Checked;
+  return std::min(Checked, MaxGraphSeries);
+}
+
 void TGraph::CreateSeries() {
-  for (const TSensorChoice& C : FSel.SensorChoices)
-    if (C.Checked) FChart.CreateDateTimeLineSeries();
+  for (int j = SeriesCount(); j > 0; --j) FChart.CreateDateTimeLineSeries();
 }
 
 std::string TGraph::TitleLine() const { return DataTitleLine(FSel, FFormat); }
@@ -38,9 +44,15 @@ bool TGraph::Draw() {
   const bool Complete = RunDataPass(FSel, FCommandMode == cmGraph ? this : nullptr, FBusy);
 
   FChart.AddTitleLine(TitleLine());
+  const int Series = SeriesCount();
+  // Sensors left out are named in the picture itself, wherever it is shown.
+  if (Series < FSel.CheckedSensorCount)
+    FChart.AddTitleLine("The graph shows the first " + std::to_string(Series) + " of " +
+                        std::to_string(FSel.CheckedSensorCount) + " checked sensors.");
   int j = 0;
   for (const TSensorChoice& C : FSel.SensorChoices) {
     if (!C.Checked) continue;
+    if (j == Series) break;
     FChart.SetSeriesTitle(j, C.ShortName);
     FChart.AttachSeriesToAxes(j);
     FChart.ActivateSeries(j);
@@ -51,11 +63,12 @@ bool TGraph::Draw() {
 }
 
 void TGraph::AddRows(const TPendingRows& Rows) {
+  const int Series = std::min(Rows.Width(), MaxGraphSeries);
   try {
     for (int k = 0; k < Rows.Count(); ++k) {
       const float* Row = Rows.Row(k);
       const TDateTime X = SecsToDateTime(Rows.Time(k));
-      for (int j = 0; j < Rows.Width(); ++j)
+      for (int j = 0; j < Series; ++j)
         if (!IsNonRecorded(Row[j])) FChart.AddPoint(j, X, static_cast<double>(Row[j]));
     }
   } catch (const std::exception&) {

@@ -23,6 +23,11 @@ struct TGraphLimits {
   double Minimum = 0;
 };
 
+// The most series a graph draws, one per checked sensor in log order. A
+// chart component spends on each series it is given time that grows with
+// the series it holds already, and no legend lists more.
+constexpr int MaxGraphSeries = 256;
+
 class TGraph final : public IRowConsumer {
 public:
   // CommandMode 2 (Graph) adds the rows of the data pass to the series; with
@@ -31,8 +36,10 @@ public:
          TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy = nullptr);
 
   void RemoveAllSeries() { FChart.RemoveAllSeries(); }
-  // One series per checked sensor, in log order: series j is the j-th.
+  // One series per checked sensor, in log order: series j is the j-th; for
+  // the first MaxGraphSeries checked sensors.
   void CreateSeries();
+  int SeriesCount() const;
   // False when the user cancelled the data pass; the chart is set up all the
   // same, with the points read so far.
   bool Draw();

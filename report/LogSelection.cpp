@@ -256,13 +256,17 @@ std::int64_t LogFileBytes(const TLogSelection& Selection) {
 }
 
 double ExpectedGridBytes(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
-                         std::int64_t Interval) {
+                         std::int64_t Interval, const TDateTimeFormat& Format) {
   if (End < Start) return 0;
   const double Lines = Interval > 0 ? double((End - Start) / Interval + 1) : 2;
-  // The date and time, then per checked sensor a separator and its value in
-  // a fixed column (or as long as its decimals make it); the column header
-  // lines weigh as much again for four lines.
-  double LineBytes = 22;
+  // The date and time in their fixed columns (or as long as a long pattern
+  // makes them) with a separator and the line end, then per checked sensor
+  // a separator and its value in a fixed column (or as long as its decimals
+  // make it); the column header lines weigh as much again for four lines.
+  const LogTime At = static_cast<LogTime>(Start);
+  double LineBytes =
+      std::max<double>(11, double(FormatLogTime(Format.DatePattern, At, Format).size())) +
+      std::max<double>(8, double(FormatLogTime(Format.TimePattern, At, Format).size())) + 3;
   for (const TSensorChoice& C : Selection.SensorChoices)
     if (C.Checked)
       LineBytes += 1 + std::max({8.0, double(C.ShortName.size()) + 2, double(C.RightDigits) + 3});
@@ -277,7 +281,7 @@ bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::in
   // What will be written is weighed, not the lines alone: a header that
   // makes every line thousands of columns wide multiplies a file's size as
   // surely as a stray date decades away.
-  const double Expected = ExpectedGridBytes(Selection, Start, End, Interval);
+  const double Expected = ExpectedGridBytes(Selection, Start, End, Interval, Format);
   const std::int64_t Input = LogFileBytes(Selection);
   if (Expected <= GridBytesFloor || Expected <= GridGrowthLimit * double(Input)) return true;
   const std::string Pattern = Format.DatePattern + " " + Format.TimePattern;

@@ -143,9 +143,10 @@ std::int64_t CheckedReadings(const TLogSelection& Selection);
 std::int64_t LogFileBytes(const TLogSelection& Selection);
 
 // About how many characters the lines of a walk over Start to End
-// (inclusive) in steps of Interval take for the checked sensors.
+// (inclusive) in steps of Interval take for the checked sensors, with the
+// dates and times written in Format.
 double ExpectedGridBytes(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
-                         std::int64_t Interval);
+                         std::int64_t Interval, const TDateTimeFormat& Format);
 
 // A walk whose lines would take more than GridGrowthLimit times the log's
 // file, and more than GridBytesFloor, is first put to the user: that is

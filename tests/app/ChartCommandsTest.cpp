@@ -291,5 +291,21 @@ TEST_F(ChartCommands, SaveChartWritesThePictureTheUserNames) {
   }
 }
 
+// Thousands of checked sensors once took minutes: the chart component's cost
+// per series grows with the series it holds. The graph draws the first 256
+// and says so in its title.
+TEST_F(ChartCommands, AGraphDrawsTheFirst256CheckedSensorsAndSaysSo) {
+  std::string Values;
+  for (int I = 0; I < 300; ++I) Values += "," + std::to_string(I) + ".5";
+  WriteWhole(Dir / "wide.csv",
+             "03/07/1999,14:30:00,W" + Values + "\n03/07/1999,14:45:00,W" + Values + "\n");
+  Graph("wide.csv");
+  ASSERT_EQ(F.Chart.Series.size(), 256u);
+  EXPECT_EQ(F.Chart.Series[255].Title, "W:256");
+  ASSERT_EQ(F.Chart.Series[255].Points.size(), 1u); // the end is not plotted
+  EXPECT_EQ(F.Chart.Series[255].Points[0].second, 255.5);
+  EXPECT_EQ(F.Chart.Title.back(), "The graph shows the first 256 of 300 checked sensors.");
+}
+
 } // namespace
 } // namespace quorvin::test

@@ -3,6 +3,7 @@
 // a crash, a hang or a read outside the data (run under the sanitizer build).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "DDRTestUtil.h"
@@ -28,6 +29,8 @@ protected:
                 CommandMode, FileValid,   [](const std::string&) { return true; }};
 
   DDRFuzz() { SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS"); }
+  ~DDRFuzz() override { RecordProperty("LargestOutputToInput", std::to_string(Largest)); }
+  double Largest = 0;
 
   // Decodes, lists and saves one file in both formats; returns the text decoded.
   std::string Exercise(const TBytes& B) {
@@ -53,6 +56,13 @@ protected:
       CommandMode = Mode;
       Page.ReadDDROptions();
       Page.ImportDDR(Ok);
+    }
+    // What a text Save wrote stays within a hundred times the file, past a
+    // floor for the listing and headings any file gets.
+    if (DDR.Layout.DDROutputFormat == 0 && std::filesystem::exists(DDR.DDROutputFileName)) {
+      const double Out = double(std::filesystem::file_size(DDR.DDROutputFileName));
+      EXPECT_LE(Out, std::max(100.0 * double(B.size()), 65536.0)) << B.size();
+      Largest = std::max(Largest, Out / double(std::max<std::size_t>(B.size(), 1)));
     }
     DDR.Layout.DDROutputFormat = DDR.Layout.DDROutputFormat == 1 ? 0 : 1;
     std::string Output;
@@ -198,6 +208,31 @@ TEST_F(DDRFuzz, HugeValuesAndWidestLinesStayInTheBudget) {
   const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);
   EXPECT_EQ(Text.find('<'), std::string::npos);
   EXPECT_EQ(Pieces, 1 + 9); // every scan line is longer than the budget: one a piece
+}
+
+// Setups that once made a few bytes into megabytes: fields of unknown types
+// (they take no bytes) and scans of no bytes run by a stop time years on,
+// and 255 right digits on integer and real values.
+TEST_F(DDRFuzz, SetupsThatMultiplyTheirBytes) {
+  for (int Known : {0, 1}) {
+    std::vector<TGenSensor> S(51, TGenSensor{"n", "u"});
+    for (auto& G : S) G.DataType = 9;
+    S[0].DataType = Known ? 0 : 9;
+    TBytes F = SensorBlock(0, 0, 1, S);
+    for (int I = 0; I < 10; ++I) Append(F, DataBlock(0, 100000, TBytes(1 + 200 * Known, 0)));
+    Exercise(F);
+  }
+  Exercise(DataBlock(0, 1 << 30, {0}));
+  std::vector<TGenSensor> R(3, TGenSensor{"n", "u"});
+  R[0].DataType = 2;
+  R[1].DataType = 6;
+  R[2].DataType = 7;
+  for (auto& G : R) G.RightDigits = 255;
+  TBytes F = SensorBlock(0, 0, 1, R);
+  TBytes Scans;
+  for (int I = 0; I < 200; ++I) PutScan(Scans, R, {Missing(), 1e38, -1.7e308});
+  Append(F, DataBlock(0, 100000, Scans));
+  Exercise(F);
 }
 
 } // namespace

@@ -516,9 +516,9 @@ TEST_F(DDRFile, ScansOfNoBytesRunByTime) {
   }
 
   // A long run is cut at the budget and resumed like any other, and ends
-  // after as many scans as a block has payload bytes (4084).
+  // after as many scans as the block has payload bytes (4084).
   TBytes F = SensorBlock(T0, T0, 1, {});
-  Append(F, DataBlock(T0, T0 + 20 * 365 * 86400, {0}));
+  Append(F, DataBlock(T0, T0 + 20 * 365 * 86400, TBytes(4084, 0)));
   Open(F);
   int Pieces = 0;
   const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);

@@ -116,18 +116,10 @@ TEST_F(HostileInputTest, CSVRightDigitsAboveFifteenReadAsFifteen) {
   EXPECT_EQ(Log.Sensors().Objects(0)->StoredRightDigits, 65535);
   EXPECT_EQ(Log.Sensors().Objects(1)->RightDigits, 15);
   test::TFakeTextPane Pane;
-  TDateTimeFormat F;
-  ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, F));
-  EXPECT_EQ(Pane.Text(), "CSV LOG INFO FROM: " + UpperCase(Path) +
-                             "\n\n"
-                             "CSV File Name     : " +
-                             Path +
-                             "\n"
-                             "Start Date        : 03/07/1999 14:30:00\n"
-                             "End Date          : 03/07/1999 14:45:00\n"
-                             "Logging Interval  : 00:15:00\n"
-                             "Number of Sensors : 2\n"
-                             "Right Digits      : A - 65535 is corrupt, read as 15\n");
+  ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, TDateTimeFormat{}));
+  EXPECT_TRUE(Pane.Text().ends_with("Number of Sensors : 2\n"
+                                    "Right Digits      : A - 65535 is corrupt, read as 15\n"))
+      << Pane.Text();
 }
 
 // A sensor count flipped by one bit (16 + 32768) in a year of 16 sensors:
