@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,7 +41,6 @@
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
 #include "ramcard/MountPoints.h"
-#include "report/Formatting.h"
 
 namespace quorvin::gui {
 
@@ -82,8 +80,6 @@ bool IsView(TActionId Id) {
   return Id == actOptionsDisplay || Id == actOptionsHeader || Id == actOptionsGraph ||
          Id == actOptionsStats;
 }
-
-bool IsLogPage(int Page) { return Page >= 0 && Page < LogPageCount; }
 
 // The dynamic property that holds a widget's help context; a widget without
 // one has its parent's.
@@ -164,15 +160,13 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   if (!Injected.Printer) FOwnPrinter = std::make_unique<TQtPrinter>(this, *RedtDisplay, *ChartLog);
   if (!Injected.Help) FOwnHelp = std::make_unique<TQtHelpViewer>();
   if (!Injected.Mounts) FOwnMounts = std::make_unique<TSystemMountPoints>();
-  FFileDialog = std::make_unique<TFileDialogProxy>(Injected.FileDialog ? *Injected.FileDialog
-                                                                       : *FOwnFileDialog);
   FServices.reset(new TAppServices{
       Injected.Dialog ? *Injected.Dialog : *FOwnDialog,
       *FStatus,
       *RedtDisplay,
       *FBusy,
       *ChartLog,
-      *FFileDialog,
+      Injected.FileDialog ? *Injected.FileDialog : *FOwnFileDialog,
       Injected.FolderBrowser ? *Injected.FolderBrowser : *FOwnFolderBrowser,
       Injected.Printer ? *Injected.Printer : *FOwnPrinter,
       Injected.Help ? *Injected.Help : *FOwnHelp,
@@ -624,31 +618,7 @@ void TMainForm::ShowPage(int Page) {
 
 void TMainForm::OpenDroppedFile(const QString& Path) {
   if (FRunning || FBusy->Busy()) return;
-  const QFileInfo Info(Path);
-  const QString Ext = Info.suffix().toUpper();
-  const bool LogFile = Ext == u"LOG" || Ext == u"CSV" || Ext == u"TXT";
-  const int Page = FApp->ActivePage;
-  const std::string File = ToEngine(Path);
-  if (Info.isDir() || Info.fileName().compare(u"RAMCARD.RCD", Qt::CaseInsensitive) == 0 ||
-      (Page == PageRamCard && !LogFile && Ext != u"DDR")) {
-    // A folder holding a dump, a dump, or a card image: the RAM card drive.
-    ShowPage(PageRamCard);
-    {
-      const QSignalBlocker Block(cbxRamdir);
-      cbxRamdir->setEditText(Path);
-    }
-    Run([this, File] { FApp->cbxRamdirClick(File); });
-    return;
-  }
-  int Tag = TagBrowseLog;
-  if (Ext == u"DDR" || (Page == PageDDRLog && !LogFile)) {
-    ShowPage(PageDDRLog);
-    Tag = TagBrowseDDR;
-  } else if (!IsLogPage(Page)) {
-    ShowPage(PageLogPrn);
-  }
-  FFileDialog->Preset(File);
-  Run([this, Tag] { FApp->FileOpenExecute(Tag); });
+  Run([this, File = ToEngine(Path)] { FApp->OpenFile(File); });
 }
 
 // ---------------------------------------------------------------------------

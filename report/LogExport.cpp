@@ -228,7 +228,7 @@ private:
   std::vector<std::thread> FThreads;
 };
 
-TLogExport::TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options,
+TLogExport::TLogExport(TSelectedLog& Selection, const TLogPrnOptions& Options,
                        const TDateTimeFormat& Format, int CommandMode, TUiServices& Ui)
     : FSel(Selection), FOptions(Options), FFormat(Format), FCommandMode(CommandMode), FUi(Ui) {}
 
@@ -773,7 +773,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   return true;
 }
 
-bool ConvertLogToText(TLogSelection& Selection, const TLogPrnOptions& Options,
+bool ConvertLogToText(TSelectedLog& Selection, const TLogPrnOptions& Options,
                       const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
                       TUiServices& Ui, std::string& OutputFileName) {
   TLogExport Export(Selection, Options, Format, CommandMode, Ui);

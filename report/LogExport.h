@@ -12,7 +12,7 @@
 #include "core/OutputFile.h"
 #include "core/UiServices.h"
 #include "report/LogPrnOptions.h"
-#include "report/LogSelection.h"
+#include "report/SelectedLog.h"
 
 namespace quorvin {
 
@@ -27,7 +27,7 @@ public:
   // file. A log whose sensors have readings of their own (CSV) is converted
   // on a time grid of its own; the selection keeps the range and interval
   // the user chose.
-  TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
+  TLogExport(TSelectedLog& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
              int CommandMode, TUiServices& Ui);
 
   // Separator: GetFieldSeparator for the same options and command mode.
@@ -91,7 +91,7 @@ private:
   // The grid cut to the time window; false when no grid time is left.
   bool ApplyTimeWindow();
 
-  TLogSelection& FSel;
+  TSelectedLog& FSel;
   const TLogPrnOptions& FOptions;
   const TDateTimeFormat& FFormat;
   int FCommandMode;
@@ -121,7 +121,7 @@ private:
 
 // The same, for callers that want one call: OutputFileName receives the name
 // a save wrote (or tried to write).
-bool ConvertLogToText(TLogSelection& Selection, const TLogPrnOptions& Options,
+bool ConvertLogToText(TSelectedLog& Selection, const TLogPrnOptions& Options,
                       const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
                       TUiServices& Ui, std::string& OutputFileName);
 

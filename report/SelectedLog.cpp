@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/SelectedLog.h"
+
+#include <algorithm>
+
+namespace quorvin {
+
+namespace {
+
+std::int32_t NonNegativeMod(LogTime Value, std::int32_t Divisor) {
+  if (Divisor <= 0) return 0;
+  const std::int32_t R = Value % Divisor;
+  return R < 0 ? R + Divisor : R;
+}
+
+} // namespace
+
+void TSelectedLog::UseLog(std::unique_ptr<ILogReader> Opened) {
+  Log = std::move(Opened);
+  const int Count = Log->SensorCount();
+  SensorChoices.assign(static_cast<std::size_t>(Count), TSensorChoice{});
+  for (int i = 0; i < Count; ++i) {
+    TLogSensor S = Log->Sensor(i + 1);
+    TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
+    C.FullName = std::move(S.Name);
+    C.ShortName = std::move(S.ShortName);
+    C.RightDigits = S.RightDigits;
+    C.Slope = S.Slope;
+    C.Offset = S.Offset;
+    C.Units = std::move(S.Units);
+  }
+  LogInterval = Log->Interval();
+  LogTitleName = Log->TitleName();
+  if (Count > 0) {
+    const TLogSensor First = Log->Sensor(1);
+    SetRange(First.FirstTime, First.LastTime);
+  } else {
+    SetRange(Log->FirstTime(), Log->LastTime());
+  }
+}
+
+void TSelectedLog::SetRange(LogTime Start, LogTime End) {
+  StartTime = Start;
+  EndTime = End;
+  GridOffset = NonNegativeMod(StartTime, LogInterval);
+  StartDate = SecsToDateTime(StartTime);
+  EndDate = SecsToDateTime(EndTime);
+}
+
+std::int64_t CheckedReadings(const TSelectedLog& Selection) {
+  std::int64_t Most = 0;
+  if (!Selection.Log) return Most;
+  const int Count = Selection.Log->SensorCount();
+  for (int I = 0; I < Count && I < Selection.SensorChoiceCount(); ++I)
+    if (Selection.SensorChoices[std::size_t(I)].Checked)
+      Most = std::max<std::int64_t>(Most, Selection.Log->RecordCount(I + 1));
+  return Most;
+}
+
+bool ConfirmLongGrid(const TSelectedLog& Selection, std::int64_t Start, std::int64_t End,
+                     std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog) {
+  if (Interval <= 0 || End < Start) return true;
+  const std::int64_t Lines = (End - Start) / Interval + 1;
+  const std::int64_t Readings = CheckedReadings(Selection);
+  if (Lines <= 1000000 || Lines <= 100 * Readings) return true;
+  const std::string Pattern = Format.DatePattern + " " + Format.TimePattern;
+  const std::string Text = "This log spans " + std::to_string(Lines) + " lines from " +
+                           FormatLogTime(Pattern, static_cast<LogTime>(Start), Format) + " to " +
+                           FormatLogTime(Pattern, static_cast<LogTime>(End), Format) + " for " +
+                           std::to_string(Readings) + " readings. Continue?";
+  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo) == TMsgResult::Yes;
+}
+
+} // namespace quorvin
