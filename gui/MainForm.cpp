@@ -154,6 +154,41 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
   FBusy = std::make_unique<TQtBusyCursor>(this, FStatus.get());
 
+  MakeServices(Injected);
+  FApp = std::make_unique<TApplication>(*FServices);
+  ChartLog->UseFormat(FApp->Format);
+  ChartLog->OnContextMenu = [this](QMenu& Menu) { AddChartMenuEntries(Menu); };
+
+  BuildActions();
+  BuildMenus();
+  BuildToolBar();
+
+  BuildPages();
+  ConnectOptions();
+
+  auto* Central = new QWidget;
+  auto* CentralLayout = new QVBoxLayout(Central);
+  CentralLayout->setContentsMargins(0, 0, 0, 0);
+  CentralLayout->setSpacing(0);
+  CentralLayout->addWidget(PnlMain, 1);
+  CentralLayout->addWidget(PnlOptions, 0);
+  setCentralWidget(Central);
+
+  // Each control has the help context of its page; the window, its two
+  // areas and whatever lies outside the pages have the window's.
+  setProperty(HelpContextProperty, HelpWindow);
+  PnlMain->setProperty(HelpContextProperty, HelpWindow);
+  PnlOptions->setProperty(HelpContextProperty, HelpWindow);
+  RedtDisplay->setProperty(HelpContextProperty, HelpTextPane);
+  ChartLog->setProperty(HelpContextProperty, HelpChart);
+  for (int Page = 0; Page < PgCntrlLog->count(); ++Page)
+    PgCntrlLog->widget(Page)->setProperty(HelpContextProperty, PageHelpContexts[std::size_t(Page)]);
+
+  FApp->AttachView(this);
+  FApp->Selection.AttachView(this);
+}
+
+void TMainForm::MakeServices(const TInjectedServices& Injected) {
   if (!Injected.Dialog) FOwnDialog = std::make_unique<TQtMessageDialog>(this);
   if (!Injected.FileDialog) FOwnFileDialog = std::make_unique<TQtFileDialog>(this);
   if (!Injected.FolderBrowser) FOwnFolderBrowser = std::make_unique<TQtFolderBrowser>(this);
@@ -172,15 +207,10 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
       Injected.Help ? *Injected.Help : *FOwnHelp,
       Injected.Mounts ? *Injected.Mounts : *FOwnMounts,
   });
-  FApp = std::make_unique<TApplication>(*FServices);
-  ChartLog->UseFormat(FApp->Format);
-  ChartLog->OnContextMenu = [this](QMenu& Menu) { AddChartMenuEntries(Menu); };
+}
 
-  BuildActions();
-  BuildMenus();
-  BuildToolBar();
-
-  // The page area.
+// The page area.
+void TMainForm::BuildPages() {
   PnlMain = new QWidget;
   PnlMain->setObjectName(QStringLiteral("PnlMain"));
   auto* MainLayout = new QVBoxLayout(PnlMain);
@@ -212,28 +242,6 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   QWidget* DDR = BuildDDRLogPage();
   DDR->setObjectName(QString::fromLatin1(PageNames[PageDDRLog]));
   PgCntrlLog->addTab(DDR, Caption(PageCaptions[PageDDRLog]));
-  ConnectOptions();
-
-  auto* Central = new QWidget;
-  auto* CentralLayout = new QVBoxLayout(Central);
-  CentralLayout->setContentsMargins(0, 0, 0, 0);
-  CentralLayout->setSpacing(0);
-  CentralLayout->addWidget(PnlMain, 1);
-  CentralLayout->addWidget(PnlOptions, 0);
-  setCentralWidget(Central);
-
-  // Each control has the help context of its page; the window, its two
-  // areas and whatever lies outside the pages have the window's.
-  setProperty(HelpContextProperty, HelpWindow);
-  PnlMain->setProperty(HelpContextProperty, HelpWindow);
-  PnlOptions->setProperty(HelpContextProperty, HelpWindow);
-  RedtDisplay->setProperty(HelpContextProperty, HelpTextPane);
-  ChartLog->setProperty(HelpContextProperty, HelpChart);
-  for (int Page = 0; Page < PgCntrlLog->count(); ++Page)
-    PgCntrlLog->widget(Page)->setProperty(HelpContextProperty, PageHelpContexts[std::size_t(Page)]);
-
-  FApp->AttachView(this);
-  FApp->Selection.AttachView(this);
 }
 
 TMainForm::~TMainForm() {

@@ -123,6 +123,10 @@ protected:
 
 private:
   // --- building ------------------------------------------------------------
+  // The services the application is given: those injected, the window's own
+  // for the rest.
+  void MakeServices(const TInjectedServices& Injected);
+  void BuildPages();
   void BuildActions();
   void BuildMenus();
   void BuildToolBar();
