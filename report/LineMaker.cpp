@@ -206,21 +206,6 @@ std::unique_ptr<TLineMaker::TRowFormatter> TLineMaker::MakeFormatter() const {
   return std::make_unique<TRowFormatter>(FSeparator, FFixed, FOptions, FFormat, FColumns);
 }
 
-std::uint8_t TLineMaker::EnterDay(std::int64_t Day) {
-  std::uint8_t Flags = 0;
-  if (FPreviousDay < Day) {
-    if (FOptions.AddBlankLine) {
-      Flags |= TChunk::BlankBefore;
-      ++FLines;
-    }
-    FPreviousDay = Day;
-    FNewDay = true;
-  }
-  if (FNewDay) Flags |= TChunk::NewDay;
-  FNewDay = false;
-  return Flags;
-}
-
 bool TLineMaker::HandOnChunk() {
   FChunk->ProgressDone = FProgress;
   if (FPool) {

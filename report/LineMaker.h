@@ -122,7 +122,21 @@ private:
   class TFormatPool;
 
   std::unique_ptr<TRowFormatter> MakeFormatter() const;
-  std::uint8_t EnterDay(std::int64_t Day);
+  // Every step enters a day: inline, as the step is.
+  std::uint8_t EnterDay(std::int64_t Day) {
+    std::uint8_t Flags = 0;
+    if (FPreviousDay < Day) {
+      if (FOptions.AddBlankLine) {
+        Flags |= TChunk::BlankBefore;
+        ++FLines;
+      }
+      FPreviousDay = Day;
+      FNewDay = true;
+    }
+    if (FNewDay) Flags |= TChunk::NewDay;
+    FNewDay = false;
+    return Flags;
+  }
   bool Stepped() {
     if (FLines > static_cast<std::size_t>(ChunkLines) || FBytes > ChunkBytes) return HandOnChunk();
     return true;
