@@ -5,6 +5,7 @@
 // arguments into the same calls. Neither decides anything on its own.
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ struct TAppServices {
 struct TCommandOutcome {
   bool Succeeded = true;
   std::string WrittenFile;
+  // Nothing was made because no sensor was checked: the user asked for
+  // nothing. (A log that holds no sensors at all is a failure instead.)
+  bool NoSensorChecked = false;
 };
 
 // The controls that can be given the keyboard focus by a command.
@@ -207,6 +211,10 @@ public:
   TCommandOutcome SaveChartExecute(IChartWriter& Chart, TChartFileType Type);
   // Writes the chart as it shows now to FileName.
   TCommandOutcome SaveChart(IChartWriter& Chart, TChartFileType Type, const std::string& FileName);
+  // Writes it to Out instead (the batch tool's standard output), called Name
+  // in the messages.
+  TCommandOutcome SaveChart(IChartWriter& Chart, TChartFileType Type, std::ostream& Out,
+                            const std::string& Name);
   // "Export visible range...": the graphed sensors from From to To (the
   // chart's visible times) into a file the user picks, through ExportRange.
   TCommandOutcome ExportVisibleRangeExecute(TDateTime From, TDateTime To);
@@ -268,8 +276,11 @@ private:
   void ViewChanged() { FView->ViewStateChanged(); }
   bool RunLogPrnDisplay();
   bool RunLogHeader();
+  TCommandOutcome ChartSaved(bool Written, const std::string& Name, const std::string& Reason);
   bool RunStatistics();
   bool RunGraph();
+  // The outcome of a command that found no sensor checked.
+  void NothingChecked(TCommandOutcome& Outcome) const;
   // A data pass over a mostly empty grid is put to the user first.
   bool LongPassAccepted();
   void RemoveAllSeries();

@@ -255,5 +255,9 @@ inline constexpr std::string_view MsgLogWrittenPrefix = "Log written to ";
 inline constexpr std::string_view MsgUnableToSave = "Error! Unable to save file.";
 inline constexpr std::string_view MsgDDRWrittenPrefix = "DDR Log written to ";
 inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DDR file.";
+// The long pass of a graph or the statistics declined or cancelled.
+inline constexpr std::string_view MsgGraphCancelled = "Graph cancelled.";
+inline constexpr std::string_view MsgStatisticsCancelled = "Statistics cancelled.";
+inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
 
 } // namespace quorvin::captions

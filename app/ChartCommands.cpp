@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 #include "app/Application.h"
 #include "app/Captions.h"
@@ -84,14 +85,37 @@ TCommandOutcome TApplication::SaveChart(IChartWriter& Chart, TChartFileType Type
     TBusyScope Busy(FServices.Busy);
     Written = Chart.WriteChart(FileName, Type, Reason);
   }
+  return ChartSaved(Written, FileName, Reason);
+}
+
+TCommandOutcome TApplication::SaveChart(IChartWriter& Chart, TChartFileType Type, std::ostream& Out,
+                                        const std::string& Name) {
+  ClearMessage();
+  std::string Reason, Bytes;
+  bool Written;
+  {
+    TBusyScope Busy(FServices.Busy);
+    Written = Chart.ChartBytes(Type, Bytes, Reason);
+  }
+  if (Written) {
+    Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    Written = static_cast<bool>(Out.flush());
+    if (!Written) Reason = Name + ": the picture could not be written";
+  }
+  const TCommandOutcome Outcome = ChartSaved(Written, Name, Reason);
+  return TCommandOutcome{Outcome.Succeeded, {}};
+}
+
+TCommandOutcome TApplication::ChartSaved(bool Written, const std::string& Name,
+                                         const std::string& Reason) {
   if (!Written) {
-    FServices.Dialog.Show(TMsgKind::Error, std::string(MsgChartNotWrittenPrefix) + FileName + ".",
+    FServices.Dialog.Show(TMsgKind::Error, std::string(MsgChartNotWrittenPrefix) + Name + ".",
                           TMsgButtons::OK, Reason);
     Message(MsgUnableToSaveChart);
     return Failed();
   }
-  Message(std::string(MsgChartWrittenPrefix) + FileName + ".");
-  return TCommandOutcome{true, FileName};
+  Message(std::string(MsgChartWrittenPrefix) + Name + ".");
+  return TCommandOutcome{true, Name};
 }
 
 TCommandOutcome TApplication::ExportVisibleRangeExecute(TDateTime From, TDateTime To) {

@@ -60,10 +60,19 @@ bool TApplication::RunLogHeader() {
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
   if (Selection.CheckedSensorCount < 1) return true;
-  if (!LongPassAccepted()) return false;
-  TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
-                    &FServices.Busy);
-  return Stats.Report();
+  if (LongPassAccepted()) {
+    TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
+                      &FServices.Busy);
+    if (Stats.Report()) return true;
+  }
+  Message(MsgStatisticsCancelled);
+  return false;
+}
+
+void TApplication::NothingChecked(TCommandOutcome& Outcome) const {
+  // A log without sensors has nothing to convert (its load has said so).
+  Outcome.Succeeded = Selection.SensorChoiceCount() > 0;
+  Outcome.NoSensorChecked = Outcome.Succeeded;
 }
 
 bool TApplication::LongPassAccepted() {
@@ -83,7 +92,9 @@ bool TApplication::RunGraph() {
   FGraphedSensors.clear();
   for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   if (Selection.CheckedSensorCount < 1) return true;
-  return LongPassAccepted() && Graph.Draw();
+  if (LongPassAccepted() && Graph.Draw()) return true;
+  Message(MsgGraphCancelled);
+  return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -109,6 +120,8 @@ TCommandOutcome TApplication::OptionsDisplayExecute() {
       if (!RunLogPrnDisplay()) {
         Message(MsgUnableToDisplay);
         Outcome.Succeeded = false;
+      } else if (Selection.CheckedSensorCount < 1) {
+        NothingChecked(Outcome);
       }
     } else {
       DDRPage.ReadDDROptions();
@@ -205,6 +218,7 @@ TCommandOutcome TApplication::OptionsStatsExecute() {
     ShowPane();
     ShowOutputArea(true);
     Outcome.Succeeded = RunStatistics();
+    if (Selection.CheckedSensorCount < 1) NothingChecked(Outcome);
   }
   Marks.tbtnStats = Marks.mnuStatistics;
   ViewChanged();
@@ -302,7 +316,10 @@ TCommandOutcome TApplication::FileSaveExecute() {
     }
     ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
-    if (Selection.CheckedSensorCount <= 0) break;
+    if (Selection.CheckedSensorCount <= 0) {
+      NothingChecked(Outcome);
+      break;
+    }
     std::string OutputFileName;
     if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName)) {
       Message(std::string(MsgLogWrittenPrefix) + OutputFileName + ".");
@@ -377,7 +394,12 @@ TCommandOutcome TApplication::FilePrintExecute() {
       Title = Name + " Statistics";
     }
   }
-  if (Print) FServices.Printer.Print(Source, Title);
+  std::string Reason;
+  if (Print && FServices.Printer.Print(Source, Title, Reason) == TPrintResult::Failed) {
+    FServices.Dialog.Show(TMsgKind::Error, std::string(MsgUnableToPrint), TMsgButtons::OK, Reason);
+    Message(MsgUnableToPrint);
+    return Failed();
+  }
   return TCommandOutcome{};
 }
 

@@ -40,9 +40,13 @@ std::string YesNoText(bool Value) { return Value ? "YES" : "NO"; }
   }
 
 const TSetting Table[] = {
-    {"General", "DateTimeFormat", TSettingKind::DateTimeFormat, "MMDDYY HHMM",
+    {"General", "DateTimeFormat", TSettingKind::DateTimeFormat, DefaultDateTimeFormat,
      [](const TApplication& A) { return DateTimeFormatName(A.Format); },
-     [](TApplication& A, const std::string& T) { SetDateTimeFormat(A.Format, T); }},
+     [](TApplication& A, const std::string& T) {
+       // A name longer than any format is ignored like an unknown colour:
+       // it would slow every line it renders and be saved back doubled.
+       SetDateTimeFormat(A.Format, T.size() <= MaxDateTimeFormatName ? T : DefaultDateTimeFormat);
+     }},
     {"LogPrn", "OutputFormat", TSettingKind::OutputFormat, "TEXT",
      [](const TApplication& A) { return OutputFormatName(A.LogPrn.OutputFormat); },
      [](TApplication& A, const std::string& T) { A.LogPrn.OutputFormat = ParseOutputFormat(T); }},

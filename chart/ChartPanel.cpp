@@ -371,8 +371,7 @@ QImage TChartPanel::Picture() {
   return Image;
 }
 
-bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
-                             std::string& Reason) {
+bool TChartPanel::ChartBytes(TChartFileType Type, std::string& Data, std::string& Reason) {
   QByteArray Bytes;
   QBuffer Buffer(&Bytes);
   Buffer.open(QIODevice::WriteOnly);
@@ -397,12 +396,22 @@ bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
   }
   Buffer.close();
   if (!Made || Bytes.isEmpty()) {
-    Reason = FileName + ": the picture could not be made";
+    Reason = "the picture could not be made";
+    return false;
+  }
+  Data.assign(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+  return true;
+}
+
+bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
+                             std::string& Reason) {
+  std::string Bytes;
+  if (!ChartBytes(Type, Bytes, Reason)) {
+    Reason = FileName + ": " + Reason;
     return false;
   }
   TOutputFile Out;
-  if (!Out.OpenReplace(FileName) || !Out.Write(std::string_view(Bytes.constData(), Bytes.size())) ||
-      !Out.Commit()) {
+  if (!Out.OpenReplace(FileName) || !Out.Write(Bytes) || !Out.Commit()) {
     Reason = Out.FailureReason();
     return false;
   }

@@ -70,6 +70,7 @@ public:
   // The chart as it shows now, at the widget's size.
   QImage Picture();
   bool WriteChart(const std::string& FileName, TChartFileType Type, std::string& Reason) override;
+  bool ChartBytes(TChartFileType Type, std::string& Bytes, std::string& Reason) override;
 
   // --- IChart ------------------------------------------------------------
   void RemoveAllSeries() override;

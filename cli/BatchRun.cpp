@@ -13,6 +13,9 @@
 #include <streambuf>
 #include <thread>
 
+#include "cli/ConsoleUi.h"
+#include "core/ThreadBudget.h"
+
 namespace quorvin::cli {
 
 namespace {
@@ -38,8 +41,8 @@ private:
 
 class TOrderedOutput {
 public:
-  TOrderedOutput(std::size_t Count, std::ostream& Out, std::ostream& Err, int Columns)
-      : FReal{&Out, &Err}, FItems(Count), FColumns(Columns) {
+  TOrderedOutput(std::size_t Count, std::ostream& Out, std::ostream& Err, int Columns, bool Plain)
+      : FReal{&Out, &Err}, FItems(Count), FColumns(Columns), FPlain(Plain) {
     for (std::size_t I = 0; I < Count; ++I)
       for (int W = 0; W < 2; ++W) {
         FItems[I].Buf[W] = std::make_unique<TItemBuf>(*this, I, W);
@@ -62,6 +65,13 @@ public:
   void Started(const std::string& Input) {
     const std::lock_guard<std::mutex> Lock(FLock);
     FCurrent = Input;
+    if (FPlain && FColumns > 0) {
+      // A line per file started: nothing that would have to be taken back.
+      FReal[0]->flush();
+      *FReal[1] << ProgressText(FDone, FItems.size(), FCurrent, FColumns) << '\n';
+      FReal[1]->flush();
+      return;
+    }
     DrawProgress();
   }
 
@@ -119,6 +129,7 @@ private:
 
   void DrawProgress() {
     if (FColumns <= 0 || FDone >= FItems.size()) return;
+    if (FPlain) return;
     // What standard output holds goes first, so the line stays the last one.
     FReal[0]->flush();
     *FReal[1] << '\r' << ProgressText(FDone, FItems.size(), FCurrent, FColumns) << "\033[K";
@@ -140,6 +151,7 @@ private:
   std::size_t FDone = 0;
   std::string FCurrent;
   int FColumns;
+  bool FPlain;
   bool FProgressShown = false;
 };
 
@@ -163,12 +175,13 @@ thread_local std::size_t CurrentItem = 0;
 
 std::string ProgressText(std::size_t Done, std::size_t Total, const std::string& Current,
                          int Columns) {
+  const std::string Name = ConsoleText(Current);
   std::string Text = "[" + std::to_string(Done) + "/" + std::to_string(Total) + "] ";
   // One column short of the width, so the line never wraps.
   const std::size_t Room = Columns > 1 ? static_cast<std::size_t>(Columns - 1) : 0;
-  if (Text.size() + Current.size() <= Room) return Text + Current;
+  if (Text.size() + Name.size() <= Room) return Text + Name;
   if (Room <= Text.size() + 3) return Text.substr(0, Room);
-  return Text + "..." + Current.substr(Current.size() - (Room - Text.size() - 3));
+  return Text + "..." + Name.substr(Name.size() - (Room - Text.size() - 3));
 }
 
 std::vector<TBatchResult> RunBatch(const std::vector<TBatchItem>& Items,
@@ -177,7 +190,7 @@ std::vector<TBatchResult> RunBatch(const std::vector<TBatchItem>& Items,
   const std::size_t Count = Items.size();
   std::vector<TBatchResult> Results(Count);
   if (Count == 0) return Results;
-  TOrderedOutput Output(Count, Out, Err, Settings.ProgressColumns);
+  TOrderedOutput Output(Count, Out, Err, Settings.ProgressColumns, Settings.PlainProgress);
 
   // Items with one target form a chain: each waits for the one before it.
   constexpr std::size_t None = static_cast<std::size_t>(-1);
@@ -215,6 +228,9 @@ std::vector<TBatchResult> RunBatch(const std::vector<TBatchItem>& Items,
   };
   // The earliest ready item first, so the output moves on as soon as it can.
   auto Worker = [&] {
+    // Asked for by number: taken whether or not the budget has them.
+    ProcessThreads().TakeAnyway(1);
+    const TThreadsTaken Held(ProcessThreads(), 1);
     for (;;) {
       std::size_t I;
       {

@@ -30,6 +30,9 @@ struct TBatchSettings {
   unsigned Jobs = 1;
   // Columns of the terminal standard error shows on, 0 for no progress line.
   int ProgressColumns = 0;
+  // A terminal that cannot go back over a line (TERM=dumb): each file's
+  // progress is a line of its own.
+  bool PlainProgress = false;
 };
 
 // The work on one input, writing to that input's own two streams.
@@ -38,7 +41,8 @@ using TBatchWork =
 
 // Runs Work for every item and answers the results in the items' order.
 // The item whose turn it is to print writes straight through; the others
-// are held until their turn comes.
+// are held until their turn comes. Each thread running work counts against
+// the process's thread budget.
 std::vector<TBatchResult> RunBatch(const std::vector<TBatchItem>& Items,
                                    const TBatchSettings& Settings, std::ostream& Out,
                                    std::ostream& Err, const TBatchWork& Work);

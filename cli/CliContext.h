@@ -39,6 +39,13 @@ struct TCliEnvironment {
   // Columns of the terminal standard error shows on; 0 when it is not a
   // terminal (no progress line then).
   int ErrTerminalColumns = 0;
+  // That terminal cannot go back over a line (TERM=dumb): progress is
+  // written as plain lines.
+  bool PlainTerminal = false;
+  // The error number of the first write to standard output that failed, 0
+  // while none has; empty where the stream's own state tells enough. Safe
+  // to ask from any thread.
+  std::function<int()> OutError;
   // Cores this process may run on: the default of --jobs.
   unsigned Cores = 1;
   // Makes the charts of the graph command; empty in a process without them.
@@ -49,7 +56,8 @@ struct TCliEnvironment {
   std::function<int(std::ostream& Err)> HandOverChart;
 };
 
-// Runs the tool on its arguments (without the program name).
+// Runs the tool on its arguments (without the program name). A run whose
+// standard output could not be written ends with an error saying so.
 int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err,
            const TCliEnvironment& Environment = TCliEnvironment());
 

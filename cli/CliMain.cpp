@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <glob.h>
+#include <sys/stat.h>
+
+#include <climits>
 
 #include <algorithm>
 #include <cerrno>
@@ -7,13 +10,16 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <mutex>
 #include <ostream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
+#include "app/Captions.h"
 #include "app/Settings.h"
 #include "cli/BatchRun.h"
 #include "cli/CliContext.h"
@@ -32,7 +38,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool StartsWith(const std::string& Text, const char* Prefix) { return Text.rfind(Prefix, 0) == 0; }
+// Long work stops at its next step once standard output cannot be written:
+// nothing it makes could be shown.
+class TConsoleBusy : public IBusyCursor {
+public:
+  explicit TConsoleBusy(const std::function<int()>& OutError) : FOutError(OutError) {}
+  void Begin() override {}
+  bool Step(long long, long long) override { return FOutError && FOutError() != 0; }
+  void End() override {}
+
+private:
+  const std::function<int()>& FOutError;
+};
 
 // The settings of the run, loaded once; every run of the command gets its
 // own copy, made one at a time.
@@ -61,7 +78,7 @@ struct TConsoleRun {
   TConsoleDialog Dialog;
   TConsoleStatusBar Status;
   TConsolePane Pane;
-  TNoBusyCursor Busy;
+  TConsoleBusy Busy;
   TNoChart NoChart;
   TNoFileDialog FileDialog;
   TNoFolderBrowser FolderBrowser;
@@ -73,10 +90,11 @@ struct TConsoleRun {
 
   // Chart: the chart of a command that draws one; none draws nothing.
   TConsoleRun(std::ostream& Out, std::ostream& Err, const TCommandLine& Line,
-              const TRunSettings& Settings, IChart* Chart = nullptr)
-      : Dialog(Err, Line.Yes),
-        Pane(Out), Services{Dialog,     Status,        Pane,    Busy, Chart ? *Chart : NoChart,
-                            FileDialog, FolderBrowser, Printer, Help, Mounts} {
+              const TRunSettings& Settings, const TCliEnvironment& Environment,
+              IChart* Chart = nullptr)
+      : Dialog(Err, Line.Yes), Pane(Out), Busy(Environment.OutError),
+        Services{Dialog,     Status,        Pane,    Busy, Chart ? *Chart : NoChart,
+                 FileDialog, FolderBrowser, Printer, Help, Mounts} {
     // The options make the round trip through the controls that the window
     // makes before its commands.
     TIniFile Ini = Settings.Copy();
@@ -89,10 +107,10 @@ struct TConsoleRun {
 // exactly as the tool runs it on that file alone.
 TBatchResult RunCommand(const TCommandLine& Line, const TRunSettings& Settings,
                         const std::string& Input, std::ostream& Out, std::ostream& Err,
-                        const TChartPictureFactory& Charts = {}) {
+                        const TCliEnvironment& Environment) {
   std::unique_ptr<IChartPicture> Chart;
-  if (Line.Command->NeedsChart) Chart = Charts(Line.Graph.Width, Line.Graph.Height);
-  TConsoleRun Run(Out, Err, Line, Settings, Chart.get());
+  if (Line.Command->NeedsChart) Chart = Environment.Charts(Line.Graph.Width, Line.Graph.Height);
+  TConsoleRun Run(Out, Err, Line, Settings, Environment, Chart.get());
   TCliContext Ctx{Run.App, Out, Err, Line, Chart.get()};
   TCommandOutcome Outcome;
   try {
@@ -103,14 +121,16 @@ TBatchResult RunCommand(const TCommandLine& Line, const TRunSettings& Settings,
     return TBatchResult{2, {}, E.what()};
   } catch (const std::exception& E) {
     Out.flush();
-    Err << "error: " << E.what() << "\n";
+    Err << "error: " << ConsoleText(E.what()) << "\n";
     return TBatchResult{1, {}, E.what()};
   }
   Out.flush();
-  std::string Final = Run.Status.PanelText(1);
-  // Progress texts are not a command's outcome.
-  if (StartsWith(Final, "Importing from ")) Final.clear();
-  if (!Final.empty()) Err << "status: " << Final << "\n";
+  std::string Final = Run.Status.Result();
+  // Asked for nothing, the user is told so, as the window's Display does.
+  if (Final.empty() && Outcome.NoSensorChecked) Final = captions::MsgNoSensorsSelected;
+  if (!Final.empty()) Err << "status: " << ConsoleMessage(Final) << "\n";
+  // A failure that left the panel empty is summed up by what it said.
+  if (Final.empty() && !Outcome.Succeeded) Final = Run.Dialog.LastProblem();
   return TBatchResult{Outcome.Succeeded ? 0 : 1, Outcome.WrittenFile, Final};
 }
 
@@ -132,12 +152,33 @@ void AddExpanded(const std::string& Name, std::vector<std::string>& Inputs) {
   ::globfree(&Found);
 }
 
-// One name a line, taken as it stands; empty lines are passed over.
-void AddListed(std::istream& List, std::vector<std::string>& Inputs) {
+// A list of names that cannot be taken: no file is worked on.
+class TListError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// One name a line, taken as it stands; empty lines are passed over. A line
+// longer than any path stops the reading, so an endless stream without line
+// ends (/dev/zero) cannot fill the memory.
+void AddListed(std::istream& List, const std::string& ListName, std::vector<std::string>& Inputs) {
   std::string Name;
-  while (std::getline(List, Name)) {
-    if (!Name.empty() && Name.back() == '\r') Name.pop_back();
-    if (!Name.empty()) Inputs.push_back(Name);
+  std::size_t LineNo = 1;
+  for (std::streambuf* Buf = List.rdbuf();;) {
+    const int C = Buf ? Buf->sbumpc() : EOF;
+    if (C == EOF || C == '\n') {
+      if (!Name.empty() && Name.back() == '\r') Name.pop_back();
+      if (!Name.empty()) Inputs.push_back(Name);
+      if (C == EOF) break;
+      Name.clear();
+      ++LineNo;
+      continue;
+    }
+    // Room for the CR of a CR LF line end.
+    if (Name.size() > PATH_MAX)
+      throw TListError("--files-from " + ListName + ": line " + std::to_string(LineNo) +
+                       " is longer than a path can be (" + std::to_string(PATH_MAX) + " bytes)");
+    Name += static_cast<char>(C);
   }
 }
 
@@ -148,14 +189,21 @@ std::vector<std::string> GatherInputs(const TCommandLine& Line, std::istream* In
   const std::string& ListName = *Line.FilesFrom;
   if (ListName == "-") {
     if (!In) throw TUsageError("--files-from -: there is no standard input");
-    AddListed(*In, Inputs);
+    AddListed(*In, "-", Inputs);
     return Inputs;
   }
-  std::error_code Ec;
-  std::ifstream List;
-  if (!fs::is_directory(ListName, Ec)) List.open(ListName, std::ios::binary);
+  // A regular file or a pipe (a FIFO, a shell's process substitution);
+  // a folder or a device is no list.
+  struct stat St {};
+  if (::stat(ListName.c_str(), &St) != 0)
+    throw TUsageError("--files-from " + ListName + ": cannot be read (" + SystemErrorText(errno) +
+                      ")");
+  if (!S_ISREG(St.st_mode) && !S_ISFIFO(St.st_mode))
+    throw TUsageError("--files-from " + ListName + ": cannot be read (" +
+                      RegularFileProblem(S_ISDIR(St.st_mode) ? EISDIR : NotARegularFile) + ")");
+  std::ifstream List(ListName, std::ios::binary);
   if (!List) throw TUsageError("--files-from " + ListName + ": cannot be read");
-  AddListed(List, Inputs);
+  AddListed(List, ListName, Inputs);
   if (List.bad()) throw TUsageError("--files-from " + ListName + ": cannot be read");
   return Inputs;
 }
@@ -171,7 +219,8 @@ std::string SameFileKey(const std::string& Target) {
 }
 
 // A field of the summary: tabs, line ends and backslashes written as \t,
-// \n, \r and \\, so every input stays one line of as many fields.
+// \n, \r and \\, other control characters as \xNN, so every input stays
+// one line of as many fields and none drives a terminal showing it.
 std::string SummaryField(const std::string& Text) {
   std::string R;
   for (char C : Text) {
@@ -192,20 +241,41 @@ std::string SummaryField(const std::string& Text) {
       R += C;
     }
   }
-  return R;
+  return ConsoleText(R);
 }
 
-bool WriteSummary(const std::string& FileName, const std::string& Command,
-                  const std::vector<TBatchItem>& Items, const std::vector<TBatchResult>& Results) {
-  TOutputFile File;
-  if (!File.OpenReplace(FileName)) return false;
-  bool Ok = File.Write("input\tcommand\texit status\toutput file\tstatus\n");
-  for (std::size_t I = 0; Ok && I < Items.size(); ++I) {
+std::string SummaryText(const std::string& Command, const std::vector<TBatchItem>& Items,
+                        const std::vector<TBatchResult>& Results) {
+  std::string Text = "input\tcommand\texit status\toutput file\tstatus\n";
+  for (std::size_t I = 0; I < Items.size(); ++I) {
     const TBatchResult& R = Results[I];
-    Ok = File.Write(SummaryField(Items[I].Input) + "\t" + Command + "\t" + std::to_string(R.Code) +
-                    "\t" + SummaryField(R.OutputFile) + "\t" + SummaryField(R.Status) + "\n");
+    Text += SummaryField(Items[I].Input) + "\t" + Command + "\t" + std::to_string(R.Code) + "\t" +
+            SummaryField(R.OutputFile) + "\t" + SummaryField(R.Status) + "\n";
   }
-  return File.Commit() && Ok;
+  return Text;
+}
+
+// Writes the summary to FileName ("-": standard output); false when it
+// could not be written, with the reason.
+bool WriteSummary(const std::string& FileName, const std::string& Text, std::ostream& Out,
+                  std::string& Reason) {
+  if (FileName == "-") {
+    // A failure of standard output is told with the others of the run.
+    Out << Text;
+    return true;
+  }
+  TOutputFile File;
+  if (File.OpenReplace(FileName) && File.Write(Text) && File.Commit()) return true;
+  Reason = File.FailureReason();
+  return false;
+}
+
+// The first failed write to standard output, 0 while none failed.
+int OutputError(std::ostream& Out, const TCliEnvironment& Environment) {
+  Out.flush();
+  const int Error = Environment.OutError ? Environment.OutError() : 0;
+  if (Error != 0) return Error;
+  return Out ? 0 : EIO;
 }
 
 } // namespace
@@ -216,28 +286,37 @@ void ReportRunError(int RunError) {
   std::fflush(stderr);
 }
 
-int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err,
-           const TCliEnvironment& Environment) {
+namespace {
+
+int RunTool(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err,
+            const TCliEnvironment& Environment) {
   TCommandLine Line;
   const int Parsed = ParseCommandLine(Args, Line, Out, Err);
   if (Parsed >= 0) return Parsed;
   const TRunSettings Settings(Line);
-  // A settings file named on purpose that is there but cannot be read must
-  // not pass as the defaults; one that is not there gives them.
+  // A settings file named on purpose must be there and readable: the
+  // defaults must not pass for it. The usual one may be missing; one that
+  // is there but cannot be read is worth a word.
   const int IniError = Settings.LoadError();
-  if (Line.IniGiven && IniError != 0 && IniError != ENOENT) {
-    Err << "--ini " << Line.IniPath << ": cannot be read (" << RegularFileProblem(IniError)
-        << ")\n";
+  if (Line.IniGiven && IniError != 0) {
+    Err << "--ini " << ConsoleText(Line.IniPath) << ": cannot be read ("
+        << RegularFileProblem(IniError) << ")\n";
     return 2;
   }
+  if (!Line.IniGiven && IniError != 0 && IniError != ENOENT)
+    Err << "warning: " << ConsoleText(Line.IniPath) << " cannot be read ("
+        << RegularFileProblem(IniError) << "); the default options are used\n";
   const TCommandEntry& Command = *Line.Command;
   if (Command.NeedsChart && !Environment.Charts) {
-    if (Environment.HandOverChart) return Environment.HandOverChart(Err);
+    if (Environment.HandOverChart) {
+      Out.flush();
+      return Environment.HandOverChart(Err);
+    }
     Err << Command.Name << " is not available: quorvin-cli was built without the window\n";
     return 2;
   }
   if (!Command.ManyFiles)
-    return RunCommand(Line, Settings, std::string(), Out, Err, Environment.Charts).Code;
+    return RunCommand(Line, Settings, std::string(), Out, Err, Environment).Code;
 
   std::vector<TBatchItem> Items;
   try {
@@ -246,11 +325,14 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   } catch (const TUsageError& E) {
     Err << UsageLine(E.what(), Line.Usage) << "\n";
     return 2;
+  } catch (const TListError& E) {
+    Err << "error: " << ConsoleText(E.what()) << "\n";
+    return 1;
   }
   if (Command.Target) {
     // The files the inputs will write, under the options in force.
     std::ostringstream Quiet;
-    TConsoleRun Probe(Quiet, Quiet, Line, Settings);
+    TConsoleRun Probe(Quiet, Quiet, Line, Settings, Environment);
     for (TBatchItem& Item : Items)
       Item.Target = SameFileKey(Command.Target(Probe.App, Line, Item.Input));
   }
@@ -259,18 +341,35 @@ int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream
   Batch.Jobs = Line.Jobs != 0 ? Line.Jobs : std::max(Environment.Cores, 1u);
   // A run of one file looks as it always has.
   Batch.ProgressColumns = Items.size() > 1 ? Environment.ErrTerminalColumns : 0;
+  Batch.PlainProgress = Environment.PlainTerminal;
   const std::vector<TBatchResult> Results =
       RunBatch(Items, Batch, Out, Err,
                [&](const std::string& Input, std::ostream& ItemOut, std::ostream& ItemErr) {
-                 return RunCommand(Line, Settings, Input, ItemOut, ItemErr);
+                 return RunCommand(Line, Settings, Input, ItemOut, ItemErr, Environment);
                });
 
   // The worst outcome: a usage error, a failure, or success.
   int Code = 0;
   for (const TBatchResult& R : Results) Code = std::max(Code, R.Code);
-  if (Line.SummaryFile && !WriteSummary(*Line.SummaryFile, Command.Name, Items, Results)) {
-    Err << "error: the summary " << *Line.SummaryFile << " could not be written\n";
+  std::string Reason;
+  if (Line.SummaryFile &&
+      !WriteSummary(*Line.SummaryFile, SummaryText(Command.Name, Items, Results), Out, Reason)) {
+    Err << "error: the summary " << ConsoleText(*Line.SummaryFile) << " could not be written\n";
+    if (!Reason.empty()) Err << "reason: " << ConsoleText(Reason) << "\n";
     Code = std::max(Code, 1);
+  }
+  return Code;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err,
+           const TCliEnvironment& Environment) {
+  const int Code = RunTool(Args, Out, Err, Environment);
+  // Whatever the tool made, it is not there if standard output lost it.
+  if (const int Error = OutputError(Out, Environment)) {
+    Err << "error: standard output could not be written: " << SystemErrorText(Error) << "\n";
+    return std::max(Code, 1);
   }
   return Code;
 }

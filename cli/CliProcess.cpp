@@ -6,14 +6,18 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 
+#include "cli/ConsoleUi.h"
 #include "core/Collect.h"
 #include "core/Cores.h"
 #include "core/OutputFile.h"
 #include "core/ProcessLocale.h"
+#include "core/RegularFile.h"
 
 namespace quorvin::cli {
 
@@ -37,7 +41,17 @@ std::string ProgramFolder() {
   return Slash == std::string::npos ? std::string() : Path.substr(0, Slash);
 }
 
+TConsoleOutBuf& OutBuf() {
+  static TConsoleOutBuf Buf(STDOUT_FILENO);
+  return Buf;
+}
+
 } // namespace
+
+std::ostream& ProcessOut() {
+  static std::ostream Out(&OutBuf());
+  return Out;
+}
 
 void SetUpCliProcess() {
   SetUpProcessLocale();
@@ -49,6 +63,10 @@ TCliEnvironment ProcessEnvironment() {
   TCliEnvironment Environment;
   Environment.In = &std::cin;
   Environment.ErrTerminalColumns = ErrTerminalColumns();
+  const char* Term = std::getenv("TERM");
+  Environment.PlainTerminal =
+      !Term || std::string_view(Term).empty() || std::string_view(Term) == "dumb";
+  Environment.OutError = [] { return OutBuf().Error(); };
   Environment.Cores = UsableCores();
   return Environment;
 }
@@ -63,7 +81,7 @@ int HandOverToChartProgram(char** Argv, std::ostream& Err) {
     if (Folder.empty()) break;
     if (::access(Program.c_str(), X_OK) != 0) continue;
     // What this process printed so far comes first.
-    std::cout.flush();
+    ProcessOut().flush();
     Err.flush();
     std::fflush(nullptr);
     Argv[0] = const_cast<char*>(Program.c_str());
@@ -73,7 +91,7 @@ int HandOverToChartProgram(char** Argv, std::ostream& Err) {
     break;
   }
   if (Tried.empty()) Tried = Folder + "/" + ChartProgramName;
-  Err << "graph is not available: " << Tried << ": " << std::strerror(Error) << "\n";
+  Err << "graph is not available: " << Tried << ": " << SystemErrorText(Error) << "\n";
   return 2;
 }
 

@@ -19,9 +19,15 @@ inline constexpr const char* ChartProgramName = "quorvin-cli-graph";
 // set before any thread starts.
 void SetUpCliProcess();
 
-// Standard input, the columns of the terminal standard error shows on, and
-// the cores the process may use.
+// Standard input, the columns of the terminal standard error shows on and
+// whether it can go back over a line, the cores the process may use, and
+// how standard output has fared.
 TCliEnvironment ProcessEnvironment();
+
+// Standard output with every write checked, so that a full disk or a closed
+// pipe is told rather than passed over. What it holds is handed on when the
+// process ends through exit (a run-time error) as well.
+std::ostream& ProcessOut();
 
 // Replaces this process by the graph program, run on the same arguments
 // (argv as main received it). Returns only when that cannot be done: with

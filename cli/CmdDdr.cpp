@@ -28,6 +28,13 @@ void DeclareDdr(CLI::App& Command, TCommandLine& Line) {
       ->needs(Save);
 }
 
+void CheckDdr(TCommandLine& Line) {
+  // The output box takes a file; what would go to standard output is what
+  // Display shows.
+  if (Line.Ddr.Output && *Line.Ddr.Output == "-")
+    throw TUsageError("--output takes a file name; ddr --display decodes to standard output");
+}
+
 TCommandOutcome RunDdr(TCliContext& Ctx, const std::string& Input) {
   const TDdrArgs& D = Ctx.Line.Ddr;
   // The page as the window shows it: the name typed into the box and the

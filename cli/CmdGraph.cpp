@@ -37,7 +37,8 @@ void DeclareGraph(CLI::App& Command, TCommandLine& Line) {
   TGraphArgs& G = Line.Graph;
   Command.add_option("LOG", G.Log, "A binary (.LOG) or CSV (.CSV, .TXT) log")->type_name("");
   DeclareLogOptions(Command, Line);
-  Command.add_option("--png", G.Png, "Write the graph to FILE as a PNG picture")
+  Command
+      .add_option("--png", G.Png, "Write the graph to FILE as a PNG picture ('-': standard output)")
       ->type_name("FILE")
       ->required();
   Command.add_option("--size", G.SizeText, "The picture's size in pixels (default 800x600)")
@@ -74,6 +75,8 @@ TCommandOutcome RunGraph(TCliContext& Ctx, const std::string&) {
   Ctx.Chart->ShowColours(App.Colours);
   const TCommandOutcome Drawn = App.OptionsGraphExecute();
   if (!Drawn.Succeeded) return Drawn;
+  if (G.Png == "-")
+    return App.SaveChart(*Ctx.Chart, TChartFileType::Png, Ctx.Out, "standard output");
   return App.SaveChart(*Ctx.Chart, TChartFileType::Png, G.Png);
 }
 

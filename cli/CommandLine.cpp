@@ -8,6 +8,7 @@
 #include <set>
 
 #include "cli/Commands.h"
+#include "cli/ConsoleUi.h"
 
 namespace quorvin::cli {
 
@@ -115,8 +116,8 @@ void AddRunOptions(CLI::App& App, TCommandLine& Line) {
         ->group(RunGroup);
   if (Missing("--summary"))
     App.add_option("--summary", Line.SummaryFile,
-                   "Write one tab-separated line per input file to FILE: input, command, exit "
-                   "status, output file, status text")
+                   "Write one tab-separated line per input file to FILE ('-': standard "
+                   "output): input, command, exit status, output file, status text")
         ->type_name("FILE")
         ->group(RunGroup);
 }
@@ -156,12 +157,17 @@ std::string Problem(const CLI::ParseError& E, const CLI::App* Command) {
   return What;
 }
 
+// The words a command did not take. "--", which ends the options (so that
+// a file called "-x.LOG" can be named), is kept there by the parser, and
+// left out here.
 std::vector<std::string> Remaining(const CLI::App& App) {
-  std::vector<std::string> R = App.remaining();
-  for (const CLI::App* A : App.get_subcommands()) {
-    const std::vector<std::string> More = A->remaining();
-    R.insert(R.end(), More.begin(), More.end());
-  }
+  std::vector<std::string> R;
+  auto Add = [&R](const CLI::App& A) {
+    for (std::string& Word : A.remaining())
+      if (Word != "--") R.push_back(std::move(Word));
+  };
+  Add(App);
+  for (const CLI::App* A : App.get_subcommands()) Add(*A);
   return R;
 }
 
@@ -197,7 +203,7 @@ void CheckRunOptions(TCommandLine& Line) {
 } // namespace
 
 std::string UsageLine(const std::string& Problem, const std::string& Usage) {
-  return Problem + " (usage: quorvin-cli " + Usage + ")";
+  return ConsoleText(Problem) + " (usage: quorvin-cli " + Usage + ")";
 }
 
 int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, std::ostream& Out,

@@ -14,7 +14,7 @@ const TCommandEntry Table[] = {
      CheckLogArgs, RunPrn, true, PrnTarget, "no log file given"},
     {"ramcard", "RAMCARD: list the files of a card dump, or copy them out", DeclareRamcard,
      CheckRamcard, RunRamcard, false, nullptr, ""},
-    {"ddr", "DDRLOG: decode each DDR file, save it, or list its blocks", DeclareDdr, nullptr,
+    {"ddr", "DDRLOG: decode each DDR file, save it, or list its blocks", DeclareDdr, CheckDdr,
      RunDdr, true, DdrTarget, "ddr needs a DDR file"},
     {"stats", "LOGSTAT: minimum, maximum, mean and samples per day of each log", DeclareStats,
      CheckLogArgs, RunStats, true, nullptr, "no log file given"},

@@ -45,6 +45,7 @@ void DeclareGraph(CLI::App& Command, TCommandLine& Line);
 void CheckRamcard(TCommandLine& Line);
 void CheckLogArgs(TCommandLine& Line);
 void CheckGraph(TCommandLine& Line);
+void CheckDdr(TCommandLine& Line);
 
 TCommandOutcome RunHeader(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunPrn(TCliContext& Ctx, const std::string& Input);

@@ -4,12 +4,51 @@
 // once at the end of the command.
 #pragma once
 
+#include <atomic>
 #include <ostream>
+#include <streambuf>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/UiServices.h"
 
 namespace quorvin::cli {
+
+// Text as a terminal line may show it: control characters (the C1 controls
+// of UTF-8 too) and bytes that are no UTF-8 written as \xNN, so that no name
+// in a message can move the cursor, clear the screen or start a line of its
+// own.
+std::string ConsoleText(std::string_view Text);
+
+// A message's text on one line: the line breaks a message holds (CR LF)
+// become one blank, then what is left is escaped as ConsoleText does.
+std::string ConsoleMessage(std::string_view Text);
+
+// A file descriptor as a stream's buffer (standard output): every write
+// is checked, and the first error is kept; later writes fail at once.
+class TConsoleOutBuf : public std::streambuf {
+public:
+  explicit TConsoleOutBuf(int Fd);
+  ~TConsoleOutBuf() override { Drain(); }
+  TConsoleOutBuf(const TConsoleOutBuf&) = delete;
+  TConsoleOutBuf& operator=(const TConsoleOutBuf&) = delete;
+  // The first write error's number, 0 while there was none; any thread.
+  int Error() const { return FError.load(); }
+
+protected:
+  int_type overflow(int_type C) override;
+  std::streamsize xsputn(const char* Text, std::streamsize Count) override;
+  int sync() override;
+
+private:
+  bool Drain();
+  bool WriteOut(const char* Data, std::size_t Size);
+
+  int FFd;
+  std::vector<char> FBuffer;
+  std::atomic<int> FError{0};
+};
 
 class TConsoleDialog : public IMessageDialog {
 public:
@@ -18,20 +57,28 @@ public:
   TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
                   const std::string& Detail) override;
   bool ErrorShown() const { return FErrorShown; }
+  // The text of the last error or warning shown (empty: none).
+  const std::string& LastProblem() const { return FLastProblem; }
 
 private:
   std::ostream& FErr;
   bool FAnswerYes;
   bool FErrorShown = false;
+  std::string FLastProblem;
 };
 
 class TConsoleStatusBar : public IStatusBar {
 public:
   void SetPanelText(int Panel, const std::string& Text) override;
   std::string PanelText(int Panel) const override;
+  void SetProgressText(const std::string& Text) override;
+  // What the message panel says as the command's result: its text, unless
+  // that is progress.
+  std::string Result() const { return FProgress ? std::string() : FPanels[1]; }
 
 private:
   std::string FPanels[2];
+  bool FProgress = false;
 };
 
 class TConsolePane : public ITextPane {

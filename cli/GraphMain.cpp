@@ -16,5 +16,5 @@ int main(int argc, char** argv) {
   // Lives until the run is over: Qt, when a chart started it, ends with it.
   quorvin::chart::TOffscreenCharts Charts;
   Environment.Charts = Charts.Factory();
-  return quorvin::cli::RunCli(Args, std::cout, std::cerr, Environment);
+  return quorvin::cli::RunCli(Args, quorvin::cli::ProcessOut(), std::cerr, Environment);
 }

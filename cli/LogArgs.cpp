@@ -52,8 +52,8 @@ void CheckLogArgs(TCommandLine& Line) {
     DecodeDate(**Date, Y, M, D);
     // A log time cannot hold other days: they would wrap to other years.
     if (!IsLogDate(Y, M, D))
-      throw TUsageError(std::string(Option) +
-                        " takes a date from 1985-01-01 to 2053-01-17: " + **Text);
+      throw TUsageError(std::string(Option) + " takes a date from " + IsoDateText(FirstLogDay) +
+                        " to " + IsoDateText(LastLogDay) + ": " + **Text);
   }
 }
 

@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
     return quorvin::cli::HandOverToChartProgram(argv, Err);
   };
 #endif
-  return quorvin::cli::RunCli(Args, std::cout, std::cerr, Environment);
+  return quorvin::cli::RunCli(Args, quorvin::cli::ProcessOut(), std::cerr, Environment);
 }

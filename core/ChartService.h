@@ -61,6 +61,11 @@ public:
   // could not be written.
   virtual bool WriteChart(const std::string& FileName, TChartFileType Type,
                           std::string& Reason) = 0;
+  // The bytes WriteChart would write, for a caller that sends them elsewhere
+  // (the batch tool's standard output). False with Reason when they could
+  // not be made. Unless a chart knows better, they are written to a
+  // temporary file and read back.
+  virtual bool ChartBytes(TChartFileType Type, std::string& Bytes, std::string& Reason);
 };
 
 // A chart that draws nothing, for work without a screen.

@@ -24,6 +24,11 @@ struct TDateTimeFormat {
   char SystemTimeSeparator = ':';
 };
 
+// The format of a new installation, and of a settings file naming none.
+inline constexpr const char* DefaultDateTimeFormat = "MMDDYY HHMM";
+// No format name is longer: a longer stored name is damage, not a format.
+constexpr std::size_t MaxDateTimeFormatName = 64;
+
 // Splits Name at its first blank into DatePattern and TimePattern; a name
 // without a blank gives both halves the whole name.
 void SetDateTimeFormat(TDateTimeFormat& Format, const std::string& Name);

@@ -10,6 +10,10 @@ inline constexpr const char* MsgFileMissing =
     "File does not exist or is invalid. Please select another file.";
 inline constexpr const char* MsgFileInvalid = "File is invalid. Please select another file.";
 
+// A Save whose output could not be written or finished (a full disk, a
+// file-size limit); the system's reason goes beside it.
+inline constexpr const char* MsgClosingOutput = "Error closing Log Output file.";
+
 inline std::string MsgOpeningOutput(const std::string& FileName) {
   return "Error opening output file " + FileName + ".";
 }

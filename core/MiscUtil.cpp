@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 namespace quorvin {
@@ -129,6 +130,20 @@ bool IsLogDate(int Year, int Month, int Day) {
   const int K = Key(Year, Month, Day);
   return K >= Key(FirstLogDay[0], FirstLogDay[1], FirstLogDay[2]) &&
          K <= Key(LastLogDay[0], LastLogDay[1], LastLogDay[2]);
+}
+
+bool IsCalendarDate(int Year, int Month, int Day) {
+  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1) return false;
+  using namespace std::chrono;
+  return year_month_day{year{Year}, month{static_cast<unsigned>(Month)},
+                        day{static_cast<unsigned>(Day)}}
+      .ok();
+}
+
+std::string IsoDateText(const int (&Date)[3]) {
+  char B[16];
+  std::snprintf(B, sizeof B, "%04d-%02d-%02d", Date[0], Date[1], Date[2]);
+  return B;
 }
 
 TDateTime SecsToDateTime(LogTime Secs) { return LogOriginDateTime + Secs / 86400.0; }

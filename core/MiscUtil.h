@@ -53,12 +53,18 @@ void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& 
 // The local clock as a log time.
 LogTime NowSecs();
 
-// The calendar days a log time holds whole, from its first day to the last
-// before it runs out (2053-01-18 03:14:07): what a date picker offers and a
-// date argument may name.
-inline constexpr int FirstLogDay[3] = {1985, 1, 1};
+// The calendar days a log time holds whole, from its first day (log time 0,
+// where every log with an earlier or two-digit start year lands) to the last
+// before it runs out (2053-01-18 03:14:07): what a date picker offers, a
+// date argument may name and a CSV row may carry.
+inline constexpr int FirstLogDay[3] = {1984, 12, 31};
 inline constexpr int LastLogDay[3] = {2053, 1, 17};
 bool IsLogDate(int Year, int Month, int Day);
+// True for a day of the Gregorian calendar (years 1 to 9999): month 1 to 12,
+// day 1 to the month's last.
+bool IsCalendarDate(int Year, int Month, int Day);
+// "YYYY-MM-DD" of a three-part date such as FirstLogDay.
+std::string IsoDateText(const int (&Date)[3]);
 
 TDateTime SecsToDateTime(LogTime Secs);
 LogTime DateTimeToSecs(TDateTime Value);
@@ -78,6 +84,10 @@ std::string AppendField(const std::string& Line, const std::string& Separator,
 // after it in Text; without Ch returns Text whole and leaves Text unchanged.
 std::string SplitAt(char Ch, std::string& Text);
 std::string MissingValueDashes(int Width, int Digits);
+// Loggers and recorders store a single digit of decimals; a larger count in
+// a file is corrupt and is read as this many, so it cannot make every value
+// tens of thousands of characters long.
+constexpr int MaxRightDigits = 15;
 bool MatchMask(const std::string& Name, const std::string& Mask);
 
 // ASCII upper case: only a to z change, whatever the locale, so names,

@@ -9,15 +9,20 @@
 // file the usual mode of a new file (0666 less the umask). A target that
 // nobody may write (no write bit at all) is refused, as is one that is not
 // a regular file.
+//
+// A target that is a symbolic link is written through: the link stays, the
+// file it names gets the new content (its temporary file sits beside that
+// file, so the rename stays within one folder).
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace quorvin {
+
+struct TPending;
 
 class TOutputFile {
 public:
@@ -26,11 +31,11 @@ public:
   TOutputFile(const TOutputFile&) = delete;
   TOutputFile& operator=(const TOutputFile&) = delete;
 
-  // Starts a new content for Target in a temporary file of the same folder.
+  // Starts a new content for Target in a temporary file beside it.
   bool OpenReplace(const std::string& Target);
   // Opens Target for appending (created when missing).
   bool OpenAppend(const std::string& Target);
-  bool IsOpen() const { return FFile != nullptr; }
+  bool IsOpen() const { return FFd >= 0; }
 
   // Buffered; false once any write has failed.
   bool Write(std::string_view Text);
@@ -59,14 +64,25 @@ public:
 
 private:
   bool Fail(const std::string& Path, int Error);
-  void SetBuffer();
+  bool WriteOut(const char* Data, std::size_t Size);
+  bool FlushBuffer();
+  void CloseFile();
 
-  std::FILE* FFile = nullptr;
-  // The stream's buffer (the C library would take a block's size), kept
-  // from file to file; it outlives the stream.
+  int FFd = -1;
+  // Bytes not yet handed to the system. Small at first, so that the many
+  // small files (settings, short exports) cost little; large once a file
+  // proves large, so that big ones take few system calls. Kept from file to
+  // file.
   std::unique_ptr<char[]> FBuffer;
+  std::size_t FBufferSize = 0;
+  std::size_t FBuffered = 0;
   std::string FTarget;
-  std::string FTempName;           // empty when appending
+  // The file the content goes to: the target, or the file a symbolic link
+  // as the target leads to.
+  std::string FFinal;
+  std::string FTempName; // empty when appending
+  // The entry of this file in the table the signal handler reads.
+  TPending* FPending = nullptr;
   std::int64_t FAppendFrom = -1;   // size before appending; -1 when not appending
   std::int64_t FWritten = 0;       // bytes written since opened
   std::int64_t FWritebackFrom = 0; // where the disk's work was last started
@@ -74,10 +90,12 @@ private:
   std::string FReason;
 };
 
-// Installs what every front end needs before it writes files: SIGINT and
-// SIGTERM remove the temporary file of a replacement in progress before the
-// program ends, and SIGXFSZ (a file-size limit) is ignored so the write
-// fails with an error instead of killing the program mid-file.
+// Installs what every front end needs before it writes files: SIGINT,
+// SIGTERM, SIGHUP and SIGPIPE remove the temporary file of every
+// replacement in progress and cut every append in progress back to its old
+// size before the program ends (a signal the process was started with
+// ignored stays ignored), and SIGXFSZ (a file-size limit) is ignored so the
+// write fails with an error instead of killing the program mid-file.
 void SetUpProcessSignals();
 
 } // namespace quorvin

@@ -54,7 +54,23 @@ std::string RegularFileProblem(int Error) {
   if (Error == 0) return std::string();
   if (Error == EISDIR) return "a folder";
   if (Error == NotARegularFile) return "not a regular file";
-  return std::strerror(Error);
+  return SystemErrorText(Error);
+}
+
+namespace {
+
+// strerror_r comes in two forms: the GNU one answers the text (its own or
+// one written into the buffer), the POSIX one writes it and answers 0.
+[[maybe_unused]] const char* ErrorTextOf(const char* Answer, const char*) { return Answer; }
+[[maybe_unused]] const char* ErrorTextOf(int Answer, const char* Buffer) {
+  return Answer == 0 ? Buffer : "Unknown error";
+}
+
+} // namespace
+
+std::string SystemErrorText(int Error) {
+  char Text[256] = "";
+  return ErrorTextOf(::strerror_r(Error, Text, sizeof Text), Text);
 }
 
 } // namespace quorvin

@@ -22,6 +22,10 @@ std::FILE* OpenRegularFile(const std::string& Path, int& Error);
 // OpenRegularFile gives it (or the read's).
 int ReadRegularFile(const std::string& Path, std::string& Text);
 
+// The system's text for an error number ("No space left on device"); safe
+// on any thread, unlike strerror.
+std::string SystemErrorText(int Error);
+
 // A few words on an error of the two above: "a folder", "not a
 // regular file" or the system's own text.
 std::string RegularFileProblem(int Error);

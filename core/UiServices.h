@@ -34,6 +34,9 @@ public:
   virtual ~IStatusBar() = default;
   virtual void SetPanelText(int Panel, const std::string& Text) = 0;
   virtual std::string PanelText(int Panel) const = 0;
+  // Long work's progress in the message panel ("Importing from ..."): shown
+  // as any text is, but no command's result.
+  virtual void SetProgressText(const std::string& Text) { SetPanelText(1, Text); }
 };
 
 // The read-only text pane; style changes apply to lines appended afterwards.
@@ -118,13 +121,16 @@ public:
 
 // What Print sends to the printer.
 enum class TPrintSource { Pane, Chart };
+enum class TPrintResult { Printed, Cancelled, Failed };
 
 class IPrinter {
 public:
   virtual ~IPrinter() = default;
   // Shows the print dialog once; when the user confirms, prints Source as a
-  // job titled Title. True when it was printed.
-  virtual bool Print(TPrintSource Source, const std::string& Title) = 0;
+  // job titled Title. Failed when the printer did not take the job, Reason
+  // then saying why where the printer tells.
+  virtual TPrintResult Print(TPrintSource Source, const std::string& Title,
+                             std::string& Reason) = 0;
 };
 
 // The user manual.
@@ -147,7 +153,9 @@ public:
 };
 class TNoPrinter : public IPrinter {
 public:
-  bool Print(TPrintSource, const std::string&) override { return false; }
+  TPrintResult Print(TPrintSource, const std::string&, std::string&) override {
+    return TPrintResult::Cancelled;
+  }
 };
 class TNoHelpViewer : public IHelpViewer {
 public:

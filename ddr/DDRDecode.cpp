@@ -210,7 +210,8 @@ void TDDRObj::DecodeSensor(std::string& Text, int& ColumnWidth, const std::strin
     S.Spare = FBuffer[D + 19];
     S.Real1 = static_cast<std::int32_t>(GetLong(D + 20));
     S.Real2 = static_cast<std::int32_t>(GetLong(D + 24));
-    S.RightDigits = FBuffer[D + 28];
+    // A count above what the recorder stores is corrupt: bounded as a log's.
+    S.RightDigits = static_cast<std::uint8_t>(std::min<int>(FBuffer[D + 28], MaxRightDigits));
     S.DataType = FBuffer[D + 29];
     S.Real3 = GetWord(D + 30);
   }

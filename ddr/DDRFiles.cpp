@@ -156,6 +156,9 @@ bool TDDRObj::CloseOutput(bool Complete,
   if (Ok && Finish) Ok = Finish(FOut.WrittenName());
   if (Ok) Ok = FOut.Publish();
   if (!Ok) FOut.Abandon();
+  // A write that failed on the way (a full disk, a file-size limit) says why.
+  if (!FOut.FailureReason().empty())
+    FDialog.Show(TMsgKind::Error, MsgClosingOutput, TMsgButtons::OK, FOut.FailureReason());
   return Ok;
 }
 

@@ -150,7 +150,7 @@ bool TDDRPage::ImportDDR(bool& Ok) {
     }
     if (!DDROutputValid) return false;
   }
-  Status("Importing from .DDR file " + FDDR.DDRFileName + " ...");
+  FUi.Status.SetProgressText("Importing from .DDR file " + FDDR.DDRFileName + " ...");
   FDDR.DateSeparator = FFormat.DateSeparator;
   FDDR.TimeSeparator = FFormat.TimeSeparator;
   // Nothing is decoded into an output that could not be opened: the run

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -203,7 +204,7 @@ bool TQtFolderBrowser::Browse(const std::string& StartFolder, std::string& Chose
 TQtPrinter::TQtPrinter(QWidget* Parent, TTextPane& Pane, TChartPanel& Chart)
     : FParent(Parent), FPane(Pane), FChart(Chart) {}
 
-bool TQtPrinter::Print(TPrintSource Source, const std::string& Title) {
+TPrintResult TQtPrinter::Print(TPrintSource Source, const std::string& Title, std::string& Reason) {
   QPrinter Printer(QPrinter::HighResolution);
   Printer.setDocName(FromEngine(Title));
   bool Confirmed = false;
@@ -214,15 +215,41 @@ bool TQtPrinter::Print(TPrintSource Source, const std::string& Title) {
     TArrowWhileOpen Arrow;
     Confirmed = Dialog.exec() == QDialog::Accepted;
   }
-  if (!Confirmed) return false;
-  if (Source == TPrintSource::Chart)
-    PrintChart(FChart, Printer);
-  else
-    PrintPane(FPane, Printer);
-  return true;
+  if (!Confirmed) return TPrintResult::Cancelled;
+  const bool Ok = Source == TPrintSource::Chart ? PrintChart(FChart, Printer, Reason)
+                                                : PrintPane(FPane, Printer, Reason);
+  return Ok ? TPrintResult::Printed : TPrintResult::Failed;
 }
 
-void TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer) {
+namespace {
+
+// Why the printer cannot start: for a printer that writes a file (a PDF,
+// or the spool file of a native printer that prints to one), the file that
+// cannot be written. Empty when it can start.
+std::string CannotStart(QPrinter& Printer) {
+  const QString Name = Printer.outputFileName();
+  if (Name.isEmpty()) return std::string();
+  QFile Probe(Name);
+  if (Probe.open(QIODevice::WriteOnly)) return std::string();
+  return ToEngine(Name + QStringLiteral(": ") + Probe.errorString());
+}
+
+// What went wrong once the job ran, when the printer says so.
+bool Finished(QPrinter& Printer, std::string& Reason) {
+  if (Printer.printerState() != QPrinter::Error && Printer.printerState() != QPrinter::Aborted)
+    return true;
+  Reason = ToEngine(QStringLiteral("The printer ") + Printer.printerName() +
+                    QStringLiteral(" did not print the job."));
+  return false;
+}
+
+} // namespace
+
+bool TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason) {
+  // The document's printing starts its own painter and gives up silently
+  // when it cannot: whether it can is asked first.
+  Reason = CannotStart(Printer);
+  if (!Reason.empty()) return false;
   Pane.Flush();
   std::unique_ptr<QTextDocument> Doc(Pane.document()->clone());
   // The pane's font at the size it has on the screen, in points, so the
@@ -231,16 +258,24 @@ void TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer) {
   if (Font.pixelSize() > 0) Font.setPointSizeF(Font.pixelSize() * 72.0 / 96.0);
   Doc->setDefaultFont(Font);
   Doc->print(&Printer);
+  return Finished(Printer, Reason);
 }
 
-void TQtPrinter::PrintChart(TChartPanel& Chart, QPrinter& Printer) {
+bool TQtPrinter::PrintChart(TChartPanel& Chart, QPrinter& Printer, std::string& Reason) {
   // A chart drawn just now may still have its layout pending.
   QCoreApplication::sendPostedEvents();
   QPainter Painter;
-  if (!Painter.begin(&Printer)) return;
+  if (!Painter.begin(&Printer)) {
+    Reason = CannotStart(Printer);
+    if (Reason.empty())
+      Reason = ToEngine(QStringLiteral("The printer ") + Printer.printerName() +
+                        QStringLiteral(" could not start."));
+    return false;
+  }
   Painter.setRenderHint(QPainter::Antialiasing);
   Chart.render(&Painter, QRectF(Painter.viewport()), Chart.viewport()->rect(), Qt::KeepAspectRatio);
   Painter.end();
+  return Finished(Printer, Reason);
 }
 
 // ---------------------------------------------------------------------------

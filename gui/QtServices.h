@@ -88,12 +88,13 @@ private:
 class TQtPrinter final : public IPrinter {
 public:
   TQtPrinter(QWidget* Parent, TTextPane& Pane, TChartPanel& Chart);
-  bool Print(TPrintSource Source, const std::string& Title) override;
+  TPrintResult Print(TPrintSource Source, const std::string& Title, std::string& Reason) override;
 
   std::function<bool(QPrinter&)> Confirm;
 
-  static void PrintPane(TTextPane& Pane, QPrinter& Printer);
-  static void PrintChart(TChartPanel& Chart, QPrinter& Printer);
+  // False, with Reason, when the printer could not start or failed.
+  static bool PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason);
+  static bool PrintChart(TChartPanel& Chart, QPrinter& Printer, std::string& Reason);
 
 private:
   QWidget* FParent;

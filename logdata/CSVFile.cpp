@@ -33,9 +33,12 @@ bool IsBadStatus(std::string_view Status) {
 
 // Reads month/day/year hour:minute:second from Date, one space and Time:
 // runs of digits with exactly one character of any kind between two numbers;
-// missing trailing parts count as 0. A year below 1985 keeps only the time of
-// day. Times beyond the log-time range wrap, as the loggers' own do. False for
-// a date the calendar cannot hold (a year past 9999): the row is skipped.
+// missing trailing parts count as 0. The date must be a calendar day that a
+// log time holds (1984-12-31 to 2053-01-17), except that a two-digit year, the
+// loggers' short form, keeps only the time of day (the reading lands on
+// 1984-12-31). False for any other date (02/30/2000, 13/45/2024, 1/1/1,
+// 12/31/9999, a date without numbers) and for a time past the last log time:
+// such a row is skipped, so it cannot stretch the log over decades.
 bool ParseDateTime(std::string_view Date, std::string_view Time, LogTime& Result) {
   const std::size_t N = Date.size() + 1 + Time.size();
   auto At = [&](std::size_t P) -> char {
@@ -44,28 +47,32 @@ bool ParseDateTime(std::string_view Date, std::string_view Time, LogTime& Result
     return Time[P - Date.size() - 1];
   };
   int Parts[6] = {0, 0, 0, 0, 0, 0};
+  std::size_t YearDigits = 0;
   std::size_t P = 0;
   for (int K = 0; K < 6 && P < N; ++K) {
     int V = 0;
+    const std::size_t From = P;
     while (P < N && At(P) >= '0' && At(P) <= '9') {
       V = std::min(V * 10 + (At(P) - '0'), 65535);
       ++P;
     }
     Parts[K] = V;
+    if (K == 2) YearDigits = P - From;
     ++P; // the one separator
   }
-  const std::int32_t Secs = SecondsOfDay(Parts[3], Parts[4], Parts[5]);
-  if (Parts[2] < 1985) {
-    Result = Secs;
-    return true;
+  const int Month = Parts[0], Day = Parts[1], Year = Parts[2];
+  std::int64_t DayNo = 0;
+  if (YearDigits == 2) {
+    // The century DaysBeforeYear reads a two-digit year in.
+    if (!IsCalendarDate(Year >= 85 ? 1900 + Year : 2000 + Year, Month, Day)) return false;
+  } else {
+    if (!IsCalendarDate(Year, Month, Day) || !IsLogDate(Year, Month, Day)) return false;
+    DayNo = DayNumber(Year, Month, Day);
   }
-  std::int64_t Day;
-  try {
-    Day = DayNumber(Parts[2], Parts[0], Parts[1]);
-  } catch (const ECalendarError&) {
-    return false;
-  }
-  Result = static_cast<LogTime>(static_cast<std::uint32_t>(Day * 86400 + Secs));
+  const std::int64_t Secs =
+      DayNo * 86400 + std::int64_t{Parts[3]} * 3600 + std::int64_t{Parts[4]} * 60 + Parts[5];
+  if (Secs > std::numeric_limits<LogTime>::max()) return false;
+  Result = static_cast<LogTime>(Secs);
   return true;
 }
 
@@ -340,7 +347,8 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
     NS->PrevTime = NS->FirstTime;
     NS->Status = std::string(Status);
     NS->Units = std::string(Units);
-    NS->RightDigits = RightDigits;
+    NS->StoredRightDigits = RightDigits;
+    NS->RightDigits = std::min<std::uint16_t>(RightDigits, MaxRightDigits);
     NS->Count = 1;
     Rec = new TCSVRecord(Time, NS.get());
     NS->Records.InsertAt(0, Rec);
@@ -351,7 +359,8 @@ void TCSVLogFile::AddReading(std::string_view Name, LogTime Time, float Value,
   } else {
     S->FirstTime = std::min(S->FirstTime, Time);
     S->LastTime = std::max(S->LastTime, Time);
-    S->RightDigits = std::max(S->RightDigits, RightDigits);
+    S->StoredRightDigits = std::max(S->StoredRightDigits, RightDigits);
+    S->RightDigits = std::min<std::uint16_t>(S->StoredRightDigits, MaxRightDigits);
     const std::int64_t D = static_cast<std::int64_t>(Time) - S->PrevTime;
     const bool NotForwardYet = S->Interval == 0;
     StepInterval(D, S->Interval, S->VariableInterval);

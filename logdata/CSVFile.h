@@ -63,12 +63,16 @@ public:
   explicit TCSVSensor(TCSVLogFile* Owner = nullptr) : LogFile(Owner) {}
 
   std::string Name;
-  std::uint16_t RightDigits = 2; // the largest seen in the sensor's rows
-  LogTime FirstTime = 0;         // earliest row time (at most the parse time)
-  LogTime LastTime = 0;          // latest row time
-  std::string Status;            // status text of the first row
-  std::string Units;             // units text of the first row (layout 1 only)
-  std::uint16_t Count = 0;       // rows read (16 bits, wraps)
+  std::uint16_t RightDigits = 2; // the largest seen in the sensor's rows, at most MaxRightDigits
+  // The largest count of digits after the point written in the sensor's
+  // rows; above MaxRightDigits the file is corrupt (a value of "1." and
+  // thousands of zeros).
+  std::uint16_t StoredRightDigits = 2;
+  LogTime FirstTime = 0;   // earliest row time (at most the parse time)
+  LogTime LastTime = 0;    // latest row time
+  std::string Status;      // status text of the first row
+  std::string Units;       // units text of the first row (layout 1 only)
+  std::uint16_t Count = 0; // rows read (16 bits, wraps)
   TCSVRecordList Records;
   TCSVLogFile* LogFile = nullptr;
   LogTime PrevTime = 0;          // time of the previous row

@@ -25,6 +25,15 @@ std::string CSVDateTime(LogTime Secs, const TDateTimeFormat& Format) {
   return B;
 }
 
+// The line a sensor gets whose right digits, as the file holds them, are
+// corrupt; a sound sensor gets none, so a sound log's report stays as it
+// always was.
+void CorruptRightDigits(ITextPane& Pane, const std::string& Name, int Stored) {
+  if (Stored <= MaxRightDigits) return;
+  Pane.AppendLine("Right Digits      : " + Name + " - " + std::to_string(Stored) +
+                  " is corrupt, read as " + std::to_string(MaxRightDigits));
+}
+
 void Title(ITextPane& Pane, const std::string& Text) {
   Pane.Clear();
   Pane.SetBold(true);
@@ -73,15 +82,12 @@ bool ShowLogHeader(ITextPane& Pane, const TLogFile& Log, const std::string& Titl
     Pane.AppendLine("Number of Sensors : " + std::to_string(H->NumSensors));
     Pane.AppendLine("Description Length: " + std::to_string(Log.DescriptionLength()));
     Pane.AppendLine("Sensor Info Length: " + std::to_string(Log.SensorInfoLength()));
-    // Only a corrupt descriptor gets a line of its own, so a sound log's
-    // report stays as it always was.
     for (int I = 0; I < Log.Sensors().Count(); ++I) {
       const TSensor* S = Log.Sensors().Objects(I);
-      if (!S || S->StoredRightDigits <= MaxRightDigits) continue;
+      if (!S) continue;
       std::string Name = S->Name;
       SplitAt('.', Name);
-      Pane.AppendLine("Right Digits      : " + Name + " - " + std::to_string(S->StoredRightDigits) +
-                      " is corrupt, read as " + std::to_string(MaxRightDigits));
+      CorruptRightDigits(Pane, Name, S->StoredRightDigits);
     }
     return true;
   } catch (...) {
@@ -109,6 +115,9 @@ bool ShowCSVLogInfo(ITextPane& Pane, const TCSVLogFile& Log, const std::string& 
                       FormatDuration(Log.Interval(), Format.TimeSeparator));
     }
     Pane.AppendLine("Number of Sensors : " + std::to_string(Log.Sensors().Count()));
+    for (int I = 0; I < Log.Sensors().Count(); ++I)
+      CorruptRightDigits(Pane, Log.Sensors().Objects(I)->Name,
+                         Log.Sensors().Objects(I)->StoredRightDigits);
     return true;
   } catch (...) {
     return false;

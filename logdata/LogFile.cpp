@@ -97,8 +97,13 @@ bool TLogFile::ReadHeader() {
   auto H = std::make_unique<THeader>();
   if (!H->Parse(std::span<const std::uint8_t>(Block, Got))) return false;
 
+  // The descriptors must fit the file, and every sensor's value must lie
+  // inside a record: a sensor count flipped by one bit would otherwise read
+  // thousands of descriptors out of the data and make every line that wide.
+  // A record size of 0 (a header without data) holds no value to misplace.
   struct stat St {};
   if (::fstat(::fileno(FFile), &St) != 0 || St.st_size < H->DataOffset) return false;
+  if (H->RecordSize != 0 && 2 * static_cast<int>(H->NumSensors) > H->RecordSize) return false;
 
   FSensors.Clear();
   std::uint8_t Desc[SensorBlockSize];
@@ -143,6 +148,13 @@ void TLogFile::InitDataRange() {
   // Data reaching past 2053 is cut at the last representable log time.
   FLastTime =
       static_cast<LogTime>(std::min<std::int64_t>(Last, std::numeric_limits<LogTime>::max()));
+}
+
+std::int64_t TLogFile::DataEndTime() const {
+  if (!FHeader || FHeader->RecordSize == 0 || FFileSize <= FHeader->DataOffset) return FLastTime;
+  const std::int64_t Bytes = FFileSize - FHeader->DataOffset;
+  const std::int64_t Slots = (Bytes + FHeader->RecordSize - 1) / FHeader->RecordSize;
+  return FFirstTime + Slots * static_cast<std::int64_t>(FHeader->Interval);
 }
 
 void TLogFile::MarkRecordEmpty(TRecord& Rec) {
@@ -278,7 +290,8 @@ void TLogFile::GetValueAt(int Position, int SensorIndex, float& Value, LogTime& 
 }
 
 bool TLogFile::NextRecordTime(int /*SensorIndex*/, LogTime From, LogTime& Time) {
-  if (From >= FLastTime) return false;
+  // A record cut short by the end of the file still holds its first values.
+  if (From >= DataEndTime()) return false;
   Time = std::max(From, FFirstTime);
   return true;
 }

@@ -60,6 +60,10 @@ public:
   LogTime FirstTime() const override { return FFirstTime; }
   // The slot just after the last whole record.
   LogTime LastTime() const override { return FLastTime; }
+  // The slot just after the last record that holds any bytes: LastTime, or
+  // one interval later when the file ends inside a record (the values it
+  // holds whole are read).
+  std::int64_t DataEndTime() const;
   // Logging interval in seconds (the header's), 0 without a header.
   std::int32_t Interval() const override { return FHeader ? FHeader->Interval : 0; }
   int DescriptionLength() const { return FDescriptionLength; }

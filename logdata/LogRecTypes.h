@@ -29,10 +29,6 @@ constexpr int SensorBlockSize = 28; // shown as "Sensor Info Length"
 constexpr std::uint16_t NonRecordedRaw = 0xFFFF;
 // An interval of 0 stored in a header means the loggers' default of 15 minutes.
 constexpr std::int32_t DefaultLogInterval = 900;
-// Loggers store a single digit; a larger right-digits field is corrupt and is
-// read as this many, so it cannot make every value tens of thousands of
-// characters long.
-constexpr int MaxRightDigits = 15;
 
 // The engineering value of a raw reading: raw - 32767, then RightDigits
 // single-precision divisions by 10 (never a multiplication by a power of ten,

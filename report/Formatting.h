@@ -29,6 +29,10 @@ std::string SecondsOfDayText(LogTime Time);
 // Blanks for padding; none for a count of 0 or less, and never more than 46.
 std::string PadBlanks(int Count);
 
+// The date/time block that opens every data line is this many fields: the
+// date and the time.
+constexpr int LineTimeFields = 2;
+
 // The date/time block at the start of a data line: date, Separator, the
 // fixed-column paddings, time. Rendered from the integer log time.
 std::string FormatLineTime(const std::string& Separator, bool Fixed, bool NewDay, LogTime Time,

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/Cores.h"
+#include "core/ThreadBudget.h"
 
 namespace quorvin {
 
@@ -184,22 +185,32 @@ TLineMaker::TLineMaker(IChunkSink& Sink, const std::string& Separator, bool Fixe
 TLineMaker::~TLineMaker() {
   // The workers end before the chunks they may still hold.
   FPool.reset();
+  FWorkersTaken.reset();
 }
 
 void TLineMaker::Start(std::int64_t Steps, unsigned Threads, bool Parallel) {
   FOwn = MakeFormatter();
   FLineBytes = FOwn->LineBound();
-  if (Threads == 0) Threads = UsableCores();
-  if (Parallel && Threads > 1 && Steps >= ParallelSteps) {
-    FPool = std::make_unique<TFormatPool>(Threads - 1, [this] { return MakeFormatter(); });
-    FMostInFlight = 4 * Threads;
+  if (!Parallel || Steps < ParallelSteps) return;
+  // Workers beside this thread: as many as were asked for, or what the
+  // process's threads have left (other files of a batch may hold them).
+  unsigned Workers;
+  if (Threads != 0) {
+    Workers = Threads - 1;
+  } else {
+    Workers = ProcessThreads().Take(UsableCores() - 1);
+    FWorkersTaken = std::make_unique<TThreadsTaken>(ProcessThreads(), Workers);
   }
+  if (Workers == 0) return;
+  FPool = std::make_unique<TFormatPool>(Workers, [this] { return MakeFormatter(); });
+  FMostInFlight = 4 * (Workers + 1);
 }
 
 void TLineMaker::Finish() {
   if (!FStopped && FChunk->Steps() > 0) HandOnChunk();
   if (FPool) WriteReady(true);
   FPool.reset();
+  FWorkersTaken.reset();
 }
 
 std::unique_ptr<TLineMaker::TRowFormatter> TLineMaker::MakeFormatter() const {

@@ -60,6 +60,8 @@ public:
   virtual bool HandOn(const TChunk& Chunk) = 0;
 };
 
+class TThreadsTaken;
+
 class TLineMaker {
 public:
   // Columns: the values of each line, in order. Head: the lines before the
@@ -76,8 +78,8 @@ public:
   bool Excluding() const { return FExclude; }
 
   // About Steps time steps will follow. Threads: the threads a Save may
-  // format on, the calling thread counted (0: one per core the process may
-  // use); Parallel: whether this conversion may use more than one.
+  // format on, the calling thread counted (0: what the process's thread
+  // budget has left); Parallel: whether this conversion may use more than one.
   void Start(std::int64_t Steps, unsigned Threads, bool Parallel);
   // How far the conversion has come, for the chunks handed on from now.
   void SetProgress(std::int64_t Done) { FProgress = Done; }
@@ -170,6 +172,8 @@ private:
   std::vector<std::unique_ptr<TChunk>> FSpare;
   std::size_t FMostInFlight = 0;
   std::unique_ptr<TFormatPool> FPool;
+  // The workers' threads, when taken from the process's budget.
+  std::unique_ptr<TThreadsTaken> FWorkersTaken;
 };
 
 } // namespace quorvin

@@ -24,7 +24,6 @@ const char* const MsgIntervalsAll =
 const char* const MsgIntervalsSome =
     "Sensors selected have different logging intervals. \r\n View header for sensor logging "
     "intervals";
-const char* const MsgClosing = "Error closing Log Output file.";
 
 // A grid step of three days: the start of the search for the smallest
 // interval of the checked sensors.
@@ -205,7 +204,7 @@ bool TLogExport::WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Ap
   if (!Ok) {
     const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosingOutput, TMsgButtons::OK, Reason);
     return false;
   }
   FAnyChunkWritten = true;
@@ -252,13 +251,15 @@ bool TLogExport::FinishOutput() {
   auto Fail = [this] {
     const std::string Reason = FOut.FailureReason();
     FOut.Abandon();
-    FUi.Dialog.Show(TMsgKind::Error, MsgClosing, TMsgButtons::OK, Reason);
+    FUi.Dialog.Show(TMsgKind::Error, MsgClosingOutput, TMsgButtons::OK, Reason);
     return false;
   };
   if (!FOut.Close()) return Fail();
   // The workbook is made from the complete text before it replaces the old
   // file, so a failed conversion leaves the old file as it was.
-  if (FOptions.OutputFormat == OutputFormatExcel && !ConvertTextToWorkbook(FOut.WrittenName())) {
+  // The date and time fields open every line: labels, never quantities.
+  if (FOptions.OutputFormat == OutputFormatExcel &&
+      !ConvertTextToWorkbook(FOut.WrittenName(), LineTimeFields)) {
     FOut.Abandon();
     return false;
   }
@@ -393,7 +394,7 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   if (!FSel.LogLoaded()) return false;
 
   ILogReader& Log = *FSel.Log;
-  FUi.Status.SetPanelText(1, "Importing from .LOG file " + Log.DisplayName() + " ...");
+  FUi.Status.SetProgressText("Importing from .LOG file " + Log.DisplayName() + " ...");
   StartConversion();
   const int SensorCount = Log.SensorCount();
   if (SensorCount == 0) return true;

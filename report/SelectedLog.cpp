@@ -2,6 +2,9 @@
 #include "report/SelectedLog.h"
 
 #include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace quorvin {
 
@@ -57,18 +60,46 @@ std::int64_t CheckedReadings(const TSelectedLog& Selection) {
   return Most;
 }
 
+std::int64_t LogFileBytes(const TSelectedLog& Selection) {
+  if (!Selection.Log) return 0;
+  std::error_code Ec;
+  const auto Size = std::filesystem::file_size(Selection.Log->FileName(), Ec);
+  return Ec ? 0 : static_cast<std::int64_t>(Size);
+}
+
+double ExpectedGridBytes(const TSelectedLog& Selection, std::int64_t Start, std::int64_t End,
+                         std::int64_t Interval) {
+  if (End < Start) return 0;
+  const double Lines = Interval > 0 ? double((End - Start) / Interval + 1) : 2;
+  // The date and time, then per checked sensor a separator and its value in
+  // a fixed column (or as long as its decimals make it); the column header
+  // lines weigh as much again for four lines.
+  double LineBytes = 22;
+  for (const TSensorChoice& C : Selection.SensorChoices)
+    if (C.Checked)
+      LineBytes += 1 + std::max({8.0, double(C.ShortName.size()) + 2, double(C.RightDigits) + 3});
+  return (Lines + 4) * LineBytes;
+}
+
 bool ConfirmLongGrid(const TSelectedLog& Selection, std::int64_t Start, std::int64_t End,
                      std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog) {
   if (Interval <= 0 || End < Start) return true;
   const std::int64_t Lines = (End - Start) / Interval + 1;
   const std::int64_t Readings = CheckedReadings(Selection);
-  if (Lines <= 1000000 || Lines <= 100 * Readings) return true;
+  // What will be written is weighed, not the lines alone: a header that
+  // makes every line thousands of columns wide multiplies a file's size as
+  // surely as a stray date decades away.
+  const double Expected = ExpectedGridBytes(Selection, Start, End, Interval);
+  const std::int64_t Input = LogFileBytes(Selection);
+  if (Expected <= GridBytesFloor || Expected <= GridGrowthLimit * double(Input)) return true;
   const std::string Pattern = Format.DatePattern + " " + Format.TimePattern;
   const std::string Text = "This log spans " + std::to_string(Lines) + " lines from " +
                            FormatLogTime(Pattern, static_cast<LogTime>(Start), Format) + " to " +
                            FormatLogTime(Pattern, static_cast<LogTime>(End), Format) + " for " +
                            std::to_string(Readings) + " readings. Continue?";
-  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo) == TMsgResult::Yes;
+  const std::string Detail = "About " + std::to_string(std::llround(Expected)) +
+                             " bytes of lines from a file of " + std::to_string(Input) + " bytes.";
+  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo, Detail) == TMsgResult::Yes;
 }
 
 } // namespace quorvin

@@ -63,10 +63,20 @@ public:
 // Readings stored for the checked sensors: the most any of them holds.
 std::int64_t CheckedReadings(const TSelectedLog& Selection);
 
-// A walk over Start to End (inclusive) in steps of Interval that is mostly
-// empty - more than a million lines and more than a hundred per stored
-// reading, as one stray row from a logger whose clock was reset can make of
-// a small file - is first put to the user. False when the answer is No.
+// The size in bytes of the loaded log's file (0 when none is loaded).
+std::int64_t LogFileBytes(const TSelectedLog& Selection);
+
+// About how many characters the lines of a walk over Start to End
+// (inclusive) in steps of Interval take for the checked sensors.
+double ExpectedGridBytes(const TSelectedLog& Selection, std::int64_t Start, std::int64_t End,
+                         std::int64_t Interval);
+
+// A walk whose lines would take more than GridGrowthLimit times the log's
+// file, and more than GridBytesFloor, is first put to the user: that is
+// what one stray row from a logger whose clock was reset, or a damaged
+// header, makes of a small file. False when the answer is No.
+constexpr double GridGrowthLimit = 100;
+constexpr double GridBytesFloor = 1 << 20;
 bool ConfirmLongGrid(const TSelectedLog& Selection, std::int64_t Start, std::int64_t End,
                      std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog);
 

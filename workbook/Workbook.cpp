@@ -151,9 +151,16 @@ private:
   bool FEof = false, FFailed = false;
 };
 
+// Field without the blanks that pad it into a fixed column.
+std::string_view TrimBlanks(std::string_view Field) {
+  const std::size_t First = Field.find_first_not_of(' ');
+  if (First == std::string_view::npos) return std::string_view();
+  return Field.substr(First, Field.find_last_not_of(' ') - First + 1);
+}
+
 class TWorkbookWriter {
 public:
-  explicit TWorkbookWriter(const std::string& FileName) {
+  TWorkbookWriter(const std::string& FileName, int LabelColumns) : FLabelColumns(LabelColumns) {
     lxw_workbook_options Options{};
     Options.constant_memory = LXW_TRUE;
     Options.use_zip64 = LXW_TRUE;
@@ -214,10 +221,12 @@ public:
 private:
   bool WriteField(lxw_col_t Col, std::string_view Field) {
     int Decimals = 0;
-    if (IsPlainNumber(Field, Decimals)) {
+    const std::string_view Trimmed = TrimBlanks(Field);
+    if (static_cast<int>(Col) >= FLabelColumns && IsPlainNumber(Trimmed, Decimals)) {
       double Number = 0;
-      const auto [Ptr, Ec] = std::from_chars(Field.data(), Field.data() + Field.size(), Number);
-      if (Ec == std::errc() && Ptr == Field.data() + Field.size())
+      const auto [Ptr, Ec] =
+          std::from_chars(Trimmed.data(), Trimmed.data() + Trimmed.size(), Number);
+      if (Ec == std::errc() && Ptr == Trimmed.data() + Trimmed.size())
         return worksheet_write_number(FSheet, FRow, Col, Number, NumberFormat(Decimals)) ==
                LXW_NO_ERROR;
     }
@@ -241,6 +250,7 @@ private:
     return F;
   }
 
+  int FLabelColumns;
   lxw_workbook* FBook = nullptr;
   lxw_worksheet* FSheet = nullptr;
   lxw_row_t FRow = 0;
@@ -250,7 +260,7 @@ private:
 
 } // namespace
 
-bool ConvertTextToWorkbook(const std::string& FileName) {
+bool ConvertTextToWorkbook(const std::string& FileName, int LabelColumns) {
   std::FILE* Text = std::fopen(FileName.c_str(), "rb");
   if (!Text) return false;
 
@@ -263,7 +273,7 @@ bool ConvertTextToWorkbook(const std::string& FileName) {
   }
   bool Ok;
   {
-    TWorkbookWriter Book(Out.WrittenName());
+    TWorkbookWriter Book(Out.WrittenName(), LabelColumns);
     TLineReader Reader(Text);
     std::string Line;
     while (Book.Ok() && Reader.Next(Line)) Book.WriteLine(Line);

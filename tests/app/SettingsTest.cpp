@@ -135,6 +135,24 @@ TEST_F(SettingsTest, FormatWithoutBlankIsSavedDoubled) {
   EXPECT_NE(ReadIni().find("DateTimeFormat=YYMMDD YYMMDD\n"), std::string::npos);
 }
 
+// A stored name longer than any format (50 million characters once made a
+// display of 288 lines take a minute) is no format: it is ignored, as an
+// unknown colour is, and the default is used and saved.
+TEST_F(SettingsTest, AFormatLongerThanSixtyFourCharactersIsIgnored) {
+  const std::string Kept = "YYYY/MM/DD " + std::string(64 - 11, 'S');
+  for (const std::string& Stored : {Kept, Kept + "S", std::string(1 << 20, 'Y')}) {
+    SCOPED_TRACE(Stored.size());
+    WriteIni("[General]\nDateTimeFormat=" + Stored + "\n");
+    TIniFile Ini(IniPath());
+    test::TFakeApp F;
+    LoadSettings(Ini, F.App);
+    const std::string Name = Stored.size() <= 64 ? Stored : "MMDDYY HHMM";
+    EXPECT_EQ(DateTimeFormatName(F.App.Format), Name);
+    SaveSettings(Ini, F.App);
+    EXPECT_NE(ReadIni().find("DateTimeFormat=" + Name + "\n"), std::string::npos);
+  }
+}
+
 TEST_F(SettingsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
   WriteIni("[Extra]\nKeep=me\n[LogPrn]\nOwnKey=1\n");
   TIniFile Ini(IniPath());

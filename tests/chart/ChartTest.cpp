@@ -116,6 +116,8 @@ TEST(OffscreenGraph, QuorvinCliDrawsAPictureOfTheAskedSize) {
   cli::TCliEnvironment Environment;
   Environment.Charts = Charts.Factory();
   std::ostringstream Out, Err;
+  // Every option at its default: a settings file named must exist.
+  ASSERT_TRUE(test::WriteWhole(Dir / "none.ini", ""));
   const int Code =
       cli::RunCli({"--ini", (Dir / "none.ini"), "graph",
                    std::string(QUORVIN_EXAMPLES) + "/SITE1.LOG", "--png", Png, "--size", "640x360"},
@@ -130,6 +132,16 @@ TEST(OffscreenGraph, QuorvinCliDrawsAPictureOfTheAskedSize) {
   for (int Y = 0; Y < Image.height(); ++Y)
     for (int X = 0; X < Image.width(); ++X) Drawn += Image.pixelColor(X, Y) != QColor(Qt::white);
   EXPECT_GT(Drawn, 640 * 360 / 50);
+
+  // The same picture on standard output.
+  std::ostringstream Piped, Told;
+  EXPECT_EQ(
+      cli::RunCli({"--ini", (Dir / "none.ini"), "graph",
+                   std::string(QUORVIN_EXAMPLES) + "/SITE1.LOG", "--png", "-", "--size", "640x360"},
+                  Piped, Told, Environment),
+      0);
+  EXPECT_EQ(Told.str(), "status: Chart written to standard output.\n");
+  EXPECT_EQ(Piped.str(), test::ReadWhole(Png));
 }
 
 } // namespace

@@ -37,6 +37,8 @@ TProcess RunProgram(const std::string& Program, const std::vector<std::string>& 
 
 TEST(GraphHandOver, TheBuiltToolDrawsThroughItsGraphProgram) {
   test::TScratchDir Dir;
+  // Every option at its default: a settings file named must exist.
+  ASSERT_TRUE(test::WriteWhole(Dir / "none.ini", ""));
   const std::string Png = Dir / "graph.png";
   const TProcess P =
       RunProgram(QUORVIN_CLI_PATH,
@@ -55,6 +57,7 @@ TEST(GraphHandOver, TheBuiltToolDrawsThroughItsGraphProgram) {
 TEST(GraphHandOver, WithoutTheGraphProgramGraphIsNotAvailable) {
   test::TScratchDir Dir;
   const std::string Alone = Dir / "quorvin-cli";
+  ASSERT_TRUE(test::WriteWhole(Dir / "none.ini", ""));
   fs::copy_file(QUORVIN_CLI_PATH, Alone);
   const std::string Png = Dir / "graph.png";
   const TProcess P = RunProgram(Alone,

@@ -172,6 +172,16 @@ TEST_F(CmdDdr, FailedExcelSaveKeepsTheOldWorkbook) {
   }
 }
 
+// A Save stopped by a full disk (a file-size limit here) says why, as the
+// LOGPRN Save does, naming the file asked for, not the temporary one.
+TEST_F(CmdDdr, FullDiskSaysWhy) {
+  const TDdrRun R = RunWithFileSizeLimit(64, [&] { return Cli({"ddr", Ddr, "--save"}); });
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(R.Err, "error: Error closing Log Output file.\nreason: " + (Dir / "SITE.PRN").string() +
+                       ": File too large\nstatus: Error! Unable to save DDR file.\n");
+  EXPECT_FALSE(fs::exists(Dir / "SITE.PRN"));
+}
+
 TEST_F(CmdDdr, FailuresAndUsage) {
   TDdrRun R = Cli({"ddr", (Dir / "none.ddr").string()});
   EXPECT_EQ(R.Code, 1);

@@ -82,7 +82,7 @@ protected:
         R.Picture = Made.back().get();
         return std::make_unique<TBorrowed>(*Made.back());
       };
-    Args.insert(Args.begin(), {"--ini", Dir / "none.ini"});
+    Args.insert(Args.begin(), {"--ini", TestIni(Dir / "none.ini")});
     std::ostringstream Out, Err;
     R.Result.Code = cli::RunCli(Args, Out, Err, Environment);
     R.Result.Out = Out.str();
@@ -269,6 +269,34 @@ TEST_F(CmdGraph, ReportsAsTheOtherCommands) {
   }
 }
 
+// "--png -" sends the picture to standard output; "--" ends the options.
+TEST_F(CmdGraph, DashIsStandardOutput) {
+  std::filesystem::copy_file(Dir / "SITE1.LOG", Dir / "-S.LOG");
+  const std::filesystem::path Was = std::filesystem::current_path();
+  std::filesystem::current_path(Dir.Path());
+  const TGraphRun R = Run({"graph", "--png", "-", "--", "-S.LOG"});
+  std::filesystem::current_path(Was);
+  EXPECT_EQ(R.Result.Code, 0);
+  EXPECT_EQ(R.Result.Out, "PNG");
+  EXPECT_EQ(R.Result.Err, "status: Chart written to standard output.\n");
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"-S.LOG", "SITE1.LOG"}));
+}
+
+// No to the question before a long pass: the status says the graph was not
+// drawn, as the window's message panel does, and no picture is written.
+TEST_F(CmdGraph, DeclinedLongPassSaysSo) {
+  std::string Csv = "01/01/1985,00:00:00,A,1.0,C,G\r\n";
+  for (int M = 0; M < 1440; M += 15)
+    Csv += "07/01/2024," + std::to_string(100 + M / 60).substr(1) + ":" +
+           std::to_string(100 + M % 60).substr(1) + ":00,A,2.5,C,G\r\n";
+  WriteWhole(Dir / "stray.csv", Csv);
+  const TGraphRun R = Run({"graph", Dir / "stray.csv", "--png", Dir / "graph.png"});
+  EXPECT_EQ(R.Result.Code, 1);
+  EXPECT_EQ(R.Result.Err.substr(R.Result.Err.rfind('\n', R.Result.Err.size() - 2) + 1),
+            "status: Graph cancelled.\n");
+  EXPECT_FALSE(std::filesystem::exists(Dir / "graph.png"));
+}
+
 TEST_F(CmdGraph, AToolWithoutChartsHandsTheCommandOverAfterItsChecks) {
   int HandedOver = 0;
   cli::TCliEnvironment Environment;
@@ -278,7 +306,7 @@ TEST_F(CmdGraph, AToolWithoutChartsHandsTheCommandOverAfterItsChecks) {
     return 7;
   };
   auto Run = [&](std::vector<std::string> Args) {
-    Args.insert(Args.begin(), {"--ini", Dir / "none.ini"});
+    Args.insert(Args.begin(), {"--ini", TestIni(Dir / "none.ini")});
     std::ostringstream Out, Err;
     const int Code = cli::RunCli(Args, Out, Err, Environment);
     return std::pair{Code, Err.str()};

@@ -161,21 +161,23 @@ TEST_F(CmdPrn, UsageErrorsExitWithTwo) {
   // by a default, are refused rather than wrapped or ignored.
   for (std::vector<std::string> Args : {std::vector<std::string>{"prn", Log, "--end", "2099-12-31"},
                                         {"prn", Log, "--start", "2053-01-18"},
-                                        {"prn", Log, "--start", "1984-12-31"},
+                                        {"prn", Log, "--start", "1984-12-30"},
                                         {"--set", "DisplayFixedFormat=MAYBE", "prn", Log},
                                         {"--set", "OutputFormat=garbage", "prn", Log},
                                         {"--set", "BackgroundColor=clNope", "prn", Log},
                                         {"--set", "DateTimeFormat=ZZZZ", "prn", Log}})
     EXPECT_EQ(Cli(Args).Code, 2) << Args[1] << Args.back();
   EXPECT_EQ(Cli({"prn", Log, "--end", "2099-12-31"}).Err,
-            "--end takes a date from 1985-01-01 to 2053-01-17: 2099-12-31 (usage: quorvin-cli prn "
+            "--end takes a date from 1984-12-31 to 2053-01-17: 2099-12-31 (usage: quorvin-cli prn "
             "LOG... [--sensors LIST] [--start YYYY-MM-DD] [--end YYYY-MM-DD] [--display])\n");
   EXPECT_EQ(Cli({"--set", "OutputFormat=garbage", "prn", Log}).Err.substr(0, 60),
             "--set OutputFormat takes one of TEXT, EXCEL, not \"garbage\" (");
   // What the file's reading recognises, in any letter case, still goes.
   for (const char* Set : {"DisplayFixedFormat=yes", "OutputFormat=text", "BackgroundColor=clNavy",
                           "DateTimeFormat=mm/dd/yyyy hh:mm:ss", "RAMDirectory=anything"})
-    EXPECT_EQ(Cli({"--set", Set, "prn", Log, "--end", "2053-01-17"}).Code, 0) << Set;
+    EXPECT_EQ(Cli({"--yes", "--set", Set, "prn", Log, "--end", "2053-01-17"}).Code, 0) << Set;
+  // The first day a log time holds, where logs with a pre-1985 start year begin.
+  EXPECT_EQ(Cli({"prn", Log, "--start", "1984-12-31", "--end", "1985-01-01"}).Code, 0);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "CliRun.h"
@@ -135,6 +136,16 @@ TEST(CmdRamcard, SampleDumpThroughTheProgram) {
                  "SITE1.CSV\t384\tok\n"
                  "EMPTY.TXT\t0\tok\n"
                  "ODD.BIN\t3\tok\n");
+}
+
+// "--" ends the options: a stored name may start with "-".
+TEST(CmdRamcard, DoubleDashEndsTheOptions) {
+  TScratchDir Dir;
+  WriteWhole(Dir / "RAMCARD.RCD", RamGenDump({{"-A.TXT", "dash"}}));
+  std::filesystem::create_directory(Dir / "out");
+  const TRun R = Cli(Dir, {"ramcard", Dir.Path(), "save", "--out", Dir / "out", "--", "-A.TXT"});
+  EXPECT_EQ(R.Code, 0) << R.Err;
+  EXPECT_EQ(ReadWhole(Dir / "out/-A.TXT"), "dash");
 }
 
 } // namespace

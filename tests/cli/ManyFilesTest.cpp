@@ -133,7 +133,7 @@ TEST(ManyFiles, NamesFromAListFromStandardInputAndFromPatterns) {
   TScratchDir Dir;
   MakeInputs(Dir);
   auto Names = [&](const std::vector<std::string>& Args, std::istream* In = nullptr) {
-    std::vector<std::string> Full = Join({"--ini", Dir / "none.ini"}, Args);
+    std::vector<std::string> Full = Join({"--ini", TestIni(Dir / "none.ini")}, Args);
     std::ostringstream Out, Err;
     cli::TCliEnvironment Env;
     Env.In = In;
@@ -171,9 +171,9 @@ TEST(ManyFiles, ProgressLineOnlyOnATerminal) {
     std::ostringstream Out, Err;
     cli::TCliEnvironment Env;
     Env.ErrTerminalColumns = Columns;
-    cli::RunCli(
-        {"--ini", Dir / "none.ini", "--jobs", "1", "prn", Dir / "SITE1.LOG", Dir / "none.LOG"}, Out,
-        Err, Env);
+    cli::RunCli({"--ini", TestIni(Dir / "none.ini"), "--jobs", "1", "prn", Dir / "SITE1.LOG",
+                 Dir / "none.LOG"},
+                Out, Err, Env);
     return Normal(Err.str(), Dir.Path());
   };
   const std::string Messages = "status: Log written to @/SITE1.PRN.\n"
@@ -185,6 +185,26 @@ TEST(ManyFiles, ProgressLineOnlyOnATerminal) {
                       "\r[1/2] @/SITE1.LOG\033[K\r[1/2] @/none.LOG\033[K\r\033[K"
                       "error: File does not exist or is invalid. Please select another file.\n"
                       "status: Error! Please select a valid file.\n");
+}
+
+// A terminal that cannot go back over a line (TERM=dumb) gets a plain line
+// per file; names are shown with their control characters escaped.
+TEST(ManyFiles, PlainProgressOnADumbTerminal) {
+  TScratchDir Dir;
+  MakeInputs(Dir);
+  fs::copy_file(Dir / "SITE1.LOG", Dir / "E\x1b[2J.LOG");
+  std::ostringstream Out, Err;
+  cli::TCliEnvironment Env;
+  Env.ErrTerminalColumns = 400;
+  Env.PlainTerminal = true;
+  cli::RunCli({"--ini", TestIni(Dir / "none.ini"), "--jobs", "1", "header", Dir / "E\x1b[2J.LOG",
+               Dir / "none.LOG"},
+              Out, Err, Env);
+  EXPECT_EQ(Normal(Err.str(), Dir.Path()),
+            "[0/2] @/E\\x1b[2J.LOG\n"
+            "[1/2] @/none.LOG\n"
+            "error: File does not exist or is invalid. Please select another file.\n"
+            "status: Error! Please select a valid file.\n");
 }
 
 TEST(ManyFiles, ProgressTextFitsTheTerminal) {

@@ -431,6 +431,31 @@ TEST_F(DDRFile, BaseWordsAndEveryDataType) {
                           Pad("-.---") + "   " + Pad("-.---") + "   " + "Bad type: 8   \r\n");
 }
 
+// A sensor with 255 right digits once wrote every value and every missing
+// value 255 decimals wide: above 15 they read as 15, for integer- and
+// real-coded values alike.
+TEST_F(DDRFile, RightDigitsAboveFifteenReadAsFifteen) {
+  auto Text = [this](std::uint8_t Digits) {
+    std::vector<TGenSensor> S(3, TGenSensor{"v", "u"});
+    S[0].DataType = 2;
+    S[1].DataType = 5;
+    S[2].DataType = 7;
+    for (auto& G : S) G.RightDigits = Digits;
+    TBytes F = SensorBlock(T0, T0, 60, S);
+    TBytes Scans;
+    PutScan(Scans, S, {-12, 123456789.0, 2.5});
+    PutScan(Scans, S, {Missing(), Missing(), Missing()});
+    Append(F, DataBlock(T0, T0 + 60, Scans));
+    Open(F, "D" + std::to_string(Digits) + ".DDR");
+    const std::string Text = Decode();
+    return Text.substr(Text.find("03/05"));
+  };
+  const std::string Fifteen = Text(15);
+  EXPECT_NE(Fifteen.find("2.500000000000000"), std::string::npos);
+  EXPECT_EQ(Text(16), Fifteen);
+  EXPECT_EQ(Text(255), Fifteen);
+}
+
 TEST_F(DDRFile, RealsAreWrittenAsPrintfDoes) {
   std::vector<TGenSensor> S(5, TGenSensor{"r", ""});
   S[0].DataType = 7;

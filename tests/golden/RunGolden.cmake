@@ -24,6 +24,9 @@ if(IS_DIRECTORY "${CASE}/input")
   file(COPY "${CASE}/input/" DESTINATION "${WORK}")
 endif()
 
+# The settings file named below holds nothing: every option at its default.
+file(TOUCH "${WORK}/none.ini")
+
 file(READ "${CASE}/args" text)
 string(REGEX REPLACE "\n$" "" text "${text}")
 string(REPLACE ";" "\\;" text "${text}")

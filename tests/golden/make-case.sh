@@ -14,6 +14,7 @@ printf '%s\n' "$@" > "$case_dir/args"
 [ -n "$samples" ] && printf '%s\n' $samples > "$case_dir/samples"
 work=$(mktemp -d)
 for s in $samples; do cp "$here/../../examples/$s" "$work/"; done
+: >"$work/none.ini" # every option at its default
 before=$(ls -A "$work")
 set +e
 (cd "$work" && TZ=America/Denver LC_ALL=C "$cli" --ini none.ini "$@" \

@@ -153,6 +153,8 @@ TEST_F(ParityTest, WindowAndBatchToolAgree) {
     }
     Close();
 
+    // A settings file of defaults: one named on the command line must exist.
+    WriteWhole(Dir.File("none.ini"), "");
     std::vector<std::string> Args = {"--ini", Dir.File("none.ini")};
     for (std::string A : R.Cli) {
       if (auto At = A.find("{dir}"); At != std::string::npos) A.replace(At, 5, StartDir());

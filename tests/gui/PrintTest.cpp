@@ -155,5 +155,26 @@ TEST_F(RealPrintTest, TheChartPrintsOnOnePageScaledToIt) {
   EXPECT_TRUE(Text.contains("TEMP"));
 }
 
+// A printer that cannot start (its output folder is missing here) is
+// reported, for the pane and the chart, instead of passing for printed.
+TEST_F(RealPrintTest, APrinterThatCannotStartIsReported) {
+  StartPrinting();
+  Pdf = Dir / "missing/printed.pdf";
+  OpenThroughDialog(Copy("SITE1.LOG"));
+  ClickSelectAll();
+  for (int View : {int(actOptionsDisplay), int(actOptionsGraph)}) {
+    SCOPED_TRACE(View);
+    Page(View == actOptionsGraph ? PageLogPlot : PageLogPrn);
+    Trigger(static_cast<captions::TActionId>(View));
+    Dialog.Shown.clear();
+    Trigger(actFilePrint);
+    EXPECT_EQ(Panel1(), "Error! Unable to print.");
+    ASSERT_EQ(Dialog.Shown.size(), 1u);
+    EXPECT_EQ(Dialog.Shown[0].Text, "Error! Unable to print.");
+    EXPECT_EQ(Dialog.Shown[0].Detail, Pdf + ": No such file or directory");
+  }
+  EXPECT_EQ(Dialogs, 2);
+}
+
 } // namespace
 } // namespace quorvin::gui::test

@@ -100,6 +100,10 @@ TEST_F(SelectionTest, PickedDatesShowOnThePagesAndSetTheRange) {
   }
   EXPECT_EQ(App().Selection.StartTime, PartsToSecs(2024, 5, 15, 0, 0, 0));
   EXPECT_EQ(App().Selection.EndTime, PartsToSecs(2024, 5, 16, 23, 59, 59));
+  // Log time 0, where a log with a pre-1985 start year begins, can be picked.
+  Picker("dtpStart", PageLogStat)->setDate(QDate(1984, 12, 31));
+  EXPECT_EQ(Picker("dtpStart", PageLogPrn)->date(), QDate(1984, 12, 31));
+  EXPECT_EQ(App().Selection.StartTime, 0);
 }
 
 TEST_F(SelectionTest, AFormatOnlyTheFirstListHoldsLeavesTheOthersBlankAndRulesTheReports) {

@@ -171,6 +171,31 @@ TEST_F(CSVFileTest, RowWithAnImpossibleDateIsSkipped) {
   }
 }
 
+// A row whose date is no calendar day, or a day a log time cannot hold, is
+// skipped too: it once set the log's span (a row dated 2099 made the log
+// start in 1963). A column heading without a comment mark has no date at
+// all. Two-digit years and the first and last log days are kept.
+TEST_F(CSVFileTest, RowWithADateNoLogTimeHoldsIsSkipped) {
+  for (const char* Date :
+       {"02/30/2000", "13/45/2024", "1/1/1", "12/31/9999", "/", "//", "06/01/2099", "11/24/1963",
+        "12/30/1984", "01/18/2053", "02/29/99", "00/10/1999", "Time"}) {
+    ASSERT_TRUE(Load(std::string("A,03/07/1999,14:30:00,1,G\nA,") + Date +
+                     ",14:45:00,2,G\nA,03/07/1999,15:00:00,3,G\n"))
+        << Date;
+    EXPECT_EQ(Sensor("A").RecordCount(), 2) << Date;
+    EXPECT_EQ(Reader->FirstTime(), T1430) << Date;
+    EXPECT_EQ(Reader->LastTime(), At(15, 0)) << Date;
+  }
+  EXPECT_TRUE(
+      Load("Date,Time,Sensor,Value\nA,03/07/1999,14:30:00,1,G\nA,03/07/1999,15:00:00,3,G\n"));
+  EXPECT_EQ(Reader->Sensors().Names(0), "A");
+  ASSERT_TRUE(Load("A,12/31/1984,06:00:00,1,G\nA,02/29/00,07:00:00,2,G\n"
+                   "A,01/17/2053,23:59:59,3,G\n"));
+  EXPECT_EQ(Sensor("A").RecordCount(), 3);
+  EXPECT_EQ(Reader->FirstTime(), 6 * 3600);
+  EXPECT_EQ(Reader->LastTime(), PartsToSecs(2053, 1, 17, 23, 59, 59));
+}
+
 TEST_F(CSVFileTest, SensorIntervals) {
   ASSERT_TRUE(
       Load("A,03/07/1999,10:00:00,1,G\nA,03/07/1999,10:15:00,1,G\nA,03/07/1999,10:30:00,1,G\n"));
@@ -238,9 +263,6 @@ TEST_F(CSVFileTest, FilesThatDoNotOpen) {
   EXPECT_FALSE(Load(""));
   EXPECT_FALSE(Load("'only a comment\n;and another\n"));
   EXPECT_FALSE(Load("03/07/1999,14:30:00,TEMP,21.50,C,G\n")); // one row: no interval
-  // A column heading without a comment mark is a layout 3 row at time 0.
-  EXPECT_FALSE(Load("Date,Time,Sensor,Value\n" + Rows("A", 0, 15, 4)));
-  EXPECT_EQ(Reader->RowLayout(), 3);
   TCSVLogFile Missing((Dir / "none.csv"), "NONE");
   EXPECT_FALSE(Missing.Open());
   EXPECT_FALSE(Missing.IsOpen());

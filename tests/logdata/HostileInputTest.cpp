@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <filesystem>
+#include <fstream>
 
 #include "logdata/CSVFile.h"
 #include "logdata/HeaderReport.h"
@@ -98,6 +99,58 @@ TEST_F(HostileInputTest, HeaderReportNamesTheCorruptSensor) {
                          "Sensor Info Length: 28\n"
                          "Right Digits      : RH - 65535 is corrupt, read as 15\n"
                          "Right Digits      : WIND - 16 is corrupt, read as 15\n");
+}
+
+// A value written "1." and 70,000 zeros once made that sensor's every value
+// 65,535 decimals long: a CSV sensor's right digits are bounded as a
+// descriptor's, and the report names the sensor.
+TEST_F(HostileInputTest, CSVRightDigitsAboveFifteenReadAsFifteen) {
+  const std::string Path = Dir / "wide.csv";
+  test::WriteWhole(Path, "A,03/07/1999,14:30:00,1." + std::string(70000, '0') +
+                             ",G\nA,03/07/1999,14:45:00,2.5,G\n"
+                             "B,03/07/1999,14:30:00,1.000000000000000,G\n"
+                             "B,03/07/1999,14:45:00,2,G\n");
+  TCSVLogFile Log(Path, "WIDE");
+  ASSERT_TRUE(Log.Open());
+  EXPECT_EQ(Log.Sensors().Objects(0)->RightDigits, 15);
+  EXPECT_EQ(Log.Sensors().Objects(0)->StoredRightDigits, 65535);
+  EXPECT_EQ(Log.Sensors().Objects(1)->RightDigits, 15);
+  test::TFakeTextPane Pane;
+  TDateTimeFormat F;
+  ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, F));
+  EXPECT_EQ(Pane.Text(), "CSV LOG INFO FROM: " + UpperCase(Path) +
+                             "\n\n"
+                             "CSV File Name     : " +
+                             Path +
+                             "\n"
+                             "Start Date        : 03/07/1999 14:30:00\n"
+                             "End Date          : 03/07/1999 14:45:00\n"
+                             "Logging Interval  : 00:15:00\n"
+                             "Number of Sensors : 2\n"
+                             "Right Digits      : A - 65535 is corrupt, read as 15\n");
+}
+
+// A sensor count flipped by one bit (16 + 32768) in a year of 16 sensors:
+// the descriptors fit the file, but the sensors' values lie far beyond the
+// 32-byte record. Such a header is damaged, as one that ends early.
+TEST_F(HostileInputTest, SensorsBeyondTheRecordAreADamagedHeader) {
+  TGenLog L;
+  for (int I = 0; I < 16; ++I) L.Sensors.push_back({"S" + std::to_string(I), 1.0, 0.0, 1});
+  const std::string Path = Dir / "FLIP.LOG";
+  test::WriteWhole(Path, test::LogHeaderBytes(L));
+  ASSERT_EQ(::truncate(Path.c_str(), 54 + 16 * 28 + 35040 * 32), 0);
+  TLogFile Sound(Path, "FLIP");
+  ASSERT_TRUE(Sound.Open());
+  Sound.Clear();
+  {
+    std::fstream F(Path, std::ios::in | std::ios::out | std::ios::binary);
+    F.seekp(53);
+    F.put(static_cast<char>(0x80));
+  }
+  TLogFile Flipped(Path, "FLIP");
+  EXPECT_FALSE(Flipped.Open());
+  EXPECT_EQ(Flipped.Header(), nullptr);
+  EXPECT_EQ(Flipped.Sensors().Count(), 0);
 }
 
 // A sparse log: the header, then Records records of zero bytes (raw 0 is the

@@ -190,8 +190,8 @@ TEST_F(LogFileTest, HeaderWithoutDataAndZeroRecordSize) {
 }
 
 // Values a record does not fully hold read as not recorded: a record cut
-// short by the end of the file, and records narrower or wider than 2 bytes
-// per sensor.
+// short by the end of the file, and records wider than 2 bytes per sensor.
+// A record too narrow for every sensor's value is a damaged header.
 TEST_F(LogFileTest, ShortAndOddSizedRecords) {
   const std::string Full = test::LogFileBytes(ThreeSensors(), 3);
   TLogFile Cut(Write(Full + Full.substr(138, 3), "A.LOG"), "A"); // 1.5 values more
@@ -204,11 +204,8 @@ TEST_F(LogFileTest, ShortAndOddSizedRecords) {
   TGenLog Narrow = ThreeSensors();
   Narrow.RecordSize = 3;
   TLogFile N(Write(test::LogFileBytes(Narrow, 5), "B.LOG"), "B");
-  ASSERT_TRUE(N.Open());
-  EXPECT_EQ(N.LastTime() - N.FirstTime(), 5 * 900);
-  EXPECT_EQ(N.GetValue(N.FirstTime() + 4 * 900, 1), Expected(4, 0, 2));
-  EXPECT_TRUE(NotRecorded(N.GetValue(N.FirstTime() + 4 * 900, 2)));
-  EXPECT_TRUE(NotRecorded(N.GetValue(N.FirstTime() + 4 * 900, 3)));
+  EXPECT_FALSE(N.Open());
+  EXPECT_EQ(N.Header(), nullptr);
 
   TGenLog Wide = ThreeSensors();
   Wide.RecordSize = 10;

@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "core/Cores.h"
 #include "core/OutputFile.h"
+#include "core/ThreadBudget.h"
 #include "report/Formatting.h"
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
@@ -646,13 +649,33 @@ TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
             "6: A6=s:03/05/98 B6=s:14:15:00 C6=n:1.25[0.00] D6=s:-.-\n");
 }
 
+// Packed dates and times once gave one column two types (0945 text, 1000 a
+// number): the date and time columns are text in every row, so sorting a
+// column keeps it whole.
+TEST_F(LogExportTest, ExcelDateAndTimeColumnsAreTextInEveryRow) {
+  test::WriteBinaryLog(Dir / "site1.log", "SITE1", 1998, 10, 5, 900, {{"STAGE", 1.0, 0.0, 2}},
+                       std::vector<std::vector<std::uint16_t>>(41, {Raw(1.5, 2)}));
+  LoadAll(Dir / "site1.log");
+  Sel.StartTime = PartsToSecs(1998, 10, 5, 9, 45, 0);
+  Sel.EndTime = Sel.StartTime + 900;
+  SetDateTimeFormat(Fmt, "MMDDYY HHMM");
+  Opt.OutputFormat = OutputFormatExcel;
+  Opt.AppendData = false;
+  ASSERT_TRUE(Save());
+  const std::string Sheet = test::DumpSheet(test::ReadZip(OutputName), 1);
+  EXPECT_NE(Sheet.find("5: A5=s:100598 B5=s:0945 C5=n:1.5[0.00]\n"
+                       "6: A6=s:100598 B6=s:1000 C6=n:1.5[0.00]\n"),
+            std::string::npos)
+      << Sheet;
+}
+
 TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
   LoadExample();
   Opt.OutputFormat = OutputFormatExcel;
   WriteWhole(Dir / "SITE1.XLS", "earlier\t1\r\n");
   ASSERT_TRUE(Save());
   EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
-            "1: A1=s:earlier B1=n:1[0]\n"
+            "1: A1=s:earlier B1=s:1\n"
             "2: A2=s:03/05/98 B2=s:14:00:00 C2=n:1.23[0.00] D2=n:0[0.0]\n"
             "3: A3=s:03/05/98 B3=s:14:15:00 C3=n:1.25[0.00] D3=s:-.-\n");
 }
@@ -727,6 +750,16 @@ TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
   LoadFirst(Dir / "stray.csv");
   EXPECT_TRUE(Save());
   EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
+  // Fewer than a million lines, but what they would take is hundreds of
+  // times the file: asked all the same, with the sizes beside.
+  WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
+  LoadFirst(Dir / "stray.csv");
+  EXPECT_FALSE(Save());
+  ASSERT_EQ(Ui.Dialog.Shown.size(), 3u);
+  EXPECT_EQ(Ui.Dialog.Shown[2].Text.rfind("This log spans 158", 0), 0u);
+  const std::string Size = std::to_string(std::filesystem::file_size(Dir / "stray.csv"));
+  EXPECT_EQ(Ui.Dialog.Shown[2].Detail.substr(Ui.Dialog.Shown[2].Detail.size() - Size.size() - 7),
+            Size + " bytes.");
 }
 
 TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
@@ -734,6 +767,7 @@ TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
   // without its all-dash lines, blank day lines included.
   WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
   LoadFirst(Dir / "stray.csv");
+  Ui.Dialog.Answers.assign(3, TMsgResult::Yes); // the stretch is put to the user
   Opt.AppendData = false;
   Opt.AddBlankLine = true;
   ASSERT_TRUE(Save());
@@ -755,6 +789,32 @@ TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
       << Text.substr(0, 600);
   EXPECT_NE(Text.find("\r\n07/03/24   00:00:00        0.5\r\n"), std::string::npos);
   EXPECT_NE(Text.find("\r\n01/01/20   00:00:00        1.0\r\n"), std::string::npos);
+}
+
+// A last record cut short by the end of the file still holds its first
+// sensor's value: its line stays when all-missing lines are excluded, also
+// after an excluded line (it was once taken for a slot past the data).
+TEST_F(LogExportTest, ExcludedLinesKeepALastRecordCutShort) {
+  test::WriteBinaryLog(Dir / "site1.log", "SITE1", 1998, 3, 5, 900,
+                       {{"STAGE", 1.0, 0.0, 2}, {"RAIN", 0.01, 0.0, 1}},
+                       {{Raw(1.0, 2), Raw(0.5, 1)}, {NR, NR}, {Raw(1.25, 2), Raw(0.7, 1)}});
+  std::filesystem::resize_file(Dir / "site1.log",
+                               std::filesystem::file_size(Dir / "site1.log") - 2);
+  LoadAll(Dir / "site1.log");
+  Sel.StartTime = PartsToSecs(1998, 3, 5, 0, 0, 0);
+  Sel.EndTime = Sel.StartTime + 3 * 900;
+  Opt.AppendData = false;
+  const std::string Head = "\"DATE\",\"TIME\",\"STAGE\",\"RAIN\"\r\n\"SLOPE\",,1.00,0.0\r\n"
+                           "\"OFFSET\",,0.00,0.0\r\n\"RIGHTDIGITS\",,2,1\r\n";
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadWhole(OutputName),
+            Head + CRLFLines({"03/05/98,00:00:00,1.00,0.5", "03/05/98,00:15:00,-.--,-.-",
+                              "03/05/98,00:30:00,1.25,-.-", "03/05/98,00:45:00,-.--,-.-"}));
+  Opt.DisplayAsDash = false;
+  Opt.ExcludeNonRecItems = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(ReadWhole(OutputName),
+            Head + CRLFLines({"03/05/98,00:00:00,1.00,0.5", "03/05/98,00:30:00,1.25,"}));
 }
 
 } // namespace
@@ -908,6 +968,52 @@ TEST_F(LogExportTest, CancelledOrFailedLargeSaveOnThreadsKeepsTheOldFile) {
   EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
   EXPECT_EQ(ReadWhole(Dir / "LONG.PRN"), "old content\r\n");
   EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"LONG.PRN", "long.log"}));
+}
+
+} // namespace
+} // namespace quorvin
+
+namespace quorvin {
+namespace {
+
+std::size_t ThreadsOfProcess() {
+  return static_cast<std::size_t>(
+      std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                    std::filesystem::directory_iterator()));
+}
+
+// Counts the process's threads at each step of the work.
+class TThreadCounter : public IBusyCursor {
+public:
+  std::size_t Most = 0;
+  void Begin() override {}
+  bool Step(long long, long long) override {
+    Most = std::max(Most, ThreadsOfProcess());
+    return false;
+  }
+  void End() override {}
+};
+
+// A large Save takes its formatting threads from the process's budget: none
+// while other work (the other files of a batch) holds every core.
+TEST_F(LogExportTest, LargeSaveTakesItsThreadsFromTheProcessBudget) {
+  std::vector<std::vector<std::uint16_t>> Recs(30000, {Raw(1.5, 1)});
+  test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
+  LoadAll(Dir / "long.log");
+  auto ThreadsDuringSave = [&] {
+    TThreadCounter Counter;
+    TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Counter};
+    TLogExport Export(Sel, Opt, Fmt, cmNone, Services);
+    EXPECT_TRUE(Export.ConvertLogToText(","));
+    return Counter.Most;
+  };
+  const std::size_t Before = ThreadsOfProcess();
+  const unsigned Free = ProcessThreads().Free();
+  ProcessThreads().TakeAnyway(Free);
+  EXPECT_EQ(ThreadsDuringSave(), Before);
+  ProcessThreads().Give(Free);
+  EXPECT_EQ(ThreadsDuringSave(), Before + std::min(Free, UsableCores() - 1));
+  EXPECT_EQ(ProcessThreads().Free(), Free);
 }
 
 } // namespace

@@ -47,9 +47,9 @@ class TFakePrinter : public IPrinter {
 public:
   std::vector<TPrintJob> Jobs; // one per print dialog shown
   bool Confirm = true;
-  bool Print(TPrintSource Source, const std::string& Title) override {
+  TPrintResult Print(TPrintSource Source, const std::string& Title, std::string&) override {
     Jobs.push_back({Source, Title});
-    return Confirm;
+    return Confirm ? TPrintResult::Printed : TPrintResult::Cancelled;
   }
 };
 

@@ -38,6 +38,18 @@ TEST(ConvertTextToWorkbook, NumbersQuotedTextAndEverythingElseAsWritten) {
   EXPECT_EQ(FolderNames(Dir.Path()), (std::set<std::string>{"OUT.XLS"}));
 }
 
+// The DDR conversion pads its value fields into columns: they are numbers
+// all the same, shown with their decimals; missing values and flags stay
+// text.
+TEST(ConvertTextToWorkbook, PaddedValuesAreNumbers) {
+  test::TScratchDir Dir;
+  const std::string Xls = Dir / "SITE.XLS";
+  WriteWhole(Xls, "060124 0000\t     123.45\t?\t       -.--\t \t          7\r\n");
+  ASSERT_TRUE(ConvertTextToWorkbook(Xls));
+  EXPECT_EQ(test::DumpSheet(test::ReadZip(Xls), 1),
+            "1: A1=s:060124 0000 B1=n:123.45[0.00] C1=s:? D1=s:       -.-- E1=s:  F1=n:7[0]\n");
+}
+
 TEST(ConvertTextToWorkbook, LinesBeyondOneWorksheetContinueOnASecond) {
   test::TScratchDir Dir;
   const std::string Xls = Dir / "BIG.XLS";
