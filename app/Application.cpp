@@ -27,6 +27,8 @@ TApplication::TApplication(TAppServices& Services)
 
 TApplication::~TApplication() = default;
 
+std::unique_ptr<IMountPoints> SystemMountPoints() { return std::make_unique<TSystemMountPoints>(); }
+
 // ---------------------------------------------------------------------------
 // Start-up and shut-down
 

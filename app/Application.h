@@ -45,6 +45,10 @@ struct TAppServices {
   IMountPoints& Mounts;
 };
 
+// The mount points of the system the program runs on, which both front ends
+// offer on the RAMCARD page.
+std::unique_ptr<IMountPoints> SystemMountPoints();
+
 // What a command came to: whether it did what it was asked, and the file it
 // wrote, if any. Front ends take their exit status from it, never from the
 // wording of a message.

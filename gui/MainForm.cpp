@@ -40,7 +40,6 @@
 #include "gui/Icons.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
-#include "ramcard/MountPoints.h"
 
 namespace quorvin::gui {
 
@@ -194,7 +193,7 @@ void TMainForm::MakeServices(const TInjectedServices& Injected) {
   if (!Injected.FolderBrowser) FOwnFolderBrowser = std::make_unique<TQtFolderBrowser>(this);
   if (!Injected.Printer) FOwnPrinter = std::make_unique<TQtPrinter>(this, *RedtDisplay, *ChartLog);
   if (!Injected.Help) FOwnHelp = std::make_unique<TQtHelpViewer>();
-  if (!Injected.Mounts) FOwnMounts = std::make_unique<TSystemMountPoints>();
+  if (!Injected.Mounts) FOwnMounts = SystemMountPoints();
   FServices.reset(new TAppServices{
       Injected.Dialog ? *Injected.Dialog : *FOwnDialog,
       *FStatus,
