@@ -3,7 +3,6 @@
 
 #include "app/Settings.h"
 #include "core/IniFile.h"
-#include "report/Formatting.h"
 #include "workbook/Workbook.h"
 
 namespace quorvin {
@@ -27,6 +26,8 @@ TApplication::TApplication(TAppServices& Services)
 }
 
 TApplication::~TApplication() = default;
+
+std::unique_ptr<IMountPoints> SystemMountPoints() { return std::make_unique<TSystemMountPoints>(); }
 
 // ---------------------------------------------------------------------------
 // Start-up and shut-down
@@ -56,7 +57,8 @@ void TApplication::FormCreate(TIniFile& Ini) {
   // A stored name the list does not hold keeps the stored halves.
   const int Index = Selection.DtFormatSelection[PageLogPrn];
   if (Index >= 0)
-    DtFormatChange(PageLogPrn, std::string(LogPrnDtFormatNames[static_cast<std::size_t>(Index)]));
+    DtFormatChange(PageLogPrn,
+                   std::string(captions::LogPrnDtFormatNames[static_cast<std::size_t>(Index)]));
   Selection.Log.reset();
   Selection.CheckedSensorCount = 0;
   Selection.FileValid = false;
@@ -104,8 +106,8 @@ void TApplication::SetControlsFromOptions() {
   ShowLogPrnOptions(LogPrn, LogPrnControls);
   LogPrnControls.cbxOutFormat = LogPrn.OutputFormat == 1 ? 1 : 0;
   const std::string Name = DateTimeFormatName(Format);
-  Selection.ShowDtFormat(PageLogPrn, DtFormatIndex(LogPrnDtFormatNames, Name));
-  cbxDtFormatDDR = DtFormatIndex(OtherDtFormatNames, Name);
+  Selection.ShowDtFormat(PageLogPrn, DtFormatIndex(captions::LogPrnDtFormatNames, Name));
+  cbxDtFormatDDR = DtFormatIndex(captions::OtherDtFormatNames, Name);
   // A colour name that is not one of the sixteen leaves the list's colour.
   const int Back = ColourIndex(Colours.BackgroundColor);
   if (Back >= 0) Colours.STBackColor = Back;
@@ -179,7 +181,7 @@ void TApplication::edtDDROutputExit() { DDRPage.edtDDROutputExit(); }
 
 void TApplication::DtFormatChange(int Page, const std::string& Name) {
   if (Page == PageDDRLog) {
-    cbxDtFormatDDR = DtFormatIndex(OtherDtFormatNames, Name);
+    cbxDtFormatDDR = DtFormatIndex(captions::OtherDtFormatNames, Name);
     SetDateTimeFormat(Format, Name);
   } else {
     Selection.DtFormatChange(Page, Name, Format);
@@ -227,10 +229,11 @@ void TApplication::btnBrowseDirClick() {
   FView->ControlsChanged();
 }
 
-void TApplication::cbxRamdirClick(const std::string& Drive) {
+bool TApplication::cbxRamdirClick(const std::string& Drive) {
   RamCardPage.cbxRamdir.Text = Drive;
-  RamCardPage.cbxRamdirClick();
+  const bool Listed = RamCardPage.cbxRamdirClick();
   FView->RamFilesChanged();
+  return Listed;
 }
 
 // ---------------------------------------------------------------------------

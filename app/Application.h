@@ -12,6 +12,7 @@
 
 #include "app/Captions.h"
 #include "app/LogPrnControls.h"
+#include "app/LogSelection.h"
 #include "core/ChartService.h"
 #include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
@@ -22,7 +23,6 @@
 #include "ramcard/RamCardPage.h"
 #include "report/Graph.h"
 #include "report/LogPrnOptions.h"
-#include "report/LogSelection.h"
 #include "report/Statistics.h"
 
 namespace quorvin {
@@ -44,6 +44,10 @@ struct TAppServices {
   IHelpViewer& Help;
   IMountPoints& Mounts;
 };
+
+// The mount points of the system the program runs on, which both front ends
+// offer on the RAMCARD page.
+std::unique_ptr<IMountPoints> SystemMountPoints();
 
 // What a command came to: whether it did what it was asked, and the file it
 // wrote, if any. Front ends take their exit status from it, never from the
@@ -182,6 +186,16 @@ public:
 
   // --- the commands ----------------------------------------------------------
   TCommandOutcome FileOpenExecute(int Tag);
+  // Opens Path as Open would with Path chosen, on the page its kind belongs
+  // to (PageForFile), which shows first as a click on its tab shows it; a
+  // folder or a RAM card dump becomes the RAMCARD page's drive. For a file
+  // dropped on the window, named at start or picked from a list of files.
+  TCommandOutcome OpenFile(const std::string& Path);
+  // The page OpenFile opens Path on while Page shows: RAMCARD for a folder,
+  // a RAM card dump, or a file of no known kind while RAMCARD shows; DDRLOG
+  // for a DDR file, or a file of no known kind while DDRLOG shows; else a
+  // log page, the one showing or LOGPRN.
+  static int PageForFile(const std::string& Path, int Page);
   TCommandOutcome FileSaveExecute();
   TCommandOutcome FilePrintExecute();
   // The command of a menu entry or tool button (Open with the File, Open tag).
@@ -236,7 +250,8 @@ public:
   void STTextColorChange(int Index);
   void chkUSGSDeviceClick(bool Checked);
   void btnBrowseDirClick();
-  void cbxRamdirClick(const std::string& Drive);
+  // True when the drive's files are listed.
+  bool cbxRamdirClick(const std::string& Drive);
 
   // --- options and controls ----------------------------------------------------
   void GetOptionsFromControls();
@@ -251,6 +266,8 @@ public:
                          const std::string& TypedOutput = std::string()) const;
 
 private:
+  // Open's steps once the file is chosen, Tag being the invoker's.
+  TCommandOutcome OpenChosenFile(int Tag, const std::string& Chosen);
   void ClearMessage();
   void Message(std::string_view Text);
   bool Prologue(std::string_view MissingFileText);

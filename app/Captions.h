@@ -93,6 +93,17 @@ inline constexpr std::string_view LabelEndDate = "End Date:";
 inline constexpr std::string_view HintEndDate = "End date of R630 log file";
 inline constexpr std::string_view LabelDateFormat = "Date Format:";
 inline constexpr std::string_view HintDateFormat = "Date Format";
+// The names of cbxDtFormat (LOGPRN), in list order.
+inline constexpr std::array<std::string_view, 10> LogPrnDtFormatNames = {
+    "MMDDYY HHMM",         "DDMMYY HHMM",        "YYMMDD HHMM",         "MM/DD/YY HH:MM:SS",
+    "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",  "MM/DD/YYYY HH:MM:SS", "MM/DD/YYYY HH:MM",
+    "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS"};
+// The names of the LOGPLOT, LOGSTAT and DDRLOG lists: the same without
+// "MM/DD/YYYY HH:MM".
+inline constexpr std::array<std::string_view, 9> OtherDtFormatNames = {
+    "MMDDYY HHMM",         "DDMMYY HHMM",         "YYMMDD HHMM",
+    "MM/DD/YY HH:MM:SS",   "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",
+    "MM/DD/YYYY HH:MM:SS", "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS"};
 inline constexpr std::string_view CheckSelectAll = "Select all Sensors";
 inline constexpr std::string_view GroupSensors = "Sensors";
 inline constexpr std::string_view HintSensors = "List of sensors in the R630 logfile";

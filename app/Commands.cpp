@@ -8,6 +8,7 @@
 #include "app/Captions.h"
 #include "app/HelpTopics.h"
 #include "core/FileNames.h"
+#include "logdata/LogFormats.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 
@@ -411,8 +412,11 @@ TCommandOutcome TApplication::FileOpenExecute(int Tag) {
   Request.InitialDir = OpenDialogFolder;
   std::string Chosen;
   if (!FServices.FileDialog.Execute(Request, Chosen)) return TCommandOutcome{};
-  OpenDialogFolder = std::filesystem::path(Chosen).parent_path().string();
+  return OpenChosenFile(Tag, Chosen);
+}
 
+TCommandOutcome TApplication::OpenChosenFile(int Tag, const std::string& Chosen) {
+  OpenDialogFolder = std::filesystem::path(Chosen).parent_path().string();
   TCommandOutcome Outcome;
   if (ActivePage != PageDDRLog) {
     Selection.LogFileName = Chosen;
@@ -429,6 +433,25 @@ TCommandOutcome TApplication::FileOpenExecute(int Tag) {
   }
   FView->ControlsChanged();
   return Outcome;
+}
+
+int TApplication::PageForFile(const std::string& Path, int Page) {
+  std::error_code Ec;
+  const bool Log = IsLogFileName(Path);
+  const bool DDR = UpperCase(ExtractFileExt(Path)) == ".DDR";
+  if (std::filesystem::is_directory(Path, Ec) || SameText(ExtractFileName(Path), RamCardDumpName) ||
+      (Page == PageRamCard && !Log && !DDR))
+    return PageRamCard;
+  if (DDR || (Page == PageDDRLog && !Log)) return PageDDRLog;
+  return IsLogPage(Page) ? Page : PageLogPrn;
+}
+
+TCommandOutcome TApplication::OpenFile(const std::string& Path) {
+  const int Page = PageForFile(Path, ActivePage);
+  if (Page != ActivePage) PgCntrlLogChange(Page);
+  if (Page == PageRamCard) return TCommandOutcome{cbxRamdirClick(Path), {}};
+  ClearMessage();
+  return OpenChosenFile(Page == PageDDRLog ? TagBrowseDDR : TagBrowseLog, Path);
 }
 
 void TApplication::FileExitExecute() { FView->CloseRequested(); }

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "app/Application.h"
+#include "app/Captions.h"
 #include "core/IniFile.h"
 #include "core/MiscUtil.h"
-#include "report/Formatting.h"
 
 namespace quorvin {
 
@@ -99,7 +99,7 @@ bool SettingAccepts(const TSetting& Setting, const std::string& Text) {
   case TSettingKind::OutputFormat:
     return Upper == "TEXT" || Upper == "EXCEL";
   case TSettingKind::DateTimeFormat:
-    return DtFormatIndex(LogPrnDtFormatNames, Text) >= 0;
+    return DtFormatIndex(captions::LogPrnDtFormatNames, Text) >= 0;
   case TSettingKind::Colour:
     return ColourIndex(Text) >= 0;
   case TSettingKind::Text:
@@ -117,7 +117,7 @@ std::string AcceptedValues(const TSetting& Setting) {
   case TSettingKind::OutputFormat:
     return "TEXT, EXCEL";
   case TSettingKind::DateTimeFormat:
-    for (std::string_view Name : LogPrnDtFormatNames) Join(Name);
+    for (std::string_view Name : captions::LogPrnDtFormatNames) Join(Name);
     return List;
   case TSettingKind::Colour:
     for (std::string_view Name : ColourNames) Join(Name);

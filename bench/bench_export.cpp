@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "BenchUi.h"
+#include "app/LogSelection.h"
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
-#include "report/LogSelection.h"
 
 namespace {
 

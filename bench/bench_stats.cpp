@@ -13,10 +13,10 @@
 #include <string>
 
 #include "BenchLog.h"
+#include "app/LogSelection.h"
 #include "core/UiServices.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
-#include "report/LogSelection.h"
 #include "report/Statistics.h"
 
 namespace {

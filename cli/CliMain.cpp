@@ -30,7 +30,6 @@
 #include "core/IniFile.h"
 #include "core/OutputFile.h"
 #include "core/RegularFile.h"
-#include "ramcard/MountPoints.h"
 
 namespace quorvin::cli {
 
@@ -84,7 +83,7 @@ struct TConsoleRun {
   TNoFolderBrowser FolderBrowser;
   TNoPrinter Printer;
   TNoHelpViewer Help;
-  TSystemMountPoints Mounts;
+  std::unique_ptr<IMountPoints> Mounts = SystemMountPoints();
   TAppServices Services;
   TApplication App{Services};
 
@@ -94,7 +93,7 @@ struct TConsoleRun {
               IChart* Chart = nullptr)
       : Dialog(Err, Line.Yes), Pane(Out), Busy(Environment.OutError),
         Services{Dialog,     Status,        Pane,    Busy, Chart ? *Chart : NoChart,
-                 FileDialog, FolderBrowser, Printer, Help, Mounts} {
+                 FileDialog, FolderBrowser, Printer, Help, *Mounts} {
     // The options make the round trip through the controls that the window
     // makes before its commands.
     TIniFile Ini = Settings.Copy();

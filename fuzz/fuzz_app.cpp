@@ -8,7 +8,6 @@
 
 #include "FuzzSupport.h"
 #include "app/Application.h"
-#include "report/Formatting.h"
 
 using namespace quorvin;
 
@@ -45,8 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   fuzz::TNullApp Null;
   TApplication& App = Null.App;
   TLogSelection& Sel = App.Selection;
-  App.DtFormatChange(PageLogPrn,
-                     std::string(LogPrnDtFormatNames[DateFormat % LogPrnDtFormatNames.size()]));
+  App.DtFormatChange(
+      PageLogPrn,
+      std::string(
+          captions::LogPrnDtFormatNames[DateFormat % captions::LogPrnDtFormatNames.size()]));
   App.LogFileChange(PageLogPrn, Path);
   App.edtFilenameExit(PageLogPrn);
   if (!Sel.FileValid || !Sel.LogLoaded()) return 0;

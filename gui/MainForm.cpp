@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -41,8 +40,6 @@
 #include "gui/Icons.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
-#include "ramcard/MountPoints.h"
-#include "report/Formatting.h"
 
 namespace quorvin::gui {
 
@@ -82,8 +79,6 @@ bool IsView(TActionId Id) {
   return Id == actOptionsDisplay || Id == actOptionsHeader || Id == actOptionsGraph ||
          Id == actOptionsStats;
 }
-
-bool IsLogPage(int Page) { return Page >= 0 && Page < LogPageCount; }
 
 // The dynamic property that holds a widget's help context; a widget without
 // one has its parent's.
@@ -158,26 +153,7 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
   FBusy = std::make_unique<TQtBusyCursor>(this, FStatus.get());
 
-  if (!Injected.Dialog) FOwnDialog = std::make_unique<TQtMessageDialog>(this);
-  if (!Injected.FileDialog) FOwnFileDialog = std::make_unique<TQtFileDialog>(this);
-  if (!Injected.FolderBrowser) FOwnFolderBrowser = std::make_unique<TQtFolderBrowser>(this);
-  if (!Injected.Printer) FOwnPrinter = std::make_unique<TQtPrinter>(this, *RedtDisplay, *ChartLog);
-  if (!Injected.Help) FOwnHelp = std::make_unique<TQtHelpViewer>();
-  if (!Injected.Mounts) FOwnMounts = std::make_unique<TSystemMountPoints>();
-  FFileDialog = std::make_unique<TFileDialogProxy>(Injected.FileDialog ? *Injected.FileDialog
-                                                                       : *FOwnFileDialog);
-  FServices.reset(new TAppServices{
-      Injected.Dialog ? *Injected.Dialog : *FOwnDialog,
-      *FStatus,
-      *RedtDisplay,
-      *FBusy,
-      *ChartLog,
-      *FFileDialog,
-      Injected.FolderBrowser ? *Injected.FolderBrowser : *FOwnFolderBrowser,
-      Injected.Printer ? *Injected.Printer : *FOwnPrinter,
-      Injected.Help ? *Injected.Help : *FOwnHelp,
-      Injected.Mounts ? *Injected.Mounts : *FOwnMounts,
-  });
+  MakeServices(Injected);
   FApp = std::make_unique<TApplication>(*FServices);
   ChartLog->UseFormat(FApp->Format);
   ChartLog->OnContextMenu = [this](QMenu& Menu) { AddChartMenuEntries(Menu); };
@@ -186,7 +162,54 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   BuildMenus();
   BuildToolBar();
 
-  // The page area.
+  BuildPages();
+  ConnectOptions();
+
+  auto* Central = new QWidget;
+  auto* CentralLayout = new QVBoxLayout(Central);
+  CentralLayout->setContentsMargins(0, 0, 0, 0);
+  CentralLayout->setSpacing(0);
+  CentralLayout->addWidget(PnlMain, 1);
+  CentralLayout->addWidget(PnlOptions, 0);
+  setCentralWidget(Central);
+
+  // Each control has the help context of its page; the window, its two
+  // areas and whatever lies outside the pages have the window's.
+  setProperty(HelpContextProperty, HelpWindow);
+  PnlMain->setProperty(HelpContextProperty, HelpWindow);
+  PnlOptions->setProperty(HelpContextProperty, HelpWindow);
+  RedtDisplay->setProperty(HelpContextProperty, HelpTextPane);
+  ChartLog->setProperty(HelpContextProperty, HelpChart);
+  for (int Page = 0; Page < PgCntrlLog->count(); ++Page)
+    PgCntrlLog->widget(Page)->setProperty(HelpContextProperty, PageHelpContexts[std::size_t(Page)]);
+
+  FApp->AttachView(this);
+  FApp->Selection.AttachView(this);
+}
+
+void TMainForm::MakeServices(const TInjectedServices& Injected) {
+  if (!Injected.Dialog) FOwnDialog = std::make_unique<TQtMessageDialog>(this);
+  if (!Injected.FileDialog) FOwnFileDialog = std::make_unique<TQtFileDialog>(this);
+  if (!Injected.FolderBrowser) FOwnFolderBrowser = std::make_unique<TQtFolderBrowser>(this);
+  if (!Injected.Printer) FOwnPrinter = std::make_unique<TQtPrinter>(this, *RedtDisplay, *ChartLog);
+  if (!Injected.Help) FOwnHelp = std::make_unique<TQtHelpViewer>();
+  if (!Injected.Mounts) FOwnMounts = SystemMountPoints();
+  FServices.reset(new TAppServices{
+      Injected.Dialog ? *Injected.Dialog : *FOwnDialog,
+      *FStatus,
+      *RedtDisplay,
+      *FBusy,
+      *ChartLog,
+      Injected.FileDialog ? *Injected.FileDialog : *FOwnFileDialog,
+      Injected.FolderBrowser ? *Injected.FolderBrowser : *FOwnFolderBrowser,
+      Injected.Printer ? *Injected.Printer : *FOwnPrinter,
+      Injected.Help ? *Injected.Help : *FOwnHelp,
+      Injected.Mounts ? *Injected.Mounts : *FOwnMounts,
+  });
+}
+
+// The page area.
+void TMainForm::BuildPages() {
   PnlMain = new QWidget;
   PnlMain->setObjectName(QStringLiteral("PnlMain"));
   auto* MainLayout = new QVBoxLayout(PnlMain);
@@ -218,28 +241,6 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   QWidget* DDR = BuildDDRLogPage();
   DDR->setObjectName(QString::fromLatin1(PageNames[PageDDRLog]));
   PgCntrlLog->addTab(DDR, Caption(PageCaptions[PageDDRLog]));
-  ConnectOptions();
-
-  auto* Central = new QWidget;
-  auto* CentralLayout = new QVBoxLayout(Central);
-  CentralLayout->setContentsMargins(0, 0, 0, 0);
-  CentralLayout->setSpacing(0);
-  CentralLayout->addWidget(PnlMain, 1);
-  CentralLayout->addWidget(PnlOptions, 0);
-  setCentralWidget(Central);
-
-  // Each control has the help context of its page; the window, its two
-  // areas and whatever lies outside the pages have the window's.
-  setProperty(HelpContextProperty, HelpWindow);
-  PnlMain->setProperty(HelpContextProperty, HelpWindow);
-  PnlOptions->setProperty(HelpContextProperty, HelpWindow);
-  RedtDisplay->setProperty(HelpContextProperty, HelpTextPane);
-  ChartLog->setProperty(HelpContextProperty, HelpChart);
-  for (int Page = 0; Page < PgCntrlLog->count(); ++Page)
-    PgCntrlLog->widget(Page)->setProperty(HelpContextProperty, PageHelpContexts[std::size_t(Page)]);
-
-  FApp->AttachView(this);
-  FApp->Selection.AttachView(this);
 }
 
 TMainForm::~TMainForm() {
@@ -624,31 +625,7 @@ void TMainForm::ShowPage(int Page) {
 
 void TMainForm::OpenDroppedFile(const QString& Path) {
   if (FRunning || FBusy->Busy()) return;
-  const QFileInfo Info(Path);
-  const QString Ext = Info.suffix().toUpper();
-  const bool LogFile = Ext == u"LOG" || Ext == u"CSV" || Ext == u"TXT";
-  const int Page = FApp->ActivePage;
-  const std::string File = ToEngine(Path);
-  if (Info.isDir() || Info.fileName().compare(u"RAMCARD.RCD", Qt::CaseInsensitive) == 0 ||
-      (Page == PageRamCard && !LogFile && Ext != u"DDR")) {
-    // A folder holding a dump, a dump, or a card image: the RAM card drive.
-    ShowPage(PageRamCard);
-    {
-      const QSignalBlocker Block(cbxRamdir);
-      cbxRamdir->setEditText(Path);
-    }
-    Run([this, File] { FApp->cbxRamdirClick(File); });
-    return;
-  }
-  int Tag = TagBrowseLog;
-  if (Ext == u"DDR" || (Page == PageDDRLog && !LogFile)) {
-    ShowPage(PageDDRLog);
-    Tag = TagBrowseDDR;
-  } else if (!IsLogPage(Page)) {
-    ShowPage(PageLogPrn);
-  }
-  FFileDialog->Preset(File);
-  Run([this, Tag] { FApp->FileOpenExecute(Tag); });
+  Run([this, File = ToEngine(Path)] { FApp->OpenFile(File); });
 }
 
 // ---------------------------------------------------------------------------

@@ -16,7 +16,7 @@
 
 #include "app/Application.h"
 #include "app/Captions.h"
-#include "report/LogSelection.h"
+#include "app/LogSelection.h"
 
 class QAction;
 class QButtonGroup;
@@ -41,7 +41,6 @@ namespace quorvin::gui {
 
 using chart::TChartPanel;
 
-class TFileDialogProxy;
 class TQtBusyCursor;
 class TQtHelpViewer;
 class TQtPrinter;
@@ -80,8 +79,8 @@ public:
   // The window's own help viewer, when none was injected.
   TQtHelpViewer* HelpViewer() const;
 
-  // A file dropped on the window (or named on the command line), chosen as
-  // Open or the page's Browse would choose it.
+  // A file dropped on the window (or named on the command line), opened on
+  // the page its kind belongs to (TApplication::OpenFile).
   void OpenDroppedFile(const QString& Path);
   // The files named on the command line, relative to the current folder:
   // the first is opened as a drop of it would be.
@@ -124,6 +123,10 @@ protected:
 
 private:
   // --- building ------------------------------------------------------------
+  // The services the application is given: those injected, the window's own
+  // for the rest.
+  void MakeServices(const TInjectedServices& Injected);
+  void BuildPages();
   void BuildActions();
   void BuildMenus();
   void BuildToolBar();
@@ -162,7 +165,6 @@ private:
   std::unique_ptr<IPrinter> FOwnPrinter;
   std::unique_ptr<IHelpViewer> FOwnHelp;
   std::unique_ptr<IMountPoints> FOwnMounts;
-  std::unique_ptr<TFileDialogProxy> FFileDialog;
   std::unique_ptr<TQtStatusBar> FStatus;
   std::unique_ptr<TQtBusyCursor> FBusy;
 

@@ -19,7 +19,6 @@
 #include "core/MiscUtil.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
-#include "report/Formatting.h"
 
 namespace quorvin::gui {
 

@@ -188,15 +188,6 @@ bool TQtFileDialog::Execute(const TFileDialogRequest& Request, std::string& Chos
   return true;
 }
 
-bool TFileDialogProxy::Execute(const TFileDialogRequest& Request, std::string& Chosen) {
-  if (FPreset) {
-    Chosen = *FPreset;
-    FPreset.reset();
-    return true;
-  }
-  return FInner.Execute(Request, Chosen);
-}
-
 bool TQtFolderBrowser::Browse(const std::string& StartFolder, std::string& Chosen) {
   TArrowWhileOpen Arrow;
   const QString Folder = QFileDialog::getExistingDirectory(

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "core/UiServices.h"
@@ -72,19 +71,6 @@ public:
 
 private:
   QWidget* FParent;
-};
-
-// The open dialog as the window uses it: a file dropped on the window (or
-// named on the command line) is "chosen" without showing anything.
-class TFileDialogProxy final : public IFileDialog {
-public:
-  explicit TFileDialogProxy(IFileDialog& Inner) : FInner(Inner) {}
-  void Preset(const std::string& Path) { FPreset = Path; }
-  bool Execute(const TFileDialogRequest& Request, std::string& Chosen) override;
-
-private:
-  IFileDialog& FInner;
-  std::optional<std::string> FPreset;
 };
 
 class TQtFolderBrowser final : public IFolderBrowser {

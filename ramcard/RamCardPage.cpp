@@ -35,10 +35,11 @@ void TRamCardPage::FocusOutFile() {
 
 void TRamCardPage::FillDrives(IMountPoints& Mounts) { cbxRamdir.Items = Mounts.MountPoints(); }
 
-void TRamCardPage::cbxRamdirClick() {
+bool TRamCardPage::cbxRamdirClick() {
   if (OnShowPane) OnShowPane();
-  if (cbxRamdir.Text.empty()) return;
-  if (OpenDrive()) ListRamFiles();
+  if (cbxRamdir.Text.empty() || !OpenDrive()) return false;
+  ListRamFiles();
+  return true;
 }
 
 bool TRamCardPage::OpenDrive() {

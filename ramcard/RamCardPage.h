@@ -59,8 +59,9 @@ public:
 
   // Fills cbxRamdir with the mount points.
   void FillDrives(IMountPoints& Mounts);
-  // The drive was chosen: new reader, open, validate, list.
-  void cbxRamdirClick();
+  // The drive was chosen: new reader, open, validate, list. True when its
+  // files are listed.
+  bool cbxRamdirClick();
   // Creates the reader for the drive text, opens and validates its dump
   // (telling the user what failed); true when its entries can be walked.
   bool OpenDrive();

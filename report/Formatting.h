@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How every log output writes dates, times and values: the date-format
-// names, day of the year, seconds of the day, the date/time block that opens
-// a data line, recorded and not-recorded values, and the field separator.
+// How every log output writes dates, times and values: day of the year,
+// seconds of the day, the date/time block that opens a data line, recorded
+// and not-recorded values, and the field separator.
 //
 // Nothing here holds state: the current format, the options and the command
 // mode are passed in by the caller.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,29 +19,6 @@
 #include "report/LogPrnOptions.h"
 
 namespace quorvin {
-
-// The names of cbxDtFormat (LOGPRN), in list order.
-inline constexpr std::array<std::string_view, 10> LogPrnDtFormatNames = {
-    "MMDDYY HHMM",         "DDMMYY HHMM",        "YYMMDD HHMM",         "MM/DD/YY HH:MM:SS",
-    "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",  "MM/DD/YYYY HH:MM:SS", "MM/DD/YYYY HH:MM",
-    "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS"};
-
-// The names of the LOGPLOT, LOGSTAT and DDRLOG lists: the same without
-// "MM/DD/YYYY HH:MM".
-inline constexpr std::array<std::string_view, 9> OtherDtFormatNames = {
-    "MMDDYY HHMM",         "DDMMYY HHMM",         "YYMMDD HHMM",
-    "MM/DD/YY HH:MM:SS",   "DD/MM/YY HH:MM:SS",   "YY/MM/DD HH:MM:SS",
-    "MM/DD/YYYY HH:MM:SS", "DD/MM/YYYY HH:MM:SS", "YYYY/MM/DD HH:MM:SS"};
-
-// Position of Name in a list of names compared in upper case; -1 when the
-// list does not hold it (the list then shows no selection).
-template <std::size_t N>
-int DtFormatIndex(const std::array<std::string_view, N>& Names, const std::string& Name) {
-  const std::string Upper = UpperCase(Name);
-  for (std::size_t i = 0; i < N; ++i)
-    if (Names[i] == Upper) return static_cast<int>(i);
-  return -1;
-}
 
 // Day of the year of a log time, 1 to 366.
 int DayOfYear(LogTime Time);

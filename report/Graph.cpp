@@ -9,7 +9,7 @@
 
 namespace quorvin {
 
-TGraph::TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
+TGraph::TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Format,
                TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy)
     : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode),
       FBusy(Busy) {}

@@ -9,7 +9,7 @@
 
 #include "core/ChartService.h"
 #include "core/DateTimeFormat.h"
-#include "report/LogSelection.h"
+#include "report/SelectedLog.h"
 #include "report/Statistics.h"
 
 namespace quorvin {
@@ -32,7 +32,7 @@ class TGraph final : public IRowConsumer {
 public:
   // CommandMode 2 (Graph) adds the rows of the data pass to the series; with
   // any other mode Draw sets the chart up and adds no points.
-  TGraph(IChart& Chart, TLogSelection& Selection, const TDateTimeFormat& Format,
+  TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Format,
          TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy = nullptr);
 
   void RemoveAllSeries() { FChart.RemoveAllSeries(); }
@@ -55,7 +55,7 @@ public:
 
 private:
   IChart& FChart;
-  TLogSelection& FSel;
+  TSelectedLog& FSel;
   const TDateTimeFormat& FFormat;
   TGraphLimits& FLimits;
   int FCommandMode;

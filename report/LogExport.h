@@ -11,23 +11,19 @@
 #include "core/DateTimeFormat.h"
 #include "core/OutputFile.h"
 #include "core/UiServices.h"
+#include "report/LineMaker.h"
 #include "report/LogPrnOptions.h"
-#include "report/LogSelection.h"
+#include "report/SelectedLog.h"
 
 namespace quorvin {
 
-// Lines are handed on once more than this many are pending, or once they
-// hold more than ChunkBytes characters (very wide lines).
-constexpr int ChunkLines = 256;
-constexpr std::size_t ChunkBytes = 1 << 20;
-
-class TLogExport {
+class TLogExport : private IChunkSink {
 public:
   // CommandMode 0 displays into Ui.Pane; any other value saves to the output
   // file. A log whose sensors have readings of their own (CSV) is converted
   // on a time grid of its own; the selection keeps the range and interval
   // the user chose.
-  TLogExport(TLogSelection& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
+  TLogExport(TSelectedLog& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
              int CommandMode, TUiServices& Ui);
 
   // Separator: GetFieldSeparator for the same options and command mode.
@@ -66,24 +62,20 @@ public:
                                         const std::string& LogFileName, int OutputFormat);
 
 private:
-  struct TColumn;
-  struct TChunk;
-  class TRowFormatter;
-  class TFormatPool;
-  class TLineMaker;
-
   // The steps of ConvertLogToText.
   void StartConversion();
-  void AddColumns(TLineMaker& Maker, int SensorCount) const;
+  // The checked sensors' columns; their indexes go to FSensorIndexes.
+  std::vector<TValueColumn> MakeColumns(int SensorCount);
   void RunRecordLoop(TLineMaker& Maker);
   void RunGridLoop(TLineMaker& Maker);
   // With excluded lines: the next grid time on a day that has a record.
   bool SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t Step);
-  std::int64_t NextRecordTime(const TLineMaker& Maker, std::int64_t From) const;
+  std::int64_t NextRecordTime(std::int64_t From) const;
 
   bool WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Append, bool FirstChunk);
   bool ShowOutputChunk(const TChunk& Chunk, bool FirstChunk);
-  bool HandOn(const TChunk& Chunk);
+  // Shows or writes a chunk; false when the conversion stops there.
+  bool HandOn(const TChunk& Chunk) override;
   bool FinishOutput();
   // The grid of a log whose sensors have readings of their own (a CSV
   // log); false after the warning on different logging intervals.
@@ -91,7 +83,7 @@ private:
   // The grid cut to the time window; false when no grid time is left.
   bool ApplyTimeWindow();
 
-  TLogSelection& FSel;
+  TSelectedLog& FSel;
   const TLogPrnOptions& FOptions;
   const TDateTimeFormat& FFormat;
   int FCommandMode;
@@ -106,6 +98,8 @@ private:
   LogTime FStartTime = 0;
   LogTime FEndTime = 0;
   std::int32_t FLogInterval = 0;
+  // The checked sensors, 1-based in the log's order: one per column.
+  std::vector<int> FSensorIndexes;
 
   // Chunk state of one conversion.
   TOutputFile FOut;
@@ -114,14 +108,13 @@ private:
   bool FFirstChunk = true;
   bool FFailed = false;
   bool FAnyChunkWritten = false;
-  // How far the loop has come, for the busy cursor's progress.
-  std::int64_t FProgressDone = 0;
+  // The steps of the whole loop, for the busy cursor's progress.
   std::int64_t FProgressTotal = 0;
 };
 
 // The same, for callers that want one call: OutputFileName receives the name
 // a save wrote (or tried to write).
-bool ConvertLogToText(TLogSelection& Selection, const TLogPrnOptions& Options,
+bool ConvertLogToText(TSelectedLog& Selection, const TLogPrnOptions& Options,
                       const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
                       TUiServices& Ui, std::string& OutputFileName);
 

@@ -11,7 +11,7 @@ namespace {
 // Reads the checked sensors of the loaded log, in log order.
 class TRowReader {
 public:
-  explicit TRowReader(TLogSelection& Sel) : FSel(Sel) {
+  explicit TRowReader(TSelectedLog& Sel) : FSel(Sel) {
     for (int P : CheckedPositions(Sel)) FSensorIndexes.push_back(P + 1);
   }
   int Width() const { return static_cast<int>(FSensorIndexes.size()); }
@@ -24,7 +24,7 @@ public:
   }
 
 private:
-  TLogSelection& FSel;
+  TSelectedLog& FSel;
   std::vector<int> FSensorIndexes;
 };
 
@@ -36,14 +36,14 @@ float* TPendingRows::AddRow(LogTime Time) {
   return FValues.data() + FValues.size() - static_cast<std::size_t>(FWidth);
 }
 
-std::vector<int> CheckedPositions(const TLogSelection& Selection) {
+std::vector<int> CheckedPositions(const TSelectedLog& Selection) {
   std::vector<int> R;
   for (std::size_t i = 0; i < Selection.SensorChoices.size(); ++i)
     if (Selection.SensorChoices[i].Checked) R.push_back(static_cast<int>(i));
   return R;
 }
 
-bool RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer, IBusyCursor* Busy) {
+bool RunDataPass(TSelectedLog& Selection, IRowConsumer* Consumer, IBusyCursor* Busy) {
   constexpr int StepsPerReport = 4096;
   TRowReader Reader(Selection);
   TPendingRows Rows(Reader.Width());
@@ -91,7 +91,7 @@ std::int64_t RoundedSamples(std::int64_t Total, std::int64_t Sensors) {
   return Q;
 }
 
-TStatistics::TStatistics(TLogSelection& Selection, const TDateTimeFormat& Format,
+TStatistics::TStatistics(TSelectedLog& Selection, const TDateTimeFormat& Format,
                          const TLogPrnOptions& Options, int CommandMode, TStatAccumulators& Acc,
                          ITextPane& Pane, IBusyCursor* Busy)
     : FSel(Selection), FFormat(Format), FOptions(Options), FCommandMode(CommandMode), FAcc(Acc),

@@ -14,7 +14,7 @@
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
 #include "report/LogPrnOptions.h"
-#include "report/LogSelection.h"
+#include "report/SelectedLog.h"
 
 namespace quorvin {
 
@@ -61,7 +61,7 @@ public:
 };
 
 // Positions (0-based, log order) of the checked sensors of the selection.
-std::vector<int> CheckedPositions(const TLogSelection& Selection);
+std::vector<int> CheckedPositions(const TSelectedLog& Selection);
 
 // Walks the grid StartTime, StartTime + LogInterval, ... while the time is
 // before EndTime (the first step is always taken), reading the checked
@@ -69,7 +69,7 @@ std::vector<int> CheckedPositions(const TLogSelection& Selection);
 // kept. A LogInterval that is not positive takes the first step only.
 // Progress goes to Busy (when given) every few thousand steps; false when
 // the user cancelled, the pass then stops where it was.
-bool RunDataPass(TLogSelection& Selection, IRowConsumer* Consumer, IBusyCursor* Busy = nullptr);
+bool RunDataPass(TSelectedLog& Selection, IRowConsumer* Consumer, IBusyCursor* Busy = nullptr);
 
 // The four accumulators, one element per checked sensor; they live from one
 // Statistics command to the next.
@@ -90,9 +90,9 @@ public:
   // CommandMode 3 (Statistics) folds and prints; with any other mode the
   // report shows only its heading. Accumulators are sized to the checked
   // sensors of the selection as the report starts.
-  TStatistics(TLogSelection& Selection, const TDateTimeFormat& Format,
-              const TLogPrnOptions& Options, int CommandMode, TStatAccumulators& Acc,
-              ITextPane& Pane, IBusyCursor* Busy = nullptr);
+  TStatistics(TSelectedLog& Selection, const TDateTimeFormat& Format, const TLogPrnOptions& Options,
+              int CommandMode, TStatAccumulators& Acc, ITextPane& Pane,
+              IBusyCursor* Busy = nullptr);
 
   // The heading, then the data pass; false when the user cancelled it.
   bool Report();
@@ -108,7 +108,7 @@ private:
   std::string DateText(LogTime Time) const;
   void PrintBlock(const std::string& Label);
 
-  TLogSelection& FSel;
+  TSelectedLog& FSel;
   const TDateTimeFormat& FFormat;
   const TLogPrnOptions& FOptions;
   int FCommandMode;

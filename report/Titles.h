@@ -6,21 +6,21 @@
 #include <string>
 
 #include "core/DateTimeFormat.h"
-#include "report/LogSelection.h"
+#include "report/SelectedLog.h"
 
 namespace quorvin {
 
 // " DATE: " + StartDate + " TO " + EndDate, each written with DatePattern.
-std::string DateRangeText(const TLogSelection& Selection, const TDateTimeFormat& Format);
+std::string DateRangeText(const TSelectedLog& Selection, const TDateTimeFormat& Format);
 std::string DateRangeText(TDateTime Start, TDateTime End, const TDateTimeFormat& Format);
 // The loaded log's data title ("R630/R600 DATA FROM: " for a logger file,
 // "CSV LOG DATA FROM: " for a CSV log), NAME and " DATE: ...": the export's
 // and the graph's title.
-std::string DataTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format);
+std::string DataTitleLine(const TSelectedLog& Selection, const TDateTimeFormat& Format);
 // The same over the dates Start to End instead of the selection's.
-std::string DataTitleLine(const TLogSelection& Selection, TDateTime Start, TDateTime End,
+std::string DataTitleLine(const TSelectedLog& Selection, TDateTime Start, TDateTime End,
                           const TDateTimeFormat& Format);
 // "STATISTICS FOR: NAME DATE: ...".
-std::string StatisticsTitleLine(const TLogSelection& Selection, const TDateTimeFormat& Format);
+std::string StatisticsTitleLine(const TSelectedLog& Selection, const TDateTimeFormat& Format);
 
 } // namespace quorvin

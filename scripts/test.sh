@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# An include against the layers fails at once, before anything is built.
+bash scripts/check-layers.sh
 bash scripts/setup.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 

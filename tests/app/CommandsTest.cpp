@@ -303,6 +303,33 @@ TEST_F(Commands, OpenDialogFollowsTheInvokersTag) {
   EXPECT_EQ(App.Selection.LogFileName, Before);
 }
 
+// A file opened by its name alone (dropped, named at start) goes to the page
+// of its kind, or stays with the page showing, and opens there as Open would.
+TEST_F(Commands, OpenFileChoosesThePageByTheKindOfFile) {
+  CopySamples(Dir, {"RAMCARD.RCD"});
+  WriteWhole(Dir / "notes.dat", "x");
+  struct TCase {
+    int From;
+    std::string File;
+    int To;
+    bool Opened;
+  };
+  const TCase Cases[] = {
+      {PageDDRLog, "site2.csv", PageLogPrn, true},   {PageLogStat, "SITE1.LOG", PageLogStat, true},
+      {PageLogPlot, "SAMPLE.DDR", PageDDRLog, true}, {PageLogPrn, "RAMCARD.RCD", PageRamCard, true},
+      {PageLogPrn, "", PageRamCard, true},           {PageRamCard, "notes.dat", PageRamCard, false},
+      {PageDDRLog, "notes.dat", PageDDRLog, false},  {PageLogPlot, "notes.dat", PageLogPlot, false},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.File + " from " + std::to_string(C.From));
+    App.PgCntrlLogChange(C.From);
+    EXPECT_EQ(App.OpenFile(Dir / C.File).Succeeded, C.Opened);
+    EXPECT_EQ(App.ActivePage, C.To);
+    EXPECT_EQ(TApplication::PageForFile(Dir / C.File, C.From), C.To);
+  }
+  EXPECT_TRUE(F.FileDialog.Requests.empty());
+}
+
 TEST_F(Commands, OutputFormatListsApplyAtOnce) {
   Load(PageLogPrn);
   App.cbxOutFormatChange(PageLogPrn, 1);

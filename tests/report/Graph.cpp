@@ -3,10 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeChart.h"
 #include "support/FakeUi.h"
+#include "support/LogGen.h"
+#include "support/SelectLog.h"
 
 namespace quorvin {
 namespace {
@@ -21,20 +22,14 @@ TDateTime At(int Day, int H, int M) { return SecsToDateTime(PartsToSecs(1998, 3,
 class GraphTest : public ::testing::Test {
 protected:
   test::TScratchDir Dir;
-  test::TFakeUi Ui;
   test::TFakeChart Chart;
-  TLogSelection Sel;
+  TSelectedLog Sel;
   TDateTimeFormat Fmt;
   TGraphLimits Limits;
 
   GraphTest() { SetDateTimeFormat(Fmt, "MM/DD/YY HH:MM:SS"); }
 
-  void Load(const std::string& Path, bool SelectAll) {
-    Sel.SelectAllClick(SelectAll);
-    Sel.LogFileChange(PageLogPlot, Path);
-    Sel.edtFilenameExit(PageLogPlot, Ui.Services);
-    ASSERT_TRUE(Sel.LogLoaded()) << Path;
-  }
+  void Load(const std::string& Path) { ASSERT_TRUE(test::SelectLog(Sel, Path)) << Path; }
 
   // What the Graph command does when the graph is switched on.
   void Command(int Mode = cmGraph) {
@@ -51,8 +46,8 @@ protected:
     R[2][0] = NR;
     test::WriteBinaryLog(Dir / "site1.log", "Site1", 1998, 3, 5, 900,
                          {{"STAGE", 1.0, 0.0, 2}, {"VOLT", 1.0, 0.0, 1}, {"TEMP", 1.0, 0.0, 1}}, R);
-    Load(Dir / "site1.log", true);
-    Sel.CheckSensorsClick(1, false);
+    Load(Dir / "site1.log");
+    test::CheckOnly(Sel, {0, 2});
     Sel.EndTime = PartsToSecs(1998, 3, 5, 1, 0, 0); // record 4, not plotted
   }
 };
@@ -119,7 +114,8 @@ TEST_F(GraphTest, BatchesOf257RowsAndARefusedPointDropsTheRestOfItsBatch) {
   std::vector<std::vector<std::uint16_t>> R(600);
   for (int k = 0; k < 600; ++k) R[k] = {Raw(k / 100.0, 2)};
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1998, 3, 5, 60, {{"STAGE", 1.0, 0.0, 2}}, R);
-  Load(Dir / "long.log", true);
+  Load(Dir / "long.log");
+  test::CheckAll(Sel);
   Chart.RefuseAttempt = 100;
   Command();
   const Points& P = Chart.Series[0].Points;
@@ -135,9 +131,10 @@ TEST_F(GraphTest, BatchesOf257RowsAndARefusedPointDropsTheRestOfItsBatch) {
 TEST_F(GraphTest, CsvLogTitleAndNoPointsOutsideGraphMode) {
   const std::string Path = Dir / "wind.csv";
   test::WriteWhole(Path, "03/05/1998,22:00:00,W,1.5,2.25\r\n"
-                        "03/05/1998,23:00:00,W,2.5,3.25\r\n"
-                        "03/06/1998,00:00:00,W,3.5,4.25\r\n");
-  Load(Path, false);
+                         "03/05/1998,23:00:00,W,2.5,3.25\r\n"
+                         "03/06/1998,00:00:00,W,3.5,4.25\r\n");
+  Load(Path);
+  test::CheckOnly(Sel, {0});
   Command();
   ASSERT_EQ(Chart.Series.size(), 1u);
   EXPECT_EQ(Chart.Series[0].Title, "W:1");

@@ -19,6 +19,7 @@
 #include "support/FakeUi.h"
 #include "support/LogGen.h"
 #include "support/SameBytes.h"
+#include "support/SelectLog.h"
 #include "support/XlsxReader.h"
 
 namespace quorvin {
@@ -37,17 +38,22 @@ class LogExportTest : public ::testing::Test {
 protected:
   test::TScratchDir Dir;
   test::TFakeUi Ui;
-  TLogSelection Sel;
+  TSelectedLog Sel;
   TLogPrnOptions Opt;
   TDateTimeFormat Fmt;
   std::string OutputName;
 
   LogExportTest() { SetDateTimeFormat(Fmt, "MM/DD/YY HH:MM:SS"); }
 
-  void Load(const std::string& Path) {
-    Sel.LogFileChange(PageLogPrn, Path);
-    Sel.edtFilenameExit(PageLogPrn, Ui.Services);
-    ASSERT_TRUE(Sel.LogLoaded()) << Path;
+  void Load(const std::string& Path) { ASSERT_TRUE(test::SelectLog(Sel, Path)) << Path; }
+  // With every sensor checked, or the first alone.
+  void LoadAll(const std::string& Path) {
+    Load(Path);
+    test::CheckAll(Sel);
+  }
+  void LoadFirst(const std::string& Path) {
+    Load(Path);
+    test::CheckOnly(Sel, {0});
   }
 
   // The example log: STAGE (2 digits, slope 1) and RAIN (1 digit, slope
@@ -58,8 +64,7 @@ protected:
     Recs[57] = {Raw(1.25, 2), NR};
     test::WriteBinaryLog(Dir / "site1.log", "SITE1", 1998, 3, 5, 900,
                          {{"STAGE", 1.0, 0.0, 2}, {"RAIN", 0.01, 0.0, 1}}, Recs);
-    Sel.SelectAllClick(true);
-    Load(Dir / "site1.log");
+    LoadAll(Dir / "site1.log");
     Sel.StartTime = PartsToSecs(1998, 3, 5, 14, 0, 0);
     Sel.EndTime = PartsToSecs(1998, 3, 5, 14, 15, 0);
   }
@@ -169,8 +174,7 @@ protected:
     test::WriteBinaryLog(
         Dir / "two.log", "TWO", 1996, 12, 31, 43200, {{"A", 1.0, 0.0, 0}, {"BB", 1.0, 0.0, 1}},
         {{Raw(5, 0), NR}, {Raw(6, 0), NR}, {NR, NR}, {Raw(12.6, 0), Raw(-1.5, 1)}});
-    Sel.SelectAllClick(true);
-    Load(Dir / "two.log");
+    LoadAll(Dir / "two.log");
     Sel.EndTime = PartsToSecs(1997, 1, 1, 12, 0, 0);
     Opt.AppendData = false;
     SetDateTimeFormat(Fmt, "MMDDYY HHMM");
@@ -239,7 +243,7 @@ TEST_F(TwoDayLogTest, JulianDateAndSecondsOfDayInFixedColumns) {
 }
 
 TEST_F(TwoDayLogTest, OnlyCheckedSensorsInLogOrder) {
-  Sel.CheckSensorsClick(0, false);
+  Sel.SensorChoices[0].Checked = false;
   ASSERT_TRUE(Save());
   EXPECT_EQ(ReadWhole(OutputName),
             CRLFLines({"\"DATE\",\"TIME\",\"BB\"", "\"SLOPE\",,1.0", "\"OFFSET\",,0.0",
@@ -307,8 +311,7 @@ TEST_F(LogExportTest, ChunksOfPendingLinesJoinSeamlesslyInFileAndPane) {
   std::vector<std::vector<std::uint16_t>> Recs;
   for (int k = 0; k < 700; ++k) Recs.push_back({Raw(k % 1000 / 10.0, 1)});
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
-  Sel.SelectAllClick(true);
-  Load(Dir / "long.log");
+  LoadAll(Dir / "long.log");
   Sel.EndTime = Sel.StartTime + 699 * 60;
   Opt.AppendData = false;
   Opt.R600ASCII = true;
@@ -348,8 +351,7 @@ public:
 TEST_F(LogExportTest, ChunksReportProgressAndACancelledSaveKeepsTheOldFile) {
   std::vector<std::vector<std::uint16_t>> Recs(700, {Raw(1.5, 1)});
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
-  Sel.SelectAllClick(true);
-  Load(Dir / "long.log");
+  LoadAll(Dir / "long.log");
   Sel.EndTime = Sel.StartTime + 699 * 60;
   // Replacing and appending alike: the chunks already written go again.
   for (bool Append : {false, true}) {
@@ -413,22 +415,15 @@ protected:
     Row("11:00:00", "A", "1.9", "C");
     Row("11:00:00", "B", "16", "mm");
     WriteWhole(Dir / "mixed.csv", T);
-    Load(Dir / "mixed.csv");
+    LoadFirst(Dir / "mixed.csv");
     Opt.AppendData = false;
     SetDateTimeFormat(Fmt, "MM/DD/YYYY HH:MM");
   }
-  void CheckOnly(std::initializer_list<int> Positions) {
-    for (int i = 0; i < Sel.SensorChoiceCount(); ++i) {
-      bool On = std::find(Positions.begin(), Positions.end(), i) != Positions.end();
-      if (Sel.SensorChoices[static_cast<std::size_t>(i)].Checked != On)
-        Sel.CheckSensorsClick(i, On);
-    }
-  }
+  void CheckOnly(std::vector<int> Positions) { test::CheckOnly(Sel, std::move(Positions)); }
 };
 
 TEST_F(CsvGridTest, OneSensorOnItsOwnGridWithUnitsRow) {
   ASSERT_TRUE(Sel.Log->MixedIntervals());
-  EXPECT_EQ(Sel.CheckedSensorCount, 1);
   // The chosen start never moves a CSV grid.
   Sel.StartTime += 3600;
   ASSERT_TRUE(Save());
@@ -452,7 +447,7 @@ TEST_F(CsvGridTest, VariableIntervalSensorAloneIsWrittenRecordByRecord) {
 }
 
 TEST_F(CsvGridTest, SensorsWithDifferentIntervalsAreRefusedWithNothingWritten) {
-  Sel.SelectAllClick(true);
+  test::CheckAll(Sel);
   EXPECT_FALSE(Save());
   ASSERT_EQ(Ui.Dialog.Shown.size(), 1u);
   EXPECT_EQ(Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
@@ -498,8 +493,7 @@ TEST_F(LogExportTest, CsvWithoutMixedIntervalsUsesTheFileGridAndTitle) {
                                 "T1,03/08/1999,00:00:00,1.5,G\r\n"
                                 "T2,03/08/1999,00:00:00,-5,BAD\r\n"
                                 "T1,03/08/1999,00:30:00,1.75,G\r\n");
-  Load(Dir / "plain.txt");
-  Sel.SelectAllClick(true);
+  LoadAll(Dir / "plain.txt");
   Sel.EndTime = PartsToSecs(1999, 3, 8, 0, 30, 0);
   Opt.AddBlankLine = true;
   ASSERT_TRUE(Display());
@@ -535,11 +529,12 @@ TEST_F(LogExportTest, CsvWrittenNewestFirstConvertsLikeOldestFirst) {
   // Loads the lines as NAME.csv and saves them: the result and the file.
   auto Convert = [&](const std::string& Name, const std::vector<std::string>& Rows, bool All) {
     WriteWhole(Dir / (Name + ".csv"), CRLFLines(Rows));
-    TLogSelection Own;
-    Own.LogFileChange(PageLogPrn, Dir / (Name + ".csv"));
-    Own.edtFilenameExit(PageLogPrn, Ui.Services);
-    EXPECT_TRUE(Own.LogLoaded()) << Name;
-    if (All) Own.SelectAllClick(true);
+    TSelectedLog Own;
+    EXPECT_TRUE(test::SelectLog(Own, Dir / (Name + ".csv"))) << Name;
+    if (All)
+      test::CheckAll(Own);
+    else
+      test::CheckOnly(Own, {0});
     std::string Out;
     const bool Ok =
         ConvertLogToText(Own, Opt, Fmt, cmNone, GetFieldSeparator(Opt, cmNone), Ui.Services, Out);
@@ -569,41 +564,40 @@ TEST_F(LogExportTest, CsvGridStaysWithItsConversion) {
     if (M % 10 == 0 && M <= 20) Text += Time + ("R," + V + ",C,G\r\n");
   }
   WriteWhole(Dir / "grid.csv", Text);
-  auto Load = [&](TLogSelection& S, std::vector<int> Checked) {
-    S.LogFileChange(PageLogPrn, Dir / "grid.csv");
-    S.edtFilenameExit(PageLogPrn, Ui.Services);
-    for (int I = 0; I < S.SensorChoiceCount(); ++I)
-      S.CheckSensorsClick(I, std::find(Checked.begin(), Checked.end(), I) != Checked.end());
+  auto Load = [&](TSelectedLog& S, std::vector<int> Checked) {
+    EXPECT_TRUE(test::SelectLog(S, Dir / "grid.csv"));
+    test::CheckOnly(S, std::move(Checked));
   };
-  auto Export = [&](TLogSelection& S) {
+  auto Export = [&](TSelectedLog& S) {
     Ui.Pane.Clear();
     std::string Out;
     EXPECT_TRUE(ConvertLogToText(S, Opt, Fmt, cmDisplay, ",", Ui.Services, Out));
     return Ui.Pane.Text();
   };
-  auto Stats = [&](TLogSelection& S) {
+  auto Stats = [&](TSelectedLog& S) {
     Ui.Pane.Clear();
     TStatAccumulators Acc;
-    Acc.SetSize(S.CheckedSensorCount);
+    Acc.SetSize(static_cast<int>(CheckedPositions(S).size()));
     TStatistics(S, Fmt, Opt, cmStatistics, Acc, Ui.Pane).Report();
     return Ui.Pane.Text();
   };
   const struct {
     std::vector<int> Checked;
-    std::function<std::string(TLogSelection&)> Command;
+    std::function<std::string(TSelectedLog&)> Command;
   } Steps[] = {{{2}, Export}, {{0, 1}, Export}, {{0, 1}, Stats}};
-  TLogSelection Shared;
+  TSelectedLog Shared;
   Load(Shared, {});
   for (const auto& Step : Steps) {
-    TLogSelection Alone;
+    TSelectedLog Alone;
     Load(Alone, Step.Checked);
     const std::string Expected = Step.Command(Alone);
     for (int I = 0; I < Shared.SensorChoiceCount(); ++I)
-      Shared.CheckSensorsClick(I, Alone.SensorChoices[static_cast<std::size_t>(I)].Checked);
+      Shared.SensorChoices[static_cast<std::size_t>(I)].Checked =
+          Alone.SensorChoices[static_cast<std::size_t>(I)].Checked;
     EXPECT_EQ(Step.Command(Shared), Expected) << &Step - Steps;
   }
   // P and Q run past 10:20, where the grid of R alone ends.
-  TLogSelection Alone;
+  TSelectedLog Alone;
   Load(Alone, {0, 1});
   EXPECT_NE(Export(Alone).find("10:45:00,      45,      45"), std::string::npos);
 }
@@ -611,8 +605,7 @@ TEST_F(LogExportTest, CsvGridStaysWithItsConversion) {
 TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
   test::WriteBinaryLog(Dir / "z.log", "Z", 2001, 1, 1, 3600, {{"V", 1.0, 0.0, 0}},
                        {{Raw(1, 0)}, {Raw(2, 0)}, {Raw(3, 0)}});
-  Sel.SelectAllClick(true);
-  Load(Dir / "z.log");
+  LoadAll(Dir / "z.log");
   Sel.LogInterval = 0;
   Sel.EndTime = Sel.StartTime + 7200;
   Opt.AppendData = false;
@@ -663,8 +656,7 @@ TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
 TEST_F(LogExportTest, ExcelDateAndTimeColumnsAreTextInEveryRow) {
   test::WriteBinaryLog(Dir / "site1.log", "SITE1", 1998, 10, 5, 900, {{"STAGE", 1.0, 0.0, 2}},
                        std::vector<std::vector<std::uint16_t>>(41, {Raw(1.5, 2)}));
-  Sel.SelectAllClick(true);
-  Load(Dir / "site1.log");
+  LoadAll(Dir / "site1.log");
   Sel.StartTime = PartsToSecs(1998, 10, 5, 9, 45, 0);
   Sel.EndTime = Sel.StartTime + 900;
   SetDateTimeFormat(Fmt, "MMDDYY HHMM");
@@ -702,8 +694,7 @@ public:
 TEST_F(LogExportTest, APaneErrorFailsTheDisplayAndStopsIt) {
   std::vector<std::vector<std::uint16_t>> Recs(1000, {Raw(1, 0)});
   test::WriteBinaryLog(Dir / "p.log", "P", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 0}}, Recs);
-  Sel.SelectAllClick(true);
-  Load(Dir / "p.log");
+  LoadAll(Dir / "p.log");
   TFailingPane Pane;
   TUiServices Services{Ui.Dialog, Ui.Status, Pane, Ui.Busy};
   std::string Name;
@@ -738,7 +729,7 @@ std::string StrayRowCsv(const std::string& Stray) {
 
 TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
   WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/1985"));
-  Load(Dir / "stray.csv");
+  LoadFirst(Dir / "stray.csv");
   Opt.AppendData = false;
   EXPECT_FALSE(Save()); // No
   const std::int64_t Lines =
@@ -757,13 +748,13 @@ TEST_F(LogExportTest, AMostlyEmptyGridIsPutToTheUserFirst) {
   EXPECT_TRUE(Save());
   EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
   WriteWhole(Dir / "stray.csv", StrayRowCsv("06/01/2024"));
-  Load(Dir / "stray.csv");
+  LoadFirst(Dir / "stray.csv");
   EXPECT_TRUE(Save());
   EXPECT_EQ(Ui.Dialog.Shown.size(), 2u);
   // Fewer than a million lines, but what they would take is hundreds of
   // times the file: asked all the same, with the sizes beside.
   WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
-  Load(Dir / "stray.csv");
+  LoadFirst(Dir / "stray.csv");
   EXPECT_FALSE(Save());
   ASSERT_EQ(Ui.Dialog.Shown.size(), 3u);
   EXPECT_EQ(Ui.Dialog.Shown[2].Text.rfind("This log spans 158", 0), 0u);
@@ -776,7 +767,7 @@ TEST_F(LogExportTest, ExcludedLinesOverEmptyDaysAreSkippedWithTheSameOutput) {
   // Four years without a record: the excluded output is the dashed output
   // without its all-dash lines, blank day lines included.
   WriteWhole(Dir / "stray.csv", StrayRowCsv("01/01/2020"));
-  Load(Dir / "stray.csv");
+  LoadFirst(Dir / "stray.csv");
   Ui.Dialog.Answers.assign(3, TMsgResult::Yes); // the stretch is put to the user
   Opt.AppendData = false;
   Opt.AddBlankLine = true;
@@ -810,8 +801,7 @@ TEST_F(LogExportTest, ExcludedLinesKeepALastRecordCutShort) {
                        {{Raw(1.0, 2), Raw(0.5, 1)}, {NR, NR}, {Raw(1.25, 2), Raw(0.7, 1)}});
   std::filesystem::resize_file(Dir / "site1.log",
                                std::filesystem::file_size(Dir / "site1.log") - 2);
-  Sel.SelectAllClick(true);
-  Load(Dir / "site1.log");
+  LoadAll(Dir / "site1.log");
   Sel.StartTime = PartsToSecs(1998, 3, 5, 0, 0, 0);
   Sel.EndTime = Sel.StartTime + 3 * 900;
   Opt.AppendData = false;
@@ -833,7 +823,7 @@ namespace {
 // The lines of a conversion as the rules give them, one time step after
 // another from the plain helpers: what the export must write, however many
 // threads it formats its lines on.
-std::vector<std::string> LinesByTheRules(const TLogExport& Export, TLogSelection& Sel,
+std::vector<std::string> LinesByTheRules(const TLogExport& Export, TSelectedLog& Sel,
                                          const TLogPrnOptions& O, const TDateTimeFormat& F,
                                          int Mode, bool WithTitle) {
   const std::string Sep = GetFieldSeparator(O, Mode);
@@ -886,8 +876,7 @@ TEST_F(LogExportTest, LargeSaveWritesTheSameBytesOnAnyNumberOfThreads) {
   test::WriteBinaryLog(Dir / "big.log", "BIG", 1995, 12, 20, 600,
                        {{"A", 1.0, 0.0, 0}, {"LONGSENSOR12", 1.0, 0.0, 2}, {"C", 1.0, 0.0, 3}},
                        Recs);
-  Sel.SelectAllClick(true);
-  Load(Dir / "big.log");
+  LoadAll(Dir / "big.log");
   Opt.AppendData = false;
 
   struct TCase {
@@ -941,8 +930,7 @@ TEST_F(LogExportTest, LargeSaveWritesTheSameBytesOnAnyNumberOfThreads) {
 TEST_F(LogExportTest, CancelledOrFailedLargeSaveOnThreadsKeepsTheOldFile) {
   std::vector<std::vector<std::uint16_t>> Recs(30000, {Raw(1.5, 1)});
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
-  Sel.SelectAllClick(true);
-  Load(Dir / "long.log");
+  LoadAll(Dir / "long.log");
   Opt.AppendData = false;
   WriteWhole(Dir / "LONG.PRN", "old content\r\n");
 
@@ -1008,8 +996,7 @@ public:
 TEST_F(LogExportTest, LargeSaveTakesItsThreadsFromTheProcessBudget) {
   std::vector<std::vector<std::uint16_t>> Recs(30000, {Raw(1.5, 1)});
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1990, 6, 1, 60, {{"V", 1.0, 0.0, 1}}, Recs);
-  Sel.SelectAllClick(true);
-  Load(Dir / "long.log");
+  LoadAll(Dir / "long.log");
   auto ThreadsDuringSave = [&] {
     TThreadCounter Counter;
     TUiServices Services{Ui.Dialog, Ui.Status, Ui.Pane, Counter};

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
+#include "support/LogGen.h"
+#include "support/SelectLog.h"
 
 namespace quorvin {
 namespace {
@@ -28,19 +29,14 @@ class StatisticsTest : public ::testing::Test {
 protected:
   test::TScratchDir Dir;
   test::TFakeUi Ui;
-  TLogSelection Sel;
+  TSelectedLog Sel;
   TLogPrnOptions Opt;
   TDateTimeFormat Fmt;
   TStatAccumulators Acc;
 
   StatisticsTest() { SetDateTimeFormat(Fmt, "MM/DD/YY HH:MM:SS"); }
 
-  void Load(const std::string& Path, bool SelectAll) {
-    Sel.SelectAllClick(SelectAll);
-    Sel.LogFileChange(PageLogStat, Path);
-    Sel.edtFilenameExit(PageLogStat, Ui.Services);
-    ASSERT_TRUE(Sel.LogLoaded()) << Path;
-  }
+  void Load(const std::string& Path) { ASSERT_TRUE(test::SelectLog(Sel, Path)) << Path; }
 
   std::string Report(int Mode = cmStatistics) {
     TStatistics Stats(Sel, Fmt, Opt, Mode, Acc, Ui.Pane);
@@ -64,8 +60,8 @@ protected:
     R[287] = {Raw(9.99, 2), Raw(99.9, 1), Raw(99.9, 1)};
     test::WriteBinaryLog(Dir / "site1.log", "SITE1", 1998, 3, 5, 900,
                          {{"STAGE", 1.0, 0.0, 2}, {"VOLT", 1.0, 0.0, 1}, {"TEMP", 1.0, 0.0, 1}}, R);
-    Load(Dir / "site1.log", true);
-    Sel.CheckSensorsClick(1, false);
+    Load(Dir / "site1.log");
+    test::CheckOnly(Sel, {0, 2});
     Sel.EndTime = PartsToSecs(1998, 3, 7, 23, 45, 0);
     Sel.EndDate = SecsToDateTime(Sel.EndTime);
   }
@@ -124,7 +120,8 @@ TEST_F(StatisticsTest, DayWithoutAnyValueSaysNoDataRecorded) {
   std::vector<std::vector<std::uint16_t>> R(192, {NR});
   for (int k = 96; k < 192; ++k) R[k] = {Raw(k % 2 ? 4.0 : 2.0, 1)};
   test::WriteBinaryLog(Dir / "dry.log", "dry", 1998, 3, 5, 900, {{"FLOW", 1.0, 0.0, 1}}, R);
-  Load(Dir / "dry.log", true);
+  Load(Dir / "dry.log");
+  test::CheckAll(Sel);
   EXPECT_EQ(Report(), Lines({
                           "STATISTICS FOR: DRY DATE: 03/05/98 TO 03/07/98",
                           "",
@@ -145,7 +142,8 @@ TEST_F(StatisticsTest, SilentFoldsPast256RowsAndThe257thRowOnANewDay) {
   R[288] = {Raw(50.0, 2)}; // 03/06 00:00: folded into the first day's block
   R[300] = {Raw(0.25, 2)};
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1998, 3, 5, 300, {{"STAGE", 1.0, 0.0, 2}}, R);
-  Load(Dir / "long.log", true);
+  Load(Dir / "long.log");
+  test::CheckAll(Sel);
   Sel.StartTime = PartsToSecs(1998, 3, 5, 2, 35, 0);
   Sel.StartDate = SecsToDateTime(Sel.StartTime);
   Sel.EndDate = SecsToDateTime(PartsToSecs(1998, 3, 6, 23, 59, 59));
@@ -168,12 +166,12 @@ TEST_F(StatisticsTest, SilentFoldsPast256RowsAndThe257thRowOnANewDay) {
 TEST_F(StatisticsTest, CsvLogUsesTheNamesAndItsOwnGrid) {
   const std::string Path = Dir / "wind.csv";
   test::WriteWhole(Path, "'date,time,group,values\r\n"
-                        "03/05/1998,22:00:00,W,1.5,2.25\r\n"
-                        "03/05/1998,23:00:00,W,2.5,3.25\r\n"
-                        "03/06/1998,00:00:00,W,3.5,4.25\r\n"
-                        "03/06/1998,01:00:00,W,4.5,6.25\r\n");
-  Load(Path, false);
-  Sel.CheckSensorsClick(1, true); // W:2 besides the first sensor
+                         "03/05/1998,22:00:00,W,1.5,2.25\r\n"
+                         "03/05/1998,23:00:00,W,2.5,3.25\r\n"
+                         "03/06/1998,00:00:00,W,3.5,4.25\r\n"
+                         "03/06/1998,01:00:00,W,4.5,6.25\r\n");
+  Load(Path);
+  test::CheckOnly(Sel, {0, 1});
   // The range ends at the first sensor's last record, which is left out.
   EXPECT_EQ(Report(), Lines({
                           "STATISTICS FOR: " + UpperCase(Path) + " DATE: 03/05/98 TO 03/06/98",
@@ -214,7 +212,8 @@ TEST_F(StatisticsTest, ProgressIsReportedAndCancelShowsOnlyCompleteDays) {
   // Five days of one-minute records: 7200 steps, reported every 4096.
   std::vector<std::vector<std::uint16_t>> R(5 * 1440, {Raw(1.0, 2)});
   test::WriteBinaryLog(Dir / "minute.log", "SITE1", 1999, 3, 7, 60, {{"STAGE", 1.0, 0.0, 2}}, R);
-  Load(Dir / "minute.log", true);
+  Load(Dir / "minute.log");
+  test::CheckAll(Sel);
   TStatistics Whole(Sel, Fmt, Opt, cmStatistics, Acc, Ui.Pane, &Ui.Busy);
   EXPECT_TRUE(Whole.Report());
   EXPECT_EQ(Ui.Busy.Steps, 1);
@@ -274,7 +273,7 @@ TEST(RoundedSamples, HalvesGoToEven) {
 }
 
 TEST(Statistics, MoreThan101CheckedSensorsFitTheirRows) {
-  TLogSelection Sel;
+  TSelectedLog Sel;
   for (int i = 0; i < 150; ++i) Sel.SensorChoices.push_back({true, "S", "S", 0, 1, 0, ""});
   TLogPrnOptions Opt;
   TDateTimeFormat Fmt;

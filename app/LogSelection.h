@@ -2,6 +2,7 @@
 // The log selection shared by the three log pages (LOGPRN, LOGPLOT,
 // LOGSTAT): the chosen log file and its loaded reader, the sensor checks, the
 // date range and the date-format choice, with the rules that change them.
+// What the outputs read of it is its TSelectedLog part.
 //
 // The pages' file boxes, sensor lists, pickers and format lists are views of
 // this one object: the window attaches an ISelectionView and forwards its
@@ -10,34 +11,18 @@
 #pragma once
 
 #include <array>
-#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/Pages.h"
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
-#include "logdata/LogReader.h"
+#include "report/SelectedLog.h"
 
 namespace quorvin {
-
-// Pages of the main window, in tab order.
-constexpr int PageLogPrn = 0;
-constexpr int PageLogPlot = 1;
-constexpr int PageLogStat = 2;
-constexpr int PageRamCard = 3;
-constexpr int PageDDRLog = 4;
-constexpr int LogPageCount = 3;
-
-struct TSensorChoice {
-  bool Checked = false;
-  std::string FullName;  // the name the reader knows the sensor by
-  std::string ShortName; // the column name
-  int RightDigits = 0;
-  float Slope = 0.0f;  // logs with scaling only
-  float Offset = 0.0f; // logs with scaling only
-  std::string Units;   // logs with units only
-};
 
 // What the window shows of the selection. Every call concerns the controls
 // of all three log pages unless a Page is given. Nothing here calls back
@@ -58,7 +43,7 @@ public:
   virtual void DtFormatShown(int /*Page*/, int /*Index*/) {}
 };
 
-class TLogSelection {
+class TLogSelection : public TSelectedLog {
 public:
   TLogSelection() = default;
   TLogSelection(const TLogSelection&) = delete;
@@ -67,34 +52,16 @@ public:
   // The view to keep informed; none (the default) for work without a window.
   void AttachView(ISelectionView* View) { FView = View ? View : &FNoView; }
 
-  // --- state ---------------------------------------------------------------
-  std::string LogFileName;
-  std::string LogFileDir; // with its trailing separator; empty for the current folder
+  // --- state (besides the log, its sensors and the range) --------------------
   bool FileValid = false;
   bool LogNameEdited = false;
-
-  // The loaded log, of whichever kind its file is; none when no log is loaded.
-  std::unique_ptr<ILogReader> Log;
-
-  std::vector<TSensorChoice> SensorChoices;
   int CheckedSensorCount = 0;
   bool SelectAll = false;
-
-  LogTime StartTime = 0;
-  LogTime EndTime = 0;
-  TDateTime StartDate = 0;
-  TDateTime EndDate = 0;
-  std::int32_t LogInterval = 0;
-  std::int32_t GridOffset = 0;
-  std::string LogTitleName;
 
   // Texts of the three file-name boxes.
   std::array<std::string, LogPageCount> FileNameBoxes;
   // Selected entry of each log page's date-format list (-1: none).
   std::array<int, LogPageCount> DtFormatSelection{{-1, -1, -1}};
-
-  int SensorChoiceCount() const { return static_cast<int>(SensorChoices.size()); }
-  bool LogLoaded() const { return Log != nullptr; }
 
   // --- control events ------------------------------------------------------
   // A log page's file box text changed.
@@ -127,7 +94,7 @@ public:
   bool CheckDateRange(TUiServices& Ui);
 
 private:
-  void SetDates(LogTime Start, LogTime End);
+  void ShowDates();
   void FillSensorsCleared();
   // A reader that would not open: no log stays selected.
   void LoadFailed(TUiServices& Ui);
@@ -136,25 +103,8 @@ private:
   ISelectionView* FView = &FNoView;
 };
 
-// Readings stored for the checked sensors: the most any of them holds.
-std::int64_t CheckedReadings(const TLogSelection& Selection);
-
-// The size in bytes of the loaded log's file (0 when none is loaded).
-std::int64_t LogFileBytes(const TLogSelection& Selection);
-
-// About how many characters the lines of a walk over Start to End
-// (inclusive) in steps of Interval take for the checked sensors, with the
-// dates and times written in Format.
-double ExpectedGridBytes(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
-                         std::int64_t Interval, const TDateTimeFormat& Format);
-
-// A walk whose lines would take more than GridGrowthLimit times the log's
-// file, and more than GridBytesFloor, is first put to the user: that is
-// what one stray row from a logger whose clock was reset, or a damaged
-// header, makes of a small file. False when the answer is No.
-constexpr double GridGrowthLimit = 100;
-constexpr double GridBytesFloor = 1 << 20;
-bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
-                     std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog);
+// Position of Name in a list of date-format names, compared in upper case;
+// -1 when the list does not hold it (the list then shows no selection).
+int DtFormatIndex(std::span<const std::string_view> Names, const std::string& Name);
 
 } // namespace quorvin

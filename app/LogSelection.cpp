@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/LogSelection.h"
+#include "app/LogSelection.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
 
+#include "app/Captions.h"
 #include "core/FileNames.h"
 #include "core/Messages.h"
 #include "logdata/LogFormats.h"
-#include "report/Formatting.h"
 
 namespace quorvin {
 
@@ -18,14 +18,6 @@ namespace {
 const char* const MsgCannotOpen = "Unble to open file or read header.  Check file format.";
 const char* const MsgNoSensors = "No sensors in Log file.";
 const char* const MsgDateRange = "Error: Please check the start date and the end date.";
-
-bool IsLogPage(int Page) { return Page >= 0 && Page < LogPageCount; }
-
-std::int32_t NonNegativeMod(LogTime Value, std::int32_t Divisor) {
-  if (Divisor <= 0) return 0;
-  const std::int32_t R = Value % Divisor;
-  return R < 0 ? R + Divisor : R;
-}
 
 } // namespace
 
@@ -93,12 +85,7 @@ void TLogSelection::LoadFailed(TUiServices& Ui) {
   Ui.Dialog.Show(TMsgKind::Error, MsgCannotOpen, TMsgButtons::OK);
 }
 
-void TLogSelection::SetDates(LogTime Start, LogTime End) {
-  StartTime = Start;
-  EndTime = End;
-  GridOffset = NonNegativeMod(StartTime, LogInterval);
-  StartDate = SecsToDateTime(StartTime);
-  EndDate = SecsToDateTime(EndTime);
+void TLogSelection::ShowDates() {
   for (int P = 0; P < LogPageCount; ++P) {
     FView->StartPickerShown(P, StartDate);
     FView->EndPickerShown(P, EndDate);
@@ -110,42 +97,22 @@ void TLogSelection::LoadLogFile(TUiServices& Ui) {
   LogNameEdited = false;
   // The old reader goes first: it may hold a whole file in memory.
   Log.reset();
-  Log = MakeLogReader(LogFileName, UpperNameStem(LogFileName));
-  if (!Log || !Log->Open()) {
+  std::unique_ptr<ILogReader> Reader = MakeLogReader(LogFileName, UpperNameStem(LogFileName));
+  if (!Reader || !Reader->Open()) {
     LoadFailed(Ui);
     return;
   }
 
   FillSensorsCleared();
-  const int Count = Log->SensorCount();
-  SensorChoices.resize(static_cast<std::size_t>(Count));
-  for (int i = 0; i < Count; ++i) {
-    TLogSensor S = Log->Sensor(i + 1);
-    TSensorChoice& C = SensorChoices[static_cast<std::size_t>(i)];
-    C.FullName = std::move(S.Name);
-    C.ShortName = std::move(S.ShortName);
-    C.RightDigits = S.RightDigits;
-    C.Slope = S.Slope;
-    C.Offset = S.Offset;
-    C.Units = std::move(S.Units);
-    FView->SensorAdded(C.FullName);
-  }
+  UseLog(std::move(Reader));
+  for (const TSensorChoice& C : SensorChoices) FView->SensorAdded(C.FullName);
   // Sensors with readings of their own may not share a grid: only the
   // first starts checked.
   if (Log->RecordsHoldEverySensor())
     ApplySelectAll();
   else
     CheckFirstSensorOnly();
-
-  LogInterval = Log->Interval();
-  LogTitleName = Log->TitleName();
-  // The range of the first sensor, which for a logger file is the log's.
-  if (Count > 0) {
-    const TLogSensor First = Log->Sensor(1);
-    SetDates(First.FirstTime, First.LastTime);
-  } else {
-    SetDates(Log->FirstTime(), Log->LastTime());
-  }
+  ShowDates();
 
   if (SensorChoices.empty())
     Ui.Dialog.Show(TMsgKind::Warning, MsgNoSensors, TMsgButtons::OK);
@@ -223,8 +190,8 @@ bool TLogSelection::CheckDateRange(TUiServices& Ui) {
 void TLogSelection::DtFormatChange(int Page, const std::string& Name, TDateTimeFormat& Format) {
   if (IsLogPage(Page)) {
     for (int P = 0; P < LogPageCount; ++P) {
-      const int Index = P == PageLogPrn ? DtFormatIndex(LogPrnDtFormatNames, Name)
-                                        : DtFormatIndex(OtherDtFormatNames, Name);
+      const int Index = P == PageLogPrn ? DtFormatIndex(captions::LogPrnDtFormatNames, Name)
+                                        : DtFormatIndex(captions::OtherDtFormatNames, Name);
       DtFormatSelection[static_cast<std::size_t>(P)] = Index;
       if (P != Page) FView->DtFormatShown(P, Index);
     }
@@ -238,60 +205,11 @@ void TLogSelection::ShowDtFormat(int Page, int Index) {
   FView->DtFormatShown(Page, Index);
 }
 
-std::int64_t CheckedReadings(const TLogSelection& Selection) {
-  std::int64_t Most = 0;
-  if (!Selection.Log) return Most;
-  const int Count = Selection.Log->SensorCount();
-  for (int I = 0; I < Count && I < Selection.SensorChoiceCount(); ++I)
-    if (Selection.SensorChoices[std::size_t(I)].Checked)
-      Most = std::max<std::int64_t>(Most, Selection.Log->RecordCount(I + 1));
-  return Most;
-}
-
-std::int64_t LogFileBytes(const TLogSelection& Selection) {
-  if (!Selection.Log) return 0;
-  std::error_code Ec;
-  const auto Size = std::filesystem::file_size(Selection.Log->FileName(), Ec);
-  return Ec ? 0 : static_cast<std::int64_t>(Size);
-}
-
-double ExpectedGridBytes(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
-                         std::int64_t Interval, const TDateTimeFormat& Format) {
-  if (End < Start) return 0;
-  const double Lines = Interval > 0 ? double((End - Start) / Interval + 1) : 2;
-  // The date and time in their fixed columns (or as long as a long pattern
-  // makes them) with a separator and the line end, then per checked sensor
-  // a separator and its value in a fixed column (or as long as its decimals
-  // make it); the column header lines weigh as much again for four lines.
-  const LogTime At = static_cast<LogTime>(Start);
-  double LineBytes =
-      std::max<double>(11, double(FormatLogTime(Format.DatePattern, At, Format).size())) +
-      std::max<double>(8, double(FormatLogTime(Format.TimePattern, At, Format).size())) + 3;
-  for (const TSensorChoice& C : Selection.SensorChoices)
-    if (C.Checked)
-      LineBytes += 1 + std::max({8.0, double(C.ShortName.size()) + 2, double(C.RightDigits) + 3});
-  return (Lines + 4) * LineBytes;
-}
-
-bool ConfirmLongGrid(const TLogSelection& Selection, std::int64_t Start, std::int64_t End,
-                     std::int64_t Interval, const TDateTimeFormat& Format, IMessageDialog& Dialog) {
-  if (Interval <= 0 || End < Start) return true;
-  const std::int64_t Lines = (End - Start) / Interval + 1;
-  const std::int64_t Readings = CheckedReadings(Selection);
-  // What will be written is weighed, not the lines alone: a header that
-  // makes every line thousands of columns wide multiplies a file's size as
-  // surely as a stray date decades away.
-  const double Expected = ExpectedGridBytes(Selection, Start, End, Interval, Format);
-  const std::int64_t Input = LogFileBytes(Selection);
-  if (Expected <= GridBytesFloor || Expected <= GridGrowthLimit * double(Input)) return true;
-  const std::string Pattern = Format.DatePattern + " " + Format.TimePattern;
-  const std::string Text = "This log spans " + std::to_string(Lines) + " lines from " +
-                           FormatLogTime(Pattern, static_cast<LogTime>(Start), Format) + " to " +
-                           FormatLogTime(Pattern, static_cast<LogTime>(End), Format) + " for " +
-                           std::to_string(Readings) + " readings. Continue?";
-  const std::string Detail = "About " + std::to_string(std::llround(Expected)) +
-                             " bytes of lines from a file of " + std::to_string(Input) + " bytes.";
-  return Dialog.Show(TMsgKind::Confirmation, Text, TMsgButtons::YesNo, Detail) == TMsgResult::Yes;
+int DtFormatIndex(std::span<const std::string_view> Names, const std::string& Name) {
+  const std::string Upper = UpperCase(Name);
+  for (std::size_t i = 0; i < Names.size(); ++i)
+    if (Names[i] == Upper) return static_cast<int>(i);
+  return -1;
 }
 
 } // namespace quorvin

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/LogSelection.h"
+#include "app/LogSelection.h"
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "app/Captions.h"
 #include "logdata/CSVFile.h"
 #include "logdata/LogFile.h"
-#include "report/Formatting.h"
 #include "support/FakeUi.h"
 #include "support/LogGen.h"
 
@@ -225,6 +229,29 @@ TEST_F(LogSelectionTest, DateFormatChoiceSetsTheOneFormatAndTheOtherLists) {
   EXPECT_EQ(Format.DatePattern, "DDMMYY");
   EXPECT_EQ(Sel.DtFormatSelection, (std::array<int, 3>{9, 8, 8}));
   EXPECT_TRUE(View.Calls.empty());
+}
+
+TEST_F(LogSelectionTest, LogsThatAreNotRegularFilesAreRefused) {
+  ASSERT_EQ(::mkfifo((Dir / "x.LOG").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", Dir / "zero.csv");
+  for (const char* Name : {"x.LOG", "zero.csv"}) {
+    SCOPED_TRACE(Name);
+    test::TFakeUi Fresh;
+    Sel.LogFileChange(PageLogPrn, Dir / Name);
+    Sel.edtFilenameExit(PageLogPrn, Fresh.Services);
+    EXPECT_FALSE(Sel.LogLoaded());
+    EXPECT_EQ(Fresh.Dialog.Texts(), std::vector<std::string>{"Unble to open file or read "
+                                                             "header.  Check file format."});
+  }
+}
+
+TEST(DtFormatNames, ListsHoldTheNamesInOrderAndLookupIgnoresCase) {
+  EXPECT_EQ(captions::LogPrnDtFormatNames[7], "MM/DD/YYYY HH:MM");
+  for (std::size_t i = 0; i < captions::OtherDtFormatNames.size(); ++i)
+    EXPECT_EQ(captions::OtherDtFormatNames[i], captions::LogPrnDtFormatNames[i < 7 ? i : i + 1]);
+  EXPECT_EQ(DtFormatIndex(captions::LogPrnDtFormatNames, "mm/dd/yyyy hh:mm"), 7);
+  EXPECT_EQ(DtFormatIndex(captions::OtherDtFormatNames, "MM/DD/YYYY HH:MM"), -1);
+  EXPECT_EQ(DtFormatIndex(captions::OtherDtFormatNames, "YYYY/MM/DD HH:MM:SS"), 8);
 }
 
 } // namespace
