@@ -46,9 +46,11 @@ bool TGraph::Draw() {
   FChart.AddTitleLine(TitleLine());
   const int Series = SeriesCount();
   // Sensors left out are named in the picture itself, wherever it is shown.
-  if (Series < FSel.CheckedSensorCount)
+  const auto Checked = std::count_if(FSel.SensorChoices.begin(), FSel.SensorChoices.end(),
+                                     [](const TSensorChoice& C) { return C.Checked; });
+  if (Series < Checked)
     FChart.AddTitleLine("The graph shows the first " + std::to_string(Series) + " of " +
-                        std::to_string(FSel.CheckedSensorCount) + " checked sensors.");
+                        std::to_string(Checked) + " checked sensors.");
   int j = 0;
   for (const TSensorChoice& C : FSel.SensorChoices) {
     if (!C.Checked) continue;

@@ -145,7 +145,6 @@ TEST_F(HostileInputTest, NoOutputGrowsPastAHundredTimesItsInputUnasked) {
     SCOPED_TRACE(S.Name);
     Ui.Dialog.Shown.clear();
     Load(S.Path);
-    Sel.SelectAllClick(true);
     const std::string Out = Dir / "OUT.PRN";
     std::filesystem::remove(Out);
     SetDateTimeFormat(Fmt, S.Pattern);
