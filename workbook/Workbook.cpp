@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workbook/Workbook.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 #include "core/OutputFile.h"
@@ -18,6 +20,47 @@
 namespace quorvin {
 
 namespace {
+
+// The workbook library is opened when the first workbook is written, not
+// when the program starts: it brings in a zip and a crypto library whose
+// loading cost every run of the batch tool several milliseconds, though
+// most runs write text.
+struct TXlsxApi {
+  decltype(&::workbook_new_opt) NewOpt = nullptr;
+  decltype(&::workbook_add_worksheet) AddWorksheet = nullptr;
+  decltype(&::workbook_add_format) AddFormat = nullptr;
+  decltype(&::workbook_close) Close = nullptr;
+  decltype(&::worksheet_write_number) WriteNumber = nullptr;
+  decltype(&::worksheet_write_string) WriteString = nullptr;
+  decltype(&::format_set_num_format) SetNumFormat = nullptr;
+};
+
+template <typename F>
+bool Find(void* Library, const char* Name, F& Function) {
+  Function = reinterpret_cast<F>(::dlsym(Library, Name));
+  return Function != nullptr;
+}
+
+// The library's functions, or null when it cannot be loaded (errno then
+// says so, for the message of the failed save).
+const TXlsxApi* XlsxApi() {
+  static const TXlsxApi* const Api = []() -> const TXlsxApi* {
+    void* Library = ::dlopen(QUORVIN_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
+    if (!Library) return nullptr;
+    static TXlsxApi Loaded;
+    if (Find(Library, "workbook_new_opt", Loaded.NewOpt) &&
+        Find(Library, "workbook_add_worksheet", Loaded.AddWorksheet) &&
+        Find(Library, "workbook_add_format", Loaded.AddFormat) &&
+        Find(Library, "workbook_close", Loaded.Close) &&
+        Find(Library, "worksheet_write_number", Loaded.WriteNumber) &&
+        Find(Library, "worksheet_write_string", Loaded.WriteString) &&
+        Find(Library, "format_set_num_format", Loaded.SetNumFormat))
+      return &Loaded;
+    return nullptr;
+  }();
+  if (!Api) errno = ELIBACC;
+  return Api;
+}
 
 // Beyond this many significant digits a double no longer holds the number
 // exactly, so such a field stays text.
@@ -161,11 +204,12 @@ std::string_view TrimBlanks(std::string_view Field) {
 
 class TWorkbookWriter {
 public:
-  TWorkbookWriter(const std::string& FileName, int LabelColumns) : FLabelColumns(LabelColumns) {
+  TWorkbookWriter(const TXlsxApi& Api, const std::string& FileName, int LabelColumns)
+      : FLabelColumns(LabelColumns), FApi(Api) {
     lxw_workbook_options Options{};
     Options.constant_memory = LXW_TRUE;
     Options.use_zip64 = LXW_TRUE;
-    FBook = workbook_new_opt(FileName.c_str(), &Options);
+    FBook = FApi.NewOpt(FileName.c_str(), &Options);
   }
   ~TWorkbookWriter() { Close(); }
   TWorkbookWriter(const TWorkbookWriter&) = delete;
@@ -176,7 +220,7 @@ public:
   // A full worksheet continues on a new one rather than losing lines.
   void StartSheetIfNeeded() {
     if (!Ok() || (FSheet && FRow < LXW_ROW_MAX)) return;
-    FSheet = workbook_add_worksheet(FBook, nullptr);
+    FSheet = FApi.AddWorksheet(FBook, nullptr);
     FRow = 0;
     if (!FSheet) FOk = false;
   }
@@ -214,7 +258,7 @@ public:
     // is one buffer for the whole process: one workbook closes at a time.
     static std::mutex ClosingLock;
     const std::lock_guard<std::mutex> Lock(ClosingLock);
-    const lxw_error Err = workbook_close(FBook);
+    const lxw_error Err = FApi.Close(FBook);
     FBook = nullptr;
     return FOk && Err == LXW_NO_ERROR;
   }
@@ -228,14 +272,13 @@ private:
       const auto [Ptr, Ec] =
           std::from_chars(Trimmed.data(), Trimmed.data() + Trimmed.size(), Number);
       if (Ec == std::errc() && Ptr == Trimmed.data() + Trimmed.size())
-        return worksheet_write_number(FSheet, FRow, Col, Number, NumberFormat(Decimals)) ==
-               LXW_NO_ERROR;
+        return FApi.WriteNumber(FSheet, FRow, Col, Number, NumberFormat(Decimals)) == LXW_NO_ERROR;
     }
     std::string Text;
     if (!Unquote(Field, Text)) Text.assign(Field);
     if (Text.empty()) return true;
     Text = ToUtf8(Text);
-    return worksheet_write_string(FSheet, FRow, Col, Text.c_str(), nullptr) == LXW_NO_ERROR;
+    return FApi.WriteString(FSheet, FRow, Col, Text.c_str(), nullptr) == LXW_NO_ERROR;
   }
 
   // One number format per count of decimals: "0", "0.0", "0.00", ...
@@ -244,14 +287,15 @@ private:
       FFormats.resize(static_cast<std::size_t>(Decimals) + 1, nullptr);
     lxw_format*& F = FFormats[static_cast<std::size_t>(Decimals)];
     if (!F) {
-      F = workbook_add_format(FBook);
+      F = FApi.AddFormat(FBook);
       std::string Code = Decimals == 0 ? "0" : "0." + std::string(Decimals, '0');
-      format_set_num_format(F, Code.c_str());
+      FApi.SetNumFormat(F, Code.c_str());
     }
     return F;
   }
 
   int FLabelColumns;
+  const TXlsxApi& FApi;
   lxw_workbook* FBook = nullptr;
   lxw_worksheet* FSheet = nullptr;
   lxw_row_t FRow = 0;
@@ -262,6 +306,8 @@ private:
 } // namespace
 
 bool ConvertTextToWorkbook(const std::string& FileName, int LabelColumns) {
+  const TXlsxApi* Api = XlsxApi();
+  if (!Api) return false;
   std::FILE* Text = std::fopen(FileName.c_str(), "rb");
   if (!Text) return false;
 
@@ -274,7 +320,7 @@ bool ConvertTextToWorkbook(const std::string& FileName, int LabelColumns) {
   }
   bool Ok;
   {
-    TWorkbookWriter Book(Out.WrittenName(), LabelColumns);
+    TWorkbookWriter Book(*Api, Out.WrittenName(), LabelColumns);
     TLineReader Reader(Text);
     std::string Line;
     while (Book.Ok() && Reader.Next(Line)) Book.WriteLine(Line);
