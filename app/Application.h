@@ -45,8 +45,8 @@ struct TAppServices {
   IMountPoints& Mounts;
 };
 
-// The mount points of the system the program runs on, which both front ends
-// offer on the RAMCARD page.
+// The mount points of the system the program runs on, which the window
+// offers on the RAMCARD page.
 std::unique_ptr<IMountPoints> SystemMountPoints();
 
 // What a command came to: whether it did what it was asked, and the file it

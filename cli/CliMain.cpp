@@ -70,6 +70,14 @@ private:
   mutable std::mutex FLock;
 };
 
+// The tool is given a card dump by name and never shows the window's list
+// of drives: it does not read the system's mount table for it, once per
+// file of a run.
+class TNoMountPoints : public IMountPoints {
+public:
+  std::vector<std::string> MountPoints() override { return {}; }
+};
+
 // The console's services and an application loaded from the settings, as
 // the window loads them: one per run of a command. The tool never writes
 // the settings file.
@@ -83,7 +91,7 @@ struct TConsoleRun {
   TNoFolderBrowser FolderBrowser;
   TNoPrinter Printer;
   TNoHelpViewer Help;
-  std::unique_ptr<IMountPoints> Mounts = SystemMountPoints();
+  TNoMountPoints Mounts;
   TAppServices Services;
   TApplication App{Services};
 
@@ -93,7 +101,7 @@ struct TConsoleRun {
               IChart* Chart = nullptr)
       : Dialog(Err, Line.Yes), Pane(Out), Busy(Environment.OutError),
         Services{Dialog,     Status,        Pane,    Busy, Chart ? *Chart : NoChart,
-                 FileDialog, FolderBrowser, Printer, Help, *Mounts} {
+                 FileDialog, FolderBrowser, Printer, Help, Mounts} {
     // The options make the round trip through the controls that the window
     // makes before its commands.
     TIniFile Ini = Settings.Copy();
