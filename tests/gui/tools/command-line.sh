@@ -17,7 +17,7 @@ nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
 out=$(nodisplay "$quorvin" --help 2>&1)
 rc=$?
 [ $rc -eq 0 ] || fail "--help ended with $rc"
-grep -q '^Usage: quorvin \[options\] \[files...\]' <<<"$out" || fail "--help printed: $out"
+grep -q '^Usage: [^ ]*quorvin \[options\] \[files...\]' <<<"$out" || fail "--help printed: $out"
 grep -q -- '--version' <<<"$out" || fail "--help does not name --version: $out"
 
 out=$(nodisplay "$quorvin" --version 2>&1)
