@@ -142,6 +142,7 @@ TEST_F(StartupTest, AStartFolderThatCannotBeWrittenStartsAndReportsTheFailedWrit
   EXPECT_EQ(Dialog.Shown[0].Kind, TMsgKind::Error);
   EXPECT_EQ(Dialog.Shown[0].Text,
             "The settings could not be written to " + Missing + "Quorvin.ini.");
+  EXPECT_EQ(Dialog.Shown[0].Detail.rfind(Missing, 0), 0u) << Dialog.Shown[0].Detail;
   EXPECT_FALSE(fs::exists(Missing));
 }
 
