@@ -203,6 +203,22 @@ inline constexpr std::string_view MsgSettingsNotWrittenPrefix =
 // A command that stopped on an error nothing else reported.
 inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
 
+// --- the text pane: its context menu, its find bar, a long copy ------------
+inline constexpr std::string_view MenuPaneCopy = "&Copy";
+inline constexpr std::string_view MenuPaneSelectAll = "Select &All";
+inline constexpr std::string_view MenuPaneFind = "&Find...";
+inline constexpr std::string_view FindLabel = "Find:";
+inline constexpr std::string_view FindNext = "Next";
+inline constexpr std::string_view FindPrevious = "Previous";
+inline constexpr std::string_view FindClose = "Close";
+inline constexpr std::string_view FindNotFound = "Not found";
+inline constexpr std::string_view FindWrapped = "Passed the end, went on from the other end";
+// Before a copy larger than the pane copies unasked: "The selection holds
+// 1000000 lines, about 96 MB. Copy them to the clipboard?"
+inline constexpr std::string_view MsgLargeCopyPrefix = "The selection holds ";
+inline constexpr std::string_view MsgLargeCopyLines = " lines, about ";
+inline constexpr std::string_view MsgLargeCopySuffix = " MB. Copy them to the clipboard?";
+
 // --- the chart's context menu (LOGPLOT) -----------------------------------
 inline constexpr std::string_view MenuSaveChartPng = "Save chart as PNG...";
 inline constexpr std::string_view MenuSaveChartPdf = "Save chart as PDF...";
@@ -246,6 +262,10 @@ inline constexpr std::string_view HelpNotFound = "Not found";
 inline constexpr std::string_view HintHelpFind =
     "Finds the text in the page as you type; Enter finds the next, Shift+Enter the previous";
 
+// Names a screen reader gives the two output areas.
+inline constexpr std::string_view AccessibleTextPane = "Output text";
+inline constexpr std::string_view AccessibleChart = "Graph of the checked sensors";
+
 // --- messages of the commands (the message panel) ----------------------------
 inline constexpr std::string_view MsgSelectValidFile = "Error! Please select a valid file.";
 inline constexpr std::string_view MsgSelectFile = "Error! Please select a file.";
@@ -266,6 +286,26 @@ inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DD
 // The long pass of a graph or the statistics declined or cancelled.
 inline constexpr std::string_view MsgGraphCancelled = "Graph cancelled.";
 inline constexpr std::string_view MsgStatisticsCancelled = "Statistics cancelled.";
+// The last line of a report, or of a chart's title, that a cancel cut short.
+inline constexpr std::string_view StatisticsCancelledLine =
+    "CANCELLED: the report stops where the statistics were cancelled.";
+inline constexpr std::string_view GraphCancelledLine =
+    "CANCELLED: the graph stops where drawing was cancelled.";
 inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
+// Print with nothing on the page to print: what to do first.
+inline constexpr std::string_view MsgPrintLogPrn =
+    "Nothing to print: show the data (Display) or the header (Header) first.";
+inline constexpr std::string_view MsgPrintLogPlot =
+    "Nothing to print: draw the graph (Graph) first.";
+inline constexpr std::string_view MsgPrintLogStat =
+    "Nothing to print: show the statistics (Statistics) first.";
+inline constexpr std::string_view MsgPrintRamCard =
+    "Nothing to print: the RAMCARD page has no printout.";
+inline constexpr std::string_view MsgPrintDDRLog =
+    "Nothing to print: show the DDR data (Display) first.";
+inline constexpr std::string_view MsgPrintRefresh =
+    "Nothing to print: show the view again (Refresh) first.";
+inline constexpr std::string_view MsgPrintNoSensors =
+    "Nothing to print: check the sensors to show first.";
 
 } // namespace quorvin::captions

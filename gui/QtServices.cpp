@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -85,20 +87,27 @@ TQtStatusBar::TQtStatusBar(QStatusBar& Bar) {
     FLabels[I] = new QLabel(&Bar);
     FLabels[I]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(I));
     FLabels[I]->setTextFormat(Qt::PlainText);
-    // A long message must not widen the window.
-    FLabels[I]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   }
-  FLabels[0]->setFixedWidth(200);
-  Bar.addWidget(FLabels[0]);
+  // Panel 0 keeps its 200 pixels whatever it holds; panel 1 takes the rest
+  // and, ignoring its text's width, never widens the window.
+  FLabels[0]->setFixedWidth(HintPanelWidth);
+  FLabels[0]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+  FLabels[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  FLabels[1]->setMinimumWidth(1);
+  Bar.addWidget(FLabels[0], 0);
   Bar.addWidget(FLabels[1], 1);
 }
 
 void TQtStatusBar::SetPanelText(int Panel, const std::string& Text) {
   if (Panel < 0 || Panel > 1) return;
   FTexts[Panel] = Text;
+  if (Panel == 0) {
+    ShowHintText(FromEngine(Text));
+    return;
+  }
   const QString Shown = FromEngine(Text);
-  FLabels[Panel]->setText(Shown);
-  FLabels[Panel]->setToolTip(Panel == 1 ? Shown : QString());
+  FLabels[1]->setText(Shown);
+  FLabels[1]->setToolTip(Shown);
 }
 
 std::string TQtStatusBar::PanelText(int Panel) const {
@@ -107,7 +116,24 @@ std::string TQtStatusBar::PanelText(int Panel) const {
 
 void TQtStatusBar::ShowHint(const QString& Hint) {
   FTexts[0] = ToEngine(Hint);
-  FLabels[0]->setText(Hint);
+  ShowHintText(Hint);
+}
+
+void TQtStatusBar::ShowHintText(const QString& Hint) {
+  // A hint wider than the panel ends in "..."; the whole of it is the
+  // panel's tooltip.
+  QLabel* Label = FLabels[0];
+  const int Room = HintPanelWidth - 2 * Label->margin() - 2 * Label->frameWidth() - 4;
+  const QFontMetrics Metrics = Label->fontMetrics();
+  QString Shown = Hint;
+  if (Metrics.horizontalAdvance(Hint) > Room) {
+    const QString Dots = QStringLiteral("...");
+    qsizetype Keep = Hint.size();
+    while (Keep > 0 && Metrics.horizontalAdvance(Hint.left(Keep) + Dots) > Room) --Keep;
+    Shown = Hint.left(Keep).trimmed() + Dots;
+  }
+  Label->setText(Shown);
+  Label->setToolTip(Shown == Hint ? QString() : Hint);
 }
 
 // ---------------------------------------------------------------------------
@@ -138,8 +164,18 @@ QStringList FileTypeFilters() {
 }
 
 QFileDialog* MakeFileDialog(QWidget* Parent, const TFileDialogRequest& Request) {
-  const QString Folder =
+  // A folder that is gone would be taken as a file name and fill the name
+  // box: the nearest folder above it that exists is shown instead.
+  QString Folder =
       Request.InitialDir.empty() ? QDir::currentPath() : FromEngine(Request.InitialDir);
+  while (!QFileInfo(Folder).isDir()) {
+    const QString Up = QFileInfo(QDir::cleanPath(Folder)).path();
+    if (Up == Folder || Up.isEmpty() || Up == QStringLiteral(".")) {
+      Folder = QDir::currentPath();
+      break;
+    }
+    Folder = Up;
+  }
   auto* Dialog = new QFileDialog(Parent, FromEngine(Request.Title), Folder);
   Dialog->setObjectName(QStringLiteral("OpenDialog"));
   // Qt's own dialog on every desktop, so the file types behave the same.
@@ -216,9 +252,8 @@ TPrintResult TQtPrinter::Print(TPrintSource Source, const std::string& Title, st
     Confirmed = Dialog.exec() == QDialog::Accepted;
   }
   if (!Confirmed) return TPrintResult::Cancelled;
-  const bool Ok = Source == TPrintSource::Chart ? PrintChart(FChart, Printer, Reason)
-                                                : PrintPane(FPane, Printer, Reason);
-  return Ok ? TPrintResult::Printed : TPrintResult::Failed;
+  if (Source == TPrintSource::Pane) return PrintPane(FPane, Printer, Reason);
+  return PrintChart(FChart, Printer, Reason) ? TPrintResult::Printed : TPrintResult::Failed;
 }
 
 namespace {
@@ -245,20 +280,67 @@ bool Finished(QPrinter& Printer, std::string& Reason) {
 
 } // namespace
 
-bool TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason) {
-  // The document's printing starts its own painter and gives up silently
-  // when it cannot: whether it can is asked first.
+TPrintResult TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason) {
   Reason = CannotStart(Printer);
-  if (!Reason.empty()) return false;
-  Pane.Flush();
-  std::unique_ptr<QTextDocument> Doc(Pane.document()->clone());
-  // The pane's font at the size it has on the screen, in points, so the
-  // printer's resolution does not shrink it.
-  QFont Font = Pane.font();
-  if (Font.pixelSize() > 0) Font.setPointSizeF(Font.pixelSize() * 72.0 / 96.0);
-  Doc->setDefaultFont(Font);
-  Doc->print(&Printer);
-  return Finished(Printer, Reason);
+  if (!Reason.empty()) return TPrintResult::Failed;
+  QPainter Painter;
+  if (!Painter.begin(&Printer)) {
+    Reason = ToEngine(QStringLiteral("The printer ") + Printer.printerName() +
+                      QStringLiteral(" could not start."));
+    return TPrintResult::Failed;
+  }
+  // The pane's fonts at the sizes they have on the screen, in points, so
+  // the printer's resolution does not shrink them.
+  auto PrintFont = [&Printer](const TLineStyle& Style) {
+    QFont Font = TTextPane::FontFor(Style);
+    if (Font.pixelSize() > 0) Font.setPointSizeF(Font.pixelSize() * 72.0 / 96.0);
+    return QFont(Font, &Printer);
+  };
+  qreal LineHeight = 0, Ascent = 0;
+  for (const TLineStyle& Style : {TLineStyle{}, TLineStyle{true, 10}}) {
+    const QFontMetricsF Metrics(PrintFont(Style), &Printer);
+    LineHeight = std::max(LineHeight, Metrics.lineSpacing());
+    Ascent = std::max(Ascent, Metrics.ascent());
+  }
+  const QRectF Page = Painter.viewport();
+  // A line wider than the page goes on below, as many characters to a
+  // printed line as fit.
+  const qreal CharWidth =
+      QFontMetricsF(PrintFont(TLineStyle{}), &Printer).horizontalAdvance(QLatin1Char('M'));
+  const qsizetype PerLine = std::max<qsizetype>(1, qsizetype(Page.width() / CharWidth));
+  ILineSource& Lines = Pane.Lines();
+  const std::int64_t Count = Lines.LineCount();
+  constexpr std::int64_t Batch = 4096;
+  IBusyCursor& Busy = Pane.Busy();
+  TBusyScope Scope(Busy);
+  qreal Y = 0;
+  for (std::int64_t From = 0; From < Count; From += Batch) {
+    std::string Text;
+    Lines.GetLines(From, Batch, Text);
+    std::string_view Rest(Text);
+    for (std::int64_t Line = From; !Rest.empty(); ++Line) {
+      const std::size_t End = Rest.find("\r\n");
+      const QString Whole = FromEngine(Rest.substr(0, End));
+      Rest.remove_prefix(End == std::string_view::npos ? Rest.size() : End + 2);
+      Painter.setFont(PrintFont(Lines.Style(Line)));
+      for (qsizetype At = 0; At == 0 || At < Whole.size(); At += PerLine) {
+        if (Y + LineHeight > Page.height()) {
+          // Each page reports progress; Cancel ends the job unprinted.
+          if (Busy.Step(Line, Count)) {
+            Printer.abort();
+            Painter.end();
+            return TPrintResult::Cancelled;
+          }
+          Printer.newPage();
+          Y = 0;
+        }
+        Painter.drawText(QPointF(0, Y + Ascent), Whole.mid(At, PerLine));
+        Y += LineHeight;
+      }
+    }
+  }
+  Painter.end();
+  return Finished(Printer, Reason) ? TPrintResult::Printed : TPrintResult::Failed;
 }
 
 bool TQtPrinter::PrintChart(TChartPanel& Chart, QPrinter& Printer, std::string& Reason) {

@@ -50,8 +50,11 @@ public:
   // A hint for panel 0 as the widgets give it.
   void ShowHint(const QString& Hint);
   QLabel* Panel(int Index) const { return FLabels[Index == 0 ? 0 : 1]; }
+  static constexpr int HintPanelWidth = 200;
 
 private:
+  void ShowHintText(const QString& Hint);
+
   QLabel* FLabels[2];
   std::string FTexts[2];
 };
@@ -92,8 +95,10 @@ public:
 
   std::function<bool(QPrinter&)> Confirm;
 
-  // False, with Reason, when the printer could not start or failed.
-  static bool PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason);
+  // Failed, with Reason, when the printer could not start or failed. The
+  // pane's lines are asked for and printed page by page, with progress on
+  // the pane's busy cursor: Cancelled when the user cancels there.
+  static TPrintResult PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason);
   static bool PrintChart(TChartPanel& Chart, QPrinter& Printer, std::string& Reason);
 
 private:

@@ -3,6 +3,7 @@
 // and leaves files as they were; nothing else runs meanwhile.
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "WindowFixture.h"
 
@@ -83,6 +84,9 @@ TEST_F(ProgressTest, CancellingASaveLeavesTheOldFileExactlyAsItWas) {
 
 TEST_F(ProgressTest, CancellingADisplayKeepsWhatIsShown) {
   StartWithLongLog();
+  // Lines without a reading left out: the display counts its lines in a
+  // walk over the log, which can be cancelled.
+  QTest::mouseClick(Find<QRadioButton>("gbxStdzero2"), Qt::LeftButton);
   CancelAtFirstStep();
   Trigger(actOptionsDisplay);
   EXPECT_EQ(DialogSteps, 1);
@@ -100,11 +104,19 @@ TEST_F(ProgressTest, StatisticsAndGraphCanBeCancelled) {
   Trigger(actOptionsStats);
   EXPECT_EQ(DialogSteps, 1);
   EXPECT_TRUE(BlockedMeanwhile);
+  // Said, and marked on what shows.
+  EXPECT_EQ(Panel1(), "Statistics cancelled.");
+  EXPECT_TRUE(PaneText().trimmed().endsWith(
+      "\nCANCELLED: the report stops where the statistics were cancelled."))
+      << PaneText().right(300).toStdString();
   DialogSteps = 0;
   Page(PageLogPlot);
   Trigger(actOptionsGraph);
   EXPECT_EQ(DialogSteps, 1);
   EXPECT_TRUE(Act(actOptionsGraph)->isChecked());
+  EXPECT_EQ(Panel1(), "Graph cancelled.");
+  EXPECT_EQ(Form->Chart().TitleLines().back(),
+            "CANCELLED: the graph stops where drawing was cancelled.");
   EXPECT_EQ(Form->Chart().SeriesCount(), 4);
   EXPECT_LT(Form->Chart().SeriesPoints(0).size(), 200000);
 }
