@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/Captions.h"
+#include "core/ClockZone.h"
 #include "core/IniFile.h"
 #include "core/MiscUtil.h"
 
@@ -76,6 +77,13 @@ const TSetting Table[] = {
     QUORVIN_YESNO("DDRLog", "USGSStation", "NO", DDRObj.Layout.USGSStation),
     QUORVIN_YESNO("DDRLog", "USGSDevice", "NO", DDRObj.Layout.USGSDevice),
     QUORVIN_TEXT("DDRLog", "DeviceName", TSettingKind::Text, "TXV900", DDRObj.Layout.DeviceName),
+    {"Export", "LoggerTimeZone", TSettingKind::TimeZone, "",
+     [](const TApplication& A) { return A.LoggerTimeZone; },
+     [](TApplication& A, const std::string& T) {
+       TClockZone Zone;
+       std::string Error;
+       A.LoggerTimeZone = Zone.Assign(T, Error) ? T : std::string();
+     }},
 };
 
 #undef QUORVIN_YESNO
@@ -104,6 +112,11 @@ bool SettingAccepts(const TSetting& Setting, const std::string& Text) {
     return ColourIndex(Text) >= 0;
   case TSettingKind::Text:
     return true;
+  case TSettingKind::TimeZone: {
+    TClockZone Zone;
+    std::string Error;
+    return Zone.Assign(Text, Error);
+  }
   }
   return false;
 }
@@ -124,6 +137,9 @@ std::string AcceptedValues(const TSetting& Setting) {
     return List;
   case TSettingKind::Text:
     return "any text";
+  case TSettingKind::TimeZone:
+    return "nothing (times as recorded), an IANA zone name such as America/Denver, or an offset "
+           "such as -07:00";
   }
   return List;
 }

@@ -36,6 +36,7 @@
 #include "chart/ChartPanel.h"
 #include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
+#include "gui/ExportForm.h"
 #include "gui/HelpForm.h"
 #include "gui/Icons.h"
 #include "gui/QtServices.h"
@@ -185,6 +186,9 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
 
   FApp->AttachView(this);
   FApp->Selection.AttachView(this);
+  FApp->AttachExportDialog(Injected.ExportDialog
+                               ? Injected.ExportDialog
+                               : (FOwnExportDialog = std::make_unique<TExportForm>(this)).get());
 }
 
 void TMainForm::MakeServices(const TInjectedServices& Injected) {
@@ -295,6 +299,13 @@ void TMainForm::BuildMenus() {
   for (TActionId Id : FileMenu) {
     if (Id == actFileExit) File->addSeparator();
     File->addAction(Action(Id));
+    if (Id == actFileSave) {
+      QAction* Export = File->addAction(Caption(MenuExport));
+      Export->setObjectName(QStringLiteral("FileExport"));
+      Export->setStatusTip(Caption(HintExport));
+      connect(Export, &QAction::triggered, this,
+              [this] { Run([this] { FApp->FileExportExecute(); }); });
+    }
   }
   QMenu* Options = menuBar()->addMenu(Caption(MenuOptions));
   for (TActionId Id : OptionsMenu) Options->addAction(Action(Id));
