@@ -28,18 +28,22 @@ bool ReadCheckedReadings(TLogSelection& Sel, LogTime From, LogTime To, const TCl
     }
   TReadingWalk Walk(*Sel.Log, Columns.Sensors, From, To);
   const std::size_t N = Columns.Sensors.size();
-  const auto Rows = static_cast<std::size_t>(Walk.RowsLeft());
-  Columns.Times.reserve(Rows);
-  Columns.Values.resize(N);
-  for (auto& V : Columns.Values) V.reserve(Rows);
+  // Exact for a log whose records hold every sensor; for one whose sensors
+  // have readings of their own, rows shared by sensors make it less.
+  Columns.Capacity = static_cast<std::size_t>(Walk.RowsLeft());
+  Columns.Times.reserve(Columns.Capacity);
+  Columns.Values.resize(N * Columns.Capacity);
   std::vector<float> Values(N);
   LogTime Time;
-  while (Walk.Next(Time, Values.data())) {
+  std::size_t Row = 0;
+  while (Row < Columns.Capacity && Walk.Next(Time, Values.data())) {
     const TZonedTime Placed = Zone.Place(Time);
     if (Zone.HasZone()) Columns.Tally.Add(Time, Placed);
     Columns.Times.push_back(Placed.UnixSecs);
-    for (std::size_t I = 0; I < N; ++I)
-      Columns.Values[I].push_back(ReadingValue(Values[I], Digits[I]));
+    double* Out = Columns.Values.data() + Row;
+    for (std::size_t I = 0; I < N; ++I, Out += Columns.Capacity)
+      *Out = ReadingValue(Values[I], Digits[I]);
+    ++Row;
   }
   return true;
 }

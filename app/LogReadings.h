@@ -22,8 +22,11 @@ struct TReadingColumns {
   std::vector<int> Sensors; // 1-based, one per column
   // Seconds since 1970-01-01: the clock time as recorded, or UTC in a zone.
   std::vector<std::int64_t> Times;
-  // Per sensor, the values as the outputs show them; NaN where none.
-  std::vector<std::vector<double>> Values;
+  // The values as the outputs show them, NaN where none: one block of
+  // Capacity per sensor, its first Times.size() used. One allocation, so a
+  // table library can take the whole as one two-dimensional array.
+  std::vector<double> Values;
+  std::size_t Capacity = 0;
   TPlacementTally Tally;
 };
 

@@ -129,6 +129,8 @@ struct TPyLog {
   int Interval = 0;
   std::vector<TPySensor> Sensors;
   py::array Times;
+  // Rows x sensors, each column contiguous; Columns are views of it.
+  py::array Matrix;
   std::vector<py::array> Columns;
 
   py::object Column(const std::string& Name) const {
@@ -156,14 +158,12 @@ struct TPyLog {
       }
       Index = Index.attr("tz_convert")(ZoneInfo);
     }
-    py::dict Data;
-    for (std::size_t I = 0; I < Sensors.size(); ++I) {
-      std::string Label = Sensors[I].ShortName;
-      for (int N = 2; Data.contains(Label); ++N)
-        Label = Sensors[I].ShortName + "_" + std::to_string(N);
-      Data[py::str(Label)] = Columns[I];
-    }
-    return Pandas.attr("DataFrame")(Data, py::arg("index") = Index);
+    py::list Labels;
+    for (const TPySensor& S : Sensors) Labels.append(S.ShortName);
+    // The readings' own block, not a copy: a column-major matrix is what a
+    // DataFrame keeps.
+    return Pandas.attr("DataFrame")(Matrix, py::arg("index") = Index, py::arg("columns") = Labels,
+                                    py::arg("copy") = false);
   }
 };
 
@@ -224,8 +224,17 @@ TPyLog ReadLog(const std::string& Path, const py::object& Start, const py::objec
         TPySensor{C.FullName, C.ShortName, C.Units, C.Slope, C.Offset, C.RightDigits});
   }
   Log.Times = Adopt(std::move(Read.Times), py::dtype("datetime64[s]"));
-  for (auto& Values : Read.Values)
-    Log.Columns.push_back(Adopt(std::move(Values), py::dtype::of<double>()));
+  const auto Rows = static_cast<py::ssize_t>(Read.Times.size());
+  const auto Count = static_cast<py::ssize_t>(Read.Sensors.size());
+  const auto Stride = static_cast<py::ssize_t>(Read.Capacity * sizeof(double));
+  auto* Heap = new std::vector<double>(std::move(Read.Values));
+  py::capsule Owner(Heap, [](void* P) { delete static_cast<std::vector<double>*>(P); });
+  Log.Matrix = py::array(py::dtype::of<double>(), {Rows, Count},
+                         {static_cast<py::ssize_t>(sizeof(double)), Stride}, Heap->data(), Owner);
+  for (py::ssize_t I = 0; I < Count; ++I)
+    Log.Columns.push_back(
+        py::array(py::dtype::of<double>(), {Rows}, {static_cast<py::ssize_t>(sizeof(double))},
+                  Heap->data() + I * static_cast<py::ssize_t>(Read.Capacity), Log.Matrix));
   return Log;
 }
 
