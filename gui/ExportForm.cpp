@@ -15,6 +15,7 @@
 namespace quorvin {
 
 using namespace captions;
+using namespace chart;
 
 namespace {
 
