@@ -203,6 +203,22 @@ inline constexpr std::string_view MsgSettingsNotWrittenPrefix =
 // A command that stopped on an error nothing else reported.
 inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
 
+// --- the text pane: its context menu, its find bar, a long copy ------------
+inline constexpr std::string_view MenuPaneCopy = "&Copy";
+inline constexpr std::string_view MenuPaneSelectAll = "Select &All";
+inline constexpr std::string_view MenuPaneFind = "&Find...";
+inline constexpr std::string_view FindLabel = "Find:";
+inline constexpr std::string_view FindNext = "Next";
+inline constexpr std::string_view FindPrevious = "Previous";
+inline constexpr std::string_view FindClose = "Close";
+inline constexpr std::string_view FindNotFound = "Not found";
+inline constexpr std::string_view FindWrapped = "Passed the end, went on from the other end";
+// Before a copy larger than the pane copies unasked: "The selection holds
+// 1000000 lines, about 96 MB. Copy them to the clipboard?"
+inline constexpr std::string_view MsgLargeCopyPrefix = "The selection holds ";
+inline constexpr std::string_view MsgLargeCopyLines = " lines, about ";
+inline constexpr std::string_view MsgLargeCopySuffix = " MB. Copy them to the clipboard?";
+
 // --- the chart's context menu (LOGPLOT) -----------------------------------
 inline constexpr std::string_view MenuSaveChartPng = "Save chart as PNG...";
 inline constexpr std::string_view MenuSaveChartPdf = "Save chart as PDF...";

@@ -7,13 +7,19 @@
 //   series creation and the first paint, against the statistics pass over
 //   the same data (ratio graph / statistics);
 // - the window's start to its first paint, and the peak memory with the
-//   1,000,000-record log of the other benchmarks displayed.
+//   1,000,000-record log of the other benchmarks displayed;
+// - LOGPRN Display of a 16-sensor, one-second log of 1, 10 and 100 million
+//   records: the first screen, the end of the text and the peak memory;
+// - a ten-year, one-second log of 4 sensors: Display, Statistics, Graph and
+//   a zoom, with the peak memory (run it under `ulimit -v 3000000`).
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <time.h>
 #include <unistd.h>
@@ -132,6 +138,24 @@ std::string WriteLog(const std::string& Name, int Sensors, long long Records, in
   return Path;
 }
 
+// Ctrl+End in the pane, as the keyboard gives it.
+void PressCtrlEnd(QWidget& Pane) {
+  QKeyEvent Press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+  QCoreApplication::sendEvent(&Pane, &Press);
+}
+
+// A drag with the left button from From to To.
+void Drag(QWidget& Area, QPoint From, QPoint To) {
+  QMouseEvent Press(QEvent::MouseButtonPress, From, Area.mapToGlobal(From), Qt::LeftButton,
+                    Qt::LeftButton, {});
+  QCoreApplication::sendEvent(&Area, &Press);
+  QMouseEvent Move(QEvent::MouseMove, To, Area.mapToGlobal(To), Qt::NoButton, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(&Area, &Move);
+  QMouseEvent Release(QEvent::MouseButtonRelease, To, Area.mapToGlobal(To), Qt::LeftButton,
+                      Qt::NoButton, {});
+  QCoreApplication::sendEvent(&Area, &Release);
+}
+
 void BM_DisplayOverSave(benchmark::State& State) {
   TWindow W;
   if (!W.Open(WriteLog("DISPLAY.LOG", 8, 100000, 2021))) {
@@ -236,7 +260,7 @@ void BM_MillionRecordsDisplayed(benchmark::State& State) {
     State.counters["pane_lines"] = W.Form->Pane().LineCount();
     // Scrolling to the end and painting there stays quick.
     const auto S = Clock::now();
-    W.Form->Pane().moveCursor(QTextCursor::End);
+    PressCtrlEnd(W.Form->Pane());
     Paint(*W.Form);
     State.counters["scroll_end_ms"] = 1000 * Seconds(S);
     State.counters["rss_MB"] = StatusKb("VmRSS:") / 1024.0;
@@ -244,10 +268,106 @@ void BM_MillionRecordsDisplayed(benchmark::State& State) {
   }
 }
 
+// Peak memory from here on: the process's high-water mark starts again.
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// A log of one-second readings from 2021 on.
+std::string WriteSecondsLog(const std::string& Name, int Sensors, long long Records) {
+  test::TGenLog L;
+  L.UnitName = "SECONDS";
+  L.Year = 2021;
+  L.Month = 1;
+  L.Day = 1;
+  L.IntervalMinutes = 0;
+  L.IntervalSeconds = 1;
+  for (int I = 0; I < Sensors; ++I)
+    L.Sensors.push_back({"S" + std::to_string(I + 1), 0.01, 0.0, 2});
+  const std::string Path = (Dir / Name).string();
+  test::WriteLogFile(Path, L, Records);
+  return Path;
+}
+
+// Display in a pane 900 x 400: the command to the first lines painted, and
+// Ctrl+End to the last lines painted.
+void DisplayFirstAndEnd(TWindow& W, benchmark::State& State) {
+  W.Form->ShowPage(PageLogPrn);
+  auto T = Clock::now();
+  W.Run(captions::actOptionsDisplay);
+  Paint(*W.Form);
+  State.counters["first_screen_ms"] = 1000 * Seconds(T);
+  TTextPane& Pane = W.Form->Pane();
+  State.counters["pane_lines"] = double(Pane.LineCount());
+  T = Clock::now();
+  PressCtrlEnd(Pane);
+  Paint(*W.Form);
+  State.counters["end_ms"] = 1000 * Seconds(T);
+  if (Pane.FirstVisibleLine() + Pane.VisibleLines() < Pane.LineCount())
+    State.SkipWithError("the end of the display is not in view");
+}
+
+void BM_DisplayLongLog(benchmark::State& State) {
+  const std::string Log = WriteSecondsLog("LONG.LOG", 16, State.range(0));
+  for (auto _ : State) {
+    ResetPeak();
+    TWindow W;
+    W.Form->resize(900, 700);
+    if (!W.Open(Log)) {
+      State.SkipWithError("cannot load the log");
+      return;
+    }
+    DisplayFirstAndEnd(W, State);
+    State.counters["peak_mb"] = StatusKb("VmHWM:") / 1024.0;
+  }
+  std::filesystem::remove(Log);
+}
+
+void BM_TenYearLog(benchmark::State& State) {
+  const std::string Log = WriteSecondsLog("TENYEARS.LOG", 4, 10LL * 365 * 86400);
+  for (auto _ : State) {
+    ResetPeak();
+    TWindow W;
+    W.Form->resize(900, 700);
+    if (!W.Open(Log)) {
+      State.SkipWithError("cannot load the log");
+      return;
+    }
+    DisplayFirstAndEnd(W, State);
+    W.Run(captions::actOptionsDisplay);
+    W.Form->ShowPage(PageLogStat);
+    auto T = Clock::now();
+    W.Run(captions::actOptionsStats);
+    State.counters["stats_s"] = Seconds(T);
+    W.Run(captions::actOptionsStats);
+    W.Form->ShowPage(PageLogPlot);
+    T = Clock::now();
+    W.Run(captions::actOptionsGraph);
+    Paint(*W.Form);
+    State.counters["graph_s"] = Seconds(T);
+    // A drag across a tenth of the plot zooms into a year.
+    TChartPanel& Chart = W.Form->Chart();
+    const QPoint From = Chart.viewport()->rect().center() - QPoint(40, 0);
+    T = Clock::now();
+    Drag(*Chart.viewport(), From, From + QPoint(80, 0));
+    Paint(*W.Form);
+    State.counters["zoom_ms"] = 1000 * Seconds(T);
+    State.counters["points_per_series"] = double(Chart.SeriesPoints(0).size());
+    State.counters["peak_mb"] = StatusKb("VmHWM:") / 1024.0;
+  }
+  std::filesystem::remove(Log);
+}
+
 BENCHMARK(BM_DisplayOverSave)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
 BENCHMARK(BM_GraphOverStatistics)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_MillionRecordsDisplayed)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_DisplayLongLog)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Arg(100000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK(BM_TenYearLog)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 } // namespace
 

@@ -4,6 +4,8 @@
 // error, the tests with recording fakes.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +41,27 @@ public:
   virtual void SetProgressText(const std::string& Text) { SetPanelText(1, Text); }
 };
 
+// How a line of the pane is written: bold or not, in points (0: the pane's
+// own size).
+struct TLineStyle {
+  bool Bold = false;
+  int PointSize = 0;
+  bool operator==(const TLineStyle&) const = default;
+};
+
+// Lines made when they are wanted, for a text too long to hold: the pane
+// asks for the lines it shows, copies, finds or prints.
+class ILineSource {
+public:
+  virtual ~ILineSource() = default;
+  // The lines there are now (a source being indexed still grows).
+  virtual std::int64_t LineCount() const = 0;
+  // Appends lines From to From + Count - 1, as far as there are, each ended
+  // by CR LF, to Out.
+  virtual void GetLines(std::int64_t From, std::int64_t Count, std::string& Out) = 0;
+  virtual TLineStyle Style(std::int64_t Line) const = 0;
+};
+
 // The read-only text pane; style changes apply to lines appended afterwards.
 class ITextPane {
 public:
@@ -55,6 +78,13 @@ public:
   }
   virtual void SetBold(bool Bold) = 0;
   virtual void SetPointSize(int Size) = 0;
+  // A pane that shows a line source in place of lines appended one by one
+  // (the window's): a long display then makes only the lines it shows.
+  virtual bool TakesLineSource() const { return false; }
+  // Shows Source, in place of what the pane held; LinesAdded says that it
+  // has grown.
+  virtual void ShowLines(std::shared_ptr<ILineSource> /*Source*/) {}
+  virtual void LinesAdded() {}
 };
 
 // The hourglass, and progress of long work.

@@ -153,6 +153,8 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   FStatus = std::make_unique<TQtStatusBar>(*statusBar());
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
   FBusy = std::make_unique<TQtBusyCursor>(this, FStatus.get());
+  // Long finds, copies and prints in the pane show progress and can be cancelled.
+  RedtDisplay->UseBusyCursor(FBusy.get());
 
   MakeServices(Injected);
   FApp = std::make_unique<TApplication>(*FServices);

@@ -216,9 +216,8 @@ TPrintResult TQtPrinter::Print(TPrintSource Source, const std::string& Title, st
     Confirmed = Dialog.exec() == QDialog::Accepted;
   }
   if (!Confirmed) return TPrintResult::Cancelled;
-  const bool Ok = Source == TPrintSource::Chart ? PrintChart(FChart, Printer, Reason)
-                                                : PrintPane(FPane, Printer, Reason);
-  return Ok ? TPrintResult::Printed : TPrintResult::Failed;
+  if (Source == TPrintSource::Pane) return PrintPane(FPane, Printer, Reason);
+  return PrintChart(FChart, Printer, Reason) ? TPrintResult::Printed : TPrintResult::Failed;
 }
 
 namespace {
@@ -245,20 +244,67 @@ bool Finished(QPrinter& Printer, std::string& Reason) {
 
 } // namespace
 
-bool TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason) {
-  // The document's printing starts its own painter and gives up silently
-  // when it cannot: whether it can is asked first.
+TPrintResult TQtPrinter::PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason) {
   Reason = CannotStart(Printer);
-  if (!Reason.empty()) return false;
-  Pane.Flush();
-  std::unique_ptr<QTextDocument> Doc(Pane.document()->clone());
-  // The pane's font at the size it has on the screen, in points, so the
-  // printer's resolution does not shrink it.
-  QFont Font = Pane.font();
-  if (Font.pixelSize() > 0) Font.setPointSizeF(Font.pixelSize() * 72.0 / 96.0);
-  Doc->setDefaultFont(Font);
-  Doc->print(&Printer);
-  return Finished(Printer, Reason);
+  if (!Reason.empty()) return TPrintResult::Failed;
+  QPainter Painter;
+  if (!Painter.begin(&Printer)) {
+    Reason = ToEngine(QStringLiteral("The printer ") + Printer.printerName() +
+                      QStringLiteral(" could not start."));
+    return TPrintResult::Failed;
+  }
+  // The pane's fonts at the sizes they have on the screen, in points, so
+  // the printer's resolution does not shrink them.
+  auto PrintFont = [&Printer](const TLineStyle& Style) {
+    QFont Font = TTextPane::FontFor(Style);
+    if (Font.pixelSize() > 0) Font.setPointSizeF(Font.pixelSize() * 72.0 / 96.0);
+    return QFont(Font, &Printer);
+  };
+  qreal LineHeight = 0, Ascent = 0;
+  for (const TLineStyle& Style : {TLineStyle{}, TLineStyle{true, 10}}) {
+    const QFontMetricsF Metrics(PrintFont(Style), &Printer);
+    LineHeight = std::max(LineHeight, Metrics.lineSpacing());
+    Ascent = std::max(Ascent, Metrics.ascent());
+  }
+  const QRectF Page = Painter.viewport();
+  // A line wider than the page goes on below, as many characters to a
+  // printed line as fit.
+  const qreal CharWidth =
+      QFontMetricsF(PrintFont(TLineStyle{}), &Printer).horizontalAdvance(QLatin1Char('M'));
+  const qsizetype PerLine = std::max<qsizetype>(1, qsizetype(Page.width() / CharWidth));
+  ILineSource& Lines = Pane.Lines();
+  const std::int64_t Count = Lines.LineCount();
+  constexpr std::int64_t Batch = 4096;
+  IBusyCursor& Busy = Pane.Busy();
+  TBusyScope Scope(Busy);
+  qreal Y = 0;
+  for (std::int64_t From = 0; From < Count; From += Batch) {
+    std::string Text;
+    Lines.GetLines(From, Batch, Text);
+    std::string_view Rest(Text);
+    for (std::int64_t Line = From; !Rest.empty(); ++Line) {
+      const std::size_t End = Rest.find("\r\n");
+      const QString Whole = FromEngine(Rest.substr(0, End));
+      Rest.remove_prefix(End == std::string_view::npos ? Rest.size() : End + 2);
+      Painter.setFont(PrintFont(Lines.Style(Line)));
+      for (qsizetype At = 0; At == 0 || At < Whole.size(); At += PerLine) {
+        if (Y + LineHeight > Page.height()) {
+          // Each page reports progress; Cancel ends the job unprinted.
+          if (Busy.Step(Line, Count)) {
+            Printer.abort();
+            Painter.end();
+            return TPrintResult::Cancelled;
+          }
+          Printer.newPage();
+          Y = 0;
+        }
+        Painter.drawText(QPointF(0, Y + Ascent), Whole.mid(At, PerLine));
+        Y += LineHeight;
+      }
+    }
+  }
+  Painter.end();
+  return Finished(Printer, Reason) ? TPrintResult::Printed : TPrintResult::Failed;
 }
 
 bool TQtPrinter::PrintChart(TChartPanel& Chart, QPrinter& Printer, std::string& Reason) {

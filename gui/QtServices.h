@@ -92,8 +92,10 @@ public:
 
   std::function<bool(QPrinter&)> Confirm;
 
-  // False, with Reason, when the printer could not start or failed.
-  static bool PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason);
+  // Failed, with Reason, when the printer could not start or failed. The
+  // pane's lines are asked for and printed page by page, with progress on
+  // the pane's busy cursor: Cancelled when the user cancels there.
+  static TPrintResult PrintPane(TTextPane& Pane, QPrinter& Printer, std::string& Reason);
   static bool PrintChart(TChartPanel& Chart, QPrinter& Printer, std::string& Reason);
 
 private:

@@ -27,6 +27,7 @@ void TChunk::Clear() {
   Times.clear();
   Flags.clear();
   Values.clear();
+  LastTime = 0;
   TextSize = 0;
   Formatted = false;
   Error = nullptr;
@@ -191,7 +192,7 @@ TLineMaker::~TLineMaker() {
 void TLineMaker::Start(std::int64_t Steps, unsigned Threads, bool Parallel) {
   FOwn = MakeFormatter();
   FLineBytes = FOwn->LineBound();
-  if (!Parallel || Steps < ParallelSteps) return;
+  if (!Parallel || FCountOnly || Steps < ParallelSteps) return;
   // Workers beside this thread: as many as were asked for, or what the
   // process's threads have left (other files of a batch may hold them).
   unsigned Workers;
@@ -224,7 +225,7 @@ bool TLineMaker::HandOnChunk() {
     FInFlight.push_back(std::move(FChunk));
     WriteReady(false);
   } else {
-    FOwn->Format(*FChunk);
+    if (!FCountOnly) FOwn->Format(*FChunk);
     Deliver(*FChunk);
     FSpare.push_back(std::move(FChunk));
   }

@@ -25,6 +25,9 @@ namespace quorvin {
 // hold more than ChunkBytes characters (very wide lines).
 constexpr int ChunkLines = 256;
 constexpr std::size_t ChunkBytes = 1 << 20;
+// Time steps a chunk holds at most, so a walk whose lines are nearly all
+// excluded does not gather a step mark for each of millions of steps.
+constexpr std::size_t ChunkSteps = 1 << 16;
 
 // The time steps of one chunk, as the reader answered them, and the lines
 // they make. The lines of a chunk are those the conversion hands on at once:
@@ -36,8 +39,10 @@ struct TChunk {
   // The time and the values (one per column) of each kept line.
   std::vector<LogTime> Times;
   std::vector<float> Values;
-  // How far the conversion had come when the chunk was handed on.
+  // How far the conversion had come when the chunk was handed on, and the
+  // time of its last step: where a walk goes on after it.
   std::int64_t ProgressDone = 0;
+  LogTime LastTime = 0;
 
   // Made by a row formatter: the lines after the head, each ended by CR LF.
   // Text keeps its room from chunk to chunk.
@@ -81,6 +86,15 @@ public:
   // format on, the calling thread counted (0: what the process's thread
   // budget has left); Parallel: whether this conversion may use more than one.
   void Start(std::int64_t Steps, unsigned Threads, bool Parallel);
+  // The steps from now on follow one at Previous (made by an earlier walk):
+  // no new day unless the next step enters one.
+  void ContinueAfter(LogTime Previous) {
+    FPreviousDay = DayOfTime(Previous);
+    FNewDay = false;
+  }
+  // The chunks are handed on without their text: for a walk that only
+  // counts the lines.
+  void CountOnly() { FCountOnly = true; }
   // How far the conversion has come, for the chunks handed on from now.
   void SetProgress(std::int64_t Done) { FProgress = Done; }
 
@@ -105,6 +119,7 @@ public:
       FBytes += FLineBytes;
     }
     FChunk->Flags.push_back(Flags);
+    FChunk->LastTime = T;
     return Stepped();
   }
 
@@ -112,6 +127,7 @@ public:
   // for its values: the day it enters, and the chunk rule.
   bool StepExcluded(LogTime T) {
     FChunk->Flags.push_back(EnterDay(DayOfTime(T)));
+    FChunk->LastTime = T;
     return Stepped();
   }
 
@@ -140,7 +156,9 @@ private:
     return Flags;
   }
   bool Stepped() {
-    if (FLines > static_cast<std::size_t>(ChunkLines) || FBytes > ChunkBytes) return HandOnChunk();
+    if (FLines > static_cast<std::size_t>(ChunkLines) || FBytes > ChunkBytes ||
+        FChunk->Flags.size() >= ChunkSteps)
+      return HandOnChunk();
     return true;
   }
   bool HandOnChunk();
@@ -156,6 +174,7 @@ private:
   std::vector<TValueColumn> FColumns;
   bool FExclude;
   bool FStopped = false;
+  bool FCountOnly = false;
   bool FNewDay = true;
   std::int64_t FPreviousDay;
   std::int64_t FProgress = 0;

@@ -2,7 +2,6 @@
 #include "report/LogExport.h"
 
 #include <algorithm>
-#include <climits>
 #include <exception>
 #include <filesystem>
 #include <string_view>
@@ -11,6 +10,7 @@
 #include "core/FileNames.h"
 #include "core/Messages.h"
 #include "report/Formatting.h"
+#include "report/LogLines.h"
 #include "report/Titles.h"
 #include "workbook/Workbook.h"
 
@@ -43,35 +43,37 @@ std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
 }
 
 std::string TLogExport::TitleLine() const {
-  if (FWindowed)
-    return DataTitleLine(FSel, SecsToDateTime(FWindowFrom), SecsToDateTime(FWindowTo), FFormat);
+  if (FWalk.Windowed)
+    return DataTitleLine(FSel, SecsToDateTime(FWalk.WindowFrom), SecsToDateTime(FWalk.WindowTo),
+                         FFormat);
   return DataTitleLine(FSel, FFormat);
 }
 
 void TLogExport::SetTimeWindow(LogTime From, LogTime To) {
-  FWindowed = true;
-  FWindowFrom = From;
-  FWindowTo = To;
+  FWalk.Windowed = true;
+  FWalk.WindowFrom = From;
+  FWalk.WindowTo = To;
 }
 
 bool TLogExport::ApplyTimeWindow() {
-  if (!FWindowed) return true;
-  auto Inside = [this](std::int64_t T) { return T >= FWindowFrom && T <= FWindowTo; };
-  if (FLogInterval <= 0) {
+  if (!FWalk.Windowed) return true;
+  const LogTime FWindowFrom = FWalk.WindowFrom, FWindowTo = FWalk.WindowTo;
+  auto Inside = [&](std::int64_t T) { return T >= FWindowFrom && T <= FWindowTo; };
+  if (FWalk.Interval <= 0) {
     // The grid is the start and the end alone.
-    const bool StartIn = Inside(FStartTime), EndIn = Inside(FEndTime);
+    const bool StartIn = Inside(FWalk.Start), EndIn = Inside(FWalk.End);
     if (!StartIn && !EndIn) return false;
-    if (!StartIn) FStartTime = FEndTime;
-    if (!EndIn) FEndTime = FStartTime;
+    if (!StartIn) FWalk.Start = FWalk.End;
+    if (!EndIn) FWalk.End = FWalk.Start;
     return true;
   }
-  std::int64_t Start = FStartTime;
+  std::int64_t Start = FWalk.Start;
   if (Start < FWindowFrom)
-    Start += (FWindowFrom - Start + FLogInterval - 1) / FLogInterval * FLogInterval;
-  const std::int64_t End = std::min<std::int64_t>(FEndTime, FWindowTo);
+    Start += (FWindowFrom - Start + FWalk.Interval - 1) / FWalk.Interval * FWalk.Interval;
+  const std::int64_t End = std::min<std::int64_t>(FWalk.End, FWindowTo);
   if (Start > End) return false;
-  FStartTime = static_cast<LogTime>(Start);
-  FEndTime = static_cast<LogTime>(End);
+  FWalk.Start = static_cast<LogTime>(Start);
+  FWalk.End = static_cast<LogTime>(End);
   return true;
 }
 
@@ -139,39 +141,39 @@ bool TLogExport::SetUpOwnGrid(bool& RecordByRecord) {
 
   // Without mixed intervals, or with nothing checked, the file's own grid.
   if (!Log.MixedIntervals() || Checked.empty()) {
-    FLogInterval = Log.Interval();
-    FStartTime = Log.FirstTime();
+    FWalk.Interval = Log.Interval();
+    FWalk.Start = Log.FirstTime();
     return true;
   }
 
   if (Checked.size() == 1) {
     const TLogSensor& S = Checked.front();
-    FLogInterval = S.Interval;
-    FStartTime = S.FirstTime;
-    FEndTime = S.LastTime;
+    FWalk.Interval = S.Interval;
+    FWalk.Start = S.FirstTime;
+    FWalk.End = S.LastTime;
     RecordByRecord = S.VariableInterval;
     return true;
   }
 
   const char* Warning;
   if (static_cast<int>(Checked.size()) == Log.SensorCount()) {
-    FLogInterval = Log.Interval();
-    FStartTime = Log.FirstTime();
+    FWalk.Interval = Log.Interval();
+    FWalk.Start = Log.FirstTime();
     Warning = MsgIntervalsAll;
   } else {
-    FLogInterval = LongestGridStep;
-    FStartTime = 0;
+    FWalk.Interval = LongestGridStep;
+    FWalk.Start = 0;
     for (const TLogSensor& S : Checked) {
-      if (S.Interval != 0 && S.Interval < FLogInterval) FLogInterval = S.Interval;
-      if (FStartTime == 0 || S.FirstTime < FStartTime) FStartTime = S.FirstTime;
-      if (S.LastTime != FEndTime && S.LastTime < Log.LastTime()) FEndTime = S.LastTime;
+      if (S.Interval != 0 && S.Interval < FWalk.Interval) FWalk.Interval = S.Interval;
+      if (FWalk.Start == 0 || S.FirstTime < FWalk.Start) FWalk.Start = S.FirstTime;
+      if (S.LastTime != FWalk.End && S.LastTime < Log.LastTime()) FWalk.End = S.LastTime;
     }
     Warning = MsgIntervalsSome;
   }
   // A sensor with a single reading (interval 0) has no step to disagree
   // with the grid: it passes, and its reading shows where it meets the grid.
   for (const TLogSensor& S : Checked) {
-    if (S.Interval != 0 && FLogInterval % S.Interval != 0) {
+    if (S.Interval != 0 && FWalk.Interval % S.Interval != 0) {
       FUi.Dialog.Show(TMsgKind::Warning, Warning, TMsgButtons::OK);
       return false;
     }
@@ -239,7 +241,7 @@ bool TLogExport::HandOn(const TChunk& Chunk) {
   if (!Ok) FFailed = true;
   // Each chunk reports progress; a user who cancels gets no output at all
   // (a replaced file keeps its old content).
-  if (Ok && FUi.Busy.Step(Chunk.ProgressDone, FProgressTotal)) {
+  if (Ok && FUi.Busy.Step(Chunk.ProgressDone, FWalk.ProgressTotal())) {
     FFailed = true;
     return false;
   }
@@ -279,9 +281,11 @@ void TLogExport::StartConversion() {
   }
   // The grid starts as chosen; a CSV log sets up its own, for this
   // conversion only.
-  FStartTime = FSel.StartTime;
-  FEndTime = FSel.EndTime;
-  FLogInterval = FSel.LogInterval;
+  FWalk.Log = FSel.Log;
+  FWalk.RecordByRecord = false;
+  FWalk.Start = FSel.StartTime;
+  FWalk.End = FSel.EndTime;
+  FWalk.Interval = FSel.LogInterval;
   FFirstChunk = true;
   FAppend = FOptions.AppendData;
   FFailed = false;
@@ -290,102 +294,30 @@ void TLogExport::StartConversion() {
 
 std::vector<TValueColumn> TLogExport::MakeColumns(int SensorCount) {
   std::vector<TValueColumn> Columns;
-  FSensorIndexes.clear();
+  FWalk.SensorIndexes.clear();
   for (std::size_t i = 0; i < FSel.SensorChoices.size() && static_cast<int>(i) < SensorCount; ++i) {
     const TSensorChoice& C = FSel.SensorChoices[i];
     if (!C.Checked) continue;
     const int L = Length(C.ShortName);
-    FSensorIndexes.push_back(static_cast<int>(i) + 1);
+    FWalk.SensorIndexes.push_back(static_cast<int>(i) + 1);
     Columns.push_back({C.RightDigits, FOptions.R600ASCII ? std::max(10, L) : std::max(8, L + 2),
                        NonRecordedText(FOptions, C.RightDigits)});
   }
   return Columns;
 }
 
-void TLogExport::RunRecordLoop(TLineMaker& Maker) {
-  const int SensorIndex = FSensorIndexes.front();
-  const int Count = FSel.Log->RecordCount(SensorIndex);
-  FProgressTotal = Count;
-  Maker.Start(Count, FFormatThreads, IsSaving(FCommandMode));
-  for (int k = 0; k < Count; ++k) {
-    Maker.SetProgress(k);
-    float V;
-    LogTime T = 0;
-    FSel.Log->GetValueAt(k, SensorIndex, V, T);
-    if (FWindowed && (T < FWindowFrom || T > FWindowTo)) continue;
-    int Recorded;
-    if (!Maker.Step(
-            T, [&](float* Values) { Values[0] = V; }, Recorded))
-      break;
-  }
-}
-
-std::int64_t TLogExport::NextRecordTime(std::int64_t From) const {
-  constexpr std::int64_t None = INT64_MAX;
-  if (From > INT32_MAX) return None;
-  std::int64_t Next = None;
-  for (const int SensorIndex : FSensorIndexes) {
-    LogTime T;
-    if (FSel.Log->NextRecordTime(SensorIndex, static_cast<LogTime>(From), T))
-      Next = std::min<std::int64_t>(Next, T);
-  }
-  return Next;
-}
-
-bool TLogExport::SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t Step) {
-  // The lines of days on which no checked sensor has a record are all
-  // excluded: step over those days at once, doing for each what its steps
-  // would have done (a blank line for the new day, the chunk rule).
-  const std::int64_t Next = NextRecordTime(T);
-  const std::int64_t Day = DayOfTime(T);
-  const std::int64_t LastDay = DayOfTime(FEndTime);
-  const std::int64_t TargetDay =
-      Next == INT64_MAX ? LastDay + 1 : std::min(DayOfTime(Next), LastDay + 1);
-  if (TargetDay <= Day) return true;
-  // The first grid time on or after the first second of D.
-  auto GridAt = [&](std::int64_t D) {
-    const std::int64_t Start = D * 86400;
-    return Start <= T ? T : T + (Start - T + Step - 1) / Step * Step;
-  };
-  for (std::int64_t D = Day; D < TargetDay; ++D) {
-    const std::int64_t First = GridAt(D);
-    if (First >= (D + 1) * 86400 || First > FEndTime) continue;
-    if (!Maker.StepExcluded(static_cast<LogTime>(First))) return false;
-  }
-  T = GridAt(TargetDay);
-  return true;
-}
-
-void TLogExport::RunGridLoop(TLineMaker& Maker) {
-  // Times run in 64 bits so a range ending near the last log time cannot
-  // wrap; an interval of 0 jumps to EndTime and ends after its line.
-  const std::int64_t End = FEndTime;
-  const std::int64_t Step = FLogInterval > 0 ? FLogInterval : 0;
-  ILogReader& Log = *FSel.Log;
-  std::int64_t T = FStartTime;
-  FProgressTotal = std::max<std::int64_t>(End - T, 0);
-  Maker.Start(Step > 0 ? (End - T) / Step + 1 : 2, FFormatThreads, IsSaving(FCommandMode));
-  const std::vector<int>& SensorIndexes = FSensorIndexes;
-  for (;;) {
-    Maker.SetProgress(T - FStartTime);
-    const LogTime LT = static_cast<LogTime>(T);
-    int Recorded = 0;
-    const bool Ok = Maker.Step(
-        LT,
-        [&](float* Values) {
-          Log.GetValues(LT, SensorIndexes.data(), SensorIndexes.size(), Values);
-        },
-        Recorded);
-    if (!Ok) break;
-    if (Step == 0) {
-      if (T >= End) break;
-      T = End;
-      continue;
-    }
-    T += Step;
-    if (Maker.Excluding() && Recorded == 0 && T <= End && !SkipEmptyStretch(Maker, T, Step)) break;
-    if (T > End) break;
-  }
+bool TLogExport::ShowLineSource(const std::string& Separator, std::vector<TValueColumn> Columns,
+                                std::vector<std::string> Header) {
+  // The title and the empty line after it in 10-point bold, as a chunk of
+  // the display would put them.
+  Header.insert(Header.begin(), {TitleLine(), std::string()});
+  auto Lines =
+      std::make_shared<TLogLines>(FWalk, Separator, UsesFixedColumns(FOptions, FCommandMode),
+                                  FOptions, FFormat, std::move(Columns), std::move(Header), 2, 10);
+  FUi.Pane.ShowLines(Lines);
+  // A cancelled count shows what it counted, and fails as a cancelled
+  // display does.
+  return Lines->Reckoned() || Lines->Index(FUi.Busy, FUi.Pane);
 }
 
 bool TLogExport::ConvertLogToText(const std::string& Separator) {
@@ -407,15 +339,17 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
   // A window between two grid times holds no line: nothing to write.
   if (!RecordByRecord && !ApplyTimeWindow()) return true;
 
+  std::vector<TValueColumn> Columns = MakeColumns(SensorCount);
+  FWalk.RecordByRecord = RecordByRecord && FWalk.SensorIndexes.size() == 1;
+  if (!FWalk.RecordByRecord &&
+      !ConfirmLongGrid(FSel, FWalk.Start, FWalk.End, FWalk.Interval, FFormat, FUi.Dialog))
+    return false;
+  if (!IsSaving(FCommandMode) && FUi.Pane.TakesLineSource())
+    return ShowLineSource(Separator, std::move(Columns), std::move(Header));
   TLineMaker Maker(*this, Separator, UsesFixedColumns(FOptions, FCommandMode), FOptions, FFormat,
-                   MakeColumns(SensorCount), std::move(Header), FStartTime);
-  if (RecordByRecord && FSensorIndexes.size() == 1) {
-    RunRecordLoop(Maker);
-  } else {
-    if (!ConfirmLongGrid(FSel, FStartTime, FEndTime, FLogInterval, FFormat, FUi.Dialog))
-      return false;
-    RunGridLoop(Maker);
-  }
+                   std::move(Columns), std::move(Header), FWalk.Start);
+  Maker.Start(FWalk.Steps(), FFormatThreads, IsSaving(FCommandMode));
+  FWalk.Run(Maker, FWalk.First());
   Maker.Finish();
 
   if (FFailed) {

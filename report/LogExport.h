@@ -13,16 +13,17 @@
 #include "core/UiServices.h"
 #include "report/LineMaker.h"
 #include "report/LogPrnOptions.h"
+#include "report/LogWalk.h"
 #include "report/SelectedLog.h"
 
 namespace quorvin {
 
 class TLogExport : private IChunkSink {
 public:
-  // CommandMode 0 displays into Ui.Pane; any other value saves to the output
-  // file. A log whose sensors have readings of their own (CSV) is converted
-  // on a time grid of its own; the selection keeps the range and interval
-  // the user chose.
+  // CommandMode 0 displays into Ui.Pane (as a line source where the pane
+  // takes one); any other value saves to the output file. A log whose sensors have readings of
+  // their own (CSV) is converted on a time grid of its own; the selection keeps the range and
+  // interval the user chose.
   TLogExport(TSelectedLog& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
              int CommandMode, TUiServices& Ui);
 
@@ -64,13 +65,11 @@ public:
 private:
   // The steps of ConvertLogToText.
   void StartConversion();
-  // The checked sensors' columns; their indexes go to FSensorIndexes.
+  // The checked sensors' columns; their indexes go to the walk.
   std::vector<TValueColumn> MakeColumns(int SensorCount);
-  void RunRecordLoop(TLineMaker& Maker);
-  void RunGridLoop(TLineMaker& Maker);
-  // With excluded lines: the next grid time on a day that has a record.
-  bool SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t Step);
-  std::int64_t NextRecordTime(std::int64_t From) const;
+  // The Display into a pane that takes a line source.
+  bool ShowLineSource(const std::string& Separator, std::vector<TValueColumn> Columns,
+                      std::vector<std::string> Header);
 
   bool WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Append, bool FirstChunk);
   bool ShowOutputChunk(const TChunk& Chunk, bool FirstChunk);
@@ -91,15 +90,9 @@ private:
   unsigned FFormatThreads = 0;
   std::string FOutputFileName;
   std::string FTargetFileName;
-  bool FWindowed = false;
-  LogTime FWindowFrom = 0, FWindowTo = 0;
-
-  // The time grid of one conversion: the selection's, or a CSV log's own.
-  LogTime FStartTime = 0;
-  LogTime FEndTime = 0;
-  std::int32_t FLogInterval = 0;
-  // The checked sensors, 1-based in the log's order: one per column.
-  std::vector<int> FSensorIndexes;
+  // The time steps of one conversion: the selection's grid, a CSV log's
+  // own, or one sensor's records; the checked sensors' columns.
+  TLogWalk FWalk;
 
   // Chunk state of one conversion.
   TOutputFile FOut;
@@ -108,8 +101,6 @@ private:
   bool FFirstChunk = true;
   bool FFailed = false;
   bool FAnyChunkWritten = false;
-  // The steps of the whole loop, for the busy cursor's progress.
-  std::int64_t FProgressTotal = 0;
 };
 
 // The same, for callers that want one call: OutputFileName receives the name

@@ -35,8 +35,10 @@ public:
 
   std::string LogFileName;
   std::string LogFileDir; // with its trailing separator; empty for the current folder
-  // The loaded log, of whichever kind its file is; none when no log is loaded.
-  std::unique_ptr<ILogReader> Log;
+  // The loaded log, of whichever kind its file is; none when no log is
+  // loaded. Shared with the lines of a display made from it, which outlive
+  // the selection's choice of log.
+  std::shared_ptr<ILogReader> Log;
   // One per sensor of the log, in its order.
   std::vector<TSensorChoice> SensorChoices;
 

@@ -4,6 +4,7 @@
 // into PDF files read back with poppler's tools.
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 
 #include "WindowFixture.h"
 
@@ -138,6 +139,25 @@ TEST_F(RealPrintTest, TheTextPanePrintsOnPagesInItsFixedFont) {
   const QString Last = PdfText(Pdf, Pages).simplified();
   const QStringList Lines = PaneText().split(u'\n', Qt::SkipEmptyParts);
   EXPECT_TRUE(Last.contains(Lines.back().simplified())) << Last.toStdString();
+}
+
+// Each page reports progress; Cancel ends the job with no message.
+TEST_F(RealPrintTest, CancelStopsThePrintOfThePane) {
+  StartPrinting();
+  OpenThroughDialog(Copy("SITE1.LOG"));
+  ClickSelectAll();
+  Trigger(actOptionsDisplay);
+  Form->Busy().SetDelay(0);
+  int Steps = 0;
+  Form->Busy().OnStep = [&](QProgressDialog& Progress) {
+    if (Steps++ == 0) Progress.cancel();
+  };
+  Trigger(actFilePrint);
+  EXPECT_EQ(Dialogs, 1);
+  EXPECT_EQ(Steps, 1);
+  EXPECT_EQ(Panel1(), "");
+  EXPECT_TRUE(Dialog.Shown.empty());
+  EXPECT_EQ(Form->Busy().Dialog(), nullptr);
 }
 
 TEST_F(RealPrintTest, TheChartPrintsOnOnePageScaledToIt) {
