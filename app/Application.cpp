@@ -34,7 +34,11 @@ std::unique_ptr<IMountPoints> SystemMountPoints() { return std::make_unique<TSys
 
 void TApplication::FormCreate(const std::string& StartDirectory,
                               const std::string& ProgramDirectory) {
+  // One separator at the end, also for the root folder.
   StartDir = StartDirectory;
+  while (StartDir.size() > 1 && StartDir.back() == '/' && StartDir[StartDir.size() - 2] == '/')
+    StartDir.pop_back();
+  if (!StartDir.empty() && StartDir.back() != '/') StartDir += '/';
   ProgramDir = ProgramDirectory;
   TIniFile Ini(SettingsFileName());
   FormCreate(Ini);
@@ -74,7 +78,9 @@ void TApplication::FormCreate(TIniFile& Ini) {
 
 bool TApplication::FormDestroy() {
   TIniFile Ini(SettingsFileName());
-  return FormDestroy(Ini);
+  const bool Written = FormDestroy(Ini);
+  SettingsFailureReason = Written ? std::string() : Ini.FailureReason();
+  return Written;
 }
 
 bool TApplication::FormDestroy(TIniFile& Ini) { return SaveSettings(Ini, *this); }
@@ -106,7 +112,13 @@ void TApplication::SetControlsFromOptions() {
   ShowLogPrnOptions(LogPrn, LogPrnControls);
   LogPrnControls.cbxOutFormat = LogPrn.OutputFormat == 1 ? 1 : 0;
   const std::string Name = DateTimeFormatName(Format);
-  Selection.ShowDtFormat(PageLogPrn, DtFormatIndex(captions::LogPrnDtFormatNames, Name));
+  // A stored name none of the lists holds shows as no choice on every log
+  // page, as the reports then use the stored halves.
+  const int LogPrnIndex = DtFormatIndex(captions::LogPrnDtFormatNames, Name);
+  for (int Page = 0; Page < LogPageCount; ++Page)
+    Selection.ShowDtFormat(Page, Page == PageLogPrn || LogPrnIndex < 0
+                                     ? LogPrnIndex
+                                     : DtFormatIndex(captions::OtherDtFormatNames, Name));
   cbxDtFormatDDR = DtFormatIndex(captions::OtherDtFormatNames, Name);
   // A colour name that is not one of the sixteen leaves the list's colour.
   const int Back = ColourIndex(Colours.BackgroundColor);

@@ -207,6 +207,9 @@ public:
   // when it could not be written.
   bool FormDestroy();
   bool FormDestroy(TIniFile& Ini);
+  // Why the settings file could not be written, after a FormDestroy that
+  // failed.
+  std::string SettingsFailureReason;
   std::string SettingsFileName() const { return StartDir + "Quorvin.ini"; }
 
   // --- the commands ----------------------------------------------------------

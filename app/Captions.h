@@ -262,6 +262,10 @@ inline constexpr std::string_view HelpNotFound = "Not found";
 inline constexpr std::string_view HintHelpFind =
     "Finds the text in the page as you type; Enter finds the next, Shift+Enter the previous";
 
+// Names a screen reader gives the two output areas.
+inline constexpr std::string_view AccessibleTextPane = "Output text";
+inline constexpr std::string_view AccessibleChart = "Graph of the checked sensors";
+
 // --- messages of the commands (the message panel) ----------------------------
 inline constexpr std::string_view MsgSelectValidFile = "Error! Please select a valid file.";
 inline constexpr std::string_view MsgSelectFile = "Error! Please select a file.";
@@ -282,6 +286,11 @@ inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DD
 // The long pass of a graph or the statistics declined or cancelled.
 inline constexpr std::string_view MsgGraphCancelled = "Graph cancelled.";
 inline constexpr std::string_view MsgStatisticsCancelled = "Statistics cancelled.";
+// The last line of a report, or of a chart's title, that a cancel cut short.
+inline constexpr std::string_view StatisticsCancelledLine =
+    "CANCELLED: the report stops where the statistics were cancelled.";
+inline constexpr std::string_view GraphCancelledLine =
+    "CANCELLED: the graph stops where drawing was cancelled.";
 inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
 // File > Export.
 inline constexpr std::string_view MenuExport = "&Export...";
@@ -303,5 +312,20 @@ inline constexpr std::string_view MsgExportNotWrittenPrefix =
     "The readings could not be written to ";
 inline constexpr std::string_view MsgExportOverLog =
     "The export would replace the log it reads; choose another file name.";
+// Print with nothing on the page to print: what to do first.
+inline constexpr std::string_view MsgPrintLogPrn =
+    "Nothing to print: show the data (Display) or the header (Header) first.";
+inline constexpr std::string_view MsgPrintLogPlot =
+    "Nothing to print: draw the graph (Graph) first.";
+inline constexpr std::string_view MsgPrintLogStat =
+    "Nothing to print: show the statistics (Statistics) first.";
+inline constexpr std::string_view MsgPrintRamCard =
+    "Nothing to print: the RAMCARD page has no printout.";
+inline constexpr std::string_view MsgPrintDDRLog =
+    "Nothing to print: show the DDR data (Display) first.";
+inline constexpr std::string_view MsgPrintRefresh =
+    "Nothing to print: show the view again (Refresh) first.";
+inline constexpr std::string_view MsgPrintNoSensors =
+    "Nothing to print: check the sensors to show first.";
 
 } // namespace quorvin::captions

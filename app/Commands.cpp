@@ -26,6 +26,16 @@ bool IsBlank(const std::string& Text) {
   return true;
 }
 
+// Path with the blanks around its last part taken off.
+std::string TrimmedName(const std::string& Path) {
+  const std::size_t Slash = Path.find_last_of('/');
+  const std::size_t Start = Slash == std::string::npos ? 0 : Slash + 1;
+  std::size_t Begin = Start, End = Path.size();
+  while (Begin < End && (Path[Begin] == ' ' || Path[Begin] == '\t')) ++Begin;
+  while (End > Begin && (Path[End - 1] == ' ' || Path[End - 1] == '\t')) --End;
+  return Path.substr(0, Start) + Path.substr(Begin, End - Begin);
+}
+
 } // namespace
 
 // The common start of Display, Header, Graph, Statistics: the message panel
@@ -64,6 +74,9 @@ bool TApplication::RunStatistics() {
     TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
                       &FServices.Busy);
     if (Stats.Report()) return true;
+    // What shows is only part of the range its title names.
+    FServices.Pane.AppendLine("");
+    FServices.Pane.AppendLine(std::string(StatisticsCancelledLine));
   }
   Message(MsgStatisticsCancelled);
   return false;
@@ -92,7 +105,10 @@ bool TApplication::RunGraph() {
   FGraphedSensors.clear();
   for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   if (Selection.CheckedSensorCount < 1) return true;
-  if (LongPassAccepted() && Graph.Draw()) return true;
+  if (LongPassAccepted()) {
+    if (Graph.Draw()) return true;
+    FServices.Chart.AddTitleLine(std::string(GraphCancelledLine));
+  }
   Message(MsgGraphCancelled);
   return false;
 }
@@ -394,8 +410,25 @@ TCommandOutcome TApplication::FilePrintExecute() {
       Title = Name + " Statistics";
     }
   }
+  if (!Print) {
+    // Silence would look like a print that went nowhere.
+    static constexpr std::string_view PageTexts[] = {
+        MsgPrintLogPrn, MsgPrintLogPlot, MsgPrintLogStat, MsgPrintRamCard, MsgPrintDDRLog};
+    const bool ViewOn = CommandMode == cmDisplay || CommandMode == cmHeader ||
+                        CommandMode == cmGraph || CommandMode == cmStatistics;
+    const bool MarksOn =
+        Marks.mnuDisplay || Marks.mnuHeader || Marks.mnuGraph || Marks.mnuStatistics;
+    if (ActivePage != PageRamCard && MarksOn && CommandMode == cmNone)
+      Message(MsgPrintRefresh);
+    else if (ActivePage != PageDDRLog && ActivePage != PageRamCard && ViewOn &&
+             Selection.CheckedSensorCount < 1)
+      Message(MsgPrintNoSensors);
+    else if (ActivePage >= 0 && ActivePage < int(std::size(PageTexts)))
+      Message(PageTexts[std::size_t(ActivePage)]);
+    return TCommandOutcome{};
+  }
   std::string Reason;
-  if (Print && FServices.Printer.Print(Source, Title, Reason) == TPrintResult::Failed) {
+  if (FServices.Printer.Print(Source, Title, Reason) == TPrintResult::Failed) {
     FServices.Dialog.Show(TMsgKind::Error, std::string(MsgUnableToPrint), TMsgButtons::OK, Reason);
     Message(MsgUnableToPrint);
     return Failed();
@@ -412,6 +445,12 @@ TCommandOutcome TApplication::FileOpenExecute(int Tag) {
   Request.InitialDir = OpenDialogFolder;
   std::string Chosen;
   if (!FServices.FileDialog.Execute(Request, Chosen)) return TCommandOutcome{};
+  // A name pasted with a blank before or after it means the file without.
+  std::error_code Ec;
+  const std::string Trimmed = TrimmedName(Chosen);
+  if (Trimmed != Chosen && !Trimmed.empty() && Trimmed.back() != '/' &&
+      !std::filesystem::exists(Chosen, Ec))
+    Chosen = Trimmed;
   return OpenChosenFile(Tag, Chosen);
 }
 

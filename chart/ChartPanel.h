@@ -20,6 +20,7 @@
 #include <QChartView>
 #include <QColor>
 #include <QList>
+#include <QPen>
 #include <QPointF>
 
 #include <functional>
@@ -30,6 +31,8 @@
 #include "core/DateTimeFormat.h"
 
 class QCategoryAxis;
+class QGraphicsLineItem;
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QMenu;
 class QRubberBand;
@@ -108,6 +111,14 @@ public:
   double BottomMaximumMSecs() const { return FMaxX; }
   QColor BackColour() const { return FBackColour; }
   QColor TextColour() const { return FTextColour; }
+  // The pen of the series at Index: sixteen colours, then the same with
+  // dashes, dots and their mixes.
+  static QPen SeriesPen(int Index);
+  static constexpr int PaletteSize = 16;
+  // The legend, one entry per series, in columns beside the plot when one
+  // column would not hold them all.
+  QList<QGraphicsSimpleTextItem*> LegendLabels() const;
+  QList<QGraphicsLineItem*> LegendSamples() const;
 
 protected:
   void mousePressEvent(QMouseEvent* Event) override;
@@ -136,6 +147,8 @@ private:
   void ShowPoints(TSeriesData& Data);
   void ShowAllPoints();
   void PlotAreaChanged();
+  void RebuildLegend();
+  void LayoutLegend();
   void ApplyTextColour();
   int PlotColumns() const;
   // The plot area in the view's coordinates.
@@ -162,11 +175,23 @@ private:
   QColor FBackColour = Qt::white;
   QColor FTextColour = Qt::black;
   int FColumns = 0;
+  struct TLegendEntry {
+    QGraphicsLineItem* Sample = nullptr;
+    QGraphicsSimpleTextItem* Name = nullptr;
+  };
+  std::vector<TLegendEntry> FLegend;
+  bool FLayingOutLegend = false;
 };
 
 // The points a line needs to look the same at Columns columns across
 // [MinX, MaxX]: per column the first, lowest, highest and last point, in x
 // order. Points outside the range are kept as they are, few as they are.
+// The times of the bottom axis's labels: the multiples of the smallest
+// round step (whole seconds, minutes, hours, days, months, years; none
+// finer than Finest milliseconds) that puts no more than MaxCount labels
+// in [MinX, MaxX]. Empty when no round time falls in the range.
+std::vector<double> RoundLabelTimes(double MinX, double MaxX, int MaxCount, qint64 Finest);
+
 QList<QPointF> ReducePoints(const QList<QPointF>& Points, double MinX, double MaxX, int Columns);
 
 } // namespace quorvin::chart

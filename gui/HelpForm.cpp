@@ -97,6 +97,13 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   for (QPalette::ColorRole Role : {QPalette::Highlight, QPalette::HighlightedText})
     Colours.setColor(QPalette::Inactive, Role, Colours.color(QPalette::Active, Role));
   FBrowser->setPalette(Colours);
+  // Shaded examples and table heads in the desktop's own colours, so a
+  // dark palette reads as well as a light one.
+  FBrowser->document()->setDefaultStyleSheet(
+      QStringLiteral("pre, .note { background-color: %1; color: %2; }\n"
+                     "th { background-color: %3; color: %4; }\n")
+          .arg(Colours.color(QPalette::AlternateBase).name(), Colours.color(QPalette::Text).name(),
+               Colours.color(QPalette::Button).name(), Colours.color(QPalette::ButtonText).name()));
 
   auto* Split = new QSplitter;
   Split->addWidget(lstContents);

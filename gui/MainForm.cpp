@@ -36,6 +36,7 @@
 #include "chart/ChartPanel.h"
 #include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
+#include "gui/Accessibility.h"
 #include "gui/ExportForm.h"
 #include "gui/HelpForm.h"
 #include "gui/Icons.h"
@@ -186,6 +187,10 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   for (int Page = 0; Page < PgCntrlLog->count(); ++Page)
     PgCntrlLog->widget(Page)->setProperty(HelpContextProperty, PageHelpContexts[std::size_t(Page)]);
 
+  RedtDisplay->setAccessibleName(Caption(AccessibleTextPane));
+  ChartLog->setAccessibleName(Caption(AccessibleChart));
+  NameForAccessibility(*this);
+
   FApp->AttachView(this);
   FApp->Selection.AttachView(this);
   FApp->AttachExportDialog(Injected.ExportDialog
@@ -297,7 +302,9 @@ void TMainForm::BuildActions() {
 }
 
 void TMainForm::BuildMenus() {
-  QMenu* File = menuBar()->addMenu(Caption(MenuFile));
+  // Alt and the first letter open each menu; the captions read as always.
+  auto Mnemonic = [](std::string_view Text) { return u'&' + Caption(Text); };
+  QMenu* File = menuBar()->addMenu(Mnemonic(MenuFile));
   for (TActionId Id : FileMenu) {
     if (Id == actFileExit) File->addSeparator();
     File->addAction(Action(Id));
@@ -309,9 +316,11 @@ void TMainForm::BuildMenus() {
               [this] { Run([this] { FApp->FileExportExecute(); }); });
     }
   }
-  QMenu* Options = menuBar()->addMenu(Caption(MenuOptions));
+  // The key that leaves a program on every desktop.
+  Action(actFileExit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QMenu* Options = menuBar()->addMenu(Mnemonic(MenuOptions));
   for (TActionId Id : OptionsMenu) Options->addAction(Action(Id));
-  QMenu* Help = menuBar()->addMenu(Caption(MenuHelp));
+  QMenu* Help = menuBar()->addMenu(Mnemonic(MenuHelp));
   Help->addAction(Action(actHelp));
   Help->addAction(About1);
 }
@@ -477,17 +486,40 @@ void TMainForm::FormCreate(const std::string& StartDir, const std::string& Progr
   FCollapsedHeight = std::max(Chrome + FPageAreaHeight, minimumSizeHint().height());
   const int FullHeight = FCollapsedHeight + FOutputAreaHeight;
   const int Width = std::max(552, minimumSizeHint().width());
-  // Centred for its full height, then shrunk by the output area.
+  // Centred for its full height, then shrunk by the output area; a screen
+  // too small for the full height puts the window at its top, never above.
   if (QScreen* Screen = screen()) {
     const QRect Area = Screen->availableGeometry();
-    move(Area.left() + (Area.width() - Width) / 2, Area.top() + (Area.height() - FullHeight) / 2);
+    move(Area.left() + std::max(0, (Area.width() - Width) / 2),
+         Area.top() + std::max(0, (Area.height() - FullHeight) / 2));
   }
   resize(Width, FCollapsedHeight);
+  FitOnScreen();
   FCreated = true;
+}
+
+void TMainForm::FitOnScreen() {
+  QScreen* Screen = screen();
+  if (!Screen || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) return;
+  const QRect Area = Screen->availableGeometry();
+  // The frame the window manager adds, once it is known.
+  const QRect Outer = frameGeometry();
+  const QRect Inner = geometry();
+  const int FrameWidth = Outer.width() - Inner.width();
+  const int FrameHeight = Outer.height() - Inner.height();
+  const QSize Fitting(std::min(Inner.width(), Area.width() - FrameWidth),
+                      std::min(Inner.height(), Area.height() - FrameHeight));
+  if (Fitting != Inner.size()) resize(Fitting.expandedTo(minimumSize()));
+  const QRect Now = frameGeometry();
+  const int Left = std::max(Area.left(), std::min(Now.left(), Area.right() + 1 - Now.width()));
+  const int Top = std::max(Area.top(), std::min(Now.top(), Area.bottom() + 1 - Now.height()));
+  if (Left != Now.left() || Top != Now.top()) move(Left, Top);
 }
 
 void TMainForm::showEvent(QShowEvent* Event) {
   QMainWindow::showEvent(Event);
+  // The window manager's frame is known once the window shows.
+  QTimer::singleShot(0, this, [this] { FitOnScreen(); });
   if (FApp->ActivePage == PageLogPrn) edtFilename[PageLogPrn]->setFocus();
 }
 
@@ -503,7 +535,7 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
       FServices->Dialog.Show(TMsgKind::Error,
                              std::string(MsgSettingsNotWrittenPrefix) + FApp->SettingsFileName() +
                                  ".",
-                             TMsgButtons::OK);
+                             TMsgButtons::OK, FApp->SettingsFailureReason);
   }
   Event->accept();
 }
@@ -551,11 +583,21 @@ void TMainForm::RamDriveChosen() {
 
 void TMainForm::About1Click() {
   TAboutForm Box(this);
+  PlaceOverWindow(Box);
+  Box.exec();
+}
+
+void TMainForm::PlaceOverWindow(QWidget& Box) const {
+  // Over the middle of the window, where the eye is, and on the screen.
+  QPoint TopLeft = frameGeometry().center() - QPoint(Box.width() / 2, Box.height() / 2);
   if (QScreen* Screen = screen()) {
     const QRect Area = Screen->availableGeometry();
-    Box.move(Area.center() - QPoint(Box.width() / 2, Box.height() / 2));
+    TopLeft.setX(std::clamp(TopLeft.x(), Area.left(),
+                            std::max(Area.left(), Area.right() + 1 - Box.width())));
+    TopLeft.setY(std::clamp(TopLeft.y(), Area.top(),
+                            std::max(Area.top(), Area.bottom() + 1 - Box.height())));
   }
-  Box.exec();
+  Box.move(TopLeft);
 }
 
 bool TMainForm::event(QEvent* Event) {
@@ -615,8 +657,9 @@ void TMainForm::dropEvent(QDropEvent* Event) {
 }
 
 void TMainForm::OpenStartFiles(const QStringList& Files) {
-  // The desktop passes every file chosen together; opening each in turn
-  // would leave only the last of each kind, so the first is the one.
+  // The desktop starts the program once per file; of several named on one
+  // command line, opening each in turn would leave only the last of each
+  // kind, so the first is the one.
   if (!Files.isEmpty()) OpenDroppedFile(QDir::current().absoluteFilePath(Files.first()));
 }
 
@@ -651,7 +694,10 @@ void TMainForm::SetOutputAreaShown(bool Shown) {
   if (Shown) {
     PnlMain->setMaximumHeight(FPageAreaHeight);
     PnlOptions->show();
-    if (Normal && FCreated) resize(width(), FCollapsedHeight + FOutputAreaHeight);
+    if (Normal && FCreated) {
+      resize(width(), FCollapsedHeight + FOutputAreaHeight);
+      FitOnScreen();
+    }
   } else {
     PnlOptions->hide();
     PnlMain->setMaximumHeight(QWIDGETSIZE_MAX);

@@ -86,6 +86,8 @@ public:
   // The files named on the command line, relative to the current folder:
   // the first is opened as a drop of it would be.
   void OpenStartFiles(const QStringList& Files);
+  // Moves a dialog of the window (the about box) over the window's middle.
+  void PlaceOverWindow(QWidget& Box) const;
   // F1 on Widget: the topic of its help context.
   void ContextHelp(QWidget* Widget);
   // Shows a page as a click on its tab does.
@@ -151,6 +153,9 @@ private:
   // The LOGPLOT page's entries of the chart's context menu.
   void AddChartMenuEntries(QMenu& Menu);
   void SetOutputAreaShown(bool Shown);
+  // Shrinks and moves the window, frame included, into the screen's
+  // available area: a menu above the screen cannot be reached.
+  void FitOnScreen();
   void ShowLogPrnControls();
   void ShowDDRControls();
   // A control was left: its exit handler runs now, or after the command

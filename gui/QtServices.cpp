@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -85,20 +87,27 @@ TQtStatusBar::TQtStatusBar(QStatusBar& Bar) {
     FLabels[I] = new QLabel(&Bar);
     FLabels[I]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(I));
     FLabels[I]->setTextFormat(Qt::PlainText);
-    // A long message must not widen the window.
-    FLabels[I]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   }
-  FLabels[0]->setFixedWidth(200);
-  Bar.addWidget(FLabels[0]);
+  // Panel 0 keeps its 200 pixels whatever it holds; panel 1 takes the rest
+  // and, ignoring its text's width, never widens the window.
+  FLabels[0]->setFixedWidth(HintPanelWidth);
+  FLabels[0]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+  FLabels[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  FLabels[1]->setMinimumWidth(1);
+  Bar.addWidget(FLabels[0], 0);
   Bar.addWidget(FLabels[1], 1);
 }
 
 void TQtStatusBar::SetPanelText(int Panel, const std::string& Text) {
   if (Panel < 0 || Panel > 1) return;
   FTexts[Panel] = Text;
+  if (Panel == 0) {
+    ShowHintText(FromEngine(Text));
+    return;
+  }
   const QString Shown = FromEngine(Text);
-  FLabels[Panel]->setText(Shown);
-  FLabels[Panel]->setToolTip(Panel == 1 ? Shown : QString());
+  FLabels[1]->setText(Shown);
+  FLabels[1]->setToolTip(Shown);
 }
 
 std::string TQtStatusBar::PanelText(int Panel) const {
@@ -107,7 +116,24 @@ std::string TQtStatusBar::PanelText(int Panel) const {
 
 void TQtStatusBar::ShowHint(const QString& Hint) {
   FTexts[0] = ToEngine(Hint);
-  FLabels[0]->setText(Hint);
+  ShowHintText(Hint);
+}
+
+void TQtStatusBar::ShowHintText(const QString& Hint) {
+  // A hint wider than the panel ends in "..."; the whole of it is the
+  // panel's tooltip.
+  QLabel* Label = FLabels[0];
+  const int Room = HintPanelWidth - 2 * Label->margin() - 2 * Label->frameWidth() - 4;
+  const QFontMetrics Metrics = Label->fontMetrics();
+  QString Shown = Hint;
+  if (Metrics.horizontalAdvance(Hint) > Room) {
+    const QString Dots = QStringLiteral("...");
+    qsizetype Keep = Hint.size();
+    while (Keep > 0 && Metrics.horizontalAdvance(Hint.left(Keep) + Dots) > Room) --Keep;
+    Shown = Hint.left(Keep).trimmed() + Dots;
+  }
+  Label->setText(Shown);
+  Label->setToolTip(Shown == Hint ? QString() : Hint);
 }
 
 // ---------------------------------------------------------------------------
@@ -138,8 +164,18 @@ QStringList FileTypeFilters() {
 }
 
 QFileDialog* MakeFileDialog(QWidget* Parent, const TFileDialogRequest& Request) {
-  const QString Folder =
+  // A folder that is gone would be taken as a file name and fill the name
+  // box: the nearest folder above it that exists is shown instead.
+  QString Folder =
       Request.InitialDir.empty() ? QDir::currentPath() : FromEngine(Request.InitialDir);
+  while (!QFileInfo(Folder).isDir()) {
+    const QString Up = QFileInfo(QDir::cleanPath(Folder)).path();
+    if (Up == Folder || Up.isEmpty() || Up == QStringLiteral(".")) {
+      Folder = QDir::currentPath();
+      break;
+    }
+    Folder = Up;
+  }
   auto* Dialog = new QFileDialog(Parent, FromEngine(Request.Title), Folder);
   Dialog->setObjectName(QStringLiteral("OpenDialog"));
   // Qt's own dialog on every desktop, so the file types behave the same.

@@ -50,8 +50,11 @@ public:
   // A hint for panel 0 as the widgets give it.
   void ShowHint(const QString& Hint);
   QLabel* Panel(int Index) const { return FLabels[Index == 0 ? 0 : 1]; }
+  static constexpr int HintPanelWidth = 200;
 
 private:
+  void ShowHintText(const QString& Hint);
+
   QLabel* FLabels[2];
   std::string FTexts[2];
 };

@@ -4,9 +4,10 @@
 # display, loads the samples of examples/ and saves a PNG of each page with
 # its main view on (LOGPRN Display and Header, LOGPLOT Graph, LOGSTAT
 # Statistics, RAMCARD with the sample dump listed, DDRLOG Display), at the
-# design size and maximised, then the about box and the help window with a
-# search going on. Nothing is compared: the pictures are for people to look
-# at.
+# design size and maximised, a long hint in the status bar, a chart of
+# sixteen sensors, then the about box and the help window with a search
+# going on, and last the whole of an 800x600 screen with the window on it.
+# Nothing is compared: the pictures are for people to look at.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 1 ]; then
@@ -25,3 +26,6 @@ if ! { cmake --preset default &&
 fi
 xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
   ./build/gui/quorvin-screenshots "$out" examples 2>>"$log"
+# The window with its output area on, on a screen too small for it.
+xvfb-run --auto-servernum --server-args="-screen 0 800x600x24" \
+  ./build/gui/quorvin-screenshots "$out" examples small 2>>"$log"

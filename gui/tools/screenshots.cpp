@@ -6,14 +6,22 @@
 // that would wait for a person go to standard error instead.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QThread>
+#include <QTimeZone>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
@@ -36,6 +44,27 @@ public:
   }
 };
 
+// A CSV export of sixteen sensors over three days, every half hour, each
+// on a level of its own so every line shows.
+QString WriteSixteenSensors(const QDir& Folder) {
+  const QString Path = Folder.filePath(QStringLiteral("SIXTEEN.CSV"));
+  QFile File(Path);
+  if (!File.open(QIODevice::WriteOnly | QIODevice::Truncate)) return QString();
+  QTextStream Out(&File);
+  Out << "'Sixteen sensors\n;Date,Time,Sensor,Value,Units,Status\n";
+  const QDateTime From(QDate(2024, 7, 1), QTime(0, 0), QTimeZone::utc());
+  for (int Step = 0; Step < 3 * 48; ++Step) {
+    const QDateTime At = From.addSecs(qint64(Step) * 1800);
+    for (int Sensor = 0; Sensor < 16; ++Sensor) {
+      const double Value = 15 + Sensor * 17 + 6 * std::sin(Step / 7.0 + Sensor);
+      Out << At.toString(QStringLiteral("MM/dd/yyyy,HH:mm:ss")) << ",SENSOR"
+          << QString::number(Sensor + 1).rightJustified(2, u'0') << ','
+          << QString::number(Value, 'f', 1) << ",C,G\n";
+    }
+  }
+  return Path;
+}
+
 void Settle(int Milliseconds = 300) {
   QElapsedTimer Since;
   Since.start();
@@ -50,9 +79,12 @@ void Settle(int Milliseconds = 300) {
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: quorvin-screenshots DIR EXAMPLES\n");
+    std::fprintf(stderr, "usage: quorvin-screenshots DIR EXAMPLES [small]\n");
     return 2;
   }
+  // "small": only the window with its output area on, as a whole-screen
+  // picture, to see that it stays on a small screen.
+  const bool Small = argc > 3 && std::strcmp(argv[3], "small") == 0;
   const QDir Out(QString::fromLocal8Bit(argv[1]));
   const QDir Examples(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
   QDir().mkpath(Out.absolutePath());
@@ -70,6 +102,21 @@ int main(int argc, char** argv) {
   Settle(600);
 
   int Failures = 0;
+  if (Small) {
+    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SITE1.LOG")));
+    Window.App().Selection.SelectAllClick(true);
+    Window.Action(captions::actOptionsDisplay)->trigger();
+    Settle(600);
+    QScreen* Screen = Window.screen();
+    const QString File = Out.filePath(QStringLiteral("10-screen-%1x%2.png")
+                                          .arg(Screen->geometry().width())
+                                          .arg(Screen->geometry().height()));
+    if (!Screen->grabWindow(0).save(File)) return 1;
+    const QRect At = Window.frameGeometry();
+    std::printf("%s (window at %d,%d size %dx%d)\n", qPrintable(File), At.x(), At.y(), At.width(),
+                At.height());
+    return 0;
+  }
   auto Shoot = [&](const QString& Name, const QString& Size) {
     Settle();
     const QString File = Out.filePath(Name + u'-' + Size + QStringLiteral(".png"));
@@ -107,7 +154,28 @@ int main(int argc, char** argv) {
     Trigger(captions::actOptionsDisplay);
   };
 
+  // A hint too long for its panel, then the tour.
+  {
+    QStatusTipEvent Tip(Caption(captions::HintHelpFind));
+    QApplication::sendEvent(&Window, &Tip);
+    Shoot(QStringLiteral("0-status-bar-hint"), QStringLiteral("design"));
+    QStatusTipEvent None{QString()};
+    QApplication::sendEvent(&Window, &None);
+  }
   Tour(QStringLiteral("design"));
+
+  // Sixteen sensors with four-digit years and seconds in the labels.
+  const QString Sixteen = WriteSixteenSensors(QDir(Start.path()));
+  Window.ShowPage(PageLogPlot);
+  Window.OpenDroppedFile(Sixteen);
+  Window.App().Selection.SelectAllClick(true);
+  if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
+    Format->setCurrentText(QStringLiteral("YYYY/MM/DD HH:MM:SS"));
+  Trigger(captions::actOptionsGraph);
+  Shoot(QStringLiteral("9-logplot-16-sensors"), QStringLiteral("design"));
+  Trigger(captions::actOptionsGraph);
+  if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
+    Format->setCurrentText(QStringLiteral("MMDDYY HHMM"));
   Window.showMaximized();
   Settle(600);
   // Without a window manager nobody maximises the window: do what one would,

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QCategoryAxis>
+#include <QChart>
+#include <QGraphicsLineItem>
+#include <QGraphicsSimpleTextItem>
 #include <QImage>
+#include <QLineSeries>
+#include <QSet>
 #include <QTimeZone>
 
 #include <cmath>
@@ -63,9 +68,99 @@ TEST(ChartLabels, TheAxisLabelsItsWholeRange) {
   Chart.SetBottomAxisMinimum(SecsToDateTime(PartsToSecs(2024, 5, 14, 0, 0, 0)));
   Chart.SetBottomAxisMaximum(SecsToDateTime(PartsToSecs(2024, 5, 17, 0, 0, 0)));
   Chart.SetBottomAxisDateTimeFormat("MM/DD/YY HH:MM");
+  // Laid out at its size, as the window and the batch tool draw it.
+  Chart.setAttribute(Qt::WA_DontShowOnScreen);
+  Chart.Picture();
   ASSERT_GE(Chart.BottomLabels().size(), 2);
   EXPECT_EQ(Chart.BottomLabels().front(), "05/14/24 00:00");
   EXPECT_EQ(Chart.BottomLabels().back(), "05/17/24 00:00");
+}
+
+TEST(ChartLabels, FallOnRoundTimesNoFinerThanThePatternWrites) {
+  struct TRow {
+    qint64 From, To;
+    int MaxCount;
+    qint64 Finest;
+    std::vector<qint64> Expected;
+  };
+  const qint64 Minute = 60000, Hour = 60 * Minute;
+  const qint64 Day0 = UtcMSecs(2024, 5, 14);
+  for (const TRow& R : std::initializer_list<TRow>{
+           // Three days in at most ten labels: every twelve hours.
+           {Day0, UtcMSecs(2024, 5, 17), 10, 1000, {}},
+           // 07:10 to 07:20 with minutes as the finest: every two minutes.
+           {Day0 + 7 * Hour + 10 * Minute,
+            Day0 + 7 * Hour + 20 * Minute,
+            6,
+            Minute,
+            {Day0 + 7 * Hour + 10 * Minute, Day0 + 7 * Hour + 12 * Minute,
+             Day0 + 7 * Hour + 14 * Minute, Day0 + 7 * Hour + 16 * Minute,
+             Day0 + 7 * Hour + 18 * Minute, Day0 + 7 * Hour + 20 * Minute}},
+           // Half a year: the first of each month.
+           {UtcMSecs(2023, 11, 20),
+            UtcMSecs(2024, 5, 2),
+            8,
+            1000,
+            {UtcMSecs(2023, 12, 1), UtcMSecs(2024, 1, 1), UtcMSecs(2024, 2, 1),
+             UtcMSecs(2024, 3, 1), UtcMSecs(2024, 4, 1), UtcMSecs(2024, 5, 1)}},
+           // Thirty seconds between two whole minutes: no round time.
+           {Day0 + 10000, Day0 + 40000, 5, Minute, {}}}) {
+    const std::vector<double> Times =
+        RoundLabelTimes(double(R.From), double(R.To), R.MaxCount, R.Finest);
+    if (R.Expected.empty() && R.MaxCount == 10) {
+      ASSERT_EQ(Times.size(), 7u);
+      for (std::size_t I = 0; I < Times.size(); ++I)
+        EXPECT_EQ(Times[I], double(Day0 + qint64(I) * 12 * Hour)) << I;
+      continue;
+    }
+    ASSERT_EQ(Times.size(), R.Expected.size()) << R.From;
+    for (std::size_t I = 0; I < Times.size(); ++I) EXPECT_EQ(Times[I], double(R.Expected[I])) << I;
+  }
+}
+
+TEST(ChartSeries, SixteenSensorsHaveSixteenColoursAndTheLegendHoldsThemAll) {
+  TDateTimeFormat Format;
+  TChartPanel Chart;
+  Chart.UseFormat(Format);
+  Chart.setAttribute(Qt::WA_DontShowOnScreen);
+  Chart.resize(552, 315);
+  Chart.SetBottomAxisMinimum(SecsToDateTime(PartsToSecs(2024, 5, 14, 0, 0, 0)));
+  Chart.SetBottomAxisMaximum(SecsToDateTime(PartsToSecs(2024, 5, 17, 0, 0, 0)));
+  Chart.SetBottomAxisDateTimeFormat("YYYY/MM/DD HH:MM:SS");
+  constexpr int Count = 40;
+  for (int I = 0; I < Count; ++I) {
+    Chart.CreateDateTimeLineSeries();
+    Chart.SetSeriesTitle(I, "SENSOR" + std::to_string(I + 1));
+    Chart.AttachSeriesToAxes(I);
+  }
+  Chart.Repaint();
+  Chart.Picture();
+  // Sixteen colours, then the same with another dash pattern.
+  QSet<QRgb> Colours;
+  for (int I = 0; I < 16; ++I) Colours.insert(Chart.Series(I)->pen().color().rgb());
+  EXPECT_EQ(Colours.size(), 16);
+  EXPECT_EQ(Chart.Series(16)->pen().color(), Chart.Series(0)->pen().color());
+  EXPECT_NE(Chart.Series(16)->pen().style(), Chart.Series(0)->pen().style());
+  // Every series has its legend entry, whole, inside the chart and clear of
+  // the plot and of the others.
+  const QRectF Whole = Chart.chart()->rect();
+  const QRectF Plot = Chart.chart()->plotArea();
+  ASSERT_EQ(Chart.LegendLabels().size(), Count);
+  QList<QRectF> Taken;
+  for (int I = 0; I < Count; ++I) {
+    const QGraphicsSimpleTextItem* Label = Chart.LegendLabels()[I];
+    EXPECT_EQ(Label->text().toStdString(), "SENSOR" + std::to_string(I + 1));
+    const QRectF At = Label->mapRectToItem(Chart.chart(), Label->boundingRect());
+    EXPECT_TRUE(Whole.contains(At)) << I;
+    EXPECT_FALSE(Plot.intersects(At)) << I;
+    for (const QRectF& Other : Taken) EXPECT_FALSE(Other.intersects(At)) << I;
+    Taken.append(At);
+    EXPECT_EQ(Chart.LegendSamples()[I]->pen(), Chart.Series(I)->pen());
+  }
+  // The time labels are whole.
+  EXPECT_FALSE(Chart.BottomAxis()->labelsTruncated());
+  for (const QString& Label : Chart.BottomLabels())
+    EXPECT_EQ(Label.size(), 19) << Label.toStdString();
 }
 
 TEST(ReducePoints, KeepsTheFirstLowestHighestAndLastOfEachColumn) {

@@ -223,6 +223,7 @@ TEST_F(CommandsTest, SaveWithTheDisplayOnLeavesItShownButPrintsNothingUntilRefre
   EXPECT_TRUE(Pressed("tbtnDisplay"));
   Trigger(actFilePrint);
   EXPECT_TRUE(Printer.Jobs.empty());
+  EXPECT_EQ(Panel1(), "Nothing to print: show the view again (Refresh) first.");
   Trigger(actOptionsRefresh);
   EXPECT_EQ(PaneText(), Shown);
   Trigger(actFilePrint);
@@ -247,6 +248,28 @@ TEST_F(CommandsTest, SaveFollowsTheAlwaysAppendDataBox) {
   std::string Data = Replaced;
   for (int Header = 0; Header < 4; ++Header) Data.erase(0, Data.find("\r\n") + 2);
   EXPECT_EQ(ReadWhole(Prn), Replaced + Data);
+}
+
+TEST_F(CommandsTest, PrintWithNoViewOnSaysWhatToShowFirst) {
+  StartOn(PageLogPrn);
+  for (auto [P, Text] : std::initializer_list<std::pair<int, const char*>>{
+           {PageLogPrn, "Nothing to print: show the data (Display) or the header (Header) first."},
+           {PageLogPlot, "Nothing to print: draw the graph (Graph) first."},
+           {PageLogStat, "Nothing to print: show the statistics (Statistics) first."},
+           {PageRamCard, "Nothing to print: the RAMCARD page has no printout."}}) {
+    Page(P);
+    Trigger(actFilePrint);
+    EXPECT_EQ(Panel1(), Text) << P;
+  }
+  EXPECT_TRUE(Printer.Jobs.empty());
+}
+
+TEST_F(CommandsTest, APastedNameWithBlanksAroundItOpensTheFile) {
+  Start();
+  Log = Copy("SITE1.LOG");
+  OpenThroughDialog(Log + " ");
+  EXPECT_TRUE(App().Selection.FileValid);
+  EXPECT_EQ(Find<QLineEdit>("edtFilename")->text().toStdString(), Log);
 }
 
 TEST_F(CommandsTest, CancellingOpenKeepsTheLogAndClearsTheMessagePanel) {

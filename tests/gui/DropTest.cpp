@@ -145,6 +145,18 @@ TEST(OpenDialog, ListsTheSixFileTypesInOrderAndTitlesByTag) {
   }
 }
 
+TEST(OpenDialog, AFolderThatIsGoneOpensItsNearestParentWithAnEmptyName) {
+  TScratchDir Dir;
+  TFileDialogRequest Request;
+  Request.Title = "Open";
+  Request.InitialDir = Dir / "cards/gone/";
+  std::unique_ptr<QFileDialog> Dialog(MakeFileDialog(nullptr, Request));
+  EXPECT_EQ(Dialog->directory().absolutePath(), QString::fromStdString(Dir.Path()));
+  auto* Name = Dialog->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(Name, nullptr);
+  EXPECT_EQ(Name->text(), "");
+}
+
 TEST(OpenDialog, FileTypesMatchNamesInAnyLetterCase) {
   TScratchDir Dir;
   for (const char* Name :

@@ -3,6 +3,7 @@
 // window; its contents list, Back and Forward, and the find box.
 #include <QLabel>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -100,6 +101,17 @@ TEST_F(HelpFormTest, EveryEntryOfTheContentsOpensItsPage) {
     // The page is there: its title and its line of links to the others.
     EXPECT_FALSE(Help.Browser().documentTitle().isEmpty()) << File;
     EXPECT_TRUE(Help.Browser().toPlainText().contains(u"Batch tool")) << File;
+    // Text colours, where a page sets any, are the palette's: a dark
+    // desktop reads the manual as well as a light one.
+    const QColor Text = Help.Browser().palette().color(QPalette::Text);
+    for (QTextBlock B = Help.Browser().document()->begin(); B.isValid(); B = B.next())
+      for (auto It = B.begin(); !It.atEnd(); ++It) {
+        const QTextCharFormat F = It.fragment().charFormat();
+        if (!F.isAnchor() && F.foreground().style() != Qt::NoBrush) {
+          EXPECT_EQ(F.foreground().color(), Text)
+              << File << ": " << It.fragment().text().toStdString();
+        }
+      }
   }
   // The list follows a link followed in the page.
   Help.ShowTopic(QStringLiteral("logstat.html"));

@@ -104,11 +104,19 @@ TEST_F(ProgressTest, StatisticsAndGraphCanBeCancelled) {
   Trigger(actOptionsStats);
   EXPECT_EQ(DialogSteps, 1);
   EXPECT_TRUE(BlockedMeanwhile);
+  // Said, and marked on what shows.
+  EXPECT_EQ(Panel1(), "Statistics cancelled.");
+  EXPECT_TRUE(PaneText().trimmed().endsWith(
+      "\nCANCELLED: the report stops where the statistics were cancelled."))
+      << PaneText().right(300).toStdString();
   DialogSteps = 0;
   Page(PageLogPlot);
   Trigger(actOptionsGraph);
   EXPECT_EQ(DialogSteps, 1);
   EXPECT_TRUE(Act(actOptionsGraph)->isChecked());
+  EXPECT_EQ(Panel1(), "Graph cancelled.");
+  EXPECT_EQ(Form->Chart().TitleLines().back(),
+            "CANCELLED: the graph stops where drawing was cancelled.");
   EXPECT_EQ(Form->Chart().SeriesCount(), 4);
   EXPECT_LT(Form->Chart().SeriesPoints(0).size(), 200000);
 }

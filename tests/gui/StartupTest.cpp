@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
@@ -17,6 +18,7 @@
 
 #include "WindowFixture.h"
 #include "gui/AboutForm.h"
+#include "gui/Accessibility.h"
 
 namespace quorvin::gui::test {
 namespace {
@@ -91,6 +93,13 @@ TEST_F(StartupTest, TheSettingsFileFillsTheControls) {
   EXPECT_TRUE(Find<QLineEdit>("edtDevice")->isEnabled());
 }
 
+TEST_F(StartupTest, AStoredDateFormatNoListHoldsShowsNoChoiceOnAnyPage) {
+  WriteText((Dir / "Quorvin.ini"), "[General]\nDateTimeFormat=YY.DD.MM HH\n");
+  Start();
+  for (const char* List : {"cbxDtFormat", "cbxDtFormat2", "cbxDtFormat3", "cbxDtFormatDDR"})
+    EXPECT_EQ(Find<QComboBox>(List)->currentIndex(), -1) << List;
+}
+
 TEST_F(StartupTest, WhatTheUserChoseIsWrittenAtCloseAndShownAtTheNextStart) {
   WriteText((Dir / "Quorvin.ini"), "[Mine]\nKeep=this\n");
   Start();
@@ -142,7 +151,16 @@ TEST_F(StartupTest, AStartFolderThatCannotBeWrittenStartsAndReportsTheFailedWrit
   EXPECT_EQ(Dialog.Shown[0].Kind, TMsgKind::Error);
   EXPECT_EQ(Dialog.Shown[0].Text,
             "The settings could not be written to " + Missing + "Quorvin.ini.");
+  // Why, under the message.
+  EXPECT_NE(Dialog.Shown[0].Detail.find("Quorvin.ini"), std::string::npos)
+      << Dialog.Shown[0].Detail;
+  EXPECT_GT(Dialog.Shown[0].Detail.size(), Missing.size() + 12);
   EXPECT_FALSE(fs::exists(Missing));
+  // Started from the root folder (its name already ends in a separator).
+  Form = std::make_unique<TMainForm>(Services());
+  Form->FormCreate("//", StartDir());
+  EXPECT_EQ(App().SettingsFileName(), "/Quorvin.ini");
+  Form.reset();
 }
 
 TEST_F(StartupTest, TheWindowOpensAtItsDesignHeightsAndGrowsByTheOutputArea) {
@@ -151,13 +169,23 @@ TEST_F(StartupTest, TheWindowOpensAtItsDesignHeightsAndGrowsByTheOutputArea) {
   EXPECT_EQ(Collapsed, Form->CollapsedHeight());
   EXPECT_GE(Find<QWidget>("PnlMain")->height(), 251);
   EXPECT_GE(Form->width(), 552);
+  // The off-screen platform's screen is 800 by 600: the full height does
+  // not fit, and the window stays whole on the screen.
+  const QRect Area = Form->screen()->availableGeometry();
+  const int Full = std::min(Collapsed + 315, Area.height());
+  EXPECT_TRUE(Area.contains(Form->frameGeometry())) << Form->frameGeometry().top();
   OpenThroughDialog(Examples("SITE1.LOG"));
   ClickSelectAll();
   Trigger(captions::actOptionsDisplay);
   EXPECT_TRUE(Find<QWidget>("PnlOptions")->isVisible());
-  EXPECT_TRUE(WaitFor([&] { return Form->height() == Collapsed + 315; })) << Form->height();
-  EXPECT_TRUE(WaitFor([&] { return Find<QWidget>("PnlOptions")->height() == 315; }))
+  EXPECT_TRUE(WaitFor([&] { return Form->height() == Full; })) << Form->height();
+  EXPECT_TRUE(WaitFor([&] { return Find<QWidget>("PnlOptions")->height() == Full - Collapsed; }))
       << Find<QWidget>("PnlOptions")->height();
+  EXPECT_TRUE(Area.contains(Form->frameGeometry())) << Form->frameGeometry().top();
+  // The about box stands over the window's middle.
+  TAboutForm Box(Form.get());
+  Form->PlaceOverWindow(Box);
+  EXPECT_LE((Box.frameGeometry().center() - Form->frameGeometry().center()).manhattanLength(), 2);
   Trigger(captions::actOptionsDisplay);
   EXPECT_FALSE(Find<QWidget>("PnlOptions")->isVisible());
   EXPECT_TRUE(WaitFor([&] { return Form->height() == Collapsed; })) << Form->height();
@@ -172,6 +200,25 @@ TEST_F(StartupTest, HintsGoToTheFirstPanelAndMessagesToTheSecond) {
   EXPECT_EQ(Form->Status().Panel(0)->width(), 200);
   Trigger(captions::actOptionsDisplay);
   EXPECT_EQ(Form->Status().Panel(1)->text(), "Error! Please select a valid file.");
+  // Side by side: the messages start where the hints end and reach the
+  // window's right edge.
+  QLabel* Hints = Form->Status().Panel(0);
+  QLabel* Messages = Form->Status().Panel(1);
+  EXPECT_TRUE(WaitFor([&] { return Messages->geometry().left() > Hints->geometry().right(); }))
+      << Messages->geometry().left();
+  EXPECT_GT(Messages->geometry().right(), Form->width() - 40);
+  // A hint too long for 200 pixels ends in "..."; the tooltip has it whole.
+  const QString Long = QStringLiteral("Finds the text in the page as you type; Enter finds the "
+                                      "next, Shift+Enter the previous");
+  QStatusTipEvent LongTip(Long);
+  QApplication::sendEvent(Find<QWidget>("btnBrowse"), &LongTip);
+  EXPECT_EQ(Form->Status().PanelText(0), Long.toStdString());
+  EXPECT_TRUE(Hints->text().endsWith(QStringLiteral("..."))) << Hints->text().toStdString();
+  EXPECT_TRUE(Long.startsWith(Hints->text().chopped(3)));
+  EXPECT_LE(Hints->fontMetrics().horizontalAdvance(Hints->text()), 200);
+  EXPECT_EQ(Hints->toolTip(), Long);
+  QApplication::sendEvent(Find<QWidget>("btnBrowse"), &Tip);
+  EXPECT_EQ(Hints->toolTip(), "");
   // Every control and tool button carries its hint.
   for (auto [Name, Hint] : std::initializer_list<std::pair<const char*, const char*>>{
            {"edtFilename2", "Enter name of a valid R630 Log file"},
@@ -195,6 +242,19 @@ TEST_F(StartupTest, HintsGoToTheFirstPanelAndMessagesToTheSecond) {
     EXPECT_EQ(Find<QWidget>(Name)->statusTip(), Hint) << Name;
 }
 
+TEST_F(StartupTest, EveryControlHasAnAccessibleNameAndComboBoxesTheirLabels) {
+  Start();
+  for (int P = PageLogPrn; P <= PageDDRLog; ++P) Page(P);
+  QStringList Unnamed;
+  for (QWidget* W : Form->findChildren<QWidget*>())
+    if (IsInteractive(*W) && W->accessibleName().isEmpty())
+      Unnamed.append(W->objectName() + u'/' + QString::fromLatin1(W->metaObject()->className()));
+  EXPECT_TRUE(Unnamed.isEmpty()) << Unnamed.join(u' ').toStdString();
+  EXPECT_EQ(Find<QComboBox>("cbxDtFormat2")->accessibleName(), "Date Format");
+  EXPECT_EQ(Find<QComboBox>("cbxDtFormat2")->view()->accessibleName(), "Date Format");
+  EXPECT_EQ(Find<QWidget>("RedtDisplay")->accessibleName(), "Output text");
+}
+
 TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
   Start();
   struct TRow {
@@ -207,7 +267,7 @@ TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
            {captions::actFileOpen, "&Open", "Ctrl+O", "Open File"},
            {captions::actFileSave, "&Save", "Ctrl+S", "Save Log file as .prn file"},
            {captions::actFilePrint, "&Print", "Ctrl+P", "Will print the data in Display Screen "},
-           {captions::actFileExit, "E&xit", "", "Exit Application "},
+           {captions::actFileExit, "E&xit", "Ctrl+Q", "Exit Application "},
            {captions::actOptionsDisplay, "&Display", "Ctrl+D", "Display Log File"},
            {captions::actOptionsHeader, "&Header", "Ctrl+H", "Display Log Header"},
            {captions::actOptionsGraph, "&Graph", "Ctrl+G", "Plot logged data"},
@@ -224,7 +284,7 @@ TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
     for (QAction* Entry : Menu->menu()->actions())
       if (!Entry->isSeparator()) Entries.append(Entry->text());
   }
-  EXPECT_EQ(Menus, QStringList({"File", "Options", "Help"}));
+  EXPECT_EQ(Menus, QStringList({"&File", "&Options", "&Help"}));
   EXPECT_EQ(Entries,
             QStringList({"&Open", "&Save", "&Print", "E&xit", "&Display", "&Header", "&Graph",
                          "S&tatistics", "&Refresh", "Quorvin &Help", "About..."}));
