@@ -223,8 +223,8 @@ TPyLog ReadLog(const std::string& Path, const py::object& Start, const py::objec
     Log.Sensors.push_back(
         TPySensor{C.FullName, C.ShortName, C.Units, C.Slope, C.Offset, C.RightDigits});
   }
-  Log.Times = Adopt(std::move(Read.Times), py::dtype("datetime64[s]"));
   const auto Rows = static_cast<py::ssize_t>(Read.Times.size());
+  Log.Times = Adopt(std::move(Read.Times), py::dtype("datetime64[s]"));
   const auto Count = static_cast<py::ssize_t>(Read.Sensors.size());
   const auto Stride = static_cast<py::ssize_t>(Read.Capacity * sizeof(double));
   auto* Heap = new std::vector<double>(std::move(Read.Values));
