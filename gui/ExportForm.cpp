@@ -11,6 +11,7 @@
 
 #include "chart/QtBridge.h"
 #include "core/FileNames.h"
+#include "gui/Accessibility.h"
 
 namespace quorvin {
 
@@ -66,6 +67,7 @@ TExportForm::TExportForm(QWidget* Parent) : QDialog(Parent) {
   connect(Browse, &QPushButton::clicked, this, &TExportForm::btnBrowseClick);
   connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  gui::NameForAccessibility(*this);
 }
 
 void TExportForm::Show(const TExportChoice& Choice) {

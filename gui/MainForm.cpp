@@ -195,7 +195,7 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   FApp->Selection.AttachView(this);
   FApp->AttachExportDialog(Injected.ExportDialog
                                ? Injected.ExportDialog
-                               : (FOwnExportDialog = std::make_unique<TExportForm>(this)).get());
+                               : (FOwnExportDialog = std::make_unique<TExportForm>(nullptr)).get());
 }
 
 void TMainForm::MakeServices(const TInjectedServices& Injected) {

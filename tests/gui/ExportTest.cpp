@@ -37,6 +37,7 @@ protected:
 TEST_F(ExportTest, FileExportWritesTheChosenFormatAndKeepsTheZone) {
   StartWithDialog();
   OpenThroughDialog(Copy("SITE1.LOG"));
+  App().Selection.SelectAllClick(true);
   QAction* Entry = Find<QAction>("FileExport");
   Entry->trigger();
   EXPECT_EQ(Export.Proposed.FileName, Dir.File("SITE1.csv"));
