@@ -469,9 +469,13 @@ void TTextPane::BuildFindBar() {
   FFindBar->setObjectName(QStringLiteral("FindBar"));
   auto* Layout = new QHBoxLayout(FFindBar);
   Layout->setContentsMargins(4, 2, 4, 2);
-  Layout->addWidget(new QLabel(Caption(captions::FindLabel)));
+  auto* FindLabel = new QLabel(Caption(captions::FindLabel));
+  Layout->addWidget(FindLabel);
   FFindEdit = new QLineEdit;
   FFindEdit->setObjectName(QStringLiteral("edtFind"));
+  // Named for screen readers as its label reads.
+  FindLabel->setBuddy(FFindEdit);
+  FFindEdit->setAccessibleName(FindLabel->text().remove(u'&').remove(u':').trimmed());
   Layout->addWidget(FFindEdit, 1);
   auto Button = [&](std::string_view Text, const char* Name, auto Handler) {
     auto* B = new QToolButton;
