@@ -43,7 +43,7 @@ TEST_F(ExportTest, FileExportWritesTheChosenFormatAndKeepsTheZone) {
   EXPECT_EQ(Export.Proposed.FileName, Dir.File("SITE1.csv"));
   EXPECT_EQ(Export.Proposed.Zone, "");
   EXPECT_EQ(Panel1(), "Log written to " + Dir.File("SITE1.csv") + ".");
-  EXPECT_EQ(ReadWhole(Dir.File("SITE1.csv")).substr(0, 47),
+  EXPECT_EQ(ReadWhole(Dir.File("SITE1.csv")).substr(0, 48),
             "time,TEMP,RH,WIND,BATT\r\n2024-05-14T00:00:00,16.4");
 
   Export.Format = TReadingsFormat::NetCdf;
