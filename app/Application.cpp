@@ -10,7 +10,7 @@ namespace quorvin {
 TApplication::TApplication(TAppServices& Services)
     : FServices(Services), FUi{Services.Dialog, Services.Status, Services.Pane, Services.Busy},
       DDRObj(Services.Dialog),
-      DDRPage(DDRObj, FUi, Format, CommandMode, Selection.FileValid,
+      DDRPage(DDRObj, FUi, Format, Selection.FileValid,
               [](const std::string& Name) { return ConvertTextToWorkbook(Name); }),
       RamCardPage(FUi) {
   // The system's separators are taken once, when the program starts.
@@ -66,8 +66,8 @@ void TApplication::FormCreate(TIniFile& Ini) {
   Selection.Log.reset();
   Selection.CheckedSensorCount = 0;
   Selection.FileValid = false;
-  GraphLimits.Maximum = 300.0;
-  GraphLimits.Minimum = 0.0;
+  GraphLimits.Maximum = DefaultLeftAxisMaximum;
+  GraphLimits.Minimum = DefaultLeftAxisMinimum;
   CommandMode = cmNone;
   OpenDialogFolder.clear();
   // The saved choice of separators applies from the start, not only after
@@ -78,39 +78,21 @@ void TApplication::FormCreate(TIniFile& Ini) {
 
 bool TApplication::FormDestroy() {
   TIniFile Ini(SettingsFileName());
-  const bool Written = FormDestroy(Ini);
-  SettingsFailureReason = Written ? std::string() : Ini.FailureReason();
-  return Written;
+  return FormDestroy(Ini);
 }
 
-bool TApplication::FormDestroy(TIniFile& Ini) { return SaveSettings(Ini, *this); }
+bool TApplication::FormDestroy(TIniFile& Ini) {
+  if (SaveSettings(Ini, *this)) return true;
+  FServices.Dialog.Show(TMsgKind::Error,
+                        std::string(captions::MsgSettingsNotWrittenPrefix) + Ini.FileName() + ".",
+                        TMsgButtons::OK, Ini.FailureReason());
+  return false;
+}
 
 // ---------------------------------------------------------------------------
-// Options and controls
+// Options
 
-void TApplication::ReadOutputFormat() {
-  if (ActivePage == PageDDRLog)
-    DDRObj.Layout.DDROutputFormat =
-        static_cast<std::uint8_t>(DDRPage.Controls.cbxOutFormat1 == 1 ? 1 : 0);
-  else
-    LogPrn.OutputFormat = LogPrnControls.cbxOutFormat == 1 ? 1 : 0;
-}
-
-void TApplication::GetOptionsFromControls() {
-  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
-  ReadOutputFormat();
-  // A list that shows no colour keeps the name it had.
-  if (Colours.STBackColor >= 0 && Colours.STBackColor < int(ColourNames.size()))
-    Colours.BackgroundColor = std::string(ColourNames[std::size_t(Colours.STBackColor)]);
-  if (Colours.STTextColor >= 0 && Colours.STTextColor < int(ColourNames.size()))
-    Colours.TextColor = std::string(ColourNames[std::size_t(Colours.STTextColor)]);
-  RamCardPage.GetOptionsFromControls();
-  DDRPage.ReadDDROptions();
-}
-
-void TApplication::SetControlsFromOptions() {
-  ShowLogPrnOptions(LogPrn, LogPrnControls);
-  LogPrnControls.cbxOutFormat = LogPrn.OutputFormat == 1 ? 1 : 0;
+void TApplication::ShowOptions() {
   const std::string Name = DateTimeFormatName(Format);
   // A stored name none of the lists holds shows as no choice on every log
   // page, as the reports then use the stored halves.
@@ -120,13 +102,6 @@ void TApplication::SetControlsFromOptions() {
                                      ? LogPrnIndex
                                      : DtFormatIndex(captions::OtherDtFormatNames, Name));
   cbxDtFormatDDR = DtFormatIndex(captions::OtherDtFormatNames, Name);
-  // A colour name that is not one of the sixteen leaves the list's colour.
-  const int Back = ColourIndex(Colours.BackgroundColor);
-  if (Back >= 0) Colours.STBackColor = Back;
-  const int Text = ColourIndex(Colours.TextColor);
-  if (Text >= 0) Colours.STTextColor = Text;
-  RamCardPage.SetControlsFromOptions();
-  DDRPage.ShowDDROptions();
   FView->ControlsChanged();
   FView->ChartColoursChanged();
 }
@@ -202,10 +177,9 @@ void TApplication::DtFormatChange(int Page, const std::string& Name) {
 
 void TApplication::cbxOutFormatChange(int Page, int Index) {
   if (Page == PageDDRLog)
-    DDRPage.Controls.cbxOutFormat1 = Index;
+    DDRObj.Layout.DDROutputFormat = OutputFormatOfItem(Index);
   else
-    LogPrnControls.cbxOutFormat = Index;
-  ReadOutputFormat();
+    LogPrn.OutputFormat = OutputFormatOfItem(Index);
   // Either list proposes the DDR output name with the DDR format's extension.
   std::string NewName;
   DDRObj.MatchOutputExt(NewName);
@@ -214,25 +188,38 @@ void TApplication::cbxOutFormatChange(int Page, int Index) {
 }
 
 void TApplication::chkFileLayoutClickCheck(int Item, bool Checked) {
-  if (Item < 0 || Item >= int(LogPrnControls.chkFileLayout.size())) return;
-  LogPrnControls.chkFileLayout[std::size_t(Item)] = Checked;
-  quorvin::chkFileLayoutClickCheck(LogPrnControls);
+  SetFileLayout(LogPrn, Item, Checked);
   FView->ControlsChanged();
 }
 
+void TApplication::gbxStdzeroClick(int Item) { SetStdzeroItem(LogPrn, Item); }
+
+void TApplication::chkSysFormatClick(bool Checked) {
+  LogPrn.UseSysFormat = Checked;
+  ApplySeparators(Format, Checked);
+}
+
+namespace {
+
+// A list that shows no colour keeps the name it had.
+void SetColour(std::string& Name, int Index) {
+  if (Index >= 0 && Index < int(ColourNames.size())) Name = ColourNames[std::size_t(Index)];
+}
+
+} // namespace
+
 void TApplication::STBackColorChange(int Index) {
-  Colours.STBackColor = Index;
+  SetColour(Colours.BackgroundColor, Index);
   FView->ChartColoursChanged();
 }
 
 void TApplication::STTextColorChange(int Index) {
-  Colours.STTextColor = Index;
+  SetColour(Colours.TextColor, Index);
   FView->ChartColoursChanged();
 }
 
 void TApplication::chkUSGSDeviceClick(bool Checked) {
-  DDRPage.Controls.chkUSGSDevice = Checked;
-  DDRPage.chkUSGSDeviceClick();
+  DDRObj.Layout.USGSDevice = Checked;
   FView->ControlsChanged();
 }
 
@@ -270,11 +257,6 @@ void TApplication::ShowPane() {
 void TApplication::ShowChart() {
   PaneVisible = false;
   ChartVisible = true;
-}
-
-void TApplication::HideViews() {
-  PaneVisible = false;
-  ChartVisible = false;
 }
 
 void TApplication::SetOnlyMark(bool TViewMarks::*Menu) {

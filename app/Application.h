@@ -131,13 +131,11 @@ public:
   virtual void CloseRequested() {}
 };
 
-// The chart's colours: the names kept in the settings file and the entries
-// of the two colour lists (-1: the list shows no colour).
+// The chart's colours, by the names the colour lists show and the settings
+// file keeps (one of ColourNames of app/Settings.h).
 struct TChartColours {
   std::string BackgroundColor = "clWhite";
   std::string TextColor = "clBlack";
-  int STBackColor = 15;
-  int STTextColor = 0;
 };
 
 class TApplication {
@@ -160,12 +158,14 @@ public:
   // --- state -----------------------------------------------------------------
   // The one current date-time format and the separators in force.
   TDateTimeFormat Format;
-  int CommandMode = cmNone;
+  TCommandMode CommandMode = cmNone;
   // The log chosen on the three log pages, its sensors and dates.
   TLogSelection Selection;
-  // LOGPRN options and the controls that show them.
+  // The options, each held once, where the engine that uses it reads it:
+  // the window's controls show and set them directly (app/LogPrnControls.h
+  // has the LOGPRN page's rules), the settings table loads and saves them.
+  // The DDRLog options are DDRObj.Layout, RAMDirectory RamCardPage's.
   TLogPrnOptions LogPrn;
-  TLogPrnControls LogPrnControls;
   TChartColours Colours;
   // The zone the loggers' clocks keep (LoggerTimeZone): empty for none, an
   // IANA name or a fixed offset. The analysis outputs read it.
@@ -203,13 +203,10 @@ public:
   void FormCreate(const std::string& StartDirectory, const std::string& ProgramDirectory);
   // The same with settings already in hand (the batch tool's --set).
   void FormCreate(TIniFile& Ini);
-  // Takes the options from the controls and writes the settings file; false
-  // when it could not be written.
+  // Writes the settings file; when it cannot be written, says so (the reason
+  // in the dialog's detail) and answers false.
   bool FormDestroy();
   bool FormDestroy(TIniFile& Ini);
-  // Why the settings file could not be written, after a FormDestroy that
-  // failed.
-  std::string SettingsFailureReason;
   std::string SettingsFileName() const { return StartDir + "Quorvin.ini"; }
 
   // --- the commands ----------------------------------------------------------
@@ -265,8 +262,6 @@ public:
   // The file an export of LogFile writes unless told another: beside it,
   // its extension replaced by ".csv" or ".nc".
   static std::string ExportTarget(const std::string& LogFile, TReadingsFormat Format);
-  // The sensor checks of the graph drawn last (empty when none is drawn).
-  const std::vector<bool>& GraphedSensors() const { return FGraphedSensors; }
 
   // --- page and control events ---------------------------------------------------
   // The page control now shows NewPage.
@@ -280,9 +275,13 @@ public:
   void edtDDROutputExit();
   // A date-format list changed to Name (the three log pages and DDRLOG).
   void DtFormatChange(int Page, const std::string& Name);
-  // Either output-format list changed to Index.
+  // The output-format list of Page (LOGPRN or DDRLOG) changed to Index.
   void cbxOutFormatChange(int Page, int Index);
   void chkFileLayoutClickCheck(int Item, bool Checked);
+  void gbxStdzeroClick(int Item);
+  // Use System Format: the separators follow at once.
+  void chkSysFormatClick(bool Checked);
+  // A colour list changed to its entry Index (a colour of ColourNames).
   void STBackColorChange(int Index);
   void STTextColorChange(int Index);
   void chkUSGSDeviceClick(bool Checked);
@@ -290,10 +289,10 @@ public:
   // True when the drive's files are listed.
   bool cbxRamdirClick(const std::string& Drive);
 
-  // --- options and controls ----------------------------------------------------
-  void GetOptionsFromControls();
-  void SetControlsFromOptions();
-  void ReadOutputFormat();
+  // --- options -------------------------------------------------------------------
+  // The settings were read: the date-format lists take the format's name and
+  // the view shows every option anew.
+  void ShowOptions();
   // The log reader loaded, for titles: its display name (empty when none).
   std::string LoadedLogDisplayName() const;
   // The file Save on Page would write for the file FileName with the options
@@ -311,7 +310,6 @@ private:
   void ShowOutputArea(bool Show);
   void ShowPane();
   void ShowChart();
-  void HideViews();
   // Switching a view on switches the other three's marks off.
   void SetOnlyMark(bool TViewMarks::*Menu);
   void ViewChanged() { FView->ViewStateChanged(); }

@@ -131,7 +131,7 @@ TCommandOutcome TApplication::ExportVisibleRangeExecute(TDateTime From, TDateTim
   TFileDialogRequest Request;
   Request.Title = std::string(DialogExportVisibleRange);
   Request.Filters = {std::string(FilterPrn), std::string(FilterXls)};
-  Request.FilterIndex = LogPrn.OutputFormat == OutputFormatExcel ? 2 : 1;
+  Request.FilterIndex = LogPrn.Excel() ? 2 : 1;
   // Written as Save writes its file: appended to when Always Append Data is
   // on, so the dialog does not offer to replace it.
   Request.Save = true;
@@ -156,13 +156,12 @@ TCommandOutcome TApplication::ExportRange(TDateTime From, TDateTime To,
   const LogTime First = ClampToLogTime(std::ceil(LogSeconds(From) - 0.0005));
   const LogTime Last = ClampToLogTime(std::floor(LogSeconds(To) + 0.0005));
 
-  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
   TLogPrnOptions Options = LogPrn;
   Options.OutputFormat =
-      UpperCase(ExtractFileExt(FileName)) == ".XLS" ? OutputFormatExcel : OutputFormatText;
+      UpperCase(ExtractFileExt(FileName)) == ".XLS" ? TOutputFormat::Excel : TOutputFormat::Text;
   // A file is written whatever view is on, as Save writes one; the view and
   // CommandMode stay as they are.
-  const int Mode = cmNone;
+  const TCommandMode Mode = cmNone;
   const std::string Separator = GetFieldSeparator(Options, Mode);
 
   TBusyScope Busy(FServices.Busy);

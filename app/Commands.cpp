@@ -51,7 +51,6 @@ bool TApplication::Prologue(std::string_view MissingFileText) {
 }
 
 bool TApplication::RunLogPrnDisplay() {
-  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
   const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
   FServices.Pane.Clear();
   if (Selection.CheckedSensorCount < 1) {
@@ -140,9 +139,8 @@ TCommandOutcome TApplication::OptionsDisplayExecute() {
         NothingChecked(Outcome);
       }
     } else {
-      DDRPage.ReadDDROptions();
       bool Ok = true;
-      if (DDRPage.ImportDDR(Ok)) {
+      if (DDRPage.ImportDDR(CommandMode, Ok)) {
         ClearMessage();
       } else {
         if (Ok) Message(MsgUnableToDisplay);
@@ -184,7 +182,7 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
       }
       // A summary that ran into an early end has said so already.
       bool Ok = true;
-      if (!DDRPage.ShowDDRSummary(Ok)) {
+      if (!DDRPage.ShowDDRSummary(CommandMode, Ok)) {
         if (Ok) Message(MsgUnableToDisplayDDRHeader);
         Outcome.Succeeded = false;
       }
@@ -198,7 +196,6 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
 TCommandOutcome TApplication::OptionsGraphExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
   TCommandOutcome Outcome;
-  ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
   RemoveAllSeries();
   if (Marks.mnuGraph) {
     CommandMode = cmNone;
@@ -263,10 +260,9 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   TBusyScope Busy(FServices.Busy);
   if (ActivePage == PageDDRLog) {
     if (CommandMode == cmDisplay) {
-      DDRPage.ReadDDROptions();
       FServices.Pane.Clear();
       bool Ok = true;
-      if (DDRPage.ImportDDR(Ok)) {
+      if (DDRPage.ImportDDR(CommandMode, Ok)) {
         ClearMessage();
       } else {
         Outcome.Succeeded = false;
@@ -280,7 +276,7 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
         FView->ControlsChanged();
       }
       bool Ok = true;
-      if (!DDRPage.ShowDDRSummary(Ok)) {
+      if (!DDRPage.ShowDDRSummary(CommandMode, Ok)) {
         Outcome.Succeeded = false;
         if (Ok) Message(MsgRefreshDDRHeader);
       }
@@ -299,7 +295,6 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   } else if (ActivePage == PageLogStat) {
     Outcome.Succeeded = RunStatistics();
   } else if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
-    ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
     FServices.Pane.Clear();
     std::string OutputFileName;
@@ -330,7 +325,6 @@ TCommandOutcome TApplication::FileSaveExecute() {
       Message(MsgSelectValidFile);
       return Failed();
     }
-    ReadLogPrnOptions(LogPrnControls, LogPrn, Format);
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
     if (Selection.CheckedSensorCount <= 0) {
       NothingChecked(Outcome);
@@ -351,9 +345,8 @@ TCommandOutcome TApplication::FileSaveExecute() {
       Message(MsgSelectValidFile);
       return Failed();
     }
-    DDRPage.ReadDDROptions();
     bool Ok = true;
-    if (DDRPage.ImportDDR(Ok)) {
+    if (DDRPage.ImportDDR(CommandMode, Ok)) {
       Message(std::string(MsgDDRWrittenPrefix) + DDRObj.DDROutputFileName + ".");
       Outcome.WrittenFile = DDRObj.DDROutputFileName;
     } else {

@@ -1,48 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/LogPrnControls.h"
 
+#include "report/Formatting.h"
+
 namespace quorvin {
 
-void chkFileLayoutClickCheck(TLogPrnControls& Controls) {
-  if (Controls.chkFileLayout[fliR600ASCII]) {
-    Controls.chkFileLayout[fliFixedColumns] = true;
-    Controls.chkFileLayoutEnabled[fliFixedColumns] = false;
-  } else {
-    Controls.chkFileLayoutEnabled[fliFixedColumns] = true;
-  }
+namespace {
+
+constexpr bool TLogPrnOptions::*LayoutOptions[FileLayoutItemCount] = {
+    &TLogPrnOptions::DisplaySeconds, &TLogPrnOptions::DisplayJulianDate,
+    &TLogPrnOptions::DisplayFixedFormat, &TLogPrnOptions::AddBlankLine, &TLogPrnOptions::R600ASCII};
+
+bool IsItem(int Item) { return Item >= 0 && Item < FileLayoutItemCount; }
+
+} // namespace
+
+bool FileLayoutChecked(const TLogPrnOptions& Options, int Item) {
+  return IsItem(Item) && Options.*LayoutOptions[Item];
 }
 
-void ShowLogPrnOptions(const TLogPrnOptions& Options, TLogPrnControls& Controls) {
-  Controls.chkAppend = Options.AppendData;
-  Controls.chkSysFormat = Options.UseSysFormat;
-  int Set =
-      int(Options.DisplayAsDash) + int(Options.DisplayAsZero) + int(Options.ExcludeNonRecItems);
-  Controls.gbxStdzero = 0;
-  if (Set == 1) {
-    if (Options.DisplayAsZero) Controls.gbxStdzero = 1;
-    if (Options.ExcludeNonRecItems) Controls.gbxStdzero = 2;
-  }
-  Controls.chkFileLayout[fliDisplaySeconds] = Options.DisplaySeconds;
-  Controls.chkFileLayout[fliDisplayJulianDate] = Options.DisplayJulianDate;
-  Controls.chkFileLayout[fliFixedColumns] = Options.DisplayFixedFormat;
-  Controls.chkFileLayout[fliAddBlankLine] = Options.AddBlankLine;
-  Controls.chkFileLayout[fliR600ASCII] = Options.R600ASCII;
-  chkFileLayoutClickCheck(Controls);
+bool FileLayoutEnabled(const TLogPrnOptions& Options, int Item) {
+  return Item != fliFixedColumns || !Options.R600ASCII;
 }
 
-void ReadLogPrnOptions(const TLogPrnControls& Controls, TLogPrnOptions& Options,
-                       TDateTimeFormat& Format) {
-  Options.AppendData = Controls.chkAppend;
-  Options.UseSysFormat = Controls.chkSysFormat;
-  ApplySeparators(Format, Options.UseSysFormat);
-  Options.DisplayAsDash = Controls.gbxStdzero != 1 && Controls.gbxStdzero != 2;
-  Options.DisplayAsZero = Controls.gbxStdzero == 1;
-  Options.ExcludeNonRecItems = Controls.gbxStdzero == 2;
-  Options.DisplaySeconds = Controls.chkFileLayout[fliDisplaySeconds];
-  Options.DisplayJulianDate = Controls.chkFileLayout[fliDisplayJulianDate];
-  Options.DisplayFixedFormat = Controls.chkFileLayout[fliFixedColumns];
-  Options.AddBlankLine = Controls.chkFileLayout[fliAddBlankLine];
-  Options.R600ASCII = Controls.chkFileLayout[fliR600ASCII];
+void SetFileLayout(TLogPrnOptions& Options, int Item, bool Checked) {
+  if (!IsItem(Item) || !FileLayoutEnabled(Options, Item)) return;
+  Options.*LayoutOptions[Item] = Checked;
+  // Clearing the R600 format enables fixed columns again, still checked.
+  if (Options.R600ASCII) Options.DisplayFixedFormat = true;
+}
+
+int StdzeroItem(const TLogPrnOptions& Options) {
+  switch (NonRecordedMode(Options)) {
+  case TNonRecordedMode::Zero:
+    return 1;
+  case TNonRecordedMode::Exclude:
+    return 2;
+  case TNonRecordedMode::Dashes:
+    break;
+  }
+  return 0;
+}
+
+void SetStdzeroItem(TLogPrnOptions& Options, int Item) {
+  Options.DisplayAsDash = Item != 1 && Item != 2;
+  Options.DisplayAsZero = Item == 1;
+  Options.ExcludeNonRecItems = Item == 2;
+}
+
+void NormaliseLogPrnOptions(TLogPrnOptions& Options) {
+  SetStdzeroItem(Options, StdzeroItem(Options));
+  if (Options.R600ASCII) Options.DisplayFixedFormat = true;
 }
 
 } // namespace quorvin

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The LOGPRN page's option controls as plain state: the window binds its
-// widgets to these fields, quorvin-cli and the tests use them directly, and
-// the rules between controls and options live here once.
+// The rules between the LOGPRN page's option controls and the options they
+// show: the window binds its widgets to the options through these, so the
+// options are what the controls show, with no copy to keep in step.
 #pragma once
 
-#include <array>
-
-#include "core/DateTimeFormat.h"
 #include "report/LogPrnOptions.h"
 
 namespace quorvin {
@@ -18,25 +15,22 @@ enum TFileLayoutItem {
   fliFixedColumns = 2,
   fliAddBlankLine = 3,
   fliR600ASCII = 4,
+  FileLayoutItemCount = 5,
 };
 
-struct TLogPrnControls {
-  bool chkAppend = false;
-  bool chkSysFormat = false;
-  // Selected item of the radio group: 0 dashes, 1 zeros, 2 exclude, -1 none.
-  int gbxStdzero = -1;
-  std::array<bool, 5> chkFileLayout{};
-  std::array<bool, 5> chkFileLayoutEnabled{true, true, true, true, true};
-  // Item index of the output-format list: 0 TEXT, 1 EXCEL.
-  int cbxOutFormat = 0;
-};
+// The option an item of the layout list shows, and whether it can be
+// changed: "R600 ASCII Format" checks and greys "Fixed Column Output".
+bool FileLayoutChecked(const TLogPrnOptions& Options, int Item);
+bool FileLayoutEnabled(const TLogPrnOptions& Options, int Item);
+void SetFileLayout(TLogPrnOptions& Options, int Item, bool Checked);
 
-void ShowLogPrnOptions(const TLogPrnOptions& Options, TLogPrnControls& Controls);
-// Also applies the separators chosen by chkSysFormat.
-void ReadLogPrnOptions(const TLogPrnControls& Controls, TLogPrnOptions& Options,
-                       TDateTimeFormat& Format);
-// After a toggle in the layout list: "R600 ASCII Format" checks and greys
-// "Fixed Column Output"; clearing it enables that item again.
-void chkFileLayoutClickCheck(TLogPrnControls& Controls);
+// The selected item of the radio group gbxStdzero: 0 dashes, 1 zeros,
+// 2 exclude. Any other mix of the three flags shows as dashes.
+int StdzeroItem(const TLogPrnOptions& Options);
+void SetStdzeroItem(TLogPrnOptions& Options, int Item);
+
+// The options as the controls can show them: exactly one of the three
+// flags of the radio group, fixed columns with the R600 format.
+void NormaliseLogPrnOptions(TLogPrnOptions& Options);
 
 } // namespace quorvin

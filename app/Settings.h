@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/OutputFormat.h"
+
 namespace quorvin {
 
 class TApplication;
@@ -35,10 +37,11 @@ struct TSetting {
   std::string_view Section;
   std::string_view Key;
   TSettingKind Kind;
-  std::string_view Default; // as the file would hold it
   // The option's value as the file holds it, and the reading of a stored text.
   std::string (*Get)(const TApplication& App);
   void (*Set)(TApplication& App, const std::string& Text);
+  // The option's initial value, as the file would hold it.
+  std::string (*Default)();
 };
 
 // Every key, in the order the file is written.
@@ -52,15 +55,14 @@ const TSetting* FindSetting(std::string_view Key);
 bool SettingAccepts(const TSetting& Setting, const std::string& Text);
 std::string AcceptedValues(const TSetting& Setting);
 
-// "EXCEL" (any case) gives 1, anything else 0; and back.
-int ParseOutputFormat(const std::string& Text);
-std::string OutputFormatName(int Index);
+// "EXCEL" (any case) gives EXCEL, anything else TEXT; and back.
+TOutputFormat ParseOutputFormat(const std::string& Text);
+std::string OutputFormatName(TOutputFormat Format);
 
 // Reads every key into the options (defaults for missing or malformed
-// values), then shows the options in the controls.
+// values) as the controls can show them, then has the view show them.
 void LoadSettings(TIniFile& Ini, TApplication& App);
-// Takes the options from the controls, then writes every key in order; false
-// when the file could not be written.
+// Writes every key in order; false when the file could not be written.
 bool SaveSettings(TIniFile& Ini, TApplication& App);
 
 } // namespace quorvin

@@ -122,9 +122,8 @@ void BM_DDRSaveAsText(benchmark::State& State) {
   TDDRObj DDR(Dialog);
   TDateTimeFormat Format;
   SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS");
-  int Mode = cmNone;
   bool FileValid = false;
-  TDDRPage Page(DDR, Ui, Format, Mode, FileValid, [](const std::string&) { return true; });
+  TDDRPage Page(DDR, Ui, Format, FileValid, [](const std::string&) { return true; });
   Page.SetDDRLogText(Input);
   Page.edtFilenameExit();
   if (!FileValid) {
@@ -133,12 +132,10 @@ void BM_DDRSaveAsText(benchmark::State& State) {
   }
   const double RssBefore = PeakRssMB();
   long long OutBytes = 0;
-  // Save as the application drives the page: mode 4, the options read, the import.
-  Mode = cmNone;
-  Page.ReadDDROptions();
+  // Save as the application drives the page.
   for (auto _ : State) {
     bool Ok = true;
-    if (!Page.ImportDDR(Ok)) {
+    if (!Page.ImportDDR(cmNone, Ok)) {
       State.SkipWithError(Ok ? "the save failed" : Status.Last.c_str());
       return;
     }

@@ -103,7 +103,7 @@ struct TRun {
   TDateTimeFormat Format;
   TLogPrnOptions Options;
 
-  TRun(int OutputFormat, bool Fixed = true) {
+  TRun(TOutputFormat OutputFormat, bool Fixed = true) {
     SetDateTimeFormat(Format, Fixed ? "MM/DD/YYYY HH:MM:SS" : "MM/DD/YY HH:MM:SS");
     Options.OutputFormat = OutputFormat;
     Options.AppendData = false;
@@ -123,7 +123,7 @@ double CacheMb() {
   static const double Mb = [] {
     malloc_trim(0);
     const double Before = RssMb();
-    TRun Run(OutputFormatText);
+    TRun Run(TOutputFormat::Text);
     ILogReader& Log = *Run.Sel.Log;
     float V;
     for (LogTime T = Run.Sel.StartTime; T <= Run.Sel.EndTime; T += Run.Sel.LogInterval)
@@ -133,7 +133,7 @@ double CacheMb() {
   return Mb;
 }
 
-void Export(benchmark::State& State, int OutputFormat, bool Fixed = true) {
+void Export(benchmark::State& State, TOutputFormat OutputFormat, bool Fixed = true) {
   LogPath();
   const double Cache = CacheMb();
   std::int64_t Bytes = 0;
@@ -162,9 +162,9 @@ void Export(benchmark::State& State, int OutputFormat, bool Fixed = true) {
   State.counters["peak_above_cache_MB"] = Peak - Cache;
 }
 
-void BM_SavePrnDefaultLayout(benchmark::State& State) { Export(State, OutputFormatText, false); }
-void BM_SavePrnFixedColumns(benchmark::State& State) { Export(State, OutputFormatText); }
-void BM_SaveExcelWorkbook(benchmark::State& State) { Export(State, OutputFormatExcel); }
+void BM_SavePrnDefaultLayout(benchmark::State& State) { Export(State, TOutputFormat::Text, false); }
+void BM_SavePrnFixedColumns(benchmark::State& State) { Export(State, TOutputFormat::Text); }
+void BM_SaveExcelWorkbook(benchmark::State& State) { Export(State, TOutputFormat::Excel); }
 
 BENCHMARK(BM_SavePrnDefaultLayout)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_SavePrnFixedColumns)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

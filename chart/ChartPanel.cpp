@@ -29,6 +29,7 @@
 #include <stdexcept>
 
 #include "app/Captions.h"
+#include "app/Settings.h"
 #include "chart/QtBridge.h"
 #include "core/OutputFile.h"
 
@@ -572,8 +573,10 @@ bool TChartPanel::WriteChart(const std::string& FileName, TChartFileType Type,
 }
 
 void TChartPanel::ShowColours(const TChartColours& Colours) {
-  if (Colours.STBackColor >= 0) SetBackColour(ListColour(Colours.STBackColor));
-  if (Colours.STTextColor >= 0) SetTextColour(ListColour(Colours.STTextColor));
+  const int Back = ColourIndex(Colours.BackgroundColor);
+  const int Text = ColourIndex(Colours.TextColor);
+  if (Back >= 0) SetBackColour(ListColour(Back));
+  if (Text >= 0) SetTextColour(ListColour(Text));
 }
 
 void TChartPanel::AddPoint(int Series, TDateTime X, double Y) {

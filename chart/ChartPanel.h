@@ -168,7 +168,7 @@ private:
   double FViewMinX = 0, FViewMaxX = 0;
   QRubberBand* FBand = nullptr;
   int FBandFrom = -1; // where the drag began; -1: no drag
-  double FLeftMax = 300, FLeftMin = 0;
+  double FLeftMax = DefaultLeftAxisMaximum, FLeftMin = DefaultLeftAxisMinimum;
   std::string FPattern;
   char FDateSeparator = '/', FTimeSeparator = ':';
   const TDateTimeFormat* FFormat = nullptr;

@@ -94,11 +94,8 @@ struct TConsoleRun {
       : Dialog(Err, Line.Yes), Pane(Out), Busy(Environment.OutError),
         Services{Dialog,     Status,        Pane,    Busy, Chart ? *Chart : NoChart,
                  FileDialog, FolderBrowser, Printer, Help, *Mounts} {
-    // The options make the round trip through the controls that the window
-    // makes before its commands.
     TIniFile Ini = Settings.Copy();
     App.FormCreate(Ini);
-    App.GetOptionsFromControls();
   }
 };
 

@@ -43,9 +43,15 @@ void DeclareGraph(CLI::App& Command, TCommandLine& Line) {
       ->required();
   Command.add_option("--size", G.SizeText, "The picture's size in pixels (default 800x600)")
       ->type_name("WxH");
-  Command.add_option("--max", G.Max, "Maximum of the left axis (as the page's Maximum: 300)")
+  Command
+      .add_option("--max", G.Max,
+                  "Maximum of the left axis (as the page's Maximum: " +
+                      std::to_string(DefaultLeftAxisMaximum) + ")")
       ->type_name("N");
-  Command.add_option("--min", G.Min, "Minimum of the left axis (as the page's Minimum: 0)")
+  Command
+      .add_option("--min", G.Min,
+                  "Minimum of the left axis (as the page's Minimum: " +
+                      std::to_string(DefaultLeftAxisMinimum) + ")")
       ->type_name("N");
 }
 

@@ -34,7 +34,7 @@ TCommandOutcome SaveFromDump(TCliContext& Ctx, const TRamcardArgs& A) {
   TApplication& App = Ctx.App;
   TRamCardPage& Page = App.RamCardPage;
   App.PgCntrlLogChange(PageRamCard);
-  if (A.Out) Page.edtOutFile = *A.Out;
+  if (A.Out) Page.RAMDirectory = *A.Out;
   App.cbxRamdirClick(A.Dump);
   if (!Page.RamCard || Page.RamCard->FirstEntryPos() == 0) return TCommandOutcome{false, {}};
   // The names given are the checked entries (masks allowed, as the list's

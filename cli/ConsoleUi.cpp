@@ -143,7 +143,6 @@ TMsgResult TConsoleDialog::Show(TMsgKind Kind, const std::string& Text, TMsgButt
   switch (Kind) {
   case TMsgKind::Error:
     Prefix = "error: ";
-    FErrorShown = true;
     break;
   case TMsgKind::Warning:
     Prefix = "warning: ";

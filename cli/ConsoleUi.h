@@ -56,14 +56,12 @@ public:
   using IMessageDialog::Show;
   TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
                   const std::string& Detail) override;
-  bool ErrorShown() const { return FErrorShown; }
   // The text of the last error or warning shown (empty: none).
   const std::string& LastProblem() const { return FLastProblem; }
 
 private:
   std::ostream& FErr;
   bool FAnswerYes;
-  bool FErrorShown = false;
   std::string FLastProblem;
 };
 

@@ -14,6 +14,11 @@
 
 namespace quorvin {
 
+// The left axis of a chart before any limits are given (the LOGPLOT page's
+// Maximum and Minimum as the program starts).
+inline constexpr int DefaultLeftAxisMaximum = 300;
+inline constexpr int DefaultLeftAxisMinimum = 0;
+
 class IChart {
 public:
   virtual ~IChart() = default;

@@ -78,7 +78,7 @@ void TDDRObj::InstallDefaultSetup() {
 }
 
 char TDDRObj::FieldSeparator(bool Display) const {
-  return (Layout.DDROutputFormat == 1 && !Display) ? '\t' : ' ';
+  return (Layout.Excel() && !Display) ? '\t' : ' ';
 }
 
 bool TDDRObj::DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,

@@ -50,8 +50,10 @@ bool TDDRObj::ValidateDDRFile(std::string& DefaultOutput) {
   return true;
 }
 
-std::string TDDRObj::ProposedOutputFileName(const std::string& DDRFileName, int OutputFormat) {
-  return OutputNameBeside(ExtractFilePath(DDRFileName), DDRFileName, OutputFormat == 1);
+std::string TDDRObj::ProposedOutputFileName(const std::string& DDRFileName,
+                                            TOutputFormat OutputFormat) {
+  return OutputNameBeside(ExtractFilePath(DDRFileName), DDRFileName,
+                          OutputFormat == TOutputFormat::Excel);
 }
 
 std::string TDDRObj::TypedOutputFileName(const std::string& Typed, const std::string& DDRFileName) {
@@ -99,12 +101,12 @@ bool TDDRObj::ValidateOutputFile() {
     return false;
   }
   const std::string Ext = UpperCase(ExtractFileExt(Name));
-  if (Layout.DDROutputFormat == 1 && Ext != OutputFileExt(true)) {
+  if (Layout.Excel() && Ext != OutputFileExt(true)) {
     FDialog.Show(TMsgKind::Error, "Please enter valid \"Excel\" Output File Name.",
                  TMsgButtons::OK);
     return false;
   }
-  if (Layout.DDROutputFormat == 0 && Ext != OutputFileExt(false)) {
+  if (!Layout.Excel() && Ext != OutputFileExt(false)) {
     FDialog.Show(TMsgKind::Error, "Please enter valid \"Text\" Output File Name.", TMsgButtons::OK);
     return false;
   }
@@ -124,8 +126,7 @@ bool TDDRObj::ValidateOutputFile() {
 
 void TDDRObj::MatchOutputExt(std::string& NewName) {
   if (!DDROutputFileName.empty())
-    DDROutputFileName =
-        ChangeFileExt(DDROutputFileName, OutputFileExt(Layout.DDROutputFormat == 1));
+    DDROutputFileName = ChangeFileExt(DDROutputFileName, OutputFileExt(Layout.Excel()));
   NewName = DDROutputFileName;
 }
 
@@ -137,7 +138,7 @@ bool TDDRObj::OpenOutput(bool Append) {
   // export refuses it. A new file replaces the old one only when complete;
   // an append that fails is cut back to what the file held.
   if (Append && IsFile(Path))
-    Opened = CanAppendText(Path, Layout.DDROutputFormat == 1) && FOut.OpenAppend(Path);
+    Opened = CanAppendText(Path, Layout.Excel()) && FOut.OpenAppend(Path);
   else
     Opened = FOut.OpenReplace(Path);
   if (!Opened) {

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "core/OutputFile.h"
+#include "core/OutputFormat.h"
 #include "ddr/DDRFormatting.h"
 
 namespace quorvin {
@@ -54,7 +55,7 @@ enum : std::uint8_t {
 
 // The DDRLog section of the settings file, held by the decoder.
 struct TDDRLayout {
-  std::uint8_t DDROutputFormat = 0; // 0 text (.PRN), 1 Excel (.XLS)
+  TOutputFormat DDROutputFormat = TOutputFormat::Text;
   bool AppendDDRData = false;
   bool AddHeader = false;
   bool AddData = true;
@@ -62,6 +63,8 @@ struct TDDRLayout {
   bool USGSStation = false;
   bool USGSDevice = false;
   std::string DeviceName = "TXV900";
+
+  bool Excel() const { return DDROutputFormat == TOutputFormat::Excel; }
 };
 
 struct TDDRBlockHeader {
@@ -135,7 +138,7 @@ public:
 
   // Conversion output.
   char FieldSeparator(bool Display) const;
-  bool ExcelStyle(bool Display) const { return !Display && Layout.DDROutputFormat == 1; }
+  bool ExcelStyle(bool Display) const { return !Display && Layout.Excel(); }
   void ListBlock(std::string& Line, bool Heading, long long& Data, long long& Total,
                  const std::string& Pattern, bool Display, std::string& LineCopy);
   bool ValidateDDRFile(std::string& DefaultOutput);
@@ -144,8 +147,9 @@ public:
   bool ValidateOutputFile();
   void MatchOutputExt(std::string& NewName);
   // The output name proposed for a DDR file: its folder, its name up to the
-  // first full stop in capitals, .PRN (OutputFormat 0) or .XLS.
-  static std::string ProposedOutputFileName(const std::string& DDRFileName, int OutputFormat);
+  // first full stop in capitals, .PRN or .XLS.
+  static std::string ProposedOutputFileName(const std::string& DDRFileName,
+                                            TOutputFormat OutputFormat);
   // Where a typed output name writes: a name without a folder goes into the
   // DDR file's folder.
   static std::string TypedOutputFileName(const std::string& Typed, const std::string& DDRFileName);

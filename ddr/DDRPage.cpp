@@ -36,9 +36,9 @@ std::string FormatRatio(long long Data, long long Total) {
 
 } // namespace
 
-TDDRPage::TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format,
-                   int& CommandMode, bool& FileValid, TWorkbookConverter Converter)
-    : FDDR(DDRObj), FUi(Ui), FFormat(Format), FCommandMode(CommandMode), FFileValid(FileValid),
+TDDRPage::TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format, bool& FileValid,
+                   TWorkbookConverter Converter)
+    : FDDR(DDRObj), FUi(Ui), FFormat(Format), FFileValid(FileValid),
       FConverter(std::move(Converter)) {}
 
 // ---------------------------------------------------------------------------
@@ -98,32 +98,12 @@ void TDDRPage::btnOutBrowseChosen(const std::string& Path) {
   DDROutputEdited = false;
 }
 
-void TDDRPage::chkUSGSDeviceClick() {
-  Controls.edtDeviceEnabled = Controls.chkUSGSDevice;
-  Controls.edtDevice = Controls.chkUSGSDevice ? FDDR.Layout.DeviceName : std::string();
+std::string TDDRPage::edtDevice() const {
+  return FDDR.Layout.USGSDevice ? FDDR.Layout.DeviceName : std::string();
 }
 
-void TDDRPage::ShowDDROptions() {
-  const TDDRLayout& L = FDDR.Layout;
-  Controls.cbxOutFormat1 = L.DDROutputFormat == 1 ? 1 : 0;
-  Controls.chkAppend1 = L.AppendDDRData;
-  Controls.chkHeader = L.AddHeader;
-  Controls.chkData = L.AddData;
-  Controls.chkNotes = L.AddNotes;
-  Controls.chkUSGSStation = L.USGSStation;
-  Controls.chkUSGSDevice = L.USGSDevice;
-  chkUSGSDeviceClick();
-}
-
-void TDDRPage::ReadDDROptions() {
-  TDDRLayout& L = FDDR.Layout;
-  L.AppendDDRData = Controls.chkAppend1;
-  L.AddHeader = Controls.chkHeader;
-  L.AddData = Controls.chkData;
-  L.AddNotes = Controls.chkNotes;
-  L.USGSStation = Controls.chkUSGSStation;
-  L.USGSDevice = Controls.chkUSGSDevice;
-  if (Controls.chkUSGSDevice) L.DeviceName = Controls.edtDevice;
+void TDDRPage::SetDeviceText(const std::string& Text) {
+  if (FDDR.Layout.USGSDevice) FDDR.Layout.DeviceName = Text;
 }
 
 // ---------------------------------------------------------------------------
@@ -135,14 +115,14 @@ bool TDDRPage::Emit(const std::string& Text, bool ToFile) {
   return true;
 }
 
-bool TDDRPage::ImportDDR(bool& Ok) {
+bool TDDRPage::ImportDDR(TCommandMode Mode, bool& Ok) {
   Ok = true;
   if (DDRNameEdited) {
     edtFilenameExit();
     DDRNameEdited = false;
   }
   if (!FFileValid) return false;
-  const bool ToFile = FCommandMode != cmDisplay;
+  const bool ToFile = IsSaving(Mode);
   if (ToFile) {
     if (DDROutputEdited) {
       edtDDROutputExit();
@@ -155,11 +135,11 @@ bool TDDRPage::ImportDDR(bool& Ok) {
   FDDR.TimeSeparator = FFormat.TimeSeparator;
   // Nothing is decoded into an output that could not be opened: the run
   // would otherwise end as a success with no file written.
-  if (ToFile && !FDDR.OpenOutput(Controls.chkAppend1)) return false;
+  if (ToFile && !FDDR.OpenOutput(FDDR.Layout.AppendDDRData)) return false;
 
   bool Result = false;
   try {
-    Result = RunImport(Ok);
+    Result = RunImport(Mode, Ok);
   } catch (...) {
     Result = false;
   }
@@ -168,22 +148,22 @@ bool TDDRPage::ImportDDR(bool& Ok) {
     // The workbook is made from the complete text before it replaces the
     // old file, so a failed conversion leaves the old file as it was.
     TWorkbookConverter Finish;
-    if (FDDR.Layout.DDROutputFormat == 1)
+    if (FDDR.Layout.Excel())
       Finish = [this](const std::string& Name) { return FConverter && FConverter(Name); };
     if (!FDDR.CloseOutput(Result, Finish)) Result = false;
   }
   return Result && Ok;
 }
 
-bool TDDRPage::RunImport(bool& Ok) {
-  const bool ToFile = FCommandMode != cmDisplay;
-  const bool Display = FCommandMode == cmDisplay;
+bool TDDRPage::RunImport(TCommandMode Mode, bool& Ok) {
+  const bool ToFile = IsSaving(Mode);
+  const bool Display = !ToFile;
   const std::string Pat = Pattern();
   int ColumnWidth = 11;
   int Count = 0;
   if (FDDR.Layout.AddHeader) {
     bool SummaryOk = true;
-    if (!ShowDDRSummary(SummaryOk) && SummaryOk) Status("Error!  Unable to read DDR Header");
+    if (!ShowDDRSummary(Mode, SummaryOk) && SummaryOk) Status("Error!  Unable to read DDR Header");
     if (!SummaryOk) Ok = false;
   }
   if (!FDDR.Layout.AddData && !FDDR.Layout.AddNotes) return true;
@@ -227,13 +207,13 @@ void TDDRPage::CheckStop(bool& Ok) {
   Ok = false;
 }
 
-bool TDDRPage::ShowDDRSummary(bool& Ok) {
+bool TDDRPage::ShowDDRSummary(TCommandMode Mode, bool& Ok) {
   Ok = true;
   FDDR.DateSeparator = FFormat.DateSeparator;
   FDDR.TimeSeparator = FFormat.TimeSeparator;
   bool Result = false;
   try {
-    Result = RunSummary(Ok);
+    Result = RunSummary(Mode, Ok);
   } catch (...) {
     Result = false;
   }
@@ -242,12 +222,12 @@ bool TDDRPage::ShowDDRSummary(bool& Ok) {
   return Result && Ok;
 }
 
-bool TDDRPage::RunSummary(bool& Ok) {
+bool TDDRPage::RunSummary(TCommandMode Mode, bool& Ok) {
   long long Data = 0, Total = 0;
   int Count = 0;
   if (!FDDR.ReadBlock(Count)) return false;
-  const bool Display = FCommandMode == cmDisplay || FCommandMode == cmHeader;
-  const bool ToFile = SaveMode();
+  const bool ToFile = IsSaving(Mode);
+  const bool Display = !ToFile;
   const std::string Pat = Pattern();
   std::string Line, Copy;
   FDDR.ListBlock(Line, true, Data, Total, Pat, Display, Copy);

@@ -20,19 +20,11 @@ namespace quorvin {
 // temporary file of a Save, or the .XLS itself when appending.
 using TWorkbookConverter = std::function<bool(const std::string& FileName)>;
 
-// The page's controls, as the user sees them.
+// The page's two name boxes, as the user typed them. The option controls
+// show the decoder's layout itself.
 struct TDDRPageControls {
   std::string edtDDRLog;
   std::string edtDDROutput;
-  int cbxOutFormat1 = 0; // item index: 0 TEXT, 1 EXCEL
-  bool chkAppend1 = false;
-  bool chkHeader = false;
-  bool chkData = true;
-  bool chkNotes = true;
-  bool chkUSGSStation = false;
-  bool chkUSGSDevice = false;
-  std::string edtDevice;
-  bool edtDeviceEnabled = false;
 };
 
 // Adds one piece of decoded text to the pane: one trailing CRLF goes, the
@@ -41,10 +33,10 @@ void AddPieceToPane(ITextPane& Pane, const std::string& Piece, bool StripOneCRLF
 
 class TDDRPage {
 public:
-  // CommandMode and FileValid belong to the main window (shared with the log
-  // pages); Format is the program's one date-time format.
-  TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format, int& CommandMode,
-           bool& FileValid, TWorkbookConverter Converter);
+  // FileValid belongs to the main window (shared with the log pages); Format
+  // is the program's one date-time format.
+  TDDRPage(TDDRObj& DDRObj, TUiServices& Ui, const TDateTimeFormat& Format, bool& FileValid,
+           TWorkbookConverter Converter);
 
   TDDRPageControls Controls;
   bool DDROutputValid = false;
@@ -65,23 +57,26 @@ public:
   void edtDDROutputExit();
   void btnDDRBrowseChosen(const std::string& Path);
   void btnOutBrowseChosen(const std::string& Path);
-  void chkUSGSDeviceClick();
-  void ShowDDROptions();
-  void ReadDDROptions();
+  // The device box shows the device name while USGS Device is checked, and
+  // is empty and greyed otherwise; what is typed in it is the name.
+  std::string edtDevice() const;
+  bool edtDeviceEnabled() const { return FDDR.Layout.USGSDevice; }
+  void SetDeviceText(const std::string& Text);
 
-  // The driver. Each is true when its whole run ended normally, and then
-  // equals Ok; Ok is false when the file ended early ("Error! Unexpected end
-  // of DDR file." in the message panel), the text produced so far standing.
-  bool ImportDDR(bool& Ok);
-  bool ShowDDRSummary(bool& Ok);
+  // The driver, for the command running in Mode (Save writes the output
+  // file, the views the pane). Each is true when its whole run ended
+  // normally, and then equals Ok; Ok is false when the file ended early
+  // ("Error! Unexpected end of DDR file." in the message panel), the text
+  // produced so far standing.
+  bool ImportDDR(TCommandMode Mode, bool& Ok);
+  bool ShowDDRSummary(TCommandMode Mode, bool& Ok);
 
   std::string Pattern() const { return FFormat.DatePattern + " " + FFormat.TimePattern; }
 
 private:
-  bool SaveMode() const { return FCommandMode != cmDisplay && FCommandMode != cmHeader; }
   bool Emit(const std::string& Text, bool ToFile);
-  bool RunImport(bool& Ok);
-  bool RunSummary(bool& Ok);
+  bool RunImport(TCommandMode Mode, bool& Ok);
+  bool RunSummary(TCommandMode Mode, bool& Ok);
   // At the end of a block loop: data the loop could not reach is an early end.
   void CheckStop(bool& Ok);
   void Status(const std::string& Text) { FUi.Status.SetPanelText(1, Text); }
@@ -89,7 +84,6 @@ private:
   TDDRObj& FDDR;
   TUiServices& FUi;
   const TDateTimeFormat& FFormat;
-  int& FCommandMode;
   bool& FFileValid;
   TWorkbookConverter FConverter;
 };

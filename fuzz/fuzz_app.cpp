@@ -60,11 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Sel.EndTime = static_cast<LogTime>(End);
   Sel.EndDate = SecsToDateTime(Sel.EndTime);
 
-  TLogPrnControls& C = App.LogPrnControls;
-  for (int I = 0; I < 5; ++I) C.chkFileLayout[static_cast<std::size_t>(I)] = Layout & (1 << I);
-  chkFileLayoutClickCheck(C);
-  C.gbxStdzero = (Layout >> 5) % 4 - 1;
-  C.chkSysFormat = Data[0] & 4;
+  for (int I = 0; I < FileLayoutItemCount; ++I) App.chkFileLayoutClickCheck(I, Layout & (1 << I));
+  App.gbxStdzeroClick((Layout >> 5) % 4 - 1);
+  App.chkSysFormatClick(Data[0] & 4);
 
   App.OptionsDisplayExecute();
   App.PgCntrlLogChange(PageLogStat);

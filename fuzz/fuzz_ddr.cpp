@@ -19,36 +19,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   TDDRObj DDR(Ui);
   TDateTimeFormat Format;
   SetDateTimeFormat(Format, (Switches & 0x80) ? "YYYY-MM-DD HH:MM" : "MM/DD/YYYY HH:MM:SS");
-  int CommandMode = cmNone;
   bool FileValid = false;
-  TDDRPage Page(DDR, Ui.Services, Format, CommandMode, FileValid,
+  TDDRPage Page(DDR, Ui.Services, Format, FileValid,
                 [](const std::string& Name) { return ConvertTextToWorkbook(Name); });
-  Page.Controls.chkHeader = Switches & 1;
-  Page.Controls.chkData = !(Switches & 2);
-  Page.Controls.chkNotes = !(Switches & 4);
-  Page.Controls.chkUSGSStation = Switches & 8;
-  Page.Controls.chkUSGSDevice = Switches & 16;
-  Page.Controls.edtDevice = "TXV900";
+  DDR.Layout.AddHeader = Switches & 1;
+  DDR.Layout.AddData = !(Switches & 2);
+  DDR.Layout.AddNotes = !(Switches & 4);
+  DDR.Layout.USGSStation = Switches & 8;
+  DDR.Layout.USGSDevice = Switches & 16;
   Page.SetDDRLogText(Path);
   Page.edtFilenameExit();
   if (!FileValid) return 0;
   // Display, Header and Save as the application drives the page.
   bool Ok = true;
-  CommandMode = cmDisplay;
-  Page.ReadDDROptions();
-  Page.ImportDDR(Ok);
-  CommandMode = cmHeader;
-  Page.ShowDDRSummary(Ok);
-  CommandMode = cmNone;
-  Page.ImportDDR(Ok);
+  Page.ImportDDR(cmDisplay, Ok);
+  Page.ShowDDRSummary(cmHeader, Ok);
+  Page.ImportDDR(cmNone, Ok);
   if ((Switches & 0x60) == 0x60) {
     // The EXCEL entry of the output-format list, then Save again. One input
     // in four: making a workbook costs more than all the rest.
-    DDR.Layout.DDROutputFormat = 1;
+    DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
     std::string Output;
     DDR.MatchOutputExt(Output);
     Page.SetDDROutputText(Output);
-    Page.ImportDDR(Ok);
+    Page.ImportDDR(cmNone, Ok);
   }
   return 0;
 }

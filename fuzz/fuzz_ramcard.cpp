@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   // Every listed name, and a wildcard that takes whatever is left.
   for (TRamFileItem& Item : Page.chklbxRamFiles.Items) Item.Checked = true;
   Page.chklbxRamFiles.Items.push_back({"*.*", true});
-  Page.edtOutFile = fuzz::Scratch() + "/out/";
+  Page.RAMDirectory = fuzz::Scratch() + "/out/";
   Page.RamCardSave();
   // Once more into the same folder: every name now needs a numbered variant.
   Page.RamCardSave();

@@ -33,6 +33,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/Settings.h"
 #include "chart/ChartPanel.h"
 #include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
@@ -394,11 +395,10 @@ void TMainForm::ConnectLogSelection(int Page) {
 void TMainForm::ConnectOptions() {
   TApplication& A = *FApp;
   // LOGPRN.
-  connect(chkAppend, &QCheckBox::toggled, this, [&A](bool B) { A.LogPrnControls.chkAppend = B; });
-  connect(chkSysFormat, &QCheckBox::toggled, this,
-          [&A](bool B) { A.LogPrnControls.chkSysFormat = B; });
+  connect(chkAppend, &QCheckBox::toggled, this, [&A](bool B) { A.LogPrn.AppendData = B; });
+  connect(chkSysFormat, &QCheckBox::toggled, this, [&A](bool B) { A.chkSysFormatClick(B); });
   connect(FStdzeroButtons, &QButtonGroup::idToggled, this, [&A](int Id, bool Checked) {
-    if (Checked) A.LogPrnControls.gbxStdzero = Id;
+    if (Checked) A.gbxStdzeroClick(Id);
   });
   connect(chkFileLayout, &QListWidget::itemChanged, this, [this](QListWidgetItem* Item) {
     FApp->chkFileLayoutClickCheck(chkFileLayout->row(Item), Item->checkState() == Qt::Checked);
@@ -421,7 +421,7 @@ void TMainForm::ConnectOptions() {
   connect(cbxRamdir, &QComboBox::activated, this, [this](int) { RamDriveChosen(); });
   connect(cbxRamdir->lineEdit(), &QLineEdit::returnPressed, this, [this] { RamDriveChosen(); });
   connect(edtOutFile, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.RamCardPage.edtOutFile = ToEngine(T); });
+          [&A](const QString& T) { A.RamCardPage.RAMDirectory = ToEngine(T); });
   connect(btnBrowseDir, &QPushButton::clicked, this,
           [this] { Run([this] { FApp->btnBrowseDirClick(); }); });
   connect(chklbxRamFiles, &QListWidget::itemChanged, this, [this](QListWidgetItem* Item) {
@@ -450,16 +450,16 @@ void TMainForm::ConnectOptions() {
           [this] { Run([this] { FApp->FileOpenExecute(TagBrowseOut); }); });
   connect(cbxOutFormat1, &QComboBox::currentIndexChanged, this,
           [this](int Index) { FApp->cbxOutFormatChange(PageDDRLog, Index); });
-  TDDRPageControls& D = A.DDRPage.Controls;
-  connect(chkAppend1, &QCheckBox::toggled, this, [&D](bool B) { D.chkAppend1 = B; });
-  connect(chkHeader, &QCheckBox::toggled, this, [&D](bool B) { D.chkHeader = B; });
-  connect(chkData, &QCheckBox::toggled, this, [&D](bool B) { D.chkData = B; });
-  connect(chkNotes, &QCheckBox::toggled, this, [&D](bool B) { D.chkNotes = B; });
-  connect(chkUSGSStation, &QCheckBox::toggled, this, [&D](bool B) { D.chkUSGSStation = B; });
+  TDDRLayout& D = A.DDRObj.Layout;
+  connect(chkAppend1, &QCheckBox::toggled, this, [&D](bool B) { D.AppendDDRData = B; });
+  connect(chkHeader, &QCheckBox::toggled, this, [&D](bool B) { D.AddHeader = B; });
+  connect(chkData, &QCheckBox::toggled, this, [&D](bool B) { D.AddData = B; });
+  connect(chkNotes, &QCheckBox::toggled, this, [&D](bool B) { D.AddNotes = B; });
+  connect(chkUSGSStation, &QCheckBox::toggled, this, [&D](bool B) { D.USGSStation = B; });
   connect(chkUSGSDevice, &QCheckBox::clicked, this,
           [this](bool B) { FApp->chkUSGSDeviceClick(B); });
   connect(edtDevice, &QLineEdit::textEdited, this,
-          [&D](const QString& T) { D.edtDevice = ToEngine(T); });
+          [&A](const QString& T) { A.DDRPage.SetDeviceText(ToEngine(T)); });
   connect(cbxDtFormatDDR, &QComboBox::currentIndexChanged, this, [this](int Index) {
     if (Index >= 0) FApp->DtFormatChange(PageDDRLog, ToEngine(cbxDtFormatDDR->itemText(Index)));
   });
@@ -531,11 +531,7 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
   }
   if (FCreated && !FDestroyed) {
     FDestroyed = true;
-    if (!FApp->FormDestroy())
-      FServices->Dialog.Show(TMsgKind::Error,
-                             std::string(MsgSettingsNotWrittenPrefix) + FApp->SettingsFileName() +
-                                 ".",
-                             TMsgButtons::OK, FApp->SettingsFailureReason);
+    FApp->FormDestroy();
   }
   Event->accept();
 }
@@ -737,45 +733,40 @@ void TMainForm::ViewStateChanged() {
 }
 
 void TMainForm::ShowLogPrnControls() {
-  const TLogPrnControls& C = FApp->LogPrnControls;
-  SetChecked(chkAppend, C.chkAppend);
-  SetChecked(chkSysFormat, C.chkSysFormat);
+  const TLogPrnOptions& O = FApp->LogPrn;
+  SetChecked(chkAppend, O.AppendData);
+  SetChecked(chkSysFormat, O.UseSysFormat);
   {
     const QSignalBlocker Block(FStdzeroButtons);
-    if (QAbstractButton* Radio = FStdzeroButtons->button(C.gbxStdzero)) {
-      Radio->setChecked(true);
-    } else {
-      FStdzeroButtons->setExclusive(false);
-      for (QAbstractButton* B : FStdzeroButtons->buttons()) B->setChecked(false);
-      FStdzeroButtons->setExclusive(true);
-    }
+    if (QAbstractButton* Radio = FStdzeroButtons->button(StdzeroItem(O))) Radio->setChecked(true);
   }
   {
     const QSignalBlocker Block(chkFileLayout);
-    for (int I = 0; I < chkFileLayout->count() && I < int(C.chkFileLayout.size()); ++I) {
+    for (int I = 0; I < chkFileLayout->count() && I < FileLayoutItemCount; ++I) {
       QListWidgetItem* Item = chkFileLayout->item(I);
-      Item->setCheckState(C.chkFileLayout[std::size_t(I)] ? Qt::Checked : Qt::Unchecked);
+      Item->setCheckState(FileLayoutChecked(O, I) ? Qt::Checked : Qt::Unchecked);
       Qt::ItemFlags Flags = Qt::ItemIsUserCheckable | Qt::ItemIsSelectable;
-      if (C.chkFileLayoutEnabled[std::size_t(I)]) Flags |= Qt::ItemIsEnabled;
+      if (FileLayoutEnabled(O, I)) Flags |= Qt::ItemIsEnabled;
       Item->setFlags(Flags);
     }
   }
-  SetIndex(cbxOutFormat, C.cbxOutFormat);
+  SetIndex(cbxOutFormat, ItemOfOutputFormat(O.OutputFormat));
 }
 
 void TMainForm::ShowDDRControls() {
-  const TDDRPageControls& D = FApp->DDRPage.Controls;
-  SetText(edtDDRLog, D.edtDDRLog);
-  SetText(edtDDROutput, D.edtDDROutput);
-  SetIndex(cbxOutFormat1, D.cbxOutFormat1);
-  SetChecked(chkAppend1, D.chkAppend1);
-  SetChecked(chkHeader, D.chkHeader);
-  SetChecked(chkData, D.chkData);
-  SetChecked(chkNotes, D.chkNotes);
-  SetChecked(chkUSGSStation, D.chkUSGSStation);
-  SetChecked(chkUSGSDevice, D.chkUSGSDevice);
-  SetText(edtDevice, D.edtDevice);
-  edtDevice->setEnabled(D.edtDeviceEnabled);
+  const TDDRPage& P = FApp->DDRPage;
+  const TDDRLayout& L = FApp->DDRObj.Layout;
+  SetText(edtDDRLog, P.Controls.edtDDRLog);
+  SetText(edtDDROutput, P.Controls.edtDDROutput);
+  SetIndex(cbxOutFormat1, ItemOfOutputFormat(L.DDROutputFormat));
+  SetChecked(chkAppend1, L.AppendDDRData);
+  SetChecked(chkHeader, L.AddHeader);
+  SetChecked(chkData, L.AddData);
+  SetChecked(chkNotes, L.AddNotes);
+  SetChecked(chkUSGSStation, L.USGSStation);
+  SetChecked(chkUSGSDevice, L.USGSDevice);
+  SetText(edtDevice, P.edtDevice());
+  edtDevice->setEnabled(P.edtDeviceEnabled());
   SetIndex(cbxDtFormatDDR, FApp->cbxDtFormatDDR);
 }
 
@@ -785,7 +776,7 @@ void TMainForm::ControlsChanged() {
   SetText(edtMax, FApp->GraphLimits.edtMax);
   SetText(edtMin, FApp->GraphLimits.edtMin);
   const TRamCardPage& R = FApp->RamCardPage;
-  SetText(edtOutFile, R.edtOutFile);
+  SetText(edtOutFile, R.RAMDirectory);
   QStringList Drives;
   for (const std::string& D : R.cbxRamdir.Items) Drives.append(FromEngine(D));
   QStringList Shown;
@@ -813,8 +804,8 @@ void TMainForm::RamFilesChanged() {
 
 void TMainForm::ChartColoursChanged() {
   const TChartColours& C = FApp->Colours;
-  SetIndex(STBackColor, C.STBackColor);
-  SetIndex(STTextColor, C.STTextColor);
+  SetIndex(STBackColor, ColourIndex(C.BackgroundColor));
+  SetIndex(STTextColor, ColourIndex(C.TextColor));
   ChartLog->ShowColours(C);
 }
 

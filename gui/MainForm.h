@@ -94,7 +94,6 @@ public:
   void ShowPage(int Page);
 
   int CollapsedHeight() const { return FCollapsedHeight; }
-  int OutputAreaHeight() const { return FOutputAreaHeight; }
 
   // --- IAppView ------------------------------------------------------------
   void ViewStateChanged() override;

@@ -87,15 +87,13 @@ std::vector<TRamDirectoryEntry> TRamCardPage::Directory() {
 void TRamCardPage::btnBrowseDirClick(IFolderBrowser& Browser, const std::string& ProgramDir) {
   std::string Chosen;
   if (Browser.Browse(IsBlank(RAMDirectory) ? ProgramDir : RAMDirectory, Chosen)) {
-    edtOutFile = JoinRamPath(Chosen, "");
-    RAMDirectory = edtOutFile;
+    RAMDirectory = JoinRamPath(Chosen, "");
   }
   FocusOutFile();
 }
 
 bool TRamCardPage::CheckRamOutputDir() {
-  if (edtOutFile.empty()) return false;
-  RAMDirectory = edtOutFile;
+  if (RAMDirectory.empty()) return false;
   std::error_code Ec;
   if (!std::filesystem::is_directory(RAMDirectory, Ec)) {
     if (FUi.Dialog.Show(TMsgKind::Information,

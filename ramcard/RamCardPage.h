@@ -47,8 +47,7 @@ public:
 
   TRamDriveList cbxRamdir;
   TRamFileList chklbxRamFiles;
-  // The output directory as typed (edtOutFile) and as kept in the settings.
-  std::string edtOutFile;
+  // The output directory: what edtOutFile shows and the settings keep.
   std::string RAMDirectory;
   // The reader of the drive last chosen; none before a drive is chosen.
   std::unique_ptr<TRamCard> RamCard;
@@ -76,10 +75,6 @@ public:
   // The page's part of the Save command; true when every checked file was
   // saved.
   bool RamCardSave();
-
-  // Options <-> controls.
-  void SetControlsFromOptions() { edtOutFile = RAMDirectory; }
-  void GetOptionsFromControls() { RAMDirectory = edtOutFile; }
 
 private:
   void FocusOutFile();

@@ -450,13 +450,12 @@ std::string NonRecordedText(const TLogPrnOptions& Options, int RightDigits) {
   return MissingValueDashes(0, RightDigits);
 }
 
-bool UsesFixedColumns(const TLogPrnOptions& Options, int CommandMode) {
-  return Options.OutputFormat != OutputFormatExcel &&
-         (Options.DisplayFixedFormat || !IsSaving(CommandMode));
+bool UsesFixedColumns(const TLogPrnOptions& Options, TCommandMode CommandMode) {
+  return !Options.Excel() && (Options.DisplayFixedFormat || !IsSaving(CommandMode));
 }
 
-std::string GetFieldSeparator(const TLogPrnOptions& Options, int CommandMode) {
-  if (Options.OutputFormat == OutputFormatExcel) return IsSaving(CommandMode) ? "\t" : " ";
+std::string GetFieldSeparator(const TLogPrnOptions& Options, TCommandMode CommandMode) {
+  if (Options.Excel()) return IsSaving(CommandMode) ? "\t" : " ";
   return Options.DisplayFixedFormat ? " " : ",";
 }
 

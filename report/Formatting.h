@@ -109,8 +109,8 @@ TNonRecordedMode NonRecordedMode(const TLogPrnOptions& Options);
 std::string NonRecordedText(const TLogPrnOptions& Options, int RightDigits);
 
 // Fixed columns: TEXT output, and either a chosen fixed layout or a display.
-bool UsesFixedColumns(const TLogPrnOptions& Options, int CommandMode);
+bool UsesFixedColumns(const TLogPrnOptions& Options, TCommandMode CommandMode);
 // Blank (fixed TEXT, or EXCEL displayed), "," (TEXT) or tab (EXCEL saved).
-std::string GetFieldSeparator(const TLogPrnOptions& Options, int CommandMode);
+std::string GetFieldSeparator(const TLogPrnOptions& Options, TCommandMode CommandMode);
 
 } // namespace quorvin

@@ -10,7 +10,7 @@
 namespace quorvin {
 
 TGraph::TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Format,
-               TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy)
+               TGraphLimits& Limits, TCommandMode CommandMode, IBusyCursor* Busy)
     : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode),
       FBusy(Busy) {}
 

@@ -17,10 +17,10 @@ namespace quorvin {
 // The left-axis limits: the texts of edtMax and edtMin, and the values kept
 // from the last text that was a number. They last as long as the window.
 struct TGraphLimits {
-  std::string edtMax = "300";
-  std::string edtMin = "0";
-  double Maximum = 300;
-  double Minimum = 0;
+  std::string edtMax = std::to_string(DefaultLeftAxisMaximum);
+  std::string edtMin = std::to_string(DefaultLeftAxisMinimum);
+  double Maximum = DefaultLeftAxisMaximum;
+  double Minimum = DefaultLeftAxisMinimum;
 };
 
 // The most series a graph draws, one per checked sensor in log order. A
@@ -30,10 +30,10 @@ constexpr int MaxGraphSeries = 256;
 
 class TGraph final : public IRowConsumer {
 public:
-  // CommandMode 2 (Graph) adds the rows of the data pass to the series; with
+  // In mode Graph Draw adds the rows of the data pass to the series; with
   // any other mode Draw sets the chart up and adds no points.
   TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Format,
-         TGraphLimits& Limits, int CommandMode, IBusyCursor* Busy = nullptr);
+         TGraphLimits& Limits, TCommandMode CommandMode, IBusyCursor* Busy = nullptr);
 
   void RemoveAllSeries() { FChart.RemoveAllSeries(); }
   // One series per checked sensor, in log order: series j is the j-th; for
@@ -58,7 +58,7 @@ private:
   TSelectedLog& FSel;
   const TDateTimeFormat& FFormat;
   TGraphLimits& FLimits;
-  int FCommandMode;
+  TCommandMode FCommandMode;
   IBusyCursor* FBusy;
 };
 

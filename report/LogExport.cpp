@@ -34,12 +34,13 @@ int Length(const std::string& Text) { return static_cast<int>(Text.size()); }
 } // namespace
 
 TLogExport::TLogExport(TSelectedLog& Selection, const TLogPrnOptions& Options,
-                       const TDateTimeFormat& Format, int CommandMode, TUiServices& Ui)
+                       const TDateTimeFormat& Format, TCommandMode CommandMode, TUiServices& Ui)
     : FSel(Selection), FOptions(Options), FFormat(Format), FCommandMode(CommandMode), FUi(Ui) {}
 
 std::string TLogExport::MakeOutputFileName(const std::string& LogFileDir,
-                                           const std::string& LogFileName, int OutputFormat) {
-  return OutputNameBeside(LogFileDir, LogFileName, OutputFormat == OutputFormatExcel);
+                                           const std::string& LogFileName,
+                                           TOutputFormat OutputFormat) {
+  return OutputNameBeside(LogFileDir, LogFileName, OutputFormat == TOutputFormat::Excel);
 }
 
 std::string TLogExport::TitleLine() const {
@@ -96,7 +97,7 @@ void TLogExport::BuildColumnHeader(std::vector<std::string>& Lines,
                (Fixed && L < 10 ? std::string(static_cast<std::size_t>(10 - L), '-') : "");
     }
     Lines.push_back(Names);
-    if (FOptions.OutputFormat != OutputFormatExcel) Lines.push_back(Under);
+    if (!FOptions.Excel()) Lines.push_back(Under);
     return;
   }
 
@@ -188,8 +189,7 @@ bool TLogExport::WriteOutputChunk(const TChunk& Chunk, bool FileExisted, bool Ap
     if (FileExisted && Append) {
       // Text appended to a workbook would ruin it: such a file cannot take
       // appended lines.
-      Opened = CanAppendText(FOutputFileName, FOptions.OutputFormat == OutputFormatExcel) &&
-               FOut.OpenAppend(FOutputFileName);
+      Opened = CanAppendText(FOutputFileName, FOptions.Excel()) && FOut.OpenAppend(FOutputFileName);
     } else {
       Opened = FOut.OpenReplace(FOutputFileName);
     }
@@ -260,8 +260,7 @@ bool TLogExport::FinishOutput() {
   // The workbook is made from the complete text before it replaces the old
   // file, so a failed conversion leaves the old file as it was.
   // The date and time fields open every line: labels, never quantities.
-  if (FOptions.OutputFormat == OutputFormatExcel &&
-      !ConvertTextToWorkbook(FOut.WrittenName(), LineTimeFields)) {
+  if (FOptions.Excel() && !ConvertTextToWorkbook(FOut.WrittenName(), LineTimeFields)) {
     FOut.Abandon();
     return false;
   }
@@ -361,8 +360,8 @@ bool TLogExport::ConvertLogToText(const std::string& Separator) {
 }
 
 bool ConvertLogToText(TSelectedLog& Selection, const TLogPrnOptions& Options,
-                      const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
-                      TUiServices& Ui, std::string& OutputFileName) {
+                      const TDateTimeFormat& Format, TCommandMode CommandMode,
+                      const std::string& Separator, TUiServices& Ui, std::string& OutputFileName) {
   TLogExport Export(Selection, Options, Format, CommandMode, Ui);
   const bool Ok = Export.ConvertLogToText(Separator);
   OutputFileName = Export.OutputFileName();

@@ -20,12 +20,12 @@ namespace quorvin {
 
 class TLogExport : private IChunkSink {
 public:
-  // CommandMode 0 displays into Ui.Pane (as a line source where the pane
-  // takes one); any other value saves to the output file. A log whose sensors have readings of
-  // their own (CSV) is converted on a time grid of its own; the selection keeps the range and
-  // interval the user chose.
+  // Mode Display shows the lines in Ui.Pane (as a line source where the pane
+  // takes one); Save (mode None) writes the output file. A log whose sensors
+  // have readings of their own (CSV) is converted on a time grid of its own;
+  // the selection keeps the range and interval the user chose.
   TLogExport(TSelectedLog& Selection, const TLogPrnOptions& Options, const TDateTimeFormat& Format,
-             int CommandMode, TUiServices& Ui);
+             TCommandMode CommandMode, TUiServices& Ui);
 
   // Separator: GetFieldSeparator for the same options and command mode.
   // True on success; false when nothing could be converted (no log loaded,
@@ -60,7 +60,7 @@ public:
   // Folder of the log + its name up to the first full stop, upper case,
   // + ".PRN" (TEXT) or ".XLS" (EXCEL).
   static std::string MakeOutputFileName(const std::string& LogFileDir,
-                                        const std::string& LogFileName, int OutputFormat);
+                                        const std::string& LogFileName, TOutputFormat OutputFormat);
 
 private:
   // The steps of ConvertLogToText.
@@ -85,7 +85,7 @@ private:
   TSelectedLog& FSel;
   const TLogPrnOptions& FOptions;
   const TDateTimeFormat& FFormat;
-  int FCommandMode;
+  TCommandMode FCommandMode;
   TUiServices& FUi;
   unsigned FFormatThreads = 0;
   std::string FOutputFileName;
@@ -106,7 +106,7 @@ private:
 // The same, for callers that want one call: OutputFileName receives the name
 // a save wrote (or tried to write).
 bool ConvertLogToText(TSelectedLog& Selection, const TLogPrnOptions& Options,
-                      const TDateTimeFormat& Format, int CommandMode, const std::string& Separator,
-                      TUiServices& Ui, std::string& OutputFileName);
+                      const TDateTimeFormat& Format, TCommandMode CommandMode,
+                      const std::string& Separator, TUiServices& Ui, std::string& OutputFileName);
 
 } // namespace quorvin

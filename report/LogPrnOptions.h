@@ -4,14 +4,12 @@
 // this one struct; the conversion only reads it.
 #pragma once
 
+#include "core/OutputFormat.h"
+
 namespace quorvin {
 
-// Index of the output format, as held by the output-format list.
-constexpr int OutputFormatText = 0;
-constexpr int OutputFormatExcel = 1;
-
 struct TLogPrnOptions {
-  int OutputFormat = OutputFormatText; // 0 TEXT, 1 EXCEL
+  TOutputFormat OutputFormat = TOutputFormat::Text;
   bool AppendData = true;
   bool UseSysFormat = true;
   bool DisplaySeconds = false;
@@ -24,6 +22,8 @@ struct TLogPrnOptions {
   bool DisplayAsZero = false;
   bool ExcludeNonRecItems = false;
   bool R600ASCII = false;
+
+  bool Excel() const { return OutputFormat == TOutputFormat::Excel; }
 };
 
 } // namespace quorvin

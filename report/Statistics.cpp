@@ -92,8 +92,8 @@ std::int64_t RoundedSamples(std::int64_t Total, std::int64_t Sensors) {
 }
 
 TStatistics::TStatistics(TSelectedLog& Selection, const TDateTimeFormat& Format,
-                         const TLogPrnOptions& Options, int CommandMode, TStatAccumulators& Acc,
-                         ITextPane& Pane, IBusyCursor* Busy)
+                         const TLogPrnOptions& Options, TCommandMode CommandMode,
+                         TStatAccumulators& Acc, ITextPane& Pane, IBusyCursor* Busy)
     : FSel(Selection), FFormat(Format), FOptions(Options), FCommandMode(CommandMode), FAcc(Acc),
       FPane(Pane), FBusy(Busy) {
   for (int P : CheckedPositions(FSel))

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
 #include "core/UiServices.h"
@@ -87,11 +88,11 @@ std::int64_t RoundedSamples(std::int64_t Total, std::int64_t Sensors);
 
 class TStatistics final : public IRowConsumer {
 public:
-  // CommandMode 3 (Statistics) folds and prints; with any other mode the
+  // In mode Statistics the report folds and prints; with any other mode the
   // report shows only its heading. Accumulators are sized to the checked
   // sensors of the selection as the report starts.
   TStatistics(TSelectedLog& Selection, const TDateTimeFormat& Format, const TLogPrnOptions& Options,
-              int CommandMode, TStatAccumulators& Acc, ITextPane& Pane,
+              TCommandMode CommandMode, TStatAccumulators& Acc, ITextPane& Pane,
               IBusyCursor* Busy = nullptr);
 
   // The heading, then the data pass; false when the user cancelled it.
@@ -111,7 +112,7 @@ private:
   TSelectedLog& FSel;
   const TDateTimeFormat& FFormat;
   const TLogPrnOptions& FOptions;
-  int FCommandMode;
+  TCommandMode FCommandMode;
   TStatAccumulators& FAcc;
   ITextPane& FPane;
   IBusyCursor* FBusy;

@@ -117,7 +117,7 @@ TEST_F(ChartCommands, ExportRangeWritesTheLinesOfTheRangeOnly) {
     SCOPED_TRACE(C.Name);
     Graph(C.Log);
     const std::vector<bool> Before = Checks();
-    const int ModeBefore = App.CommandMode;
+    const TCommandMode ModeBefore = App.CommandMode;
     const std::string Target = Dir / "range.prn";
     std::remove(Target.c_str());
 

@@ -57,7 +57,7 @@ TEST_F(Commands, ViewsSwitchOnOnlyOnTheirPagesAndOffOnAny) {
   struct TCase {
     int Page;
     TActionId Command;
-    int Mode; // after switching on; cmNone: nothing happens on this page
+    TCommandMode Mode; // after switching on; cmNone: nothing happens on this page
     bool Chart;
   };
   const TCase Cases[] = {
@@ -403,17 +403,17 @@ TEST_F(Commands, StatisticsAndGraphAskBeforeAMostlyEmptyGrid) {
 }
 
 TEST_F(Commands, SettingsAreWrittenAtCloseAndAFailedWriteIsReported) {
-  App.LogPrnControls.chkAppend = false;
+  App.LogPrn.AppendData = false;
   App.STTextColorChange(9);
-  App.DDRPage.Controls.chkHeader = true;
+  App.DDRObj.Layout.AddHeader = true;
   TIniFile Ini(Dir / "Quorvin.ini");
   EXPECT_TRUE(App.FormDestroy(Ini));
   TFakeApp Again;
   TIniFile Back(Dir / "Quorvin.ini");
   Again.App.FormCreate(Back);
-  EXPECT_FALSE(Again.App.LogPrnControls.chkAppend);
-  EXPECT_EQ(Again.App.Colours.STTextColor, 9);
-  EXPECT_TRUE(Again.App.DDRPage.Controls.chkHeader);
+  EXPECT_FALSE(Again.App.LogPrn.AppendData);
+  EXPECT_EQ(Again.App.Colours.TextColor, "clRed");
+  EXPECT_TRUE(Again.App.DDRObj.Layout.AddHeader);
 
   TIniFile Nowhere(Dir / "missing-folder/Quorvin.ini");
   EXPECT_FALSE(App.FormDestroy(Nowhere));

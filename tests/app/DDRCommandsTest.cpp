@@ -71,7 +71,7 @@ TEST(DDRCommands, EachCommandSetsItsModeAndSaysWhatItDid) {
   struct TCase {
     TActionId Command;
     TActionId Before; // a view switched on first (actFileOpen: none)
-    int Mode;
+    TCommandMode Mode;
     // The message panel in turn: "I" the driver's "Importing from" line,
     // "W" the Save's "DDR Log written to" line.
     std::vector<std::string> Said;
@@ -202,7 +202,7 @@ TEST(DDRCommands, TypedNamesAreTakenByTheNextCommandThatNeedsThem) {
 TEST(DDRCommands, SaveGoesOnWhenTheListingFails) {
   TDDRApp A;
   A.Choose({});
-  A.App.DDRPage.Controls.chkHeader = true;
+  A.App.DDRObj.Layout.AddHeader = true;
   A.F.Ui.Status.History.clear();
   const TCommandOutcome Outcome = A.Run(actFileSave);
   EXPECT_TRUE(Outcome.Succeeded);

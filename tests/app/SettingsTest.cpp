@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Settings.h"
+#include "app/LogPrnControls.h"
 
 #include <gtest/gtest.h>
 
@@ -33,13 +34,13 @@ TEST_F(SettingsTest, NoSettingsFileGivesEveryDefault) {
   EXPECT_EQ(App.Format.DatePattern, "MMDDYY");
   EXPECT_EQ(App.Format.TimePattern, "HHMM");
   EXPECT_EQ(App.Selection.DtFormatSelection[PageLogPrn], 0);
-  EXPECT_EQ(App.LogPrnControls.cbxOutFormat, 0);
-  EXPECT_TRUE(App.LogPrnControls.chkAppend);
-  EXPECT_TRUE(App.LogPrnControls.chkSysFormat);
-  EXPECT_EQ(App.LogPrnControls.gbxStdzero, 0);
-  for (bool B : App.LogPrnControls.chkFileLayout) EXPECT_FALSE(B);
-  EXPECT_EQ(App.Colours.STBackColor, 15);
-  EXPECT_EQ(App.Colours.STTextColor, 0);
+  EXPECT_EQ(App.LogPrn.OutputFormat, TOutputFormat::Text);
+  EXPECT_TRUE(App.LogPrn.AppendData);
+  EXPECT_TRUE(App.LogPrn.UseSysFormat);
+  EXPECT_EQ(StdzeroItem(App.LogPrn), 0);
+  for (int I = 0; I < FileLayoutItemCount; ++I) EXPECT_FALSE(FileLayoutChecked(App.LogPrn, I));
+  EXPECT_EQ(App.Colours.BackgroundColor, "clWhite");
+  EXPECT_EQ(App.Colours.TextColor, "clBlack");
   EXPECT_EQ(App.RamCardPage.RAMDirectory, "");
 }
 
@@ -57,15 +58,16 @@ TEST_F(SettingsTest, ValuesAreReadByTheirParsingRules) {
   EXPECT_EQ(App.Format.DatePattern, "mm/dd/yyyy");
   EXPECT_EQ(App.Selection.DtFormatSelection[PageLogPrn], 7);
   EXPECT_EQ(App.cbxDtFormatDDR, -1);
-  EXPECT_EQ(App.LogPrn.OutputFormat, 1);
-  EXPECT_FALSE(App.LogPrnControls.chkAppend);
+  EXPECT_EQ(App.LogPrn.OutputFormat, TOutputFormat::Excel);
+  EXPECT_FALSE(App.LogPrn.AppendData);
   // A stored 0 is neither YES nor NO: the key's default.
-  EXPECT_TRUE(App.LogPrnControls.chkSysFormat);
-  EXPECT_TRUE(App.LogPrnControls.chkFileLayout[fliDisplaySeconds]);
-  // Two not-recorded flags set show the first radio item.
-  EXPECT_EQ(App.LogPrnControls.gbxStdzero, 0);
-  EXPECT_EQ(App.Colours.STBackColor, 4);
-  EXPECT_EQ(App.Colours.STTextColor, 0); // an unknown colour keeps the list's colour
+  EXPECT_TRUE(App.LogPrn.UseSysFormat);
+  EXPECT_TRUE(App.LogPrn.DisplaySeconds);
+  // Two not-recorded flags set show the first radio item, and are read so.
+  EXPECT_EQ(StdzeroItem(App.LogPrn), 0);
+  EXPECT_FALSE(App.LogPrn.DisplayAsZero);
+  EXPECT_EQ(App.Colours.BackgroundColor, "clNavy");
+  EXPECT_EQ(App.Colours.TextColor, "clBlack"); // an unknown colour keeps the list's colour
   EXPECT_EQ(App.RamCardPage.RAMDirectory, "/data/out");
 
   SaveSettings(Ini, App);
@@ -85,7 +87,7 @@ TEST_F(SettingsTest, DDRLogValuesFollowTheSameRules) {
   TApplication& App = F.App;
   LoadSettings(Ini, App);
   const TDDRLayout& L = App.DDRObj.Layout;
-  EXPECT_EQ(L.DDROutputFormat, 1);
+  EXPECT_EQ(L.DDROutputFormat, TOutputFormat::Excel);
   EXPECT_TRUE(L.AppendDDRData);
   EXPECT_FALSE(L.AddHeader); // 1 is not a yes/no value: the default
   EXPECT_FALSE(L.AddData);
@@ -93,11 +95,7 @@ TEST_F(SettingsTest, DDRLogValuesFollowTheSameRules) {
   EXPECT_TRUE(L.USGSStation);
   EXPECT_TRUE(L.USGSDevice);
   EXPECT_EQ(L.DeviceName, "Gauge 7");
-  // The page shows them, the device box holding the name.
-  EXPECT_EQ(App.DDRPage.Controls.cbxOutFormat1, 1);
-  EXPECT_TRUE(App.DDRPage.Controls.chkAppend1);
-  EXPECT_FALSE(App.DDRPage.Controls.chkData);
-  EXPECT_EQ(App.DDRPage.Controls.edtDevice, "Gauge 7");
+  EXPECT_EQ(App.DDRPage.edtDevice(), "Gauge 7");
 
   SaveSettings(Ini, App);
   TIniFile Again(IniPath());
@@ -110,7 +108,7 @@ TEST_F(SettingsTest, DDRLogValuesFollowTheSameRules) {
   WriteIni("[DDRLog]\nDDROutputFormat=XLS\n");
   TIniFile Xls(IniPath());
   LoadSettings(Xls, App);
-  EXPECT_EQ(App.DDRObj.Layout.DDROutputFormat, 0);
+  EXPECT_EQ(App.DDRObj.Layout.DDROutputFormat, TOutputFormat::Text);
 }
 
 TEST_F(SettingsTest, OtherOutputFormatTextsSelectText) {
@@ -119,7 +117,7 @@ TEST_F(SettingsTest, OtherOutputFormatTextsSelectText) {
   test::TFakeApp F;
   TApplication& App = F.App;
   LoadSettings(Ini, App);
-  EXPECT_EQ(App.LogPrn.OutputFormat, 0);
+  EXPECT_EQ(App.LogPrn.OutputFormat, TOutputFormat::Text);
 }
 
 TEST_F(SettingsTest, FormatWithoutBlankIsSavedDoubled) {
@@ -193,48 +191,31 @@ TEST_F(SettingsTest, SaveWritesEveryKeyAndKeepsUnknownOnes) {
 }
 
 TEST(LogPrnControlsTest, R600FormatForcesFixedColumns) {
-  TLogPrnControls C;
   TLogPrnOptions O;
   O.R600ASCII = true;
-  O.DisplayFixedFormat = false;
-  ShowLogPrnOptions(O, C);
-  EXPECT_TRUE(C.chkFileLayout[fliFixedColumns]);
-  EXPECT_FALSE(C.chkFileLayoutEnabled[fliFixedColumns]);
-  TDateTimeFormat F;
-  ReadLogPrnOptions(C, O, F);
+  NormaliseLogPrnOptions(O);
+  EXPECT_TRUE(FileLayoutChecked(O, fliFixedColumns));
+  EXPECT_FALSE(FileLayoutEnabled(O, fliFixedColumns));
+  SetFileLayout(O, fliFixedColumns, false); // greyed: no change
   EXPECT_TRUE(O.DisplayFixedFormat);
   // Clearing R600 enables the item again and keeps its check mark.
-  C.chkFileLayout[fliR600ASCII] = false;
-  chkFileLayoutClickCheck(C);
-  EXPECT_TRUE(C.chkFileLayout[fliFixedColumns]);
-  EXPECT_TRUE(C.chkFileLayoutEnabled[fliFixedColumns]);
+  SetFileLayout(O, fliR600ASCII, false);
+  EXPECT_TRUE(O.DisplayFixedFormat);
+  EXPECT_TRUE(FileLayoutEnabled(O, fliFixedColumns));
+  SetFileLayout(O, fliR600ASCII, true);
+  SetFileLayout(O, 9, true); // no such item
+  EXPECT_TRUE(O.R600ASCII);
 }
 
-TEST(LogPrnControlsTest, RadioGroupSetsExactlyOneFlagAndSeparatorsFollow) {
-  TLogPrnControls C;
+TEST(LogPrnControlsTest, RadioGroupSetsExactlyOneFlag) {
   TLogPrnOptions O;
-  TDateTimeFormat F;
-  F.SystemDateSeparator = '.';
-  F.SystemTimeSeparator = '.';
   for (int Item : {-1, 0, 1, 2, 7}) {
-    C.gbxStdzero = Item;
-    ReadLogPrnOptions(C, O, F);
+    SetStdzeroItem(O, Item);
     EXPECT_EQ(int(O.DisplayAsDash) + int(O.DisplayAsZero) + int(O.ExcludeNonRecItems), 1);
     EXPECT_EQ(O.DisplayAsZero, Item == 1);
     EXPECT_EQ(O.ExcludeNonRecItems, Item == 2);
+    EXPECT_EQ(StdzeroItem(O), Item == 1 || Item == 2 ? Item : 0);
   }
-  C.chkSysFormat = true;
-  ReadLogPrnOptions(C, O, F);
-  EXPECT_EQ(F.DateSeparator, '.');
-  C.chkSysFormat = false;
-  ReadLogPrnOptions(C, O, F);
-  EXPECT_EQ(F.DateSeparator, '/');
-  EXPECT_EQ(F.TimeSeparator, ':');
-  TLogPrnOptions Zero;
-  Zero.DisplayAsDash = false;
-  Zero.DisplayAsZero = true;
-  ShowLogPrnOptions(Zero, C);
-  EXPECT_EQ(C.gbxStdzero, 1);
 }
 
 } // namespace

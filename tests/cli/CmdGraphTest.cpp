@@ -178,7 +178,6 @@ TEST_F(CmdGraph, TheChartReceivesWhatTheWindowsChartReceives) {
     TFakeApp Window;
     TIniFile Ini(Dir / "none.ini");
     Window.App.FormCreate(Ini);
-    Window.App.GetOptionsFromControls();
     Window.App.PgCntrlLogChange(PageLogPlot);
     Window.App.LogFileChange(PageLogPlot, Dir / "SITE1.LOG");
     Window.App.edtFilenameExit(PageLogPlot);

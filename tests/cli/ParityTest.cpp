@@ -144,7 +144,7 @@ TEST(Parity, BatchToolAndWindowDoTheSame) {
        {"ramcard", "@/RAMCARD.RCD", "save", "--out", "@/", "SITE1.DAT"},
        [](TApplication& A, const TScratchDir& D) {
          A.PgCntrlLogChange(PageRamCard);
-         A.RamCardPage.edtOutFile = D / "";
+         A.RamCardPage.RAMDirectory = D / "";
          A.cbxRamdirClick(D / "RAMCARD.RCD");
          for (TRamFileItem& Item : A.RamCardPage.chklbxRamFiles.Items)
            Item.Checked = Item.Text == "SITE1.DAT";
@@ -180,7 +180,6 @@ TEST(Parity, BatchToolAndWindowDoTheSame) {
       Ini.WriteString("DDRLog", "AddHeader", "YES");
       Ini.WriteString("LogPrn", "DisplayFixedFormat", "YES");
       F.App.FormCreate(Ini);
-      F.App.GetOptionsFromControls();
       Window.Succeeded = C.Window(F.App, Dir).Succeeded;
       for (const TPaneLine& L : F.Ui.Pane.Lines) Window.Pane += Normal(L.Text, Dir.Path()) + "\n";
       for (const TShownMessage& M : F.Ui.Dialog.Shown)

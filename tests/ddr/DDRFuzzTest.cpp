@@ -23,10 +23,8 @@ protected:
   TFakeUi Ui;
   TDDRObj DDR{Ui.Dialog};
   TDateTimeFormat Format;
-  int CommandMode = cmNone;
   bool FileValid = false;
-  TDDRPage Page{DDR,         Ui.Services, Format,
-                CommandMode, FileValid,   [](const std::string&) { return true; }};
+  TDDRPage Page{DDR, Ui.Services, Format, FileValid, [](const std::string&) { return true; }};
 
   DDRFuzz() { SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS"); }
   ~DDRFuzz() override { RecordProperty("LargestOutputToInput", std::to_string(Largest)); }
@@ -48,27 +46,22 @@ protected:
     EXPECT_EQ(Text.find("<read failed>"), std::string::npos);
     // Header, Display and Save as the commands drive the page, then Save in
     // the other output format.
-    Page.Controls.chkHeader = true;
+    DDR.Layout.AddHeader = true;
     bool Ok = true;
-    CommandMode = cmHeader;
-    Page.ShowDDRSummary(Ok);
-    for (int Mode : {cmDisplay, cmNone}) {
-      CommandMode = Mode;
-      Page.ReadDDROptions();
-      Page.ImportDDR(Ok);
-    }
+    Page.ShowDDRSummary(cmHeader, Ok);
+    for (TCommandMode Mode : {cmDisplay, cmNone}) Page.ImportDDR(Mode, Ok);
     // What a text Save wrote stays within a hundred times the file, past a
     // floor for the listing and headings any file gets.
-    if (DDR.Layout.DDROutputFormat == 0 && std::filesystem::exists(DDR.DDROutputFileName)) {
+    if (!DDR.Layout.Excel() && std::filesystem::exists(DDR.DDROutputFileName)) {
       const double Out = double(std::filesystem::file_size(DDR.DDROutputFileName));
       EXPECT_LE(Out, std::max(100.0 * double(B.size()), 65536.0)) << B.size();
       Largest = std::max(Largest, Out / double(std::max<std::size_t>(B.size(), 1)));
     }
-    DDR.Layout.DDROutputFormat = DDR.Layout.DDROutputFormat == 1 ? 0 : 1;
+    DDR.Layout.DDROutputFormat = DDR.Layout.Excel() ? TOutputFormat::Text : TOutputFormat::Excel;
     std::string Output;
     DDR.MatchOutputExt(Output);
     Page.SetDDROutputText(Output);
-    Page.ImportDDR(Ok);
+    Page.ImportDDR(cmNone, Ok);
     EXPECT_EQ(DDR.FilePosition(), 0);
     EXPECT_FALSE(DDR.OutputOpen());
     return Text;

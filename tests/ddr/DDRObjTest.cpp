@@ -178,7 +178,7 @@ TEST_F(DDRFile, WholeFileTextStyle) {
 }
 
 TEST_F(DDRFile, WholeFileExcelStyleInAFileAndTextStyleOnScreen) {
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   Open(SampleFile());
   EXPECT_EQ(Decode(false), SampleExcel);
   // Excel on screen: the text style with blanks (the Master block installed
@@ -208,7 +208,7 @@ TEST_F(DDRFile, MasterWithBothUSGSOptions) {
   Open(MasterBlock(T0, T0, "fw 2.0", "Site-A"));
   EXPECT_EQ(Decode(),
             "//STATION: SITE-A\r\n//DEVICE: TXV900\r\n\r\nUnit ID: SITE-A\r\nVersion: fw 2.0\r\n");
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   EXPECT_EQ(
       Decode(),
       "//STATION:\tSITE-A\r\n//DEVICE:\tTXV900\r\n\r\nUnit ID:\tSITE-A\r\nVersion:\tfw 2.0\r\n");
@@ -270,13 +270,13 @@ TEST_F(DDRFile, EventNoteReservedEndAndUnknownBlocks) {
   DDR.Layout.AddNotes = false;
   EXPECT_EQ(Decode(), "03/05/2024 10:00:00 Wrap\r\n");
   DDR.Layout.AddNotes = true;
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   EXPECT_EQ(Decode().substr(0, 63),
             "03/05/2024 10:00:00\tWrap\r\n03/05/2024 10:00:06\tSystem Power-up\r\n");
 }
 
 TEST_F(DDRFile, EventBlocksInExcelStyle) {
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   TBytes F = EventBlock(12, T0, 0);
   Append(F, EventBlock(18, T0, 0));
   Append(F, NoteBlock(T0, 0, "field note"));
@@ -389,7 +389,7 @@ TEST_F(DDRFile, SensorCountIsCutToWholeDescriptorsAndToFiftyOne) {
 }
 
 TEST_F(DDRFile, SensorHeadingExcelStyle) {
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   Open(SensorBlock(0, 0, 60, {{"Stage", "ft"}, {"Q", ""}}));
   EXPECT_EQ(Decode(), "\tStage ft\t\tQ \t\r\n");
 }
@@ -631,7 +631,7 @@ TEST_F(DDRFile, ListingTextAndExcelStyles) {
   EXPECT_EQ(Data, 18);
   EXPECT_EQ(Total, 274);
 
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   DDR.Rewind();
   Line.clear();
   DDR.ListBlock(Line, true, Data, Total, Pattern, false, Copy);
@@ -685,7 +685,7 @@ TEST_F(DDRFile, InputNameChecksAndProposedOutput) {
   EXPECT_TRUE(DDR.InputOpen());
   EXPECT_EQ(DDR.DDRDirectory, Scratch.Dir());
   EXPECT_EQ(Proposal, Scratch.Dir() + "SITE.PRN");
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   EXPECT_TRUE(DDR.OpenDDR(Proposal));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "SITE.XLS");
   DDR.CloseDDR();
@@ -707,7 +707,7 @@ TEST_F(DDRFile, OutputNameChecks) {
 
   DDR.DDROutputFileName = "REPORT.TXT";
   EXPECT_FALSE(DDR.ValidateOutputFile());
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   DDR.DDROutputFileName = "REPORT.PRN";
   EXPECT_FALSE(DDR.ValidateOutputFile());
   DDR.DDROutputFileName = Scratch.Dir() + "new/deeper/";
@@ -737,14 +737,11 @@ TEST_F(DDRFile, OutputNameChecks) {
 TEST_F(DDRFile, MatchOutputExtension) {
   std::string Name;
   DDR.DDROutputFileName = "/data/v.1/SITE.PRN";
-  DDR.Layout.DDROutputFormat = 1;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
   DDR.MatchOutputExt(Name);
   EXPECT_EQ(Name, "/data/v.1/SITE.XLS");
-  DDR.Layout.DDROutputFormat = 7;
-  DDR.MatchOutputExt(Name);
-  EXPECT_EQ(Name, "/data/v.1/SITE.PRN");
   DDR.DDROutputFileName = "/data/v.1/SITE";
-  DDR.Layout.DDROutputFormat = 0;
+  DDR.Layout.DDROutputFormat = TOutputFormat::Text;
   DDR.MatchOutputExt(Name);
   EXPECT_EQ(DDR.DDROutputFileName, "/data/v.1/SITE.PRN");
 }

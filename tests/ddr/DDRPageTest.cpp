@@ -55,11 +55,10 @@ protected:
   TFakeUi Ui;
   TDDRObj DDR{Ui.Dialog};
   TDateTimeFormat Format;
-  int CommandMode = cmNone;
   bool FileValid = false;
   std::vector<std::string> Converted;
   bool ConvertResult = true;
-  TDDRPage Page{DDR, Ui.Services, Format, CommandMode, FileValid, [this](const std::string& Name) {
+  TDDRPage Page{DDR, Ui.Services, Format, FileValid, [this](const std::string& Name) {
                   Converted.push_back(Name);
                   return ConvertResult;
                 }};
@@ -74,29 +73,25 @@ protected:
     Page.edtFilenameExit();
     EXPECT_FALSE(Page.DDRNameEdited);
   }
-  // The driver as Display (cmDisplay) and Save (cmNone) run it: the options
-  // read from the controls, then the import. Ok, when given, receives the
-  // driver's early-end flag.
-  bool Import(int Mode, bool* Ok = nullptr) {
-    CommandMode = Mode;
-    Page.ReadDDROptions();
+  // The driver as Display (cmDisplay) and Save (cmNone) run it. Ok, when
+  // given, receives the driver's early-end flag.
+  bool Import(TCommandMode Mode, bool* Ok = nullptr) {
     bool Normal = true;
-    const bool Result = Page.ImportDDR(Normal);
+    const bool Result = Page.ImportDDR(Mode, Normal);
     if (Ok) *Ok = Normal;
     return Result;
   }
   // The block listing as Header runs it.
   bool Summary(bool* Ok = nullptr) {
-    CommandMode = cmHeader;
     bool Normal = true;
-    const bool Result = Page.ShowDDRSummary(Normal);
+    const bool Result = Page.ShowDDRSummary(cmHeader, Normal);
     if (Ok) *Ok = Normal;
     return Result;
   }
   // The EXCEL entry of the output-format list, applied as the application
   // applies it: the layout's format and the proposed name's extension.
   void ChooseExcel() {
-    DDR.Layout.DDROutputFormat = 1;
+    DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
     std::string Name;
     DDR.MatchOutputExt(Name);
     Page.SetDDROutputText(Name);
@@ -145,7 +140,7 @@ TEST_F(DDRPage, SaveWritesTheTextFileAndAppendsWhenAsked) {
   EXPECT_TRUE(Ui.Pane.Lines.empty());
 
   // Always Append Data adds to the file.
-  Page.Controls.chkAppend1 = true;
+  DDR.Layout.AppendDDRData = true;
   EXPECT_TRUE(Import(cmNone));
   EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText + SampleText);
 }
@@ -201,14 +196,14 @@ TEST_F(DDRPage, HeaderListsEveryBlockAndTheSummary) {
 
 TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
   Select(SampleFile());
-  Page.Controls.chkHeader = true;
+  DDR.Layout.AddHeader = true;
   EXPECT_TRUE(Import(cmNone));
   EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
 
   // Header only.
-  Page.Controls.chkData = false;
-  Page.Controls.chkNotes = false;
+  DDR.Layout.AddData = false;
+  DDR.Layout.AddNotes = false;
   EXPECT_TRUE(Import(cmNone));
   EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
             ListingHeading + ListingLines + SampleSummary + "\r\n\r\n");
@@ -258,7 +253,7 @@ TEST_F(DDRPage, EmptyFileFailsTheSummaryButTheImportGoesOn) {
   EXPECT_FALSE(Summary(&Ok));
   EXPECT_TRUE(Ok); // a failure, not an early end: the command words it
 
-  Page.Controls.chkHeader = true;
+  DDR.Layout.AddHeader = true;
   Ui.Status.History.clear();
   EXPECT_TRUE(Import(cmNone, &Ok));
   EXPECT_TRUE(Ok);
@@ -315,7 +310,7 @@ TEST_F(DDRPage, StopBeforeTheEndOfTheDataIsAnEarlyEnd) {
       {"zeros and ones", Mixed, true},
       {"cut header", TBytes(NextBlock.begin(), NextBlock.begin() + 5), true},
   };
-  Page.Controls.chkHeader = true;
+  DDR.Layout.AddHeader = true;
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Name);
     TBytes F = SampleFile();
@@ -396,8 +391,8 @@ TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {
   Page.btnOutBrowseChosen(Scratch.Dir() + "sub/OUT.PRN");
   EXPECT_TRUE(Page.DDROutputValid);
   fs::remove(Scratch.Dir() + "sub"); // gone before the save
-  Page.Controls.chkData = false;
-  Page.Controls.chkNotes = false; // nothing would be written at all
+  DDR.Layout.AddData = false;
+  DDR.Layout.AddNotes = false; // nothing would be written at all
   EXPECT_FALSE(Import(cmNone, &Ok));
   EXPECT_TRUE(Ok);
   EXPECT_EQ(Ui.Dialog.Texts().back(),
@@ -436,37 +431,25 @@ TEST_F(DDRPage, InvalidOrMissingInputImportsNothing) {
             std::vector<std::string>{"File is invalid. Please select another file."});
 }
 
-TEST_F(DDRPage, OptionsAndTheDeviceBox) {
+TEST_F(DDRPage, TheDeviceBoxShowsAndSetsTheNameWhileUSGSDeviceIsChecked) {
   DDR.Layout.DeviceName = "rvr01";
-  DDR.Layout.AddHeader = true;
-  Page.ShowDDROptions();
-  EXPECT_TRUE(Page.Controls.chkHeader);
-  EXPECT_TRUE(Page.Controls.chkData);
-  EXPECT_TRUE(Page.Controls.chkNotes);
-  EXPECT_FALSE(Page.Controls.chkUSGSDevice);
-  EXPECT_EQ(Page.Controls.edtDevice, "");
-  EXPECT_FALSE(Page.Controls.edtDeviceEnabled);
+  EXPECT_EQ(Page.edtDevice(), "");
+  EXPECT_FALSE(Page.edtDeviceEnabled());
+  Page.SetDeviceText("ignored");
+  EXPECT_EQ(DDR.Layout.DeviceName, "rvr01");
 
-  Page.Controls.chkUSGSDevice = true;
-  Page.chkUSGSDeviceClick();
-  EXPECT_TRUE(Page.Controls.edtDeviceEnabled);
-  EXPECT_EQ(Page.Controls.edtDevice, "rvr01");
-  Page.Controls.edtDevice = "Gauge7";
-  Page.Controls.chkHeader = false;
-  Page.Controls.chkUSGSStation = true;
-
+  DDR.Layout.USGSDevice = true;
+  EXPECT_TRUE(Page.edtDeviceEnabled());
+  EXPECT_EQ(Page.edtDevice(), "rvr01");
+  Page.SetDeviceText("Gauge7");
+  DDR.Layout.USGSStation = true;
   Select(MasterBlock(T0, T0, "v", "u"));
   EXPECT_TRUE(Import(cmDisplay));
-  EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7");
-  EXPECT_FALSE(DDR.Layout.AddHeader);
   EXPECT_EQ(Ui.Pane.Text(), "//STATION: U\n//DEVICE: GAUGE7\n\nUnit ID: U\nVersion: v\n");
 
-  Page.Controls.chkUSGSDevice = false;
-  Page.chkUSGSDeviceClick();
-  EXPECT_EQ(Page.Controls.edtDevice, "");
-  Page.ReadDDROptions();
+  DDR.Layout.USGSDevice = false;
+  EXPECT_EQ(Page.edtDevice(), "");
   EXPECT_EQ(DDR.Layout.DeviceName, "Gauge7"); // kept while the box is clear
-  EXPECT_FALSE(DDR.Layout.USGSDevice);
 }
 
 TEST_F(DDRPage, ChangeFlagsFollowTheBoxes) {

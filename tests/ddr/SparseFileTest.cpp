@@ -51,26 +51,20 @@ TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& N
   TDDRObj DDR(Ui.Dialog);
   TDateTimeFormat Format;
   SetDateTimeFormat(Format, "MM/DD/YYYY HH:MM:SS");
-  int CommandMode = cmNone;
   bool FileValid = false;
-  TDDRPage Page(DDR, Services, Format, CommandMode, FileValid,
-                [](const std::string&) { return true; });
-  Page.Controls.chkHeader = true;
+  TDDRPage Page(DDR, Services, Format, FileValid, [](const std::string&) { return true; });
+  DDR.Layout.AddHeader = true;
   Page.SetDDRLogText(Path);
   Page.edtFilenameExit();
   EXPECT_TRUE(FileValid);
   // Display, Header and Save as the commands drive the page.
   bool Ok = false;
-  CommandMode = cmDisplay;
-  Page.ReadDDROptions();
-  EXPECT_TRUE(Page.ImportDDR(Ok));
+  EXPECT_TRUE(Page.ImportDDR(cmDisplay, Ok));
   std::string Pane = Ui.Pane.Text();
   Ui.Pane.Clear();
-  CommandMode = cmHeader;
-  EXPECT_TRUE(Page.ShowDDRSummary(Ok));
+  EXPECT_TRUE(Page.ShowDDRSummary(cmHeader, Ok));
   Pane += Ui.Pane.Text();
-  CommandMode = cmNone;
-  EXPECT_TRUE(Page.ImportDDR(Ok));
+  EXPECT_TRUE(Page.ImportDDR(cmNone, Ok));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.File(Name + ".PRN"));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // The summary names the input file; the rest must be the same.

@@ -143,7 +143,7 @@ TEST_F(SelectionTest, R600LayoutChecksAndGreysFixedColumns) {
   Layout->item(4)->setCheckState(Qt::Unchecked);
   EXPECT_EQ(Layout->item(2)->checkState(), Qt::Checked);
   EXPECT_TRUE(Layout->item(2)->flags() & Qt::ItemIsEnabled);
-  EXPECT_TRUE(App().LogPrnControls.chkFileLayout[2]);
+  EXPECT_TRUE(App().LogPrn.DisplayFixedFormat);
 }
 
 TEST_F(SelectionTest, ATypedNameLoadsWhenTheBoxIsLeftAndAMissingOneIsRefused) {

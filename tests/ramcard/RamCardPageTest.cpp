@@ -61,7 +61,7 @@ struct TPageFixture {
     for (int I : Indexes) Page.chklbxRamFiles.Items.at(static_cast<std::size_t>(I)).Checked = true;
   }
   std::string Save(const std::string& OutDir) {
-    Page.edtOutFile = OutDir;
+    Page.RAMDirectory = OutDir;
     Ui.Status.SetPanelText(1, "");
     Page.RamCardSave();
     return Ui.Status.Panels[1];
@@ -139,10 +139,8 @@ TEST(RamCardPage, SaveWithoutDriveOrOutputFolder) {
 
   F.ChooseDump({{"A.LOG", "aaa"}});
   F.Check({0});
-  F.Page.RAMDirectory = "kept";
   EXPECT_EQ(F.Save(""), "Please select a valid output directory.");
   EXPECT_EQ(F.FocusRequests, 1);
-  EXPECT_EQ(F.Page.RAMDirectory, "kept");
 }
 
 TEST(RamCardPage, SavesCheckedFilesWithTheirContents) {
@@ -370,32 +368,19 @@ TEST(RamCardPage, BrowseForTheOutputFolder) {
   TFakeBrowser Browser;
 
   Page.RAMDirectory = "  ";
-  Page.edtOutFile = "typed";
   Page.btnBrowseDirClick(Browser, "/opt/quorvin/");
   EXPECT_EQ(Browser.StartedAt, "/opt/quorvin/");
-  EXPECT_EQ(Page.edtOutFile, "typed"); // cancelled
+  EXPECT_EQ(Page.RAMDirectory, "  "); // cancelled
   EXPECT_EQ(Focus, 1);
 
   Browser.Answer = "/data/cards";
   Page.btnBrowseDirClick(Browser, "/opt/quorvin/");
-  EXPECT_EQ(Page.edtOutFile, "/data/cards/");
   EXPECT_EQ(Page.RAMDirectory, "/data/cards/");
   EXPECT_EQ(Focus, 2);
 
   Browser.Answer.clear();
   Page.btnBrowseDirClick(Browser, "/opt/quorvin/");
   EXPECT_EQ(Browser.StartedAt, "/data/cards/");
-}
-
-TEST(RamCardPage, OutputFolderOptionRoundTrip) {
-  TFakeUi Ui;
-  TRamCardPage Page(Ui.Services);
-  Page.RAMDirectory = "/home/u/out/";
-  Page.SetControlsFromOptions();
-  EXPECT_EQ(Page.edtOutFile, "/home/u/out/");
-  Page.edtOutFile = "/other";
-  Page.GetOptionsFromControls();
-  EXPECT_EQ(Page.RAMDirectory, "/other");
 }
 
 TEST(RamCardPage, NameMatching) {

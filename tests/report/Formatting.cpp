@@ -225,9 +225,9 @@ TEST(FieldSeparator, ByOutputFormatFixedLayoutAndCommandMode) {
   O.DisplayFixedFormat = true;
   EXPECT_EQ(GetFieldSeparator(O, cmNone), " ");
   EXPECT_TRUE(UsesFixedColumns(O, cmNone));
-  O.OutputFormat = OutputFormatExcel;
+  O.OutputFormat = TOutputFormat::Excel;
   EXPECT_EQ(GetFieldSeparator(O, cmNone), "\t");
-  EXPECT_EQ(GetFieldSeparator(O, cmHeader), "\t");
+  EXPECT_EQ(GetFieldSeparator(O, cmHeader), " "); // the Header view writes no file
   EXPECT_EQ(GetFieldSeparator(O, cmDisplay), " ");
   EXPECT_FALSE(UsesFixedColumns(O, cmDisplay));
   EXPECT_FALSE(UsesFixedColumns(O, cmNone));

@@ -32,7 +32,7 @@ protected:
   void Load(const std::string& Path) { ASSERT_TRUE(test::SelectLog(Sel, Path)) << Path; }
 
   // What the Graph command does when the graph is switched on.
-  void Command(int Mode = cmGraph) {
+  void Command(TCommandMode Mode = cmGraph) {
     TGraph G(Chart, Sel, Fmt, Limits, Mode);
     G.RemoveAllSeries();
     G.CreateSeries();

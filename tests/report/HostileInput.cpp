@@ -31,7 +31,7 @@ protected:
   void Load(const std::string& Path) {
     if (test::SelectLog(Sel, Path)) test::CheckAll(Sel);
   }
-  bool Run(int Mode) {
+  bool Run(TCommandMode Mode) {
     return ConvertLogToText(Sel, Opt, Fmt, Mode, GetFieldSeparator(Opt, Mode), Ui.Services,
                             OutputName);
   }

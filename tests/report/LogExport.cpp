@@ -69,7 +69,7 @@ protected:
     Sel.EndTime = PartsToSecs(1998, 3, 5, 14, 15, 0);
   }
 
-  bool Run(int Mode) {
+  bool Run(TCommandMode Mode) {
     return ConvertLogToText(Sel, Opt, Fmt, Mode, GetFieldSeparator(Opt, Mode), Ui.Services,
                             OutputName);
   }
@@ -156,7 +156,7 @@ TEST_F(LogExportTest, DisplayShowsBoldTitleThenFixedColumnsWhateverTheSeparator)
 
   // EXCEL displayed: blank-separated fields without padding.
   Ui.Pane.Clear();
-  Opt.OutputFormat = OutputFormatExcel;
+  Opt.OutputFormat = TOutputFormat::Excel;
   Opt.R600ASCII = true;
   ASSERT_TRUE(Display());
   EXPECT_EQ(Ui.Pane.Text(), "R630/R600 DATA FROM: SITE1 DATE: 03/05/98 TO 03/05/98\n"
@@ -380,9 +380,9 @@ TEST_F(LogExportTest, NoLoadedLogIsAFailureWithNothingWritten) {
 }
 
 TEST(OutputFileName, FolderPlusUpperCaseNameUpToFirstFullStop) {
-  EXPECT_EQ(TLogExport::MakeOutputFileName("/data/", "/data/site1.2.log", OutputFormatText),
+  EXPECT_EQ(TLogExport::MakeOutputFileName("/data/", "/data/site1.2.log", TOutputFormat::Text),
             "/data/SITE1.PRN");
-  EXPECT_EQ(TLogExport::MakeOutputFileName("", "site1.csv", OutputFormatExcel), "SITE1.XLS");
+  EXPECT_EQ(TLogExport::MakeOutputFileName("", "site1.csv", TOutputFormat::Excel), "SITE1.XLS");
 }
 
 // A CSV log with mixed intervals, all rows on 1999-03-07: A every 15
@@ -617,7 +617,7 @@ TEST_F(LogExportTest, IntervalZeroEndsAfterTheLineAtTheEnd) {
 
 TEST_F(LogExportTest, ExcelSaveIsAWorkbookAndIsNeverAppendedTo) {
   LoadExample();
-  Opt.OutputFormat = OutputFormatExcel;
+  Opt.OutputFormat = TOutputFormat::Excel;
   Opt.R600ASCII = true;
   Opt.DisplayFixedFormat = true;
   ASSERT_TRUE(Save());
@@ -660,7 +660,7 @@ TEST_F(LogExportTest, ExcelDateAndTimeColumnsAreTextInEveryRow) {
   Sel.StartTime = PartsToSecs(1998, 10, 5, 9, 45, 0);
   Sel.EndTime = Sel.StartTime + 900;
   SetDateTimeFormat(Fmt, "MMDDYY HHMM");
-  Opt.OutputFormat = OutputFormatExcel;
+  Opt.OutputFormat = TOutputFormat::Excel;
   Opt.AppendData = false;
   ASSERT_TRUE(Save());
   const std::string Sheet = test::DumpSheet(test::ReadZip(OutputName), 1);
@@ -672,7 +672,7 @@ TEST_F(LogExportTest, ExcelDateAndTimeColumnsAreTextInEveryRow) {
 
 TEST_F(LogExportTest, ExcelAppendsToTextLeftByAnEarlierRunAndConvertsTheWhole) {
   LoadExample();
-  Opt.OutputFormat = OutputFormatExcel;
+  Opt.OutputFormat = TOutputFormat::Excel;
   WriteWhole(Dir / "SITE1.XLS", "earlier\t1\r\n");
   ASSERT_TRUE(Save());
   EXPECT_EQ(test::DumpSheet(test::ReadZip(OutputName), 1),
@@ -825,7 +825,7 @@ namespace {
 // threads it formats its lines on.
 std::vector<std::string> LinesByTheRules(const TLogExport& Export, TSelectedLog& Sel,
                                          const TLogPrnOptions& O, const TDateTimeFormat& F,
-                                         int Mode, bool WithTitle) {
+                                         TCommandMode Mode, bool WithTitle) {
   const std::string Sep = GetFieldSeparator(O, Mode);
   const bool Fixed = UsesFixedColumns(O, Mode);
   const bool Exclude = NonRecordedMode(O) == TNonRecordedMode::Exclude;

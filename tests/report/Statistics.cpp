@@ -38,7 +38,7 @@ protected:
 
   void Load(const std::string& Path) { ASSERT_TRUE(test::SelectLog(Sel, Path)) << Path; }
 
-  std::string Report(int Mode = cmStatistics) {
+  std::string Report(TCommandMode Mode = cmStatistics) {
     TStatistics Stats(Sel, Fmt, Opt, Mode, Acc, Ui.Pane);
     Stats.Report();
     return Ui.Pane.Text();
