@@ -7,6 +7,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "ramcard/RamCardPage.h"
 #include "report/Graph.h"
 #include "report/LogPrnOptions.h"
+#include "report/ReadingsExport.h"
 #include "report/Statistics.h"
 
 namespace quorvin {
@@ -58,6 +60,24 @@ struct TCommandOutcome {
   // Nothing was made because no sensor was checked: the user asked for
   // nothing. (A log that holds no sensors at all is a failure instead.)
   bool NoSensorChecked = false;
+};
+
+// File > Export: the file and its format, the clock's time zone, and the
+// days (none: from the first reading, to the last).
+struct TExportChoice {
+  TReadingsFormat Format = TReadingsFormat::Csv;
+  std::string Zone;
+  std::string FileName;
+  std::optional<TDateTime> FirstDay, LastDay;
+};
+
+// The window's File > Export dialog: shows Choice and lets the user change
+// the format, the zone and the file; false when cancelled. Changing the
+// format proposes ExportTarget's name for it.
+class IExportDialog {
+public:
+  virtual ~IExportDialog() = default;
+  virtual bool Execute(TExportChoice& Choice) = 0;
 };
 
 // The controls that can be given the keyboard focus by a command.
@@ -130,6 +150,8 @@ public:
   TApplication& operator=(const TApplication&) = delete;
 
   void AttachView(IAppView* View) { FView = View ? View : &FNoView; }
+  // The window's export dialog (none: File > Export does nothing).
+  void AttachExportDialog(IExportDialog* Dialog) { FExportDialog = Dialog; }
   TAppServices& Services() { return FServices; }
   TUiServices& Ui() { return FUi; }
 
@@ -145,6 +167,9 @@ public:
   // The DDRLog options are DDRObj.Layout, RAMDirectory RamCardPage's.
   TLogPrnOptions LogPrn;
   TChartColours Colours;
+  // The zone the loggers' clocks keep (LoggerTimeZone): empty for none, an
+  // IANA name or a fixed offset. The analysis outputs read it.
+  std::string LoggerTimeZone;
   // Entry of cbxDtFormatDDR (-1: none); the log pages' lists are the
   // selection's.
   int cbxDtFormatDDR = -1;
@@ -228,6 +253,15 @@ public:
   // extension is .XLS, text otherwise. The selection is left as it was.
   TCommandOutcome ExportRange(TDateTime From, TDateTime To, const std::vector<bool>& Sensors,
                               const std::string& FileName);
+  // File > Export: the dialog proposes CSV beside the log, LoggerTimeZone
+  // and the pickers' days; a zone accepted there becomes LoggerTimeZone.
+  TCommandOutcome FileExportExecute();
+  // The checked sensors of the selected log as ISO 8601 CSV
+  // or NetCDF into Choice.FileName, the times placed in Choice.Zone.
+  TCommandOutcome ExportReadingsTo(const TExportChoice& Choice);
+  // The file an export of LogFile writes unless told another: beside it,
+  // its extension replaced by ".csv" or ".nc".
+  static std::string ExportTarget(const std::string& LogFile, TReadingsFormat Format);
 
   // --- page and control events ---------------------------------------------------
   // The page control now shows NewPage.
@@ -292,6 +326,7 @@ private:
 
   IAppView FNoView;
   IAppView* FView = &FNoView;
+  IExportDialog* FExportDialog = nullptr;
   // What the chart shows: the log and the sensors it was drawn for.
   std::string FGraphedLog;
   std::vector<bool> FGraphedSensors;

@@ -292,6 +292,26 @@ inline constexpr std::string_view StatisticsCancelledLine =
 inline constexpr std::string_view GraphCancelledLine =
     "CANCELLED: the graph stops where drawing was cancelled.";
 inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
+// File > Export.
+inline constexpr std::string_view MenuExport = "&Export...";
+inline constexpr std::string_view HintExport =
+    "Export the checked sensors as ISO 8601 CSV or NetCDF for analysis tools";
+inline constexpr std::string_view DialogExport = "Export";
+inline constexpr std::string_view LabelExportFormat = "Format:";
+inline constexpr std::array<std::string_view, 2> ExportFormatNames = {"CSV (ISO 8601 times)",
+                                                                      "NetCDF-4 (CF conventions)"};
+inline constexpr std::string_view LabelExportZone = "Logger time zone:";
+inline constexpr std::string_view HintExportZone =
+    "The zone the logger's clock kept: an IANA name such as America/Denver, an offset such as "
+    "-07:00, or empty for times as recorded";
+inline constexpr std::string_view LabelExportFile = "File:";
+inline constexpr std::string_view FilterExportCsv = "CSV files (*.csv)";
+inline constexpr std::string_view FilterExportNetCdf = "NetCDF files (*.nc)";
+inline constexpr std::string_view MsgExportCancelled = "Export cancelled.";
+inline constexpr std::string_view MsgExportNotWrittenPrefix =
+    "The readings could not be written to ";
+inline constexpr std::string_view MsgExportOverLog =
+    "The export would replace the log it reads; choose another file name.";
 // Print with nothing on the page to print: what to do first.
 inline constexpr std::string_view MsgPrintLogPrn =
     "Nothing to print: show the data (Display) or the header (Header) first.";

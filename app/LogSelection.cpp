@@ -212,4 +212,39 @@ int DtFormatIndex(std::span<const std::string_view> Names, const std::string& Na
   return -1;
 }
 
+bool SensorsNamed(const TSelectedLog& Sel, const std::string& List, std::vector<bool>& Check,
+                  std::string& Unknown) {
+  Check.assign(Sel.SensorChoices.size(), List == "all");
+  if (List == "all" || List == "none") return true;
+  std::string Rest = List;
+  while (true) {
+    std::string Item = SplitAt(',', Rest);
+    bool Last = Item == Rest;
+    bool Found = false;
+    bool Numeric = !Item.empty() && std::all_of(Item.begin(), Item.end(),
+                                                [](char C) { return C >= '0' && C <= '9'; });
+    if (Numeric && Item.size() < 9) {
+      std::size_t Pos = std::stoul(Item);
+      if (Pos >= 1 && Pos <= Check.size()) {
+        Check[Pos - 1] = true;
+        Found = true;
+      }
+    } else {
+      std::string Upper = UpperCase(Item);
+      for (std::size_t I = 0; I < Sel.SensorChoices.size(); ++I) {
+        const TSensorChoice& C = Sel.SensorChoices[I];
+        if (UpperCase(C.FullName) == Upper || UpperCase(C.ShortName) == Upper) {
+          Check[I] = true;
+          Found = true;
+        }
+      }
+    }
+    if (!Found) {
+      Unknown = Item;
+      return false;
+    }
+    if (Last) return true;
+  }
+}
+
 } // namespace quorvin

@@ -103,6 +103,12 @@ private:
   ISelectionView* FView = &FNoView;
 };
 
+// The sensors List names: "all", "none", or positions (from 1) and names
+// (full or column names, in any case) separated by commas. False, with
+// Unknown the item, when the log has no such sensor.
+bool SensorsNamed(const TSelectedLog& Sel, const std::string& List, std::vector<bool>& Check,
+                  std::string& Unknown);
+
 // Position of Name in a list of date-format names, compared in upper case;
 // -1 when the list does not hold it (the list then shows no selection).
 int DtFormatIndex(std::span<const std::string_view> Names, const std::string& Name);

@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/Captions.h"
 #include "app/LogPrnControls.h"
+#include "core/ClockZone.h"
 #include "core/IniFile.h"
 #include "core/MiscUtil.h"
 
@@ -98,6 +99,14 @@ const TSetting Table[] = {
     QUORVIN_YESNO("DDRLog", "USGSDevice", DDRObj.Layout, TDDRLayout, USGSDevice),
     QUORVIN_SETTING("DDRLog", "DeviceName", TSettingKind::Text, DDRObj.Layout, TDDRLayout,
                     DeviceName, AsText, ReadText),
+    {"Export", "LoggerTimeZone", TSettingKind::TimeZone,
+     [](const TApplication& A) { return A.LoggerTimeZone; },
+     [](TApplication& A, const std::string& T) {
+       TClockZone Zone;
+       std::string Error;
+       A.LoggerTimeZone = Zone.Assign(T, Error) ? T : std::string();
+     },
+     [] { return std::string(); }},
 };
 
 #undef QUORVIN_YESNO
@@ -126,6 +135,11 @@ bool SettingAccepts(const TSetting& Setting, const std::string& Text) {
     return ColourIndex(Text) >= 0;
   case TSettingKind::Text:
     return true;
+  case TSettingKind::TimeZone: {
+    TClockZone Zone;
+    std::string Error;
+    return Zone.Assign(Text, Error);
+  }
   }
   return false;
 }
@@ -146,6 +160,9 @@ std::string AcceptedValues(const TSetting& Setting) {
     return List;
   case TSettingKind::Text:
     return "any text";
+  case TSettingKind::TimeZone:
+    return "nothing (times as recorded), an IANA zone name such as America/Denver, or an offset "
+           "such as -07:00";
   }
   return List;
 }

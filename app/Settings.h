@@ -30,6 +30,7 @@ enum class TSettingKind {
   DateTimeFormat, // a date-format name, split at its first blank
   Colour,         // one of the sixteen colour names; others are ignored
   Text,           // taken as it stands
+  TimeZone,       // empty, an IANA zone name or a fixed offset; others give the default
 };
 
 struct TSetting {

@@ -48,6 +48,14 @@ struct TRamcardArgs {
   std::optional<std::string> Out;
 };
 
+// The export command: the format, the clock's zone (none given: the
+// LoggerTimeZone setting), the output file of a single log.
+struct TExportArgs {
+  std::string Format;
+  std::optional<std::string> Zone;
+  std::optional<std::string> Output;
+};
+
 struct TCommandLine {
   // The tool's options.
   std::string IniPath = "Quorvin.ini";
@@ -73,6 +81,7 @@ struct TCommandLine {
   TGraphArgs Graph;
   TDdrArgs Ddr;
   TRamcardArgs Ramcard;
+  TExportArgs Export;
   std::vector<std::string> HelpTopic;
   std::string HelpText;
 };

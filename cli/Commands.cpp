@@ -18,6 +18,8 @@ const TCommandEntry Table[] = {
      RunDdr, true, DdrTarget, "ddr needs a DDR file"},
     {"stats", "LOGSTAT: minimum, maximum, mean and samples per day of each log", DeclareStats,
      CheckLogArgs, RunStats, true, nullptr, "no log file given"},
+    {"export", "The readings of each log as ISO 8601 CSV or NetCDF, for analysis tools",
+     DeclareExport, CheckExport, RunExport, true, ExportTarget, "no log file given"},
     {"graph", "LOGPLOT: draw a log's graph, as the window does, into a PNG picture", DeclareGraph,
      CheckGraph, RunGraph, false, nullptr, "", true},
 };

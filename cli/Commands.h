@@ -41,11 +41,13 @@ void DeclareRamcard(CLI::App& Command, TCommandLine& Line);
 void DeclareDdr(CLI::App& Command, TCommandLine& Line);
 void DeclareStats(CLI::App& Command, TCommandLine& Line);
 void DeclareGraph(CLI::App& Command, TCommandLine& Line);
+void DeclareExport(CLI::App& Command, TCommandLine& Line);
 
 void CheckRamcard(TCommandLine& Line);
 void CheckLogArgs(TCommandLine& Line);
 void CheckGraph(TCommandLine& Line);
 void CheckDdr(TCommandLine& Line);
+void CheckExport(TCommandLine& Line);
 
 TCommandOutcome RunHeader(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunPrn(TCliContext& Ctx, const std::string& Input);
@@ -54,8 +56,10 @@ TCommandOutcome RunRamcard(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunDdr(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunStats(TCliContext& Ctx, const std::string& Input);
 TCommandOutcome RunGraph(TCliContext& Ctx, const std::string& Input);
+TCommandOutcome RunExport(TCliContext& Ctx, const std::string& Input);
 
 std::string PrnTarget(TApplication& App, const TCommandLine& Line, const std::string& Input);
+std::string ExportTarget(TApplication& App, const TCommandLine& Line, const std::string& Input);
 std::string DdrTarget(TApplication& App, const TCommandLine& Line, const std::string& Input);
 
 std::span<const TCommandEntry> CommandTable();

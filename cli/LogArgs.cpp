@@ -57,45 +57,6 @@ void CheckLogArgs(TCommandLine& Line) {
   }
 }
 
-namespace {
-
-// Positions (1-based) of the sensors LIST names; a usage error for a name or
-// number the log does not have.
-std::vector<bool> SensorsToCheck(const TLogSelection& Sel, const std::string& List) {
-  std::vector<bool> Check(Sel.SensorChoices.size(), false);
-  if (List == "all") return std::vector<bool>(Sel.SensorChoices.size(), true);
-  if (List == "none") return Check;
-  std::string Rest = List;
-  while (true) {
-    std::string Item = SplitAt(',', Rest);
-    bool Last = Item == Rest;
-    bool Found = false;
-    bool Numeric = !Item.empty() && std::all_of(Item.begin(), Item.end(),
-                                                [](char C) { return C >= '0' && C <= '9'; });
-    if (Numeric && Item.size() < 9) {
-      std::size_t Pos = std::stoul(Item);
-      if (Pos >= 1 && Pos <= Check.size()) {
-        Check[Pos - 1] = true;
-        Found = true;
-      }
-    } else {
-      std::string Upper = UpperCase(Item);
-      for (std::size_t I = 0; I < Sel.SensorChoices.size(); ++I) {
-        const TSensorChoice& C = Sel.SensorChoices[I];
-        if (UpperCase(C.FullName) == Upper || UpperCase(C.ShortName) == Upper) {
-          Check[I] = true;
-          Found = true;
-        }
-      }
-    }
-    if (!Found) throw TUsageError("the log has no sensor " + Item);
-    if (Last) break;
-  }
-  return Check;
-}
-
-} // namespace
-
 bool SelectLog(TCliContext& Ctx, const std::string& LogFile, const TLogArgs& Args, int Page) {
   TApplication& App = Ctx.App;
   TLogSelection& Sel = App.Selection;
@@ -103,7 +64,10 @@ bool SelectLog(TCliContext& Ctx, const std::string& LogFile, const TLogArgs& Arg
   App.LogFileChange(Page, LogFile);
   App.edtFilenameExit(Page);
   if (!Sel.LogLoaded()) return false;
-  std::vector<bool> Check = SensorsToCheck(Sel, Args.Sensors);
+  std::vector<bool> Check;
+  std::string Unknown;
+  if (!SensorsNamed(Sel, Args.Sensors, Check, Unknown))
+    throw TUsageError("the log has no sensor " + Unknown);
   Sel.SelectAllClick(false);
   bool All = !Check.empty() && std::all_of(Check.begin(), Check.end(), [](bool B) { return B; });
   if (All) {

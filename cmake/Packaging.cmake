@@ -62,6 +62,10 @@ if(QUORVIN_SCDOC)
       COMMENT "Writing the man page ${page}"
       VERBATIM)
     list(APPEND man_pages ${output})
+    # The Python module's page goes where the module goes.
+    if(page MATCHES "^quorvin-python" AND NOT QUORVIN_BUILD_PYTHON)
+      continue()
+    endif()
     install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
   endforeach()
   add_custom_target(manpages ALL DEPENDS ${man_pages})

@@ -38,6 +38,7 @@
 #include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
 #include "gui/Accessibility.h"
+#include "gui/ExportForm.h"
 #include "gui/HelpForm.h"
 #include "gui/Icons.h"
 #include "gui/QtServices.h"
@@ -193,6 +194,9 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
 
   FApp->AttachView(this);
   FApp->Selection.AttachView(this);
+  FApp->AttachExportDialog(Injected.ExportDialog
+                               ? Injected.ExportDialog
+                               : (FOwnExportDialog = std::make_unique<TExportForm>(nullptr)).get());
 }
 
 void TMainForm::MakeServices(const TInjectedServices& Injected) {
@@ -305,6 +309,13 @@ void TMainForm::BuildMenus() {
   for (TActionId Id : FileMenu) {
     if (Id == actFileExit) File->addSeparator();
     File->addAction(Action(Id));
+    if (Id == actFileSave) {
+      QAction* Export = File->addAction(Caption(MenuExport));
+      Export->setObjectName(QStringLiteral("FileExport"));
+      Export->setStatusTip(Caption(HintExport));
+      connect(Export, &QAction::triggered, this,
+              [this] { Run([this] { FApp->FileExportExecute(); }); });
+    }
   }
   // The key that leaves a program on every desktop.
   Action(actFileExit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

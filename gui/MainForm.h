@@ -56,6 +56,7 @@ struct TInjectedServices {
   IPrinter* Printer = nullptr;
   IHelpViewer* Help = nullptr;
   IMountPoints* Mounts = nullptr;
+  IExportDialog* ExportDialog = nullptr;
 };
 
 class TMainForm final : public QMainWindow, public IAppView, public ISelectionView {
@@ -169,6 +170,7 @@ private:
   std::unique_ptr<IPrinter> FOwnPrinter;
   std::unique_ptr<IHelpViewer> FOwnHelp;
   std::unique_ptr<IMountPoints> FOwnMounts;
+  std::unique_ptr<IExportDialog> FOwnExportDialog;
   std::unique_ptr<TQtStatusBar> FStatus;
   std::unique_ptr<TQtBusyCursor> FBusy;
 

@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails on an include that breaks the layers CONTRIBUTING.md draws,
 #   core <- workbook, logdata, ramcard <- ddr, report <- app <- chart <- gui, cli
+# (and app <- python, the Python module)
 # ("<-" reads "is included by"), and on Qt outside chart/ and gui/. Only the
 # product folders are checked; tests, benchmarks and tools may reach further.
 # A folder of the table that does not exist (yet) is passed over.
@@ -21,6 +22,7 @@ declare -A May=(
   [chart]="core logdata ramcard ddr workbook report app"
   [gui]="core app chart"
   [cli]="core app chart"
+  [python]="core app"
 )
 QtFolders=" gui chart "
 # Of cli/, only the graph program draws charts: quorvin-cli links no Qt.

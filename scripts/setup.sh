@@ -53,6 +53,15 @@ packages=(
   poppler-utils
   # The benchmarks' peer: the pandas script that converts the same log.
   python3-pandas
+  # Clock time zones from the system's time-zone database; the NetCDF export.
+  libhowardhinnant-date-dev
+  libnetcdf-dev
+  # The Python module, its tests (pytest, the netCDF reader) and benchmark.
+  pybind11-dev
+  python3-dev
+  python3-numpy
+  python3-pytest
+  python3-netcdf4
 )
 
 missing=()

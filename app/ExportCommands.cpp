@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// File > Export: the selected log's readings for analysis tools.
+#include <filesystem>
+
+#include "app/Application.h"
+#include "app/LogReadings.h"
+#include "core/FileNames.h"
+
+namespace quorvin {
+
+using namespace captions;
+
+namespace {
+
+TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
+
+bool SameFile(const std::string& A, const std::string& B) {
+  std::error_code Ec;
+  return std::filesystem::equivalent(A, B, Ec) && !Ec;
+}
+
+} // namespace
+
+std::string TApplication::ExportTarget(const std::string& LogFile, TReadingsFormat Format) {
+  return ChangeFileExt(LogFile, Format == TReadingsFormat::NetCdf ? ".nc" : ".csv");
+}
+
+TCommandOutcome TApplication::FileExportExecute() {
+  ClearMessage();
+  if (!FExportDialog) return TCommandOutcome{};
+  if (!Selection.FileValid || !Selection.LogLoaded()) {
+    Message(MsgSelectValidFile);
+    return Failed();
+  }
+  if (!Selection.CheckDateRange(FUi)) return Failed();
+  TExportChoice Choice;
+  Choice.Zone = LoggerTimeZone;
+  Choice.FileName = ExportTarget(Selection.Log->FileName(), Choice.Format);
+  Choice.FirstDay = Selection.StartDate;
+  Choice.LastDay = Selection.EndDate;
+  if (!FExportDialog->Execute(Choice)) return TCommandOutcome{};
+  TClockZone Zone;
+  std::string Error;
+  if (Zone.Assign(Choice.Zone, Error)) LoggerTimeZone = Choice.Zone;
+  return ExportReadingsTo(Choice);
+}
+
+TCommandOutcome TApplication::ExportReadingsTo(const TExportChoice& Choice) {
+  ClearMessage();
+  if (!Selection.FileValid || !Selection.LogLoaded()) {
+    Message(MsgSelectValidFile);
+    return Failed();
+  }
+  TReadingsRequest Request;
+  Request.Format = Choice.Format;
+  Request.FileName = Choice.FileName;
+  std::string Error;
+  if (!Request.Zone.Assign(Choice.Zone, Error)) {
+    FServices.Dialog.Show(TMsgKind::Error, Error, TMsgButtons::OK);
+    Message(MsgUnableToSave);
+    return Failed();
+  }
+  for (int I = 0; I < Selection.SensorChoiceCount(); ++I)
+    if (Selection.SensorChoices[std::size_t(I)].Checked) Request.Sensors.push_back(I + 1);
+  if (Request.Sensors.empty()) {
+    Message(MsgNoSensorsSelected);
+    TCommandOutcome Outcome;
+    NothingChecked(Outcome);
+    return Outcome;
+  }
+  if (SameFile(Choice.FileName, Selection.Log->FileName())) {
+    FServices.Dialog.Show(TMsgKind::Error, std::string(MsgExportOverLog), TMsgButtons::OK);
+    Message(MsgUnableToSave);
+    return Failed();
+  }
+  DayRange(Choice.FirstDay, Choice.LastDay, Request.From, Request.To);
+
+  const TReadingsOutcome Outcome = ExportReadings(*Selection.Log, Request, FServices.Busy);
+  if (Outcome.Cancelled) {
+    Message(MsgExportCancelled);
+    return Failed();
+  }
+  if (!Outcome.Written) {
+    FServices.Dialog.Show(TMsgKind::Error,
+                          std::string(MsgExportNotWrittenPrefix) + Choice.FileName + ".",
+                          TMsgButtons::OK, Outcome.Reason);
+    Message(MsgUnableToSave);
+    return Failed();
+  }
+  const std::string Warning = Outcome.Tally.Warning(Choice.Zone);
+  if (!Warning.empty()) FServices.Dialog.Show(TMsgKind::Warning, Warning, TMsgButtons::OK);
+  Message(std::string(MsgLogWrittenPrefix) + Choice.FileName + ".");
+  return TCommandOutcome{true, Choice.FileName};
+}
+
+} // namespace quorvin
