@@ -32,3 +32,18 @@ function(quorvin_tests name)
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "TZ=America/Denver;LC_ALL=C")
 endfunction()
+
+# Defines <define> on target as the soname of the library <name> that the
+# pkg-config prefix <prefix> found, for a library opened on demand
+# (core/SharedLibrary.h): the program then does not link it.
+function(quorvin_soname target define prefix name)
+  find_library(QUORVIN_${prefix}_LIBRARY NAMES ${name} HINTS ${${prefix}_LIBRARY_DIRS} REQUIRED)
+  execute_process(COMMAND ${CMAKE_READELF} -d ${QUORVIN_${prefix}_LIBRARY}
+                  OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCH "Library soname: \\[([^]]+)\\]" _ "${dynamic}")
+  if(NOT CMAKE_MATCH_1)
+    message(FATAL_ERROR "no soname in ${QUORVIN_${prefix}_LIBRARY}")
+  endif()
+  target_compile_definitions(${target} PRIVATE ${define}="${CMAKE_MATCH_1}")
+  target_link_libraries(${target} PUBLIC ${CMAKE_DL_LIBS})
+endfunction()

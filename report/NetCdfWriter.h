@@ -13,6 +13,8 @@
 
 namespace quorvin {
 
+struct TNetCdfApi;
+
 // What a series gives where it has no value.
 inline constexpr double NetCdfFillValue = 9.9692099683868690e+36;
 
@@ -45,6 +47,7 @@ public:
 private:
   bool Check(int Status);
 
+  const TNetCdfApi* FApi = nullptr;
   std::unique_lock<std::mutex> FLock;
   int FId = -1;
   int FTimeVar = -1;

@@ -11,20 +11,17 @@
 #include <string_view>
 #include <vector>
 
-#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 #include "core/OutputFile.h"
 #include "core/RegularFile.h"
+#include "core/SharedLibrary.h"
 
 namespace quorvin {
 
 namespace {
 
-// The workbook library is opened when the first workbook is written, not
-// when the program starts: it brings in a zip and a crypto library whose
-// loading cost every run of the batch tool several milliseconds, though
-// most runs write text.
+// The workbook library's functions, opened with the first workbook.
 struct TXlsxApi {
   decltype(&::workbook_new_opt) NewOpt = nullptr;
   decltype(&::workbook_add_worksheet) AddWorksheet = nullptr;
@@ -35,26 +32,21 @@ struct TXlsxApi {
   decltype(&::format_set_num_format) SetNumFormat = nullptr;
 };
 
-template <typename F>
-bool Find(void* Library, const char* Name, F& Function) {
-  Function = reinterpret_cast<F>(::dlsym(Library, Name));
-  return Function != nullptr;
-}
-
 // The library's functions, or null when it cannot be loaded (errno then
 // says so, for the message of the failed save).
 const TXlsxApi* XlsxApi() {
   static const TXlsxApi* const Api = []() -> const TXlsxApi* {
-    void* Library = ::dlopen(QUORVIN_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
+    std::string Reason;
+    void* Library = OpenSharedLibrary(QUORVIN_XLSXWRITER_SONAME, Reason);
     if (!Library) return nullptr;
     static TXlsxApi Loaded;
-    if (Find(Library, "workbook_new_opt", Loaded.NewOpt) &&
-        Find(Library, "workbook_add_worksheet", Loaded.AddWorksheet) &&
-        Find(Library, "workbook_add_format", Loaded.AddFormat) &&
-        Find(Library, "workbook_close", Loaded.Close) &&
-        Find(Library, "worksheet_write_number", Loaded.WriteNumber) &&
-        Find(Library, "worksheet_write_string", Loaded.WriteString) &&
-        Find(Library, "format_set_num_format", Loaded.SetNumFormat))
+    if (FindSymbol(Library, "workbook_new_opt", Loaded.NewOpt) &&
+        FindSymbol(Library, "workbook_add_worksheet", Loaded.AddWorksheet) &&
+        FindSymbol(Library, "workbook_add_format", Loaded.AddFormat) &&
+        FindSymbol(Library, "workbook_close", Loaded.Close) &&
+        FindSymbol(Library, "worksheet_write_number", Loaded.WriteNumber) &&
+        FindSymbol(Library, "worksheet_write_string", Loaded.WriteString) &&
+        FindSymbol(Library, "format_set_num_format", Loaded.SetNumFormat))
       return &Loaded;
     return nullptr;
   }();
