@@ -35,9 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Page.ImportDDR(cmDisplay, Ok);
   Page.ShowDDRSummary(cmHeader, Ok);
   Page.ImportDDR(cmNone, Ok);
-  if ((Switches & 0x60) == 0x60) {
+  if ((Switches & 0x60) == 0x60 && Size % 4 == 0) {
     // The EXCEL entry of the output-format list, then Save again. One input
-    // in four: making a workbook costs more than all the rest.
+    // in sixteen: the workbook library (not instrumented, so it finds no new
+    // paths) spends five times the rest of an input's work zipping the file.
     DDR.Layout.DDROutputFormat = TOutputFormat::Excel;
     std::string Output;
     DDR.MatchOutputExt(Output);
