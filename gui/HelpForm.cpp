@@ -42,6 +42,25 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   setAttribute(Qt::WA_QuitOnClose, false);
   resize(820, 620);
 
+  QHBoxLayout* Bar = BuildBar();
+  BuildBrowser();
+  auto* Split = new QSplitter;
+  Split->addWidget(lstContents);
+  Split->addWidget(FBrowser);
+  Split->setStretchFactor(1, 1);
+  Split->setSizes({170, 650});
+
+  auto* Layout = new QVBoxLayout(this);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(0);
+  Layout->addLayout(Bar);
+  Layout->addWidget(Split, 1);
+
+  ConnectControls();
+}
+
+// The bar above the page: back, forward, contents and the find box.
+QHBoxLayout* THelpForm::BuildBar() {
   auto Button = [this](const char* Name, std::string_view Caption, QStyle::StandardPixmap Icon) {
     auto* B = new QToolButton;
     B->setObjectName(QString::fromLatin1(Name));
@@ -82,6 +101,11 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   Bar->addWidget(edtFind);
   Bar->addWidget(lblNotFound);
 
+  return Bar;
+}
+
+// The list of topics and the page.
+void THelpForm::BuildBrowser() {
   lstContents = new QListWidget;
   lstContents->setObjectName(QStringLiteral("lstContents"));
   for (const THelpPage& Page : HelpPages) {
@@ -104,19 +128,9 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
                      "th { background-color: %3; color: %4; }\n")
           .arg(Colours.color(QPalette::AlternateBase).name(), Colours.color(QPalette::Text).name(),
                Colours.color(QPalette::Button).name(), Colours.color(QPalette::ButtonText).name()));
+}
 
-  auto* Split = new QSplitter;
-  Split->addWidget(lstContents);
-  Split->addWidget(FBrowser);
-  Split->setStretchFactor(1, 1);
-  Split->setSizes({170, 650});
-
-  auto* Layout = new QVBoxLayout(this);
-  Layout->setContentsMargins(0, 0, 0, 0);
-  Layout->setSpacing(0);
-  Layout->addLayout(Bar);
-  Layout->addWidget(Split, 1);
-
+void THelpForm::ConnectControls() {
   connect(btnBack, &QToolButton::clicked, FBrowser, &QTextBrowser::backward);
   connect(btnForward, &QToolButton::clicked, FBrowser, &QTextBrowser::forward);
   connect(btnContents, &QToolButton::clicked, this, [this] { ShowTopic(Text(HelpContentsTopic)); });

@@ -11,6 +11,7 @@
 
 #include "core/UiServices.h"
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -46,6 +47,9 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  QHBoxLayout* BuildBar();
+  void BuildBrowser();
+  void ConnectControls();
   void SourceChanged(const QUrl& Url);
   // Marks every match of the find box's text in the page.
   void MarkAll();
