@@ -5,6 +5,7 @@
 // arguments into the same calls. Neither decides anything on its own.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -30,6 +31,7 @@
 namespace quorvin {
 
 class TIniFile;
+struct TViewToggle;
 
 // Every service a command may need. The window implements them with
 // widgets, quorvin-cli with its console and the "No" services of core/, the
@@ -313,8 +315,16 @@ private:
   // Switching a view on switches the other three's marks off.
   void SetOnlyMark(bool TViewMarks::*Menu);
   void ViewChanged() { FView->ViewStateChanged(); }
+  // A view command: switches View off where it is on, else on where OwnPage
+  // and runs it (Run), with the marks, the mode and the output area to match.
+  TCommandOutcome ToggleView(const TViewToggle& View, bool OwnPage,
+                             const std::function<void(TCommandOutcome&)>& Run);
   bool RunLogPrnDisplay();
   bool RunLogHeader();
+  // DDR Display and DDR Header into the pane: false when they failed,
+  // Reported when a message has said why already.
+  bool RunDDRDisplay(bool& Reported);
+  bool RunDDRHeader(bool& Reported);
   TCommandOutcome ChartSaved(bool Written, const std::string& Name, const std::string& Reason);
   bool RunStatistics();
   bool RunGraph();

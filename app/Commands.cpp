@@ -3,6 +3,7 @@
 // Each view command (Display, Header, Graph, Statistics) is a toggle: it
 // switches its view on on its own pages and off again on any page.
 #include <filesystem>
+#include <functional>
 
 #include "app/Application.h"
 #include "app/Captions.h"
@@ -115,127 +116,125 @@ bool TApplication::RunGraph() {
 // ---------------------------------------------------------------------------
 // The views
 
-TCommandOutcome TApplication::OptionsDisplayExecute() {
-  if (!Prologue(MsgSelectValidFile)) return Failed();
+// One of the four views: its marks, the mode it runs in, and whether it shows
+// in the chart rather than the pane.
+struct TViewToggle {
+  bool TViewMarks::*Menu;
+  bool TViewMarks::*Button;
+  TCommandMode Mode;
+  bool Chart;
+};
+
+namespace {
+
+constexpr TViewToggle DisplayView{&TViewMarks::mnuDisplay, &TViewMarks::tbtnDisplay, cmDisplay,
+                                  false};
+constexpr TViewToggle HeaderView{&TViewMarks::mnuHeader, &TViewMarks::tbtnHeader, cmHeader, false};
+constexpr TViewToggle GraphView{&TViewMarks::mnuGraph, &TViewMarks::tbtnGraph, cmGraph, true};
+constexpr TViewToggle StatsView{&TViewMarks::mnuStatistics, &TViewMarks::tbtnStats, cmStatistics,
+                                false};
+
+} // namespace
+
+TCommandOutcome TApplication::ToggleView(const TViewToggle& View, bool OwnPage,
+                                         const std::function<void(TCommandOutcome&)>& Run) {
   TCommandOutcome Outcome;
-  if (Marks.mnuDisplay) {
+  if (Marks.*View.Menu) {
     CommandMode = cmNone;
-    FServices.Pane.Clear();
-    Marks.mnuDisplay = false;
-    PaneVisible = false;
+    if (!View.Chart) FServices.Pane.Clear();
+    Marks.*View.Menu = false;
+    (View.Chart ? ChartVisible : PaneVisible) = false;
     ShowOutputArea(false);
-  } else if (ActivePage == PageLogPrn || ActivePage == PageDDRLog) {
+  } else if (OwnPage) {
     TBusyScope Busy(FServices.Busy);
-    CommandMode = cmDisplay;
-    if (ActivePage == PageDDRLog) FServices.Pane.Clear();
-    SetOnlyMark(&TViewMarks::mnuDisplay);
-    ShowPane();
+    CommandMode = View.Mode;
+    SetOnlyMark(View.Menu);
+    if (View.Chart)
+      ShowChart();
+    else
+      ShowPane();
     ShowOutputArea(true);
-    if (ActivePage == PageLogPrn) {
-      if (!RunLogPrnDisplay()) {
-        Message(MsgUnableToDisplay);
-        Outcome.Succeeded = false;
-      } else if (Selection.CheckedSensorCount < 1) {
-        NothingChecked(Outcome);
-      }
-    } else {
-      bool Ok = true;
-      if (DDRPage.ImportDDR(CommandMode, Ok)) {
-        ClearMessage();
-      } else {
-        if (Ok) Message(MsgUnableToDisplay);
-        Outcome.Succeeded = false;
-      }
-    }
+    Run(Outcome);
   }
-  Marks.tbtnDisplay = Marks.mnuDisplay;
+  Marks.*View.Button = Marks.*View.Menu;
   ViewChanged();
   return Outcome;
+}
+
+bool TApplication::RunDDRDisplay(bool& Reported) {
+  FServices.Pane.Clear();
+  bool Ok = true;
+  if (DDRPage.ImportDDR(CommandMode, Ok)) {
+    ClearMessage();
+    return true;
+  }
+  Reported = !Ok;
+  return false;
+}
+
+bool TApplication::RunDDRHeader(bool& Reported) {
+  FServices.Pane.Clear();
+  if (DDRPage.DDRNameEdited) {
+    DDRPage.edtFilenameExit();
+    DDRPage.DDRNameEdited = false;
+    FView->ControlsChanged();
+  }
+  // A summary that ran into an early end has said so already.
+  bool Ok = true;
+  if (DDRPage.ShowDDRSummary(CommandMode, Ok)) return true;
+  Reported = !Ok;
+  return false;
+}
+
+TCommandOutcome TApplication::OptionsDisplayExecute() {
+  if (!Prologue(MsgSelectValidFile)) return Failed();
+  const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
+  return ToggleView(DisplayView, OwnPage, [this](TCommandOutcome& Outcome) {
+    bool Reported = false;
+    if (ActivePage == PageDDRLog) {
+      if (!RunDDRDisplay(Reported)) {
+        if (!Reported) Message(MsgUnableToDisplay);
+        Outcome.Succeeded = false;
+      }
+    } else if (!RunLogPrnDisplay()) {
+      Message(MsgUnableToDisplay);
+      Outcome.Succeeded = false;
+    } else if (Selection.CheckedSensorCount < 1) {
+      NothingChecked(Outcome);
+    }
+  });
 }
 
 TCommandOutcome TApplication::OptionsHeaderExecute() {
   if (!Prologue(MsgSelectValidFile)) return Failed();
-  TCommandOutcome Outcome;
-  if (Marks.mnuHeader) {
-    CommandMode = cmNone;
-    FServices.Pane.Clear();
-    Marks.mnuHeader = false;
-    PaneVisible = false;
-    ShowOutputArea(false);
-  } else if (ActivePage == PageLogPrn || ActivePage == PageDDRLog) {
-    TBusyScope Busy(FServices.Busy);
-    CommandMode = cmHeader;
-    SetOnlyMark(&TViewMarks::mnuHeader);
-    ShowPane();
-    ShowOutputArea(true);
-    if (ActivePage == PageLogPrn) {
-      if (!RunLogHeader()) {
-        Message(MsgUnableToDisplayLogHeader);
+  const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
+  return ToggleView(HeaderView, OwnPage, [this](TCommandOutcome& Outcome) {
+    bool Reported = false;
+    if (ActivePage == PageDDRLog) {
+      if (!RunDDRHeader(Reported)) {
+        if (!Reported) Message(MsgUnableToDisplayDDRHeader);
         Outcome.Succeeded = false;
       }
-    } else {
-      FServices.Pane.Clear();
-      if (DDRPage.DDRNameEdited) {
-        DDRPage.edtFilenameExit();
-        DDRPage.DDRNameEdited = false;
-        FView->ControlsChanged();
-      }
-      // A summary that ran into an early end has said so already.
-      bool Ok = true;
-      if (!DDRPage.ShowDDRSummary(CommandMode, Ok)) {
-        if (Ok) Message(MsgUnableToDisplayDDRHeader);
-        Outcome.Succeeded = false;
-      }
+    } else if (!RunLogHeader()) {
+      Message(MsgUnableToDisplayLogHeader);
+      Outcome.Succeeded = false;
     }
-  }
-  Marks.tbtnHeader = Marks.mnuHeader;
-  ViewChanged();
-  return Outcome;
+  });
 }
 
 TCommandOutcome TApplication::OptionsGraphExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
-  TCommandOutcome Outcome;
   RemoveAllSeries();
-  if (Marks.mnuGraph) {
-    CommandMode = cmNone;
-    Marks.mnuGraph = false;
-    ChartVisible = false;
-    ShowOutputArea(false);
-  } else if (ActivePage == PageLogPlot) {
-    TBusyScope Busy(FServices.Busy);
-    CommandMode = cmGraph;
-    SetOnlyMark(&TViewMarks::mnuGraph);
-    ShowChart();
-    ShowOutputArea(true);
-    Outcome.Succeeded = RunGraph();
-  }
-  Marks.tbtnGraph = Marks.mnuGraph;
-  ViewChanged();
-  return Outcome;
+  return ToggleView(GraphView, ActivePage == PageLogPlot,
+                    [this](TCommandOutcome& Outcome) { Outcome.Succeeded = RunGraph(); });
 }
 
 TCommandOutcome TApplication::OptionsStatsExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
-  TCommandOutcome Outcome;
-  if (Marks.mnuStatistics) {
-    CommandMode = cmNone;
-    FServices.Pane.Clear();
-    Marks.mnuStatistics = false;
-    PaneVisible = false;
-    ShowOutputArea(false);
-  } else if (ActivePage == PageLogStat) {
-    TBusyScope Busy(FServices.Busy);
-    CommandMode = cmStatistics;
-    SetOnlyMark(&TViewMarks::mnuStatistics);
-    ShowPane();
-    ShowOutputArea(true);
+  return ToggleView(StatsView, ActivePage == PageLogStat, [this](TCommandOutcome& Outcome) {
     Outcome.Succeeded = RunStatistics();
     if (Selection.CheckedSensorCount < 1) NothingChecked(Outcome);
-  }
-  Marks.tbtnStats = Marks.mnuStatistics;
-  ViewChanged();
-  return Outcome;
+  });
 }
 
 TCommandOutcome TApplication::OptionsRefreshExecute() {
@@ -259,27 +258,13 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   };
   TBusyScope Busy(FServices.Busy);
   if (ActivePage == PageDDRLog) {
-    if (CommandMode == cmDisplay) {
-      FServices.Pane.Clear();
-      bool Ok = true;
-      if (DDRPage.ImportDDR(CommandMode, Ok)) {
-        ClearMessage();
-      } else {
-        Outcome.Succeeded = false;
-        if (Ok) Message(MsgRefreshDDRFile);
-      }
-    } else if (CommandMode == cmHeader) {
-      FServices.Pane.Clear();
-      if (DDRPage.DDRNameEdited) {
-        DDRPage.edtFilenameExit();
-        DDRPage.DDRNameEdited = false;
-        FView->ControlsChanged();
-      }
-      bool Ok = true;
-      if (!DDRPage.ShowDDRSummary(CommandMode, Ok)) {
-        Outcome.Succeeded = false;
-        if (Ok) Message(MsgRefreshDDRHeader);
-      }
+    bool Reported = false;
+    if (CommandMode == cmDisplay && !RunDDRDisplay(Reported)) {
+      Outcome.Succeeded = false;
+      if (!Reported) Message(MsgRefreshDDRFile);
+    } else if (CommandMode == cmHeader && !RunDDRHeader(Reported)) {
+      Outcome.Succeeded = false;
+      if (!Reported) Message(MsgRefreshDDRHeader);
     }
     return Outcome;
   }
@@ -295,10 +280,7 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   } else if (ActivePage == PageLogStat) {
     Outcome.Succeeded = RunStatistics();
   } else if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
-    const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
-    FServices.Pane.Clear();
-    std::string OutputFileName;
-    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName))
+    if (RunLogPrnDisplay())
       ClearMessage();
     else
       Fail(MsgRefreshLogFile);
