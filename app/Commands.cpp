@@ -69,10 +69,12 @@ bool TApplication::RunLogHeader() {
 
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
+  StatTable = TStatTable{};
   if (Selection.CheckedSensorCount < 1) return true;
   if (LongPassAccepted()) {
     TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
                       &FServices.Busy);
+    Stats.RecordInto(StatTable);
     if (Stats.Report()) return true;
     // What shows is only part of the range its title names.
     FServices.Pane.AppendLine("");
@@ -80,6 +82,11 @@ bool TApplication::RunStatistics() {
   }
   Message(MsgStatisticsCancelled);
   return false;
+}
+
+std::string TApplication::StatisticsTableText() const {
+  if (!Marks.mnuStatistics || !PaneVisible || StatTable.Empty()) return std::string();
+  return StatisticsTsv(StatTable);
 }
 
 void TApplication::NothingChecked(TCommandOutcome& Outcome) const {
@@ -105,6 +112,9 @@ bool TApplication::RunGraph() {
   FGraphedSensors.clear();
   for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   if (Selection.CheckedSensorCount < 1) return true;
+  GraphLimits.ReadTexts();
+  if (!GraphLimits.InOrder())
+    FServices.Dialog.Show(TMsgKind::Warning, std::string(MsgLimitsNotInOrder), TMsgButtons::OK);
   if (LongPassAccepted()) {
     if (Graph.Draw()) return true;
     FServices.Chart.AddTitleLine(std::string(GraphCancelledLine));
@@ -270,6 +280,7 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   }
 
   if (Selection.CheckedSensorCount < 1) {
+    StatTable = TStatTable{};
     if (ActivePage == PageLogPlot)
       RemoveAllSeries();
     else
@@ -430,7 +441,9 @@ TCommandOutcome TApplication::FileOpenExecute(int Tag) {
 }
 
 TCommandOutcome TApplication::OpenChosenFile(int Tag, const std::string& Chosen) {
-  OpenDialogFolder = std::filesystem::path(Chosen).parent_path().string();
+  std::error_code Ec;
+  const std::filesystem::path Full = std::filesystem::absolute(Chosen, Ec);
+  OpenDialogFolder = (Ec ? std::filesystem::path(Chosen) : Full).parent_path().string();
   TCommandOutcome Outcome;
   if (ActivePage != PageDDRLog) {
     Selection.LogFileName = Chosen;
@@ -446,7 +459,17 @@ TCommandOutcome TApplication::OpenChosenFile(int Tag, const std::string& Chosen)
     Outcome.Succeeded = Selection.FileValid;
   }
   FView->ControlsChanged();
+  if (Tag != TagBrowseOut) Remember(Chosen, Outcome.Succeeded);
   return Outcome;
+}
+
+void TApplication::Remember(const std::string& Path, bool Opened) {
+  std::error_code Ec;
+  // A file that is gone leaves the list once it was asked for; one that
+  // would not open stays, as it may be on a card not inserted yet.
+  const bool Changed = Opened ? RecentFiles.Add(Path)
+                              : !std::filesystem::exists(Path, Ec) && RecentFiles.Remove(Path);
+  if (Changed) FView->RecentFilesChanged();
 }
 
 int TApplication::PageForFile(const std::string& Path, int Page) {
@@ -463,9 +486,23 @@ int TApplication::PageForFile(const std::string& Path, int Page) {
 TCommandOutcome TApplication::OpenFile(const std::string& Path) {
   const int Page = PageForFile(Path, ActivePage);
   if (Page != ActivePage) PgCntrlLogChange(Page);
-  if (Page == PageRamCard) return TCommandOutcome{cbxRamdirClick(Path), {}};
+  if (Page == PageRamCard) {
+    const bool Listed = cbxRamdirClick(Path);
+    Remember(Path, Listed);
+    return TCommandOutcome{Listed, {}};
+  }
   ClearMessage();
   return OpenChosenFile(Page == PageDDRLog ? TagBrowseDDR : TagBrowseLog, Path);
+}
+
+TCommandOutcome TApplication::OpenFiles(const std::vector<std::string>& Paths) {
+  if (Paths.empty()) return TCommandOutcome{};
+  std::error_code Ec;
+  bool Changed = false;
+  for (std::size_t I = Paths.size() - 1; I > 0; --I)
+    if (std::filesystem::exists(Paths[I], Ec)) Changed = RecentFiles.Add(Paths[I]) || Changed;
+  if (Changed) FView->RecentFilesChanged();
+  return OpenFile(Paths.front());
 }
 
 void TApplication::FileExitExecute() { FView->CloseRequested(); }

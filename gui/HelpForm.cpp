@@ -2,6 +2,7 @@
 #include "gui/HelpForm.h"
 
 #include <QBoxLayout>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,12 +140,18 @@ void THelpForm::ConnectControls() {
   connect(FBrowser, &QTextBrowser::sourceChanged, this, &THelpForm::SourceChanged);
   // A click opens the page at its top even when the list already shows it
   // as the current one (after a link into the middle of the page).
+  // While a text is looked for, the page opens at its first match.
   auto Open = [this](QListWidgetItem* Item) {
-    if (Item) ShowTopic(Item->data(Qt::UserRole).toString());
+    if (!Item) return;
+    ShowTopic(Item->data(Qt::UserRole).toString());
+    if (!edtFind->text().isEmpty()) FindInPage(TFindFrom::Here);
   };
   connect(lstContents, &QListWidget::currentItemChanged, this, Open);
   connect(lstContents, &QListWidget::itemClicked, this, Open);
-  connect(edtFind, &QLineEdit::textChanged, this, [this] { FindInPage(TFindFrom::Here); });
+  connect(edtFind, &QLineEdit::textChanged, this, [this] {
+    ListPagesHolding();
+    FindInPage(TFindFrom::Here);
+  });
 
   auto* Find = new QShortcut(QKeySequence::Find, this);
   connect(Find, &QShortcut::activated, this, [this] {
@@ -227,7 +234,30 @@ void THelpForm::MarkAll() {
   FBrowser->setExtraSelections(Marks);
 }
 
+void THelpForm::ListPagesHolding() {
+  if (FPageTexts.isEmpty()) {
+    for (const THelpPage& Page : HelpPages) {
+      QFile File(QStringLiteral(":/help/") + Text(Page.File));
+      QTextDocument Document;
+      if (File.open(QIODevice::ReadOnly)) Document.setHtml(QString::fromUtf8(File.readAll()));
+      FPageTexts.append(Document.toPlainText());
+    }
+  }
+  const QString Wanted = edtFind->text();
+  FOnSomePage = Wanted.isEmpty();
+  for (int Row = 0; Row < lstContents->count() && Row < FPageTexts.size(); ++Row) {
+    QListWidgetItem* Item = lstContents->item(Row);
+    const QString Title = Text(HelpPages[std::size_t(Row)].Title);
+    const qsizetype Matches =
+        Wanted.isEmpty() ? 0 : FPageTexts[Row].count(Wanted, Qt::CaseInsensitive);
+    FOnSomePage = FOnSomePage || Matches > 0;
+    Item->setHidden(!Wanted.isEmpty() && Matches == 0);
+    Item->setText(Matches > 0 ? QStringLiteral("%1 (%2)").arg(Title).arg(Matches) : Title);
+  }
+}
+
 void THelpForm::ShowFound(bool Found) {
+  lblNotFound->setText(Text(FOnSomePage ? HelpNotOnPage : HelpNotFound));
   lblNotFound->setVisible(!Found);
   edtFind->setStyleSheet(Found ? QString() : QStringLiteral("QLineEdit { background: #ffd9d9; }"));
 }
