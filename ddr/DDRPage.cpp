@@ -201,6 +201,51 @@ bool TDDRPage::RunImport(TCommandMode Mode, bool& Ok) {
   return true;
 }
 
+bool TDDRPage::ReadDDRScans(TDDRScanTable& Table, bool& Ok) {
+  Ok = true;
+  if (DDRNameEdited) {
+    edtFilenameExit();
+    DDRNameEdited = false;
+  }
+  if (!FFileValid) return false;
+  bool Result = false;
+  try {
+    Result = RunScans(Table, Ok);
+  } catch (...) {
+    Result = false;
+  }
+  FDDR.Rewind();
+  return Result && Ok;
+}
+
+bool TDDRPage::RunScans(TDDRScanTable& Table, bool& Ok) {
+  // RunImport's walk: data blocks give their scans, the others are decoded
+  // for the setup, base values and master they carry.
+  FDDR.Rewind();
+  const long long Size = FDDR.InputSize();
+  const std::string Pat = Pattern();
+  std::string Text;
+  int ColumnWidth = 11;
+  int Count = 0;
+  std::int64_t ScanTime = 0;
+  if (!FDDR.ReadBlock(Count)) return false;
+  while (Count > DDRHeaderSize) {
+    const std::uint8_t Kind = FDDR.BlockHeader().Status;
+    int ResumePosition = 0;
+    if ((Kind != dsData && Kind != dsBadData) &&
+        !FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true))
+      return false;
+    if (Table.AddBlock(FDDR) < Count) {
+      Status("Error! Unexpected end of DDR file.");
+      Ok = false;
+    }
+    if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
+    if (!FDDR.ReadBlock(Count)) return false;
+  }
+  CheckStop(Ok);
+  return true;
+}
+
 void TDDRPage::CheckStop(bool& Ok) {
   if (FDDR.StoppedAtEnd()) return;
   Status("Error! Unexpected end of DDR file.");

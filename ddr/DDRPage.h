@@ -13,6 +13,7 @@
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "ddr/DDRObj.h"
+#include "ddr/DDRScans.h"
 
 namespace quorvin {
 
@@ -70,6 +71,11 @@ public:
   // produced so far standing.
   bool ImportDDR(TCommandMode Mode, bool& Ok);
   bool ShowDDRSummary(TCommandMode Mode, bool& Ok);
+  // The whole file's scans, notes and events as numbers, block by block as
+  // the import decodes them. True when read to its end and then equal to
+  // Ok, which is false when the file ended early (told as the import tells
+  // it), what was read so far standing.
+  bool ReadDDRScans(TDDRScanTable& Table, bool& Ok);
 
   std::string Pattern() const { return FFormat.DatePattern + " " + FFormat.TimePattern; }
 
@@ -77,6 +83,7 @@ private:
   bool Emit(const std::string& Text, bool ToFile);
   bool RunImport(TCommandMode Mode, bool& Ok);
   bool RunSummary(TCommandMode Mode, bool& Ok);
+  bool RunScans(TDDRScanTable& Table, bool& Ok);
   // At the end of a block loop: data the loop could not reach is an early end.
   void CheckStop(bool& Ok);
   void Status(const std::string& Text) { FUi.Status.SetPanelText(1, Text); }
