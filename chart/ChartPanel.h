@@ -63,6 +63,13 @@ public:
   // The narrowest span a zoom shows.
   static constexpr double ShortestSpanMSecs = 1000;
 
+  // --- read-out ------------------------------------------------------------
+  // What the mouse at At (view coordinates) points to, as its tool tip
+  // shows it: the time of the nearest point in the axis's pattern, then each
+  // series' name and the value of its point nearest the mouse's time, with
+  // that point's time where it is another. Empty outside the plot.
+  QString ReadOutAt(const QPoint& At) const;
+
   // --- context menu --------------------------------------------------------
   // Adds the page's entries to the chart's context menu.
   std::function<void(QMenu&)> OnContextMenu;

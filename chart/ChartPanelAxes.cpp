@@ -241,8 +241,14 @@ void TChartPanel::SetLeftAxisMinimum(double Value) {
 
 void TChartPanel::ApplyLeftRange() {
   // A maximum below the minimum is shown the right way up rather than
-  // leaving the axis at its previous range.
-  FAxisY->setRange(std::min(FLeftMin, FLeftMax), std::max(FLeftMin, FLeftMax));
+  // leaving the axis at its previous range; equal limits leave no height to
+  // draw in, so the axis shows one either side of them.
+  double Low = std::min(FLeftMin, FLeftMax), High = std::max(FLeftMin, FLeftMax);
+  if (Low == High) {
+    Low -= 1;
+    High += 1;
+  }
+  FAxisY->setRange(Low, High);
 }
 
 QStringList TChartPanel::BottomLabels() const { return FAxisX->categoriesLabels(); }
