@@ -11,7 +11,6 @@
 
 #include "app/Captions.h"
 #include "core/ClockZone.h"
-#include "ddr/DDRScans.h"
 #include "python/QuietApp.h"
 
 namespace quorvin::python {
