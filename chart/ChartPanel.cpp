@@ -98,6 +98,7 @@ TChartPanel::TChartPanel(QWidget* Parent)
   FAxisX->setTitleText(Caption(captions::ChartBottomAxisTitle));
   // Labels are written whole: a date with "..." says nothing.
   FAxisX->setTruncateLabels(false);
+  FLabelFont = FAxisX->labelsFont();
   FAxisX->setLabelsAngle(-90);
   FAxisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   FAxisX->setRange(0, 1);

@@ -19,6 +19,7 @@
 
 #include <QChartView>
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QPen>
 #include <QPointF>
@@ -150,6 +151,8 @@ private:
   void ApplyLeftRange();
   void ApplyBottomRange();
   void RebuildBottomLabels();
+  // Writes the bottom labels smaller where the room below the plot is short.
+  void FitBottomLabels();
   // Hands the series its points, reduced to the plot's width.
   void ShowPoints(TSeriesData& Data);
   void ShowAllPoints();
@@ -177,6 +180,8 @@ private:
   int FBandFrom = -1; // where the drag began; -1: no drag
   double FLeftMax = DefaultLeftAxisMaximum, FLeftMin = DefaultLeftAxisMinimum;
   std::string FPattern;
+  // The bottom labels' own font, before any fitting.
+  QFont FLabelFont;
   char FDateSeparator = '/', FTimeSeparator = ':';
   const TDateTimeFormat* FFormat = nullptr;
   QColor FBackColour = Qt::white;

@@ -7,7 +7,9 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsLineItem>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLineSeries>
 #include <QSet>
@@ -158,10 +160,25 @@ TEST(ChartSeries, SixteenSensorsHaveSixteenColoursAndTheLegendHoldsThemAll) {
     Taken.append(At);
     EXPECT_EQ(Chart.LegendSamples()[I]->pen(), Chart.Series(I)->pen());
   }
-  // The time labels are whole.
+  // The time labels are whole, inside the chart and clear of the axis title.
   EXPECT_FALSE(Chart.BottomAxis()->labelsTruncated());
   for (const QString& Label : Chart.BottomLabels())
     EXPECT_EQ(Label.size(), 19) << Label.toStdString();
+  QRectF Title;
+  QList<QRectF> Labels;
+  for (QGraphicsItem* Item : Chart.scene()->items()) {
+    const auto* Text = dynamic_cast<QGraphicsTextItem*>(Item);
+    if (!Text || !Text->isVisible()) continue;
+    if (Text->toPlainText() == Chart.BottomAxis()->titleText()) Title = Text->sceneBoundingRect();
+    if (Chart.BottomLabels().contains(Text->toPlainText()))
+      Labels.append(Text->sceneBoundingRect());
+  }
+  ASSERT_FALSE(Title.isEmpty());
+  ASSERT_GE(Labels.size(), 2);
+  for (const QRectF& At : Labels) {
+    EXPECT_TRUE(Chart.chart()->sceneBoundingRect().contains(At));
+    EXPECT_LE(At.bottom(), Title.top() + 1);
+  }
 }
 
 TEST(ChartReadOut, NamesTheNearestTimeAndEachSeriesNearestValue) {
