@@ -69,7 +69,8 @@ void TApplication::FormCreate(TIniFile& Ini) {
   GraphLimits.Maximum = DefaultLeftAxisMaximum;
   GraphLimits.Minimum = DefaultLeftAxisMinimum;
   CommandMode = cmNone;
-  OpenDialogFolder.clear();
+  RecentFiles.Load(Ini, OpenDialogFolder);
+  FView->RecentFilesChanged();
   // The saved choice of separators applies from the start, not only after
   // the first command that reads the LOGPRN options.
   ApplySeparators(Format, LogPrn.UseSysFormat);
@@ -82,6 +83,7 @@ bool TApplication::FormDestroy() {
 }
 
 bool TApplication::FormDestroy(TIniFile& Ini) {
+  RecentFiles.Save(Ini, OpenDialogFolder);
   if (SaveSettings(Ini, *this)) return true;
   FServices.Dialog.Show(TMsgKind::Error,
                         std::string(captions::MsgSettingsNotWrittenPrefix) + Ini.FileName() + ".",

@@ -5,6 +5,7 @@
 // arguments into the same calls. Neither decides anything on its own.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "app/Captions.h"
 #include "app/LogPrnControls.h"
 #include "app/LogSelection.h"
+#include "app/RecentFiles.h"
 #include "core/ChartService.h"
 #include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
@@ -30,6 +32,7 @@
 namespace quorvin {
 
 class TIniFile;
+struct TViewToggle;
 
 // Every service a command may need. The window implements them with
 // widgets, quorvin-cli with its console and the "No" services of core/, the
@@ -126,6 +129,8 @@ public:
   virtual void RamFilesChanged() {}
   // The chart's back wall or text colour changed.
   virtual void ChartColoursChanged() {}
+  // The list of recent files changed.
+  virtual void RecentFilesChanged() {}
   virtual void FocusControl(TFocusTarget /*Target*/) {}
   // File, Exit: close the main window.
   virtual void CloseRequested() {}
@@ -183,6 +188,8 @@ public:
   // Kept from one command to the next.
   TStatAccumulators StatAccumulators;
   TGraphLimits GraphLimits;
+  // The figures of the statistics report the pane shows.
+  TStatTable StatTable;
 
   // View state.
   int ActivePage = PageLogPrn;
@@ -191,8 +198,10 @@ public:
   bool OutputAreaShown = false;
   bool PaneVisible = false;
   bool ChartVisible = false;
-  // The open dialog's folder for its next use.
+  // The open dialog's folder for its next use, kept from one run to the
+  // next with the files opened last.
   std::string OpenDialogFolder;
+  TRecentFiles RecentFiles;
   // The folder the program was started from and the program's own folder.
   std::string StartDir;
   std::string ProgramDir;
@@ -221,6 +230,10 @@ public:
   // for a DDR file, or a file of no known kind while DDRLOG shows; else a
   // log page, the one showing or LOGPRN.
   static int PageForFile(const std::string& Path, int Page);
+  // Files named together (the desktop's list): the first opened by
+  // OpenFile, the others that exist put below it in the recent files, in
+  // their order.
+  TCommandOutcome OpenFiles(const std::vector<std::string>& Paths);
   TCommandOutcome FileSaveExecute();
   TCommandOutcome FilePrintExecute();
   // The command of a menu entry or tool button (Open with the File, Open tag).
@@ -235,6 +248,10 @@ public:
   // F1 on a control whose help context is Context.
   void ContextHelp(int Context);
 
+  // The statistics report the pane shows as tab-separated text for a
+  // spreadsheet; empty when the pane shows no statistics report.
+  std::string StatisticsTableText() const;
+
   // --- the chart's context menu (LOGPLOT) --------------------------------------
   // "Save chart as PNG..." / "...PDF...": asks for a file, then SaveChart.
   TCommandOutcome SaveChartExecute(IChartWriter& Chart, TChartFileType Type);
@@ -247,6 +264,9 @@ public:
   // "Export visible range...": the graphed sensors from From to To (the
   // chart's visible times) into a file the user picks, through ExportRange.
   TCommandOutcome ExportVisibleRangeExecute(TDateTime From, TDateTime To);
+  // "Statistics of visible range": minimum, maximum, mean and samples of
+  // each graphed sensor over the whole seconds From to To, in a message.
+  TCommandOutcome VisibleRangeStatisticsExecute(TDateTime From, TDateTime To);
   // The LOGPRN Save, with the LOGPRN options, of the sensors checked in
   // Sensors (by position) and only the lines timed From to To (whole
   // seconds within them), into FileName: an Excel workbook when its
@@ -304,6 +324,9 @@ public:
 private:
   // Open's steps once the file is chosen, Tag being the invoker's.
   TCommandOutcome OpenChosenFile(int Tag, const std::string& Chosen);
+  // Lists Path among the recent files when it opened; forgets it when it
+  // is gone.
+  void Remember(const std::string& Path, bool Opened);
   void ClearMessage();
   void Message(std::string_view Text);
   bool Prologue(std::string_view MissingFileText);
@@ -313,9 +336,19 @@ private:
   // Switching a view on switches the other three's marks off.
   void SetOnlyMark(bool TViewMarks::*Menu);
   void ViewChanged() { FView->ViewStateChanged(); }
+  // A view command: switches View off where it is on, else on where OwnPage
+  // and runs it (Run), with the marks, the mode and the output area to match.
+  TCommandOutcome ToggleView(const TViewToggle& View, bool OwnPage,
+                             const std::function<void(TCommandOutcome&)>& Run);
   bool RunLogPrnDisplay();
   bool RunLogHeader();
+  // DDR Display and DDR Header into the pane: false when they failed,
+  // Reported when a message has said why already.
+  bool RunDDRDisplay(bool& Reported);
+  bool RunDDRHeader(bool& Reported);
   TCommandOutcome ChartSaved(bool Written, const std::string& Name, const std::string& Reason);
+  // True when the chart still shows the selected log; says so otherwise.
+  bool GraphShowsSelection();
   bool RunStatistics();
   bool RunGraph();
   // The outcome of a command that found no sensor checked.

@@ -205,6 +205,7 @@ inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command
 
 // --- the text pane: its context menu, its find bar, a long copy ------------
 inline constexpr std::string_view MenuPaneCopy = "&Copy";
+inline constexpr std::string_view MenuPaneCopyTable = "Copy as &Table for Spreadsheets";
 inline constexpr std::string_view MenuPaneSelectAll = "Select &All";
 inline constexpr std::string_view MenuPaneFind = "&Find...";
 inline constexpr std::string_view FindLabel = "Find:";
@@ -224,6 +225,7 @@ inline constexpr std::string_view MenuSaveChartPng = "Save chart as PNG...";
 inline constexpr std::string_view MenuSaveChartPdf = "Save chart as PDF...";
 inline constexpr std::string_view MenuExportVisibleRange = "Export visible range...";
 inline constexpr std::string_view MenuResetZoom = "Reset zoom";
+inline constexpr std::string_view MenuVisibleRangeStatistics = "Statistics of visible range";
 inline constexpr std::string_view DialogSaveChartPng = "Save chart as PNG";
 inline constexpr std::string_view DialogSaveChartPdf = "Save chart as PDF";
 inline constexpr std::string_view DialogExportVisibleRange = "Export visible range";
@@ -236,6 +238,10 @@ inline constexpr std::string_view MsgUnableToSaveChart = "Error! Unable to save 
 inline constexpr std::string_view MsgChartNotWrittenPrefix = "The chart could not be written to ";
 inline constexpr std::string_view MsgGraphAgain = "Error! Please draw the graph again.";
 inline constexpr std::string_view MsgNothingInRange = "No readings in the visible range.";
+// "STATISTICS OF THE VISIBLE RANGE: 03/05/98 14:30 TO 03/05/98 18:00", then a
+// line per sensor.
+inline constexpr std::string_view MsgVisibleRangePrefix = "STATISTICS OF THE VISIBLE RANGE: ";
+inline constexpr std::string_view MsgVisibleRangeTo = " TO ";
 
 // --- help contexts ----------------------------------------------------------
 // The window and its two areas; the text pane shares LOGPRN's, the chart
@@ -259,8 +265,10 @@ inline constexpr std::string_view HelpForward = "Forward";
 inline constexpr std::string_view HelpContents = "Contents";
 inline constexpr std::string_view HelpFind = "Find:";
 inline constexpr std::string_view HelpNotFound = "Not found";
+inline constexpr std::string_view HelpNotOnPage = "Not on this page; see the pages listed";
 inline constexpr std::string_view HintHelpFind =
-    "Finds the text in the page as you type; Enter finds the next, Shift+Enter the previous";
+    "Finds the text in the page as you type; Enter finds the next, Shift+Enter the previous; "
+    "the contents list the pages that hold it";
 
 // Names a screen reader gives the two output areas.
 inline constexpr std::string_view AccessibleTextPane = "Output text";
@@ -286,6 +294,9 @@ inline constexpr std::string_view MsgUnableToSaveDDR = "Error! Unable to save DD
 // The long pass of a graph or the statistics declined or cancelled.
 inline constexpr std::string_view MsgGraphCancelled = "Graph cancelled.";
 inline constexpr std::string_view MsgStatisticsCancelled = "Statistics cancelled.";
+// The graph is drawn all the same, the larger limit at the top.
+inline constexpr std::string_view MsgLimitsNotInOrder =
+    "Warning! Minimum is not below Maximum. Check the limits of the left axis.";
 // The last line of a report, or of a chart's title, that a cancel cut short.
 inline constexpr std::string_view StatisticsCancelledLine =
     "CANCELLED: the report stops where the statistics were cancelled.";

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The entries of the chart's context menu on the LOGPLOT page: the chart
-// saved as a picture, and the LOGPRN Save of what the chart shows, over the
-// times it shows.
+// saved as a picture, and the LOGPRN Save and the statistics of what the
+// chart shows, over the times it shows.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -12,6 +12,7 @@
 #include "core/FileNames.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
+#include "report/RangeStatistics.h"
 
 namespace quorvin {
 
@@ -118,16 +119,48 @@ TCommandOutcome TApplication::ChartSaved(bool Written, const std::string& Name,
   return TCommandOutcome{true, Name};
 }
 
-TCommandOutcome TApplication::ExportVisibleRangeExecute(TDateTime From, TDateTime To) {
-  ClearMessage();
-  // The chart must still show the selected log: another log chosen since it
-  // was drawn has other sensors under the same positions.
+bool TApplication::GraphShowsSelection() {
+  // Another log chosen since the chart was drawn has other sensors under
+  // the same positions.
   if (!Marks.mnuGraph || FGraphedSensors.empty() || !Selection.FileValid ||
       FGraphedLog != Selection.LogFileName ||
       FGraphedSensors.size() != Selection.SensorChoices.size()) {
     Message(MsgGraphAgain);
-    return Failed();
+    return false;
   }
+  return true;
+}
+
+TCommandOutcome TApplication::VisibleRangeStatisticsExecute(TDateTime From, TDateTime To) {
+  ClearMessage();
+  if (!GraphShowsSelection() || !Selection.LogLoaded()) return Failed();
+  const LogTime First = ClampToLogTime(std::ceil(LogSeconds(From) - 0.0005));
+  const LogTime Last = ClampToLogTime(std::floor(LogSeconds(To) + 0.0005));
+  std::vector<TRangeFigures> Figures;
+  {
+    TBusyScope Busy(FServices.Busy);
+    const std::vector<bool> Sensors = FGraphedSensors;
+    const TChecksInForce Checks(Selection, Sensors);
+    if (!RangeStatistics(Selection, First, Last, Figures, &FServices.Busy)) {
+      Message(MsgStatisticsCancelled);
+      return Failed();
+    }
+  }
+  auto When = [this](LogTime T) {
+    return FormatLogTime(Format.DatePattern, T, Format) + ' ' +
+           FormatLogTime(Format.TimePattern, T, Format);
+  };
+  std::string Text = std::string(MsgVisibleRangePrefix) + When(First) +
+                     std::string(MsgVisibleRangeTo) + When(Last);
+  for (const TRangeFigures& F : Figures) Text += '\n' + RangeFiguresLine(F);
+  FServices.Dialog.Show(TMsgKind::Information, Text, TMsgButtons::OK);
+  return TCommandOutcome{};
+}
+
+TCommandOutcome TApplication::ExportVisibleRangeExecute(TDateTime From, TDateTime To) {
+  ClearMessage();
+  // The chart must still show the selected log.
+  if (!GraphShowsSelection()) return Failed();
   TFileDialogRequest Request;
   Request.Title = std::string(DialogExportVisibleRange);
   Request.Filters = {std::string(FilterPrn), std::string(FilterXls)};

@@ -3,6 +3,7 @@
 // Each view command (Display, Header, Graph, Statistics) is a toggle: it
 // switches its view on on its own pages and off again on any page.
 #include <filesystem>
+#include <functional>
 
 #include "app/Application.h"
 #include "app/Captions.h"
@@ -68,10 +69,12 @@ bool TApplication::RunLogHeader() {
 
 bool TApplication::RunStatistics() {
   StatAccumulators.SetSize(Selection.CheckedSensorCount);
+  StatTable = TStatTable{};
   if (Selection.CheckedSensorCount < 1) return true;
   if (LongPassAccepted()) {
     TStatistics Stats(Selection, Format, LogPrn, CommandMode, StatAccumulators, FServices.Pane,
                       &FServices.Busy);
+    Stats.RecordInto(StatTable);
     if (Stats.Report()) return true;
     // What shows is only part of the range its title names.
     FServices.Pane.AppendLine("");
@@ -79,6 +82,11 @@ bool TApplication::RunStatistics() {
   }
   Message(MsgStatisticsCancelled);
   return false;
+}
+
+std::string TApplication::StatisticsTableText() const {
+  if (!Marks.mnuStatistics || !PaneVisible || StatTable.Empty()) return std::string();
+  return StatisticsTsv(StatTable);
 }
 
 void TApplication::NothingChecked(TCommandOutcome& Outcome) const {
@@ -104,6 +112,9 @@ bool TApplication::RunGraph() {
   FGraphedSensors.clear();
   for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);
   if (Selection.CheckedSensorCount < 1) return true;
+  GraphLimits.ReadTexts();
+  if (!GraphLimits.InOrder())
+    FServices.Dialog.Show(TMsgKind::Warning, std::string(MsgLimitsNotInOrder), TMsgButtons::OK);
   if (LongPassAccepted()) {
     if (Graph.Draw()) return true;
     FServices.Chart.AddTitleLine(std::string(GraphCancelledLine));
@@ -115,127 +126,125 @@ bool TApplication::RunGraph() {
 // ---------------------------------------------------------------------------
 // The views
 
-TCommandOutcome TApplication::OptionsDisplayExecute() {
-  if (!Prologue(MsgSelectValidFile)) return Failed();
+// One of the four views: its marks, the mode it runs in, and whether it shows
+// in the chart rather than the pane.
+struct TViewToggle {
+  bool TViewMarks::*Menu;
+  bool TViewMarks::*Button;
+  TCommandMode Mode;
+  bool Chart;
+};
+
+namespace {
+
+constexpr TViewToggle DisplayView{&TViewMarks::mnuDisplay, &TViewMarks::tbtnDisplay, cmDisplay,
+                                  false};
+constexpr TViewToggle HeaderView{&TViewMarks::mnuHeader, &TViewMarks::tbtnHeader, cmHeader, false};
+constexpr TViewToggle GraphView{&TViewMarks::mnuGraph, &TViewMarks::tbtnGraph, cmGraph, true};
+constexpr TViewToggle StatsView{&TViewMarks::mnuStatistics, &TViewMarks::tbtnStats, cmStatistics,
+                                false};
+
+} // namespace
+
+TCommandOutcome TApplication::ToggleView(const TViewToggle& View, bool OwnPage,
+                                         const std::function<void(TCommandOutcome&)>& Run) {
   TCommandOutcome Outcome;
-  if (Marks.mnuDisplay) {
+  if (Marks.*View.Menu) {
     CommandMode = cmNone;
-    FServices.Pane.Clear();
-    Marks.mnuDisplay = false;
-    PaneVisible = false;
+    if (!View.Chart) FServices.Pane.Clear();
+    Marks.*View.Menu = false;
+    (View.Chart ? ChartVisible : PaneVisible) = false;
     ShowOutputArea(false);
-  } else if (ActivePage == PageLogPrn || ActivePage == PageDDRLog) {
+  } else if (OwnPage) {
     TBusyScope Busy(FServices.Busy);
-    CommandMode = cmDisplay;
-    if (ActivePage == PageDDRLog) FServices.Pane.Clear();
-    SetOnlyMark(&TViewMarks::mnuDisplay);
-    ShowPane();
+    CommandMode = View.Mode;
+    SetOnlyMark(View.Menu);
+    if (View.Chart)
+      ShowChart();
+    else
+      ShowPane();
     ShowOutputArea(true);
-    if (ActivePage == PageLogPrn) {
-      if (!RunLogPrnDisplay()) {
-        Message(MsgUnableToDisplay);
-        Outcome.Succeeded = false;
-      } else if (Selection.CheckedSensorCount < 1) {
-        NothingChecked(Outcome);
-      }
-    } else {
-      bool Ok = true;
-      if (DDRPage.ImportDDR(CommandMode, Ok)) {
-        ClearMessage();
-      } else {
-        if (Ok) Message(MsgUnableToDisplay);
-        Outcome.Succeeded = false;
-      }
-    }
+    Run(Outcome);
   }
-  Marks.tbtnDisplay = Marks.mnuDisplay;
+  Marks.*View.Button = Marks.*View.Menu;
   ViewChanged();
   return Outcome;
+}
+
+bool TApplication::RunDDRDisplay(bool& Reported) {
+  FServices.Pane.Clear();
+  bool Ok = true;
+  if (DDRPage.ImportDDR(CommandMode, Ok)) {
+    ClearMessage();
+    return true;
+  }
+  Reported = !Ok;
+  return false;
+}
+
+bool TApplication::RunDDRHeader(bool& Reported) {
+  FServices.Pane.Clear();
+  if (DDRPage.DDRNameEdited) {
+    DDRPage.edtFilenameExit();
+    DDRPage.DDRNameEdited = false;
+    FView->ControlsChanged();
+  }
+  // A summary that ran into an early end has said so already.
+  bool Ok = true;
+  if (DDRPage.ShowDDRSummary(CommandMode, Ok)) return true;
+  Reported = !Ok;
+  return false;
+}
+
+TCommandOutcome TApplication::OptionsDisplayExecute() {
+  if (!Prologue(MsgSelectValidFile)) return Failed();
+  const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
+  return ToggleView(DisplayView, OwnPage, [this](TCommandOutcome& Outcome) {
+    bool Reported = false;
+    if (ActivePage == PageDDRLog) {
+      if (!RunDDRDisplay(Reported)) {
+        if (!Reported) Message(MsgUnableToDisplay);
+        Outcome.Succeeded = false;
+      }
+    } else if (!RunLogPrnDisplay()) {
+      Message(MsgUnableToDisplay);
+      Outcome.Succeeded = false;
+    } else if (Selection.CheckedSensorCount < 1) {
+      NothingChecked(Outcome);
+    }
+  });
 }
 
 TCommandOutcome TApplication::OptionsHeaderExecute() {
   if (!Prologue(MsgSelectValidFile)) return Failed();
-  TCommandOutcome Outcome;
-  if (Marks.mnuHeader) {
-    CommandMode = cmNone;
-    FServices.Pane.Clear();
-    Marks.mnuHeader = false;
-    PaneVisible = false;
-    ShowOutputArea(false);
-  } else if (ActivePage == PageLogPrn || ActivePage == PageDDRLog) {
-    TBusyScope Busy(FServices.Busy);
-    CommandMode = cmHeader;
-    SetOnlyMark(&TViewMarks::mnuHeader);
-    ShowPane();
-    ShowOutputArea(true);
-    if (ActivePage == PageLogPrn) {
-      if (!RunLogHeader()) {
-        Message(MsgUnableToDisplayLogHeader);
+  const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
+  return ToggleView(HeaderView, OwnPage, [this](TCommandOutcome& Outcome) {
+    bool Reported = false;
+    if (ActivePage == PageDDRLog) {
+      if (!RunDDRHeader(Reported)) {
+        if (!Reported) Message(MsgUnableToDisplayDDRHeader);
         Outcome.Succeeded = false;
       }
-    } else {
-      FServices.Pane.Clear();
-      if (DDRPage.DDRNameEdited) {
-        DDRPage.edtFilenameExit();
-        DDRPage.DDRNameEdited = false;
-        FView->ControlsChanged();
-      }
-      // A summary that ran into an early end has said so already.
-      bool Ok = true;
-      if (!DDRPage.ShowDDRSummary(CommandMode, Ok)) {
-        if (Ok) Message(MsgUnableToDisplayDDRHeader);
-        Outcome.Succeeded = false;
-      }
+    } else if (!RunLogHeader()) {
+      Message(MsgUnableToDisplayLogHeader);
+      Outcome.Succeeded = false;
     }
-  }
-  Marks.tbtnHeader = Marks.mnuHeader;
-  ViewChanged();
-  return Outcome;
+  });
 }
 
 TCommandOutcome TApplication::OptionsGraphExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
-  TCommandOutcome Outcome;
   RemoveAllSeries();
-  if (Marks.mnuGraph) {
-    CommandMode = cmNone;
-    Marks.mnuGraph = false;
-    ChartVisible = false;
-    ShowOutputArea(false);
-  } else if (ActivePage == PageLogPlot) {
-    TBusyScope Busy(FServices.Busy);
-    CommandMode = cmGraph;
-    SetOnlyMark(&TViewMarks::mnuGraph);
-    ShowChart();
-    ShowOutputArea(true);
-    Outcome.Succeeded = RunGraph();
-  }
-  Marks.tbtnGraph = Marks.mnuGraph;
-  ViewChanged();
-  return Outcome;
+  return ToggleView(GraphView, ActivePage == PageLogPlot,
+                    [this](TCommandOutcome& Outcome) { Outcome.Succeeded = RunGraph(); });
 }
 
 TCommandOutcome TApplication::OptionsStatsExecute() {
   if (!Prologue(MsgSelectFile)) return Failed();
-  TCommandOutcome Outcome;
-  if (Marks.mnuStatistics) {
-    CommandMode = cmNone;
-    FServices.Pane.Clear();
-    Marks.mnuStatistics = false;
-    PaneVisible = false;
-    ShowOutputArea(false);
-  } else if (ActivePage == PageLogStat) {
-    TBusyScope Busy(FServices.Busy);
-    CommandMode = cmStatistics;
-    SetOnlyMark(&TViewMarks::mnuStatistics);
-    ShowPane();
-    ShowOutputArea(true);
+  return ToggleView(StatsView, ActivePage == PageLogStat, [this](TCommandOutcome& Outcome) {
     Outcome.Succeeded = RunStatistics();
     if (Selection.CheckedSensorCount < 1) NothingChecked(Outcome);
-  }
-  Marks.tbtnStats = Marks.mnuStatistics;
-  ViewChanged();
-  return Outcome;
+  });
 }
 
 TCommandOutcome TApplication::OptionsRefreshExecute() {
@@ -259,32 +268,19 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   };
   TBusyScope Busy(FServices.Busy);
   if (ActivePage == PageDDRLog) {
-    if (CommandMode == cmDisplay) {
-      FServices.Pane.Clear();
-      bool Ok = true;
-      if (DDRPage.ImportDDR(CommandMode, Ok)) {
-        ClearMessage();
-      } else {
-        Outcome.Succeeded = false;
-        if (Ok) Message(MsgRefreshDDRFile);
-      }
-    } else if (CommandMode == cmHeader) {
-      FServices.Pane.Clear();
-      if (DDRPage.DDRNameEdited) {
-        DDRPage.edtFilenameExit();
-        DDRPage.DDRNameEdited = false;
-        FView->ControlsChanged();
-      }
-      bool Ok = true;
-      if (!DDRPage.ShowDDRSummary(CommandMode, Ok)) {
-        Outcome.Succeeded = false;
-        if (Ok) Message(MsgRefreshDDRHeader);
-      }
+    bool Reported = false;
+    if (CommandMode == cmDisplay && !RunDDRDisplay(Reported)) {
+      Outcome.Succeeded = false;
+      if (!Reported) Message(MsgRefreshDDRFile);
+    } else if (CommandMode == cmHeader && !RunDDRHeader(Reported)) {
+      Outcome.Succeeded = false;
+      if (!Reported) Message(MsgRefreshDDRHeader);
     }
     return Outcome;
   }
 
   if (Selection.CheckedSensorCount < 1) {
+    StatTable = TStatTable{};
     if (ActivePage == PageLogPlot)
       RemoveAllSeries();
     else
@@ -295,10 +291,7 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   } else if (ActivePage == PageLogStat) {
     Outcome.Succeeded = RunStatistics();
   } else if (ActivePage == PageLogPrn && CommandMode == cmDisplay) {
-    const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
-    FServices.Pane.Clear();
-    std::string OutputFileName;
-    if (ConvertLogToText(Selection, LogPrn, Format, CommandMode, Separator, FUi, OutputFileName))
+    if (RunLogPrnDisplay())
       ClearMessage();
     else
       Fail(MsgRefreshLogFile);
@@ -448,7 +441,9 @@ TCommandOutcome TApplication::FileOpenExecute(int Tag) {
 }
 
 TCommandOutcome TApplication::OpenChosenFile(int Tag, const std::string& Chosen) {
-  OpenDialogFolder = std::filesystem::path(Chosen).parent_path().string();
+  std::error_code Ec;
+  const std::filesystem::path Full = std::filesystem::absolute(Chosen, Ec);
+  OpenDialogFolder = (Ec ? std::filesystem::path(Chosen) : Full).parent_path().string();
   TCommandOutcome Outcome;
   if (ActivePage != PageDDRLog) {
     Selection.LogFileName = Chosen;
@@ -464,7 +459,17 @@ TCommandOutcome TApplication::OpenChosenFile(int Tag, const std::string& Chosen)
     Outcome.Succeeded = Selection.FileValid;
   }
   FView->ControlsChanged();
+  if (Tag != TagBrowseOut) Remember(Chosen, Outcome.Succeeded);
   return Outcome;
+}
+
+void TApplication::Remember(const std::string& Path, bool Opened) {
+  std::error_code Ec;
+  // A file that is gone leaves the list once it was asked for; one that
+  // would not open stays, as it may be on a card not inserted yet.
+  const bool Changed = Opened ? RecentFiles.Add(Path)
+                              : !std::filesystem::exists(Path, Ec) && RecentFiles.Remove(Path);
+  if (Changed) FView->RecentFilesChanged();
 }
 
 int TApplication::PageForFile(const std::string& Path, int Page) {
@@ -481,9 +486,23 @@ int TApplication::PageForFile(const std::string& Path, int Page) {
 TCommandOutcome TApplication::OpenFile(const std::string& Path) {
   const int Page = PageForFile(Path, ActivePage);
   if (Page != ActivePage) PgCntrlLogChange(Page);
-  if (Page == PageRamCard) return TCommandOutcome{cbxRamdirClick(Path), {}};
+  if (Page == PageRamCard) {
+    const bool Listed = cbxRamdirClick(Path);
+    Remember(Path, Listed);
+    return TCommandOutcome{Listed, {}};
+  }
   ClearMessage();
   return OpenChosenFile(Page == PageDDRLog ? TagBrowseDDR : TagBrowseLog, Path);
+}
+
+TCommandOutcome TApplication::OpenFiles(const std::vector<std::string>& Paths) {
+  if (Paths.empty()) return TCommandOutcome{};
+  std::error_code Ec;
+  bool Changed = false;
+  for (std::size_t I = Paths.size() - 1; I > 0; --I)
+    if (std::filesystem::exists(Paths[I], Ec)) Changed = RecentFiles.Add(Paths[I]) || Changed;
+  if (Changed) FView->RecentFilesChanged();
+  return OpenFile(Paths.front());
 }
 
 void TApplication::FileExitExecute() { FView->CloseRequested(); }

@@ -183,15 +183,15 @@ private:
   bool FLayingOutLegend = false;
 };
 
-// The points a line needs to look the same at Columns columns across
-// [MinX, MaxX]: per column the first, lowest, highest and last point, in x
-// order. Points outside the range are kept as they are, few as they are.
 // The times of the bottom axis's labels: the multiples of the smallest
 // round step (whole seconds, minutes, hours, days, months, years; none
 // finer than Finest milliseconds) that puts no more than MaxCount labels
 // in [MinX, MaxX]. Empty when no round time falls in the range.
 std::vector<double> RoundLabelTimes(double MinX, double MaxX, int MaxCount, qint64 Finest);
 
+// The points a line needs to look the same at Columns columns across
+// [MinX, MaxX]: per column the first, lowest, highest and last point, in x
+// order. Points outside the range are kept as they are, few as they are.
 QList<QPointF> ReducePoints(const QList<QPointF>& Points, double MinX, double MaxX, int Columns);
 
 } // namespace quorvin::chart

@@ -201,17 +201,8 @@ void CheckRunOptions(TCommandLine& Line) {
   Line.Jobs = static_cast<unsigned>(std::stoul(J));
 }
 
-} // namespace
-
-std::string UsageLine(const std::string& Problem, const std::string& Usage) {
-  return ConsoleText(Problem) + " (usage: quorvin-cli " + Usage + ")";
-}
-
-int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, std::ostream& Out,
-                     std::ostream& Err) {
-  CLI::App Tool("quorvin-cli converts and shows the files of environmental data loggers as "
-                "the Quorvin window does, without a display.",
-                "quorvin-cli");
+// The tool's own options and its commands, each declaring its arguments.
+void DeclareTool(CLI::App& Tool, TCommandLine& Line) {
   Tool.formatter(std::make_shared<TFormatter>());
   Tool.allow_extras();
   // One command per run: after it, a command's name is a plain word (a file
@@ -245,6 +236,34 @@ int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, s
   Tool.footer("The run options may also follow prn, header, stats and ddr (but --summary "
               "after ddr is its block summary).\n'quorvin-cli help COMMAND' shows the "
               "arguments of one command.");
+}
+
+// The help asked for: the tool's, or that of the command named.
+void MakeHelpText(const CLI::App& Tool, TCommandLine& Line) {
+  if (Line.HelpTopic.empty()) {
+    Line.HelpText =
+        Tool.get_formatter()->make_help(&Tool, "quorvin-cli", CLI::AppFormatMode::Normal);
+    return;
+  }
+  const std::string& Topic = Line.HelpTopic.front();
+  const TCommandEntry* E = FindCommand(Topic);
+  if (!E) throw TUsageError("unknown command: " + Topic);
+  const CLI::App* Sub = Tool.get_subcommand(E->Name);
+  Line.HelpText = Sub->get_formatter()->make_help(Sub, Sub->get_name(), CLI::AppFormatMode::Normal);
+}
+
+} // namespace
+
+std::string UsageLine(const std::string& Problem, const std::string& Usage) {
+  return ConsoleText(Problem) + " (usage: quorvin-cli " + Usage + ")";
+}
+
+int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, std::ostream& Out,
+                     std::ostream& Err) {
+  CLI::App Tool("quorvin-cli converts and shows the files of environmental data loggers as "
+                "the Quorvin window does, without a display.",
+                "quorvin-cli");
+  DeclareTool(Tool, Line);
 
   const CLI::App* Command = nullptr;
   std::string Usage = CommandUsage(Tool);
@@ -293,19 +312,7 @@ int ParseCommandLine(const std::vector<std::string>& Args, TCommandLine& Line, s
     if (Line.Command->ManyFiles && Line.Files.empty() && !Line.FilesFrom)
       throw TUsageError(Line.Command->NoFile);
 
-    if (Line.Command->Name == std::string("help")) {
-      if (Line.HelpTopic.empty()) {
-        Line.HelpText =
-            Tool.get_formatter()->make_help(&Tool, "quorvin-cli", CLI::AppFormatMode::Normal);
-      } else {
-        const std::string& Topic = Line.HelpTopic.front();
-        const TCommandEntry* E = FindCommand(Topic);
-        if (!E) throw TUsageError("unknown command: " + Topic);
-        const CLI::App* Sub = Tool.get_subcommand(E->Name);
-        Line.HelpText =
-            Sub->get_formatter()->make_help(Sub, Sub->get_name(), CLI::AppFormatMode::Normal);
-      }
-    }
+    if (Line.Command->Name == std::string("help")) MakeHelpText(Tool, Line);
   } catch (const TUsageError& E) {
     Err << UsageLine(E.what(), Usage) << "\n";
     return 2;

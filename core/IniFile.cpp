@@ -76,6 +76,10 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Key,
   FImpl->Ini.SetValue(Section.c_str(), Key.c_str(), Value.c_str());
 }
 
+void TIniFile::EraseSection(const std::string& Section) {
+  FImpl->Ini.Delete(Section.c_str(), nullptr);
+}
+
 bool TIniFile::UpdateFile() {
   FFailureReason.clear();
   std::string Text;

@@ -28,6 +28,8 @@ public:
   std::string ReadString(const std::string& Section, const std::string& Key,
                          const std::string& Default) const;
   void WriteString(const std::string& Section, const std::string& Key, const std::string& Value);
+  // Removes the section and every key in it.
+  void EraseSection(const std::string& Section);
   // Writes the file through a temporary file in the same folder, renamed over
   // the old one only when complete. False when it could not be written.
   bool UpdateFile();

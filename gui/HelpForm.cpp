@@ -2,6 +2,7 @@
 #include "gui/HelpForm.h"
 
 #include <QBoxLayout>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +43,25 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   setAttribute(Qt::WA_QuitOnClose, false);
   resize(820, 620);
 
+  QHBoxLayout* Bar = BuildBar();
+  BuildBrowser();
+  auto* Split = new QSplitter;
+  Split->addWidget(lstContents);
+  Split->addWidget(FBrowser);
+  Split->setStretchFactor(1, 1);
+  Split->setSizes({170, 650});
+
+  auto* Layout = new QVBoxLayout(this);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(0);
+  Layout->addLayout(Bar);
+  Layout->addWidget(Split, 1);
+
+  ConnectControls();
+}
+
+// The bar above the page: back, forward, contents and the find box.
+QHBoxLayout* THelpForm::BuildBar() {
   auto Button = [this](const char* Name, std::string_view Caption, QStyle::StandardPixmap Icon) {
     auto* B = new QToolButton;
     B->setObjectName(QString::fromLatin1(Name));
@@ -82,6 +102,11 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   Bar->addWidget(edtFind);
   Bar->addWidget(lblNotFound);
 
+  return Bar;
+}
+
+// The list of topics and the page.
+void THelpForm::BuildBrowser() {
   lstContents = new QListWidget;
   lstContents->setObjectName(QStringLiteral("lstContents"));
   for (const THelpPage& Page : HelpPages) {
@@ -104,19 +129,9 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
                      "th { background-color: %3; color: %4; }\n")
           .arg(Colours.color(QPalette::AlternateBase).name(), Colours.color(QPalette::Text).name(),
                Colours.color(QPalette::Button).name(), Colours.color(QPalette::ButtonText).name()));
+}
 
-  auto* Split = new QSplitter;
-  Split->addWidget(lstContents);
-  Split->addWidget(FBrowser);
-  Split->setStretchFactor(1, 1);
-  Split->setSizes({170, 650});
-
-  auto* Layout = new QVBoxLayout(this);
-  Layout->setContentsMargins(0, 0, 0, 0);
-  Layout->setSpacing(0);
-  Layout->addLayout(Bar);
-  Layout->addWidget(Split, 1);
-
+void THelpForm::ConnectControls() {
   connect(btnBack, &QToolButton::clicked, FBrowser, &QTextBrowser::backward);
   connect(btnForward, &QToolButton::clicked, FBrowser, &QTextBrowser::forward);
   connect(btnContents, &QToolButton::clicked, this, [this] { ShowTopic(Text(HelpContentsTopic)); });
@@ -125,12 +140,18 @@ THelpForm::THelpForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
   connect(FBrowser, &QTextBrowser::sourceChanged, this, &THelpForm::SourceChanged);
   // A click opens the page at its top even when the list already shows it
   // as the current one (after a link into the middle of the page).
+  // While a text is looked for, the page opens at its first match.
   auto Open = [this](QListWidgetItem* Item) {
-    if (Item) ShowTopic(Item->data(Qt::UserRole).toString());
+    if (!Item) return;
+    ShowTopic(Item->data(Qt::UserRole).toString());
+    if (!edtFind->text().isEmpty()) FindInPage(TFindFrom::Here);
   };
   connect(lstContents, &QListWidget::currentItemChanged, this, Open);
   connect(lstContents, &QListWidget::itemClicked, this, Open);
-  connect(edtFind, &QLineEdit::textChanged, this, [this] { FindInPage(TFindFrom::Here); });
+  connect(edtFind, &QLineEdit::textChanged, this, [this] {
+    ListPagesHolding();
+    FindInPage(TFindFrom::Here);
+  });
 
   auto* Find = new QShortcut(QKeySequence::Find, this);
   connect(Find, &QShortcut::activated, this, [this] {
@@ -213,7 +234,30 @@ void THelpForm::MarkAll() {
   FBrowser->setExtraSelections(Marks);
 }
 
+void THelpForm::ListPagesHolding() {
+  if (FPageTexts.isEmpty()) {
+    for (const THelpPage& Page : HelpPages) {
+      QFile File(QStringLiteral(":/help/") + Text(Page.File));
+      QTextDocument Document;
+      if (File.open(QIODevice::ReadOnly)) Document.setHtml(QString::fromUtf8(File.readAll()));
+      FPageTexts.append(Document.toPlainText());
+    }
+  }
+  const QString Wanted = edtFind->text();
+  FOnSomePage = Wanted.isEmpty();
+  for (int Row = 0; Row < lstContents->count() && Row < FPageTexts.size(); ++Row) {
+    QListWidgetItem* Item = lstContents->item(Row);
+    const QString Title = Text(HelpPages[std::size_t(Row)].Title);
+    const qsizetype Matches =
+        Wanted.isEmpty() ? 0 : FPageTexts[Row].count(Wanted, Qt::CaseInsensitive);
+    FOnSomePage = FOnSomePage || Matches > 0;
+    Item->setHidden(!Wanted.isEmpty() && Matches == 0);
+    Item->setText(Matches > 0 ? QStringLiteral("%1 (%2)").arg(Title).arg(Matches) : Title);
+  }
+}
+
 void THelpForm::ShowFound(bool Found) {
+  lblNotFound->setText(Text(FOnSomePage ? HelpNotOnPage : HelpNotFound));
   lblNotFound->setVisible(!Found);
   edtFind->setStyleSheet(Found ? QString() : QStringLiteral("QLineEdit { background: #ffd9d9; }"));
 }

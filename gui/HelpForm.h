@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: the user manual built into the program, with a contents
-// list, Back and Forward, and a find box that searches the page as you type.
+// list, Back and Forward, and a find box that searches the page as you type
+// and lists the pages of the whole manual that hold the text.
 // One window for the program's life, shown again and raised for every topic.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -11,6 +13,7 @@
 
 #include "core/UiServices.h"
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -46,10 +49,20 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  QHBoxLayout* BuildBar();
+  void BuildBrowser();
+  void ConnectControls();
   void SourceChanged(const QUrl& Url);
   // Marks every match of the find box's text in the page.
   void MarkAll();
   void ShowFound(bool Found);
+  // The contents list shows only the pages that hold the find box's text,
+  // each with its number of matches; all pages when the box is empty.
+  void ListPagesHolding();
+
+  // The plain text of every page, in contents order, read when first needed.
+  QStringList FPageTexts;
+  bool FOnSomePage = true;
 
   QListWidget* lstContents = nullptr;
   QTextBrowser* FBrowser = nullptr;

@@ -1,27 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The main window: its building, menus and tool bar, the running of commands
+// and its own events. Its controls are bound to the application in
+// MainFormBindings.cpp, the application's state is drawn in MainFormView.cpp
+// and the pages are laid out in MainFormPages.cpp.
 #include "gui/MainForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
-#include <QFocusEvent>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -30,7 +24,6 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include <cmath>
 #include <exception>
 
 #include "app/Settings.h"
@@ -86,45 +79,6 @@ bool IsView(TActionId Id) {
 // The dynamic property that holds a widget's help context; a widget without
 // one has its parent's.
 constexpr const char* HelpContextProperty = "HelpContext";
-
-void SetChecked(QAbstractButton* Button, bool Checked) {
-  const QSignalBlocker Block(Button);
-  Button->setChecked(Checked);
-}
-
-void SetText(QLineEdit* Edit, const std::string& Text) {
-  const QString Shown = FromEngine(Text);
-  if (Edit->text() == Shown) return;
-  const QSignalBlocker Block(Edit);
-  Edit->setText(Shown);
-}
-
-void SetIndex(QComboBox* Box, int Index) {
-  const QSignalBlocker Block(Box);
-  Box->setCurrentIndex(Index >= 0 && Index < Box->count() ? Index : -1);
-}
-
-void SetItemCheck(QListWidget* List, int Row, bool Checked) {
-  QListWidgetItem* Item = List->item(Row);
-  if (!Item) return;
-  const QSignalBlocker Block(List);
-  Item->setCheckState(Checked ? Qt::Checked : Qt::Unchecked);
-}
-
-QListWidgetItem* AddCheckItem(QListWidget* List, const QString& Text, bool Checked) {
-  auto* Item = new QListWidgetItem(Text, List);
-  Item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  Item->setCheckState(Checked ? Qt::Checked : Qt::Unchecked);
-  return Item;
-}
-
-// The date pickers show the desktop's short date, with the year in full.
-QString PickerFormat() {
-  QString Format = QLocale::system().dateFormat(QLocale::ShortFormat);
-  if (!Format.contains(QStringLiteral("yyyy")))
-    Format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-  return Format;
-}
 
 } // namespace
 
@@ -362,112 +316,6 @@ void TMainForm::BuildToolBar() {
   tbtnHelp = Button(actHelp, "tbtnHelp", {});
 }
 
-void TMainForm::ConnectLogSelection(int Page) {
-  TApplication& A = *FApp;
-  connect(edtFilename[Page], &QLineEdit::textEdited, this,
-          [&A, Page](const QString& Text) { A.LogFileChange(Page, ToEngine(Text)); });
-  // Enter in the box takes the name as leaving it does.
-  connect(edtFilename[Page], &QLineEdit::returnPressed, this,
-          [this, Page] { Run([this, Page] { FApp->edtFilenameExit(Page); }); });
-  edtFilename[Page]->installEventFilter(this);
-  connect(btnBrowse[Page], &QPushButton::clicked, this,
-          [this] { Run([this] { FApp->FileOpenExecute(TagBrowseLog); }); });
-  const QString Format = PickerFormat();
-  for (QDateEdit* Picker : {dtpStart[Page], dtpEnd[Page]}) Picker->setDisplayFormat(Format);
-  connect(dtpStart[Page], &QDateEdit::dateChanged, this, [&A, Page](const QDate& Date) {
-    A.Selection.dtpStartChange(Page, DateToDateTime(Date));
-  });
-  connect(dtpEnd[Page], &QDateEdit::dateChanged, this,
-          [&A, Page](const QDate& Date) { A.Selection.dtpEndChange(Page, DateToDateTime(Date)); });
-  connect(cbxDtFormat[Page], &QComboBox::currentIndexChanged, this, [this, Page](int Index) {
-    if (Index >= 0) FApp->DtFormatChange(Page, ToEngine(cbxDtFormat[Page]->itemText(Index)));
-  });
-  connect(chkSelectAll[Page], &QCheckBox::clicked, this,
-          [&A](bool Checked) { A.Selection.SelectAllClick(Checked); });
-  connect(chklbxSensors[Page], &QListWidget::itemChanged, this,
-          [this, Page](QListWidgetItem* Item) {
-            FApp->Selection.CheckSensorsClick(chklbxSensors[Page]->row(Item),
-                                              Item->checkState() == Qt::Checked);
-          });
-  if (Page == PageLogPrn) chklbxSensors[Page]->installEventFilter(this);
-}
-
-void TMainForm::ConnectOptions() {
-  TApplication& A = *FApp;
-  // LOGPRN.
-  connect(chkAppend, &QCheckBox::toggled, this, [&A](bool B) { A.LogPrn.AppendData = B; });
-  connect(chkSysFormat, &QCheckBox::toggled, this, [&A](bool B) { A.chkSysFormatClick(B); });
-  connect(FStdzeroButtons, &QButtonGroup::idToggled, this, [&A](int Id, bool Checked) {
-    if (Checked) A.gbxStdzeroClick(Id);
-  });
-  connect(chkFileLayout, &QListWidget::itemChanged, this, [this](QListWidgetItem* Item) {
-    FApp->chkFileLayoutClickCheck(chkFileLayout->row(Item), Item->checkState() == Qt::Checked);
-  });
-  connect(cbxOutFormat, &QComboBox::currentIndexChanged, this,
-          [this](int Index) { FApp->cbxOutFormatChange(PageLogPrn, Index); });
-
-  // LOGPLOT.
-  connect(STBackColor, &QComboBox::currentIndexChanged, this,
-          [this](int Index) { FApp->STBackColorChange(Index); });
-  connect(STTextColor, &QComboBox::currentIndexChanged, this,
-          [this](int Index) { FApp->STTextColorChange(Index); });
-  connect(edtMax, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.GraphLimits.edtMax = ToEngine(T); });
-  connect(edtMin, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.GraphLimits.edtMin = ToEngine(T); });
-
-  // RAMCARD.
-  // A drive picked from the list, or a folder or file typed and entered.
-  connect(cbxRamdir, &QComboBox::activated, this, [this](int) { RamDriveChosen(); });
-  connect(cbxRamdir->lineEdit(), &QLineEdit::returnPressed, this, [this] { RamDriveChosen(); });
-  connect(edtOutFile, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.RamCardPage.RAMDirectory = ToEngine(T); });
-  connect(btnBrowseDir, &QPushButton::clicked, this,
-          [this] { Run([this] { FApp->btnBrowseDirClick(); }); });
-  connect(chklbxRamFiles, &QListWidget::itemChanged, this, [this](QListWidgetItem* Item) {
-    auto& Items = FApp->RamCardPage.chklbxRamFiles.Items;
-    const int Row = chklbxRamFiles->row(Item);
-    if (Row >= 0 && Row < int(Items.size()))
-      Items[std::size_t(Row)].Checked = Item->checkState() == Qt::Checked;
-  });
-  connect(chklbxRamFiles, &QListWidget::currentRowChanged, this,
-          [&A](int Row) { A.RamCardPage.chklbxRamFiles.ItemIndex = Row; });
-
-  // DDRLOG.
-  connect(edtDDRLog, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.LogFileChange(PageDDRLog, ToEngine(T)); });
-  connect(edtDDRLog, &QLineEdit::returnPressed, this,
-          [this] { Run([this] { FApp->edtFilenameExit(PageDDRLog); }); });
-  edtDDRLog->installEventFilter(this);
-  connect(edtDDROutput, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.edtDDROutputChange(ToEngine(T)); });
-  connect(edtDDROutput, &QLineEdit::returnPressed, this,
-          [this] { Run([this] { FApp->edtDDROutputExit(); }); });
-  edtDDROutput->installEventFilter(this);
-  connect(btnDDRBrowse, &QPushButton::clicked, this,
-          [this] { Run([this] { FApp->FileOpenExecute(TagBrowseDDR); }); });
-  connect(btnOutBrowse, &QPushButton::clicked, this,
-          [this] { Run([this] { FApp->FileOpenExecute(TagBrowseOut); }); });
-  connect(cbxOutFormat1, &QComboBox::currentIndexChanged, this,
-          [this](int Index) { FApp->cbxOutFormatChange(PageDDRLog, Index); });
-  TDDRLayout& D = A.DDRObj.Layout;
-  connect(chkAppend1, &QCheckBox::toggled, this, [&D](bool B) { D.AppendDDRData = B; });
-  connect(chkHeader, &QCheckBox::toggled, this, [&D](bool B) { D.AddHeader = B; });
-  connect(chkData, &QCheckBox::toggled, this, [&D](bool B) { D.AddData = B; });
-  connect(chkNotes, &QCheckBox::toggled, this, [&D](bool B) { D.AddNotes = B; });
-  connect(chkUSGSStation, &QCheckBox::toggled, this, [&D](bool B) { D.USGSStation = B; });
-  connect(chkUSGSDevice, &QCheckBox::clicked, this,
-          [this](bool B) { FApp->chkUSGSDeviceClick(B); });
-  connect(edtDevice, &QLineEdit::textEdited, this,
-          [&A](const QString& T) { A.DDRPage.SetDeviceText(ToEngine(T)); });
-  connect(cbxDtFormatDDR, &QComboBox::currentIndexChanged, this, [this](int Index) {
-    if (Index >= 0) FApp->DtFormatChange(PageDDRLog, ToEngine(cbxDtFormatDDR->itemText(Index)));
-  });
-
-  connect(PgCntrlLog, &QTabWidget::currentChanged, this,
-          [this](int Page) { Run([this, Page] { FApp->PgCntrlLogChange(Page); }); });
-}
-
 // ---------------------------------------------------------------------------
 // Start-up and shut-down
 
@@ -539,8 +387,7 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
 // ---------------------------------------------------------------------------
 // Running commands
 
-template <class F>
-void TMainForm::Run(F&& Work) {
+void TMainForm::Run(const std::function<void()>& Work) {
   if (FRunning || FBusy->Busy()) return;
   FRunning = true;
   try {
@@ -558,23 +405,6 @@ void TMainForm::RunAction(TActionId Id) {
   Run([&A, Id] { A.Execute(Id); });
   // A toggle that refused leaves its marks as they were.
   ViewStateChanged();
-}
-
-void TMainForm::ControlExit(std::function<void()> Handler) {
-  if (FRunning || FBusy->Busy())
-    QTimer::singleShot(0, this, [this, Handler] { Run(Handler); });
-  else
-    Run(Handler);
-}
-
-void TMainForm::RamDriveChosen() {
-  // Enter on a name the list holds is also an activation: one choice, once.
-  if (FRamDrivePending) return;
-  FRamDrivePending = true;
-  QTimer::singleShot(0, this, [this] {
-    FRamDrivePending = false;
-    Run([this] { FApp->cbxRamdirClick(ToEngine(cbxRamdir->currentText())); });
-  });
 }
 
 void TMainForm::About1Click() {
@@ -604,27 +434,6 @@ bool TMainForm::event(QEvent* Event) {
     return true;
   }
   return QMainWindow::event(Event);
-}
-
-bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Event->type() == QEvent::FocusOut) {
-    // Leaving a control: by the keyboard or the mouse, not by a menu or a
-    // dialog opening over the window.
-    const Qt::FocusReason Reason = static_cast<QFocusEvent*>(Event)->reason();
-    if (Reason == Qt::ActiveWindowFocusReason || Reason == Qt::PopupFocusReason)
-      return QMainWindow::eventFilter(Watched, Event);
-    for (int Page = 0; Page < LogPageCount; ++Page)
-      if (Watched == edtFilename[Page]) ControlExit([this, Page] { FApp->edtFilenameExit(Page); });
-    if (Watched == edtDDRLog) ControlExit([this] { FApp->edtFilenameExit(PageDDRLog); });
-    if (Watched == edtDDROutput) ControlExit([this] { FApp->edtDDROutputExit(); });
-    if (Watched == chklbxSensors[PageLogPrn]) {
-      std::vector<bool> States;
-      for (int I = 0; I < chklbxSensors[PageLogPrn]->count(); ++I)
-        States.push_back(chklbxSensors[PageLogPrn]->item(I)->checkState() == Qt::Checked);
-      FApp->Selection.chklbxSensorsExit(States);
-    }
-  }
-  return QMainWindow::eventFilter(Watched, Event);
 }
 
 // ---------------------------------------------------------------------------
@@ -678,241 +487,6 @@ void TMainForm::ShowPage(int Page) {
 void TMainForm::OpenDroppedFile(const QString& Path) {
   if (FRunning || FBusy->Busy()) return;
   Run([this, File = ToEngine(Path)] { FApp->OpenFile(File); });
-}
-
-// ---------------------------------------------------------------------------
-// Drawing the application's state
-
-void TMainForm::SetOutputAreaShown(bool Shown) {
-  if (Shown == FOutputShown) return;
-  FOutputShown = Shown;
-  const bool Normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
-  if (Shown) {
-    PnlMain->setMaximumHeight(FPageAreaHeight);
-    PnlOptions->show();
-    if (Normal && FCreated) {
-      resize(width(), FCollapsedHeight + FOutputAreaHeight);
-      FitOnScreen();
-    }
-  } else {
-    PnlOptions->hide();
-    PnlMain->setMaximumHeight(QWIDGETSIZE_MAX);
-    // The smaller minimum counts before the window shrinks to it.
-    centralWidget()->layout()->activate();
-    layout()->activate();
-    if (Normal && FCreated) resize(width(), FCollapsedHeight);
-  }
-}
-
-void TMainForm::ViewStateChanged() {
-  const TApplication& A = *FApp;
-  const TViewMarks& M = A.Marks;
-  const std::pair<TActionId, bool> MenuMarks[] = {{actOptionsDisplay, M.mnuDisplay},
-                                                  {actOptionsHeader, M.mnuHeader},
-                                                  {actOptionsGraph, M.mnuGraph},
-                                                  {actOptionsStats, M.mnuStatistics}};
-  for (const auto& [Id, Checked] : MenuMarks) {
-    const QSignalBlocker Block(Action(Id));
-    Action(Id)->setChecked(Checked);
-  }
-  SetChecked(tbtnDisplay, M.tbtnDisplay);
-  SetChecked(tbtnHeader, M.tbtnHeader);
-  SetChecked(tbtnGraph, M.tbtnGraph);
-  SetChecked(tbtnStats, M.tbtnStats);
-  tbtnDisplay->setEnabled(A.ToolButtons.tbtnDisplay);
-  tbtnHeader->setEnabled(A.ToolButtons.tbtnHeader);
-  tbtnGraph->setEnabled(A.ToolButtons.tbtnGraph);
-  tbtnStats->setEnabled(A.ToolButtons.tbtnStats);
-  RedtDisplay->setVisible(A.PaneVisible);
-  ChartLog->setVisible(A.ChartVisible);
-  SetOutputAreaShown(A.OutputAreaShown);
-  if (PgCntrlLog->currentIndex() != A.ActivePage) {
-    const QSignalBlocker Block(PgCntrlLog);
-    PgCntrlLog->setCurrentIndex(A.ActivePage);
-  }
-}
-
-void TMainForm::ShowLogPrnControls() {
-  const TLogPrnOptions& O = FApp->LogPrn;
-  SetChecked(chkAppend, O.AppendData);
-  SetChecked(chkSysFormat, O.UseSysFormat);
-  {
-    const QSignalBlocker Block(FStdzeroButtons);
-    if (QAbstractButton* Radio = FStdzeroButtons->button(StdzeroItem(O))) Radio->setChecked(true);
-  }
-  {
-    const QSignalBlocker Block(chkFileLayout);
-    for (int I = 0; I < chkFileLayout->count() && I < FileLayoutItemCount; ++I) {
-      QListWidgetItem* Item = chkFileLayout->item(I);
-      Item->setCheckState(FileLayoutChecked(O, I) ? Qt::Checked : Qt::Unchecked);
-      Qt::ItemFlags Flags = Qt::ItemIsUserCheckable | Qt::ItemIsSelectable;
-      if (FileLayoutEnabled(O, I)) Flags |= Qt::ItemIsEnabled;
-      Item->setFlags(Flags);
-    }
-  }
-  SetIndex(cbxOutFormat, ItemOfOutputFormat(O.OutputFormat));
-}
-
-void TMainForm::ShowDDRControls() {
-  const TDDRPage& P = FApp->DDRPage;
-  const TDDRLayout& L = FApp->DDRObj.Layout;
-  SetText(edtDDRLog, P.Controls.edtDDRLog);
-  SetText(edtDDROutput, P.Controls.edtDDROutput);
-  SetIndex(cbxOutFormat1, ItemOfOutputFormat(L.DDROutputFormat));
-  SetChecked(chkAppend1, L.AppendDDRData);
-  SetChecked(chkHeader, L.AddHeader);
-  SetChecked(chkData, L.AddData);
-  SetChecked(chkNotes, L.AddNotes);
-  SetChecked(chkUSGSStation, L.USGSStation);
-  SetChecked(chkUSGSDevice, L.USGSDevice);
-  SetText(edtDevice, P.edtDevice());
-  edtDevice->setEnabled(P.edtDeviceEnabled());
-  SetIndex(cbxDtFormatDDR, FApp->cbxDtFormatDDR);
-}
-
-void TMainForm::ControlsChanged() {
-  ShowLogPrnControls();
-  ShowDDRControls();
-  SetText(edtMax, FApp->GraphLimits.edtMax);
-  SetText(edtMin, FApp->GraphLimits.edtMin);
-  const TRamCardPage& R = FApp->RamCardPage;
-  SetText(edtOutFile, R.RAMDirectory);
-  QStringList Drives;
-  for (const std::string& D : R.cbxRamdir.Items) Drives.append(FromEngine(D));
-  QStringList Shown;
-  for (int I = 0; I < cbxRamdir->count(); ++I) Shown.append(cbxRamdir->itemText(I));
-  const QSignalBlocker Block(cbxRamdir);
-  if (Shown != Drives) {
-    cbxRamdir->clear();
-    cbxRamdir->addItems(Drives);
-  }
-  cbxRamdir->setEditText(FromEngine(R.cbxRamdir.Text));
-}
-
-void TMainForm::RamFilesChanged() {
-  const TRamCardPage& R = FApp->RamCardPage;
-  {
-    const QSignalBlocker Block(chklbxRamFiles);
-    chklbxRamFiles->clear();
-    for (const TRamFileItem& Item : R.chklbxRamFiles.Items)
-      AddCheckItem(chklbxRamFiles, FromEngine(Item.Text), Item.Checked);
-    chklbxRamFiles->setCurrentRow(R.chklbxRamFiles.ItemIndex);
-  }
-  const QSignalBlocker Block(cbxRamdir);
-  cbxRamdir->setEditText(FromEngine(R.cbxRamdir.Text));
-}
-
-void TMainForm::ChartColoursChanged() {
-  const TChartColours& C = FApp->Colours;
-  SetIndex(STBackColor, ColourIndex(C.BackgroundColor));
-  SetIndex(STTextColor, ColourIndex(C.TextColor));
-  ChartLog->ShowColours(C);
-}
-
-void TMainForm::AddChartMenuEntries(QMenu& Menu) {
-  auto Add = [&](std::string_view Text, const char* Name, auto Work) {
-    QAction* Entry = Menu.addAction(Caption(Text));
-    Entry->setObjectName(QString::fromLatin1(Name));
-    connect(Entry, &QAction::triggered, this, [this, Work] { Run(Work); });
-  };
-  Add(MenuSaveChartPng, "mnuSaveChartPng",
-      [this] { FApp->SaveChartExecute(*ChartLog, TChartFileType::Png); });
-  Add(MenuSaveChartPdf, "mnuSaveChartPdf",
-      [this] { FApp->SaveChartExecute(*ChartLog, TChartFileType::Pdf); });
-  Add(MenuExportVisibleRange, "mnuExportVisibleRange", [this] {
-    // Whole milliseconds within what shows.
-    FApp->ExportVisibleRangeExecute(
-        MSecsToDateTime(qint64(std::ceil(ChartLog->VisibleMinimumMSecs()))),
-        MSecsToDateTime(qint64(std::floor(ChartLog->VisibleMaximumMSecs()))));
-  });
-}
-
-void TMainForm::FocusControl(TFocusTarget Target) {
-  QWidget* Widget = nullptr;
-  switch (Target) {
-  case TFocusTarget::edtFilename:
-    Widget = edtFilename[PageLogPrn];
-    break;
-  case TFocusTarget::edtFilename2:
-    Widget = edtFilename[PageLogPlot];
-    break;
-  case TFocusTarget::edtFilename3:
-    Widget = edtFilename[PageLogStat];
-    break;
-  case TFocusTarget::cbxRamdir:
-    Widget = cbxRamdir;
-    break;
-  case TFocusTarget::edtOutFile:
-    Widget = edtOutFile;
-    break;
-  case TFocusTarget::edtDDRLog:
-    Widget = edtDDRLog;
-    break;
-  }
-  if (Widget) Widget->setFocus(Qt::OtherFocusReason);
-}
-
-void TMainForm::CloseRequested() {
-  // Closed once the command that asked for it has returned.
-  QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-}
-
-// --- the selection's view ------------------------------------------------------
-
-void TMainForm::FileNameShown(int Page, const std::string& Text) {
-  if (IsLogPage(Page)) SetText(edtFilename[Page], Text);
-}
-
-void TMainForm::FocusFileName(int /*Page*/) {
-  // The box of the log page that is showing; a hidden page takes no focus.
-  const int Showing = PgCntrlLog->currentIndex();
-  if (IsLogPage(Showing)) edtFilename[Showing]->setFocus(Qt::OtherFocusReason);
-}
-
-void TMainForm::SensorsCleared() {
-  for (QListWidget* List : chklbxSensors) {
-    const QSignalBlocker Block(List);
-    List->clear();
-  }
-}
-
-void TMainForm::SensorAdded(const std::string& FullName) {
-  const QString Name = FromEngine(FullName);
-  for (QListWidget* List : chklbxSensors) {
-    const QSignalBlocker Block(List);
-    AddCheckItem(List, Name, false);
-  }
-}
-
-void TMainForm::SensorCheckShown(int Index, bool Checked) {
-  for (QListWidget* List : chklbxSensors) SetItemCheck(List, Index, Checked);
-}
-
-void TMainForm::SelectAllShown(bool Checked) {
-  for (QCheckBox* Box : chkSelectAll) SetChecked(Box, Checked);
-}
-
-void TMainForm::FirstSensorHighlighted() {
-  for (QListWidget* List : chklbxSensors) {
-    const QSignalBlocker Block(List);
-    List->setCurrentRow(0);
-  }
-}
-
-void TMainForm::StartPickerShown(int Page, TDateTime Date) {
-  if (!IsLogPage(Page)) return;
-  const QSignalBlocker Block(dtpStart[Page]);
-  dtpStart[Page]->setDate(DateOfDateTime(Date));
-}
-
-void TMainForm::EndPickerShown(int Page, TDateTime Date) {
-  if (!IsLogPage(Page)) return;
-  const QSignalBlocker Block(dtpEnd[Page]);
-  dtpEnd[Page]->setDate(DateOfDateTime(Date));
-}
-
-void TMainForm::DtFormatShown(int Page, int Index) {
-  if (IsLogPage(Page)) SetIndex(cbxDtFormat[Page], Index);
 }
 
 } // namespace quorvin::gui

@@ -138,14 +138,14 @@ private:
   QWidget* BuildRamCardPage();
   QWidget* BuildDDRLogPage();
   QWidget* Hinted(QWidget* Widget, std::string_view Hint);
+  // --- bindings (MainFormBindings.cpp) ---------------------------------------
   void ConnectLogSelection(int Page);
   void ConnectOptions();
 
   // --- running ---------------------------------------------------------------
   // Runs one command or event at a time; another arriving meanwhile (from a
   // queued event) is dropped.
-  template <class F>
-  void Run(F&& Work);
+  void Run(const std::function<void()>& Work);
   void RunAction(captions::TActionId Id);
   void About1Click();
   void RamDriveChosen();

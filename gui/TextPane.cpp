@@ -406,13 +406,22 @@ void TTextPane::keyPressEvent(QKeyEvent* Event) {
   MoveCursor(To, Extend);
 }
 
-void TTextPane::contextMenuEvent(QContextMenuEvent* Event) {
-  QMenu Menu(this);
-  Menu.addAction(Caption(captions::MenuPaneCopy), this, [this] { Copy(); })
+QMenu* TTextPane::MakeContextMenu() {
+  auto* Menu = new QMenu(this);
+  Menu->addAction(Caption(captions::MenuPaneCopy), this, [this] { Copy(); })
       ->setEnabled(HasSelection());
-  Menu.addAction(Caption(captions::MenuPaneSelectAll), this, [this] { SelectAll(); });
-  Menu.addAction(Caption(captions::MenuPaneFind), this, [this] { ShowFind(); });
-  Menu.exec(Event->globalPos());
+  if (const QString Table = TableText ? TableText() : QString(); !Table.isEmpty())
+    Menu->addAction(Caption(captions::MenuPaneCopyTable), this,
+                    [Table] { QApplication::clipboard()->setText(Table); })
+        ->setObjectName(QStringLiteral("mnuCopyTable"));
+  Menu->addAction(Caption(captions::MenuPaneSelectAll), this, [this] { SelectAll(); });
+  Menu->addAction(Caption(captions::MenuPaneFind), this, [this] { ShowFind(); });
+  return Menu;
+}
+
+void TTextPane::contextMenuEvent(QContextMenuEvent* Event) {
+  std::unique_ptr<QMenu> Menu(MakeContextMenu());
+  Menu->exec(Event->globalPos());
 }
 
 bool TTextPane::SelectedText(QString& Text) {

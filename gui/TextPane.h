@@ -24,6 +24,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QToolButton;
 
 namespace quorvin::gui {
@@ -76,6 +77,11 @@ public:
   // Asks whether to copy Lines lines of about Megabytes; the window's
   // question dialog unless a test puts an answer here.
   std::function<bool(std::int64_t Lines, std::int64_t Megabytes)> ConfirmLargeCopy;
+
+  // The context menu: Copy, Select All, Find, and "Copy as table" when
+  // TableText answers a text (the statistics report's table).
+  QMenu* MakeContextMenu();
+  std::function<QString()> TableText;
 
   // The find bar below the text (Ctrl+F), and a search from the cursor:
   // the next or the previous place of Text, in any letter case, going on

@@ -14,6 +14,12 @@ TGraph::TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Fo
     : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode),
       FBusy(Busy) {}
 
+void TGraphLimits::ReadTexts() {
+  double Number = 0;
+  if (StrToFloatOK(edtMax, Number)) Maximum = Number;
+  if (StrToFloatOK(edtMin, Number)) Minimum = Number;
+}
+
 int TGraph::SeriesCount() const {
   int Checked = 0;
   for (const TSensorChoice& C : FSel.SensorChoices) Checked += C.Checked;
@@ -34,10 +40,7 @@ bool TGraph::Draw() {
   FChart.SetBottomAxisDateTimeFormat(FFormat.DatePattern + " " + FFormat.TimePattern);
   FChart.BottomAxisLabelsOnOneLine();
 
-  // A text that is not a number keeps the value of the last one that was.
-  double Number = 0;
-  if (StrToFloatOK(FLimits.edtMax, Number)) FLimits.Maximum = Number;
-  if (StrToFloatOK(FLimits.edtMin, Number)) FLimits.Minimum = Number;
+  FLimits.ReadTexts();
   FChart.SetLeftAxisMaximum(FLimits.Maximum);
   FChart.SetLeftAxisMinimum(FLimits.Minimum);
 

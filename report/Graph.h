@@ -21,6 +21,10 @@ struct TGraphLimits {
   std::string edtMin = std::to_string(DefaultLeftAxisMinimum);
   double Maximum = DefaultLeftAxisMaximum;
   double Minimum = DefaultLeftAxisMinimum;
+  // Takes each text that is a number as its value; another text keeps the
+  // value of the last one that was.
+  void ReadTexts();
+  bool InOrder() const { return Minimum < Maximum; }
 };
 
 // The most series a graph draws, one per checked sensor in log order. A

@@ -111,10 +111,12 @@ void TStatistics::Heading() {
   FPane.AppendLine(StatisticsTitleLine(FSel, FFormat));
   FPane.AppendLine("");
   std::string Names = "SENSORS            ";
+  if (FTable) *FTable = TStatTable{};
   for (const TSensorChoice& C : FSel.SensorChoices) {
     if (!C.Checked) continue;
     Names += PadBlanks(10 - static_cast<int>(C.ShortName.size()));
     Names += C.ShortName;
+    if (FTable) FTable->Sensors.push_back(C.ShortName);
   }
   FPane.AppendLine(Names);
 }
@@ -174,7 +176,9 @@ void TStatistics::PrintBlock(const std::string& Label) {
   std::int64_t Total = 0;
   for (int j = 0; j < N; ++j) Total += FAcc.Count[static_cast<std::size_t>(j)];
   const std::string LabelField = Label + PadBlanks(12 - static_cast<int>(Label.size()));
+  TStatTableRow Row{Label, Total > 0 ? RoundedSamples(Total, N) : 0, {}, {}, {}};
   if (Total <= 0) {
+    if (FTable) FTable->Rows.push_back(std::move(Row));
     FPane.AppendLine(LabelField + "NO DATA RECORDED");
     return;
   }
@@ -186,16 +190,26 @@ void TStatistics::PrintBlock(const std::string& Label) {
   for (int j = 0; j < N; ++j) {
     const auto J = static_cast<std::size_t>(j);
     const int RD = j < static_cast<int>(FRightDigits.size()) ? FRightDigits[J] : 0;
-    Column(MinText, FormatValue(FAcc.Min[J], RD));
-    Column(MaxText, FormatValue(FAcc.Max[J], RD));
+    const std::string Min = FormatValue(FAcc.Min[J], RD);
+    const std::string Max = FormatValue(FAcc.Max[J], RD);
+    Column(MinText, Min);
+    Column(MaxText, Max);
+    std::string Mean;
     if (FAcc.Count[J] > 0) {
-      const float Mean = static_cast<float>(static_cast<double>(FAcc.Sum[J]) / FAcc.Count[J]);
-      Column(MeanText, FormatValue(Mean, RD));
+      Mean = FormatValue(static_cast<float>(static_cast<double>(FAcc.Sum[J]) / FAcc.Count[J]), RD);
+      Column(MeanText, Mean);
     } else {
       // Nothing to divide: the placeholder of a value that was not recorded.
       Column(MeanText, NonRecordedText(FOptions, RD));
     }
+    // A spreadsheet is given no figure where there was none, rather than
+    // the accumulators' start values.
+    const bool Recorded = FAcc.Count[J] > 0;
+    Row.Min.push_back(Recorded ? Min : std::string());
+    Row.Max.push_back(Recorded ? Max : std::string());
+    Row.Mean.push_back(Mean);
   }
+  if (FTable) FTable->Rows.push_back(std::move(Row));
   const std::string Samples = std::to_string(RoundedSamples(Total, N));
   FPane.SetBold(false);
   FPane.AppendLine(LabelField + "MIN " + "   " + MinText);

@@ -16,6 +16,7 @@
 #include "core/UiServices.h"
 #include "report/LogPrnOptions.h"
 #include "report/SelectedLog.h"
+#include "report/StatTable.h"
 
 namespace quorvin {
 
@@ -95,6 +96,8 @@ public:
               TCommandMode CommandMode, TStatAccumulators& Acc, ITextPane& Pane,
               IBusyCursor* Busy = nullptr);
 
+  // The report's figures also go into Table, made anew by the heading.
+  void RecordInto(TStatTable& Table) { FTable = &Table; }
   // The heading, then the data pass; false when the user cancelled it.
   bool Report();
   void Heading();
@@ -116,6 +119,7 @@ private:
   TStatAccumulators& FAcc;
   ITextPane& FPane;
   IBusyCursor* FBusy;
+  TStatTable* FTable = nullptr;
   // Right digits of the checked sensors, in order.
   std::vector<int> FRightDigits;
 

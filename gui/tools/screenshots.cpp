@@ -9,8 +9,8 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStatusTipEvent>
@@ -74,6 +74,136 @@ void Settle(int Milliseconds = 300) {
   }
 }
 
+// A picture of the whole screen with the window and its output area on, to
+// see that it stays on a small screen.
+int ShootSmallScreen(TMainForm& Window, const QDir& Examples, const QDir& Out) {
+  Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SITE1.LOG")));
+  Window.App().Selection.SelectAllClick(true);
+  Window.Action(captions::actOptionsDisplay)->trigger();
+  Settle(600);
+  QScreen* Screen = Window.screen();
+  const QString File = Out.filePath(QStringLiteral("10-screen-%1x%2.png")
+                                        .arg(Screen->geometry().width())
+                                        .arg(Screen->geometry().height()));
+  if (!Screen->grabWindow(0).save(File)) return 1;
+  const QRect At = Window.frameGeometry();
+  std::printf("%s (window at %d,%d size %dx%d)\n", qPrintable(File), At.x(), At.y(), At.width(),
+              At.height());
+  return 0;
+}
+
+// The pictures of the window, counting those it could not write.
+struct TShooter {
+  TMainForm& Window;
+  const QDir& Out;
+  const QDir& Examples;
+  int Failures = 0;
+
+  void Shoot(const QString& Name, const QString& Size) {
+    Settle();
+    const QString File = Out.filePath(Name + u'-' + Size + QStringLiteral(".png"));
+    if (!Window.grab().save(File)) {
+      std::fprintf(stderr, "could not write %s\n", qPrintable(File));
+      ++Failures;
+      return;
+    }
+    std::printf("%s (%dx%d)\n", qPrintable(File), Window.width(), Window.height());
+  }
+
+  void Trigger(captions::TActionId Id) { Window.Action(Id)->trigger(); }
+
+  // Each page with its main view on.
+  void Tour(const QString& Size) {
+    Window.ShowPage(PageLogPrn);
+    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SITE1.LOG")));
+    Window.App().Selection.SelectAllClick(true);
+    Trigger(captions::actOptionsDisplay);
+    Shoot(QStringLiteral("1-logprn-display"), Size);
+    Trigger(captions::actOptionsHeader);
+    Shoot(QStringLiteral("2-logprn-header"), Size);
+    Window.ShowPage(PageLogPlot);
+    Trigger(captions::actOptionsGraph);
+    Shoot(QStringLiteral("3-logplot-graph"), Size);
+    Window.ShowPage(PageLogStat);
+    Trigger(captions::actOptionsStats);
+    Shoot(QStringLiteral("4-logstat-statistics"), Size);
+    Window.ShowPage(PageRamCard);
+    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("RAMCARD.RCD")));
+    Shoot(QStringLiteral("5-ramcard-list"), Size);
+    Window.ShowPage(PageDDRLog);
+    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SAMPLE.DDR")));
+    Trigger(captions::actOptionsDisplay);
+    Shoot(QStringLiteral("6-ddrlog-display"), Size);
+    // Back to no view, as the tour started.
+    Trigger(captions::actOptionsDisplay);
+  }
+
+  // A hint too long for its panel.
+  void ShootHint() {
+    QStatusTipEvent Tip(Caption(captions::HintHelpFind));
+    QApplication::sendEvent(&Window, &Tip);
+    Shoot(QStringLiteral("0-status-bar-hint"), QStringLiteral("design"));
+    QStatusTipEvent None{QString()};
+    QApplication::sendEvent(&Window, &None);
+  }
+
+  // Sixteen sensors with four-digit years and seconds in the labels.
+  void ShootSixteenSensors(const QString& Sixteen) {
+    Window.ShowPage(PageLogPlot);
+    Window.OpenDroppedFile(Sixteen);
+    Window.App().Selection.SelectAllClick(true);
+    if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
+      Format->setCurrentText(QStringLiteral("YYYY/MM/DD HH:MM:SS"));
+    Trigger(captions::actOptionsGraph);
+    Shoot(QStringLiteral("9-logplot-16-sensors"), QStringLiteral("design"));
+    Trigger(captions::actOptionsGraph);
+    if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
+      Format->setCurrentText(QStringLiteral("MMDDYY HHMM"));
+  }
+
+  void Maximise() {
+    Window.showMaximized();
+    Settle(600);
+    // Without a window manager nobody maximises the window: do what one
+    // would, and keep the state the window goes by.
+    if (QScreen* Screen = Window.screen())
+      if (Window.frameGeometry().size() != Screen->availableGeometry().size()) {
+        Window.setGeometry(Screen->availableGeometry());
+        Window.setWindowState(Qt::WindowMaximized);
+      }
+    Settle(300);
+    std::printf("maximised: %s\n", Window.isMaximized() ? "yes" : "no");
+  }
+
+  // The about box, and the help window on the LOGPRN topic with a search
+  // going on.
+  void ShootAboutAndHelp() {
+    TAboutForm About(&Window);
+    About.show();
+    Settle();
+    const QString AboutFile = Out.filePath(QStringLiteral("7-about.png"));
+    if (About.grab().save(AboutFile))
+      std::printf("%s (%dx%d)\n", qPrintable(AboutFile), About.width(), About.height());
+    else
+      ++Failures;
+
+    Window.ContextHelp(Window.findChild<QWidget*>(QStringLiteral("edtFilename")));
+    THelpForm* Help = Window.HelpViewer() ? Window.HelpViewer()->Form() : nullptr;
+    if (!Help) {
+      std::fprintf(stderr, "no help window\n");
+      ++Failures;
+      return;
+    }
+    Help->FindBox().setText(QStringLiteral("sensor"));
+    Settle();
+    const QString HelpFile = Out.filePath(QStringLiteral("8-help.png"));
+    if (Help->grab().save(HelpFile))
+      std::printf("%s (%dx%d)\n", qPrintable(HelpFile), Help->width(), Help->height());
+    else
+      ++Failures;
+  }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -101,116 +231,13 @@ int main(int argc, char** argv) {
   Window.show();
   Settle(600);
 
-  int Failures = 0;
-  if (Small) {
-    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SITE1.LOG")));
-    Window.App().Selection.SelectAllClick(true);
-    Window.Action(captions::actOptionsDisplay)->trigger();
-    Settle(600);
-    QScreen* Screen = Window.screen();
-    const QString File = Out.filePath(QStringLiteral("10-screen-%1x%2.png")
-                                          .arg(Screen->geometry().width())
-                                          .arg(Screen->geometry().height()));
-    if (!Screen->grabWindow(0).save(File)) return 1;
-    const QRect At = Window.frameGeometry();
-    std::printf("%s (window at %d,%d size %dx%d)\n", qPrintable(File), At.x(), At.y(), At.width(),
-                At.height());
-    return 0;
-  }
-  auto Shoot = [&](const QString& Name, const QString& Size) {
-    Settle();
-    const QString File = Out.filePath(Name + u'-' + Size + QStringLiteral(".png"));
-    if (!Window.grab().save(File)) {
-      std::fprintf(stderr, "could not write %s\n", qPrintable(File));
-      ++Failures;
-      return;
-    }
-    std::printf("%s (%dx%d)\n", qPrintable(File), Window.width(), Window.height());
-  };
-  auto Trigger = [&](captions::TActionId Id) { Window.Action(Id)->trigger(); };
-
-  auto Tour = [&](const QString& Size) {
-    Window.ShowPage(PageLogPrn);
-    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SITE1.LOG")));
-    Window.App().Selection.SelectAllClick(true);
-    Trigger(captions::actOptionsDisplay);
-    Shoot(QStringLiteral("1-logprn-display"), Size);
-    Trigger(captions::actOptionsHeader);
-    Shoot(QStringLiteral("2-logprn-header"), Size);
-    Window.ShowPage(PageLogPlot);
-    Trigger(captions::actOptionsGraph);
-    Shoot(QStringLiteral("3-logplot-graph"), Size);
-    Window.ShowPage(PageLogStat);
-    Trigger(captions::actOptionsStats);
-    Shoot(QStringLiteral("4-logstat-statistics"), Size);
-    Window.ShowPage(PageRamCard);
-    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("RAMCARD.RCD")));
-    Shoot(QStringLiteral("5-ramcard-list"), Size);
-    Window.ShowPage(PageDDRLog);
-    Window.OpenDroppedFile(Examples.filePath(QStringLiteral("SAMPLE.DDR")));
-    Trigger(captions::actOptionsDisplay);
-    Shoot(QStringLiteral("6-ddrlog-display"), Size);
-    // Back to no view, as the tour started.
-    Trigger(captions::actOptionsDisplay);
-  };
-
-  // A hint too long for its panel, then the tour.
-  {
-    QStatusTipEvent Tip(Caption(captions::HintHelpFind));
-    QApplication::sendEvent(&Window, &Tip);
-    Shoot(QStringLiteral("0-status-bar-hint"), QStringLiteral("design"));
-    QStatusTipEvent None{QString()};
-    QApplication::sendEvent(&Window, &None);
-  }
-  Tour(QStringLiteral("design"));
-
-  // Sixteen sensors with four-digit years and seconds in the labels.
-  const QString Sixteen = WriteSixteenSensors(QDir(Start.path()));
-  Window.ShowPage(PageLogPlot);
-  Window.OpenDroppedFile(Sixteen);
-  Window.App().Selection.SelectAllClick(true);
-  if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
-    Format->setCurrentText(QStringLiteral("YYYY/MM/DD HH:MM:SS"));
-  Trigger(captions::actOptionsGraph);
-  Shoot(QStringLiteral("9-logplot-16-sensors"), QStringLiteral("design"));
-  Trigger(captions::actOptionsGraph);
-  if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
-    Format->setCurrentText(QStringLiteral("MMDDYY HHMM"));
-  Window.showMaximized();
-  Settle(600);
-  // Without a window manager nobody maximises the window: do what one would,
-  // and keep the state the window goes by.
-  if (QScreen* Screen = Window.screen())
-    if (Window.frameGeometry().size() != Screen->availableGeometry().size()) {
-      Window.setGeometry(Screen->availableGeometry());
-      Window.setWindowState(Qt::WindowMaximized);
-    }
-  Settle(300);
-  std::printf("maximised: %s\n", Window.isMaximized() ? "yes" : "no");
-  Tour(QStringLiteral("maximised"));
-
-  TAboutForm About(&Window);
-  About.show();
-  Settle();
-  const QString AboutFile = Out.filePath(QStringLiteral("7-about.png"));
-  if (About.grab().save(AboutFile))
-    std::printf("%s (%dx%d)\n", qPrintable(AboutFile), About.width(), About.height());
-  else
-    ++Failures;
-
-  // The help window on the LOGPRN topic, with a search going on.
-  Window.ContextHelp(Window.findChild<QWidget*>(QStringLiteral("edtFilename")));
-  if (THelpForm* Help = Window.HelpViewer() ? Window.HelpViewer()->Form() : nullptr) {
-    Help->FindBox().setText(QStringLiteral("sensor"));
-    Settle();
-    const QString HelpFile = Out.filePath(QStringLiteral("8-help.png"));
-    if (Help->grab().save(HelpFile))
-      std::printf("%s (%dx%d)\n", qPrintable(HelpFile), Help->width(), Help->height());
-    else
-      ++Failures;
-  } else {
-    std::fprintf(stderr, "no help window\n");
-    ++Failures;
-  }
-  return Failures == 0 ? 0 : 1;
+  if (Small) return ShootSmallScreen(Window, Examples, Out);
+  TShooter Shooter{Window, Out, Examples};
+  Shooter.ShootHint();
+  Shooter.Tour(QStringLiteral("design"));
+  Shooter.ShootSixteenSensors(WriteSixteenSensors(QDir(Start.path())));
+  Shooter.Maximise();
+  Shooter.Tour(QStringLiteral("maximised"));
+  Shooter.ShootAboutAndHelp();
+  return Shooter.Failures == 0 ? 0 : 1;
 }

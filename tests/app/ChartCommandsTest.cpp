@@ -307,5 +307,38 @@ TEST_F(ChartCommands, AGraphDrawsTheFirst256CheckedSensorsAndSaysSo) {
   EXPECT_EQ(F.Chart.Title.back(), "The graph shows the first 256 of 300 checked sensors.");
 }
 
+TEST_F(ChartCommands, StatisticsOfTheVisibleRangeCountTheGraphedGridTimesWithin) {
+  Graph("SITE1.LOG");
+  App.Selection.SelectAllClick(false);
+  EXPECT_TRUE(App.VisibleRangeStatisticsExecute(At(2024, 5, 15, 10, 7, 30), At(2024, 5, 15, 10, 45))
+                  .Succeeded);
+  // The end of the graph is not one of its points.
+  EXPECT_TRUE(
+      App.VisibleRangeStatisticsExecute(At(2024, 5, 17, 0, 0), At(2024, 5, 17, 0, 0)).Succeeded);
+  EXPECT_EQ(F.Ui.Dialog.Texts(),
+            (std::vector<std::string>{
+                "STATISTICS OF THE VISIBLE RANGE: 051524 1007 TO 051524 1045\n"
+                "TEMP: minimum 18.0, maximum 18.7, mean 18.3, 3 samples\n"
+                "RH: minimum 56, maximum 58, mean 57, 3 samples\n"
+                "WIND: minimum 2.3, maximum 9.0, mean 5.7, 3 samples\n"
+                "BATT: minimum 12.63, maximum 12.63, mean 12.63, 3 samples",
+                "STATISTICS OF THE VISIBLE RANGE: 051724 0000 TO 051724 0000\n"
+                "TEMP: no samples\nRH: no samples\nWIND: no samples\nBATT: no samples"}));
+  EXPECT_EQ(F.Ui.Dialog.Shown[0].Kind, TMsgKind::Information);
+}
+
+// The user is warned, and the graph is drawn all the same.
+TEST_F(ChartCommands, AMinimumNotBelowTheMaximumIsDrawnWithAWarning) {
+  App.GraphLimits.edtMin = "300";
+  Graph("SITE1.LOG");
+  EXPECT_EQ(F.Ui.Dialog.Texts(), std::vector<std::string>{std::string(MsgLimitsNotInOrder)});
+  EXPECT_EQ(F.Ui.Dialog.Shown[0].Kind, TMsgKind::Warning);
+  EXPECT_FALSE(F.Chart.Series[0].Points.empty());
+  F.Ui.Dialog.Shown.clear();
+  App.GraphLimits.edtMin = "299.5";
+  ASSERT_TRUE(App.OptionsRefreshExecute().Succeeded);
+  EXPECT_TRUE(F.Ui.Dialog.Shown.empty());
+}
+
 } // namespace
 } // namespace quorvin::test

@@ -193,5 +193,38 @@ TEST_F(HelpFormTest, TheFindBoxFindsAsYouTypeAndEnterGoesToTheNextMatch) {
   EXPECT_TRUE(NotFound->isHidden());
 }
 
+TEST_F(HelpFormTest, TheFindBoxListsThePagesOfTheWholeManualThatHoldTheText) {
+  Help.ShowTopic(QStringLiteral("logprn.html"));
+  Help.show();
+  auto* NotFound = Help.findChild<QLabel*>(QStringLiteral("lblNotFound"));
+  auto Listed = [&] {
+    std::vector<std::string> Files;
+    for (int Row = 0; Row < Help.Contents().count(); ++Row)
+      if (!Help.Contents().item(Row)->isHidden())
+        Files.push_back(Help.Contents().item(Row)->data(Qt::UserRole).toString().toStdString());
+    return Files;
+  };
+  QTest::keyClicks(&Help.FindBox(), QStringLiteral("Checksum"));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"index.html", "ramcard.html", "batch.html"}));
+  EXPECT_FALSE(NotFound->isHidden());
+  EXPECT_EQ(NotFound->text().toStdString(), HelpNotOnPage);
+  // A listed page opens at its first match, its number of matches beside it.
+  QListWidgetItem* RamCard = Help.Contents().item(4);
+  QTest::mouseClick(Help.Contents().viewport(), Qt::LeftButton, {},
+                    Help.Contents().visualItemRect(RamCard).center());
+  EXPECT_EQ(Shown(Help.Browser()), "ramcard.html");
+  EXPECT_EQ(Help.Browser().textCursor().selectedText().toLower(), "checksum");
+  EXPECT_TRUE(NotFound->isHidden());
+  EXPECT_EQ(RamCard->text(),
+            QStringLiteral("RAMCARD (%1)").arg(Help.Browser().extraSelections().size()));
+
+  QTest::keyClicks(&Help.FindBox(), QStringLiteral("qzx"));
+  EXPECT_TRUE(Listed().empty());
+  EXPECT_EQ(NotFound->text().toStdString(), HelpNotFound);
+  Help.FindBox().clear();
+  EXPECT_EQ(Listed().size(), HelpPages.size());
+  EXPECT_EQ(RamCard->text(), "RAMCARD");
+}
+
 } // namespace
 } // namespace quorvin::gui::test
