@@ -3,6 +3,9 @@
 
 #include "core/OutputFile.h"
 
+// The parser's members are compiled here rather than taken from its shared
+// library, which would load ICU at every start of every program.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <cstdio>
