@@ -201,6 +201,14 @@ void CheckRunOptions(TCommandLine& Line) {
   Line.Jobs = static_cast<unsigned>(std::stoul(J));
 }
 
+// The arguments of command E, once.
+void Declare(const TCommandEntry& E, CLI::App& Command, TCommandLine& Line) {
+  // Until then a command has only the help flag every level gets.
+  if (Command.get_options().size() > 1) return;
+  E.Declare(Command, Line);
+  if (E.ManyFiles) AddRunOptions(Command, Line);
+}
+
 // The tool's own options and its commands, each declaring its arguments.
 void DeclareTool(CLI::App& Tool, TCommandLine& Line) {
   Tool.formatter(std::make_shared<TFormatter>());
@@ -225,12 +233,14 @@ void DeclareTool(CLI::App& Tool, TCommandLine& Line) {
   Tool.add_flag("--yes", Line.Yes, "Answer Yes to every question (otherwise No)");
   AddRunOptions(Tool, Line);
 
+  // A command's arguments are declared when the parser reaches its name (or
+  // its help is asked for): a run reads one command, and declaring every
+  // command's would cost more than the run's own start.
   for (const TCommandEntry& E : CommandTable()) {
     CLI::App* Command = Tool.add_subcommand(E.Name, E.Description);
     Command->group("Commands");
     Command->allow_extras();
-    E.Declare(*Command, Line);
-    if (E.ManyFiles) AddRunOptions(*Command, Line);
+    Command->preparse_callback([&E, Command, &Line](std::size_t) { Declare(E, *Command, Line); });
   }
   // Set last, so the commands' own help does not repeat it.
   Tool.footer("The run options may also follow prn, header, stats and ddr (but --summary "
@@ -239,7 +249,7 @@ void DeclareTool(CLI::App& Tool, TCommandLine& Line) {
 }
 
 // The help asked for: the tool's, or that of the command named.
-void MakeHelpText(const CLI::App& Tool, TCommandLine& Line) {
+void MakeHelpText(CLI::App& Tool, TCommandLine& Line) {
   if (Line.HelpTopic.empty()) {
     Line.HelpText =
         Tool.get_formatter()->make_help(&Tool, "quorvin-cli", CLI::AppFormatMode::Normal);
@@ -248,7 +258,8 @@ void MakeHelpText(const CLI::App& Tool, TCommandLine& Line) {
   const std::string& Topic = Line.HelpTopic.front();
   const TCommandEntry* E = FindCommand(Topic);
   if (!E) throw TUsageError("unknown command: " + Topic);
-  const CLI::App* Sub = Tool.get_subcommand(E->Name);
+  CLI::App* Sub = Tool.get_subcommand(E->Name);
+  Declare(*E, *Sub, Line);
   Line.HelpText = Sub->get_formatter()->make_help(Sub, Sub->get_name(), CLI::AppFormatMode::Normal);
 }
 
