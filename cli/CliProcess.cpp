@@ -30,8 +30,13 @@ int ErrTerminalColumns() {
   return 80;
 }
 
-// The folder of the running program, without a trailing separator; empty
-// when the system does not say.
+TConsoleOutBuf& OutBuf() {
+  static TConsoleOutBuf Buf(STDOUT_FILENO);
+  return Buf;
+}
+
+} // namespace
+
 std::string ProgramFolder() {
   std::string Path(4096, '\0');
   const ssize_t N = ::readlink("/proc/self/exe", Path.data(), Path.size());
@@ -40,13 +45,6 @@ std::string ProgramFolder() {
   const std::size_t Slash = Path.rfind('/');
   return Slash == std::string::npos ? std::string() : Path.substr(0, Slash);
 }
-
-TConsoleOutBuf& OutBuf() {
-  static TConsoleOutBuf Buf(STDOUT_FILENO);
-  return Buf;
-}
-
-} // namespace
 
 std::ostream& ProcessOut() {
   static std::ostream Out(&OutBuf());

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "cli/CliContext.h"
 
@@ -28,6 +29,10 @@ TCliEnvironment ProcessEnvironment();
 // pipe is told rather than passed over. What it holds is handed on when the
 // process ends through exit (a run-time error) as well.
 std::ostream& ProcessOut();
+
+// The folder of the running program, without a trailing separator; empty
+// when the system does not say.
+std::string ProgramFolder();
 
 // Replaces this process by the graph program, run on the same arguments
 // (argv as main received it). Returns only when that cannot be done: with

@@ -44,6 +44,10 @@ foreach(program IN LISTS QUORVIN_PROGRAMS)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# The module quorvin-cli opens the time-zone database through.
+if(TARGET quorvin-zone)
+  install(TARGETS quorvin-zone LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/quorvin)
+endif()
 
 # The man pages are written as scdoc sources in man/ (NAME.SECTION.scd).
 find_program(QUORVIN_SCDOC scdoc)

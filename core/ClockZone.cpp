@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ClockZone.h"
 
-#include <date/tz.h>
+#include "core/ZoneDatabase.h"
+
+#include <date/date.h>
 
 #include <chrono>
 #include <cstdio>
@@ -40,10 +42,10 @@ bool TClockZone::Assign(const std::string& Text, std::string& Error) {
   TClockZone Zone;
   Zone.FName = Text;
   if (!Text.empty() && !ParseOffset(Text, Zone.FFixedOffset)) {
-    try {
-      Zone.FZone = date::locate_zone(Text);
-    } catch (const std::exception&) {
-      Error = ZoneRefused(Text);
+    std::string Reason;
+    Zone.FZone = LocateZone(Text, Reason);
+    if (!Zone.FZone) {
+      Error = Reason.empty() ? ZoneRefused(Text) : Reason;
       return false;
     }
   }
@@ -65,25 +67,21 @@ TZonedTime TClockZone::Place(LogTime Time) const {
     Result.UnixSecs = Clock - FSpanOffset;
     return Result;
   }
-  using std::chrono::seconds;
-  const date::local_info Info = FZone->get_info(date::local_seconds{seconds{Clock}});
+  const TZoneSpan Span = ZoneSpan(FZone, Clock);
   // Before the change in every case: the first pass through a repeated hour,
   // and for a skipped hour the offset the clock still showed.
-  const date::sys_info& Before = Info.first;
-  Result.OffsetSecs = static_cast<std::int32_t>(Before.offset.count());
+  Result.OffsetSecs = Span.Offset;
   Result.UnixSecs = Clock - Result.OffsetSecs;
-  switch (Info.result) {
-  case date::local_info::unique: {
-    const std::int64_t Offset = Before.offset.count();
-    FSpanFrom = Before.begin.time_since_epoch().count() + Offset + SpanMargin;
-    FSpanTo = Before.end.time_since_epoch().count() + Offset - SpanMargin;
+  switch (Span.Result) {
+  case TZoneSpan::Unique:
+    FSpanFrom = Span.Begin + Span.Offset + SpanMargin;
+    FSpanTo = Span.End + Span.Offset - SpanMargin;
     FSpanOffset = Result.OffsetSecs;
     break;
-  }
-  case date::local_info::ambiguous:
+  case TZoneSpan::Repeated:
     Result.Placement = TClockPlacement::Repeated;
     break;
-  case date::local_info::nonexistent:
+  case TZoneSpan::Skipped:
     Result.Placement = TClockPlacement::Skipped;
     break;
   }

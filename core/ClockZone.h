@@ -16,10 +16,6 @@
 
 #include "core/MiscUtil.h"
 
-namespace date {
-class time_zone;
-}
-
 namespace quorvin {
 
 // 1984-12-31 00:00:00, log time 0, in seconds since 1970-01-01.
@@ -60,7 +56,7 @@ public:
 
 private:
   std::string FName;
-  const date::time_zone* FZone = nullptr;
+  const void* FZone = nullptr; // core/ZoneDatabase.h
   bool FFixed = false;
   std::int32_t FFixedOffset = 0;
   // Clock times from FSpanFrom up to FSpanTo (Unix-counted) lie in one span of
