@@ -64,8 +64,18 @@ for p in "${programs[@]}"; do
   grep -q '__stack_chk_fail' <<<"$symbols" || fail "$name has no stack protector"
   grep -q '__[a-z_]*_chk@' <<<"$symbols" || fail "$name has no fortified functions"
 done
+# The modules the programs open (quorvin-zone) are stripped alike.
+shopt -s nullglob
+modules=("$root"/usr/lib/*/quorvin/*.so)
+shopt -u nullglob
+[ "${#modules[@]}" -eq 1 ] || fail "the time-zone module is not in the package"
+for m in "${modules[@]}"; do
+  sections=$(readelf -S -W "$m")
+  grep -q '\.debug_info' <<<"$sections" && fail "$(basename "$m") is not stripped"
+done
 debug=$(dpkg-deb -c "$dbgsym" | grep -c '/usr/lib/debug/\.build-id/.*\.debug$' || true)
-[ "$debug" -eq "${#programs[@]}" ] || fail "$dbgsym holds $debug debug files for ${#programs[@]} programs"
+shipped=$((${#programs[@]} + ${#modules[@]}))
+[ "$debug" -eq "$shipped" ] || fail "$dbgsym holds $debug debug files for $shipped programs and modules"
 echo "programs hardened and stripped, their symbols in the -dbgsym package: ${programs[*]#"$root"}"
 
 # The desktop's files.
@@ -142,6 +152,8 @@ run test -s SITE1.PRN
 run quorvin-cli --set OutputFormat=EXCEL prn site2.csv --sensors all
 run test -s SITE2.XLS
 run quorvin-cli header SITE1.LOG
+run quorvin-cli export SITE1.LOG --format csv --tz America/Denver
+run test -s SITE1.csv
 run "quorvin-cli --summary - header -- SITE1.LOG | cut -f 1-3 | grep -qx 'SITE1.LOG.header.0'"
 run quorvin-cli stats site3.csv
 run quorvin-cli ddr SAMPLE.DDR --save
