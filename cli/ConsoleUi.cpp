@@ -85,8 +85,8 @@ std::string ConsoleMessage(std::string_view Text) {
   return ConsoleText(Joined);
 }
 
-TConsoleOutBuf::TConsoleOutBuf(int Fd) : FFd(Fd), FBuffer(64 << 10) {
-  setp(FBuffer.data(), FBuffer.data() + FBuffer.size());
+TConsoleOutBuf::TConsoleOutBuf(int Fd) : FFd(Fd), FBuffer(new char[BufferSize]) {
+  setp(FBuffer.get(), FBuffer.get() + BufferSize);
 }
 
 bool TConsoleOutBuf::WriteOut(const char* Data, std::size_t Size) {
@@ -106,8 +106,8 @@ bool TConsoleOutBuf::WriteOut(const char* Data, std::size_t Size) {
 
 bool TConsoleOutBuf::Drain() {
   const std::size_t Count = static_cast<std::size_t>(pptr() - pbase());
-  setp(FBuffer.data(), FBuffer.data() + FBuffer.size());
-  return WriteOut(FBuffer.data(), Count);
+  setp(FBuffer.get(), FBuffer.get() + BufferSize);
+  return WriteOut(FBuffer.get(), Count);
 }
 
 TConsoleOutBuf::int_type TConsoleOutBuf::overflow(int_type C) {
@@ -127,7 +127,7 @@ std::streamsize TConsoleOutBuf::xsputn(const char* Text, std::streamsize Count) 
     return Count;
   }
   if (!Drain()) return 0;
-  if (Size < FBuffer.size()) {
+  if (Size < BufferSize) {
     std::memcpy(pptr(), Text, Size);
     pbump(static_cast<int>(Size));
     return Count;

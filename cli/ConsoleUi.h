@@ -5,6 +5,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <memory>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -46,7 +48,9 @@ private:
   bool WriteOut(const char* Data, std::size_t Size);
 
   int FFd;
-  std::vector<char> FBuffer;
+  // Left unset: a short run writes, and so touches, a page of it or two.
+  static constexpr std::size_t BufferSize = 64 << 10;
+  std::unique_ptr<char[]> FBuffer;
   std::atomic<int> FError{0};
 };
 
