@@ -31,10 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Page.edtFilenameExit();
   if (!FileValid) return 0;
   // Display, Header and Save as the application drives the page.
-  bool Ok = true;
-  Page.ImportDDR(cmDisplay, Ok);
-  Page.ShowDDRSummary(cmHeader, Ok);
-  Page.ImportDDR(cmNone, Ok);
+  Page.ImportDDR(cmDisplay, "display failed");
+  Page.ShowDDRSummary(cmHeader, "header failed");
+  Page.ImportDDR(cmNone, "save failed");
   if ((Switches & 0x60) == 0x60 && Size % 4 == 0) {
     // The EXCEL entry of the output-format list, then Save again. One input
     // in sixteen: the workbook library (not instrumented, so it finds no new
@@ -43,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     std::string Output;
     DDR.MatchOutputExt(Output);
     Page.SetDDROutputText(Output);
-    Page.ImportDDR(cmNone, Ok);
+    Page.ImportDDR(cmNone, "save failed");
   }
   return 0;
 }
