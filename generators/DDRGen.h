@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds V900 DDR recorder files byte by byte, for tests, benchmarks and the
-// sample generator. Header-only; no dependency beyond the standard library.
+// sample generator. No dependency beyond the standard library.
 #pragma once
 
 #include <cmath>
@@ -44,56 +44,17 @@ inline void PutText(TBytes& B, const std::string& Text, std::size_t Size) {
 }
 
 // One block: header with Length = 12 + payload size unless Length is given.
-inline TBytes Block(std::uint8_t Status, std::int32_t Start, std::int32_t Stop,
-                    const TBytes& Payload, int Length = -1, std::uint8_t Spare = 0) {
-  TBytes B;
-  PutWord(B, static_cast<std::uint16_t>(Length < 0 ? 12 + Payload.size()
-                                                   : static_cast<std::size_t>(Length)));
-  PutByte(B, Status);
-  PutByte(B, Spare);
-  PutLong(B, static_cast<std::uint32_t>(Start));
-  PutLong(B, static_cast<std::uint32_t>(Stop));
-  B.insert(B.end(), Payload.begin(), Payload.end());
-  return B;
-}
+TBytes Block(std::uint8_t Status, std::int32_t Start, std::int32_t Stop, const TBytes& Payload,
+             int Length = -1, std::uint8_t Spare = 0);
 
-inline TBytes MasterBlock(std::int32_t Start, std::int32_t Stop, const std::string& Firmware,
-                          const std::string& UnitID, std::uint32_t W76 = 0, std::uint32_t W80 = 0,
-                          std::uint32_t W84 = 0) {
-  TBytes P;
-  PutText(P, Firmware, 32);
-  PutText(P, UnitID, 32);
-  PutLong(P, W76);
-  PutLong(P, W80);
-  PutLong(P, W84);
-  return Block(1, Start, Stop, P);
-}
+TBytes MasterBlock(std::int32_t Start, std::int32_t Stop, const std::string& Firmware,
+                   const std::string& UnitID, std::uint32_t W76 = 0, std::uint32_t W80 = 0,
+                   std::uint32_t W84 = 0);
 
 // CountByte overrides the announced sensor count (to build hostile blocks).
-inline TBytes SensorBlock(std::int32_t Start, std::int32_t Stop, std::uint16_t ScanInterval,
-                          const std::vector<TGenSensor>& Sensors, std::uint16_t SetupWord = 2,
-                          std::uint8_t SetupByte = 0, std::uint16_t Word14 = 0,
-                          int CountByte = -1) {
-  TBytes P;
-  PutWord(P, ScanInterval);
-  PutWord(P, Word14);
-  PutWord(P, SetupWord);
-  PutByte(P, static_cast<std::uint8_t>(CountByte < 0 ? Sensors.size()
-                                                     : static_cast<std::size_t>(CountByte)));
-  PutByte(P, SetupByte);
-  for (const auto& S : Sensors) {
-    PutText(P, S.Name, 11);
-    PutText(P, S.Units, 7);
-    PutByte(P, S.Flags);
-    PutByte(P, S.Byte19);
-    PutLong(P, static_cast<std::uint32_t>(S.Number20));
-    PutLong(P, static_cast<std::uint32_t>(S.Number24));
-    PutByte(P, S.RightDigits);
-    PutByte(P, S.DataType);
-    PutWord(P, S.Word30);
-  }
-  return Block(2, Start, Stop, P);
-}
+TBytes SensorBlock(std::int32_t Start, std::int32_t Stop, std::uint16_t ScanInterval,
+                   const std::vector<TGenSensor>& Sensors, std::uint16_t SetupWord = 2,
+                   std::uint8_t SetupByte = 0, std::uint16_t Word14 = 0, int CountByte = -1);
 
 // Base words as stored: 0xFFFFFFFF, or base value + 2147483647.
 inline std::uint32_t BaseWord(std::int32_t BaseValue) {
@@ -110,77 +71,9 @@ inline TBytes BaseBlock(std::int32_t Start, std::int32_t Stop,
 // Appends one value of a sensor: integer types take the decoded integer
 // before base (the bias is added here), real types the real; Missing() sets
 // every bit of the field.
-inline void PutValue(TBytes& B, std::uint8_t DataType, double Value) {
-  const bool Miss = std::isnan(Value) && DataType != 6 && DataType != 7;
-  const std::int64_t I = Miss ? 0 : static_cast<std::int64_t>(std::llround(Value));
-  switch (DataType) {
-  case 0:
-    PutByte(B, Miss ? 255 : static_cast<std::uint8_t>(I + 127));
-    break;
-  case 1:
-    PutByte(B, Miss ? 255 : static_cast<std::uint8_t>(I));
-    break;
-  case 2:
-    PutWord(B, Miss ? 65535 : static_cast<std::uint16_t>(I + 32767));
-    break;
-  case 3:
-    PutWord(B, Miss ? 65535 : static_cast<std::uint16_t>(I));
-    break;
-  case 4:
-    PutLong(B, Miss ? 0xFFFFFFFFu : static_cast<std::uint32_t>(I + 2147483647));
-    break;
-  case 5:
-    PutLong(B, Miss ? 0xFFFFFFFFu : static_cast<std::uint32_t>(static_cast<std::int32_t>(I)));
-    break;
-  case 6: {
-    if (std::isnan(Value)) {
-      PutLong(B, 0xFFFFFFFFu);
-      break;
-    }
-    float F = static_cast<float>(Value);
-    std::uint32_t Bits;
-    std::memcpy(&Bits, &F, 4);
-    PutLong(B, Bits);
-    break;
-  }
-  case 7: {
-    std::uint64_t Bits = 0xFFFFFFFFFFFFFFFFull;
-    if (!std::isnan(Value)) std::memcpy(&Bits, &Value, 8);
-    PutLong(B, static_cast<std::uint32_t>(Bits));
-    PutLong(B, static_cast<std::uint32_t>(Bits >> 32));
-    break;
-  }
-  default:
-    break; // unknown types take no bytes
-  }
-}
+void PutValue(TBytes& B, std::uint8_t DataType, double Value);
 
-inline int ScanWidth(const std::vector<TGenSensor>& Sensors) {
-  int W = 0;
-  for (const auto& S : Sensors) {
-    switch (S.DataType) {
-    case 0:
-    case 1:
-      W += 1;
-      break;
-    case 2:
-    case 3:
-      W += 2;
-      break;
-    case 4:
-    case 5:
-    case 6:
-      W += 4;
-      break;
-    case 7:
-      W += 8;
-      break;
-    default:
-      break;
-    }
-  }
-  return W;
-}
+int ScanWidth(const std::vector<TGenSensor>& Sensors);
 
 inline void PutScan(TBytes& B, const std::vector<TGenSensor>& Sensors,
                     const std::vector<double>& Values) {
@@ -213,18 +106,6 @@ inline void Append(TBytes& File, const TBytes& Part) {
 
 // Seconds since 1984-12-31 00:00:00 of a calendar date and time (proleptic
 // Gregorian, no zone).
-inline std::int32_t DDRTime(int Year, int Month, int Day, int Hour = 0, int Minute = 0,
-                            int Second = 0) {
-  auto DaysFromCivil = [](int Y, int M, int D) {
-    Y -= M <= 2;
-    const int Era = (Y >= 0 ? Y : Y - 399) / 400;
-    const int Yoe = Y - Era * 400;
-    const int Doy = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
-    const int Doe = Yoe * 365 + Yoe / 4 - Yoe / 100 + Doy;
-    return Era * 146097 + Doe - 719468;
-  };
-  const long long Days = DaysFromCivil(Year, Month, Day) - DaysFromCivil(1984, 12, 31);
-  return static_cast<std::int32_t>(Days * 86400 + Hour * 3600 + Minute * 60 + Second);
-}
+std::int32_t DDRTime(int Year, int Month, int Day, int Hour = 0, int Minute = 0, int Second = 0);
 
 } // namespace quorvin::ddrgen

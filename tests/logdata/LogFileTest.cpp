@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <random>
 
+#include "generators/LogGen.h"
 #include "support/Scratch.h"
-#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {
