@@ -224,6 +224,9 @@ inline constexpr std::string_view MenuSaveChartPdf = "Save chart as PDF...";
 inline constexpr std::string_view MenuExportVisibleRange = "Export visible range...";
 inline constexpr std::string_view MenuResetZoom = "Reset zoom";
 inline constexpr std::string_view MenuVisibleRangeStatistics = "Statistics of visible range";
+// The read-out under the mouse, below its first sixteen series: "... and 3 more".
+inline constexpr std::string_view ReadOutMorePrefix = "... and ";
+inline constexpr std::string_view ReadOutMoreSuffix = " more";
 inline constexpr std::string_view DialogSaveChartPng = "Save chart as PNG";
 inline constexpr std::string_view DialogSaveChartPdf = "Save chart as PDF";
 inline constexpr std::string_view DialogExportVisibleRange = "Export visible range";
@@ -303,6 +306,8 @@ inline constexpr std::string_view GraphCancelledLine =
 inline constexpr std::string_view MsgUnableToPrint = "Error! Unable to print.";
 // File > Export.
 inline constexpr std::string_view MenuExport = "&Export...";
+// The File menu's list of the files opened last.
+inline constexpr std::string_view MenuRecentFiles = "&Recent Files";
 inline constexpr std::string_view HintExport =
     "Export the checked sensors as ISO 8601 CSV or NetCDF for analysis tools";
 inline constexpr std::string_view DialogExport = "Export";

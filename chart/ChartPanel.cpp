@@ -22,9 +22,11 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRubberBand>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
@@ -96,6 +98,7 @@ TChartPanel::TChartPanel(QWidget* Parent)
   FAxisX->setTitleText(Caption(captions::ChartBottomAxisTitle));
   // Labels are written whole: a date with "..." says nothing.
   FAxisX->setTruncateLabels(false);
+  FLabelFont = FAxisX->labelsFont();
   FAxisX->setLabelsAngle(-90);
   FAxisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   FAxisX->setRange(0, 1);
@@ -235,8 +238,71 @@ void TChartPanel::mousePressEvent(QMouseEvent* Event) {
   Event->accept();
 }
 
+namespace {
+
+// The point of Points (in time order) nearest Time; null when there is none.
+const QPointF* Nearest(const QList<QPointF>& Points, double Time) {
+  if (Points.isEmpty()) return nullptr;
+  auto Next = std::lower_bound(Points.cbegin(), Points.cend(), Time,
+                               [](const QPointF& P, double X) { return P.x() < X; });
+  if (Next == Points.cend() ||
+      (Next != Points.cbegin() && Time - (Next - 1)->x() <= Next->x() - Time))
+    --Next;
+  return &*Next;
+}
+
+// A value as the single it was read as, in its shortest exact digits.
+QString ValueText(double Value) {
+  char Text[32];
+  const auto End = std::to_chars(Text, Text + sizeof Text, float(Value)).ptr;
+  return QString::fromLatin1(Text, End - Text);
+}
+
+} // namespace
+
+QString TChartPanel::ReadOutAt(const QPoint& At) const {
+  if (!(FViewMaxX > FViewMinX) || !PlotRect().contains(At)) return QString();
+  const double Time = TimeAt(At.x());
+  std::vector<const QPointF*> Points;
+  const QPointF* Closest = nullptr;
+  for (const TSeriesData& Data : FSeries) {
+    Points.push_back(Nearest(Data.Points, Time));
+    if (Points.back() &&
+        (!Closest || std::abs(Points.back()->x() - Time) < std::abs(Closest->x() - Time)))
+      Closest = Points.back();
+  }
+  if (!Closest) return QString();
+  QStringList Lines{BottomLabel(Closest->x())};
+  // A tip taller than a screen helps nobody: the first series, and how
+  // many more there are.
+  constexpr std::size_t MostLines = 16;
+  for (std::size_t I = 0; I < FSeries.size(); ++I) {
+    if (I == MostLines) {
+      Lines.append(Caption(captions::ReadOutMorePrefix) + QString::number(FSeries.size() - I) +
+                   Caption(captions::ReadOutMoreSuffix));
+      break;
+    }
+    QString Line = FSeries[I].Line->name() + QStringLiteral(": ");
+    if (!Points[I]) {
+      Line += u'-';
+    } else {
+      Line += ValueText(Points[I]->y());
+      if (Points[I]->x() != Closest->x())
+        Line += QStringLiteral(" at ") + BottomLabel(Points[I]->x());
+    }
+    Lines.append(Line);
+  }
+  return Lines.join(u'\n');
+}
+
 void TChartPanel::mouseMoveEvent(QMouseEvent* Event) {
   if (FBandFrom < 0) {
+    // The read-out follows the mouse over the plot.
+    const QString Text = ReadOutAt(Event->position().toPoint());
+    if (Text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(Event->globalPosition().toPoint(), Text, this, PlotRect());
     QChartView::mouseMoveEvent(Event);
     return;
   }

@@ -19,6 +19,7 @@
 
 #include <QChartView>
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QPen>
 #include <QPointF>
@@ -62,6 +63,13 @@ public:
   double VisibleMaximumMSecs() const { return FViewMaxX; }
   // The narrowest span a zoom shows.
   static constexpr double ShortestSpanMSecs = 1000;
+
+  // --- read-out ------------------------------------------------------------
+  // What the mouse at At (view coordinates) points to, as its tool tip
+  // shows it: the time of the nearest point in the axis's pattern, then each
+  // series' name and the value of its point nearest the mouse's time, with
+  // that point's time where it is another. Empty outside the plot.
+  QString ReadOutAt(const QPoint& At) const;
 
   // --- context menu --------------------------------------------------------
   // Adds the page's entries to the chart's context menu.
@@ -143,6 +151,8 @@ private:
   void ApplyLeftRange();
   void ApplyBottomRange();
   void RebuildBottomLabels();
+  // Writes the bottom labels smaller where the room below the plot is short.
+  void FitBottomLabels();
   // Hands the series its points, reduced to the plot's width.
   void ShowPoints(TSeriesData& Data);
   void ShowAllPoints();
@@ -170,6 +180,8 @@ private:
   int FBandFrom = -1; // where the drag began; -1: no drag
   double FLeftMax = DefaultLeftAxisMaximum, FLeftMin = DefaultLeftAxisMinimum;
   std::string FPattern;
+  // The bottom labels' own font, before any fitting.
+  QFont FLabelFont;
   char FDateSeparator = '/', FTimeSeparator = ':';
   const TDateTimeFormat* FFormat = nullptr;
   QColor FBackColour = Qt::white;

@@ -241,8 +241,14 @@ void TChartPanel::SetLeftAxisMinimum(double Value) {
 
 void TChartPanel::ApplyLeftRange() {
   // A maximum below the minimum is shown the right way up rather than
-  // leaving the axis at its previous range.
-  FAxisY->setRange(std::min(FLeftMin, FLeftMax), std::max(FLeftMin, FLeftMax));
+  // leaving the axis at its previous range; equal limits leave no height to
+  // draw in, so the axis shows one either side of them.
+  double Low = std::min(FLeftMin, FLeftMax), High = std::max(FLeftMin, FLeftMax);
+  if (Low == High) {
+    Low -= 1;
+    High += 1;
+  }
+  FAxisY->setRange(Low, High);
 }
 
 QStringList TChartPanel::BottomLabels() const { return FAxisX->categoriesLabels(); }
@@ -271,6 +277,30 @@ void TChartPanel::RebuildBottomLabels() {
     FAxisX->append(Label, Value);
   }
   FAxisX->setRange(FViewMinX, FViewMaxX);
+  FitBottomLabels();
+}
+
+void TChartPanel::FitBottomLabels() {
+  // The axes below the plot get at most 40 per cent of the height the
+  // chart's title leaves; labels on their side that need more would lose
+  // their first characters and run into the axis title.
+  constexpr qreal AxisShare = 0.4;
+  constexpr qreal Paddings = 14; // around the labels and the axis title
+  constexpr qreal SmallestPoints = 6;
+  QFont Font = FLabelFont;
+  const QFontMetricsF Metrics(Font);
+  qreal Longest = 0;
+  for (const QString& Label : FAxisX->categoriesLabels())
+    Longest = std::max(Longest, Metrics.horizontalAdvance(Label));
+  const QMargins Margins = FChart->margins();
+  const qreal Title =
+      FTitle.isEmpty() ? 0 : FTitle.size() * QFontMetricsF(FChart->titleFont()).height() + 3;
+  const qreal Room =
+      AxisShare * (FChart->size().height() - Margins.top() - Margins.bottom() - Title) - Paddings -
+      QFontMetricsF(FAxisX->titleFont()).height();
+  if (Longest > Room && Room > 0 && Font.pointSizeF() > 0)
+    Font.setPointSizeF(std::max(SmallestPoints, Font.pointSizeF() * Room / Longest));
+  if (FAxisX->labelsFont() != Font) FAxisX->setLabelsFont(Font);
 }
 
 } // namespace quorvin::chart

@@ -112,6 +112,7 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   FBusy = std::make_unique<TQtBusyCursor>(this, FStatus.get());
   // Long finds, copies and prints in the pane show progress and can be cancelled.
   RedtDisplay->UseBusyCursor(FBusy.get());
+  RedtDisplay->TableText = [this] { return FromEngine(FApp->StatisticsTableText()); };
 
   MakeServices(Injected);
   FApp = std::make_unique<TApplication>(*FServices);
@@ -262,7 +263,14 @@ void TMainForm::BuildMenus() {
   auto Mnemonic = [](std::string_view Text) { return u'&' + Caption(Text); };
   QMenu* File = menuBar()->addMenu(Mnemonic(MenuFile));
   for (TActionId Id : FileMenu) {
-    if (Id == actFileExit) File->addSeparator();
+    if (Id == actFileExit) {
+      File->addSeparator();
+      mnuRecentFiles = File->addMenu(Caption(MenuRecentFiles));
+      mnuRecentFiles->setObjectName(QStringLiteral("mnuRecentFiles"));
+      mnuRecentFiles->setToolTipsVisible(true);
+      mnuRecentFiles->setEnabled(false);
+      File->addSeparator();
+    }
     File->addAction(Action(Id));
     if (Id == actFileSave) {
       QAction* Export = File->addAction(Caption(MenuExport));
@@ -462,10 +470,13 @@ void TMainForm::dropEvent(QDropEvent* Event) {
 }
 
 void TMainForm::OpenStartFiles(const QStringList& Files) {
-  // The desktop starts the program once per file; of several named on one
-  // command line, opening each in turn would leave only the last of each
-  // kind, so the first is the one.
-  if (!Files.isEmpty()) OpenDroppedFile(QDir::current().absoluteFilePath(Files.first()));
+  // Of several files named at once, opening each in turn would leave only
+  // the last of each kind: the first is opened, the others are offered.
+  std::vector<std::string> Paths;
+  for (const QString& File : Files)
+    Paths.push_back(ToEngine(QDir::current().absoluteFilePath(File)));
+  if (Paths.empty() || FRunning || FBusy->Busy()) return;
+  Run([this, Paths] { FApp->OpenFiles(Paths); });
 }
 
 void TMainForm::ContextHelp(QWidget* Widget) {

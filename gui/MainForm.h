@@ -84,7 +84,8 @@ public:
   // the page its kind belongs to (TApplication::OpenFile).
   void OpenDroppedFile(const QString& Path);
   // The files named on the command line, relative to the current folder:
-  // the first is opened as a drop of it would be.
+  // the first is opened as a drop of it would be, the others go into the
+  // recent files (TApplication::OpenFiles).
   void OpenStartFiles(const QStringList& Files);
   // Moves a dialog of the window (the about box) over the window's middle.
   void PlaceOverWindow(QWidget& Box) const;
@@ -100,6 +101,7 @@ public:
   void ControlsChanged() override;
   void RamFilesChanged() override;
   void ChartColoursChanged() override;
+  void RecentFilesChanged() override;
   void FocusControl(TFocusTarget Target) override;
   void CloseRequested() override;
 
@@ -186,6 +188,7 @@ private:
   // --- widgets, named as the program names its controls ------------------
   std::array<QAction*, captions::ActionCount> FActions{};
   QAction* About1 = nullptr;
+  QMenu* mnuRecentFiles = nullptr;
   QToolButton* tbtnOpen = nullptr;
   QToolButton* tbtnSave = nullptr;
   QToolButton* tbtnPrint = nullptr;

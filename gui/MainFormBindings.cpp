@@ -193,11 +193,17 @@ void TMainForm::AddChartMenuEntries(QMenu& Menu) {
       [this] { FApp->SaveChartExecute(*ChartLog, TChartFileType::Png); });
   Add(MenuSaveChartPdf, "mnuSaveChartPdf",
       [this] { FApp->SaveChartExecute(*ChartLog, TChartFileType::Pdf); });
-  Add(MenuExportVisibleRange, "mnuExportVisibleRange", [this] {
-    // Whole milliseconds within what shows.
-    FApp->ExportVisibleRangeExecute(
-        MSecsToDateTime(qint64(std::ceil(ChartLog->VisibleMinimumMSecs()))),
-        MSecsToDateTime(qint64(std::floor(ChartLog->VisibleMaximumMSecs()))));
+  // Whole milliseconds within what shows.
+  auto Visible = [this](double MSecs, bool Up) {
+    return MSecsToDateTime(qint64(Up ? std::ceil(MSecs) : std::floor(MSecs)));
+  };
+  Add(MenuExportVisibleRange, "mnuExportVisibleRange", [this, Visible] {
+    FApp->ExportVisibleRangeExecute(Visible(ChartLog->VisibleMinimumMSecs(), true),
+                                    Visible(ChartLog->VisibleMaximumMSecs(), false));
+  });
+  Add(MenuVisibleRangeStatistics, "mnuVisibleRangeStatistics", [this, Visible] {
+    FApp->VisibleRangeStatisticsExecute(Visible(ChartLog->VisibleMinimumMSecs(), true),
+                                        Visible(ChartLog->VisibleMaximumMSecs(), false));
   });
 }
 

@@ -8,12 +8,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMetaObject>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/Settings.h"
@@ -187,6 +190,24 @@ void TMainForm::ChartColoursChanged() {
   SetIndex(STBackColor, ColourIndex(C.BackgroundColor));
   SetIndex(STTextColor, ColourIndex(C.TextColor));
   ChartLog->ShowColours(C);
+}
+
+void TMainForm::RecentFilesChanged() {
+  if (!mnuRecentFiles) return;
+  mnuRecentFiles->clear();
+  const std::vector<std::string>& Files = FApp->RecentFiles.Files();
+  const QFontMetrics Metrics(mnuRecentFiles->font());
+  for (std::size_t I = 0; I < Files.size(); ++I) {
+    const QString Path = FromEngine(Files[I]);
+    QString Shown = Metrics.elidedText(Path, Qt::ElideMiddle, 480);
+    Shown.replace(u'&', QStringLiteral("&&"));
+    QAction* Entry = mnuRecentFiles->addAction(QStringLiteral("&%1 %2").arg(I + 1).arg(Shown));
+    Entry->setToolTip(Path);
+    // Opened once the menu is done with, as the open lists the files anew.
+    connect(Entry, &QAction::triggered, this,
+            [this, Path] { QTimer::singleShot(0, this, [this, Path] { OpenDroppedFile(Path); }); });
+  }
+  mnuRecentFiles->setEnabled(!Files.empty());
 }
 
 void TMainForm::FocusControl(TFocusTarget Target) {

@@ -6,23 +6,29 @@
 // that would wait for a person go to standard error instead.
 #include <QAction>
 #include <QApplication>
+#include <QChart>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <QTimeZone>
+#include <QToolTip>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "chart/ChartPanel.h"
 #include "chart/QtBridge.h"
 #include "gui/AboutForm.h"
 #include "gui/HelpForm.h"
@@ -156,9 +162,60 @@ struct TShooter {
       Format->setCurrentText(QStringLiteral("YYYY/MM/DD HH:MM:SS"));
     Trigger(captions::actOptionsGraph);
     Shoot(QStringLiteral("9-logplot-16-sensors"), QStringLiteral("design"));
+    ShootReadOut();
     Trigger(captions::actOptionsGraph);
     if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
       Format->setCurrentText(QStringLiteral("MMDDYY HHMM"));
+  }
+
+  // The screen around the window, with what shows beside it (a tool tip,
+  // an open menu).
+  void ShootScreen(const QString& Name) {
+    Settle();
+    QRect Area = Window.frameGeometry();
+    for (const QWidget* Top : QApplication::topLevelWidgets())
+      if (Top->isVisible()) Area |= Top->frameGeometry();
+    Area &= Window.screen()->geometry();
+    const QString File = Out.filePath(Name + QStringLiteral(".png"));
+    if (!Window.screen()
+             ->grabWindow(0, Area.x(), Area.y(), Area.width(), Area.height())
+             .save(File)) {
+      std::fprintf(stderr, "could not write %s\n", qPrintable(File));
+      ++Failures;
+      return;
+    }
+    std::printf("%s\n", qPrintable(File));
+  }
+
+  // The read-out the mouse brings up over the middle of the plot.
+  void ShootReadOut() {
+    TChartPanel& Chart = Window.Chart();
+    const QPointF Middle = Chart.chart()->mapToScene(Chart.chart()->plotArea().center());
+    const QPoint At = Chart.mapFromScene(Middle);
+    QMouseEvent Move(QEvent::MouseMove, QPointF(At), QPointF(Chart.viewport()->mapToGlobal(At)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Chart.viewport(), &Move);
+    ShootScreen(QStringLiteral("11-logplot-read-out-design"));
+    QToolTip::hideText();
+  }
+
+  // The File menu with its recent files open.
+  void ShootRecentFiles() {
+    QMenu* File =
+        Window.menuBar()->actions().value(0) ? Window.menuBar()->actions()[0]->menu() : nullptr;
+    auto* Recent = Window.findChild<QMenu*>(QStringLiteral("mnuRecentFiles"));
+    if (!File || !Recent) {
+      std::fprintf(stderr, "no recent files menu\n");
+      ++Failures;
+      return;
+    }
+    File->popup(Window.menuBar()->mapToGlobal(QPoint(0, Window.menuBar()->height())));
+    Settle();
+    const QRect Entry = File->actionGeometry(Recent->menuAction());
+    Recent->popup(File->mapToGlobal(QPoint(File->width() - 4, Entry.top())));
+    ShootScreen(QStringLiteral("12-file-recent-files-design"));
+    Recent->hide();
+    File->hide();
   }
 
   void Maximise() {
@@ -236,6 +293,7 @@ int main(int argc, char** argv) {
   Shooter.ShootHint();
   Shooter.Tour(QStringLiteral("design"));
   Shooter.ShootSixteenSensors(WriteSixteenSensors(QDir(Start.path())));
+  Shooter.ShootRecentFiles();
   Shooter.Maximise();
   Shooter.Tour(QStringLiteral("maximised"));
   Shooter.ShootAboutAndHelp();

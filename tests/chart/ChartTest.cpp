@@ -7,11 +7,14 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsLineItem>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLineSeries>
 #include <QSet>
 #include <QTimeZone>
+#include <QValueAxis>
 
 #include <cmath>
 #include <cstdlib>
@@ -157,10 +160,63 @@ TEST(ChartSeries, SixteenSensorsHaveSixteenColoursAndTheLegendHoldsThemAll) {
     Taken.append(At);
     EXPECT_EQ(Chart.LegendSamples()[I]->pen(), Chart.Series(I)->pen());
   }
-  // The time labels are whole.
+  // The time labels are whole, inside the chart and clear of the axis title.
   EXPECT_FALSE(Chart.BottomAxis()->labelsTruncated());
   for (const QString& Label : Chart.BottomLabels())
     EXPECT_EQ(Label.size(), 19) << Label.toStdString();
+  QRectF Title;
+  QList<QRectF> Labels;
+  for (QGraphicsItem* Item : Chart.scene()->items()) {
+    const auto* Text = dynamic_cast<QGraphicsTextItem*>(Item);
+    if (!Text || !Text->isVisible()) continue;
+    if (Text->toPlainText() == Chart.BottomAxis()->titleText()) Title = Text->sceneBoundingRect();
+    if (Chart.BottomLabels().contains(Text->toPlainText()))
+      Labels.append(Text->sceneBoundingRect());
+  }
+  ASSERT_FALSE(Title.isEmpty());
+  ASSERT_GE(Labels.size(), 2);
+  for (const QRectF& At : Labels) {
+    EXPECT_TRUE(Chart.chart()->sceneBoundingRect().contains(At));
+    EXPECT_LE(At.bottom(), Title.top() + 1);
+  }
+}
+
+TEST(ChartReadOut, NamesTheNearestTimeAndEachSeriesNearestValue) {
+  TDateTimeFormat Format;
+  TChartPanel Chart;
+  Chart.UseFormat(Format);
+  Chart.setAttribute(Qt::WA_DontShowOnScreen);
+  Chart.resize(552, 315);
+  const LogTime From = PartsToSecs(2024, 5, 14, 0, 0, 0);
+  Chart.SetBottomAxisMinimum(SecsToDateTime(From));
+  Chart.SetBottomAxisMaximum(SecsToDateTime(From + 4 * 3600));
+  Chart.SetBottomAxisDateTimeFormat("MM/DD/YY HH:MM");
+  // Hourly values; the second series misses 02:00, the third has none.
+  for (int S = 0; S < 3; ++S) Chart.CreateDateTimeLineSeries();
+  for (int H = 0; H <= 4; ++H) {
+    Chart.AddPoint(0, SecsToDateTime(From + H * 3600), 10.1f + H);
+    if (H != 2) Chart.AddPoint(1, SecsToDateTime(From + H * 3600), 0.25 * H);
+  }
+  for (int S = 0; S < 3; ++S) {
+    Chart.SetSeriesTitle(S, std::string("ABC").substr(std::size_t(S), 1));
+    Chart.AttachSeriesToAxes(S);
+  }
+  Chart.Repaint();
+  Chart.Picture();
+  const QRectF Plot = Chart.chart()->plotArea();
+  auto At = [&](double Hours) {
+    return Chart.mapFromScene(Chart.chart()->mapToScene(
+        QPointF(Plot.left() + Plot.width() * Hours / 4, Plot.center().y())));
+  };
+  // Near 02:00 the second series' nearest point is at 01:00 or 03:00.
+  EXPECT_EQ(Chart.ReadOutAt(At(2.2)), "05/14/24 02:00\nA: 12.1\nB: 0.75 at 05/14/24 03:00\nC: -");
+  EXPECT_EQ(Chart.ReadOutAt(At(0.4)), "05/14/24 00:00\nA: 10.1\nB: 0\nC: -");
+  EXPECT_EQ(Chart.ReadOutAt(QPoint(1, 1)), "");
+  // Equal left-axis limits leave room to draw in.
+  Chart.SetLeftAxisMaximum(5);
+  Chart.SetLeftAxisMinimum(5);
+  EXPECT_EQ(Chart.LeftAxis()->min(), 4);
+  EXPECT_EQ(Chart.LeftAxis()->max(), 6);
 }
 
 TEST(ReducePoints, KeepsTheFirstLowestHighestAndLastOfEachColumn) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the window, from its menus, tool bar and keys, on every
 // page: what each one shows and says, and the view marks it leaves.
+#include <QClipboard>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -351,6 +353,24 @@ TEST_F(CommandsTest, ExitClosesTheWindowAndWritesTheSettings) {
   Trigger(actFileExit);
   EXPECT_TRUE(WaitFor([&] { return !Form->isVisible(); }));
   EXPECT_TRUE(fs::exists((Dir / "Quorvin.ini")));
+}
+
+// The statistics report copies as a table for spreadsheets; no other text does.
+TEST_F(CommandsTest, ThePaneCopiesTheStatisticsReportAsATable) {
+  StartOn(PageLogStat);
+  Trigger(actOptionsStats);
+  std::unique_ptr<QMenu> Menu(Form->Pane().MakeContextMenu());
+  auto* Entry = Menu->findChild<QAction*>(QStringLiteral("mnuCopyTable"));
+  ASSERT_NE(Entry, nullptr);
+  Entry->trigger();
+  const QStringList Lines = QApplication::clipboard()->text().split(u'\n');
+  EXPECT_EQ(Lines[0], "DATE\t#SAMPLES\tTEMP MIN\tTEMP MAX\tTEMP MEAN\tRH MIN\tRH MAX\tRH MEAN\t"
+                      "WIND MIN\tWIND MAX\tWIND MEAN\tBATT MIN\tBATT MAX\tBATT MEAN");
+  EXPECT_TRUE(Lines[1].startsWith(u"051424\t")) << Lines[1].toStdString();
+  Page(PageLogPrn);
+  Trigger(actOptionsHeader);
+  Menu.reset(Form->Pane().MakeContextMenu());
+  EXPECT_EQ(Menu->findChild<QAction*>(QStringLiteral("mnuCopyTable")), nullptr);
 }
 
 } // namespace

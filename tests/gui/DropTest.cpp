@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 
@@ -120,6 +121,30 @@ TEST_F(DropTest, TheFirstFileNamedAtStartIsOpenedOnItsPage) {
     EXPECT_TRUE(Dialog.Shown.empty());
     Close();
   }
+}
+
+TEST_F(DropTest, TheRecentFilesMenuOffersTheOtherFilesNamedAtStartAndOpensTheOneChosen) {
+  Start();
+  Copy("site2.csv");
+  Copy("SAMPLE.DDR");
+  const QString Was = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(Dir.File("")));
+  Form->OpenStartFiles({"site2.csv", "SAMPLE.DDR"});
+  QDir::setCurrent(Was);
+  auto* Recent = Find<QMenu>("mnuRecentFiles");
+  auto Entries = [&] {
+    QStringList Texts;
+    for (QAction* Entry : Recent->actions()) Texts.append(Entry->text());
+    return Texts;
+  };
+  const QString Csv = QString::fromStdString(Dir.File("site2.csv"));
+  const QString Ddr = QString::fromStdString(Dir.File("SAMPLE.DDR"));
+  EXPECT_EQ(Entries(), QStringList({"&1 " + Csv, "&2 " + Ddr}));
+  Recent->actions()[1]->trigger();
+  QTest::qWait(20);
+  EXPECT_EQ(Showing(), PageDDRLog);
+  EXPECT_EQ(Find<QLineEdit>("edtDDRLog")->text(), Ddr);
+  EXPECT_EQ(Entries(), QStringList({"&1 " + Ddr, "&2 " + Csv}));
 }
 
 TEST(OpenDialog, ListsTheSixFileTypesInOrderAndTitlesByTag) {

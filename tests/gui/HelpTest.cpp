@@ -221,9 +221,6 @@ TEST_F(HelpFormTest, TheFindBoxListsThePagesOfTheWholeManualThatHoldTheText) {
   QTest::keyClicks(&Help.FindBox(), QStringLiteral("qzx"));
   EXPECT_TRUE(Listed().empty());
   EXPECT_EQ(NotFound->text().toStdString(), HelpNotFound);
-  Help.FindBox().clear();
-  EXPECT_EQ(Listed().size(), HelpPages.size());
-  EXPECT_EQ(RamCard->text(), "RAMCARD");
 }
 
 } // namespace

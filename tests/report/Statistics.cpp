@@ -107,12 +107,6 @@ TEST_F(StatisticsTest,
             "03/05/98\t96\t0.50\t2.50\t1.01\t10.0\t10.0\t10.0\n"
             "03/06/98\t48\t1.50\t1.50\t1.50\t\t\t\n"
             "03/07/98\t95\t3.00\t3.00\t3.00\t20.0\t20.0\t20.0\n");
-  // A day without any value is a row without figures.
-  Sel.StartTime = Sel.EndTime = PartsToSecs(1998, 3, 8, 0, 0, 0);
-  Stats.Report();
-  EXPECT_EQ(StatisticsTsv(Table),
-            "DATE\t#SAMPLES\tSTAGE MIN\tSTAGE MAX\tSTAGE MEAN\tT C MIN\tT C MAX\tT C MEAN\n"
-            "03/08/98\t0\t\t\t\t\t\t\n");
 }
 
 TEST_F(StatisticsTest, MeanPlaceholderFollowsTheNotRecordedOptionAndLabelsFollowThePattern) {
