@@ -1,13 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/LogReadings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
+#include <utility>
+
+#include <sys/mman.h>
 
 #include "report/Readings.h"
 #include "report/ReadingsExport.h"
 
 namespace quorvin {
+
+TValueBlock::TValueBlock(std::size_t Count) : FCount(Count) {
+  if (Count == 0) return;
+  if (Count > std::numeric_limits<std::size_t>::max() / sizeof(double)) throw std::bad_alloc();
+  const std::size_t Bytes = Count * sizeof(double);
+  constexpr std::size_t HugePage = std::size_t{2} << 20;
+  if (Bytes >= 4 * HugePage) {
+    const std::size_t Rounded = (Bytes + HugePage - 1) / HugePage * HugePage;
+    void* P = ::mmap(nullptr, Rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (P == MAP_FAILED) throw std::bad_alloc();
+    ::madvise(P, Rounded, MADV_HUGEPAGE); // a hint: without it, small pages
+    FData = static_cast<double*>(P);
+    FMapped = Rounded;
+    return;
+  }
+  FData = new double[Count];
+}
+
+TValueBlock::~TValueBlock() { Release(); }
+
+TValueBlock::TValueBlock(TValueBlock&& Other) noexcept
+    : FData(std::exchange(Other.FData, nullptr)), FCount(std::exchange(Other.FCount, 0)),
+      FMapped(std::exchange(Other.FMapped, 0)) {}
+
+TValueBlock& TValueBlock::operator=(TValueBlock&& Other) noexcept {
+  if (this != &Other) {
+    Release();
+    FData = std::exchange(Other.FData, nullptr);
+    FCount = std::exchange(Other.FCount, 0);
+    FMapped = std::exchange(Other.FMapped, 0);
+  }
+  return *this;
+}
+
+void TValueBlock::Release() {
+  if (FMapped)
+    ::munmap(FData, FMapped);
+  else
+    delete[] FData;
+  FData = nullptr;
+  FCount = FMapped = 0;
+}
 
 void DayRange(std::optional<TDateTime> FirstDay, std::optional<TDateTime> LastDay, LogTime& From,
               LogTime& To) {
@@ -33,18 +80,27 @@ bool ReadCheckedReadings(TLogSelection& Sel, LogTime From, LogTime To, const TCl
   // have readings of their own, rows shared by sensors make it less.
   Columns.Capacity = static_cast<std::size_t>(Walk.RowsLeft());
   Columns.Times.reserve(Columns.Capacity);
-  Columns.Values.resize(N * Columns.Capacity);
-  std::vector<float> Values(N);
-  LogTime Time;
+  Columns.Values = TValueBlock(N * Columns.Capacity);
+  // Rows a block at a time: a log stored as records is read in bulk.
+  constexpr std::size_t Block = 4096;
+  std::vector<float> Values(N * Block);
+  std::vector<LogTime> Times(Block);
   std::size_t Row = 0;
-  while (Row < Columns.Capacity && Walk.Next(Time, Values.data())) {
-    const TZonedTime Placed = Zone.Place(Time);
-    if (Zone.HasZone()) Columns.Tally.Add(Time, Placed);
-    Columns.Times.push_back(Placed.UnixSecs);
-    double* Out = Columns.Values.data() + Row;
-    for (std::size_t I = 0; I < N; ++I, Out += Columns.Capacity)
-      *Out = ReadingValue(Values[I], Digits[I]);
-    ++Row;
+  while (Row < Columns.Capacity) {
+    const std::size_t Got =
+        Walk.NextRows(std::min(Block, Columns.Capacity - Row), Times.data(), Values.data());
+    if (Got == 0) break;
+    for (std::size_t R = 0; R < Got; ++R) {
+      const TZonedTime Placed = Zone.Place(Times[R]);
+      if (Zone.HasZone()) Columns.Tally.Add(Times[R], Placed);
+      Columns.Times.push_back(Placed.UnixSecs);
+    }
+    for (std::size_t I = 0; I < N; ++I) {
+      double* Out = Columns.Values.data() + I * Columns.Capacity + Row;
+      const float* In = Values.data() + I;
+      for (std::size_t R = 0; R < Got; ++R, In += N) Out[R] = ReadingValue(*In, Digits[I]);
+    }
+    Row += Got;
   }
   return true;
 }

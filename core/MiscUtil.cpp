@@ -43,10 +43,6 @@ LogTime Wrap32(long long Value) { return static_cast<LogTime>(static_cast<std::u
 
 } // namespace
 
-float NonRecordedValue() { return std::bit_cast<float>(NonRecordedBits); }
-
-bool IsNonRecorded(float Value) { return std::bit_cast<std::uint32_t>(Value) == NonRecordedBits; }
-
 bool IsLeapYear(int Year) {
   CheckCalendarYear(Year);
   return std::chrono::year{Year}.is_leap();

@@ -7,6 +7,7 @@
 // NowSecs, which reads the local clock.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -28,8 +29,11 @@ public:
 // The value both log readers answer for "nothing recorded here": the
 // single-precision bit pattern FFFFFFFF. Compare bit patterns, never values.
 constexpr std::uint32_t NonRecordedBits = 0xFFFFFFFFu;
-float NonRecordedValue();
-bool IsNonRecorded(float Value);
+// Inline: every reading of every export goes through them.
+inline float NonRecordedValue() { return std::bit_cast<float>(NonRecordedBits); }
+inline bool IsNonRecorded(float Value) {
+  return std::bit_cast<std::uint32_t>(Value) == NonRecordedBits;
+}
 
 // Date-time value of the window toolkit: days since 1899-12-30, the fraction
 // being the time of day.

@@ -2,6 +2,7 @@
 #include "logdata/LogFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -258,6 +259,72 @@ void TLogFile::GetValues(LogTime Time, const int* SensorIndexes, std::size_t Cou
     const std::uint16_t Raw = Rec->Value(Index - 1);
     if (Raw != NonRecordedRaw)
       Values[I] = RawToValue(Raw, FSensors.Objects(Index - 1)->RightDigits);
+  }
+}
+
+const std::vector<float>& TLogFile::RawValues(int RightDigits) {
+  for (const auto& [Digits, Table] : FRawValues)
+    if (Digits == RightDigits) return Table;
+  std::vector<float> Table(std::size_t{NonRecordedRaw} + 1);
+  for (std::size_t Raw = 0; Raw < Table.size(); ++Raw)
+    Table[Raw] = RawToValue(static_cast<std::uint16_t>(Raw), RightDigits);
+  FRawValues.emplace_back(RightDigits, std::move(Table));
+  return FRawValues.back().second;
+}
+
+void TLogFile::GetValueRows(LogTime Time, std::size_t Rows, const int* SensorIndexes,
+                            std::size_t Count, float* Values) {
+  if (!FFile && FHeader) Open();
+  const std::int64_t Step = FHeader ? FHeader->Interval : 0;
+  const std::int64_t Size = FHeader ? FHeader->RecordSize : 0;
+  // Times off the record grid read record by record, as GetValues does.
+  if (!FFile || !FRecords || Step <= 0 || Size <= 0 || Time < FFirstTime ||
+      (std::int64_t(Time) - FFirstTime) % Step != 0) {
+    ILogReader::GetValueRows(Time, Rows, SensorIndexes, Count, Values);
+    return;
+  }
+  // Each sensor's place in a record and its values; none for an index the
+  // log does not have.
+  std::vector<std::pair<std::size_t, const float*>> Columns(Count, {0, nullptr});
+  for (std::size_t I = 0; I < Count; ++I) {
+    const int Index = SensorIndexes[I];
+    if (Index >= 1 && Index <= FSensors.Count())
+      Columns[I] = {std::size_t(Index - 1) * 2,
+                    RawValues(FSensors.Objects(Index - 1)->RightDigits).data()};
+  }
+  // About a megabyte of records at a time.
+  const std::size_t PerRead = std::max<std::size_t>(1, (std::size_t{1} << 20) / std::size_t(Size));
+  std::int64_t Pos = (std::int64_t(Time) - FFirstTime) / Step * Size + FHeader->DataOffset;
+  for (std::size_t Row = 0; Row < Rows;) {
+    const std::size_t N = std::min(PerRead, Rows - Row);
+    // Records at or beyond the size the file had when opened are empty, and
+    // a record it cuts short keeps the values it fully holds.
+    const std::int64_t Held = std::clamp<std::int64_t>(FFileSize - Pos, 0, std::int64_t(N) * Size);
+    FBulk.resize(static_cast<std::size_t>(Held));
+    std::size_t Got = 0;
+    while (Got < FBulk.size()) {
+      const ssize_t R = ::pread(::fileno(FFile), FBulk.data() + Got, FBulk.size() - Got,
+                                static_cast<off_t>(Pos + std::int64_t(Got)));
+      if (R < 0 && errno == EINTR) continue;
+      if (R <= 0) {
+        if (R < 0) FLastIOResult = errno;
+        break;
+      }
+      Got += static_cast<std::size_t>(R);
+    }
+    for (std::size_t K = 0; K < N; ++K, ++Row) {
+      const std::size_t Start = K * std::size_t(Size);
+      const std::size_t Avail = Got > Start ? std::min<std::size_t>(Got - Start, Size) : 0;
+      const std::uint8_t* Rec = FBulk.data() + Start;
+      float* Out = Values + Row * Count;
+      for (std::size_t I = 0; I < Count; ++I) {
+        const auto [Offset, Table] = Columns[I];
+        std::uint16_t Raw = NonRecordedRaw;
+        if (Table && Offset + 2 <= Avail) Raw = std::uint16_t(Rec[Offset] | Rec[Offset + 1] << 8);
+        Out[I] = Raw == NonRecordedRaw ? NonRecordedValue() : Table[Raw];
+      }
+    }
+    Pos += std::int64_t(N) * Size;
   }
 }
 

@@ -50,6 +50,8 @@ public:
   // GetValue for several sensors of one time step at once: Values[i] for
   // SensorIndexes[i].
   void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values) override;
+  void GetValueRows(LogTime Time, std::size_t Rows, const int* SensorIndexes, std::size_t Count,
+                    float* Values) override;
 
   const std::string& FileName() const override { return FFileName; }
   const std::string& DisplayName() const override { return FDisplayName; }
@@ -128,6 +130,11 @@ private:
   int FDescriptionLength = 0;
   int FSensorInfoLength = 0;
   std::vector<std::uint8_t> FScratch; // one record as read from the file
+  // RawToValue of every raw reading, per right digits: the bulk reads look
+  // a value up instead of dividing it down.
+  const std::vector<float>& RawValues(int RightDigits);
+  std::vector<std::pair<int, std::vector<float>>> FRawValues;
+  std::vector<std::uint8_t> FBulk; // records read at once
 };
 
 } // namespace quorvin

@@ -83,6 +83,15 @@ public:
   // GetValue for several sensors at one time: Values[i] for SensorIndexes[i].
   virtual void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count,
                          float* Values) = 0;
+  // GetValues for Rows times a step of Interval() apart from Time, row after
+  // row: Values[r * Count + i]. A log stored as records reads them in bulk.
+  virtual void GetValueRows(LogTime Time, std::size_t Rows, const int* SensorIndexes,
+                            std::size_t Count, float* Values) {
+    const std::int64_t Step = Interval();
+    for (std::size_t R = 0; R < Rows; ++R)
+      GetValues(static_cast<LogTime>(Time + std::int64_t(R) * Step), SensorIndexes, Count,
+                Values + R * Count);
+  }
 
   // Readings stored of the sensor, and reading Position (0-based, in time
   // order) with its time; Position must lie in 0..RecordCount - 1.

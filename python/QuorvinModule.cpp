@@ -227,8 +227,8 @@ TPyLog ReadLog(const std::string& Path, const py::object& Start, const py::objec
   Log.Times = Adopt(std::move(Read.Times), py::dtype("datetime64[s]"));
   const auto Count = static_cast<py::ssize_t>(Read.Sensors.size());
   const auto Stride = static_cast<py::ssize_t>(Read.Capacity * sizeof(double));
-  auto* Heap = new std::vector<double>(std::move(Read.Values));
-  py::capsule Owner(Heap, [](void* P) { delete static_cast<std::vector<double>*>(P); });
+  auto* Heap = new TValueBlock(std::move(Read.Values));
+  py::capsule Owner(Heap, [](void* P) { delete static_cast<TValueBlock*>(P); });
   Log.Matrix = py::array(py::dtype::of<double>(), {Rows, Count},
                          {static_cast<py::ssize_t>(sizeof(double)), Stride}, Heap->data(), Owner);
   for (py::ssize_t I = 0; I < Count; ++I)

@@ -8,18 +8,6 @@
 
 namespace quorvin {
 
-double ReadingValue(float Value, int RightDigits) {
-  if (IsNonRecorded(Value)) return std::nan("");
-  static constexpr double Scale[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const double Wide = Value;
-  if (RightDigits < 0 || RightDigits > MaxRightDigits || !std::isfinite(Wide)) return Wide;
-  const double Scaled = Wide * Scale[RightDigits];
-  // Beyond 2^52 a double holds no fraction left to round.
-  if (std::fabs(Scaled) >= 4503599627370496.0) return Wide;
-  return std::round(Scaled) / Scale[RightDigits];
-}
-
 TReadingWalk::TReadingWalk(ILogReader& Log, std::vector<int> SensorIndexes, LogTime From,
                            LogTime To)
     : FLog(Log), FSensors(std::move(SensorIndexes)), FTo(To),
@@ -94,6 +82,23 @@ bool TReadingWalk::NextOfRecords(LogTime& Time, float* Values) {
   ++FPosition;
   FLog.GetValues(Time, FSensors.data(), FSensors.size(), Values);
   return true;
+}
+
+std::size_t TReadingWalk::NextRows(std::size_t MaxRows, LogTime* Times, float* Values) {
+  if (!FRecords) {
+    std::size_t Rows = 0;
+    while (Rows < MaxRows && Next(Times[Rows], Values + Rows * FSensors.size())) ++Rows;
+    return Rows;
+  }
+  const auto Rows = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(FEnd - FPosition, 0, std::int64_t(MaxRows)));
+  if (Rows == 0) return 0;
+  const std::int64_t First = FFirst + FPosition * FInterval;
+  for (std::size_t R = 0; R < Rows; ++R)
+    Times[R] = static_cast<LogTime>(First + std::int64_t(R) * FInterval);
+  FLog.GetValueRows(static_cast<LogTime>(First), Rows, FSensors.data(), FSensors.size(), Values);
+  FPosition += std::int64_t(Rows);
+  return Rows;
 }
 
 bool TReadingWalk::Next(LogTime& Time, float* Values) {

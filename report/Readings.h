@@ -5,7 +5,9 @@
 // row's time has a value not recorded there.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "core/MiscUtil.h"
@@ -24,6 +26,9 @@ public:
   // The next row: its time and one value per sensor (NonRecordedValue()
   // where none). False after the last row.
   bool Next(LogTime& Time, float* Values);
+  // Up to MaxRows next rows: Times[r], and Values[r * Columns() + i]. Zero
+  // after the last row. A log stored as records is read in bulk.
+  std::size_t NextRows(std::size_t MaxRows, LogTime* Times, float* Values);
   // At most this many rows are left (for progress and for reserving room).
   std::int64_t RowsLeft() const;
 
@@ -50,7 +55,21 @@ private:
 };
 
 // A reading as the outputs show it: Value rounded to RightDigits decimals
-// (halves away from zero), NaN when not recorded.
-double ReadingValue(float Value, int RightDigits);
+// (halves away from zero), NaN when not recorded. Inline: the Python module
+// calls it for every value of a log.
+inline double ReadingValue(float Value, int RightDigits) {
+  if (IsNonRecorded(Value)) return std::numeric_limits<double>::quiet_NaN();
+  static constexpr double Scale[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const double Wide = Value;
+  if (RightDigits < 0 || RightDigits > MaxRightDigits || !std::isfinite(Wide)) return Wide;
+  const double Scaled = Wide * Scale[RightDigits];
+  // Beyond 2^52 a double holds no fraction left to round.
+  if (std::fabs(Scaled) >= 4503599627370496.0) return Wide;
+  // std::round, inline: below 2^52 the conversion truncates exactly.
+  double Whole = std::copysign(static_cast<double>(static_cast<std::int64_t>(Scaled)), Scaled);
+  if (std::fabs(Scaled - Whole) >= 0.5) Whole += std::copysign(1.0, Scaled);
+  return Whole / Scale[RightDigits];
+}
 
 } // namespace quorvin

@@ -86,6 +86,36 @@ TEST_F(LogFileTest, ValuesOnTheGridAndAtTheEndsOfTheData) {
   EXPECT_TRUE(NotRecorded(F.GetValue(T0, 4)));
 }
 
+// The bulk read gives what GetValues gives at each time: across its reads
+// of a megabyte, over a last record cut short, past the data, before it and
+// off the grid, for a sensor index the log does not have and for sensors
+// with the same and with other right digits.
+TEST_F(LogFileTest, RowsReadInBulkEqualValuesReadOneTimeAtATime) {
+  TGenLog L = ThreeSensors();
+  L.Sensors.push_back({"RAIN", 1.0, 0.0, 2});
+  const long long Records = 140000; // 1.1 MB of records
+  std::string Bytes = test::LogFileBytes(L, Records);
+  Bytes.resize(Bytes.size() - 3); // the last record keeps its first value
+  TLogFile F(Write(Bytes), "SITE1");
+  ASSERT_TRUE(F.Open());
+  const int Indexes[] = {4, 0, 1, 3, 2, 5};
+  constexpr std::size_t N = std::size(Indexes);
+  const auto Check = [&](LogTime From, std::size_t Rows) {
+    std::vector<float> Bulk(Rows * N), One(N);
+    F.GetValueRows(From, Rows, Indexes, N, Bulk.data());
+    for (std::size_t R = 0; R < Rows; ++R) {
+      F.GetValues(static_cast<LogTime>(From + std::int64_t(R) * 900), Indexes, N, One.data());
+      for (std::size_t I = 0; I < N; ++I)
+        ASSERT_EQ(Bits(Bulk[R * N + I]), Bits(One[I])) << "row " << R << " column " << I;
+    }
+  };
+  const LogTime T0 = F.FirstTime();
+  Check(T0, std::size_t(Records) + 3);
+  Check(T0 - 2 * 900, 5);
+  Check(T0 + 7, 5);
+  Check(static_cast<LogTime>(T0 + (Records - 3) * 900), 6);
+}
+
 TEST_F(LogFileTest, CachedRecordsAnswerWithoutTheFileInAnyOrder) {
   const std::string Path = Write(test::LogFileBytes(ThreeSensors(), 50));
   TLogFile F(Path, "SITE1");
