@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
 #include "core/ByteReader.h"
 #include "core/DateTimeFormat.h"
@@ -335,53 +336,99 @@ void TDDRObj::AppendScan(std::string& Text, int& P, int ColumnWidth, const std::
 
 void TDDRObj::AppendScanValue(std::string& Text, const TDDRSensor& S, std::int32_t Base,
                               std::size_t At, int ColumnWidth) const {
+  const TDDRScanValue V = ScanValue(S, Base, At);
+  switch (V.Kind) {
+  case TDDRScanValue::Fixed:
+    AppendFixed(Text, V.Integer, ColumnWidth, S.RightDigits);
+    break;
+  case TDDRScanValue::Real:
+    AppendReal(Text, V.Number, S.RightDigits);
+    break;
+  case TDDRScanValue::Missing:
+    Text += MissingValueDashes(ColumnWidth, S.RightDigits);
+    break;
+  case TDDRScanValue::BadType:
+    Text += "Bad type: ";
+    Text += std::to_string(S.DataType);
+    break;
+  }
+}
+
+TDDRScanValue TDDRObj::ScanValue(const TDDRSensor& S, std::int32_t Base, std::size_t At) const {
   const TByteSpan B(FBuffer);
+  TDDRScanValue R;
   // Integer types: 32-bit arithmetic that wraps, as the recorder's own does.
-  auto Fixed = [&](std::uint32_t Value) {
-    AppendFixed(Text, static_cast<std::int32_t>(Value), ColumnWidth, S.RightDigits);
+  auto Fixed = [&R](std::uint32_t Value) {
+    R.Kind = TDDRScanValue::Fixed;
+    R.Integer = static_cast<std::int32_t>(Value);
+  };
+  auto Real = [&R](double Value) {
+    R.Kind = TDDRScanValue::Real;
+    R.Number = Value;
   };
   const std::uint32_t Offset = static_cast<std::uint32_t>(Base);
-  bool Missing = false;
   switch (S.DataType) {
   case 0: // a byte, 127 being zero, on the base value
   case 1: // a byte on the base value
-    Missing = B[At] == 255;
-    if (!Missing) Fixed(B[At] - (S.DataType == 0 ? 127u : 0u) + Offset);
+    if (B[At] != 255) Fixed(B[At] - (S.DataType == 0 ? 127u : 0u) + Offset);
     break;
   case 2: // a word, 32767 being zero, on the base value
   case 3: // a word on the base value
   {
     const std::uint32_t V = ReadU16LE(B, At);
-    Missing = V == 65535;
-    if (!Missing) Fixed(V - (S.DataType == 2 ? 32767u : 0u) + Offset);
+    if (V != 65535) Fixed(V - (S.DataType == 2 ? 32767u : 0u) + Offset);
     break;
   }
   case 4: // a long, 2147483647 being zero
   case 5: // a signed long
   {
     const std::uint32_t V = ReadU32LE(B, At);
-    Missing = V == NonRecordedBits;
-    if (!Missing) Fixed(S.DataType == 4 ? V - 2147483647u : V);
+    if (V != NonRecordedBits) Fixed(S.DataType == 4 ? V - 2147483647u : V);
     break;
   }
   case 6: {
     const float V = ReadF32LE(B, At);
-    Missing = IsNonRecorded(V);
-    if (!Missing) AppendReal(Text, V, S.RightDigits);
+    if (!IsNonRecorded(V)) Real(V);
     break;
   }
   case 7: {
     const std::uint64_t Bits = ReadU64LE(B, At);
-    Missing = Bits == ~std::uint64_t{0};
-    if (!Missing) AppendReal(Text, std::bit_cast<double>(Bits), S.RightDigits);
+    if (Bits != ~std::uint64_t{0}) Real(std::bit_cast<double>(Bits));
     break;
   }
   default:
-    Text += "Bad type: ";
-    Text += std::to_string(S.DataType);
+    R.Kind = TDDRScanValue::BadType;
     break;
   }
-  if (Missing) Text += MissingValueDashes(ColumnWidth, S.RightDigits);
+  return R;
+}
+
+double TDDRScanValue::Value(int RightDigits) const {
+  if (Kind == Real) return Number;
+  if (Kind != Fixed) return std::numeric_limits<double>::quiet_NaN();
+  // Powers of ten up to 1e22 are exact, so the quotient is the decimal the
+  // text shows, rounded once.
+  double Scale = 1;
+  for (int I = 0; I < RightDigits; ++I) Scale *= 10;
+  return static_cast<double>(Integer) / Scale;
+}
+
+int TDDRObj::WalkScans(const TDDRScanVisitor& Scan) const {
+  // The scans DecodeData writes, in one go: the same start, step and bounds.
+  int P = DDRHeaderSize;
+  std::int64_t ScanTime = FHeader.Start;
+  const int Width = ScanWidth();
+  TDDRScanValue Values[DDRMaxSensors];
+  for (int Scans = 0; ScanDue(ScanTime, P, Width, Scans == 0); ++Scans) {
+    for (int I = 0; I < FSetup.SensorCount; ++I) {
+      const TDDRSensor& S = FSetup.Sensors[I];
+      Values[I] = ScanValue(S, FBase[I], static_cast<std::size_t>(P));
+      P += DDRDataTypeWidth(S.DataType);
+    }
+    Scan(ScanTime, Values);
+    ScanTime += FSetup.ScanInterval;
+  }
+  return P;
 }
 
 // ---------------------------------------------------------------------------

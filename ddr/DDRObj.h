@@ -107,6 +107,20 @@ struct TDDRMaster {
 // Width in bytes of one value of DataType in a scan (0 for unknown types).
 int DDRDataTypeWidth(std::uint8_t DataType);
 
+// One value of a scan as decoded: an integer with the sensor's implied
+// decimals, a real, missing, or of a type the decoder does not know.
+struct TDDRScanValue {
+  enum TKind : std::uint8_t { Fixed, Real, Missing, BadType };
+  TKind Kind = Missing;
+  std::int32_t Integer = 0; // Fixed
+  double Number = 0;        // Real
+  // The value as a number; NaN when missing or of an unknown type.
+  double Value(int RightDigits) const;
+};
+
+// Hears one scan: its time and one value for each sensor of the setup.
+using TDDRScanVisitor = std::function<void(std::int64_t ScanTime, const TDDRScanValue* Values)>;
+
 class TDDRObj {
 public:
   explicit TDDRObj(IMessageDialog& Dialog);
@@ -132,6 +146,10 @@ public:
   void DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,
                    int& ResumePosition, int LineBudget, std::int64_t& ScanTime, bool Display);
   static std::string StatusName(const TDDRBlockHeader& Header);
+  // The scans of the current Data or Bad Data block as numbers, within the
+  // bounds its text keeps; answers the block offset after the last scan
+  // (less than the bytes read when the block ends early).
+  int WalkScans(const TDDRScanVisitor& Scan) const;
   void Rewind();
   std::string FormatDDRTime(std::int64_t Seconds, const std::string& Pattern) const;
   std::uint32_t GetWord(int Offset) const;
@@ -200,6 +218,7 @@ private:
                   std::int64_t ScanTime, char Sep);
   void AppendScanValue(std::string& Text, const TDDRSensor& S, std::int32_t Base, std::size_t At,
                        int ColumnWidth) const;
+  TDDRScanValue ScanValue(const TDDRSensor& S, std::int32_t Base, std::size_t At) const;
   std::string BufferText(int Offset, int MaxChars, int End) const;
   void AppendTime(std::string& Text, std::int64_t Seconds, const std::string& Pattern);
 

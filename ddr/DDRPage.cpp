@@ -219,6 +219,43 @@ bool TDDRPage::RunImport(TCommandMode Mode) {
   return true;
 }
 
+bool TDDRPage::ReadDDRScans(TDDRScanTable& Table, std::string_view FailureText) {
+  FEndedEarly = false;
+  if (DDRNameEdited) {
+    edtFilenameExit();
+    DDRNameEdited = false;
+  }
+  if (!FFileValid) return false;
+  const bool Result = Guarded([&] { return RunScans(Table); });
+  FDDR.Rewind();
+  return Reported(Result, FailureText);
+}
+
+bool TDDRPage::RunScans(TDDRScanTable& Table) {
+  // RunImport's walk: data blocks give their scans, the others are decoded
+  // for the setup, base values and master they carry.
+  FDDR.Rewind();
+  const long long Size = FDDR.InputSize();
+  const std::string Pat = Pattern();
+  std::string Text;
+  int ColumnWidth = 11;
+  int Count = 0;
+  std::int64_t ScanTime = 0;
+  if (!FDDR.ReadBlock(Count)) return false;
+  while (Count > DDRHeaderSize) {
+    const std::uint8_t Kind = FDDR.BlockHeader().Status;
+    int ResumePosition = 0;
+    if ((Kind != dsData && Kind != dsBadData) &&
+        !FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true))
+      return false;
+    if (Table.AddBlock(FDDR) < Count) EndedEarly();
+    if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
+    if (!FDDR.ReadBlock(Count)) return false;
+  }
+  CheckStop();
+  return true;
+}
+
 void TDDRPage::EndedEarly() {
   Status("Error! Unexpected end of DDR file.");
   FEndedEarly = true;

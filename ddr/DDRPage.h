@@ -14,6 +14,7 @@
 #include "core/DateTimeFormat.h"
 #include "core/UiServices.h"
 #include "ddr/DDRObj.h"
+#include "ddr/DDRScans.h"
 
 namespace quorvin {
 
@@ -72,6 +73,10 @@ public:
   // way (no memory left) is shown in a dialog as well.
   bool ImportDDR(TCommandMode Mode, std::string_view FailureText);
   bool ShowDDRSummary(TCommandMode Mode, std::string_view FailureText);
+  // The whole file's scans, notes and events as numbers, block by block as
+  // the import decodes them; true when read to its end. Otherwise told as
+  // the import tells it, what was read so far standing.
+  bool ReadDDRScans(TDDRScanTable& Table, std::string_view FailureText);
 
   std::string Pattern() const { return FFormat.DatePattern + " " + FFormat.TimePattern; }
 
@@ -81,6 +86,7 @@ private:
   bool Summary(TCommandMode Mode);
   bool RunImport(TCommandMode Mode);
   bool RunSummary(TCommandMode Mode);
+  bool RunScans(TDDRScanTable& Table);
   // Run, with what stops it on its way shown in a dialog (then false).
   bool Guarded(const std::function<bool()>& Run);
   // The end of a run: FailureText in the message panel for a failure that

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The DDRLOG page on a recorder file: display, block summary, and saves as
 // text and as a workbook into the scratch folder, with the header, data and
-// notes sections and the USGS conventions switched by the first input byte.
+// notes sections and the USGS conventions switched by the first input byte;
+// and its scans read as numbers.
 #include <cstdint>
+#include <cstdlib>
 
 #include "FuzzSupport.h"
 #include "core/DateTimeFormat.h"
@@ -34,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Page.ImportDDR(cmDisplay, "display failed");
   Page.ShowDDRSummary(cmHeader, "header failed");
   Page.ImportDDR(cmNone, "save failed");
+  // The scans as numbers: one value per scan in every column.
+  TDDRScanTable Table;
+  Page.ReadDDRScans(Table, "scans failed");
+  for (const TDDRScanColumn& C : Table.Columns)
+    if (C.Values.size() != Table.Times.size() || Table.Bad.size() != Table.Times.size())
+      std::abort();
   if ((Switches & 0x60) == 0x60 && Size % 4 == 0) {
     // The EXCEL entry of the output-format list, then Save again. One input
     // in sixteen: the workbook library (not instrumented, so it finds no new

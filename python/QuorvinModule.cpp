@@ -13,88 +13,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/Application.h"
 #include "app/LogReadings.h"
-#include "core/ChartService.h"
-#include "core/IniFile.h"
-
-namespace py = pybind11;
+#include "python/QuietApp.h"
 
 namespace quorvin::python {
 
-namespace {
-
-// The first error the program would have shown, for the exception.
-class TRecordingDialog : public IMessageDialog {
-public:
-  TMsgResult Show(TMsgKind Kind, const std::string& Text, TMsgButtons Buttons,
-                  const std::string& Detail) override {
-    if (Kind == TMsgKind::Error && FirstError.empty())
-      FirstError = Detail.empty() ? Text : Text + " (" + Detail + ")";
-    // A long pass over a mostly empty grid is what the caller asked for.
-    return Buttons == TMsgButtons::OK ? TMsgResult::OK : TMsgResult::Yes;
-  }
-  std::string FirstError;
-};
-
-class TKeptStatus : public IStatusBar {
-public:
-  void SetPanelText(int Panel, const std::string& Text) override {
-    if (Panel == 1) Message = Text;
-  }
-  std::string PanelText(int Panel) const override { return Panel == 1 ? Message : ""; }
-  std::string Message;
-};
-
-class TNoPane : public ITextPane {
-public:
-  void Clear() override {}
-  void AppendLine(std::string_view) override {}
-  void SetBold(bool) override {}
-  void SetPointSize(int) override {}
-};
-
-// An application without a screen and with every option at its default.
-struct TQuietApp {
-  TRecordingDialog Dialog;
-  TKeptStatus Status;
-  TNoPane Pane;
-  TNoBusyCursor Busy;
-  TNoChart Chart;
-  TNoFileDialog FileDialog;
-  TNoFolderBrowser FolderBrowser;
-  TNoPrinter Printer;
-  TNoHelpViewer Help;
-  std::unique_ptr<IMountPoints> Mounts = SystemMountPoints();
-  TAppServices Services{Dialog,     Status,        Pane,    Busy, Chart,
-                        FileDialog, FolderBrowser, Printer, Help, *Mounts};
-  TApplication App{Services};
-
-  TQuietApp() {
-    TIniFile Defaults("");
-    App.FormCreate(Defaults);
-  }
-  std::string Problem() const {
-    return !Dialog.FirstError.empty() ? Dialog.FirstError : Status.Message;
-  }
-};
-
-// Owned by the module, which keeps it as quorvin.LogError.
 py::handle LogErrorType;
 
-[[noreturn]] void RaiseLogError(const std::string& Text) {
-  PyErr_SetString(LogErrorType.ptr(), Text.c_str());
-  throw py::error_already_set();
-}
-
-// A vector's storage handed to NumPy, which frees it with the array.
-template <class T>
-py::array Adopt(std::vector<T>&& Data, const py::dtype& Type) {
-  auto* Heap = new std::vector<T>(std::move(Data));
-  py::capsule Owner(Heap, [](void* P) { delete static_cast<std::vector<T>*>(P); });
-  const auto Size = static_cast<py::ssize_t>(Heap->size());
-  return py::array(Type, {Size}, {static_cast<py::ssize_t>(sizeof(T))}, Heap->data(), Owner);
-}
+namespace {
 
 // A day given as "YYYY-MM-DD" or a datetime.date (or datetime).
 std::optional<TDateTime> DayArgument(const py::object& Day, const char* Name) {
@@ -243,6 +169,8 @@ TPyLog ReadLog(const std::string& Path, const py::object& Start, const py::objec
 PYBIND11_MODULE(quorvin, Module) {
   Module.doc() = "Environmental logger files read by Quorvin's engines";
   LogErrorType = py::exception<std::runtime_error>(Module, "LogError").release();
+  DefineRamCard(Module);
+  DefineDdr(Module);
 
   py::class_<TPySensor>(Module, "Sensor")
       .def_readonly("name", &TPySensor::Name)

@@ -112,6 +112,7 @@ bool TRamCardPage::SaveChosenRamFiles() {
   // last saved item came from. A search that found nothing does not move
   // it, so one missing or damaged file does not hide the files after it.
   std::int64_t ResumePos = 0;
+  SavedFiles.clear();
 
   // Names are shown escaped: a stored name may hold control characters.
   auto Fail = [&](const std::string& Name) {
@@ -144,7 +145,9 @@ bool TRamCardPage::SaveChosenRamFiles() {
           ItemFailed = true;
           continue;
         }
-        if (RamCard->SaveEntry(JoinRamPath(RAMDirectory, Unique), &FUi.Busy)) {
+        const std::string Path = JoinRamPath(RAMDirectory, Unique);
+        if (RamCard->SaveEntry(Path, &FUi.Busy)) {
+          SavedFiles.push_back(Path);
           Successful = AppendField(Successful, ", ", PrintableEntryName(Unique));
           ++Saved;
           ItemSaved = true;
@@ -174,6 +177,7 @@ bool TRamCardPage::SaveChosenRamFiles() {
 }
 
 bool TRamCardPage::RamCardSave() {
+  SavedFiles.clear();
   if (cbxRamdir.Text.empty() || !RamCard) {
     FUi.Status.SetPanelText(1, "Error!  Please select a valid RAM drive.");
     return false;

@@ -51,6 +51,8 @@ public:
   std::string RAMDirectory;
   // The reader of the drive last chosen; none before a drive is chosen.
   std::unique_ptr<TRamCard> RamCard;
+  // The paths the last save wrote, in the order written.
+  std::vector<std::string> SavedFiles;
 
   // Window hooks: show the display pane; move the focus to edtOutFile.
   std::function<void()> OnShowPane;

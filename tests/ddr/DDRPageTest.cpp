@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "DDRTestUtil.h"
 #include "support/FakeUi.h"
 #include "support/GermanLocale.h"
@@ -477,6 +481,49 @@ TEST_F(DDRPage, ChangeFlagsFollowTheBoxes) {
   EXPECT_TRUE(Page.DDROutputEdited);
   Page.SetDDRLogText("a.ddr");
   EXPECT_TRUE(Page.DDRNameEdited);
+}
+
+TEST_F(DDRPage, ScansAsNumbersKeepOneColumnPerSensorAcrossSetups) {
+  using namespace ddrsample;
+  const auto First = TwoSensors();
+  TGenSensor Flow{"Flow", "cfs"};
+  Flow.DataType = 5;
+  Flow.RightDigits = 0;
+  const std::vector<TGenSensor> Second{First[1], Flow};
+  TBytes F = SampleFile(), Scans;
+  Append(F, SensorBlock(T0 + 7200, T0 + 7200, 600, Second));
+  PutScan(Scans, Second, {20.5, 7});
+  PutScan(Scans, Second, {Missing(), -3});
+  Append(F, DataBlock(T0 + 7200, T0 + 7800, Scans, dsBadData));
+  Select(F);
+  TDDRScanTable Table;
+  ASSERT_TRUE(Page.ReadDDRScans(Table, "scans failed"));
+  EXPECT_EQ(Table.UnitID, "v900-17");
+  EXPECT_EQ(Table.Times,
+            (std::vector<std::int64_t>{T0, T0 + 900, T0 + 1800, T0 + 7200, T0 + 7800}));
+  EXPECT_EQ(Table.Bad, (std::vector<std::uint8_t>{0, 0, 0, 1, 1}));
+  ASSERT_EQ(Table.Columns.size(), 3u);
+  const double NaN = std::numeric_limits<double>::quiet_NaN();
+  auto Same = [](const std::vector<double>& A, const std::vector<double>& B) {
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](double X, double Y) {
+             return X == Y || (std::isnan(X) && std::isnan(Y));
+           });
+  };
+  EXPECT_TRUE(Same(Table.Columns[0].Values, {124.45, NaN, 0.95, NaN, NaN}));
+  EXPECT_TRUE(Same(Table.Columns[1].Values, {21.25, double(-0.04f), double(21.35f), 20.5, NaN}));
+  EXPECT_TRUE(Same(Table.Columns[2].Values, {NaN, NaN, NaN, 7, -3}));
+  EXPECT_EQ(Table.Notes.size(), 1u);
+  EXPECT_EQ(Table.Events.size(), 1u);
+  EXPECT_EQ(Table.Events[0].Text, "System Power-up");
+
+  // A file cut inside a data block: the scans before the cut stand.
+  F.resize(F.size() - 3);
+  Select(F, "CUT.DDR");
+  TDDRScanTable Cut;
+  EXPECT_FALSE(Page.ReadDDRScans(Cut, "scans failed"));
+  EXPECT_EQ(Ui.Status.PanelText(1), "Error! Unexpected end of DDR file.");
+  EXPECT_EQ(Cut.Times.size(), 4u);
 }
 
 } // namespace

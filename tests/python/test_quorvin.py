@@ -4,6 +4,7 @@ import csv
 import math
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 
@@ -94,13 +95,79 @@ def test_fuzz_inputs_raise_or_read_never_crash(tmp_path):
     if corpus.is_dir():
         inputs += [p for p in corpus.rglob("*") if p.is_file()][:2000]
     assert inputs
+    def ram_card(path):
+        card = quorvin.RamCard(path)
+        card.files()
+        card.extract("*", tmp_path / "out")
+        return card
+
+    readers = {".LOG": quorvin.read_log, ".CSV": quorvin.read_log, ".DDR": quorvin.read_ddr,
+               ".RCD": ram_card}
     for n, source in enumerate(inputs):
-        for ext in (".LOG", ".CSV"):
+        for ext, read in readers.items():
             path = tmp_path / f"in{n}{ext}"
             shutil.copyfile(source, path)
             try:
-                log = quorvin.read_log(str(path))
-                assert all(len(c) == len(log) for c in log.columns)
+                log = read(str(path))
+                assert all(len(c) == len(log) for c in getattr(log, "columns", []))
             except quorvin.LogError as e:
                 assert str(e)
             path.unlink()
+
+
+def cli(*args):
+    return subprocess.run([CLI, *args], check=True, capture_output=True, text=True).stdout
+
+
+def test_a_ddr_reads_as_its_text_shows_it(tmp_path):
+    ddr = quorvin.read_ddr(EXAMPLES / "SAMPLE.DDR")
+    text = cli("ddr", str(EXAMPLES / "SAMPLE.DDR")).splitlines()
+    assert f"Unit ID: {ddr.unit_id.upper()}" in text and f"Version: {ddr.version}" in text
+    assert ddr.times.dtype == np.dtype("datetime64[s]") and len(ddr.bad) == len(ddr)
+    scans = []
+    for line in text:
+        fields = [f for f in line.split() if f != "?"]
+        if len(fields) == 2 + len(ddr.sensors) and all(re.fullmatch(r"[-\d.]+", f) for f in fields):
+            scans.append(fields)
+    assert len(scans) == len(ddr)
+    for row, fields in enumerate(scans):
+        stamp = f"20{fields[0][4:]}-{fields[0][:2]}-{fields[0][2:4]}T{fields[1][:2]}:{fields[1][2:]}"
+        assert str(ddr.times[row])[:16] == stamp
+        for sensor, column, shown in zip(ddr.sensors, ddr.columns, fields[2:]):
+            ours = column[row]
+            assert (shown == "-.-") if math.isnan(ours) else (f"{ours:.{sensor.right_digits}f}" == shown)
+    # The flagged scans are those of the Bad Data block the summary lists.
+    bad = [line.split() for line in cli("ddr", "--summary", str(EXAMPLES / "SAMPLE.DDR")).splitlines()
+           if "Bad Data" in line][0]
+    start, stop = (np.datetime64(f"20{d[4:]}-{d[:2]}-{d[2:4]}T{t[:2]}:{t[2:]}")
+                   for d, t in ((bad[0], bad[1]), (bad[2], bad[3])))
+    assert ddr.bad.any() and np.array_equal(ddr.bad, (ddr.times >= start) & (ddr.times <= stop))
+    note = [line for line in text if "Site visit" in line][0]
+    assert [n[1] for n in ddr.notes] == [note[12:]]
+    frame = ddr.to_pandas()
+    assert list(frame.columns) == [s.name for s in ddr.sensors] + ["bad"]
+    bad_file = tmp_path / "short.ddr"
+    bad_file.write_bytes((EXAMPLES / "SAMPLE.DDR").read_bytes()[:700])
+    with pytest.raises(quorvin.LogError, match="Error! Unexpected end of DDR file."):
+        quorvin.read_ddr(bad_file)
+
+
+def test_a_ram_card_lists_and_extracts_as_the_tool_does(tmp_path):
+    card = quorvin.RamCard(EXAMPLES / "RAMCARD.RCD")
+    listed = cli("ramcard", str(EXAMPLES / "RAMCARD.RCD"), "list").splitlines()
+    assert [f"{f.name}\t{f.size}\t{'ok' if f.checksum_ok else 'bad checksum'}"
+            for f in card.files()] == listed
+    names = [f.name for f in card.files()]
+    saved = tmp_path / "tool"
+    saved.mkdir()
+    cli("ramcard", str(EXAMPLES / "RAMCARD.RCD"), "save", *names, "--out", str(saved))
+    written = card.extract(names, tmp_path / "ours")
+    assert [pathlib.Path(p).name for p in written] == sorted(names, key=names.index)
+    assert all(pathlib.Path(p).read_bytes() == (saved / pathlib.Path(p).name).read_bytes()
+               for p in written)
+    # A second copy gets a name of its own; a name stored nowhere fails.
+    again = card.extract("SITE1.*", tmp_path / "ours")
+    assert len(again) == 1 and again[0] not in written
+    with pytest.raises(quorvin.RamCardError, match="Warning! Save: Failed: NOPE.X") as failed:
+        card.extract(["README.TXT", "NOPE.X"], tmp_path / "more")
+    assert isinstance(failed.value, quorvin.LogError) and len(failed.value.paths) == 1
