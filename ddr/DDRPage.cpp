@@ -245,9 +245,8 @@ bool TDDRPage::RunScans(TDDRScanTable& Table) {
   while (Count > DDRHeaderSize) {
     const std::uint8_t Kind = FDDR.BlockHeader().Status;
     int ResumePosition = 0;
-    if ((Kind != dsData && Kind != dsBadData) &&
-        !FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true))
-      return false;
+    if (Kind != dsData && Kind != dsBadData)
+      FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true);
     if (Table.AddBlock(FDDR) < Count) EndedEarly();
     if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     if (!FDDR.ReadBlock(Count)) return false;
