@@ -245,8 +245,11 @@ bool TDDRPage::RunScans(TDDRScanTable& Table) {
   while (Count > DDRHeaderSize) {
     const std::uint8_t Kind = FDDR.BlockHeader().Status;
     int ResumePosition = 0;
-    if (Kind != dsData && Kind != dsBadData)
+    if (Kind != dsData && Kind != dsBadData) {
+      // Decoded for what it sets; its text is not kept.
       FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true);
+      Text.clear();
+    }
     if (Table.AddBlock(FDDR) < Count) EndedEarly();
     if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     if (!FDDR.ReadBlock(Count)) return false;
