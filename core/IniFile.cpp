@@ -39,6 +39,20 @@ void CommentOutOpenSections(std::string& Text) {
   }
 }
 
+// Comment lines at the very top of a file are read back as the file's own
+// comment, which is written apart from what follows by blank lines. A
+// comment that belonged to the first section or key would otherwise move a
+// little further down with the next save: set it apart now.
+void SetLeadingCommentApart(std::string& Text) {
+  std::size_t End = 0;
+  while (End < Text.size() && (Text[End] == ';' || Text[End] == '#')) {
+    const std::size_t Eol = Text.find('\n', End);
+    if (Eol == std::string::npos) return;
+    End = Eol + 1;
+  }
+  if (End > 0 && End < Text.size() && Text[End] != '\n') Text.insert(End, "\n\n");
+}
+
 } // namespace
 
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)), FImpl(new TImpl) {
@@ -84,6 +98,7 @@ bool TIniFile::UpdateFile() {
   FFailureReason.clear();
   std::string Text;
   if (FImpl->Ini.Save(Text) < 0) return false;
+  SetLeadingCommentApart(Text);
   TOutputFile Out;
   const bool Ok = Out.OpenReplace(FFileName) && Out.Write(Text) && Out.Commit();
   if (!Ok) FFailureReason = Out.FailureReason();
