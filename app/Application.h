@@ -342,10 +342,10 @@ private:
                              const std::function<void(TCommandOutcome&)>& Run);
   bool RunLogPrnDisplay();
   bool RunLogHeader();
-  // DDR Display and DDR Header into the pane: false when they failed,
-  // Reported when a message has said why already.
-  bool RunDDRDisplay(bool& Reported);
-  bool RunDDRHeader(bool& Reported);
+  // DDR Display and DDR Header into the pane: false when they failed, the
+  // message panel then saying why (FailureText unless the driver has).
+  bool RunDDRDisplay(std::string_view FailureText);
+  bool RunDDRHeader(std::string_view FailureText);
   TCommandOutcome ChartSaved(bool Written, const std::string& Name, const std::string& Reason);
   // True when the chart still shows the selected log; says so otherwise.
   bool GraphShowsSelection();

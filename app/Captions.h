@@ -200,8 +200,6 @@ inline constexpr std::string_view ProgressWorking = "Working...";
 // Closing the window when the settings file could not be written.
 inline constexpr std::string_view MsgSettingsNotWrittenPrefix =
     "The settings could not be written to ";
-// A command that stopped on an error nothing else reported.
-inline constexpr std::string_view MsgUnexpectedErrorPrefix = "Error! The command stopped: ";
 
 // --- the text pane: its context menu, its find bar, a long copy ------------
 inline constexpr std::string_view MenuPaneCopy = "&Copy";

@@ -24,7 +24,7 @@ TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
 
 // Seconds since the log-time origin of a date-time value, to within half a
 // millisecond (the chart's times are whole milliseconds).
-double LogSeconds(TDateTime Value) { return (Value - SecsToDateTime(0)) * 86400.0; }
+double LogSeconds(TDateTime Value) { return (Value - SecsToDateTime(0)) * SecsPerDay; }
 
 LogTime ClampToLogTime(double Seconds) {
   constexpr double Lowest = std::numeric_limits<LogTime>::min();

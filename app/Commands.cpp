@@ -106,7 +106,8 @@ void TApplication::RemoveAllSeries() {
 }
 
 bool TApplication::RunGraph() {
-  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy);
+  TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy,
+               &FServices.Dialog);
   Graph.CreateSeries();
   FGraphedLog = Selection.LogFileName;
   FGraphedSensors.clear();
@@ -171,41 +172,29 @@ TCommandOutcome TApplication::ToggleView(const TViewToggle& View, bool OwnPage,
   return Outcome;
 }
 
-bool TApplication::RunDDRDisplay(bool& Reported) {
+bool TApplication::RunDDRDisplay(std::string_view FailureText) {
   FServices.Pane.Clear();
-  bool Ok = true;
-  if (DDRPage.ImportDDR(CommandMode, Ok)) {
-    ClearMessage();
-    return true;
-  }
-  Reported = !Ok;
-  return false;
+  if (!DDRPage.ImportDDR(CommandMode, FailureText)) return false;
+  ClearMessage();
+  return true;
 }
 
-bool TApplication::RunDDRHeader(bool& Reported) {
+bool TApplication::RunDDRHeader(std::string_view FailureText) {
   FServices.Pane.Clear();
   if (DDRPage.DDRNameEdited) {
     DDRPage.edtFilenameExit();
     DDRPage.DDRNameEdited = false;
     FView->ControlsChanged();
   }
-  // A summary that ran into an early end has said so already.
-  bool Ok = true;
-  if (DDRPage.ShowDDRSummary(CommandMode, Ok)) return true;
-  Reported = !Ok;
-  return false;
+  return DDRPage.ShowDDRSummary(CommandMode, FailureText);
 }
 
 TCommandOutcome TApplication::OptionsDisplayExecute() {
   if (!Prologue(MsgSelectValidFile)) return Failed();
   const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
   return ToggleView(DisplayView, OwnPage, [this](TCommandOutcome& Outcome) {
-    bool Reported = false;
     if (ActivePage == PageDDRLog) {
-      if (!RunDDRDisplay(Reported)) {
-        if (!Reported) Message(MsgUnableToDisplay);
-        Outcome.Succeeded = false;
-      }
+      Outcome.Succeeded = RunDDRDisplay(MsgUnableToDisplay);
     } else if (!RunLogPrnDisplay()) {
       Message(MsgUnableToDisplay);
       Outcome.Succeeded = false;
@@ -219,12 +208,8 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
   if (!Prologue(MsgSelectValidFile)) return Failed();
   const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
   return ToggleView(HeaderView, OwnPage, [this](TCommandOutcome& Outcome) {
-    bool Reported = false;
     if (ActivePage == PageDDRLog) {
-      if (!RunDDRHeader(Reported)) {
-        if (!Reported) Message(MsgUnableToDisplayDDRHeader);
-        Outcome.Succeeded = false;
-      }
+      Outcome.Succeeded = RunDDRHeader(MsgUnableToDisplayDDRHeader);
     } else if (!RunLogHeader()) {
       Message(MsgUnableToDisplayLogHeader);
       Outcome.Succeeded = false;
@@ -268,14 +253,10 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
   };
   TBusyScope Busy(FServices.Busy);
   if (ActivePage == PageDDRLog) {
-    bool Reported = false;
-    if (CommandMode == cmDisplay && !RunDDRDisplay(Reported)) {
-      Outcome.Succeeded = false;
-      if (!Reported) Message(MsgRefreshDDRFile);
-    } else if (CommandMode == cmHeader && !RunDDRHeader(Reported)) {
-      Outcome.Succeeded = false;
-      if (!Reported) Message(MsgRefreshDDRHeader);
-    }
+    if (CommandMode == cmDisplay)
+      Outcome.Succeeded = RunDDRDisplay(MsgRefreshDDRFile);
+    else if (CommandMode == cmHeader)
+      Outcome.Succeeded = RunDDRHeader(MsgRefreshDDRHeader);
     return Outcome;
   }
 
@@ -338,12 +319,10 @@ TCommandOutcome TApplication::FileSaveExecute() {
       Message(MsgSelectValidFile);
       return Failed();
     }
-    bool Ok = true;
-    if (DDRPage.ImportDDR(CommandMode, Ok)) {
+    if (DDRPage.ImportDDR(CommandMode, MsgUnableToSaveDDR)) {
       Message(std::string(MsgDDRWrittenPrefix) + DDRObj.DDROutputFileName + ".");
       Outcome.WrittenFile = DDRObj.DDROutputFileName;
     } else {
-      if (Ok) Message(MsgUnableToSaveDDR);
       Outcome.Succeeded = false;
     }
     break;

@@ -59,7 +59,8 @@ void TValueBlock::Release() {
 void DayRange(std::optional<TDateTime> FirstDay, std::optional<TDateTime> LastDay, LogTime& From,
               LogTime& To) {
   From = FirstDay ? DateTimeToSecs(std::floor(*FirstDay)) : std::numeric_limits<LogTime>::min();
-  To = LastDay ? DateTimeToSecs(std::floor(*LastDay)) + 86399 : std::numeric_limits<LogTime>::max();
+  To = LastDay ? DateTimeToSecs(std::floor(*LastDay)) + (SecsPerDay - 1)
+               : std::numeric_limits<LogTime>::max();
 }
 
 bool ReadCheckedReadings(TLogSelection& Sel, LogTime From, LogTime To, const TClockZone& Zone,

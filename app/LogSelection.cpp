@@ -166,14 +166,14 @@ void TLogSelection::CheckFirstSensorOnly() {
 }
 
 void TLogSelection::dtpStartChange(int Page, TDateTime Picked) {
-  StartDate = std::floor(Picked) + GridOffset / 86400.0;
+  StartDate = std::floor(Picked) + GridOffset / double(SecsPerDay);
   for (int P = 0; P < LogPageCount; ++P)
     if (P != Page) FView->StartPickerShown(P, StartDate);
   StartTime = DateTimeToSecs(StartDate);
 }
 
 void TLogSelection::dtpEndChange(int Page, TDateTime Picked) {
-  EndDate = std::floor(Picked) + 1.0 - 1.0 / 86400.0;
+  EndDate = std::floor(Picked) + 1.0 - 1.0 / SecsPerDay;
   for (int P = 0; P < LogPageCount; ++P)
     if (P != Page) FView->EndPickerShown(P, EndDate);
   EndTime = DateTimeToSecs(EndDate);

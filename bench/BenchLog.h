@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/support/LogGen.h"
+#include "generators/LogGen.h"
 
 namespace quorvin::bench {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "BenchMemory.h"
+#include "generators/LogGen.h"
 #include "logdata/CSVFile.h"
-#include "tests/support/LogGen.h"
 
 namespace {
 

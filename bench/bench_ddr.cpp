@@ -12,7 +12,7 @@
 #include <random>
 
 #include "ddr/DDRPage.h"
-#include "tests/support/DDRGen.h"
+#include "generators/DDRGen.h"
 
 namespace {
 
@@ -134,9 +134,8 @@ void BM_DDRSaveAsText(benchmark::State& State) {
   long long OutBytes = 0;
   // Save as the application drives the page.
   for (auto _ : State) {
-    bool Ok = true;
-    if (!Page.ImportDDR(cmNone, Ok)) {
-      State.SkipWithError(Ok ? "the save failed" : Status.Last.c_str());
+    if (!Page.ImportDDR(cmNone, "the save failed")) {
+      State.SkipWithError(Status.Last.c_str());
       return;
     }
     OutBytes = static_cast<long long>(fs::file_size(DDR.DDROutputFileName));

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "generators/RamCardGen.h"
+#include "generators/ScratchFiles.h"
 #include "ramcard/RamCard.h"
-#include "tests/support/RamCardGen.h"
-#include "tests/support/Scratch.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "BenchLog.h"
-#include "tests/support/Scratch.h"
+#include "generators/ScratchFiles.h"
 
 extern char** environ;
 

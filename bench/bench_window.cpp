@@ -35,10 +35,10 @@
 
 #include "BenchLog.h"
 #include "chart/ChartPanel.h"
+#include "generators/LogGen.h"
 #include "gui/MainForm.h"
 #include "gui/ProcessMemory.h"
 #include "gui/TextPane.h"
-#include "tests/support/LogGen.h"
 
 namespace {
 
@@ -322,7 +322,7 @@ void BM_DisplayLongLog(benchmark::State& State) {
 }
 
 void BM_TenYearLog(benchmark::State& State) {
-  const std::string Log = WriteSecondsLog("TENYEARS.LOG", 4, 10LL * 365 * 86400);
+  const std::string Log = WriteSecondsLog("TENYEARS.LOG", 4, 10LL * 365 * SecsPerDay);
   for (auto _ : State) {
     ResetPeak();
     TWindow W;

@@ -13,7 +13,7 @@ namespace quorvin::chart {
 
 namespace {
 
-constexpr double MSecsPerDay = 86400000.0;
+constexpr double MSecsPerDay = SecsPerDay * 1000.0;
 
 } // namespace
 

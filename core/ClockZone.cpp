@@ -29,7 +29,7 @@ bool ParseOffset(const std::string& Text, std::int32_t& Offset) {
 
 // No zone changes its offset by more than this at once, so clock times this
 // far inside a span belong to that span alone.
-constexpr std::int64_t SpanMargin = 86400;
+constexpr std::int64_t SpanMargin = SecsPerDay;
 
 } // namespace
 

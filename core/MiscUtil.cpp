@@ -75,7 +75,7 @@ std::uint16_t DayNumber(int Year, int Month, int Day) {
 
 void DayNumberToDate(int DayNo, int& Year, int& Month, int& Day) {
   // The product is a 32-bit log time, so day numbers past 24855 wrap.
-  LogTime Secs = Wrap32(static_cast<long long>(DayNo) * 86400);
+  LogTime Secs = Wrap32(static_cast<long long>(DayNo) * SecsPerDay);
   DecodeDate(SecsToDateTime(Secs), Year, Month, Day);
 }
 
@@ -90,15 +90,15 @@ void SplitSecondsOfDay(std::int32_t Secs, int& Hour, int& Minute, int& Second) {
 }
 
 LogTime PartsToSecs(int Year, int Month, int Day, int Hour, int Minute, int Second) {
-  return Wrap32(static_cast<long long>(DayNumber(Year, Month, Day)) * 86400 +
+  return Wrap32(static_cast<long long>(DayNumber(Year, Month, Day)) * SecsPerDay +
                 SecondsOfDay(Hour, Minute, Second));
 }
 
 std::int64_t DayOfTime(std::int64_t Secs) {
-  return Secs >= 0 ? Secs / 86400 : -((-Secs + 86399) / 86400);
+  return Secs >= 0 ? Secs / SecsPerDay : -((-Secs + SecsPerDay - 1) / SecsPerDay);
 }
 
-int SecondOfDay(std::int64_t Secs) { return static_cast<int>(Secs - DayOfTime(Secs) * 86400); }
+int SecondOfDay(std::int64_t Secs) { return static_cast<int>(Secs - DayOfTime(Secs) * SecsPerDay); }
 
 void SecsToParts(LogTime Secs, int& Year, int& Month, int& Day, int& Hour, int& Minute,
                  int& Second) {
@@ -142,10 +142,10 @@ std::string IsoDateText(const int (&Date)[3]) {
   return B;
 }
 
-TDateTime SecsToDateTime(LogTime Secs) { return LogOriginDateTime + Secs / 86400.0; }
+TDateTime SecsToDateTime(LogTime Secs) { return LogOriginDateTime + Secs / double(SecsPerDay); }
 
 LogTime DateTimeToSecs(TDateTime Value) {
-  double S = (Value - LogOriginDateTime) * 86400.0;
+  double S = (Value - LogOriginDateTime) * SecsPerDay;
   if (!std::isfinite(S)) return 0;
   // nearbyint rounds halves to even in the default rounding mode.
   double R = std::nearbyint(S);

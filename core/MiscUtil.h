@@ -17,6 +17,9 @@ namespace quorvin {
 
 using LogTime = std::int32_t;
 
+// The seconds of a day: the log time base has no leap seconds.
+inline constexpr int SecsPerDay = 86400;
+
 // Raised by the calendar for years outside 1 to 9999; header decoding catches it.
 class ECalendarError : public std::runtime_error {
 public:

@@ -82,79 +82,74 @@ char TDDRObj::FieldSeparator(bool Display) const {
   return (Layout.Excel() && !Display) ? '\t' : ' ';
 }
 
-bool TDDRObj::DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,
+void TDDRObj::DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,
                           int& ResumePosition, int LineBudget, std::int64_t& ScanTime,
                           bool Display) {
-  try {
-    if (ColumnWidth < 0) ColumnWidth = 0;
-    const char Sep = FieldSeparator(Display);
-    Text.clear();
-    const std::uint8_t Status = FHeader.Status;
-    const bool IsData = Status == dsData || Status == dsBadData;
-    if (IsData && Layout.AddData) {
-      DecodeData(Text, ColumnWidth, Pattern, ResumePosition, LineBudget, ScanTime, Sep);
-      return true;
-    }
-    ResumePosition = DDRBlockFinished;
-    const std::string StartText = FormatDDRTime(FHeader.Start, Pattern);
-    const std::string Name = StatusName(FHeader);
-    switch (Status) {
-    case dsWrap:
+  if (ColumnWidth < 0) ColumnWidth = 0;
+  const char Sep = FieldSeparator(Display);
+  Text.clear();
+  const std::uint8_t Status = FHeader.Status;
+  const bool IsData = Status == dsData || Status == dsBadData;
+  if (IsData && Layout.AddData) {
+    DecodeData(Text, ColumnWidth, Pattern, ResumePosition, LineBudget, ScanTime, Sep);
+    return;
+  }
+  ResumePosition = DDRBlockFinished;
+  const std::string StartText = FormatDDRTime(FHeader.Start, Pattern);
+  const std::string Name = StatusName(FHeader);
+  switch (Status) {
+  case dsWrap:
+    Text += StartText;
+    Text += Sep;
+    Text += "Wrap";
+    Text += CRLF;
+    break;
+  case dsMaster:
+    DecodeMaster(Text, Sep);
+    break;
+  case dsSensor:
+    DecodeSensor(Text, ColumnWidth, Pattern, Display);
+    break;
+  case dsBase:
+    DecodeBase();
+    break;
+  case dsData:
+  case dsBadData:
+    break; // data not wanted
+  case dsLogNote:
+    if (Layout.AddNotes) {
       Text += StartText;
       Text += Sep;
-      Text += "Wrap";
+      Text += FNoteText;
       Text += CRLF;
-      break;
-    case dsMaster:
-      DecodeMaster(Text, Sep);
-      break;
-    case dsSensor:
-      DecodeSensor(Text, ColumnWidth, Pattern, Display);
-      break;
-    case dsBase:
-      DecodeBase();
-      break;
-    case dsData:
-    case dsBadData:
-      break; // data not wanted
-    case dsLogNote:
-      if (Layout.AddNotes) {
-        Text += StartText;
-        Text += Sep;
-        Text += FNoteText;
-        Text += CRLF;
-      }
-      break;
-    case dsEnd:
-      if (Layout.AddNotes) {
-        Text += "End of Data";
-        Text += CRLF;
-      }
-      break;
-    default:
-      if (!Layout.AddNotes) break;
-      if (Status >= dsFirstReserved && Status <= dsLastReserved) {
-        Text += StartText;
-        Text += Sep;
-        Text += " Newer verison of program required for block type";
-        Text += Name;
-        Text += CRLF;
-      } else if (Status > dsEnd) {
-        Text += "Unknown Header status: ";
-        Text += Name;
-        Text += " found in the data";
-        Text += CRLF;
-      } else {
-        Text += StartText;
-        Text += Sep;
-        Text += Name;
-        Text += CRLF;
-      }
-      break;
     }
-    return true;
-  } catch (...) {
-    return false;
+    break;
+  case dsEnd:
+    if (Layout.AddNotes) {
+      Text += "End of Data";
+      Text += CRLF;
+    }
+    break;
+  default:
+    if (!Layout.AddNotes) break;
+    if (Status >= dsFirstReserved && Status <= dsLastReserved) {
+      Text += StartText;
+      Text += Sep;
+      Text += " Newer verison of program required for block type";
+      Text += Name;
+      Text += CRLF;
+    } else if (Status > dsEnd) {
+      Text += "Unknown Header status: ";
+      Text += Name;
+      Text += " found in the data";
+      Text += CRLF;
+    } else {
+      Text += StartText;
+      Text += Sep;
+      Text += Name;
+      Text += CRLF;
+    }
+    break;
   }
 }
 

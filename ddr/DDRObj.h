@@ -141,7 +141,9 @@ public:
 
   // Block reading and decoding.
   bool ReadBlock(int& Count);
-  bool DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,
+  // The text of the block read last, or of its next piece (data blocks);
+  // throws what the text cannot be made for (no memory left).
+  void DecodeBlock(std::string& Text, int& ColumnWidth, const std::string& Pattern,
                    int& ResumePosition, int LineBudget, std::int64_t& ScanTime, bool Display);
   static std::string StatusName(const TDDRBlockHeader& Header);
   // The scans of the current Data or Bad Data block as numbers, within the

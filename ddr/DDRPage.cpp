@@ -2,7 +2,10 @@
 #include "ddr/DDRPage.h"
 
 #include <charconv>
+#include <exception>
 #include <utility>
+
+#include "core/Messages.h"
 
 namespace quorvin {
 
@@ -115,8 +118,33 @@ bool TDDRPage::Emit(const std::string& Text, bool ToFile) {
   return true;
 }
 
-bool TDDRPage::ImportDDR(TCommandMode Mode, bool& Ok) {
-  Ok = true;
+bool TDDRPage::ImportDDR(TCommandMode Mode, std::string_view FailureText) {
+  FEndedEarly = false;
+  return Reported(Import(Mode), FailureText);
+}
+
+bool TDDRPage::ShowDDRSummary(TCommandMode Mode, std::string_view FailureText) {
+  FEndedEarly = false;
+  return Reported(Summary(Mode), FailureText);
+}
+
+bool TDDRPage::Reported(bool Result, std::string_view FailureText) {
+  if (Result && !FEndedEarly) return true;
+  // An early end has said so already, and its words stay.
+  if (!FEndedEarly) Status(std::string(FailureText));
+  return false;
+}
+
+bool TDDRPage::Guarded(const std::function<bool()>& Run) {
+  try {
+    return Run();
+  } catch (const std::exception& E) {
+    FUi.Dialog.Show(TMsgKind::Error, StoppedMessage(E), TMsgButtons::OK);
+    return false;
+  }
+}
+
+bool TDDRPage::Import(TCommandMode Mode) {
   if (DDRNameEdited) {
     edtFilenameExit();
     DDRNameEdited = false;
@@ -137,12 +165,7 @@ bool TDDRPage::ImportDDR(TCommandMode Mode, bool& Ok) {
   // would otherwise end as a success with no file written.
   if (ToFile && !FDDR.OpenOutput(FDDR.Layout.AppendDDRData)) return false;
 
-  bool Result = false;
-  try {
-    Result = RunImport(Mode, Ok);
-  } catch (...) {
-    Result = false;
-  }
+  bool Result = Guarded([&] { return RunImport(Mode); });
   FDDR.Rewind();
   if (ToFile) {
     // The workbook is made from the complete text before it replaces the
@@ -152,20 +175,18 @@ bool TDDRPage::ImportDDR(TCommandMode Mode, bool& Ok) {
       Finish = [this](const std::string& Name) { return FConverter && FConverter(Name); };
     if (!FDDR.CloseOutput(Result, Finish)) Result = false;
   }
-  return Result && Ok;
+  return Result;
 }
 
-bool TDDRPage::RunImport(TCommandMode Mode, bool& Ok) {
+bool TDDRPage::RunImport(TCommandMode Mode) {
   const bool ToFile = IsSaving(Mode);
   const bool Display = !ToFile;
   const std::string Pat = Pattern();
   int ColumnWidth = 11;
   int Count = 0;
-  if (FDDR.Layout.AddHeader) {
-    bool SummaryOk = true;
-    if (!ShowDDRSummary(Mode, SummaryOk) && SummaryOk) Status("Error!  Unable to read DDR Header");
-    if (!SummaryOk) Ok = false;
-  }
+  // A summary that ended early has said so; the import goes on.
+  if (FDDR.Layout.AddHeader && !Summary(Mode) && !FEndedEarly)
+    Status("Error!  Unable to read DDR Header");
   if (!FDDR.Layout.AddData && !FDDR.Layout.AddNotes) return true;
   // The data pass starts at the first block whatever the summary left.
   FDDR.Rewind();
@@ -176,13 +197,10 @@ bool TDDRPage::RunImport(TCommandMode Mode, bool& Ok) {
   std::int64_t ScanTime = 0;
   while (Count > DDRHeaderSize) {
     while (ResumePosition < Count) {
-      if (!FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime,
-                            Display))
-        return false;
+      FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, Display);
       if (Text.empty()) {
         if (ResumePosition < Count) {
-          Status("Error! Unexpected end of DDR file.");
-          Ok = false;
+          EndedEarly();
           break;
         }
       } else if (!Emit(Text, ToFile)) {
@@ -197,28 +215,23 @@ bool TDDRPage::RunImport(TCommandMode Mode, bool& Ok) {
     if (!FDDR.ReadBlock(Count)) return false;
     ResumePosition = 0;
   }
-  CheckStop(Ok);
+  CheckStop();
   return true;
 }
 
-bool TDDRPage::ReadDDRScans(TDDRScanTable& Table, bool& Ok) {
-  Ok = true;
+bool TDDRPage::ReadDDRScans(TDDRScanTable& Table, std::string_view FailureText) {
+  FEndedEarly = false;
   if (DDRNameEdited) {
     edtFilenameExit();
     DDRNameEdited = false;
   }
   if (!FFileValid) return false;
-  bool Result = false;
-  try {
-    Result = RunScans(Table, Ok);
-  } catch (...) {
-    Result = false;
-  }
+  const bool Result = Guarded([&] { return RunScans(Table); });
   FDDR.Rewind();
-  return Result && Ok;
+  return Reported(Result, FailureText);
 }
 
-bool TDDRPage::RunScans(TDDRScanTable& Table, bool& Ok) {
+bool TDDRPage::RunScans(TDDRScanTable& Table) {
   // RunImport's walk: data blocks give their scans, the others are decoded
   // for the setup, base values and master they carry.
   FDDR.Rewind();
@@ -232,42 +245,38 @@ bool TDDRPage::RunScans(TDDRScanTable& Table, bool& Ok) {
   while (Count > DDRHeaderSize) {
     const std::uint8_t Kind = FDDR.BlockHeader().Status;
     int ResumePosition = 0;
-    if ((Kind != dsData && Kind != dsBadData) &&
-        !FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true))
-      return false;
-    if (Table.AddBlock(FDDR) < Count) {
-      Status("Error! Unexpected end of DDR file.");
-      Ok = false;
+    if (Kind != dsData && Kind != dsBadData) {
+      // Decoded for what it sets; its text is not kept.
+      FDDR.DecodeBlock(Text, ColumnWidth, Pat, ResumePosition, DDRLineBudget, ScanTime, true);
+      Text.clear();
     }
+    if (Table.AddBlock(FDDR) < Count) EndedEarly();
     if (FUi.Busy.Step(FDDR.FilePosition(), Size)) return false;
     if (!FDDR.ReadBlock(Count)) return false;
   }
-  CheckStop(Ok);
+  CheckStop();
   return true;
 }
 
-void TDDRPage::CheckStop(bool& Ok) {
-  if (FDDR.StoppedAtEnd()) return;
+void TDDRPage::EndedEarly() {
   Status("Error! Unexpected end of DDR file.");
-  Ok = false;
+  FEndedEarly = true;
 }
 
-bool TDDRPage::ShowDDRSummary(TCommandMode Mode, bool& Ok) {
-  Ok = true;
+void TDDRPage::CheckStop() {
+  if (!FDDR.StoppedAtEnd()) EndedEarly();
+}
+
+bool TDDRPage::Summary(TCommandMode Mode) {
   FDDR.DateSeparator = FFormat.DateSeparator;
   FDDR.TimeSeparator = FFormat.TimeSeparator;
-  bool Result = false;
-  try {
-    Result = RunSummary(Mode, Ok);
-  } catch (...) {
-    Result = false;
-  }
+  const bool Result = Guarded([&] { return RunSummary(Mode); });
   // Every summary, also a failed one, leaves the input at its first block.
   FDDR.Rewind();
-  return Result && Ok;
+  return Result;
 }
 
-bool TDDRPage::RunSummary(TCommandMode Mode, bool& Ok) {
+bool TDDRPage::RunSummary(TCommandMode Mode) {
   long long Data = 0, Total = 0;
   int Count = 0;
   if (!FDDR.ReadBlock(Count)) return false;
@@ -279,7 +288,7 @@ bool TDDRPage::RunSummary(TCommandMode Mode, bool& Ok) {
   if (!Emit(Line, ToFile)) return false;
   for (;;) {
     if (Count <= DDRHeaderSize) {
-      CheckStop(Ok);
+      CheckStop();
       if (Total == 0) return false;
       const std::string Sentence = "Total Data: " + std::to_string(Data) +
                                    " Bytes; Non-data: " + std::to_string(Total - Data) +

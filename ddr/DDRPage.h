@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/CommandMode.h"
 #include "core/DateTimeFormat.h"
@@ -65,27 +66,36 @@ public:
   void SetDeviceText(const std::string& Text);
 
   // The driver, for the command running in Mode (Save writes the output
-  // file, the views the pane). Each is true when its whole run ended
-  // normally, and then equals Ok; Ok is false when the file ended early
-  // ("Error! Unexpected end of DDR file." in the message panel), the text
-  // produced so far standing.
-  bool ImportDDR(TCommandMode Mode, bool& Ok);
-  bool ShowDDRSummary(TCommandMode Mode, bool& Ok);
+  // file, the views the pane). True when the whole run ended normally.
+  // Otherwise the message panel says why: "Error! Unexpected end of DDR
+  // file." when the file ended early (the text produced so far standing),
+  // else FailureText, the command's own words; what stopped the run on its
+  // way (no memory left) is shown in a dialog as well.
+  bool ImportDDR(TCommandMode Mode, std::string_view FailureText);
+  bool ShowDDRSummary(TCommandMode Mode, std::string_view FailureText);
   // The whole file's scans, notes and events as numbers, block by block as
-  // the import decodes them. True when read to its end and then equal to
-  // Ok, which is false when the file ended early (told as the import tells
-  // it), what was read so far standing.
-  bool ReadDDRScans(TDDRScanTable& Table, bool& Ok);
+  // the import decodes them; true when read to its end. Otherwise told as
+  // the import tells it, what was read so far standing.
+  bool ReadDDRScans(TDDRScanTable& Table, std::string_view FailureText);
 
   std::string Pattern() const { return FFormat.DatePattern + " " + FFormat.TimePattern; }
 
 private:
   bool Emit(const std::string& Text, bool ToFile);
-  bool RunImport(TCommandMode Mode, bool& Ok);
-  bool RunSummary(TCommandMode Mode, bool& Ok);
-  bool RunScans(TDDRScanTable& Table, bool& Ok);
+  bool Import(TCommandMode Mode);
+  bool Summary(TCommandMode Mode);
+  bool RunImport(TCommandMode Mode);
+  bool RunSummary(TCommandMode Mode);
+  bool RunScans(TDDRScanTable& Table);
+  // Run, with what stops it on its way shown in a dialog (then false).
+  bool Guarded(const std::function<bool()>& Run);
+  // The end of a run: FailureText in the message panel for a failure that
+  // has not said why.
+  bool Reported(bool Result, std::string_view FailureText);
+  // The text ended before the file did; the run goes on.
+  void EndedEarly();
   // At the end of a block loop: data the loop could not reach is an early end.
-  void CheckStop(bool& Ok);
+  void CheckStop();
   void Status(const std::string& Text) { FUi.Status.SetPanelText(1, Text); }
 
   TDDRObj& FDDR;
@@ -93,6 +103,7 @@ private:
   const TDateTimeFormat& FFormat;
   bool& FFileValid;
   TWorkbookConverter FConverter;
+  bool FEndedEarly = false;
 };
 
 } // namespace quorvin

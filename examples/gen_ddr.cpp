@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/support/Scratch.h"
-#include "tests/support/DDRGen.h"
+#include "core/MiscUtil.h"
+#include "generators/DDRGen.h"
+#include "generators/ScratchFiles.h"
 
 using namespace quorvin::ddrgen;
+using quorvin::SecsPerDay;
 using quorvin::test::WriteWhole;
 
 int main(int argc, char** argv) {
@@ -55,8 +57,8 @@ int main(int argc, char** argv) {
     if (Part == 0)
       Append(F, NoteBlock(Start + 4 * 3600, Start + 4 * 3600, "Site visit: gauge cleaned"));
   }
-  Append(F, EventBlock(11, Day + 86400 - 60, Day + 86400 - 60));
-  Append(F, EventBlock(22, Day + 86400, Day + 86400));
+  Append(F, EventBlock(11, Day + SecsPerDay - 60, Day + SecsPerDay - 60));
+  Append(F, EventBlock(22, Day + SecsPerDay, Day + SecsPerDay));
 
   const std::string Path = Folder + "/SAMPLE.DDR";
   if (!WriteWhole(Path, F)) {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/Scratch.h"
-#include "tests/support/LogGen.h"
+#include "generators/LogGen.h"
+#include "generators/ScratchFiles.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/support/Scratch.h"
-#include "tests/support/RamCardGen.h"
+#include "generators/RamCardGen.h"
+#include "generators/ScratchFiles.h"
 
 using namespace quorvin::test;
 

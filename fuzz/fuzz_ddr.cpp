@@ -33,13 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Page.edtFilenameExit();
   if (!FileValid) return 0;
   // Display, Header and Save as the application drives the page.
-  bool Ok = true;
-  Page.ImportDDR(cmDisplay, Ok);
-  Page.ShowDDRSummary(cmHeader, Ok);
-  Page.ImportDDR(cmNone, Ok);
+  Page.ImportDDR(cmDisplay, "display failed");
+  Page.ShowDDRSummary(cmHeader, "header failed");
+  Page.ImportDDR(cmNone, "save failed");
   // The scans as numbers: one value per scan in every column.
   TDDRScanTable Table;
-  Page.ReadDDRScans(Table, Ok);
+  Page.ReadDDRScans(Table, "scans failed");
   for (const TDDRScanColumn& C : Table.Columns)
     if (C.Values.size() != Table.Times.size() || Table.Bad.size() != Table.Times.size())
       std::abort();
@@ -51,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     std::string Output;
     DDR.MatchOutputExt(Output);
     Page.SetDDROutputText(Output);
-    Page.ImportDDR(cmNone, Ok);
+    Page.ImportDDR(cmNone, "save failed");
   }
   return 0;
 }

@@ -6,8 +6,9 @@
 #include <fstream>
 
 #include "Seeds.h"
-#include "tests/support/DDRGen.h"
-#include "tests/support/LogGen.h"
+#include "core/MiscUtil.h"
+#include "generators/DDRGen.h"
+#include "generators/LogGen.h"
 
 namespace quorvin::fuzz {
 
@@ -120,7 +121,7 @@ bool WriteDDRSeeds(const std::string& Root) {
   Append(F, NoteBlock(T0 + 3600, T0 + 3600, "Site visit: gauge cleaned"));
   Append(F, DataBlock(T0 + 7200, T0 + 7200 + 3 * 900, Scans, 5));
   Append(F, EventBlock(11, T0 + 86340, T0 + 86340));
-  Append(F, EventBlock(22, T0 + 86400, T0 + 86400));
+  Append(F, EventBlock(22, T0 + SecsPerDay, T0 + SecsPerDay));
   const std::string Bytes(F.begin(), F.end());
   // First byte: the page's switches (header, USGS station, workbook...).
   bool Ok = WriteSeed(Root + "/fuzz_ddr", "plain", std::string(1, '\x00') + Bytes);

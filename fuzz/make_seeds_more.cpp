@@ -2,7 +2,7 @@
 // Seeds of the RAM card and settings targets (the RAM card generator lives
 // apart from the log generator: both name their byte writers alike).
 #include "Seeds.h"
-#include "tests/support/RamCardGen.h"
+#include "generators/RamCardGen.h"
 
 namespace quorvin::fuzz {
 

@@ -29,6 +29,7 @@
 #include "app/Settings.h"
 #include "chart/ChartPanel.h"
 #include "chart/QtBridge.h"
+#include "core/Messages.h"
 #include "gui/AboutForm.h"
 #include "gui/Accessibility.h"
 #include "gui/ExportForm.h"
@@ -401,8 +402,7 @@ void TMainForm::Run(const std::function<void()>& Work) {
   try {
     Work();
   } catch (const std::exception& E) {
-    FServices->Dialog.Show(TMsgKind::Error, std::string(MsgUnexpectedErrorPrefix) + E.what(),
-                           TMsgButtons::OK);
+    FServices->Dialog.Show(TMsgKind::Error, StoppedMessage(E), TMsgButtons::OK);
   }
   FRunning = false;
   RedtDisplay->Flush();

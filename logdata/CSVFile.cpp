@@ -70,7 +70,7 @@ bool ParseDateTime(std::string_view Date, std::string_view Time, LogTime& Result
     DayNo = DayNumber(Year, Month, Day);
   }
   const std::int64_t Secs =
-      DayNo * 86400 + std::int64_t{Parts[3]} * 3600 + std::int64_t{Parts[4]} * 60 + Parts[5];
+      DayNo * SecsPerDay + std::int64_t{Parts[3]} * 3600 + std::int64_t{Parts[4]} * 60 + Parts[5];
   if (Secs > std::numeric_limits<LogTime>::max()) return false;
   Result = static_cast<LogTime>(Secs);
   return true;

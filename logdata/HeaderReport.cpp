@@ -62,13 +62,13 @@ bool ShowLogHeader(ITextPane& Pane, const TLogFile& Log, const std::string& Titl
     if (!H) throw std::runtime_error("no header");
     // Only the time of day of these is shown: whole days are dropped.
     auto TimeOfDay = [&](std::int32_t Secs) {
-      return FormatLogTime(Format.TimePattern, Secs % 86400, Format);
+      return FormatLogTime(Format.TimePattern, Secs % SecsPerDay, Format);
     };
     Pane.AppendLine("Version           : " + std::to_string(H->Version));
     Pane.AppendLine("Unit Name         : " + H->UnitName);
     Pane.AppendLine(
         "Start Date        : " +
-        FormatLogTime(Format.DatePattern, static_cast<LogTime>(H->StartDay) * 86400, Format));
+        FormatLogTime(Format.DatePattern, static_cast<LogTime>(H->StartDay) * SecsPerDay, Format));
     Pane.AppendLine("Log Time          : " + TimeOfDay(H->LogTime));
     Pane.AppendLine("Logging Interval  : " + TimeOfDay(H->Interval));
     Pane.AppendLine("Record Size       : " + std::to_string(H->RecordSize));

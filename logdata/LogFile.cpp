@@ -139,7 +139,7 @@ void TLogFile::InitDataRange() {
   struct stat St {};
   FFileSize =
       (FFile && ::fstat(::fileno(FFile), &St) == 0) ? static_cast<std::int64_t>(St.st_size) : 0;
-  FFirstTime = static_cast<LogTime>(FHeader->StartDay) * 86400;
+  FFirstTime = static_cast<LogTime>(FHeader->StartDay) * SecsPerDay;
   if (FHeader->RecordSize == 0 || FFileSize <= FHeader->DataOffset) {
     FLastTime = FFirstTime;
     return;

@@ -20,7 +20,7 @@ std::string FixedText(std::span<const std::uint8_t> Bytes, std::size_t Offset, s
 }
 
 // The last day whose midnight is still a log time (2053-01-18).
-constexpr int LastRepresentableDay = std::numeric_limits<LogTime>::max() / 86400;
+constexpr int LastRepresentableDay = std::numeric_limits<LogTime>::max() / SecsPerDay;
 
 } // namespace
 

@@ -99,16 +99,17 @@ TPyDdr ReadDdr(const py::object& PathObject) {
   auto Quiet = std::make_unique<TQuietApp>();
   TApplication& App = Quiet->App;
   TDDRScanTable Table;
-  bool Read = false, Ok = true;
+  bool Read = false;
   {
     py::gil_scoped_release Free;
     App.PgCntrlLogChange(PageDDRLog);
     App.LogFileChange(PageDDRLog, Path);
     App.edtFilenameExit(PageDDRLog);
-    if (App.Selection.FileValid) Read = App.DDRPage.ReadDDRScans(Table, Ok);
+    if (App.Selection.FileValid)
+      Read = App.DDRPage.ReadDDRScans(Table, captions::MsgUnableToDisplay);
   }
   if (!App.Selection.FileValid) RaiseLogError(Quiet->Problem());
-  if (!Read) RaiseLogError(Ok ? std::string(captions::MsgUnableToDisplay) : Quiet->Problem());
+  if (!Read) RaiseLogError(Quiet->Problem());
   return ToPython(Path, Table);
 }
 

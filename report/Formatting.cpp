@@ -384,7 +384,7 @@ const std::string& TLineTimeFormatter::DateText(LogTime Time) {
 const std::string& TLineTimeFormatter::TimeText(LogTime Time) {
   const std::size_t Second = static_cast<std::size_t>(SecondOfDay(Time));
   if (FOptions.DisplaySeconds || FTimeOnly) {
-    if (FTimes.empty()) FTimes.resize((86400 + TimeBlock - 1) / TimeBlock);
+    if (FTimes.empty()) FTimes.resize((SecsPerDay + TimeBlock - 1) / TimeBlock);
     std::unique_ptr<std::string[]>& Block = FTimes[Second / TimeBlock];
     if (!Block) Block = std::make_unique<std::string[]>(TimeBlock);
     std::string& T = Block[Second % TimeBlock];

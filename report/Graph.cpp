@@ -4,15 +4,24 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/Messages.h"
 #include "report/Formatting.h"
 #include "report/Titles.h"
 
 namespace quorvin {
 
+namespace {
+
+// The graph shows, but not every point: the chart refused some.
+constexpr std::string_view MsgPointsNotDrawn = "Error! Some points could not be drawn: ";
+
+} // namespace
+
 TGraph::TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Format,
-               TGraphLimits& Limits, TCommandMode CommandMode, IBusyCursor* Busy)
+               TGraphLimits& Limits, TCommandMode CommandMode, IBusyCursor* Busy,
+               IMessageDialog* Dialog)
     : FChart(Chart), FSel(Selection), FFormat(Format), FLimits(Limits), FCommandMode(CommandMode),
-      FBusy(Busy) {}
+      FBusy(Busy), FDialog(Dialog) {}
 
 void TGraphLimits::ReadTexts() {
   double Number = 0;
@@ -44,7 +53,10 @@ bool TGraph::Draw() {
   FChart.SetLeftAxisMaximum(FLimits.Maximum);
   FChart.SetLeftAxisMinimum(FLimits.Minimum);
 
+  FRefusal.clear();
   const bool Complete = RunDataPass(FSel, FCommandMode == cmGraph ? this : nullptr, FBusy);
+  if (!FRefusal.empty() && FDialog)
+    FDialog->Show(TMsgKind::Error, std::string(MsgPointsNotDrawn) + FRefusal, TMsgButtons::OK);
 
   FChart.AddTitleLine(TitleLine());
   const int Series = SeriesCount();
@@ -67,7 +79,7 @@ bool TGraph::Draw() {
   return Complete;
 }
 
-void TGraph::AddRows(const TPendingRows& Rows) {
+bool TGraph::AddRows(const TPendingRows& Rows) {
   const int Series = std::min(Rows.Width(), MaxGraphSeries);
   try {
     for (int k = 0; k < Rows.Count(); ++k) {
@@ -76,9 +88,11 @@ void TGraph::AddRows(const TPendingRows& Rows) {
       for (int j = 0; j < Series; ++j)
         if (!IsNonRecorded(Row[j])) FChart.AddPoint(j, X, static_cast<double>(Row[j]));
     }
-  } catch (const std::exception&) {
-    // The chart refused a point: the rest of this batch is dropped.
+  } catch (const std::exception& E) {
+    if (FRefusal.empty()) FRefusal = ExceptionReason(E);
+    return false;
   }
+  return true;
 }
 
 void TGraph::BeforeStep(LogTime, TPendingRows& Rows) {

@@ -37,7 +37,8 @@ public:
   // In mode Graph Draw adds the rows of the data pass to the series; with
   // any other mode Draw sets the chart up and adds no points.
   TGraph(IChart& Chart, TSelectedLog& Selection, const TDateTimeFormat& Format,
-         TGraphLimits& Limits, TCommandMode CommandMode, IBusyCursor* Busy = nullptr);
+         TGraphLimits& Limits, TCommandMode CommandMode, IBusyCursor* Busy = nullptr,
+         IMessageDialog* Dialog = nullptr);
 
   void RemoveAllSeries() { FChart.RemoveAllSeries(); }
   // One series per checked sensor, in log order: series j is the j-th; for
@@ -47,9 +48,10 @@ public:
   // False when the user cancelled the data pass; the chart is set up all the
   // same, with the points read so far.
   bool Draw();
-  // Adds a point for every recorded value; a point the chart refuses drops
-  // the rest of the batch.
-  void AddRows(const TPendingRows& Rows);
+  // Adds a point for every recorded value. A point the chart refuses drops
+  // the rest of the batch (false); the drawing goes on, and at its end a
+  // dialog says, once, why points are missing.
+  bool AddRows(const TPendingRows& Rows);
 
   // The loaded log's data title ("R630/R600 DATA FROM: ...", ...).
   std::string TitleLine() const;
@@ -64,6 +66,9 @@ private:
   TGraphLimits& FLimits;
   TCommandMode FCommandMode;
   IBusyCursor* FBusy;
+  IMessageDialog* FDialog;
+  // Why the chart refused a point, once it has.
+  std::string FRefusal;
 };
 
 } // namespace quorvin

@@ -85,7 +85,7 @@ std::int64_t TLogLines::DaysEntered(std::int64_t Step) const {
   if (!FOptions.AddBlankLine || Step <= 0) return 0;
   // Steps of a day or less leave no day without a step; longer steps each
   // enter a day of their own.
-  if (FWalk.Interval >= 86400) return Step;
+  if (FWalk.Interval >= SecsPerDay) return Step;
   return DayOfTime(std::int64_t(FWalk.Start) + Step * FWalk.Interval) - DayOfTime(FWalk.Start);
 }
 

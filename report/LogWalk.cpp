@@ -78,12 +78,12 @@ bool TLogWalk::SkipEmptyStretch(TLineMaker& Maker, std::int64_t& T, std::int64_t
   if (TargetDay <= Day) return true;
   // The first grid time on or after the first second of D.
   auto GridAt = [&](std::int64_t D) {
-    const std::int64_t DayStart = D * 86400;
+    const std::int64_t DayStart = D * SecsPerDay;
     return DayStart <= T ? T : T + (DayStart - T + Step - 1) / Step * Step;
   };
   for (std::int64_t D = Day; D < TargetDay; ++D) {
     const std::int64_t FirstOfDay = GridAt(D);
-    if (FirstOfDay >= (D + 1) * 86400 || FirstOfDay > End) continue;
+    if (FirstOfDay >= (D + 1) * SecsPerDay || FirstOfDay > End) continue;
     if (!Maker.StepExcluded(static_cast<LogTime>(FirstOfDay))) return false;
   }
   T = GridAt(TargetDay);

@@ -2,7 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails on an include that breaks the layers CONTRIBUTING.md draws,
 #   core <- workbook, logdata, ramcard <- ddr, report <- app <- chart <- gui, cli
-# (and app <- python, the Python module)
+# (and app <- python, the Python module; generators/ includes nothing of the
+# product), and on an include of tests/ from the benchmarks, the sample
+# generators and the fuzz targets, which take their generators from
+# generators/
 # ("<-" reads "is included by"), and on Qt outside chart/ and gui/. Only the
 # product folders are checked; tests, benchmarks and tools may reach further.
 # A folder of the table that does not exist (yet) is passed over.
@@ -23,6 +26,7 @@ declare -A May=(
   [gui]="core app chart"
   [cli]="core app chart"
   [python]="core app"
+  [generators]=""
 )
 QtFolders=" gui chart "
 # Of cli/, only the graph program draws charts: quorvin-cli links no Qt.
@@ -49,6 +53,17 @@ for Folder in "${!May[@]}"; do
     fi
     echo "$File: $Folder/ may not include $Header" >&2
     Failures=$((Failures + 1))
+  done < <(grep -rHn --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include' "$Folder" || true)
+done
+
+# The product-side tools build on generators/, never on the test kit.
+for Folder in bench examples fuzz; do
+  [ -d "$Folder" ] || continue
+  while IFS=: read -r File _ Line; do
+    if [[ $Line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"(tests/[^\"]+)\" ]]; then
+      echo "$File: $Folder/ may not include ${BASH_REMATCH[1]}" >&2
+      Failures=$((Failures + 1))
+    fi
   done < <(grep -rHn --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include' "$Folder" || true)
 done
 

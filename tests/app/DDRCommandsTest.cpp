@@ -9,7 +9,7 @@
 
 #include "app/Captions.h"
 #include "core/IniFile.h"
-#include "support/DDRGen.h"
+#include "generators/DDRGen.h"
 #include "support/FakeApp.h"
 #include "support/Scratch.h"
 

@@ -8,10 +8,10 @@
 #include <filesystem>
 
 #include "app/Captions.h"
+#include "generators/LogGen.h"
 #include "logdata/CSVFile.h"
 #include "logdata/LogFile.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {

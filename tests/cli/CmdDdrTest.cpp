@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "CliRun.h"
-#include "support/DDRGen.h"
+#include "generators/DDRGen.h"
 
 namespace quorvin::test {
 namespace {
@@ -25,14 +25,11 @@ using TDdrRun = TRun;
 
 class CmdDdr : public ::testing::Test {
 protected:
-  fs::path Dir =
-      fs::temp_directory_path() / ("quorvin_cmdddr_" + std::to_string(::getpid()) + "_" +
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  TScratchDir Scratch;
+  fs::path Dir{Scratch.Path()};
   std::string Ddr;
 
   void SetUp() override {
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
     Ddr = (Dir / "site.ddr").string();
     const std::int32_t T0 = DDRTime(2024, 3, 5, 10, 0, 0);
     std::vector<TGenSensor> S = {{"Stage", "ft"}};
@@ -46,19 +43,10 @@ protected:
     Append(F, NoteBlock(T0, T0, "hi"));
     ASSERT_TRUE(WriteWhole(Ddr, F));
   }
-  void TearDown() override {
-    std::error_code Ec;
-    fs::remove_all(Dir, Ec);
-  }
   TDdrRun Cli(std::vector<std::string> Args) {
     return RunCliWithIni((Dir / "none.ini").string(), std::move(Args));
   }
-  std::string Read(const std::string& Name) {
-    std::ifstream F(Dir / Name, std::ios::binary);
-    std::ostringstream S;
-    S << F.rdbuf();
-    return S.str();
-  }
+  std::string Read(const std::string& Name) { return ReadWhole((Dir / Name).string()); }
 };
 
 const std::string Heading = "            "

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
+#include "generators/LogGen.h"
 #include "report/ReadingsExport.h"
-#include "support/LogGen.h"
 #include "support/SameBytes.h"
 
 namespace quorvin::test {

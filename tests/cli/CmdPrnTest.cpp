@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "CliRun.h"
-#include "support/LogGen.h"
+#include "generators/LogGen.h"
 
 namespace quorvin::test {
 namespace {
@@ -17,15 +17,11 @@ namespace fs = std::filesystem;
 
 class CmdPrn : public ::testing::Test {
 protected:
-  fs::path Dir;
+  TScratchDir Scratch;
+  fs::path Dir{Scratch.Path()};
   std::string Log;
 
   void SetUp() override {
-    Dir = fs::temp_directory_path() /
-          ("quorvin_cmdprn_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
     // Two sensors every six hours from 1998-03-05 00:00, five records.
     TGenLog L;
     L.UnitName = "site1";
@@ -41,8 +37,6 @@ protected:
                  return K == 1 ? 0xFFFF : static_cast<std::uint16_t>(32767 + K);
                }));
   }
-  void TearDown() override { fs::remove_all(Dir); }
-
   TRun Cli(std::vector<std::string> Args) {
     std::vector<std::string> Full = {"--set", "DateTimeFormat=MM/DD/YY HH:MM:SS", "--set",
                                      "UseSysFormat=NO"};

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "CliRun.h"
+#include "generators/RamCardGen.h"
 #include "ramcard/RamTestUtil.h"
-#include "support/RamCardGen.h"
 
 namespace quorvin::test {
 namespace {

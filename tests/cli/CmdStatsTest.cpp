@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "CliRun.h"
+#include "generators/LogGen.h"
 #include "ramcard/RamTestUtil.h"
-#include "support/LogGen.h"
 
 namespace quorvin::test {
 namespace {

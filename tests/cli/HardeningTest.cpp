@@ -10,8 +10,8 @@
 
 #include "CliRun.h"
 #include "cli/ConsoleUi.h"
+#include "generators/RamCardGen.h"
 #include "ramcard/RamTestUtil.h"
-#include "support/RamCardGen.h"
 
 namespace quorvin::test {
 namespace {

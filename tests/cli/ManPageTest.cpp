@@ -15,18 +15,19 @@
 #include "app/Settings.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "support/Scratch.h"
 
 namespace quorvin::cli::test {
 namespace {
 
+using quorvin::test::ReadWhole;
+
 std::string ReadSource(const std::string& RelativePath) {
   const std::filesystem::path Root =
       std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-  std::ifstream In(Root / RelativePath, std::ios::binary);
-  EXPECT_TRUE(In) << RelativePath;
-  std::ostringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
+  const std::string Text = ReadWhole((Root / RelativePath).string());
+  EXPECT_FALSE(Text.empty()) << RelativePath;
+  return Text;
 }
 
 std::string HelpText(const std::vector<std::string>& Args) {

@@ -10,7 +10,7 @@
 #include "CliRun.h"
 #include "cli/BatchRun.h"
 #include "core/MiscUtil.h"
-#include "support/LogGen.h"
+#include "generators/LogGen.h"
 #include "support/SameBytes.h"
 
 namespace quorvin::test {

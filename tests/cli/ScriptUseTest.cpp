@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "CliRun.h"
-#include "support/LogGen.h"
+#include "generators/LogGen.h"
 
 namespace quorvin::test {
 namespace {

@@ -47,9 +47,8 @@ protected:
     // Header, Display and Save as the commands drive the page, then Save in
     // the other output format.
     DDR.Layout.AddHeader = true;
-    bool Ok = true;
-    Page.ShowDDRSummary(cmHeader, Ok);
-    for (TCommandMode Mode : {cmDisplay, cmNone}) Page.ImportDDR(Mode, Ok);
+    Page.ShowDDRSummary(cmHeader, "header failed");
+    for (TCommandMode Mode : {cmDisplay, cmNone}) Page.ImportDDR(Mode, "failed");
     // What a text Save wrote stays within a hundred times the file, past a
     // floor for the listing and headings any file gets.
     if (!DDR.Layout.Excel() && std::filesystem::exists(DDR.DDROutputFileName)) {
@@ -61,7 +60,7 @@ protected:
     std::string Output;
     DDR.MatchOutputExt(Output);
     Page.SetDDROutputText(Output);
-    Page.ImportDDR(cmNone, Ok);
+    Page.ImportDDR(cmNone, "save failed");
     EXPECT_EQ(DDR.FilePosition(), 0);
     EXPECT_FALSE(DDR.OutputOpen());
     return Text;

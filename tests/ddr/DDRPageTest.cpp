@@ -78,18 +78,16 @@ protected:
     EXPECT_FALSE(Page.DDRNameEdited);
   }
   // The driver as Display (cmDisplay) and Save (cmNone) run it. Ok, when
-  // given, receives the driver's early-end flag.
+  // given, is false when the file ended early: the driver's own words then
+  // stand instead of the command's.
   bool Import(TCommandMode Mode, bool* Ok = nullptr) {
-    bool Normal = true;
-    const bool Result = Page.ImportDDR(Mode, Normal);
-    if (Ok) *Ok = Normal;
-    return Result;
+    return Said(Page.ImportDDR(Mode, CommandWords), Ok);
   }
   // The block listing as Header runs it.
-  bool Summary(bool* Ok = nullptr) {
-    bool Normal = true;
-    const bool Result = Page.ShowDDRSummary(cmHeader, Normal);
-    if (Ok) *Ok = Normal;
+  bool Summary(bool* Ok = nullptr) { return Said(Page.ShowDDRSummary(cmHeader, CommandWords), Ok); }
+  static constexpr const char* CommandWords = "<the command failed>";
+  bool Said(bool Result, bool* Ok) {
+    if (Ok) *Ok = Result || Ui.Status.Panels[1] == CommandWords;
     return Result;
   }
   // The EXCEL entry of the output-format list, applied as the application
@@ -264,6 +262,20 @@ TEST_F(DDRPage, EmptyFileFailsTheSummaryButTheImportGoesOn) {
   EXPECT_EQ(Ui.Status.History,
             (std::vector<std::string>{Importing(), "Error!  Unable to read DDR Header"}));
   EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), ListingHeading);
+}
+
+// What stops a run on its way (here the pane's memory) is said in a dialog,
+// the command's own words in the message panel.
+TEST_F(DDRPage, AStoppedRunSaysWhyInADialog) {
+  Select(SampleFile());
+  Ui.Pane.Full = true;
+  bool Ok = false;
+  EXPECT_FALSE(Import(cmDisplay, &Ok));
+  EXPECT_TRUE(Ok);
+  EXPECT_EQ(Ui.Status.Panels[1], CommandWords);
+  EXPECT_EQ(Ui.Dialog.Texts(),
+            std::vector<std::string>{"Error! The command stopped: not enough memory"});
+  EXPECT_EQ(DDR.FilePosition(), 0);
 }
 
 TEST_F(DDRPage, UnfinishedBlockIsReportedAndTheImportGoesOn) {
@@ -485,9 +497,7 @@ TEST_F(DDRPage, ScansAsNumbersKeepOneColumnPerSensorAcrossSetups) {
   Append(F, DataBlock(T0 + 7200, T0 + 7800, Scans, dsBadData));
   Select(F);
   TDDRScanTable Table;
-  bool Ok = false;
-  ASSERT_TRUE(Page.ReadDDRScans(Table, Ok));
-  EXPECT_TRUE(Ok);
+  ASSERT_TRUE(Page.ReadDDRScans(Table, "scans failed"));
   EXPECT_EQ(Table.UnitID, "v900-17");
   EXPECT_EQ(Table.Times,
             (std::vector<std::int64_t>{T0, T0 + 900, T0 + 1800, T0 + 7200, T0 + 7800}));
@@ -511,8 +521,7 @@ TEST_F(DDRPage, ScansAsNumbersKeepOneColumnPerSensorAcrossSetups) {
   F.resize(F.size() - 3);
   Select(F, "CUT.DDR");
   TDDRScanTable Cut;
-  EXPECT_FALSE(Page.ReadDDRScans(Cut, Ok));
-  EXPECT_FALSE(Ok);
+  EXPECT_FALSE(Page.ReadDDRScans(Cut, "scans failed"));
   EXPECT_EQ(Ui.Status.PanelText(1), "Error! Unexpected end of DDR file.");
   EXPECT_EQ(Cut.Times.size(), 4u);
 }

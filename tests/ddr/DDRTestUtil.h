@@ -6,13 +6,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "ddr/DDRObj.h"
-#include "support/DDRGen.h"
+#include "generators/DDRGen.h"
 #include "support/Scratch.h"
 
 namespace quorvin::test {
@@ -81,8 +82,11 @@ inline std::string DecodeAll(TDDRObj& DDR, const std::string& Pattern, bool Disp
   while (Count > DDRHeaderSize) {
     while (Resume < Count) {
       if (++Guard > 1000000) return All + "<no end>";
-      if (!DDR.DecodeBlock(Text, ColumnWidth, Pattern, Resume, Budget, ScanTime, Display))
+      try {
+        DDR.DecodeBlock(Text, ColumnWidth, Pattern, Resume, Budget, ScanTime, Display);
+      } catch (const std::exception&) {
         return All + "<decode failed>";
+      }
       if (Text.empty()) {
         if (Resume < Count) {
           All += "<unexpected end>\r\n";

@@ -58,13 +58,12 @@ TRunResult DisplayHeaderAndSave(const TDDRScratch& Scratch, const std::string& N
   Page.edtFilenameExit();
   EXPECT_TRUE(FileValid);
   // Display, Header and Save as the commands drive the page.
-  bool Ok = false;
-  EXPECT_TRUE(Page.ImportDDR(cmDisplay, Ok));
+  EXPECT_TRUE(Page.ImportDDR(cmDisplay, "display failed"));
   std::string Pane = Ui.Pane.Text();
   Ui.Pane.Clear();
-  EXPECT_TRUE(Page.ShowDDRSummary(cmHeader, Ok));
+  EXPECT_TRUE(Page.ShowDDRSummary(cmHeader, "header failed"));
   Pane += Ui.Pane.Text();
-  EXPECT_TRUE(Page.ImportDDR(cmNone, Ok));
+  EXPECT_TRUE(Page.ImportDDR(cmNone, "save failed"));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.File(Name + ".PRN"));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   // The summary names the input file; the rest must be the same.

@@ -23,17 +23,6 @@
 namespace quorvin::gui::test {
 namespace {
 
-std::string ReadText(const std::string& Path) {
-  std::ifstream F(Path, std::ios::binary);
-  std::stringstream S;
-  S << F.rdbuf();
-  return S.str();
-}
-
-void WriteText(const std::string& Path, const std::string& Text) {
-  std::ofstream(Path, std::ios::binary) << Text;
-}
-
 using StartupTest = WindowTest;
 
 TEST_F(StartupTest, WithoutASettingsFileEveryControlShowsItsDefault) {
@@ -65,13 +54,13 @@ TEST_F(StartupTest, WithoutASettingsFileEveryControlShowsItsDefault) {
 }
 
 TEST_F(StartupTest, TheSettingsFileFillsTheControls) {
-  WriteText((Dir / "Quorvin.ini"),
-            "[General]\nDateTimeFormat=DD/MM/YY HH:MM:SS\n"
-            "[LogPrn]\nOutputFormat=excel\nAppendData=no\nDisplayAsZero=YES\nDisplayAsDash=NO\n"
-            "R600ASCII=YES\n"
-            "[LogPlot]\nBackgroundColor=clNavy\nTextColor=clYellow\n"
-            "[RAMCard]\nRAMDirectory=/tmp/cards/\n"
-            "[DDRLog]\nDDROutputFormat=EXCEL\nUSGSDevice=YES\nDeviceName=GAUGE7\n");
+  WriteWhole((Dir / "Quorvin.ini"),
+             "[General]\nDateTimeFormat=DD/MM/YY HH:MM:SS\n"
+             "[LogPrn]\nOutputFormat=excel\nAppendData=no\nDisplayAsZero=YES\nDisplayAsDash=NO\n"
+             "R600ASCII=YES\n"
+             "[LogPlot]\nBackgroundColor=clNavy\nTextColor=clYellow\n"
+             "[RAMCard]\nRAMDirectory=/tmp/cards/\n"
+             "[DDRLog]\nDDROutputFormat=EXCEL\nUSGSDevice=YES\nDeviceName=GAUGE7\n");
   Start();
   EXPECT_EQ(Find<QComboBox>("cbxDtFormat")->currentText(), "DD/MM/YY HH:MM:SS");
   EXPECT_EQ(Find<QComboBox>("cbxDtFormat3")->currentText(), "DD/MM/YY HH:MM:SS");
@@ -94,14 +83,14 @@ TEST_F(StartupTest, TheSettingsFileFillsTheControls) {
 }
 
 TEST_F(StartupTest, AStoredDateFormatNoListHoldsShowsNoChoiceOnAnyPage) {
-  WriteText((Dir / "Quorvin.ini"), "[General]\nDateTimeFormat=YY.DD.MM HH\n");
+  WriteWhole((Dir / "Quorvin.ini"), "[General]\nDateTimeFormat=YY.DD.MM HH\n");
   Start();
   for (const char* List : {"cbxDtFormat", "cbxDtFormat2", "cbxDtFormat3", "cbxDtFormatDDR"})
     EXPECT_EQ(Find<QComboBox>(List)->currentIndex(), -1) << List;
 }
 
 TEST_F(StartupTest, WhatTheUserChoseIsWrittenAtCloseAndShownAtTheNextStart) {
-  WriteText((Dir / "Quorvin.ini"), "[Mine]\nKeep=this\n");
+  WriteWhole((Dir / "Quorvin.ini"), "[Mine]\nKeep=this\n");
   Start();
   Find<QComboBox>("cbxDtFormat2")->setCurrentText("YYYY/MM/DD HH:MM:SS");
   Find<QComboBox>("cbxOutFormat")->setCurrentIndex(1);
@@ -120,7 +109,7 @@ TEST_F(StartupTest, WhatTheUserChoseIsWrittenAtCloseAndShownAtTheNextStart) {
   EXPECT_TRUE(WaitFor([&] { return !Form->isVisible(); }));
   Form.reset();
 
-  const std::string Ini = ReadText((Dir / "Quorvin.ini"));
+  const std::string Ini = ReadWhole((Dir / "Quorvin.ini"));
   for (const char* Line :
        {"[Mine]", "Keep=this", "DateTimeFormat=YYYY/MM/DD HH:MM:SS", "OutputFormat=EXCEL",
         "UseSysFormat=NO", "DisplayAsDash=NO", "ExcludeNonRecItems=YES", "AddBlankLine=YES",

@@ -26,11 +26,11 @@
 
 #include "chart/ChartPanel.h"
 #include "chart/QtBridge.h"
+#include "generators/LogGen.h"
 #include "gui/MainForm.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
 #include "support/FakeApp.h"
-#include "support/LogGen.h"
 #include "support/Scratch.h"
 
 namespace quorvin::gui::test {

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
+#include "generators/LogGen.h"
 #include "support/Scratch.h"
-#include "support/LogGen.h"
 
 namespace quorvin {
 namespace {

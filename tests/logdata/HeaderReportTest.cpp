@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Scratch.h"
+#include "generators/LogGen.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
+#include "support/Scratch.h"
 
 namespace quorvin {
 namespace {

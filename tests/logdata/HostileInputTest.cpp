@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "generators/LogGen.h"
 #include "logdata/CSVFile.h"
 #include "logdata/HeaderReport.h"
 #include "logdata/LogFile.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
 #include "support/Scratch.h"
 
 namespace quorvin {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <random>
 
-#include "support/LogGen.h"
+#include "generators/LogGen.h"
 #include "support/Scratch.h"
 
 namespace quorvin {

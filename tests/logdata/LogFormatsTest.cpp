@@ -5,9 +5,9 @@
 
 #include <bit>
 
+#include "generators/LogGen.h"
 #include "logdata/CSVFile.h"
 #include "logdata/LogFile.h"
-#include "support/LogGen.h"
 #include "support/Scratch.h"
 
 namespace quorvin {

@@ -6,7 +6,7 @@
 #include <bit>
 #include <memory>
 
-#include "support/LogGen.h"
+#include "generators/LogGen.h"
 
 namespace quorvin {
 namespace {

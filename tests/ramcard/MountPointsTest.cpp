@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "RamTestUtil.h"
-#include "support/RamCardGen.h"
+#include "generators/RamCardGen.h"
 
 namespace quorvin::test {
 namespace {

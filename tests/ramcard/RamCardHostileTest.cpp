@@ -9,8 +9,8 @@
 #include <random>
 
 #include "RamTestUtil.h"
+#include "generators/RamCardGen.h"
 #include "support/FakeUi.h"
-#include "support/RamCardGen.h"
 
 namespace quorvin::test {
 namespace {

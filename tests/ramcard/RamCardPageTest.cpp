@@ -8,8 +8,9 @@
 #include <sys/resource.h>
 
 #include "RamTestUtil.h"
+#include "generators/RamCardGen.h"
 #include "support/FakeUi.h"
-#include "support/RamCardGen.h"
+#include "support/Scratch.h"
 
 namespace quorvin::test {
 namespace {

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "RamTestUtil.h"
+#include "generators/RamCardGen.h"
 #include "ramcard/RamCard.h"
 #include "support/FakeUi.h"
-#include "support/RamCardGen.h"
 
 namespace quorvin::test {
 namespace {

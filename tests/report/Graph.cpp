@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "generators/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeChart.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
 #include "support/SelectLog.h"
 
 namespace quorvin {
@@ -23,6 +23,7 @@ class GraphTest : public ::testing::Test {
 protected:
   test::TScratchDir Dir;
   test::TFakeChart Chart;
+  test::TFakeDialog Dialog;
   TSelectedLog Sel;
   TDateTimeFormat Fmt;
   TGraphLimits Limits;
@@ -33,7 +34,7 @@ protected:
 
   // What the Graph command does when the graph is switched on.
   void Command(TCommandMode Mode = cmGraph) {
-    TGraph G(Chart, Sel, Fmt, Limits, Mode);
+    TGraph G(Chart, Sel, Fmt, Limits, Mode, nullptr, &Dialog);
     G.RemoveAllSeries();
     G.CreateSeries();
     G.Draw();
@@ -110,7 +111,7 @@ TEST_F(GraphTest, LeftAxisLimitsKeepTheLastNumber) {
   EXPECT_EQ(Chart.LeftMinimum, -20);
 }
 
-TEST_F(GraphTest, BatchesOf257RowsAndARefusedPointDropsTheRestOfItsBatch) {
+TEST_F(GraphTest, BatchesOf257RowsAndARefusedPointDropsTheRestOfItsBatchAndIsReported) {
   std::vector<std::vector<std::uint16_t>> R(600);
   for (int k = 0; k < 600; ++k) R[k] = {Raw(k / 100.0, 2)};
   test::WriteBinaryLog(Dir / "long.log", "LONG", 1998, 3, 5, 60, {{"STAGE", 1.0, 0.0, 2}}, R);
@@ -126,6 +127,9 @@ TEST_F(GraphTest, BatchesOf257RowsAndARefusedPointDropsTheRestOfItsBatch) {
   EXPECT_FLOAT_EQ(static_cast<float>(P[100].second), 2.57f);
   EXPECT_EQ(P.back().first, At(5, 9, 59));
   EXPECT_EQ(Chart.Repaints, 1);
+  // Said once, with the chart's reason.
+  ASSERT_EQ(Dialog.Shown.size(), 1u);
+  EXPECT_EQ(Dialog.Shown[0].Text, "Error! Some points could not be drawn: chart refuses the point");
 }
 
 TEST_F(GraphTest, CsvLogTitleAndNoPointsOutsideGraphMode) {

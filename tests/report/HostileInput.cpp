@@ -5,10 +5,11 @@
 
 #include <filesystem>
 
+#include "generators/LogGen.h"
 #include "report/Formatting.h"
 #include "report/LogExport.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
+#include "support/Scratch.h"
 #include "support/SelectLog.h"
 
 namespace quorvin {

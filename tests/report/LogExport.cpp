@@ -14,11 +14,12 @@
 #include "core/Cores.h"
 #include "core/OutputFile.h"
 #include "core/ThreadBudget.h"
+#include "generators/LogGen.h"
 #include "report/Formatting.h"
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
 #include "support/SameBytes.h"
+#include "support/Scratch.h"
 #include "support/SelectLog.h"
 #include "support/XlsxReader.h"
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "generators/LogGen.h"
 #include "report/LogExport.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
 #include "support/SelectLog.h"
 
 namespace quorvin {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "generators/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
-#include "support/LogGen.h"
 #include "support/SelectLog.h"
 
 namespace quorvin {

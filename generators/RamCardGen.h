@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Builds RAM card dumps byte by byte, for the tests and the sample generator.
-// Header-only and independent of the reader, so a test does not check the
+// Independent of the reader, so a test does not check the
 // reader against itself.
 #pragma once
 
@@ -23,26 +23,11 @@ inline void PutI32(std::string& Out, std::int32_t V) {
 }
 
 // Sum of little-endian 16-bit words, a final odd byte as the low byte.
-inline std::uint16_t RamGenChecksum(const std::string& Data) {
-  std::uint32_t Sum = 0;
-  for (std::size_t I = 0; I < Data.size(); I += 2) {
-    std::uint32_t Lo = static_cast<unsigned char>(Data[I]);
-    std::uint32_t Hi = I + 1 < Data.size() ? static_cast<unsigned char>(Data[I + 1]) : 0;
-    Sum += Lo | (Hi << 8);
-  }
-  return static_cast<std::uint16_t>(Sum & 0xFFFF);
-}
+std::uint16_t RamGenChecksum(const std::string& Data);
 
 // The 28-byte header: signature, version word (high byte VersionHigh), 6 spare bytes.
-inline std::string RamGenHeader(std::uint8_t VersionHigh = 1, std::uint8_t VersionLow = 0,
-                                const std::string& Signature = "TAVRIX R630 RAM CARD") {
-  std::string H = Signature.substr(0, 20);
-  H.resize(20, '\0');
-  H += static_cast<char>(VersionLow);
-  H += static_cast<char>(VersionHigh);
-  H.append(6, '\0');
-  return H;
-}
+std::string RamGenHeader(std::uint8_t VersionHigh = 1, std::uint8_t VersionLow = 0,
+                         const std::string& Signature = "TAVRIX R630 RAM CARD");
 
 struct TRamGenEntry {
   TRamGenEntry() = default;
@@ -62,18 +47,7 @@ struct TRamGenEntry {
 
 // One 24-byte directory entry followed by its data. Names longer than 13
 // bytes are cut; a 13-byte name has no NUL.
-inline std::string RamGenEntry(const TRamGenEntry& E) {
-  std::string Out;
-  PutI32(Out, E.Length ? *E.Length : static_cast<std::int32_t>(24 + E.Data.size()));
-  PutU16(Out, E.Mark);
-  Out += '\0';
-  std::string Name = E.Name.substr(0, 13);
-  Name.resize(13, '\0');
-  Out += Name;
-  PutU16(Out, E.Checksum ? *E.Checksum : RamGenChecksum(E.Data));
-  PutU16(Out, 0);
-  return Out + E.Data;
-}
+std::string RamGenEntry(const TRamGenEntry& E);
 
 // The entry that ends the directory (Length -1).
 inline std::string RamGenEnd() {
@@ -84,12 +58,7 @@ inline std::string RamGenEnd() {
 
 // A whole dump: header, entries, end mark; an image carries 4096 bytes of
 // ImageFill first.
-inline std::string RamGenDump(const std::vector<TRamGenEntry>& Entries, bool Image = false,
-                              char ImageFill = '\0') {
-  std::string Out = Image ? std::string(4096, ImageFill) : std::string();
-  Out += RamGenHeader();
-  for (const auto& E : Entries) Out += RamGenEntry(E);
-  return Out + RamGenEnd();
-}
+std::string RamGenDump(const std::vector<TRamGenEntry>& Entries, bool Image = false,
+                       char ImageFill = '\0');
 
 } // namespace quorvin::test
