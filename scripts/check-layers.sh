@@ -16,6 +16,7 @@ cd "${1:-$(dirname "$0")/..}"
 # The folders whose headers a folder's files may include besides its own.
 declare -A May=(
   [core]=""
+  [zone]="core"
   [logdata]="core"
   [ramcard]="core"
   [workbook]="core"
