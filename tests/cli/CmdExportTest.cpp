@@ -99,5 +99,26 @@ TEST(CmdExport, RefusesZonesItDoesNotKnowAndOneOutputForSeveralLogs) {
   EXPECT_EQ(R.Code, 2);
 }
 
+// The installed tool reaches the zone database through a module of its own.
+// Without it a named zone is refused with the reason and nothing is
+// written; a fixed offset needs no database.
+TEST(CmdExport, WithoutTheZoneModuleANamedZoneIsRefusedAndAnOffsetStillWorks) {
+  TScratchDir Dir;
+  std::filesystem::copy_file(QUORVIN_CLI_PATH, Dir / "quorvin-cli");
+  WriteWhole(Dir / "a.csv", "11/03/2024,00:30:00,AIRTEMP,5.25,C,G\r\n"
+                            "11/03/2024,01:30:00,AIRTEMP,4.5,C,G\r\n");
+  const std::string Run = "./quorvin-cli --ini '" + TestIni(Dir / "none.ini") +
+                          "' export a.csv --format csv --output a-iso.csv --tz ";
+  TRun R = RunShell(Dir.Path(), Run + "America/Denver");
+  EXPECT_EQ(R.Code, 2);
+  EXPECT_NE(R.Err.find("time zones are not available: "), std::string::npos) << R.Err;
+  EXPECT_FALSE(std::filesystem::exists(Dir / "a-iso.csv"));
+  R = RunShell(Dir.Path(), Run + "-06:00");
+  EXPECT_EQ(R.Code, 0) << R.Err;
+  EXPECT_EQ(ReadWhole(Dir / "a-iso.csv"),
+            CRLFLines({"time,AIRTEMP (C)", "2024-11-03T00:30:00-06:00,5.25",
+                       "2024-11-03T01:30:00-06:00,4.50"}));
+}
+
 } // namespace
 } // namespace quorvin::test
