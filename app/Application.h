@@ -63,6 +63,9 @@ struct TCommandOutcome {
   // Nothing was made because no sensor was checked: the user asked for
   // nothing. (A log that holds no sensors at all is a failure instead.)
   bool NoSensorChecked = false;
+
+  // A command that stopped, with nothing written.
+  static TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
 };
 
 // File > Export: the file and its format, the clock's time zone, and the

@@ -20,8 +20,6 @@ using namespace captions;
 
 namespace {
 
-TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
-
 // Seconds since the log-time origin of a date-time value, to within half a
 // millisecond (the chart's times are whole milliseconds).
 double LogSeconds(TDateTime Value) { return (Value - SecsToDateTime(0)) * SecsPerDay; }
@@ -113,7 +111,7 @@ TCommandOutcome TApplication::ChartSaved(bool Written, const std::string& Name,
     FServices.Dialog.Show(TMsgKind::Error, std::string(MsgChartNotWrittenPrefix) + Name + ".",
                           TMsgButtons::OK, Reason);
     Message(MsgUnableToSaveChart);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   Message(std::string(MsgChartWrittenPrefix) + Name + ".");
   return TCommandOutcome{true, Name};
@@ -133,7 +131,7 @@ bool TApplication::GraphShowsSelection() {
 
 TCommandOutcome TApplication::VisibleRangeStatisticsExecute(TDateTime From, TDateTime To) {
   ClearMessage();
-  if (!GraphShowsSelection() || !Selection.LogLoaded()) return Failed();
+  if (!GraphShowsSelection() || !Selection.LogLoaded()) return TCommandOutcome::Failed();
   const LogTime First = ClampToLogTime(std::ceil(LogSeconds(From) - 0.0005));
   const LogTime Last = ClampToLogTime(std::floor(LogSeconds(To) + 0.0005));
   std::vector<TRangeFigures> Figures;
@@ -143,7 +141,7 @@ TCommandOutcome TApplication::VisibleRangeStatisticsExecute(TDateTime From, TDat
     const TChecksInForce Checks(Selection, Sensors);
     if (!RangeStatistics(Selection, First, Last, Figures, &FServices.Busy)) {
       Message(MsgStatisticsCancelled);
-      return Failed();
+      return TCommandOutcome::Failed();
     }
   }
   auto When = [this](LogTime T) {
@@ -160,7 +158,7 @@ TCommandOutcome TApplication::VisibleRangeStatisticsExecute(TDateTime From, TDat
 TCommandOutcome TApplication::ExportVisibleRangeExecute(TDateTime From, TDateTime To) {
   ClearMessage();
   // The chart must still show the selected log.
-  if (!GraphShowsSelection()) return Failed();
+  if (!GraphShowsSelection()) return TCommandOutcome::Failed();
   TFileDialogRequest Request;
   Request.Title = std::string(DialogExportVisibleRange);
   Request.Filters = {std::string(FilterPrn), std::string(FilterXls)};
@@ -182,7 +180,7 @@ TCommandOutcome TApplication::ExportRange(TDateTime From, TDateTime To,
   ClearMessage();
   if (!Selection.FileValid || !Selection.LogLoaded()) {
     Message(MsgSelectValidFile);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   // Whole seconds within the range; a time a hair off a whole second (the
   // chart keeps milliseconds in a double) counts as that second.
@@ -201,22 +199,22 @@ TCommandOutcome TApplication::ExportRange(TDateTime From, TDateTime To,
   const TChecksInForce Checks(Selection, Sensors);
   if (Selection.CheckedSensorCount < 1) {
     Message(MsgNoSensorsSelected);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   if (First > Last) {
     Message(MsgNothingInRange);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   TLogExport Export(Selection, Options, Format, Mode, FUi);
   Export.SetOutputFileName(FileName);
   Export.SetTimeWindow(First, Last);
   if (!Export.ConvertLogToText(Separator)) {
     Message(MsgUnableToSave);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   if (!Export.AnythingWritten()) {
     Message(MsgNothingInRange);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   Message(std::string(MsgLogWrittenPrefix) + FileName + ".");
   return TCommandOutcome{true, FileName};

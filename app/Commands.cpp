@@ -19,8 +19,6 @@ using namespace captions;
 
 namespace {
 
-TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
-
 bool IsBlank(const std::string& Text) {
   for (unsigned char C : Text)
     if (C > ' ') return false;
@@ -190,7 +188,7 @@ bool TApplication::RunDDRHeader(std::string_view FailureText) {
 }
 
 TCommandOutcome TApplication::OptionsDisplayExecute() {
-  if (!Prologue(MsgSelectValidFile)) return Failed();
+  if (!Prologue(MsgSelectValidFile)) return TCommandOutcome::Failed();
   const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
   return ToggleView(DisplayView, OwnPage, [this](TCommandOutcome& Outcome) {
     if (ActivePage == PageDDRLog) {
@@ -205,7 +203,7 @@ TCommandOutcome TApplication::OptionsDisplayExecute() {
 }
 
 TCommandOutcome TApplication::OptionsHeaderExecute() {
-  if (!Prologue(MsgSelectValidFile)) return Failed();
+  if (!Prologue(MsgSelectValidFile)) return TCommandOutcome::Failed();
   const bool OwnPage = ActivePage == PageLogPrn || ActivePage == PageDDRLog;
   return ToggleView(HeaderView, OwnPage, [this](TCommandOutcome& Outcome) {
     if (ActivePage == PageDDRLog) {
@@ -218,14 +216,14 @@ TCommandOutcome TApplication::OptionsHeaderExecute() {
 }
 
 TCommandOutcome TApplication::OptionsGraphExecute() {
-  if (!Prologue(MsgSelectFile)) return Failed();
+  if (!Prologue(MsgSelectFile)) return TCommandOutcome::Failed();
   RemoveAllSeries();
   return ToggleView(GraphView, ActivePage == PageLogPlot,
                     [this](TCommandOutcome& Outcome) { Outcome.Succeeded = RunGraph(); });
 }
 
 TCommandOutcome TApplication::OptionsStatsExecute() {
-  if (!Prologue(MsgSelectFile)) return Failed();
+  if (!Prologue(MsgSelectFile)) return TCommandOutcome::Failed();
   return ToggleView(StatsView, ActivePage == PageLogStat, [this](TCommandOutcome& Outcome) {
     Outcome.Succeeded = RunStatistics();
     if (Selection.CheckedSensorCount < 1) NothingChecked(Outcome);
@@ -244,7 +242,7 @@ TCommandOutcome TApplication::OptionsRefreshExecute() {
     CommandMode = cmStatistics;
   else
     CommandMode = cmNone;
-  if (!Prologue(MsgSelectFile)) return Failed();
+  if (!Prologue(MsgSelectFile)) return TCommandOutcome::Failed();
 
   TCommandOutcome Outcome;
   auto Fail = [&](std::string_view Text) {
@@ -297,7 +295,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
   case PageLogPrn: {
     if (!Selection.FileValid) {
       Message(MsgSelectValidFile);
-      return Failed();
+      return TCommandOutcome::Failed();
     }
     const std::string Separator = GetFieldSeparator(LogPrn, CommandMode);
     if (Selection.CheckedSensorCount <= 0) {
@@ -317,7 +315,7 @@ TCommandOutcome TApplication::FileSaveExecute() {
   case PageDDRLog: {
     if (!Selection.FileValid) {
       Message(MsgSelectValidFile);
-      return Failed();
+      return TCommandOutcome::Failed();
     }
     if (DDRPage.ImportDDR(CommandMode, MsgUnableToSaveDDR)) {
       Message(std::string(MsgDDRWrittenPrefix) + DDRObj.DDROutputFileName + ".");
@@ -348,7 +346,7 @@ TCommandOutcome TApplication::FilePrintExecute() {
   ClearMessage();
   if (!Selection.FileValid) {
     Message(MsgSelectValidFile);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   // What the view shows decides what is printed; where that is nothing, no
   // print dialog is shown at all.
@@ -396,7 +394,7 @@ TCommandOutcome TApplication::FilePrintExecute() {
   if (FServices.Printer.Print(Source, Title, Reason) == TPrintResult::Failed) {
     FServices.Dialog.Show(TMsgKind::Error, std::string(MsgUnableToPrint), TMsgButtons::OK, Reason);
     Message(MsgUnableToPrint);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   return TCommandOutcome{};
 }

@@ -12,8 +12,6 @@ using namespace captions;
 
 namespace {
 
-TCommandOutcome Failed() { return TCommandOutcome{false, {}}; }
-
 bool SameFile(const std::string& A, const std::string& B) {
   std::error_code Ec;
   return std::filesystem::equivalent(A, B, Ec) && !Ec;
@@ -30,9 +28,9 @@ TCommandOutcome TApplication::FileExportExecute() {
   if (!FExportDialog) return TCommandOutcome{};
   if (!Selection.FileValid || !Selection.LogLoaded()) {
     Message(MsgSelectValidFile);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
-  if (!Selection.CheckDateRange(FUi)) return Failed();
+  if (!Selection.CheckDateRange(FUi)) return TCommandOutcome::Failed();
   TExportChoice Choice;
   Choice.Zone = LoggerTimeZone;
   Choice.FileName = ExportTarget(Selection.Log->FileName(), Choice.Format);
@@ -49,7 +47,7 @@ TCommandOutcome TApplication::ExportReadingsTo(const TExportChoice& Choice) {
   ClearMessage();
   if (!Selection.FileValid || !Selection.LogLoaded()) {
     Message(MsgSelectValidFile);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   TReadingsRequest Request;
   Request.Format = Choice.Format;
@@ -58,7 +56,7 @@ TCommandOutcome TApplication::ExportReadingsTo(const TExportChoice& Choice) {
   if (!Request.Zone.Assign(Choice.Zone, Error)) {
     FServices.Dialog.Show(TMsgKind::Error, Error, TMsgButtons::OK);
     Message(MsgUnableToSave);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   for (int I = 0; I < Selection.SensorChoiceCount(); ++I)
     if (Selection.SensorChoices[std::size_t(I)].Checked) Request.Sensors.push_back(I + 1);
@@ -71,21 +69,21 @@ TCommandOutcome TApplication::ExportReadingsTo(const TExportChoice& Choice) {
   if (SameFile(Choice.FileName, Selection.Log->FileName())) {
     FServices.Dialog.Show(TMsgKind::Error, std::string(MsgExportOverLog), TMsgButtons::OK);
     Message(MsgUnableToSave);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   DayRange(Choice.FirstDay, Choice.LastDay, Request.From, Request.To);
 
   const TReadingsOutcome Outcome = ExportReadings(*Selection.Log, Request, FServices.Busy);
   if (Outcome.Cancelled) {
     Message(MsgExportCancelled);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   if (!Outcome.Written) {
     FServices.Dialog.Show(TMsgKind::Error,
                           std::string(MsgExportNotWrittenPrefix) + Choice.FileName + ".",
                           TMsgButtons::OK, Outcome.Reason);
     Message(MsgUnableToSave);
-    return Failed();
+    return TCommandOutcome::Failed();
   }
   const std::string Warning = Outcome.Tally.Warning(Choice.Zone);
   if (!Warning.empty()) FServices.Dialog.Show(TMsgKind::Warning, Warning, TMsgButtons::OK);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "generators/PutBytes.h"
 #include "generators/ScratchFiles.h"
 
 namespace quorvin::test {
@@ -36,22 +37,6 @@ struct TGenLog {
   int NumSensors = -1;
   std::vector<TGenSensor> Sensors;
 };
-
-inline void PutU16(std::string& Out, std::uint16_t V) {
-  Out.push_back(static_cast<char>(V & 0xFF));
-  Out.push_back(static_cast<char>(V >> 8));
-}
-inline void PutU32(std::string& Out, std::uint32_t V) {
-  for (int I = 0; I < 4; ++I) Out.push_back(static_cast<char>((V >> (8 * I)) & 0xFF));
-}
-inline void PutF64(std::string& Out, double D) {
-  std::uint64_t B;
-  std::memcpy(&B, &D, 8);
-  for (int I = 0; I < 8; ++I) Out.push_back(static_cast<char>((B >> (8 * I)) & 0xFF));
-}
-inline void PutChars(std::string& Out, const std::string& Text, std::size_t Width) {
-  for (std::size_t I = 0; I < Width; ++I) Out.push_back(I < Text.size() ? Text[I] : '\0');
-}
 
 inline int GenRecordSize(const TGenLog& L) {
   return L.RecordSize >= 0 ? L.RecordSize : 2 * static_cast<int>(L.Sensors.size());

@@ -10,17 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "generators/PutBytes.h"
+
 namespace quorvin::test {
-
-inline void PutU16(std::string& Out, std::uint16_t V) {
-  Out += static_cast<char>(V & 0xFF);
-  Out += static_cast<char>((V >> 8) & 0xFF);
-}
-
-inline void PutI32(std::string& Out, std::int32_t V) {
-  std::uint32_t U = static_cast<std::uint32_t>(V);
-  for (int I = 0; I < 4; ++I) Out += static_cast<char>((U >> (8 * I)) & 0xFF);
-}
 
 // Sum of little-endian 16-bit words, a final odd byte as the low byte.
 std::uint16_t RamGenChecksum(const std::string& Data);

@@ -13,9 +13,6 @@ namespace quorvin {
 
 namespace {
 
-// Longest run of padding blanks a line ever gets.
-constexpr int MaxPadding = 46;
-
 std::string ZeroFilled(long long Number, int MinDigits) {
   std::string Digits = std::to_string(Number < 0 ? -Number : Number);
   if (static_cast<int>(Digits.size()) < MinDigits)

@@ -20,6 +20,9 @@
 
 namespace quorvin {
 
+// Longest run of padding blanks a line ever gets.
+inline constexpr int MaxPadding = 46;
+
 // Day of the year of a log time, 1 to 366.
 int DayOfYear(LogTime Time);
 // The day of the year zero-filled to at least three digits: 001 to 366.

@@ -14,9 +14,6 @@ namespace quorvin {
 
 namespace {
 
-// Longest run of padding blanks a line ever gets.
-constexpr int MaxPadding = 46;
-
 // Below this many time steps a Save is formatted by the calling thread alone.
 constexpr std::int64_t ParallelSteps = 16384;
 

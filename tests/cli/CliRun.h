@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/CliContext.h"
+#include "core/MiscUtil.h"
 #include "support/Scratch.h"
 
 namespace quorvin::test {
@@ -39,6 +40,20 @@ inline TRun RunCliWithIni(const std::string& IniPath, std::vector<std::string> A
   std::ostringstream Out, Err;
   int Code = cli::RunCli(Args, Out, Err);
   return {Code, Out.str(), Err.str()};
+}
+
+// In-process, with every option at its default.
+inline TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
+  return RunCliWithIni(Dir / "none.ini", std::move(Args));
+}
+
+// Text with the scratch folder (as given and in capitals) written "@", so
+// two runs in two folders compare.
+inline std::string Normal(std::string Text, const std::string& Folder) {
+  for (const std::string& F : {Folder, UpperCase(Folder)})
+    for (std::size_t Pos; (Pos = Text.find(F)) != std::string::npos;)
+      Text.replace(Pos, F.size(), "@");
+  return Text;
 }
 
 // Runs the built quorvin-cli as a separate program; its standard output.

@@ -11,9 +11,6 @@
 namespace quorvin::test {
 namespace {
 
-TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
-  return RunCliWithIni(Dir / "none.ini", std::move(Args));
-}
 
 TEST(CmdExport, CsvTimesCarryTheOffsetOfTheClocksZone) {
   TScratchDir Dir;

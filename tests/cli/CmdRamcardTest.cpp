@@ -12,9 +12,6 @@
 namespace quorvin::test {
 namespace {
 
-TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
-  return RunCliWithIni(Dir / "none.ini", std::move(Args));
-}
 
 std::string SampleDump() {
   return RamGenDump(

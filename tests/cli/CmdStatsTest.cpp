@@ -10,9 +10,6 @@
 namespace quorvin::test {
 namespace {
 
-TRun Cli(const TScratchDir& Dir, std::vector<std::string> Args) {
-  return RunCliWithIni(Dir / "none.ini", std::move(Args));
-}
 
 // Two days at 15 minutes from 1998-03-05: STAGE 1.00 to 2.90 each day,
 // TEMP rising by 0.2 a record.

@@ -38,21 +38,15 @@ void MakeInputs(const TScratchDir& Dir) {
 }
 
 // Text with the folder's path written as "@", so runs in two folders compare.
-std::string Normal(std::string Text, const std::string& Folder) {
-  for (const std::string& F : {Folder, UpperCase(Folder)})
-    for (std::size_t Pos; (Pos = Text.find(F)) != std::string::npos;)
-      Text.replace(Pos, F.size(), "@");
-  return Text;
-}
 
-struct TSeen {
+struct TRunSeen {
   std::string Out, Err;
   std::map<std::string, std::string> Files;
-  bool operator==(const TSeen&) const = default;
+  bool operator==(const TRunSeen&) const = default;
 };
 
-TSeen Seen(const TScratchDir& Dir, const std::string& Out, const std::string& Err) {
-  TSeen S{Normal(Out, Dir.Path()), Normal(Err, Dir.Path()), {}};
+TRunSeen Seen(const TScratchDir& Dir, const std::string& Out, const std::string& Err) {
+  TRunSeen S{Normal(Out, Dir.Path()), Normal(Err, Dir.Path()), {}};
   for (const std::string& Name : FolderNames(Dir.Path()))
     if (Name != "none.ini") S.Files[Name] = Normal(ReadWhole(Dir / Name), Dir.Path());
   return S;
@@ -87,7 +81,7 @@ TEST(ManyFiles, RunAsOneRunPerFileWhateverTheJobs) {
       Err += R.Err;
       Worst = std::max(Worst, R.Code);
     }
-    const TSeen Expected = Seen(One, Out, Err);
+    const TRunSeen Expected = Seen(One, Out, Err);
     ASSERT_FALSE(Expected.Err.empty());
 
     for (const char* Jobs : {"1", "3"}) {
@@ -98,7 +92,7 @@ TEST(ManyFiles, RunAsOneRunPerFileWhateverTheJobs) {
       for (const std::string& Input : Inputs) Args.push_back(Many / Input);
       const TRun R = RunCliWithIni(Many / "none.ini", Args);
       EXPECT_EQ(R.Code, Worst);
-      const TSeen Got = Seen(Many, R.Out, R.Err);
+      const TRunSeen Got = Seen(Many, R.Out, R.Err);
       EXPECT_EQ(Got.Out, Expected.Out);
       EXPECT_EQ(Got.Err, Expected.Err);
       EXPECT_EQ(Got.Files, Expected.Files);

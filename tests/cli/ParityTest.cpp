@@ -26,12 +26,6 @@ struct TSeen {
 
 // Text with the scratch folder's path written as "@", so two runs in two
 // folders compare.
-std::string Normal(std::string Text, const std::string& Folder) {
-  for (const std::string& F : {Folder, UpperCase(Folder)})
-    for (std::size_t Pos; (Pos = Text.find(F)) != std::string::npos;)
-      Text.replace(Pos, F.size(), "@");
-  return Text;
-}
 
 std::map<std::string, std::string> FilesIn(const std::string& Folder) {
   std::map<std::string, std::string> Files;

@@ -15,7 +15,7 @@ namespace {
 
 using namespace ddrgen;
 
-const std::string Pattern = "MM/DD/YYYY HH:MM:SS";
+const std::string FuzzPattern = "MM/DD/YYYY HH:MM:SS";
 
 class DDRFuzz : public ::testing::Test {
 protected:
@@ -40,7 +40,7 @@ protected:
     Page.edtFilenameExit();
     EXPECT_TRUE(FileValid);
     int Pieces = 0;
-    const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);
+    const std::string Text = DecodeAll(DDR, FuzzPattern, false, 11, DDRLineBudget, &Pieces);
     EXPECT_EQ(Text.find("<no end>"), std::string::npos);
     EXPECT_EQ(Text.find("<decode failed>"), std::string::npos);
     EXPECT_EQ(Text.find("<read failed>"), std::string::npos);
@@ -197,7 +197,7 @@ TEST_F(DDRFuzz, HugeValuesAndWidestLinesStayInTheBudget) {
   DDR.DDRFileName = Scratch.File("W.DDR");
   std::string Proposal;
   ASSERT_TRUE(DDR.OpenDDR(Proposal));
-  const std::string Text = DecodeAll(DDR, Pattern, false, 11, DDRLineBudget, &Pieces);
+  const std::string Text = DecodeAll(DDR, FuzzPattern, false, 11, DDRLineBudget, &Pieces);
   EXPECT_EQ(Text.find('<'), std::string::npos);
   EXPECT_EQ(Pieces, 1 + 9); // every scan line is longer than the budget: one a piece
 }

@@ -17,14 +17,14 @@ namespace {
 using namespace ddrgen;
 using namespace ddrsample;
 
-const std::string B20(20, ' ');
+const std::string Blank20(20, ' ');
 
 const std::string Heading =
-    B20 + "   Stage ft        Temp C   \r\n" + B20 + "------------- ------------- \r\n";
+    Blank20 + "   Stage ft        Temp C   \r\n" + Blank20 + "------------- ------------- \r\n";
 const std::string Scans3 = "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
                            "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
                            "03/05/2024 10:30:00        0.95   21.4 ? \r\n";
-const std::string SampleText = "Unit ID: V900-17\r\nVersion: V1.23\r\n" + Heading + Scans3 +
+const std::string PageSampleText = "Unit ID: V900-17\r\nVersion: V1.23\r\n" + Heading + Scans3 +
                                "03/05/2024 10:30:00 Checked\r\n"
                                "03/05/2024 11:00:00 System Power-up\r\n"
                                "End of Data\r\n";
@@ -124,7 +124,7 @@ TEST_F(DDRPage, DisplayPutsTheDecodedTextInThePane) {
   bool Ok = false;
   EXPECT_TRUE(Import(cmDisplay, &Ok));
   EXPECT_TRUE(Ok);
-  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+  EXPECT_EQ(Ui.Pane.Text(), Lf(PageSampleText));
   EXPECT_EQ(Ui.Status.History, std::vector<std::string>{Importing()});
   EXPECT_GT(Ui.Busy.Steps, 0);
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
@@ -135,7 +135,7 @@ TEST_F(DDRPage, SaveWritesTheTextFileAndAppendsWhenAsked) {
   WriteWhole(Scratch.File("TEST.PRN"), "old contents\r\n");
   Select(SampleFile());
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText);
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), PageSampleText);
   EXPECT_TRUE(Page.DDROutputValid);
   EXPECT_TRUE(Converted.empty());
   EXPECT_EQ(FilesInScratch(), 2u); // no temporary file left behind
@@ -144,7 +144,7 @@ TEST_F(DDRPage, SaveWritesTheTextFileAndAppendsWhenAsked) {
   // Always Append Data adds to the file.
   DDR.Layout.AppendDDRData = true;
   EXPECT_TRUE(Import(cmNone));
-  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), SampleText + SampleText);
+  EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")), PageSampleText + PageSampleText);
 }
 
 TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
@@ -168,7 +168,7 @@ TEST_F(DDRPage, ExcelSaveWritesTabTextThenConvertsIt) {
 
   // On the screen the Excel format shows blank-separated text.
   EXPECT_TRUE(Import(cmDisplay));
-  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+  EXPECT_EQ(Ui.Pane.Text(), Lf(PageSampleText));
 
   // A conversion that fails is a failure, not an early end, and the old file
   // stays as it was, with no temporary file left.
@@ -201,7 +201,7 @@ TEST_F(DDRPage, SaveWithHeaderPutsTheListingBeforeTheData) {
   DDR.Layout.AddHeader = true;
   EXPECT_TRUE(Import(cmNone));
   EXPECT_EQ(ReadWhole(Scratch.File("TEST.PRN")),
-            ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
+            ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + PageSampleText);
 
   // Header only.
   DDR.Layout.AddData = false;
@@ -235,7 +235,7 @@ TEST_F(DDRPage, NumbersDoNotFollowTheLocale) {
   EXPECT_EQ(Ui.Pane.Lines[Ui.Pane.Lines.size() - 3].Text, SampleSummary);
   Ui.Pane.Clear();
   EXPECT_TRUE(Import(cmDisplay));
-  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+  EXPECT_EQ(Ui.Pane.Text(), Lf(PageSampleText));
 }
 
 TEST_F(DDRPage, SummaryRatioOfThreeDataBlocksAndAMaster) {
@@ -343,7 +343,7 @@ TEST_F(DDRPage, StopBeforeTheEndOfTheDataIsAnEarlyEnd) {
     if (C.Early) Said.insert(Said.end(), {Early[0], Early[0]});
     EXPECT_EQ(Ui.Status.History, Said);
     EXPECT_EQ(ReadWhole(Scratch.File(Name + ".PRN")),
-              ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + SampleText);
+              ListingHeading + ListingLines + SampleSummary + "\r\n\r\n" + PageSampleText);
 
     Ui.Status.History.clear();
     Ui.Pane.Clear();
@@ -365,7 +365,7 @@ TEST_F(DDRPage, SetupSurvivesFromOneImportToTheNext) {
   Select(F);
   EXPECT_TRUE(Import(cmDisplay));
   const std::string Line = "03/05/2024 10:00:00        0.05   \n";
-  EXPECT_EQ(Ui.Pane.Text(), B20 + "        a b   \n" + B20 + "------------- \n" + Line);
+  EXPECT_EQ(Ui.Pane.Text(), Blank20 + "        a b   \n" + Blank20 + "------------- \n" + Line);
   Ui.Pane.Clear();
   EXPECT_TRUE(Import(cmDisplay)); // same setup: no heading this time
   EXPECT_EQ(Ui.Pane.Text(), Line);
@@ -376,7 +376,7 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
   Page.SetDDROutputText("REPORT.TXT");
   EXPECT_TRUE(Page.DDROutputEdited);
   EXPECT_TRUE(Import(cmDisplay));
-  EXPECT_EQ(Ui.Pane.Text(), Lf(SampleText));
+  EXPECT_EQ(Ui.Pane.Text(), Lf(PageSampleText));
   EXPECT_TRUE(Ui.Dialog.Shown.empty());
   bool Ok = false;
   EXPECT_FALSE(Import(cmNone, &Ok));
@@ -392,7 +392,7 @@ TEST_F(DDRPage, OutputNameIsCheckedOnSaveOnly) {
   EXPECT_TRUE(Page.DDROutputValid);
   EXPECT_TRUE(Import(cmNone));
   EXPECT_EQ(DDR.DDROutputFileName, Scratch.Dir() + "report.prn");
-  EXPECT_EQ(ReadWhole(Scratch.File("report.prn")), SampleText);
+  EXPECT_EQ(ReadWhole(Scratch.File("report.prn")), PageSampleText);
 }
 
 TEST_F(DDRPage, OutputThatCannotBeOpenedIsAFailure) {

@@ -8,13 +8,15 @@
 #include <random>
 
 #include "generators/LogGen.h"
+#include "support/FloatBits.h"
 #include "support/Scratch.h"
 
 namespace quorvin {
 namespace {
 
-std::uint32_t Bits(float F) { return std::bit_cast<std::uint32_t>(F); }
-bool NotRecorded(float F) { return Bits(F) == NonRecordedBits; }
+using test::Bits;
+using test::NotRecorded;
+
 
 const LogTime T1430 = PartsToSecs(1999, 3, 7, 14, 30, 0);
 

@@ -92,7 +92,7 @@ TEST_F(HeaderReportTest, BinaryLogReportFailsWithoutAHeader) {
   EXPECT_EQ(Pane.Text(), "R630/R600 LOG HEADER FROM: NONE\n\n");
 }
 
-std::string Rows(const std::string& Name, int FromMinute, int StepMinutes, int Count) {
+std::string SensorRows(const std::string& Name, int FromMinute, int StepMinutes, int Count) {
   std::string Out;
   const long long T0 = test::GenPartsToSecs(1999, 3, 7, 14, 30, 0);
   for (int I = 0; I < Count; ++I) {
@@ -103,7 +103,7 @@ std::string Rows(const std::string& Name, int FromMinute, int StepMinutes, int C
 }
 
 TEST_F(HeaderReportTest, CSVReportOnOneGrid) {
-  const std::string Path = Write("site2.csv", Rows("FAST", 0, 1, 10) + Rows("SLOW", 0, 5, 3));
+  const std::string Path = Write("site2.csv", SensorRows("FAST", 0, 1, 10) + SensorRows("SLOW", 0, 5, 3));
   TCSVLogFile Log(Path, "SITE2");
   ASSERT_TRUE(Log.Open());
   ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, Slashes()));
@@ -123,7 +123,7 @@ TEST_F(HeaderReportTest, CSVReportOnOneGrid) {
 
 TEST_F(HeaderReportTest, CSVReportPerSensorWhenIntervalsAreMixed) {
   const std::string Path =
-      Write("mix.csv", Rows("A", 0, 15, 3) + Rows("B", 5, 5, 2) + Rows("B", 20, 10, 1));
+      Write("mix.csv", SensorRows("A", 0, 15, 3) + SensorRows("B", 5, 5, 2) + SensorRows("B", 20, 10, 1));
   TCSVLogFile Log(Path, "MIX");
   ASSERT_TRUE(Log.Open());
   ASSERT_TRUE(Log.MixedIntervals());

@@ -9,15 +9,17 @@
 #include <random>
 
 #include "generators/LogGen.h"
+#include "support/FloatBits.h"
 #include "support/Scratch.h"
 
 namespace quorvin {
 namespace {
 
+using test::Bits;
+using test::NotRecorded;
+
 using test::TGenLog;
 
-std::uint32_t Bits(float F) { return std::bit_cast<std::uint32_t>(F); }
-bool NotRecorded(float F) { return Bits(F) == NonRecordedBits; }
 
 TGenLog ThreeSensors() {
   TGenLog L;

@@ -7,11 +7,13 @@
 #include <memory>
 
 #include "generators/LogGen.h"
+#include "support/FloatBits.h"
 
 namespace quorvin {
 namespace {
 
-std::uint32_t Bits(float F) { return std::bit_cast<std::uint32_t>(F); }
+using test::Bits;
+
 
 std::span<const std::uint8_t> Span(const std::string& S) {
   return {reinterpret_cast<const std::uint8_t*>(S.data()), S.size()};

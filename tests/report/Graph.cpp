@@ -8,6 +8,7 @@
 #include "support/FakeChart.h"
 #include "support/FakeUi.h"
 #include "support/SelectLog.h"
+#include "support/FloatBits.h"
 
 namespace quorvin {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 using test::Raw;
 using Points = std::vector<std::pair<TDateTime, double>>;
 
-constexpr std::uint16_t NR = 0xFFFF;
+using test::NR;
 
 TDateTime At(int Day, int H, int M) { return SecsToDateTime(PartsToSecs(1998, 3, Day, H, M, 0)); }
 

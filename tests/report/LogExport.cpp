@@ -22,6 +22,7 @@
 #include "support/Scratch.h"
 #include "support/SelectLog.h"
 #include "support/XlsxReader.h"
+#include "support/FloatBits.h"
 
 namespace quorvin {
 namespace {
@@ -33,7 +34,7 @@ using test::ReadWhole;
 using test::TGenSensor;
 using test::WriteWhole;
 
-constexpr std::uint16_t NR = 0xFFFF;
+using test::NR;
 
 class LogExportTest : public ::testing::Test {
 protected:

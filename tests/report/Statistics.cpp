@@ -9,6 +9,7 @@
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
 #include "support/SelectLog.h"
+#include "support/FloatBits.h"
 
 namespace quorvin {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 using test::Raw;
 using test::TGenSensor;
 
-constexpr std::uint16_t NR = 0xFFFF;
+using test::NR;
 const std::string Big = "339999995214436424907732413799364296704";
 
 std::string Lines(const std::vector<std::string>& L) {
