@@ -11,7 +11,6 @@
 namespace quorvin::test {
 namespace {
 
-
 TEST(CmdExport, CsvTimesCarryTheOffsetOfTheClocksZone) {
   TScratchDir Dir;
   // Readings of two sensors of their own around the autumn change.

@@ -12,7 +12,6 @@
 namespace quorvin::test {
 namespace {
 
-
 std::string SampleDump() {
   return RamGenDump(
       {{"A.LOG", "alpha"}, {"BAD.LOG", "bravo", 1}, {"", "x"}, {"C.LOG", std::string(40001, 'c')}});

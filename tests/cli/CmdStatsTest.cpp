@@ -10,7 +10,6 @@
 namespace quorvin::test {
 namespace {
 
-
 // Two days at 15 minutes from 1998-03-05: STAGE 1.00 to 2.90 each day,
 // TEMP rising by 0.2 a record.
 std::string WriteSite(const TScratchDir& Dir) {

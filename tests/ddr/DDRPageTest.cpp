@@ -25,9 +25,9 @@ const std::string Scans3 = "03/05/2024 10:00:00      124.45   21.2 ? \r\n"
                            "03/05/2024 10:15:00        -.--   -0.0 ? \r\n"
                            "03/05/2024 10:30:00        0.95   21.4 ? \r\n";
 const std::string PageSampleText = "Unit ID: V900-17\r\nVersion: V1.23\r\n" + Heading + Scans3 +
-                               "03/05/2024 10:30:00 Checked\r\n"
-                               "03/05/2024 11:00:00 System Power-up\r\n"
-                               "End of Data\r\n";
+                                   "03/05/2024 10:30:00 Checked\r\n"
+                                   "03/05/2024 11:00:00 System Power-up\r\n"
+                                   "End of Data\r\n";
 
 const std::string ListingHeading = "\r\nSTART TIME" + std::string(10, ' ') + "STOP TIME" +
                                    std::string(11, ' ') + "STATUS         LEN  NOTE\r\n" +

@@ -17,7 +17,6 @@ namespace {
 using test::Bits;
 using test::NotRecorded;
 
-
 const LogTime T1430 = PartsToSecs(1999, 3, 7, 14, 30, 0);
 
 LogTime At(int Hour, int Minute, int Second = 0) {

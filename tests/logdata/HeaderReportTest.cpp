@@ -103,7 +103,8 @@ std::string SensorRows(const std::string& Name, int FromMinute, int StepMinutes,
 }
 
 TEST_F(HeaderReportTest, CSVReportOnOneGrid) {
-  const std::string Path = Write("site2.csv", SensorRows("FAST", 0, 1, 10) + SensorRows("SLOW", 0, 5, 3));
+  const std::string Path =
+      Write("site2.csv", SensorRows("FAST", 0, 1, 10) + SensorRows("SLOW", 0, 5, 3));
   TCSVLogFile Log(Path, "SITE2");
   ASSERT_TRUE(Log.Open());
   ASSERT_TRUE(ShowCSVLogInfo(Pane, Log, Path, Slashes()));
@@ -122,8 +123,8 @@ TEST_F(HeaderReportTest, CSVReportOnOneGrid) {
 }
 
 TEST_F(HeaderReportTest, CSVReportPerSensorWhenIntervalsAreMixed) {
-  const std::string Path =
-      Write("mix.csv", SensorRows("A", 0, 15, 3) + SensorRows("B", 5, 5, 2) + SensorRows("B", 20, 10, 1));
+  const std::string Path = Write("mix.csv", SensorRows("A", 0, 15, 3) + SensorRows("B", 5, 5, 2) +
+                                                SensorRows("B", 20, 10, 1));
   TCSVLogFile Log(Path, "MIX");
   ASSERT_TRUE(Log.Open());
   ASSERT_TRUE(Log.MixedIntervals());

@@ -20,7 +20,6 @@ using test::NotRecorded;
 
 using test::TGenLog;
 
-
 TGenLog ThreeSensors() {
   TGenLog L;
   L.UnitName = "SITE1";

@@ -14,7 +14,6 @@ namespace {
 
 using test::Bits;
 
-
 std::span<const std::uint8_t> Span(const std::string& S) {
   return {reinterpret_cast<const std::uint8_t*>(S.data()), S.size()};
 }

@@ -7,8 +7,8 @@
 #include "report/Formatting.h"
 #include "support/FakeChart.h"
 #include "support/FakeUi.h"
-#include "support/SelectLog.h"
 #include "support/FloatBits.h"
+#include "support/SelectLog.h"
 
 namespace quorvin {
 namespace {

@@ -18,11 +18,11 @@
 #include "report/Formatting.h"
 #include "report/Statistics.h"
 #include "support/FakeUi.h"
+#include "support/FloatBits.h"
 #include "support/SameBytes.h"
 #include "support/Scratch.h"
 #include "support/SelectLog.h"
 #include "support/XlsxReader.h"
-#include "support/FloatBits.h"
 
 namespace quorvin {
 namespace {

@@ -8,8 +8,8 @@
 #include "generators/LogGen.h"
 #include "report/Formatting.h"
 #include "support/FakeUi.h"
-#include "support/SelectLog.h"
 #include "support/FloatBits.h"
+#include "support/SelectLog.h"
 
 namespace quorvin {
 namespace {
