@@ -53,7 +53,7 @@ void TExportForm::Show(const TExportChoice& Choice) {
   const QSignalBlocker Block(cbxFormat);
   FillZoneList(*cbxZone);
   cbxFormat->setCurrentIndex(Choice.Format == TReadingsFormat::NetCdf ? 1 : 0);
-  cbxZone->setCurrentText(FromEngine(Choice.Zone));
+  ShowZone(*cbxZone, Choice.Zone);
   edtFile->setText(FromEngine(Choice.FileName));
 }
 

@@ -27,6 +27,13 @@ void FillZoneList(QComboBox& Box) {
   if (QLineEdit* Edit = Box.lineEdit()) Edit->setPlaceholderText(Caption(PlaceholderNoZone));
 }
 
+void ShowZone(QComboBox& Box, const std::string& Zone) {
+  const QString Text = FromEngine(Zone);
+  const int Entry = Box.findText(Text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  if (Entry >= 0) Box.setCurrentIndex(Entry);
+  Box.setEditText(Text);
+}
+
 TZoneForm::TZoneForm(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("ZoneForm"));
   setWindowTitle(Caption(DialogTimeZone));
@@ -50,7 +57,7 @@ std::string TZoneForm::Chosen() const { return ToEngine(cbxZone->currentText().t
 bool TZoneForm::Execute(std::string& Zone,
                         const std::function<bool(const std::string&)>& Accepted) {
   FillZoneList(*cbxZone);
-  cbxZone->setCurrentText(FromEngine(Zone));
+  ShowZone(*cbxZone, Zone);
   FAccepted = Accepted;
   const bool Taken = exec() == QDialog::Accepted;
   FAccepted = nullptr;

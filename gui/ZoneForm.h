@@ -18,6 +18,9 @@ namespace quorvin {
 // from: none (times as recorded) first, then the IANA names of the system's
 // time-zone database. Any other name, or an offset, may be typed.
 void FillZoneList(QComboBox& Box);
+// Shows Zone in such a Box, its entry chosen where the list has one (so the
+// open list starts there).
+void ShowZone(QComboBox& Box, const std::string& Zone);
 
 class TZoneForm final : public QDialog, public IZoneDialog {
   Q_OBJECT

@@ -217,7 +217,7 @@ struct TShooter {
       return;
     }
     FillZoneList(*Box);
-    Box->setCurrentText(QStringLiteral("America/Denver"));
+    ShowZone(*Box, "America/Denver");
     Dialog.show();
     Settle();
     const QString File = Out.filePath(QStringLiteral("14-time-zone.png"));
