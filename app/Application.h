@@ -86,6 +86,17 @@ public:
   virtual bool Execute(TExportChoice& Choice) = 0;
 };
 
+// The window's Options > Time Zone dialog: shows Zone, the zone the loggers'
+// clocks keep, for the user to change. Each zone the user confirms is put to
+// Accepted, and the dialog closes only on one it accepts (Accepted has said
+// why it refused the others); false when cancelled.
+class IZoneDialog {
+public:
+  virtual ~IZoneDialog() = default;
+  virtual bool Execute(std::string& Zone,
+                       const std::function<bool(const std::string&)>& Accepted) = 0;
+};
+
 // The controls that can be given the keyboard focus by a command.
 enum class TFocusTarget {
   edtFilename,
@@ -160,6 +171,8 @@ public:
   void AttachView(IAppView* View) { FView = View ? View : &FNoView; }
   // The window's export dialog (none: File > Export does nothing).
   void AttachExportDialog(IExportDialog* Dialog) { FExportDialog = Dialog; }
+  // The window's time-zone dialog (none: Options > Time Zone does nothing).
+  void AttachZoneDialog(IZoneDialog* Dialog) { FZoneDialog = Dialog; }
   TAppServices& Services() { return FServices; }
   TUiServices& Ui() { return FUi; }
 
@@ -176,7 +189,8 @@ public:
   TLogPrnOptions LogPrn;
   TChartColours Colours;
   // The zone the loggers' clocks keep (LoggerTimeZone): empty for none, an
-  // IANA name or a fixed offset. The analysis outputs read it.
+  // IANA name or a fixed offset. The analysis outputs and the chart's
+  // read-out read it.
   std::string LoggerTimeZone;
   // Entry of cbxDtFormatDDR (-1: none); the log pages' lists are the
   // selection's.
@@ -285,6 +299,9 @@ public:
   // The file an export of LogFile writes unless told another: beside it,
   // its extension replaced by ".csv" or ".nc".
   static std::string ExportTarget(const std::string& LogFile, TReadingsFormat Format);
+  // Options > Time Zone: the dialog proposes LoggerTimeZone and refuses, in
+  // a message, what is not a zone; the zone accepted becomes LoggerTimeZone.
+  TCommandOutcome OptionsTimeZoneExecute();
 
   // --- page and control events ---------------------------------------------------
   // The page control now shows NewPage.
@@ -354,6 +371,8 @@ private:
   bool GraphShowsSelection();
   bool RunStatistics();
   bool RunGraph();
+  // LoggerTimeZone becomes Zone, when it is one, and the chart names it.
+  void UseLoggerTimeZone(const std::string& Zone);
   // The outcome of a command that found no sensor checked.
   void NothingChecked(TCommandOutcome& Outcome) const;
   // A data pass over a mostly empty grid is put to the user first.
@@ -363,6 +382,7 @@ private:
   IAppView FNoView;
   IAppView* FView = &FNoView;
   IExportDialog* FExportDialog = nullptr;
+  IZoneDialog* FZoneDialog = nullptr;
   // What the chart shows: the log and the sensors it was drawn for.
   std::string FGraphedLog;
   std::vector<bool> FGraphedSensors;

@@ -319,6 +319,12 @@ inline constexpr std::string_view HintExportZone =
     "The zone the logger's clock kept: an IANA name such as America/Denver, an offset such as "
     "-07:00, or empty for times as recorded";
 inline constexpr std::string_view LabelExportFile = "File:";
+// Options > Time Zone, and the zone lists of both dialogs.
+inline constexpr std::string_view MenuTimeZone = "Time &Zone...";
+inline constexpr std::string_view HintTimeZone =
+    "Choose the time zone the logger's clock kept, for the exports and the chart's read-out";
+inline constexpr std::string_view DialogTimeZone = "Time Zone";
+inline constexpr std::string_view PlaceholderNoZone = "none: times as recorded";
 inline constexpr std::string_view FilterExportCsv = "CSV files (*.csv)";
 inline constexpr std::string_view FilterExportNetCdf = "NetCDF files (*.nc)";
 inline constexpr std::string_view MsgExportCancelled = "Export cancelled.";

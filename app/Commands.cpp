@@ -107,6 +107,8 @@ bool TApplication::RunGraph() {
   TGraph Graph(FServices.Chart, Selection, Format, GraphLimits, CommandMode, &FServices.Busy,
                &FServices.Dialog);
   Graph.CreateSeries();
+  // The read-out names the zone of the options as they are now.
+  UseLoggerTimeZone(LoggerTimeZone);
   FGraphedLog = Selection.LogFileName;
   FGraphedSensors.clear();
   for (const TSensorChoice& C : Selection.SensorChoices) FGraphedSensors.push_back(C.Checked);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File > Export: the selected log's readings for analysis tools.
+// File > Export: the selected log's readings for analysis tools; Options >
+// Time Zone: the zone the logger's clock kept, which they are placed in.
 #include <filesystem>
 
 #include "app/Application.h"
@@ -37,10 +38,31 @@ TCommandOutcome TApplication::FileExportExecute() {
   Choice.FirstDay = Selection.StartDate;
   Choice.LastDay = Selection.EndDate;
   if (!FExportDialog->Execute(Choice)) return TCommandOutcome{};
-  TClockZone Zone;
-  std::string Error;
-  if (Zone.Assign(Choice.Zone, Error)) LoggerTimeZone = Choice.Zone;
+  UseLoggerTimeZone(Choice.Zone);
   return ExportReadingsTo(Choice);
+}
+
+TCommandOutcome TApplication::OptionsTimeZoneExecute() {
+  ClearMessage();
+  if (!FZoneDialog) return TCommandOutcome{};
+  std::string Zone = LoggerTimeZone;
+  const bool Chosen = FZoneDialog->Execute(Zone, [this](const std::string& Text) {
+    TClockZone Candidate;
+    std::string Error;
+    if (Candidate.Assign(Text, Error)) return true;
+    FServices.Dialog.Show(TMsgKind::Error, Error, TMsgButtons::OK);
+    return false;
+  });
+  if (Chosen) UseLoggerTimeZone(Zone);
+  return TCommandOutcome{};
+}
+
+void TApplication::UseLoggerTimeZone(const std::string& Zone) {
+  TClockZone Taken;
+  std::string Error;
+  if (!Taken.Assign(Zone, Error)) return;
+  LoggerTimeZone = Zone;
+  FServices.Chart.UseZone(Taken);
 }
 
 TCommandOutcome TApplication::ExportReadingsTo(const TExportChoice& Choice) {

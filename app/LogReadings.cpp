@@ -79,28 +79,19 @@ bool ReadCheckedReadings(TLogSelection& Sel, LogTime From, LogTime To, const TCl
   // Exact for a log whose records hold every sensor; for one whose sensors
   // have readings of their own, rows shared by sensors make it less.
   Columns.Capacity = static_cast<std::size_t>(Walk.RowsLeft());
-  Columns.Times.reserve(Columns.Capacity);
   Columns.Values = TValueBlock(N * Columns.Capacity);
-  // Rows a block at a time: a log stored as records is read in bulk.
-  constexpr std::size_t Block = 4096;
-  std::vector<float> Values(N * Block);
-  std::vector<LogTime> Times(Block);
-  std::size_t Row = 0;
-  while (Row < Columns.Capacity) {
-    const std::size_t Got =
-        Walk.NextRows(std::min(Block, Columns.Capacity - Row), Times.data(), Values.data());
-    if (Got == 0) break;
-    for (std::size_t R = 0; R < Got; ++R) {
-      const TZonedTime Placed = Zone.Place(Times[R]);
-      if (Zone.HasZone()) Columns.Tally.Add(Times[R], Placed);
-      Columns.Times.push_back(Placed.UnixSecs);
-    }
-    for (std::size_t I = 0; I < N; ++I) {
-      double* Out = Columns.Values.data() + I * Columns.Capacity + Row;
-      const float* In = Values.data() + I;
-      for (std::size_t R = 0; R < Got; ++R, In += N) Out[R] = ReadingValue(*In, Digits[I]);
-    }
-    Row += Got;
+  // Every row at once, straight into the columns: a log stored as records
+  // is decoded in bulk on more than one thread.
+  std::vector<double*> Out(N);
+  for (std::size_t I = 0; I < N; ++I) Out[I] = Columns.Values.data() + I * Columns.Capacity;
+  std::vector<LogTime> Times(Columns.Capacity);
+  const std::size_t Rows =
+      Walk.NextColumns(Columns.Capacity, Times.data(), &ReadingValue, Digits.data(), Out.data());
+  Columns.Times.resize(Rows);
+  for (std::size_t R = 0; R < Rows; ++R) {
+    const TZonedTime Placed = Zone.Place(Times[R]);
+    if (Zone.HasZone()) Columns.Tally.Add(Times[R], Placed);
+    Columns.Times[R] = Placed.UnixSecs;
   }
   return true;
 }

@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
 
 #include "app/Captions.h"
@@ -272,7 +273,7 @@ QString TChartPanel::ReadOutAt(const QPoint& At) const {
       Closest = Points.back();
   }
   if (!Closest) return QString();
-  QStringList Lines{BottomLabel(Closest->x())};
+  QStringList Lines{BottomLabel(Closest->x()) + ZoneText(WholeSecond(Closest->x()))};
   // A tip taller than a screen helps nobody: the first series, and how
   // many more there are.
   constexpr std::size_t MostLines = 16;
@@ -293,6 +294,20 @@ QString TChartPanel::ReadOutAt(const QPoint& At) const {
     Lines.append(Line);
   }
   return Lines.join(u'\n');
+}
+
+QString TChartPanel::ZoneText(LogTime Time) const {
+  if (!FZone.HasZone()) return QString();
+  TZonedTime Placed;
+  try {
+    Placed = FZone.Place(Time);
+  } catch (const std::exception&) {
+    // A database that fails leaves the times as they are shown anyway.
+    return QString();
+  }
+  const std::string Offset = OffsetText(Placed.OffsetSecs);
+  // A fixed offset is its own name: it is said once.
+  return FromEngine(' ' + Offset + (FZone.Name() == Offset ? std::string() : ' ' + FZone.Name()));
 }
 
 void TChartPanel::mouseMoveEvent(QMouseEvent* Event) {

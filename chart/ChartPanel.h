@@ -29,6 +29,7 @@
 
 #include "app/ChartPicture.h"
 #include "core/ChartService.h"
+#include "core/ClockZone.h"
 #include "core/DateTimeFormat.h"
 
 class QCategoryAxis;
@@ -66,9 +67,11 @@ public:
 
   // --- read-out ------------------------------------------------------------
   // What the mouse at At (view coordinates) points to, as its tool tip
-  // shows it: the time of the nearest point in the axis's pattern, then each
-  // series' name and the value of its point nearest the mouse's time, with
-  // that point's time where it is another. Empty outside the plot.
+  // shows it: the time of the nearest point in the axis's pattern (with the
+  // chart's zone, if any: its offset at that time, then its name unless that
+  // is the offset), then each series' name and the value of its point
+  // nearest the mouse's time, with that point's time where it is another.
+  // Empty outside the plot.
   QString ReadOutAt(const QPoint& At) const;
 
   // --- context menu --------------------------------------------------------
@@ -100,6 +103,7 @@ public:
   void AttachSeriesToAxes(int Series) override;
   void ActivateSeries(int Series) override;
   void Repaint() override;
+  void UseZone(const TClockZone& Zone) override { FZone = Zone; }
 
   // --- what is shown, for printing and tests ---------------------------------
   int SeriesCount() const { return int(FSeries.size()); }
@@ -165,6 +169,11 @@ private:
   QRect PlotRect() const;
   // The time at a view x coordinate.
   double TimeAt(int X) const;
+  // The log time of the whole second a time (milliseconds since 1970, UTC)
+  // falls in.
+  static LogTime WholeSecond(double MSecs);
+  // " -06:00 America/Denver": the zone at a log time, for the read-out.
+  QString ZoneText(LogTime Time) const;
   void ApplyView();
   void PrepareForPicture();
 
@@ -184,6 +193,7 @@ private:
   QFont FLabelFont;
   char FDateSeparator = '/', FTimeSeparator = ':';
   const TDateTimeFormat* FFormat = nullptr;
+  TClockZone FZone;
   QColor FBackColour = Qt::white;
   QColor FTextColour = Qt::black;
   int FColumns = 0;

@@ -210,11 +210,14 @@ void TChartPanel::SetBottomAxisDateTimeFormat(const std::string& Pattern) {
   RebuildBottomLabels();
 }
 
-QString TChartPanel::BottomLabel(double MSecs) const {
-  // The whole second the time falls in, as a log time.
+LogTime TChartPanel::WholeSecond(double MSecs) {
   const qint64 Whole = std::llround(MSecs);
   const qint64 Seconds = Whole / 1000 - (Whole % 1000 < 0 ? 1 : 0);
-  const LogTime Secs = DateTimeToSecs(MSecsToDateTime(Seconds * 1000));
+  return DateTimeToSecs(MSecsToDateTime(Seconds * 1000));
+}
+
+QString TChartPanel::BottomLabel(double MSecs) const {
+  const LogTime Secs = WholeSecond(MSecs);
   // The date half and the time half are written each on its own, as every
   // other output writes them.
   const std::size_t Blank = FPattern.find(' ');

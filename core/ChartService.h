@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "core/ClockZone.h"
 #include "core/MiscUtil.h"
 
 namespace quorvin {
@@ -51,6 +52,10 @@ public:
   virtual void ActivateSeries(int Series) = 0;
 
   virtual void Repaint() = 0;
+
+  // The zone the logger's clock kept (none: times as recorded), for a chart
+  // that names it beside the times it reads out; others have no use for it.
+  virtual void UseZone(const TClockZone& /*Zone*/) {}
 };
 
 // The picture files a chart can be written to.

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quorvin {
 
@@ -28,6 +29,10 @@ const void* LocateZone(const std::string& Name, std::string& Error);
 // How a clock time (seconds since 1970-01-01, as if UTC) lies in Zone.
 // Throws std::runtime_error when the database fails.
 TZoneSpan ZoneSpan(const void* Zone, std::int64_t Clock);
+
+// The IANA names of the database's zones, sorted; none when the database
+// cannot be reached. For the window's lists: the module has no entry for it.
+std::vector<std::string> ZoneNames();
 
 } // namespace quorvin
 

@@ -12,32 +12,12 @@
 #include "chart/QtBridge.h"
 #include "core/FileNames.h"
 #include "gui/Accessibility.h"
+#include "gui/ZoneForm.h"
 
 namespace quorvin {
 
 using namespace captions;
 using namespace chart;
-
-namespace {
-
-// Zones offered in the list; any other name or offset may be typed.
-const char* const CommonZones[] = {"",
-                                   "UTC",
-                                   "America/New_York",
-                                   "America/Chicago",
-                                   "America/Denver",
-                                   "America/Phoenix",
-                                   "America/Los_Angeles",
-                                   "America/Anchorage",
-                                   "Pacific/Honolulu",
-                                   "Europe/London",
-                                   "Europe/Berlin",
-                                   "Australia/Sydney",
-                                   "-07:00",
-                                   "-06:00",
-                                   "-05:00"};
-
-} // namespace
 
 TExportForm::TExportForm(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("ExportForm"));
@@ -49,7 +29,6 @@ TExportForm::TExportForm(QWidget* Parent) : QDialog(Parent) {
   cbxZone->setObjectName(QStringLiteral("cbxExportZone"));
   cbxZone->setEditable(true);
   cbxZone->setToolTip(Caption(HintExportZone));
-  for (const char* Zone : CommonZones) cbxZone->addItem(QString::fromLatin1(Zone));
   edtFile = new QLineEdit;
   edtFile->setObjectName(QStringLiteral("edtExportFile"));
   edtFile->setMinimumWidth(360);
@@ -72,8 +51,9 @@ TExportForm::TExportForm(QWidget* Parent) : QDialog(Parent) {
 
 void TExportForm::Show(const TExportChoice& Choice) {
   const QSignalBlocker Block(cbxFormat);
+  FillZoneList(*cbxZone);
   cbxFormat->setCurrentIndex(Choice.Format == TReadingsFormat::NetCdf ? 1 : 0);
-  cbxZone->setCurrentText(FromEngine(Choice.Zone));
+  ShowZone(*cbxZone, Choice.Zone);
   edtFile->setText(FromEngine(Choice.FileName));
 }
 

@@ -37,6 +37,7 @@
 #include "gui/Icons.h"
 #include "gui/QtServices.h"
 #include "gui/TextPane.h"
+#include "gui/ZoneForm.h"
 
 namespace quorvin::gui {
 
@@ -153,6 +154,9 @@ TMainForm::TMainForm(const TInjectedServices& Injected, QWidget* Parent) : QMain
   FApp->AttachExportDialog(Injected.ExportDialog
                                ? Injected.ExportDialog
                                : (FOwnExportDialog = std::make_unique<TExportForm>(nullptr)).get());
+  FApp->AttachZoneDialog(Injected.ZoneDialog
+                             ? Injected.ZoneDialog
+                             : (FOwnZoneDialog = std::make_unique<TZoneForm>(nullptr)).get());
 }
 
 void TMainForm::MakeServices(const TInjectedServices& Injected) {
@@ -284,6 +288,12 @@ void TMainForm::BuildMenus() {
   Action(actFileExit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* Options = menuBar()->addMenu(Mnemonic(MenuOptions));
   for (TActionId Id : OptionsMenu) Options->addAction(Action(Id));
+  Options->addSeparator();
+  QAction* TimeZone = Options->addAction(Caption(MenuTimeZone));
+  TimeZone->setObjectName(QStringLiteral("OptionsTimeZone"));
+  TimeZone->setStatusTip(Caption(HintTimeZone));
+  connect(TimeZone, &QAction::triggered, this,
+          [this] { Run([this] { FApp->OptionsTimeZoneExecute(); }); });
   QMenu* Help = menuBar()->addMenu(Mnemonic(MenuHelp));
   Help->addAction(Action(actHelp));
   Help->addAction(About1);

@@ -57,6 +57,7 @@ struct TInjectedServices {
   IHelpViewer* Help = nullptr;
   IMountPoints* Mounts = nullptr;
   IExportDialog* ExportDialog = nullptr;
+  IZoneDialog* ZoneDialog = nullptr;
 };
 
 class TMainForm final : public QMainWindow, public IAppView, public ISelectionView {
@@ -173,6 +174,7 @@ private:
   std::unique_ptr<IHelpViewer> FOwnHelp;
   std::unique_ptr<IMountPoints> FOwnMounts;
   std::unique_ptr<IExportDialog> FOwnExportDialog;
+  std::unique_ptr<IZoneDialog> FOwnZoneDialog;
   std::unique_ptr<TQtStatusBar> FStatus;
   std::unique_ptr<TQtBusyCursor> FBusy;
 

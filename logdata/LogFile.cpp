@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <system_error>
+#include <thread>
 
 #include "core/ByteReader.h"
 #include "core/RegularFile.h"
@@ -21,6 +23,60 @@ constexpr int ShortReadResult = 100;
 
 // Bytes the stream reads from the file at a time.
 constexpr std::size_t ReadBufferSize = 64 << 10;
+
+// A column of a bulk decode: its place in a record and the value each raw
+// reading becomes (none: the sensor is not in the records, always Missing).
+struct TColumnCodes {
+  std::size_t Offset = 0;
+  const double* Values = nullptr; // NonRecordedRaw + 1 of them
+  double Missing = 0;
+  double* Out = nullptr;
+};
+
+// Reads Rows records from the file position Pos into Bulk, a part at a time,
+// and decodes them into the columns from row First on. Records at or beyond
+// FileSize are empty; one the file cuts short keeps the values it fully
+// holds. The status of a failed read, or 0.
+int DecodeRecords(int Fd, std::int64_t Pos, std::int64_t FileSize, std::size_t RecordSize,
+                  std::size_t First, std::size_t Rows, const std::vector<TColumnCodes>& Codes,
+                  std::vector<std::uint8_t>& Bulk) {
+  const std::size_t PerRead = std::max<std::size_t>(1, Bulk.size() / RecordSize);
+  int Error = 0;
+  for (std::size_t Row = First, End = First + Rows; Row < End;) {
+    const std::size_t N = std::min(PerRead, End - Row);
+    const auto Held = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(FileSize - Pos, 0, std::int64_t(N * RecordSize)));
+    std::size_t Got = 0;
+    while (Got < Held) {
+      const ssize_t R =
+          ::pread(Fd, Bulk.data() + Got, Held - Got, static_cast<off_t>(Pos + std::int64_t(Got)));
+      if (R < 0 && errno == EINTR) continue;
+      if (R <= 0) {
+        if (R < 0) Error = errno;
+        break;
+      }
+      Got += static_cast<std::size_t>(R);
+    }
+    const std::size_t Whole = Got / RecordSize;
+    for (const TColumnCodes& C : Codes) {
+      double* Out = C.Out + Row;
+      if (!C.Values) {
+        std::fill(Out, Out + N, C.Missing);
+        continue;
+      }
+      const std::uint8_t* In = Bulk.data() + C.Offset;
+      std::size_t K = 0;
+      for (; K < Whole; ++K, In += RecordSize) Out[K] = C.Values[In[0] | In[1] << 8];
+      for (; K < N; ++K) {
+        const std::size_t At = K * RecordSize + C.Offset;
+        Out[K] = At + 2 <= Got ? C.Values[Bulk[At] | Bulk[At + 1] << 8] : C.Missing;
+      }
+    }
+    Pos += std::int64_t(N * RecordSize);
+    Row += N;
+  }
+  return Error;
+}
 
 } // namespace
 
@@ -326,6 +382,68 @@ void TLogFile::GetValueRows(LogTime Time, std::size_t Rows, const int* SensorInd
     }
     Pos += std::int64_t(N) * Size;
   }
+}
+
+void TLogFile::GetValueColumns(LogTime Time, std::size_t Rows, const int* SensorIndexes,
+                               std::size_t Count, TValueMap Map, const int* Arguments,
+                               double* const* Columns) {
+  if (!FFile && FHeader) Open();
+  const std::int64_t Step = FHeader ? FHeader->Interval : 0;
+  const std::int64_t Size = FHeader ? FHeader->RecordSize : 0;
+  if (!FFile || !FRecords || Step <= 0 || Size <= 0 || Time < FFirstTime ||
+      (std::int64_t(Time) - FFirstTime) % Step != 0) {
+    ILogReader::GetValueColumns(Time, Rows, SensorIndexes, Count, Map, Arguments, Columns);
+    return;
+  }
+  // What each raw reading becomes, made once per scaling and argument: a
+  // value is then decoded by one look-up.
+  std::vector<std::pair<std::pair<const float*, int>, std::vector<double>>> Made;
+  std::vector<TColumnCodes> Codes(Count);
+  for (std::size_t I = 0; I < Count; ++I) {
+    TColumnCodes& C = Codes[I];
+    C.Out = Columns[I];
+    C.Missing = Map(NonRecordedValue(), Arguments[I]);
+    const int Index = SensorIndexes[I];
+    if (Index < 1 || Index > FSensors.Count() || std::int64_t(Index) * 2 > Size) continue;
+    C.Offset = std::size_t(Index - 1) * 2;
+    const std::pair Key(RawValues(FSensors.Objects(Index - 1)->RightDigits).data(), Arguments[I]);
+    auto It = std::find_if(Made.begin(), Made.end(), [&](const auto& M) { return M.first == Key; });
+    if (It == Made.end()) {
+      std::vector<double> Values(std::size_t{NonRecordedRaw} + 1);
+      for (std::size_t Raw = 0; Raw < NonRecordedRaw; ++Raw)
+        Values[Raw] = Map(Key.first[Raw], Key.second);
+      Values[NonRecordedRaw] = C.Missing;
+      It = Made.emplace(Made.end(), Key, std::move(Values));
+    }
+    C.Values = It->second.data();
+  }
+  // Many rows in parts, each on a thread of its own with a buffer of its own.
+  constexpr std::size_t PartRows = 1 << 16, MaxParts = 4;
+  const std::size_t Parts = std::clamp<std::size_t>(
+      std::min<std::size_t>(std::thread::hardware_concurrency(), Rows / PartRows), 1, MaxParts);
+  std::vector<std::vector<std::uint8_t>> Buffers(
+      Parts, std::vector<std::uint8_t>(std::max<std::size_t>(std::size_t(Size), 256 << 10)));
+  std::vector<int> Errors(Parts, 0);
+  const std::int64_t Start = (std::int64_t(Time) - FFirstTime) / Step * Size + FHeader->DataOffset;
+  const int Fd = ::fileno(FFile);
+  auto Decode = [&](std::size_t P) {
+    const std::size_t From = Rows * P / Parts, To = Rows * (P + 1) / Parts;
+    Errors[P] = DecodeRecords(Fd, Start + std::int64_t(From) * Size, FFileSize, std::size_t(Size),
+                              From, To - From, Codes, Buffers[P]);
+  };
+  std::vector<std::thread> Threads;
+  Threads.reserve(Parts);
+  for (std::size_t P = 1; P < Parts; ++P) {
+    try {
+      Threads.emplace_back(Decode, P);
+    } catch (const std::system_error&) {
+      Decode(P); // no thread to be had: on this one
+    }
+  }
+  Decode(0);
+  for (std::thread& T : Threads) T.join();
+  for (int E : Errors)
+    if (E) FLastIOResult = E;
 }
 
 std::string TLogFile::TitleName() const { return FHeader ? FHeader->UnitName : std::string(); }

@@ -52,6 +52,8 @@ public:
   void GetValues(LogTime Time, const int* SensorIndexes, std::size_t Count, float* Values) override;
   void GetValueRows(LogTime Time, std::size_t Rows, const int* SensorIndexes, std::size_t Count,
                     float* Values) override;
+  void GetValueColumns(LogTime Time, std::size_t Rows, const int* SensorIndexes, std::size_t Count,
+                       TValueMap Map, const int* Arguments, double* const* Columns) override;
 
   const std::string& FileName() const override { return FFileName; }
   const std::string& DisplayName() const override { return FDisplayName; }

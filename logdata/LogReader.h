@@ -8,9 +8,11 @@
 // by its 1-based SensorIndex, its place in the log's own order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/DateTimeFormat.h"
 #include "core/MiscUtil.h"
@@ -91,6 +93,26 @@ public:
     for (std::size_t R = 0; R < Rows; ++R)
       GetValues(static_cast<LogTime>(Time + std::int64_t(R) * Step), SensorIndexes, Count,
                 Values + R * Count);
+  }
+  // What a caller makes of a value (NonRecordedValue() included), given the
+  // column's own Argument.
+  using TValueMap = double (*)(float Value, int Argument);
+  // GetValueRows column by column, each value through Map: Columns[i][r] is
+  // Map(the value of SensorIndexes[i] in row r, Arguments[i]). A log stored
+  // as records decodes many rows on more than one thread.
+  virtual void GetValueColumns(LogTime Time, std::size_t Rows, const int* SensorIndexes,
+                               std::size_t Count, TValueMap Map, const int* Arguments,
+                               double* const* Columns) {
+    constexpr std::size_t Block = 1024;
+    std::vector<float> Values(Count * std::min(Rows, Block));
+    for (std::size_t Row = 0; Row < Rows; Row += Block) {
+      const std::size_t N = std::min(Block, Rows - Row);
+      GetValueRows(static_cast<LogTime>(Time + std::int64_t(Row) * Interval()), N, SensorIndexes,
+                   Count, Values.data());
+      for (std::size_t I = 0; I < Count; ++I)
+        for (std::size_t R = 0; R < N; ++R)
+          Columns[I][Row + R] = Map(Values[R * Count + I], Arguments[I]);
+    }
   }
 
   // Readings stored of the sensor, and reading Position (0-based, in time

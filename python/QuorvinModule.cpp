@@ -7,6 +7,8 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +46,23 @@ std::optional<TDateTime> DayArgument(const py::object& Day, const char* Name) {
   return EncodeDate(Y, M, D);
 }
 
+// The times as datetime64[ns], the unit a pandas index keeps: from seconds,
+// pandas would convert them through the calendar one by one. None when one
+// lies beyond what nanoseconds hold (pandas then says so as it converts).
+py::object NanosecondTimes(const py::array& Times) {
+  constexpr std::int64_t PerSecond = 1'000'000'000;
+  constexpr std::int64_t Limit = std::numeric_limits<std::int64_t>::max() / PerSecond - 1;
+  const auto Rows = Times.size();
+  const auto* Secs = static_cast<const std::int64_t*>(Times.data());
+  py::array_t<std::int64_t> Nanos(Rows);
+  std::int64_t* Out = Nanos.mutable_data();
+  for (py::ssize_t R = 0; R < Rows; ++R) {
+    if (Secs[R] > Limit || Secs[R] < -Limit) return py::none();
+    Out[R] = Secs[R] * PerSecond;
+  }
+  return Nanos.attr("view")("datetime64[ns]");
+}
+
 struct TPySensor {
   std::string Name, ShortName, Units;
   double Slope = 0, Offset = 0;
@@ -68,7 +87,11 @@ struct TPyLog {
 
   py::object ToPandas() const {
     py::module_ Pandas = py::module_::import("pandas");
-    py::object Index = Pandas.attr("DatetimeIndex")(Times, py::arg("name") = "time");
+    const py::object Nanos = NanosecondTimes(Times);
+    py::object Index = Nanos.is_none()
+                           ? Pandas.attr("DatetimeIndex")(Times, py::arg("name") = "time")
+                           : Pandas.attr("DatetimeIndex")(Nanos, py::arg("name") = "time",
+                                                          py::arg("copy") = false);
     if (!Zone.empty()) {
       Index = Index.attr("tz_localize")("UTC");
       py::object ZoneInfo;

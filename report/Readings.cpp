@@ -101,6 +101,29 @@ std::size_t TReadingWalk::NextRows(std::size_t MaxRows, LogTime* Times, float* V
   return Rows;
 }
 
+std::size_t TReadingWalk::NextColumns(std::size_t MaxRows, LogTime* Times,
+                                      ILogReader::TValueMap Map, const int* Arguments,
+                                      double* const* Columns) {
+  const std::size_t N = FSensors.size();
+  if (!FRecords) {
+    std::vector<float> Values(N);
+    std::size_t Rows = 0;
+    for (; Rows < MaxRows && Next(Times[Rows], Values.data()); ++Rows)
+      for (std::size_t I = 0; I < N; ++I) Columns[I][Rows] = Map(Values[I], Arguments[I]);
+    return Rows;
+  }
+  const auto Rows = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(FEnd - FPosition, 0, std::int64_t(MaxRows)));
+  if (Rows == 0) return 0;
+  const std::int64_t First = FFirst + FPosition * FInterval;
+  for (std::size_t R = 0; R < Rows; ++R)
+    Times[R] = static_cast<LogTime>(First + std::int64_t(R) * FInterval);
+  FLog.GetValueColumns(static_cast<LogTime>(First), Rows, FSensors.data(), N, Map, Arguments,
+                       Columns);
+  FPosition += std::int64_t(Rows);
+  return Rows;
+}
+
 bool TReadingWalk::Next(LogTime& Time, float* Values) {
   if (FRecords) return NextOfRecords(Time, Values);
   // The earliest next reading of any sensor is the row's time.

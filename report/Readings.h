@@ -29,6 +29,10 @@ public:
   // Up to MaxRows next rows: Times[r], and Values[r * Columns() + i]. Zero
   // after the last row. A log stored as records is read in bulk.
   std::size_t NextRows(std::size_t MaxRows, LogTime* Times, float* Values);
+  // NextRows by column, each value through Map: Columns[i][r] is
+  // Map(value, Arguments[i]). A log stored as records decodes them in bulk.
+  std::size_t NextColumns(std::size_t MaxRows, LogTime* Times, ILogReader::TValueMap Map,
+                          const int* Arguments, double* const* Columns);
   // At most this many rows are left (for progress and for reserving room).
   std::int64_t RowsLeft() const;
 

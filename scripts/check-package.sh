@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# CI: the Debian package builds (with its debug symbols apart), lintian
-# finds nothing to say, the programs are hardened, the desktop entry and the
-# AppStream metadata validate; then the package is installed on this
-# machine, the samples are typed by their content, a new user who is not
-# root runs the installed programs on copies of the samples, and the purge
-# leaves nothing behind. Needs root on a Debian 12 machine.
+# CI: the Debian packages build (quorvin and python3-quorvin, with their
+# debug symbols apart), lintian finds nothing to say, the programs are
+# hardened, the desktop entry and the AppStream metadata validate; then the
+# packages are installed on this machine, the samples are typed by their
+# content, a new user who is not root runs the installed programs on copies
+# of the samples and reads one with the Python module, and the purge leaves
+# nothing behind. Needs root on a Debian 12 machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,9 +21,12 @@ version=$(dpkg-parsechangelog -S Version)
 arch=$(dpkg-architecture -q DEB_HOST_ARCH)
 deb=$dir/quorvin_${version}_${arch}.deb
 dbgsym=$dir/quorvin-dbgsym_${version}_${arch}.deb
-[ -f "$deb" ] || fail "no $deb"
-[ -f "$dbgsym" ] || fail "no debug symbols package $dbgsym"
-echo "packages: $(basename "$deb") $(basename "$dbgsym")"
+pydeb=$dir/python3-quorvin_${version}_${arch}.deb
+pydbgsym=$dir/python3-quorvin-dbgsym_${version}_${arch}.deb
+for f in "$deb" "$dbgsym" "$pydeb" "$pydbgsym"; do
+  [ -f "$f" ] || fail "no $f"
+done
+echo "packages: $(basename "$deb") $(basename "$dbgsym") $(basename "$pydeb") $(basename "$pydbgsym")"
 
 # lintian, default profile: not one error or warning.
 echo "lintian:"
@@ -36,7 +40,7 @@ installed=0
 cleanup() {
   rm -rf "$root"
   if id "$user" >/dev/null 2>&1; then userdel -r "$user" >/dev/null 2>&1 || true; fi
-  if [ "$installed" -eq 1 ]; then apt-get purge -y -qq quorvin >/dev/null 2>&1 || true; fi
+  if [ "$installed" -eq 1 ]; then apt-get purge -y -qq quorvin python3-quorvin >/dev/null 2>&1 || true; fi
 }
 trap cleanup EXIT
 dpkg-deb -x "$deb" "$root"
@@ -77,6 +81,22 @@ debug=$(dpkg-deb -c "$dbgsym" | grep -c '/usr/lib/debug/\.build-id/.*\.debug$' |
 shipped=$((${#programs[@]} + ${#modules[@]}))
 [ "$debug" -eq "$shipped" ] || fail "$dbgsym holds $debug debug files for $shipped programs and modules"
 echo "programs hardened and stripped, their symbols in the -dbgsym package: ${programs[*]#"$root"}"
+# The Python module: one extension for the system's Python, stripped, its
+# symbols in its own -dbgsym package.
+pyroot=$root/python3-quorvin
+dpkg-deb -x "$pydeb" "$pyroot"
+shopt -s nullglob
+extensions=("$pyroot"/usr/lib/python3/dist-packages/quorvin.cpython-*.so)
+shopt -u nullglob
+[ "${#extensions[@]}" -eq 1 ] || fail "python3-quorvin does not hold one module quorvin: ${extensions[*]}"
+sections=$(readelf -S -W "${extensions[0]}") segments=$(readelf -l -W "${extensions[0]}")
+dynamic=$(readelf -d "${extensions[0]}")
+grep -q '\.debug_info' <<<"$sections" && fail "the Python module is not stripped"
+grep -q 'GNU_RELRO' <<<"$segments" || fail "the Python module has no RELRO"
+grep -q 'BIND_NOW' <<<"$dynamic" || fail "the Python module is not linked with BIND_NOW"
+debug=$(dpkg-deb -c "$pydbgsym" | grep -c '/usr/lib/debug/\.build-id/.*\.debug$' || true)
+[ "$debug" -eq 1 ] || fail "$pydbgsym holds $debug debug files for the one module"
+echo "Python module stripped, its symbols in the -dbgsym package: ${extensions[0]#"$pyroot"}"
 
 # The desktop's files.
 desktop-file-validate "$root/usr/share/applications/quorvin.desktop" || fail "desktop entry"
@@ -86,11 +106,14 @@ done
 echo "desktop entry and AppStream metadata valid"
 
 # Install. Whatever an earlier run left installed goes first.
-dpkg-query -W quorvin >/dev/null 2>&1 && apt-get purge -y -qq quorvin >/dev/null
+for p in quorvin python3-quorvin; do
+  if dpkg-query -W "$p" >/dev/null 2>&1; then apt-get purge -y -qq "$p" >/dev/null; fi
+done
 export DEBIAN_FRONTEND=noninteractive
 installed=1
-apt-get install -y -qq --no-install-recommends "$(realpath "$deb")" >/dev/null || fail "install"
-listing=$(dpkg-query -L quorvin)
+apt-get install -y -qq --no-install-recommends "$(realpath "$deb")" "$(realpath "$pydeb")" >/dev/null ||
+  fail "install"
+listing=$(dpkg-query -L quorvin python3-quorvin)
 examples=/usr/share/doc/quorvin/examples
 for f in /usr/bin/quorvin-cli /usr/share/doc/quorvin/copyright /usr/share/doc/quorvin/changelog.gz \
   /usr/share/doc/quorvin/html/index.html /usr/share/bash-completion/completions/quorvin-cli \
@@ -184,6 +207,17 @@ as_user bash -c "cd ~ && quorvin-cli prn $examples/SITE1.LOG" >/dev/null 2>"$roo
   fail "converting an installed sample in place: status $code, $(cat "$root/stderr")"
 echo "  converting an installed sample in place fails: $(grep -m1 'Permission denied' "$root/stderr")"
 
+# The Python module, as the system's Python finds it, from a folder of the
+# user's own: the installed sample into a DataFrame.
+as_user mkdir "$home/scratch"
+script="import quorvin; print(quorvin.read_log('$examples/SITE1.LOG').to_pandas().describe())"
+echo "  \$ python3 -c \"$script\""
+as_user bash -c "cd ~/scratch && python3 -c \"$script\"" >"$root/stdout" 2>"$root/stderr" || {
+  cat "$root/stderr" >&2
+  fail "the Python module could not read the installed sample"
+}
+grep -q '^count ' "$root/stdout" || fail "the Python module printed no description: $(cat "$root/stdout")"
+
 # The man pages and the completion, as the user finds them.
 as_user man -w quorvin-cli >/dev/null || fail "man quorvin-cli finds no page"
 completion=$(as_user bash -c 'source /usr/share/bash-completion/bash_completion
@@ -201,9 +235,11 @@ echo "  man page and bash completion found"
 
 # Purge: the package's files, the user's and the desktop's caches of it go.
 userdel -r "$user" >/dev/null 2>&1
-apt-get purge -y -qq quorvin >/dev/null || fail "purge"
+apt-get purge -y -qq quorvin python3-quorvin >/dev/null || fail "purge"
 installed=0
-dpkg-query -W quorvin >/dev/null 2>&1 && fail "quorvin is still known to dpkg after the purge"
+for p in quorvin python3-quorvin; do
+  if dpkg-query -W "$p" >/dev/null 2>&1; then fail "$p is still known to dpkg after the purge"; fi
+done
 left=0
 while IFS= read -r f; do
   [ "$f" = "/." ] && continue

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Debian packages of Quorvin (quorvin and quorvin-dbgsym) from
-# debian/ with dpkg-buildpackage, in a clean copy of the sources under
-# build-deb/, and prints the path of the .changes file that lists them.
+# Builds the Debian packages of Quorvin (quorvin, python3-quorvin and their
+# -dbgsym packages) from debian/ with dpkg-buildpackage, in a clean copy of
+# the sources under build-deb/, and prints the path of the .changes file
+# that lists them.
 # The full output of the build goes to build-deb/build.log. Needs root (or
 # sudo) on a Debian 12 machine for the set-up.
 set -euo pipefail

@@ -5,8 +5,9 @@
 # its main view on (LOGPRN Display and Header, LOGPLOT Graph, LOGSTAT
 # Statistics, RAMCARD with the sample dump listed, DDRLOG Display), at the
 # design size and maximised, a long hint in the status bar, a chart of
-# sixteen sensors with the read-out under the mouse, the File menu with its
-# recent files, then the about box and the help window with a search going
+# sixteen sensors with the read-out under the mouse (without and with the
+# logger's time zone), the File menu with its recent files, the Time Zone
+# dialog, then the about box and the help window with a search going
 # on, and last the whole of an 800x600 screen with the window on it.
 # Nothing is compared: the pictures are for people to look at.
 set -euo pipefail

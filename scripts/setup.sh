@@ -56,7 +56,9 @@ packages=(
   # Clock time zones from the system's time-zone database; the NetCDF export.
   libhowardhinnant-date-dev
   libnetcdf-dev
-  # The Python module, its tests (pytest, the netCDF reader) and benchmark.
+  # The Python module, its tests (pytest, the netCDF reader) and benchmark;
+  # its Debian package is made with dh-python.
+  dh-python
   pybind11-dev
   python3-dev
   python3-numpy

@@ -3,6 +3,7 @@
 
 #include <date/tz.h>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 
@@ -14,6 +15,19 @@ const void* LocateZone(const std::string& Name, std::string&) {
   } catch (const std::exception&) {
     return nullptr;
   }
+}
+
+std::vector<std::string> ZoneNames() {
+  std::vector<std::string> Names;
+  try {
+    for (const date::time_zone& Zone : date::get_tzdb().zones)
+      // This machine's own zone, under a name that means another elsewhere.
+      if (Zone.name() != "localtime") Names.push_back(Zone.name());
+  } catch (const std::exception&) {
+    return {};
+  }
+  std::sort(Names.begin(), Names.end());
+  return Names;
 }
 
 TZoneSpan ZoneSpan(const void* Zone, std::int64_t Clock) {

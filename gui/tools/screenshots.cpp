@@ -33,6 +33,7 @@
 #include "gui/AboutForm.h"
 #include "gui/HelpForm.h"
 #include "gui/MainForm.h"
+#include "gui/ZoneForm.h"
 
 namespace {
 
@@ -162,7 +163,13 @@ struct TShooter {
       Format->setCurrentText(QStringLiteral("YYYY/MM/DD HH:MM:SS"));
     Trigger(captions::actOptionsGraph);
     Shoot(QStringLiteral("9-logplot-16-sensors"), QStringLiteral("design"));
-    ShootReadOut();
+    ShootReadOut(QStringLiteral("11-logplot-read-out-design"));
+    // The same with the logger's clock zone set: the read-out names it.
+    Window.App().LoggerTimeZone = "America/Denver";
+    Trigger(captions::actOptionsRefresh);
+    ShootReadOut(QStringLiteral("13-logplot-read-out-zone-design"));
+    Window.App().LoggerTimeZone.clear();
+    Trigger(captions::actOptionsRefresh);
     Trigger(captions::actOptionsGraph);
     if (auto* Format = Window.findChild<QComboBox*>(QStringLiteral("cbxDtFormat2")))
       Format->setCurrentText(QStringLiteral("MMDDYY HHMM"));
@@ -188,15 +195,39 @@ struct TShooter {
   }
 
   // The read-out the mouse brings up over the middle of the plot.
-  void ShootReadOut() {
+  void ShootReadOut(const QString& Name) {
     TChartPanel& Chart = Window.Chart();
     const QPointF Middle = Chart.chart()->mapToScene(Chart.chart()->plotArea().center());
     const QPoint At = Chart.mapFromScene(Middle);
     QMouseEvent Move(QEvent::MouseMove, QPointF(At), QPointF(Chart.viewport()->mapToGlobal(At)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(Chart.viewport(), &Move);
-    ShootScreen(QStringLiteral("11-logplot-read-out-design"));
+    ShootScreen(Name);
     QToolTip::hideText();
+  }
+
+  // The Options > Time Zone dialog with a zone chosen, then with its list
+  // open.
+  void ShootTimeZone() {
+    TZoneForm Dialog(&Window);
+    auto* Box = Dialog.findChild<QComboBox*>(QStringLiteral("cbxZone"));
+    if (!Box) {
+      std::fprintf(stderr, "no zone box\n");
+      ++Failures;
+      return;
+    }
+    FillZoneList(*Box);
+    ShowZone(*Box, "America/Denver");
+    Dialog.show();
+    Settle();
+    const QString File = Out.filePath(QStringLiteral("14-time-zone.png"));
+    if (Dialog.grab().save(File))
+      std::printf("%s (%dx%d)\n", qPrintable(File), Dialog.width(), Dialog.height());
+    else
+      ++Failures;
+    Box->showPopup();
+    ShootScreen(QStringLiteral("15-time-zone-list"));
+    Box->hidePopup();
   }
 
   // The File menu with its recent files open.
@@ -294,6 +325,7 @@ int main(int argc, char** argv) {
   Shooter.Tour(QStringLiteral("design"));
   Shooter.ShootSixteenSensors(WriteSixteenSensors(QDir(Start.path())));
   Shooter.ShootRecentFiles();
+  Shooter.ShootTimeZone();
   Shooter.Maximise();
   Shooter.Tour(QStringLiteral("maximised"));
   Shooter.ShootAboutAndHelp();

@@ -212,6 +212,16 @@ TEST(ChartReadOut, NamesTheNearestTimeAndEachSeriesNearestValue) {
   EXPECT_EQ(Chart.ReadOutAt(At(2.2)), "05/14/24 02:00\nA: 12.1\nB: 0.75 at 05/14/24 03:00\nC: -");
   EXPECT_EQ(Chart.ReadOutAt(At(0.4)), "05/14/24 00:00\nA: 10.1\nB: 0\nC: -");
   EXPECT_EQ(Chart.ReadOutAt(QPoint(1, 1)), "");
+  // With the clock's zone: the offset then (daylight time), and the name
+  // unless the zone is an offset.
+  TClockZone Zone;
+  std::string Error;
+  ASSERT_TRUE(Zone.Assign("America/Denver", Error)) << Error;
+  Chart.UseZone(Zone);
+  EXPECT_EQ(Chart.ReadOutAt(At(0.4)), "05/14/24 00:00 -06:00 America/Denver\nA: 10.1\nB: 0\nC: -");
+  ASSERT_TRUE(Zone.Assign("-07:00", Error));
+  Chart.UseZone(Zone);
+  EXPECT_EQ(Chart.ReadOutAt(At(0.4)).section(u'\n', 0, 0), "05/14/24 00:00 -07:00");
   // Equal left-axis limits leave room to draw in.
   Chart.SetLeftAxisMaximum(5);
   Chart.SetLeftAxisMinimum(5);

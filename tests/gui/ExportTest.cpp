@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QChart>
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
+
 #include "WindowFixture.h"
+#include "core/ClockZone.h"
 #include "gui/ExportForm.h"
 
 namespace quorvin::gui::test {
@@ -23,12 +27,29 @@ public:
   std::string Zone, FileName;
 };
 
+// Answers Options > Time Zone as a user pressing OK on each typed zone in
+// turn; cancels once all are refused.
+class TFakeZoneDialog : public IZoneDialog {
+public:
+  bool Execute(std::string& Zone,
+               const std::function<bool(const std::string&)>& Accepted) override {
+    Proposed = Zone;
+    auto Taken = std::find_if(Typed.begin(), Typed.end(), Accepted);
+    if (Taken != Typed.end()) Zone = *Taken;
+    return Taken != Typed.end();
+  }
+  std::string Proposed;
+  std::vector<std::string> Typed;
+};
+
 class ExportTest : public WindowTest {
 protected:
   TFakeExportDialog Export;
+  TFakeZoneDialog Zones;
   void StartWithDialog() {
     TInjectedServices S = Services();
     S.ExportDialog = &Export;
+    S.ZoneDialog = &Zones;
     Form = std::make_unique<TMainForm>(S);
     Form->FormCreate(StartDir(), StartDir());
   }
@@ -56,7 +77,31 @@ TEST_F(ExportTest, FileExportWritesTheChosenFormatAndKeepsTheZone) {
             std::string::npos);
 }
 
-TEST_F(ExportTest, TheDialogsFileNameFollowsTheFormat) {
+TEST_F(ExportTest, TimeZoneRefusesWhatIsNoZoneAndTheChartNamesTheZoneTaken) {
+  StartWithDialog();
+  Form->show();
+  QAction* Entry = Find<QAction>("OptionsTimeZone");
+  Zones.Typed = {"Mars/Olympus", "America/Denver"};
+  Entry->trigger();
+  EXPECT_EQ(Dialog.Texts(), std::vector<std::string>{ZoneRefused("Mars/Olympus")});
+  EXPECT_EQ(App().LoggerTimeZone, "America/Denver");
+  Zones.Typed = {"-25:00"};
+  Entry->trigger();
+  EXPECT_EQ(Zones.Proposed, "America/Denver");
+  EXPECT_EQ(App().LoggerTimeZone, "America/Denver");
+
+  OpenThroughDialog(Copy("SITE1.LOG"));
+  ClickSelectAll();
+  Page(PageLogPlot);
+  Trigger(captions::actOptionsGraph);
+  TChartPanel& Chart = Form->Chart();
+  Chart.Picture();
+  const QString Tip = Chart.ReadOutAt(
+      Chart.mapFromScene(Chart.chart()->mapToScene(Chart.chart()->plotArea().center())));
+  EXPECT_TRUE(Tip.section(u'\n', 0, 0).endsWith(" -06:00 America/Denver")) << Tip.toStdString();
+}
+
+TEST_F(ExportTest, TheDialogsFileNameFollowsTheFormatAndTheZonesAreTheSystems) {
   TExportForm Dialog(nullptr);
   Dialog.Show(TExportChoice{TReadingsFormat::Csv, "-07:00", "/data/SITE1.csv", {}, {}});
   Dialog.findChild<QComboBox*>("cbxExportFormat")->setCurrentIndex(1);
@@ -65,6 +110,12 @@ TEST_F(ExportTest, TheDialogsFileNameFollowsTheFormat) {
   EXPECT_EQ(Taken.Format, TReadingsFormat::NetCdf);
   EXPECT_EQ(Taken.FileName, "/data/SITE1.nc");
   EXPECT_EQ(Taken.Zone, "-07:00");
+  auto* Zones = Dialog.findChild<QComboBox*>("cbxExportZone");
+  QStringList Offered;
+  for (int I = 0; I < Zones->count(); ++I) Offered.append(Zones->itemText(I));
+  EXPECT_EQ(Offered.first(), "");
+  EXPECT_TRUE(Offered.contains("Europe/Berlin"));
+  EXPECT_TRUE(std::is_sorted(Offered.begin() + 1, Offered.end()));
 }
 
 } // namespace

@@ -276,7 +276,7 @@ TEST_F(StartupTest, MenusHoldTheActionsInOrderWithTheirCaptionsAndShortcuts) {
   EXPECT_EQ(Menus, QStringList({"&File", "&Options", "&Help"}));
   EXPECT_EQ(Entries, QStringList({"&Open", "&Save", "&Export...", "&Print", "&Recent Files",
                                   "E&xit", "&Display", "&Header", "&Graph", "S&tatistics",
-                                  "&Refresh", "Quorvin &Help", "About..."}));
+                                  "&Refresh", "Time &Zone...", "Quorvin &Help", "About..."}));
   QStringList Tabs;
   for (int I = 0; I < Find<QTabWidget>("PgCntrlLog")->count(); ++I)
     Tabs.append(Find<QTabWidget>("PgCntrlLog")->tabText(I));

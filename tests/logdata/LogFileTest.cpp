@@ -117,6 +117,38 @@ TEST_F(LogFileTest, RowsReadInBulkEqualValuesReadOneTimeAtATime) {
   Check(static_cast<LogTime>(T0 + (Records - 3) * 900), 6);
 }
 
+// Decoded column by column, in parts on threads of their own, each value is
+// the map of what GetValues gives with its column's argument: over a last
+// record cut short and past the data, for a sensor index the log does not
+// have, and for columns that share a scaling but not an argument.
+TEST_F(LogFileTest, ColumnsDecodedInPartsEqualValuesReadOneTimeAtATime) {
+  TGenLog L = ThreeSensors();
+  L.Sensors.push_back({"RAIN", 1.0, 0.0, 2});
+  const long long Records = 140000; // two parts and more
+  std::string Bytes = test::LogFileBytes(L, Records);
+  Bytes.resize(Bytes.size() - 3);
+  TLogFile F(Write(Bytes), "SITE1");
+  ASSERT_TRUE(F.Open());
+  const int Indexes[] = {4, 0, 1, 1, 3, 2, 5};
+  const int Arguments[] = {0, 1, 2, 3, 4, 5, 6};
+  constexpr std::size_t N = std::size(Indexes);
+  const ILogReader::TValueMap Map = [](float V, int A) {
+    return NotRecorded(V) ? -1.0 - A : double(V) * 8 + A;
+  };
+  const LogTime T0 = F.FirstTime();
+  const std::size_t Rows = std::size_t(Records) + 3;
+  std::vector<std::vector<double>> Columns(N, std::vector<double>(Rows));
+  std::vector<double*> Out;
+  for (std::vector<double>& C : Columns) Out.push_back(C.data());
+  F.GetValueColumns(T0, Rows, Indexes, N, Map, Arguments, Out.data());
+  std::vector<float> One(N);
+  for (std::size_t R = 0; R < Rows; ++R) {
+    F.GetValues(static_cast<LogTime>(T0 + std::int64_t(R) * 900), Indexes, N, One.data());
+    for (std::size_t I = 0; I < N; ++I)
+      ASSERT_EQ(Columns[I][R], Map(One[I], Arguments[I])) << "row " << R << " column " << I;
+  }
+}
+
 TEST_F(LogFileTest, CachedRecordsAnswerWithoutTheFileInAnyOrder) {
   const std::string Path = Write(test::LogFileBytes(ThreeSensors(), 50));
   TLogFile F(Path, "SITE1");
