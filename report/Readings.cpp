@@ -90,14 +90,9 @@ std::size_t TReadingWalk::NextRows(std::size_t MaxRows, LogTime* Times, float* V
     while (Rows < MaxRows && Next(Times[Rows], Values + Rows * FSensors.size())) ++Rows;
     return Rows;
   }
-  const auto Rows = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(FEnd - FPosition, 0, std::int64_t(MaxRows)));
-  if (Rows == 0) return 0;
-  const std::int64_t First = FFirst + FPosition * FInterval;
-  for (std::size_t R = 0; R < Rows; ++R)
-    Times[R] = static_cast<LogTime>(First + std::int64_t(R) * FInterval);
-  FLog.GetValueRows(static_cast<LogTime>(First), Rows, FSensors.data(), FSensors.size(), Values);
-  FPosition += std::int64_t(Rows);
+  LogTime First = 0;
+  const std::size_t Rows = TakeRecordRows(MaxRows, Times, First);
+  if (Rows) FLog.GetValueRows(First, Rows, FSensors.data(), FSensors.size(), Values);
   return Rows;
 }
 
@@ -112,14 +107,19 @@ std::size_t TReadingWalk::NextColumns(std::size_t MaxRows, LogTime* Times,
       for (std::size_t I = 0; I < N; ++I) Columns[I][Rows] = Map(Values[I], Arguments[I]);
     return Rows;
   }
+  LogTime First = 0;
+  const std::size_t Rows = TakeRecordRows(MaxRows, Times, First);
+  if (Rows) FLog.GetValueColumns(First, Rows, FSensors.data(), N, Map, Arguments, Columns);
+  return Rows;
+}
+
+std::size_t TReadingWalk::TakeRecordRows(std::size_t MaxRows, LogTime* Times, LogTime& First) {
   const auto Rows = static_cast<std::size_t>(
       std::clamp<std::int64_t>(FEnd - FPosition, 0, std::int64_t(MaxRows)));
-  if (Rows == 0) return 0;
-  const std::int64_t First = FFirst + FPosition * FInterval;
+  const std::int64_t From = FFirst + FPosition * FInterval;
   for (std::size_t R = 0; R < Rows; ++R)
-    Times[R] = static_cast<LogTime>(First + std::int64_t(R) * FInterval);
-  FLog.GetValueColumns(static_cast<LogTime>(First), Rows, FSensors.data(), N, Map, Arguments,
-                       Columns);
+    Times[R] = static_cast<LogTime>(From + std::int64_t(R) * FInterval);
+  First = static_cast<LogTime>(From);
   FPosition += std::int64_t(Rows);
   return Rows;
 }

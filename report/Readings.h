@@ -43,6 +43,9 @@ private:
     std::int64_t Count = 0;    // readings it has up to To
   };
   bool NextOfRecords(LogTime& Time, float* Values);
+  // The next rows of a log stored as records, at most MaxRows: their times
+  // into Times, and the time of the first. Moves past them.
+  std::size_t TakeRecordRows(std::size_t MaxRows, LogTime* Times, LogTime& First);
   // The first reading of the sensor at or after Time.
   std::int64_t FirstAtOrAfter(int Index, std::int64_t Count, LogTime Time);
   LogTime TimeAt(const TCursor& C, float& Value);
